@@ -1,0 +1,92 @@
+#include "core/constants.h"
+#include "qt/qt_main_window.h"
+#include "qt/qt_output_box.h"
+#include "qt/qt_prompts.h"
+#include "qt/qt_services.h"
+#include "qt/qt_socket.h"
+#include "qt/qt_sound.h"
+#include "qt/qt_timers.h"
+#include "qt/qt_view_factory.h"
+#include "settings/settings_location.h"
+#include "shell/client.h"
+#include "shell/command_line.h"
+
+#include <QApplication>
+#include <cstdlib>
+#include <iostream>
+#include <string_view>
+
+namespace {
+
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    // Answer --help and --version before Qt looks for a display.
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--help" || argument == "-h") {
+            std::cout << corvane::UsageText();
+            return 0;
+        }
+        if (argument == "--version" || argument == "-v") {
+            std::cout << "Corvane " << corvane::VersionText << "\n";
+            return 0;
+        }
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Corvane");
+    QApplication::setApplicationVersion(QString::fromUtf8(corvane::VersionText.data(),
+                                                          static_cast<qsizetype>(corvane::VersionText.size())));
+
+    std::vector<std::string> arguments;
+    for (const QString& argument : QApplication::arguments().mid(1)) {
+        arguments.push_back(argument.toStdString());
+    }
+    const corvane::CommandLineOptions options = corvane::ParseCommandLine(arguments);
+    if (!options.error.empty()) {
+        std::cerr << "corvane: " << options.error << "\n\n" << corvane::UsageText();
+        return 2;
+    }
+
+    std::string explicitSettings = options.settingsPath;
+    if (explicitSettings.empty()) {
+        explicitSettings = environment("CORVANE_SETTINGS");
+    }
+    const corvane::SettingsLocation location = corvane::LocateSettings(
+        explicitSettings, QApplication::applicationDirPath().toStdString(), environment("XDG_CONFIG_HOME"),
+        environment("HOME"));
+
+    corvane::QtMainWindow window;
+    corvane::QtSocket socket;
+    corvane::QtPrompts prompts;
+    prompts.setParentWindow(&window);
+    corvane::QtSound sound;
+    corvane::QtClock clock;
+    corvane::QtTimers timers;
+    corvane::QtLauncher launcher;
+    corvane::QtClipboard clipboard;
+    corvane::QtProgram program;
+    corvane::QtViewFactory views;
+    views.setParentWindow(&window);
+
+    corvane::Platform platform{socket, prompts, sound, clock, timers, launcher, clipboard, program, views};
+    corvane::MainViews mainViews{window, window, window, window, window, *window.outputBox()};
+    corvane::Client client(platform, mainViews,
+                           corvane::StartOptions{location.path, location.dataDir, options.address});
+    window.setEvents(&client);
+    program.setBeforeExit([&window] { window.close(); });
+
+    window.show();
+    client.start();
+    if (program.exitRequested()) {
+        client.shutdown();
+        return program.exitCode();
+    }
+    return QApplication::exec();
+}

@@ -1,0 +1,102 @@
+#include "core/command_sender.h"
+
+#include "core/main_menu.h"
+#include "core/session.h"
+#include "core/status_line.h"
+#include "core/text_codec.h"
+#include "platform/prompts.h"
+
+namespace corvane {
+
+CommandSender::CommandSender(Session& session, Socket& socket, StatusLine& status, Prompts& prompts,
+                             MainMenu& menu)
+    : m_session(session)
+    , m_socket(socket)
+    , m_status(status)
+    , m_prompts(prompts)
+    , m_menu(menu) {}
+
+std::string CommandSender::wireBytes(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const int b = CodePointToCp1252(NextCodePoint(text, pos));
+        const char byte = b < 0 ? '?' : static_cast<char>(b);
+        out.push_back(byte);
+        if (b == 0xFF) {
+            out.push_back(byte);
+        }
+    }
+    return out;
+}
+
+void CommandSender::SendCommand(const std::string& text) {
+    m_queue.push_back(wireBytes(text));
+    pump();
+}
+
+void CommandSender::NoteCommandSent() {
+    if (m_menu.enabled(MenuItem::ViewLagCounter) && m_menu.checked(MenuItem::ViewLagCounter)) {
+        ++m_session.PendingReplies;
+    }
+}
+
+void CommandSender::pump() {
+    // A failure box below runs a nested event loop; commands sent from there
+    // join the queue and this loop picks them up in order.
+    if (m_pumping) {
+        return;
+    }
+    m_pumping = true;
+    while (!m_waiting && !m_queue.empty()) {
+        const std::string bytes = std::move(m_queue.front());
+        m_queue.pop_front();
+        m_session.SendDone = false;
+        const Socket::SendResult result = m_socket.send(bytes);
+        if (result.status == Socket::SendStatus::Pending) {
+            m_waiting = true;
+            if (m_status.text() != status::WaitingToSend) {
+                m_statusBeforeWait = m_status.text();
+                m_status.SetStatus(status::WaitingToSend);
+            }
+            break;
+        }
+        m_session.SendDone = true;
+        if (result.status == Socket::SendStatus::Failed) {
+            // The rest would fail the same way; one message is enough.
+            m_queue.clear();
+            m_prompts.message(result.error.description, "Corvane Error", PromptIcon::Exclamation);
+        }
+    }
+    m_pumping = false;
+    if (!m_waiting && m_queue.empty()) {
+        finishWaiting();
+    }
+}
+
+void CommandSender::finishWaiting() {
+    // Only undo our own status text: a newer one (paused, disconnecting) stays.
+    if (!m_statusBeforeWait.empty() && m_status.text() == status::WaitingToSend) {
+        m_status.SetStatus(m_statusBeforeWait);
+    }
+    m_statusBeforeWait.clear();
+}
+
+void CommandSender::onSendComplete() {
+    if (!m_waiting) {
+        return;
+    }
+    m_waiting = false;
+    m_session.SendDone = true;
+    pump();
+}
+
+void CommandSender::connectionEnded() {
+    m_queue.clear();
+    m_waiting = false;
+    m_session.SendDone = true;
+    m_statusBeforeWait.clear();
+}
+
+} // namespace corvane

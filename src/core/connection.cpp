@@ -1,0 +1,201 @@
+#include "core/connection.h"
+
+#include "core/command_sender.h"
+#include "core/constants.h"
+#include "core/output_sink.h"
+#include "core/session.h"
+#include "core/status_line.h"
+#include "platform/prompts.h"
+#include "platform/sound.h"
+#include "settings/number_text.h"
+
+#include <cmath>
+
+namespace corvane {
+
+namespace {
+const std::string kNewLine(NewLine);
+const std::string kAppTitle = "Corvane";
+} // namespace
+
+Connection::Connection(Session& session, Socket& socket, CommandSender& sender, StatusLine& status,
+                       OutputSink& output, Prompts& prompts, Sound& sound, Hooks hooks)
+    : m_session(session)
+    , m_socket(socket)
+    , m_sender(sender)
+    , m_status(status)
+    , m_output(output)
+    , m_prompts(prompts)
+    , m_sound(sound)
+    , m_hooks(std::move(hooks)) {
+    m_socket.setEvents(this);
+}
+
+bool Connection::ConnectToWorld(const std::string& worldName, const std::string& host,
+                                const std::string& portText, int worldIndex) {
+    m_session.WorldName = worldName;
+    m_output.ShowOutput(kNewLine + "Connecting to " + host + "..." + kNewLine);
+    if (m_socket.state() != Socket::State::Closed) {
+        m_socket.close();
+    }
+    const double port = NumericValue(portText);
+    const int portNumber = (port >= 0 && port <= 65535) ? static_cast<int>(std::lround(port)) : 0;
+    m_established = false;
+    if (const auto error = m_socket.connect(host, portNumber)) {
+        m_session.Connected = false;
+        m_prompts.message(error->description, "Connection Failed " + std::to_string(error->number),
+                          PromptIcon::Exclamation);
+        m_status.SetStatus(status::OffLine);
+        return false;
+    }
+    if (m_hooks.connectionStarted) {
+        m_hooks.connectionStarted();
+    }
+    m_session.Connected = true;
+    m_session.SendDone = true;
+    m_session.WorldIndex = worldIndex;
+    m_output.ShowOutput("Connected, waiting for a response from " + m_session.WorldName + "..." + kNewLine);
+    m_status.SetStatus(status::OnLine);
+    return true;
+}
+
+void Connection::onSocketConnected() { m_established = true; }
+
+void Connection::onSocketData(std::string_view bytes) {
+    m_established = true;
+    m_session.PendingText.append(bytes);
+    if (!m_session.OutputPaused && m_hooks.processIncoming) {
+        m_hooks.processIncoming();
+    }
+}
+
+void Connection::onSocketSendComplete() { m_sender.onSendComplete(); }
+
+void Connection::onSocketClosed() {
+    m_socket.close();
+    m_sender.connectionEnded();
+    if (m_hooks.resetSession) {
+        m_hooks.resetSession();
+    }
+    m_session.Connected = false;
+    m_status.SetStatus(status::OffLine);
+    if (!m_session.DisconnectRequested) {
+        m_sound.beep();
+        m_prompts.message("Connection Closed", kAppTitle, PromptIcon::None);
+    }
+    connectionOver();
+}
+
+void Connection::connectFailed(const SocketError& error) {
+    // The connect was accepted but never got through (refused, no such host,
+    // timed out): report it as the failed connect it is, not as a lost line.
+    m_socket.close();
+    m_sender.connectionEnded();
+    m_output.ShowOutput(kNewLine + "*** " + error.description + "." + kNewLine);
+    m_session.Connected = false;
+    m_status.SetStatus(status::OffLine);
+    if (m_hooks.resetSession) {
+        m_hooks.resetSession();
+    }
+    if (!m_session.DisconnectRequested) {
+        m_prompts.message(error.description, "Connection Failed " + std::to_string(error.number),
+                          PromptIcon::Exclamation);
+    }
+    connectionOver();
+}
+
+void Connection::onSocketError(const SocketError& error) {
+    if (error.number == 0) {
+        m_prompts.message("Socket closed.", kAppTitle, PromptIcon::None);
+        return;
+    }
+    if (error.number == socket_errors::WouldBlock) {
+        m_session.SendDone = false;
+        return;
+    }
+    if (m_session.Connected && !m_established) {
+        connectFailed(error);
+        return;
+    }
+    if (error.number == socket_errors::ConnectionReset) {
+        m_output.ShowOutput(kNewLine + "*** Disconnected from " + m_session.WorldName + kNewLine);
+    } else {
+        m_output.ShowOutput(kNewLine + "*** " + error.description + "." + kNewLine);
+    }
+    if (!m_session.DisconnectRequested) {
+        m_sound.beep();
+        m_prompts.message("Connection Lost", kAppTitle, PromptIcon::None);
+    }
+    if (m_session.Connected) {
+        DisconnectFromWorld();
+    } else {
+        connectionOver();
+    }
+}
+
+void Connection::DisconnectFromWorld() {
+    m_session.DisconnectRequested = true;
+    m_socket.close();
+    m_socket.clearRemoteHost();
+    m_sender.connectionEnded();
+    if (m_session.Connected) {
+        if (m_hooks.resetSession) {
+            m_hooks.resetSession();
+        }
+        m_session.Connected = false;
+        m_status.SetStatus(status::OffLine);
+    } else {
+        m_prompts.message("Not connected.", "ERROR", PromptIcon::Exclamation);
+    }
+    m_session.DisconnectRequested = false;
+    connectionOver();
+}
+
+void Connection::Quit() {
+    m_status.SetStatus(status::Disconnecting);
+    if (m_session.Connected) {
+        m_session.DisconnectRequested = true;
+        m_quitWaiting = true;
+        m_sender.SendCommand("@set me=_arrive/vrox:" + kNewLine);
+        m_sender.SendCommand("QUIT" + kNewLine);
+        if (m_quitWaiting && m_socket.state() != Socket::State::Connected &&
+            m_socket.state() != Socket::State::Connecting) {
+            finishQuit();
+        }
+        return;
+    }
+    if (m_hooks.resetSession) {
+        m_hooks.resetSession();
+    }
+    m_session.Connected = false;
+    m_status.SetStatus(status::OffLine);
+    askConnectAgain();
+}
+
+void Connection::connectionOver() {
+    if (m_quitWaiting) {
+        finishQuit();
+    }
+}
+
+void Connection::finishQuit() {
+    m_quitWaiting = false;
+    m_session.DisconnectRequested = false;
+    askConnectAgain();
+}
+
+void Connection::askConnectAgain() {
+    const PromptAnswer answer =
+        m_prompts.ask("Connection closed." + kNewLine + "\nWould you like to connect to another MUD/MUCK?",
+                      "CORVane " + std::string(VersionText), PromptButtons::YesNo, PromptIcon::Question,
+                      PromptAnswer::Yes);
+    if (answer == PromptAnswer::Yes) {
+        if (m_hooks.openConnectDialog) {
+            m_hooks.openConnectDialog();
+        }
+    } else {
+        m_status.SetStatus(status::OffLine);
+    }
+}
+
+} // namespace corvane

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "platform/socket.h"
+
+#include <functional>
+#include <string>
+
+namespace corvane {
+
+struct Session;
+class CommandSender;
+class StatusLine;
+class OutputSink;
+class Prompts;
+class Sound;
+
+// The one world connection: connecting, the socket's events, disconnecting and
+// the QUIT sequence. Waits for the socket become continuations: the QUIT
+// question is asked once the server has closed, whichever way it closes.
+class Connection : public SocketEvents {
+public:
+    struct Hooks {
+        std::function<void()> processIncoming;   // received text is waiting
+        std::function<void()> resetSession;      // the connection has ended
+        std::function<void()> openConnectDialog; // "connect to another MUD?" answered Yes
+        std::function<void()> connectionStarted; // a connect was accepted
+    };
+
+    Connection(Session& session, Socket& socket, CommandSender& sender, StatusLine& status,
+               OutputSink& output, Prompts& prompts, Sound& sound, Hooks hooks);
+
+    // The connect step once the dialog has its world: true when the connect
+    // was accepted (the session is then on line).
+    bool ConnectToWorld(const std::string& worldName, const std::string& host, const std::string& portText,
+                        int worldIndex);
+    void DisconnectFromWorld();
+    void Quit();
+
+    void onSocketConnected() override;
+    void onSocketData(std::string_view bytes) override;
+    void onSocketSendComplete() override;
+    void onSocketClosed() override;
+    void onSocketError(const SocketError& error) override;
+
+    bool quitPending() const { return m_quitWaiting; }
+
+private:
+    void connectFailed(const SocketError& error);
+    void connectionOver();
+    void finishQuit();
+    void askConnectAgain();
+
+    Session& m_session;
+    Socket& m_socket;
+    CommandSender& m_sender;
+    StatusLine& m_status;
+    OutputSink& m_output;
+    Prompts& m_prompts;
+    Sound& m_sound;
+    Hooks m_hooks;
+    bool m_established = false;
+    bool m_quitWaiting = false;
+};
+
+} // namespace corvane

@@ -1,0 +1,99 @@
+#include "core/input_line.h"
+
+#include "core/command_sender.h"
+#include "core/constants.h"
+#include "core/input_view.h"
+#include "core/main_menu.h"
+#include "core/session.h"
+#include "platform/sound.h"
+
+namespace corvane {
+
+InputLine::InputLine(Session& session, InputView& view, CommandSender& sender, MainMenu& menu, Sound& sound)
+    : m_session(session)
+    , m_view(view)
+    , m_sender(sender)
+    , m_menu(menu)
+    , m_sound(sound) {}
+
+bool InputLine::onInputKey(Key key) {
+    if (m_session.SendingFile) {
+        m_sound.beep();
+        return true;
+    }
+    switch (key) {
+    case Key::Enter:
+        SubmitInputLine();
+        return true;
+    case Key::Escape:
+        m_view.setInputText("");
+        return true;
+    case Key::Up:
+        toggleHistory();
+        return true;
+    case Key::Other:
+        break;
+    }
+    return false;
+}
+
+void InputLine::SubmitInputLine() {
+    const std::string text = m_view.inputText();
+    if (m_session.Connected) {
+        if (!text.empty() && m_menu.enabled(MenuItem::GameQuit)) {
+            m_sender.NoteCommandSent();
+        }
+        m_sender.SendCommand(text + std::string(NewLine));
+        if (m_session.RecordingMacro >= 0 && m_recorder != nullptr) {
+            m_recorder->recordLine(text);
+        }
+        if (!text.empty()) {
+            if (m_history.size() >= kMaxHistory) {
+                m_history.pop_front();
+                m_view.removeOldestHistory();
+            }
+            m_history.push_back(text);
+            m_view.appendHistory(text);
+        }
+    }
+    m_view.setInputText("");
+}
+
+void InputLine::toggleHistory() {
+    if (m_historyVisible) {
+        const int selected = m_view.selectedHistory();
+        if (selected >= 0 && static_cast<std::size_t>(selected) < m_history.size()) {
+            m_view.setInputText(m_history[static_cast<std::size_t>(selected)]);
+            m_view.selectAllInput();
+        }
+        hideHistory();
+        m_view.focusInput();
+        return;
+    }
+    m_historyVisible = true;
+    m_view.setHistoryVisible(true);
+    m_view.focusHistory();
+}
+
+void InputLine::onHistoryFocusIn() {
+    if (!m_history.empty()) {
+        m_view.selectHistory(static_cast<int>(m_history.size()) - 1);
+    }
+}
+
+void InputLine::onHistoryFocusOut() { hideHistory(); }
+
+void InputLine::onHistoryEscape() {
+    m_view.selectHistory(-1);
+    m_view.focusInput();
+    hideHistory();
+}
+
+void InputLine::hideHistory() {
+    if (m_historyVisible) {
+        m_historyVisible = false;
+        m_view.setHistoryVisible(false);
+    }
+}
+
+} // namespace corvane

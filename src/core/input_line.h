@@ -1,0 +1,59 @@
+#pragma once
+
+#include <deque>
+#include <string>
+
+namespace corvane {
+
+struct Session;
+class InputView;
+class CommandSender;
+class MainMenu;
+class Sound;
+
+// Receives each line typed while a macro is being recorded.
+class CommandRecorder {
+public:
+    virtual ~CommandRecorder() = default;
+    virtual void recordLine(const std::string& line) = 0;
+};
+
+// The rules of the input line and its command history: Enter sends, Escape
+// clears, Up and the scroll button toggle the history list; keys are refused
+// while a file is being sent.
+class InputLine {
+public:
+    enum class Key { Enter, Escape, Up, Other };
+    static constexpr std::size_t kMaxHistory = 127;
+
+    InputLine(Session& session, InputView& view, CommandSender& sender, MainMenu& menu, Sound& sound);
+
+    void setRecorder(CommandRecorder* recorder) { m_recorder = recorder; }
+
+    // A key pressed in the input line; true when the key is consumed.
+    bool onInputKey(Key key);
+    void SubmitInputLine();
+
+    // The history list: the scroll button, a double-click or Enter in the list.
+    void toggleHistory();
+    void onHistoryFocusIn();
+    void onHistoryFocusOut();
+    void onHistoryEscape();
+
+    const std::deque<std::string>& history() const { return m_history; }
+    bool historyVisible() const { return m_historyVisible; }
+
+private:
+    void hideHistory();
+
+    Session& m_session;
+    InputView& m_view;
+    CommandSender& m_sender;
+    MainMenu& m_menu;
+    Sound& m_sound;
+    CommandRecorder* m_recorder = nullptr;
+    std::deque<std::string> m_history;
+    bool m_historyVisible = false;
+};
+
+} // namespace corvane

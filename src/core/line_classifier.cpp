@@ -1,0 +1,294 @@
+#include "core/line_classifier.h"
+
+#include "core/main_window_view.h"
+#include "core/session.h"
+#include "core/status_line.h"
+#include "core/text_codec.h"
+#include "settings/number_text.h"
+
+#include <cmath>
+#include <limits>
+
+namespace corvane {
+
+const std::array<std::string, 8> PresencePhrases = {
+    "You are the only one awake here.", "is idle here.",          "is asleep here.",
+    "The only puppet here is",          "The players awake here are", "The idlers here are",
+    "The sleepers here are",            "The puppets here are",
+};
+
+namespace {
+
+constexpr std::string_view kReplyPrefix = "[on]";
+constexpr std::string_view kReplySuffix = "[off]";
+constexpr std::string_view kRoomMarker = "[vrox]";
+const std::string kGettingPlayerInfo = status::GettingPlayerInfo;
+
+// Which list each phrase fills (phrase 1 names nobody).
+constexpr std::array<PlayerKind, 8> kPhraseKinds = {PlayerKind::Awake,  PlayerKind::Idle,   PlayerKind::Asleep,
+                                                    PlayerKind::Puppet, PlayerKind::Awake,  PlayerKind::Idle,
+                                                    PlayerKind::Asleep, PlayerKind::Puppet};
+
+std::int32_t roundToInt32(double value) {
+    if (!std::isfinite(value)) {
+        return 0;
+    }
+    const double rounded = std::nearbyint(value);
+    if (rounded >= static_cast<double>(std::numeric_limits<std::int32_t>::max())) {
+        return std::numeric_limits<std::int32_t>::max();
+    }
+    if (rounded <= static_cast<double>(std::numeric_limits<std::int32_t>::min())) {
+        return std::numeric_limits<std::int32_t>::min();
+    }
+    return static_cast<std::int32_t>(rounded);
+}
+
+} // namespace
+
+LineClassifier::LineClassifier(Session& session, StatusLine& status, StatusView& statusView, MainWindowView& window)
+    : m_session(session)
+    , m_status(status)
+    , m_statusView(statusView)
+    , m_window(window) {}
+
+bool LineClassifier::ClassifyLine(std::string& line) {
+    if (m_session.ListMode != 0) {
+        return ClassifyListLine(line);
+    }
+    if (StartsWith(line, kReplyPrefix)) {
+        line.clear();
+        replyStarted();
+        return false;
+    }
+    if (StartsWith(line, kReplySuffix)) {
+        line.clear();
+        return false;
+    }
+    if (StartsWith(line, kRoomMarker)) {
+        roomMarker(line);
+        line.clear();
+        return false;
+    }
+    return true;
+}
+
+void LineClassifier::replyStarted() {
+    if (m_session.LagMeterOn) {
+        m_statusView.setLabelColours(StatusView::LagLabel, colours::Black, colours::LightGrey);
+    }
+    if (m_playerList != nullptr) {
+        m_playerList->setCommandLabelVisible(false);
+    }
+    if (m_session.LagSeconds > 0) {
+        m_statusView.setLabelText(StatusView::LagLabel,
+                                  "Current Lag: " + std::to_string(m_session.LagSeconds) + " secs");
+    }
+    if (m_session.PendingReplies > 0) {
+        --m_session.PendingReplies;
+    }
+    m_session.LagSeconds = 0;
+}
+
+void LineClassifier::roomMarker(const std::string& line) {
+    // "[vrox] #123 Town Square": the number starts after "[vrox] #".
+    constexpr std::size_t numberStart = 8;
+    if (line.size() <= numberStart) {
+        m_session.RoomRef = 0;
+        m_session.RoomName.clear();
+    } else {
+        const std::size_t space = line.find(' ', numberStart);
+        const std::string number =
+            line.substr(numberStart, space == std::string::npos ? std::string::npos : space - numberStart + 1);
+        m_session.RoomRef = roundToInt32(NumericValue(number));
+        m_session.RoomName = space == std::string::npos ? std::string() : line.substr(space + 1);
+    }
+    m_window.setCaption(m_session.WorldName + " - " + m_session.RoomName);
+    if (m_hooks.roomChanged) {
+        m_hooks.roomChanged();
+    }
+}
+
+bool LineClassifier::ClassifyListLine(std::string& line) {
+    if (line.empty()) {
+        return true;
+    }
+    if (FindNoCase(line, "no sleepers") != std::string::npos) {
+        return false;
+    }
+    bool listStarts = StartsWith(line, kReplyPrefix) || StartsWith(ToLowerAscii(line.substr(0, 3)), "who");
+    bool listEnds = StartsWith(line, kReplySuffix);
+    if (m_session.ListMode == 2) {
+        listStarts = listStarts || StartsWith(line, "Player Name");
+        listEnds = listEnds || (!listStarts && FindNoCase(line, "player") != std::string::npos &&
+                                FindNoCase(line, "connected") != std::string::npos);
+    }
+    if (listStarts) {
+        listStart(line);
+        return false;
+    }
+    if (listEnds) {
+        listEnd(line);
+        return false;
+    }
+
+    if (m_session.ListMode == 2) {
+        const std::size_t awake = m_players[index(PlayerKind::Awake)].size();
+        m_status.SetStatus(kGettingPlayerInfo.substr(0, awake % 22 + 8));
+        const std::size_t space = line.find(' ', line.front() == ' ' ? 1 : 0);
+        const std::string name = (space != std::string::npos && space > 0) ? line.substr(0, space) : std::string();
+        if (!name.empty()) {
+            addPlayer(PlayerKind::Awake, name);
+            return false;
+        }
+        bool show = false;
+        if (m_listLineCount < 10) {
+            ++m_listLineCount;
+            show = m_listLineCount > 1;
+        }
+        if (m_listLineCount >= 10) {
+            endCapture();
+        }
+        return show;
+    }
+
+    std::size_t phrase = PresencePhrases.size();
+    for (std::size_t i = 0; i < PresencePhrases.size(); ++i) {
+        if (FindNoCase(line, PresencePhrases[i]) != std::string::npos) {
+            phrase = i;
+            break;
+        }
+    }
+    if (phrase == PresencePhrases.size()) {
+        if (m_listLineCount < 5) {
+            ++m_listLineCount;
+        }
+        if (m_listLineCount >= 5) {
+            endCapture();
+        }
+        return true;
+    }
+    const std::size_t phraseLength = PresencePhrases[phrase].size();
+    const PlayerKind kind = kPhraseKinds[phrase];
+    if (phrase >= 4) {
+        addPhraseNames(line, phraseLength, kind);
+    } else if (phrase == 3) {
+        if (line.size() > phraseLength + 1) {
+            addPlayer(kind, line.substr(phraseLength + 1));
+        }
+    } else if (phrase == 1 || phrase == 2) {
+        // "Only NAME is idle here.": the name starts at the sixth character.
+        if (line.size() > 5) {
+            const std::size_t space = line.find(' ', 5);
+            const std::string name = line.substr(5, space == std::string::npos ? std::string::npos : space - 5);
+            if (!name.empty()) {
+                addPlayer(kind, name);
+            }
+        }
+    }
+    m_status.SetStatus(m_status.text() == "Status: " ? kGettingPlayerInfo : std::string("Status: "));
+    return false;
+}
+
+void LineClassifier::addPhraseNames(const std::string& line, std::size_t phraseLength, PlayerKind kind) {
+    std::size_t pos = phraseLength + 1;
+    while (pos < line.size()) {
+        const std::size_t space = line.find(' ', pos);
+        const std::size_t end = space == std::string::npos ? line.size() : space;
+        std::string piece = line.substr(pos, end - pos);
+        const bool commaFollows = line.find(',', pos) != std::string::npos;
+        pos = end + 1;
+        if (piece.empty() || piece == "and") {
+            continue;
+        }
+        if (!commaFollows || piece.back() == ',') {
+            // The last name carries the closing full stop, the others their comma.
+            piece.pop_back();
+        }
+        if (!piece.empty()) {
+            addPlayer(kind, piece);
+        }
+    }
+}
+
+void LineClassifier::listStart(std::string& line) {
+    line.clear();
+    m_listLineCount = 0;
+    for (auto& list : m_players) {
+        list.clear();
+    }
+    if (m_playerList != nullptr) {
+        m_playerList->clearLists();
+    }
+}
+
+void LineClassifier::listEnd(std::string& line) {
+    line.clear();
+    if (m_session.PendingReplies > 0) {
+        --m_session.PendingReplies;
+    }
+    m_session.LagSeconds = 0;
+    m_status.SetStatus(status::OnLine);
+    PlayerListView* list = m_playerList;
+    if (list != nullptr) {
+        list->setCaption(m_session.WorldName + " Player List");
+    }
+    std::string summary;
+    if (m_session.ListMode == 1) {
+        std::size_t total = 0;
+        for (const auto& names : m_players) {
+            total += names.size();
+        }
+        const bool inRoom = !m_session.RoomName.empty();
+        if (total == 0) {
+            summary = "No one else is here" + (inRoom ? " in " + m_session.RoomName + "." : std::string("."));
+        } else {
+            summary = total == 1 ? "There is 1 other Player " : "There are " + std::to_string(total) + " Players ";
+            summary += inRoom ? "in " + m_session.RoomName + ":" : std::string("here:");
+        }
+        if (list != nullptr) {
+            for (PlayerKind kind : {PlayerKind::Awake, PlayerKind::Asleep, PlayerKind::Idle, PlayerKind::Puppet}) {
+                list->setListEnabled(kind, true);
+                list->setListLabelColour(kind, colours::Black);
+            }
+        }
+    } else {
+        const std::size_t count = m_players[index(PlayerKind::Awake)].size();
+        summary = count == 1 ? "There is only 1 player on " + m_session.WorldName + ":"
+                             : "There are " + std::to_string(count) + " players on " + m_session.WorldName + ":";
+        if (list != nullptr) {
+            list->setListEnabled(PlayerKind::Awake, true);
+            list->setListLabelColour(PlayerKind::Awake, colours::Black);
+            for (PlayerKind kind : {PlayerKind::Asleep, PlayerKind::Idle, PlayerKind::Puppet}) {
+                list->setListEnabled(kind, false);
+                list->setListLabelColour(kind, colours::Grey);
+            }
+            if (!m_session.TagMode) {
+                list->setPlayerButtonsEnabled(false);
+            }
+        }
+    }
+    m_lastSummary = summary;
+    m_session.ListMode = 0;
+    if (list != nullptr) {
+        list->setSummary(summary);
+        list->showWindow();
+    }
+}
+
+void LineClassifier::endCapture() {
+    if (m_session.PendingReplies > 0) {
+        --m_session.PendingReplies;
+    }
+    m_session.LagSeconds = 0;
+    m_session.ListMode = 0;
+    m_status.SetStatus(status::OnLine);
+}
+
+void LineClassifier::addPlayer(PlayerKind kind, const std::string& name) {
+    m_players[index(kind)].push_back(name);
+    if (m_playerList != nullptr) {
+        m_playerList->addPlayer(kind, name);
+    }
+}
+
+} // namespace corvane

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "room/player_list_view.h"
+
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace corvane {
+
+struct Session;
+class StatusLine;
+class StatusView;
+class MainWindowView;
+
+// The eight who-is-here phrases, fixed at start-up.
+extern const std::array<std::string, 8> PresencePhrases;
+
+// Recognises the client's own marker lines (reply prefix and suffix, room
+// marker) and captures the server's player listings for the player list.
+class LineClassifier {
+public:
+    struct Hooks {
+        // A room marker was read: RoomRef and RoomName are set.
+        std::function<void()> roomChanged;
+    };
+
+    LineClassifier(Session& session, StatusLine& status, StatusView& statusView, MainWindowView& window);
+
+    void setHooks(Hooks hooks) { m_hooks = std::move(hooks); }
+    // The player-list window exists from log-in on; until then lists are only counted.
+    void setPlayerList(PlayerListView* view) { m_playerList = view; }
+    // The who-is-here or WHO request has just been sent.
+    void listRequested() { m_listLineCount = 0; }
+
+    // Looks at a completed line; may empty it, and answers whether it is still to be shown.
+    bool ClassifyLine(std::string& line);
+
+    int playerCount(PlayerKind kind) const { return static_cast<int>(m_players[index(kind)].size()); }
+    const std::vector<std::string>& players(PlayerKind kind) const { return m_players[index(kind)]; }
+    const std::string& lastSummary() const { return m_lastSummary; }
+
+private:
+    static std::size_t index(PlayerKind kind) { return static_cast<std::size_t>(kind); }
+    bool ClassifyListLine(std::string& line);
+    void replyStarted();
+    void roomMarker(const std::string& line);
+    void listStart(std::string& line);
+    void listEnd(std::string& line);
+    void endCapture();
+    void addPlayer(PlayerKind kind, const std::string& name);
+    void addPhraseNames(const std::string& line, std::size_t phraseLength, PlayerKind kind);
+
+    Session& m_session;
+    StatusLine& m_status;
+    StatusView& m_statusView;
+    MainWindowView& m_window;
+    PlayerListView* m_playerList = nullptr;
+    Hooks m_hooks;
+    std::array<std::vector<std::string>, 4> m_players;
+    int m_listLineCount = 0;
+    std::string m_lastSummary;
+};
+
+} // namespace corvane

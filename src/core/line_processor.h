@@ -1,0 +1,90 @@
+#pragma once
+
+#include "core/ansi_parser.h"
+#include "core/telnet_filter.h"
+#include "core/text_line.h"
+
+#include <array>
+#include <functional>
+#include <string>
+
+namespace corvane {
+
+struct Session;
+struct ClientSettings;
+class Socket;
+class Sound;
+class TriggerSet;
+class LineClassifier;
+class OutputBuffer;
+class MainWindowView;
+
+// Receives each shown line while a log file is open.
+class LogWriter {
+public:
+    virtual ~LogWriter() = default;
+    virtual void writeLine(const std::string& line) = 0;
+};
+
+// Turns received bytes into lines: answers telnet negotiation in stream order,
+// reads colour codes, cuts lines at carriage returns, lets the classifier take
+// marker lines and listings, and shows the rest with trigger effects.
+class LineProcessor {
+public:
+    // A line longer than this is shown in pieces: the window could not keep
+    // more, and an endless line must not grow memory without bound.
+    static constexpr std::size_t kMaxLineCharacters = 16000;
+    static constexpr std::size_t kPopUpCharacters = 80;
+
+    struct Hooks {
+        // A trigger pops its line up: title and text for the notice window.
+        std::function<void(const std::string& title, const std::string& text)> popUp;
+    };
+
+    LineProcessor(Session& session, const ClientSettings& settings, Socket& socket, Sound& sound,
+                  TriggerSet& triggers, LineClassifier& classifier, OutputBuffer& output, MainWindowView& window);
+
+    void setHooks(Hooks hooks) { m_hooks = std::move(hooks); }
+    void setLogWriter(LogWriter* log) { m_log = log; }
+    // Forget any half-received line or sequence (a new connection).
+    void reset();
+    // The triggers changed: their looks are worked out again on next use.
+    void triggersChanged();
+
+    void ProcessIncoming();
+
+    // The last line received, as the classifier left it (empty for marker lines).
+    const std::string& txtReceived() const { return m_txtReceived; }
+
+private:
+    void completeLine(bool endedWithCr);
+    void showLine();
+    void closeSpan();
+    void appendByte(unsigned char byte);
+
+    Session& m_session;
+    const ClientSettings& m_settings;
+    Socket& m_socket;
+    Sound& m_sound;
+    TriggerSet& m_triggers;
+    LineClassifier& m_classifier;
+    OutputBuffer& m_output;
+    MainWindowView& m_window;
+    Hooks m_hooks;
+    LogWriter* m_log = nullptr;
+
+    TelnetFilter m_telnet;
+    AnsiParser m_ansi;
+    TextLine m_line;
+    std::size_t m_lineCharacters = 0;
+    std::size_t m_spanStart = 0;
+    TextStyle m_spanStyle;
+    std::string m_reply;
+    std::string m_work;
+    std::string m_txtReceived;
+    unsigned char m_previous = '\r';
+    bool m_running = false;
+    std::array<int, 5> m_looks{-1, -1, -1, -1, -1};
+};
+
+} // namespace corvane

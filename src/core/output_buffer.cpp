@@ -1,0 +1,261 @@
+#include "core/output_buffer.h"
+
+#include <algorithm>
+
+namespace corvane {
+
+namespace {
+
+std::uint32_t countCharacters(std::string_view utf8) {
+    std::uint32_t n = 0;
+    for (char c : utf8) {
+        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1u : 0u;
+    }
+    return n;
+}
+
+// Byte offset of the n-th code point.
+std::size_t byteOffset(std::string_view utf8, std::uint32_t characters) {
+    if (characters == 0) {
+        return 0;
+    }
+    std::uint32_t seen = 0;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        if ((static_cast<unsigned char>(utf8[i]) & 0xC0) != 0x80) {
+            if (seen == characters) {
+                return i;
+            }
+            ++seen;
+        }
+    }
+    return utf8.size();
+}
+
+} // namespace
+
+OutputBuffer::OutputBuffer(OutputView& view)
+    : m_view(view) {}
+
+void OutputBuffer::setGeometry(int outputWidth, int widthOfA, int charsPerLine, int maxOutputChars) {
+    m_outputWidth = std::max(outputWidth, 1);
+    m_widthOfA = std::max(widthOfA, 1);
+    m_charsPerLine = std::max(charsPerLine, 1);
+    m_maxOutputChars = std::clamp(maxOutputChars, 1, static_cast<int>(kMaxLength));
+}
+
+int OutputBuffer::addLook(const TriggerLook& look) {
+    const auto found = std::find(m_looks.begin(), m_looks.end(), look);
+    if (found != m_looks.end()) {
+        return static_cast<int>(found - m_looks.begin());
+    }
+    m_looks.push_back(look);
+    return static_cast<int>(m_looks.size()) - 1;
+}
+
+void OutputBuffer::showLine(const TextLine& line, int look) {
+    makeRoom(countCharacters(line.text), !line.complete);
+    append(line.text, line.spans, look, line.complete);
+}
+
+void OutputBuffer::ShowOutput(const std::string& text) {
+    static const std::vector<StyleSpan> noSpans;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find('\r', start);
+        const bool lineEnd = end != std::string::npos;
+        if (!lineEnd) {
+            end = text.size();
+        }
+        const std::string_view piece(text.data() + start, end - start);
+        if (!piece.empty() || lineEnd) {
+            makeRoom(countCharacters(piece), true);
+            append(piece, noSpans, -1, lineEnd);
+        }
+        if (!lineEnd) {
+            break;
+        }
+        start = end + 1;
+        if (start < text.size() && text[start] == '\n') {
+            ++start;
+        }
+    }
+}
+
+void OutputBuffer::makeRoom(std::size_t lineCharacters, bool tail) {
+    const std::size_t needed = m_length + lineCharacters + 2;
+    if (!tail && needed >= static_cast<std::size_t>(m_maxOutputChars)) {
+        const long long rows =
+            static_cast<long long>(lineCharacters) * m_widthOfA / m_outputWidth + 1;
+        for (long long i = 0; i < rows && !m_lines.empty(); ++i) {
+            const Line& first = m_lines.front();
+            // Position of the first line feed: the rest of the first line and its CR LF.
+            std::size_t p = first.complete ? units(first) - m_frontCut : 0;
+            if (p == 0) {
+                break;
+            }
+            if (static_cast<long long>(p) * m_widthOfA > m_outputWidth) {
+                p = static_cast<std::size_t>(m_charsPerLine);
+            }
+            deleteFromFront(p);
+        }
+    }
+    if (m_length + lineCharacters + 2 > kMaxLength) {
+        deleteFromFront(lineCharacters + 4);
+    }
+}
+
+void OutputBuffer::deleteFromFront(std::size_t count) {
+    while (count > 0 && !m_lines.empty()) {
+        const std::size_t remaining = units(m_lines.front()) - m_frontCut;
+        if (count >= remaining) {
+            count -= remaining;
+            m_length -= remaining;
+            m_lines.pop_front();
+            m_frontCut = 0;
+        } else {
+            m_frontCut += count;
+            m_length -= count;
+            count = 0;
+        }
+    }
+    m_dirty = true;
+}
+
+void OutputBuffer::append(std::string_view text, const std::vector<StyleSpan>& spans, int look, bool complete) {
+    // An unfinished tail stays open and the rest of its line joins it.
+    if (m_lines.empty() || m_lines.back().complete) {
+        Line line;
+        line.serial = m_nextSerial++;
+        m_lines.push_back(std::move(line));
+    }
+    Line& line = m_lines.back();
+    const auto base = static_cast<std::uint32_t>(line.text.size());
+    line.text.append(text);
+    if (look >= 0) {
+        if (!text.empty()) {
+            line.spans.push_back(OutputSpan{base, static_cast<std::uint32_t>(text.size()), TextStyle{}, look});
+        }
+    } else {
+        for (const StyleSpan& span : spans) {
+            line.spans.push_back(OutputSpan{base + span.start, span.length, span.style, -1});
+        }
+    }
+    const std::uint32_t added = countCharacters(text);
+    line.characters += added;
+    line.complete = complete;
+    m_length += added + (complete ? 2u : 0u);
+    m_dirty = true;
+}
+
+void OutputBuffer::clear() {
+    m_lines.clear();
+    m_frontCut = 0;
+    m_length = 0;
+    m_dirty = true;
+}
+
+std::uint32_t OutputBuffer::visibleCut() const {
+    if (m_lines.empty()) {
+        return 0;
+    }
+    return static_cast<std::uint32_t>(std::min<std::size_t>(m_frontCut, m_lines.front().characters));
+}
+
+void OutputBuffer::appendToView(const Line& line, std::uint32_t fromCharacter) {
+    const std::size_t from = byteOffset(line.text, fromCharacter);
+    if (from < line.text.size()) {
+        const std::string_view piece(line.text.data() + from, line.text.size() - from);
+        std::vector<OutputSpan> spans;
+        for (const OutputSpan& span : line.spans) {
+            const std::size_t spanEnd = span.start + span.length;
+            if (spanEnd <= from) {
+                continue;
+            }
+            OutputSpan cut = span;
+            const std::size_t start = std::max<std::size_t>(span.start, from);
+            cut.start = static_cast<std::uint32_t>(start - from);
+            cut.length = static_cast<std::uint32_t>(spanEnd - start);
+            spans.push_back(cut);
+        }
+        m_view.appendText(piece, spans, m_looks);
+    }
+}
+
+void OutputBuffer::flush() {
+    if (!m_dirty) {
+        return;
+    }
+    m_dirty = false;
+    if (m_lines.empty()) {
+        if (!m_viewEmpty) {
+            m_view.clearText();
+            m_viewEmpty = true;
+        }
+        m_view.endUpdate();
+        return;
+    }
+    const Line& first = m_lines.front();
+    const bool restart = m_viewEmpty || first.serial > m_viewLastSerial;
+    std::uint32_t continueFrom = 0;
+    auto next = m_lines.begin();
+    if (restart) {
+        if (!m_viewEmpty) {
+            m_view.clearText();
+        }
+        m_viewFirstSerial = first.serial;
+        m_viewFirstCut = visibleCut();
+        continueFrom = m_viewFirstCut;
+    } else {
+        // The view's last line is still held: continue it, then add the rest.
+        next = m_lines.begin() + static_cast<std::ptrdiff_t>(m_viewLastSerial - first.serial);
+        continueFrom = m_viewLastCharacters;
+        if (next == m_lines.begin()) {
+            continueFrom = std::max(continueFrom, visibleCut());
+        }
+        if (m_viewLastComplete) {
+            ++next;
+            continueFrom = 0;
+        }
+    }
+    for (auto it = next; it != m_lines.end(); ++it) {
+        appendToView(*it, it == next ? continueFrom : 0);
+        if (it->complete) {
+            m_view.appendLineBreak();
+        }
+    }
+    if (!restart) {
+        const auto droppedLines = static_cast<int>(first.serial - m_viewFirstSerial);
+        const std::uint32_t alreadyCut = droppedLines == 0 ? m_viewFirstCut : 0;
+        const std::uint32_t cut = visibleCut();
+        if (droppedLines > 0 || cut > alreadyCut) {
+            m_view.trimFront(droppedLines, static_cast<int>(cut > alreadyCut ? cut - alreadyCut : 0));
+        }
+    }
+    m_viewEmpty = false;
+    m_viewFirstSerial = first.serial;
+    m_viewFirstCut = visibleCut();
+    m_viewLastSerial = m_lines.back().serial;
+    m_viewLastCharacters = m_lines.back().characters;
+    m_viewLastComplete = m_lines.back().complete;
+    m_view.endUpdate();
+}
+
+std::string OutputBuffer::text() const {
+    std::string all;
+    for (const Line& line : m_lines) {
+        all += line.text;
+        if (line.complete) {
+            all += "\r\n";
+        }
+    }
+    if (!m_lines.empty() && m_frontCut > 0) {
+        const Line& first = m_lines.front();
+        const std::size_t cutCharacters = std::min<std::size_t>(m_frontCut, first.characters);
+        const std::size_t cutBytes = byteOffset(first.text, static_cast<std::uint32_t>(cutCharacters)) +
+                                     (m_frontCut - cutCharacters);
+        all.erase(0, cutBytes);
+    }
+    return all;
+}
+
+} // namespace corvane

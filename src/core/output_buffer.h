@@ -1,0 +1,84 @@
+#pragma once
+
+#include "core/output_view.h"
+#include "core/text_line.h"
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace corvane {
+
+// What the output window holds: its lines, trimmed from the top in whole
+// screen rows as new lines arrive, bounded to what the window may keep.
+// Lengths count like the classic text box did: a line's characters plus two
+// for its CR LF. The view is told the end state of a batch in one go, so a
+// flood costs one update per chunk however many lines scrolled through.
+class OutputBuffer {
+public:
+    static constexpr std::size_t kMaxLength = 32000;
+
+    explicit OutputBuffer(OutputView& view);
+
+    // Rows are estimated with the width of "a" against the output width, as the
+    // trimming has always done; CharsPerLine is the cut for an over-long row.
+    void setGeometry(int outputWidth, int widthOfA, int charsPerLine, int maxOutputChars);
+    int maxOutputChars() const { return m_maxOutputChars; }
+
+    // Shows one received line (or the unfinished tail when !line.complete),
+    // making room first; `look` is -1 or an index from addLook().
+    void showLine(const TextLine& line, int look);
+    // The client's own notices: text with CR LF line ends, appended as is.
+    void ShowOutput(const std::string& text);
+    int addLook(const TriggerLook& look);
+
+    void clear();
+    // Applies everything since the last flush to the view.
+    void flush();
+
+    std::size_t length() const { return m_length; }
+    std::size_t lineCount() const { return m_lines.size(); }
+    // The kept text as the classic box would hold it (CR LF between lines).
+    std::string text() const;
+
+private:
+    struct Line {
+        std::uint64_t serial = 0;
+        std::string text;
+        std::vector<OutputSpan> spans;
+        std::uint32_t characters = 0;
+        bool complete = false;
+    };
+
+    void makeRoom(std::size_t lineCharacters, bool tail);
+    void deleteFromFront(std::size_t units);
+    void append(std::string_view text, const std::vector<StyleSpan>& spans, int look, bool complete);
+    std::size_t units(const Line& line) const { return line.characters + (line.complete ? 2u : 0u); }
+    std::uint32_t visibleCut() const;
+    void appendToView(const Line& line, std::uint32_t fromCharacter);
+
+    OutputView& m_view;
+    std::deque<Line> m_lines;
+    std::vector<TriggerLook> m_looks;
+    std::uint64_t m_nextSerial = 1;
+    // Units already deleted from the front line (it may be cut part way).
+    std::size_t m_frontCut = 0;
+    std::size_t m_length = 0;
+
+    int m_outputWidth = 9000;
+    int m_widthOfA = 120;
+    int m_charsPerLine = 75;
+    int m_maxOutputChars = 29800;
+
+    // What the view shows, so a flush sends only the difference.
+    bool m_viewEmpty = true;
+    std::uint64_t m_viewFirstSerial = 0;
+    std::uint32_t m_viewFirstCut = 0;
+    std::uint64_t m_viewLastSerial = 0;
+    std::uint32_t m_viewLastCharacters = 0;
+    bool m_viewLastComplete = false;
+    bool m_dirty = false;
+};
+
+} // namespace corvane

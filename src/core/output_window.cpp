@@ -1,0 +1,120 @@
+#include "core/output_window.h"
+
+#include "core/input_view.h"
+#include "core/main_menu.h"
+#include "core/output_buffer.h"
+#include "core/output_view.h"
+#include "core/session.h"
+#include "core/status_line.h"
+#include "core/text_codec.h"
+#include "core/web_word.h"
+#include "platform/clipboard.h"
+#include "settings/client_settings.h"
+
+#include <algorithm>
+
+namespace corvane {
+
+namespace {
+// The output box's own margin, in twips.
+constexpr int kOutputMargin = 375;
+} // namespace
+
+OutputWindow::OutputWindow(Session& session, ClientSettings& settings, OutputView& view, OutputBuffer& buffer,
+                           StatusLine& status, InputView& input, Clipboard& clipboard, MainMenu& menu, Hooks hooks)
+    : m_session(session)
+    , m_settings(settings)
+    , m_view(view)
+    , m_buffer(buffer)
+    , m_status(status)
+    , m_input(input)
+    , m_clipboard(clipboard)
+    , m_menu(menu)
+    , m_hooks(std::move(hooks)) {}
+
+void OutputWindow::onFocusIn() {
+    m_session.OutputPaused = true;
+    if (m_session.Connected) {
+        m_status.SetStatus(status::OutputPaused);
+    }
+}
+
+void OutputWindow::onFocusOut() {
+    m_session.OutputPaused = false;
+    m_status.SetStatus(m_session.Connected ? status::OnLine : status::OffLine);
+    if (!m_session.PendingText.empty() && m_hooks.processIncoming) {
+        m_hooks.processIncoming();
+    }
+}
+
+void OutputWindow::onDoubleClick() {
+    int caret = 0;
+    const std::string line = m_view.caretLine(caret);
+    std::u32string characters;
+    std::size_t pos = 0;
+    while (pos < line.size()) {
+        characters.push_back(NextCodePoint(line, pos));
+    }
+    const std::string word = WebWordAt(characters, static_cast<std::size_t>(std::max(caret, 0)));
+    if (word.empty() || !IsWebAddress(word)) {
+        return;
+    }
+    if (m_hooks.openInBrowser) {
+        m_hooks.openInBrowser(word);
+    }
+    // The click that paused the output is over.
+    m_input.focusInput();
+    onFocusOut();
+}
+
+void OutputWindow::onEditMenuAboutToShow() {
+    m_menu.setEnabled(MenuItem::EditCopy, m_view.hasSelection());
+    const bool clipboardText = m_clipboard.hasText();
+    m_menu.setEnabled(MenuItem::EditPaste, clipboardText);
+    m_menu.setEnabled(MenuItem::EditClear, clipboardText);
+}
+
+void OutputWindow::EditCopy() {
+    m_clipboard.clear();
+    m_clipboard.setText(m_view.selectedText());
+    m_menu.setEnabled(MenuItem::EditPaste, true);
+    m_view.collapseSelection();
+    m_input.focusInput();
+}
+
+void OutputWindow::EditPaste() { m_input.insertText(m_clipboard.text()); }
+
+void OutputWindow::EditClear() {
+    m_clipboard.clear();
+    m_menu.setEnabled(MenuItem::EditClear, false);
+    m_menu.setEnabled(MenuItem::EditPaste, false);
+}
+
+void OutputWindow::EditSelectAll() {
+    m_view.focusOutput();
+    m_view.selectAll();
+}
+
+void OutputWindow::ViewClear() {
+    m_buffer.clear();
+    m_buffer.flush();
+}
+
+void OutputWindow::ViewRefresh() { m_view.repaint(); }
+
+void OutputWindow::updateGeometry() {
+    const int outputWidth = std::max(m_view.outputWidth() - kOutputMargin, 1);
+    const int widthOfI = std::max(m_view.characterWidth(U'i'), 1);
+    // A box too narrow for one character still keeps one per row.
+    m_settings.CharsPerLine = std::max(outputWidth / widthOfI, 1);
+    m_settings.MaxLinesLimit = std::max(20000 / m_settings.CharsPerLine - 1, 1);
+    if (m_settings.MaxLines <= 0 || m_settings.MaxLines > m_settings.MaxLinesLimit) {
+        m_settings.MaxLines = m_settings.MaxLinesLimit;
+    }
+    const long long product = static_cast<long long>(m_settings.CharsPerLine) * m_settings.MaxLines;
+    m_settings.MaxOutputChars = product > 32000 ? 29800 : static_cast<int>(product);
+    m_buffer.setGeometry(outputWidth, m_view.characterWidth(U'a'), m_settings.CharsPerLine,
+                         m_settings.MaxOutputChars);
+}
+
+} // namespace corvane

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace corvane {
+
+// The shared state of one run: which world, character and room, the capture and
+// lag counters, the open files. Presenters receive it by reference; it has no
+// behaviour of its own so every rule about it stays with the code that owns it.
+struct Session {
+    bool Connected = false;
+    bool SendDone = true;
+    bool OutputPaused = false;
+    bool TagMode = false;
+    int ListMode = 0;
+    int PendingReplies = 0;
+    int LagSeconds = 0;
+    bool LagMeterOn = false;
+    std::string WorldName;
+    int WorldIndex = -1;
+    std::string CharacterName;
+    std::int32_t RoomRef = 0;
+    std::string RoomName;
+    bool LogOpen = false;
+    int RecordingMacro = -1;
+    bool SendingFile = false;
+    // True while the client itself closes the connection: no beep, no box.
+    bool DisconnectRequested = false;
+    // Raw received bytes not yet processed (also the unfinished line).
+    std::string PendingText;
+};
+
+} // namespace corvane

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "core/status_view.h"
+
+#include <string>
+
+namespace corvane {
+
+namespace status {
+inline constexpr const char* OffLine = "Status: Off Line";
+inline constexpr const char* OnLine = "Status: On Line";
+inline constexpr const char* OutputPaused = "Status: *** Output Paused ***";
+inline constexpr const char* WaitingToSend = "Status: Waiting to send...";
+inline constexpr const char* Disconnecting = "Status: Disconnecting...";
+inline constexpr const char* Idle = "Status: IDLE";
+inline constexpr const char* IdleSent = "Status: *IDLE*";
+inline constexpr const char* GettingPlayerInfo = "Status: *Getting Player Info*";
+inline constexpr const char* RandomWalk = "Status: Random Walk";
+inline constexpr const char* RecordingMacro = "Status: Recording Macro";
+} // namespace status
+
+// The one writer of the status line; it also remembers the text so callers can
+// read it back without asking the window.
+class StatusLine {
+public:
+    explicit StatusLine(StatusView& view);
+    void SetStatus(const std::string& text);
+    const std::string& text() const { return m_text; }
+
+private:
+    StatusView& m_view;
+    std::string m_text;
+};
+
+} // namespace corvane

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace corvane {
+
+// A socket failure as the session reports it: a stable number (the classic
+// Winsock numbering, so messages read the same everywhere) and a readable text.
+struct SocketError {
+    int number = 0;
+    std::string description;
+};
+
+namespace socket_errors {
+inline constexpr int WouldBlock = 10035;
+inline constexpr int NetworkDown = 10050;
+inline constexpr int NetworkUnreachable = 10051;
+inline constexpr int ConnectionAborted = 10053;
+inline constexpr int ConnectionReset = 10054;
+inline constexpr int NotConnected = 10057;
+inline constexpr int TimedOut = 10060;
+inline constexpr int ConnectionRefused = 10061;
+inline constexpr int HostUnreachable = 10065;
+inline constexpr int HostNotFound = 11001;
+inline constexpr int WrongState = 40006;
+} // namespace socket_errors
+
+// The five things a world connection reports. Handlers run on the UI thread.
+class SocketEvents {
+public:
+    virtual ~SocketEvents() = default;
+    virtual void onSocketConnected() = 0;
+    // Raw bytes exactly as they came off the wire.
+    virtual void onSocketData(std::string_view bytes) = 0;
+    // Everything handed to send() so far has left; only reported after a send
+    // that answered SendResult::Pending.
+    virtual void onSocketSendComplete() = 0;
+    // The server closed the connection in an orderly way.
+    virtual void onSocketClosed() = 0;
+    // Any failure, including a refused or failed connect and a reset by peer.
+    virtual void onSocketError(const SocketError& error) = 0;
+};
+
+// An event-driven TCP client socket; one world connection at a time.
+class Socket {
+public:
+    enum class State { Closed = 0, Connecting = 6, Connected = 7 };
+    enum class SendStatus { Sent, Pending, Failed };
+    struct SendResult {
+        SendStatus status = SendStatus::Sent;
+        SocketError error;
+    };
+
+    virtual ~Socket() = default;
+    virtual void setEvents(SocketEvents* events) = 0;
+    // Starts an asynchronous connect. An error is returned only when the attempt
+    // cannot even start; later failures arrive through onSocketError.
+    virtual std::optional<SocketError> connect(const std::string& host, int port) = 0;
+    // Sends the bytes unchanged. Pending means they are queued and
+    // onSocketSendComplete will follow once they have left.
+    virtual SendResult send(std::string_view bytes) = 0;
+    // Closes at once; no events are reported for a connection closed this way.
+    virtual void close() = 0;
+    virtual State state() const = 0;
+    virtual std::string remoteHost() const = 0;
+    virtual void clearRemoteHost() = 0;
+};
+
+} // namespace corvane

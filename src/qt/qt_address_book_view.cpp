@@ -1,0 +1,186 @@
+#include "qt/qt_address_book_view.h"
+
+#include "qt/qt_text.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace corvane {
+
+QtAddressBookView::QtAddressBookView(QWidget* parent)
+    : QDialog(parent) {
+    setObjectName("frmConnect");
+    setWindowTitle(tr("Connect to a MUD/MUCK"));
+
+    m_worlds = new QComboBox(this);
+    m_worlds->setObjectName("MUDList");
+    m_worlds->setEditable(false);
+    m_newName = new QLineEdit(this);
+    m_newName->setObjectName("txtMUD");
+    m_newName->hide();
+    m_host = new QLineEdit(this);
+    m_host->setObjectName("txtHost");
+    m_port = new QLineEdit(this);
+    m_port->setObjectName("txtPort");
+    m_port->setMaximumWidth(m_port->fontMetrics().horizontalAdvance(QStringLiteral("0000000000")));
+    for (QLineEdit* box : {m_host, m_port}) {
+        box->installEventFilter(this);
+    }
+
+    m_nameLabel = new QLabel(tr("&MUD/MUCK Name:"), this);
+    m_nameLabel->setBuddy(m_worlds);
+    auto* hostLabel = new QLabel(tr("MUD/MUCK &Address or IP Number:"), this);
+    hostLabel->setBuddy(m_host);
+    auto* portLabel = new QLabel(tr("&Port:"), this);
+    portLabel->setBuddy(m_port);
+
+    auto* fields = new QGridLayout;
+    fields->addWidget(m_nameLabel, 0, 0);
+    // The new-name box takes the pick list's place, so both share one cell.
+    fields->addWidget(m_worlds, 1, 0);
+    fields->addWidget(m_newName, 1, 0);
+    fields->addWidget(hostLabel, 2, 0);
+    fields->addWidget(m_host, 3, 0);
+    fields->addWidget(portLabel, 4, 0);
+    fields->addWidget(m_port, 5, 0, Qt::AlignLeft);
+    fields->setRowStretch(6, 1);
+
+    auto* ok = new QPushButton(tr("&OK"), this);
+    ok->setObjectName("btnConnect");
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(tr("&Cancel"), this);
+    cancel->setObjectName("btnCancel");
+    auto* add = new QPushButton(tr("&New"), this);
+    add->setObjectName("btnNew");
+    add->setAutoDefault(false);
+    auto* remove = new QPushButton(tr("&Delete"), this);
+    remove->setObjectName("btnDelete");
+    remove->setAutoDefault(false);
+    auto* buttons = new QVBoxLayout;
+    for (QPushButton* button : {ok, cancel, add, remove}) {
+        buttons->addWidget(button);
+    }
+    buttons->addStretch(1);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(fields, 1);
+    layout->addSpacing(12);
+    layout->addLayout(buttons);
+
+    connect(m_worlds, &QComboBox::activated, this,
+            [this](int index) { notify([index](AddressBookEvents& e) { e.onWorldPicked(index); }); });
+    connect(m_host, &QLineEdit::textEdited, this,
+            [this] { notify([](AddressBookEvents& e) { e.onHostEdited(); }); });
+    connect(m_port, &QLineEdit::textEdited, this,
+            [this] { notify([](AddressBookEvents& e) { e.onPortEdited(); }); });
+    connect(ok, &QPushButton::clicked, this, [this] { notify([](AddressBookEvents& e) { e.onOk(); }); });
+    connect(cancel, &QPushButton::clicked, this,
+            [this] { notify([](AddressBookEvents& e) { e.onCancel(); }); });
+    connect(add, &QPushButton::clicked, this, [this] { notify([](AddressBookEvents& e) { e.onNew(); }); });
+    connect(remove, &QPushButton::clicked, this,
+            [this] { notify([](AddressBookEvents& e) { e.onDelete(); }); });
+    setMinimumWidth(440);
+}
+
+template <typename Handler> void QtAddressBookView::notify(Handler handler) {
+    if (m_events != nullptr) {
+        handler(*m_events);
+    }
+}
+
+void QtAddressBookView::setWorldNames(const std::vector<std::string>& names) {
+    m_worlds->clear();
+    for (const std::string& name : names) {
+        m_worlds->addItem(toQt(name));
+    }
+}
+
+void QtAddressBookView::selectWorld(int index) {
+    m_worlds->setCurrentIndex(index);
+}
+std::string QtAddressBookView::selectedWorldName() const {
+    return fromQt(m_worlds->currentText());
+}
+
+void QtAddressBookView::showNewWorldBox(bool shown) {
+    m_worlds->setVisible(!shown);
+    m_newName->setVisible(shown);
+    m_nameLabel->setBuddy(shown ? static_cast<QWidget*>(m_newName) : m_worlds);
+    if (shown) {
+        m_newName->setFocus();
+    }
+}
+
+std::string QtAddressBookView::newWorldName() const {
+    return fromQt(m_newName->text());
+}
+void QtAddressBookView::setNewWorldName(const std::string& name) {
+    m_newName->setText(toQt(name));
+}
+std::string QtAddressBookView::host() const {
+    return fromQt(m_host->text());
+}
+void QtAddressBookView::setHost(const std::string& host) {
+    m_host->setText(toQt(host));
+}
+std::string QtAddressBookView::port() const {
+    return fromQt(m_port->text());
+}
+void QtAddressBookView::setPort(const std::string& port) {
+    m_port->setText(toQt(port));
+}
+
+void QtAddressBookView::runModal() {
+    m_activationPending = true;
+    // Without a window manager (offscreen, some X setups) activation never
+    // comes; the first event-loop turn stands in for it.
+    QTimer::singleShot(0, this, [this] {
+        if (m_activationPending && isVisible()) {
+            m_activationPending = false;
+            notify([](AddressBookEvents& e) { e.onActivated(); });
+        }
+    });
+    exec();
+}
+
+void QtAddressBookView::hideDialog() {
+    hide();
+}
+void QtAddressBookView::closeDialog() {
+    done(QDialog::Accepted);
+}
+
+bool QtAddressBookView::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate) {
+        m_activationPending = false;
+        notify([](AddressBookEvents& e) { e.onActivated(); });
+    }
+    return QDialog::event(event);
+}
+
+bool QtAddressBookView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        if (auto* box = qobject_cast<QLineEdit*>(watched)) {
+            // After the click that gave the focus has placed the cursor.
+            QTimer::singleShot(0, box, &QLineEdit::selectAll);
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void QtAddressBookView::reject() {
+    if (m_events != nullptr) {
+        m_events->onCancel();
+    } else {
+        QDialog::reject();
+    }
+}
+
+} // namespace corvane

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "worlds/address_book_view.h"
+
+#include <QDialog>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+
+namespace corvane {
+
+// The "Connect to a MUD/MUCK" dialog (frmConnect).
+class QtAddressBookView : public QDialog, public AddressBookView {
+    Q_OBJECT
+public:
+    explicit QtAddressBookView(QWidget* parent);
+
+    void setEvents(AddressBookEvents* events) override { m_events = events; }
+    void setWorldNames(const std::vector<std::string>& names) override;
+    void selectWorld(int index) override;
+    std::string selectedWorldName() const override;
+    void showNewWorldBox(bool shown) override;
+    std::string newWorldName() const override;
+    void setNewWorldName(const std::string& name) override;
+    std::string host() const override;
+    void setHost(const std::string& host) override;
+    std::string port() const override;
+    void setPort(const std::string& port) override;
+    void runModal() override;
+    void hideDialog() override;
+    void closeDialog() override;
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void reject() override;
+
+private:
+    template <typename Handler> void notify(Handler handler);
+
+    AddressBookEvents* m_events = nullptr;
+    QLabel* m_nameLabel = nullptr;
+    QComboBox* m_worlds = nullptr;
+    QLineEdit* m_newName = nullptr;
+    QLineEdit* m_host = nullptr;
+    QLineEdit* m_port = nullptr;
+    bool m_activationPending = true;
+};
+
+} // namespace corvane

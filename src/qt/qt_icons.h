@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QIcon>
+
+namespace corvane {
+
+// The window icon, drawn rather than shipped; the activity form carries a dot
+// that tells a minimised window has new text.
+QIcon AppIcon(bool activity);
+
+} // namespace corvane

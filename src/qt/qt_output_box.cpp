@@ -1,0 +1,222 @@
+#include "qt/qt_output_box.h"
+
+#include "qt/qt_text.h"
+
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace corvane {
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+
+QColor toQColor(Rgb c) { return QColor(c.red, c.green, c.blue); }
+
+} // namespace
+
+QtOutputBox::QtOutputBox(QWidget* parent)
+    : QPlainTextEdit(parent) {
+    setObjectName("Text2");
+    setReadOnly(true);
+    setUndoRedoEnabled(false);
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    document()->setDocumentMargin(4);
+    setDisplayLook(QFont("Monospace"), palette().color(QPalette::Text), palette().color(QPalette::Base));
+}
+
+void QtOutputBox::setDisplayLook(const QFont& font, const QColor& text, const QColor& background) {
+    m_text = text;
+    m_background = background;
+    QFont shown = font;
+    shown.setStyleHint(QFont::TypeWriter);
+    setFont(shown);
+    QPalette p = palette();
+    p.setColor(QPalette::Text, text);
+    p.setColor(QPalette::Base, background);
+    setPalette(p);
+    m_plain = QTextCharFormat();
+    m_plain.setFont(shown);
+    m_plain.setForeground(text);
+}
+
+QTextCharFormat QtOutputBox::formatFor(const OutputSpan* span, const std::vector<TriggerLook>& looks) const {
+    QTextCharFormat format = m_plain;
+    if (span == nullptr) {
+        return format;
+    }
+    if (span->look >= 0 && static_cast<std::size_t>(span->look) < looks.size()) {
+        // A trigger's look covers the whole line over the server's colours.
+        const TriggerLook& look = looks[static_cast<std::size_t>(span->look)];
+        if (!look.fontName.empty()) {
+            format.setFontFamilies({toQt(look.fontName)});
+        }
+        if (look.fontSize > 0) {
+            format.setFontPointSize(look.fontSize);
+        }
+        format.setFontWeight(look.bold ? QFont::Bold : QFont::Normal);
+        format.setFontItalic(look.italic);
+        format.setForeground(toQColor(look.colour));
+        return format;
+    }
+    const TextStyle& style = span->style;
+    QColor foreground = style.foreground ? toQColor(*style.foreground) : m_text;
+    QColor background = style.background ? toQColor(*style.background) : QColor();
+    if (style.reverse) {
+        const QColor oldForeground = foreground;
+        foreground = background.isValid() ? background : m_background;
+        background = oldForeground;
+    }
+    format.setForeground(foreground);
+    if (background.isValid()) {
+        format.setBackground(background);
+    }
+    if (style.bold) {
+        format.setFontWeight(QFont::Bold);
+    }
+    format.setFontItalic(style.italic);
+    format.setFontUnderline(style.underline);
+    return format;
+}
+
+void QtOutputBox::appendText(std::string_view utf8, const std::vector<OutputSpan>& spans,
+                             const std::vector<TriggerLook>& looks) {
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    std::size_t at = 0;
+    const auto insert = [&](std::size_t from, std::size_t to, const OutputSpan* span) {
+        if (to > from) {
+            cursor.insertText(QString::fromUtf8(utf8.data() + from, static_cast<qsizetype>(to - from)),
+                              formatFor(span, looks));
+        }
+    };
+    for (const OutputSpan& span : spans) {
+        const std::size_t start = std::min<std::size_t>(span.start, utf8.size());
+        const std::size_t end = std::min<std::size_t>(span.start + span.length, utf8.size());
+        if (start < at) {
+            continue;
+        }
+        insert(at, start, nullptr);
+        insert(start, end, &span);
+        at = end;
+    }
+    insert(at, utf8.size(), nullptr);
+}
+
+void QtOutputBox::appendLineBreak() {
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertBlock(QTextBlockFormat(), m_plain);
+}
+
+void QtOutputBox::trimFront(int lines, int characters) {
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::Start);
+    if (lines > 0) {
+        if (!cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, lines)) {
+            cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        }
+    }
+    if (characters > 0) {
+        // Code points to UTF-16 units within the block now first.
+        const QString block = cursor.block().text();
+        int units = 0;
+        for (int seen = 0; seen < characters && units < block.size(); ++seen) {
+            units += (block.at(units).isHighSurrogate() && units + 1 < block.size()) ? 2 : 1;
+        }
+        cursor.setPosition(cursor.position() + units, QTextCursor::KeepAnchor);
+    }
+    cursor.removeSelectedText();
+}
+
+void QtOutputBox::clearText() { document()->clear(); }
+
+void QtOutputBox::endUpdate() {
+    QScrollBar* bar = verticalScrollBar();
+    bar->setValue(bar->maximum());
+}
+
+void QtOutputBox::repaint() { viewport()->update(); }
+
+int QtOutputBox::outputWidth() const { return viewport()->width() * kTwipsPerPixel; }
+
+int QtOutputBox::characterWidth(char32_t character) const {
+    const QFontMetrics metrics(m_plain.font());
+    return metrics.horizontalAdvance(QString::fromUcs4(&character, 1)) * kTwipsPerPixel;
+}
+
+bool QtOutputBox::hasSelection() const { return textCursor().hasSelection(); }
+
+std::string QtOutputBox::selectedText() const {
+    QString text = textCursor().selectedText();
+    text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
+    return fromQt(text);
+}
+
+void QtOutputBox::collapseSelection() {
+    QTextCursor cursor = textCursor();
+    cursor.clearSelection();
+    setTextCursor(cursor);
+}
+
+void QtOutputBox::selectAll() { QPlainTextEdit::selectAll(); }
+
+void QtOutputBox::focusOutput() { setFocus(); }
+
+std::string QtOutputBox::caretLine(int& caretOffset) const {
+    QTextCursor cursor(document());
+    cursor.setPosition(m_clickedPosition >= 0 ? m_clickedPosition : textCursor().position());
+    const QTextBlock block = cursor.block();
+    // 1-based index of the clicked character within its line.
+    caretOffset = cursor.position() - block.position() + 1;
+    return fromQt(block.text());
+}
+
+void QtOutputBox::focusInEvent(QFocusEvent* event) {
+    QPlainTextEdit::focusInEvent(event);
+    if (m_handlers.focusIn) {
+        m_handlers.focusIn();
+    }
+}
+
+void QtOutputBox::focusOutEvent(QFocusEvent* event) {
+    QPlainTextEdit::focusOutEvent(event);
+    if (m_handlers.focusOut) {
+        m_handlers.focusOut();
+    }
+}
+
+void QtOutputBox::keyPressEvent(QKeyEvent* event) {
+    // Read-only for the keyboard; copying a selection is the one key kept.
+    if (event->matches(QKeySequence::Copy)) {
+        QPlainTextEdit::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+void QtOutputBox::mousePressEvent(QMouseEvent* event) {
+    QPlainTextEdit::mousePressEvent(event);
+}
+
+void QtOutputBox::mouseDoubleClickEvent(QMouseEvent* event) {
+    const QTextCursor at = cursorForPosition(event->position().toPoint());
+    QPlainTextEdit::mouseDoubleClickEvent(event);
+    // The character under the pointer, not the end of the word Qt selected.
+    const QRect caret = cursorRect(at);
+    m_clickedPosition = at.position();
+    if (event->position().x() < caret.x() && m_clickedPosition > at.block().position()) {
+        --m_clickedPosition;
+    }
+    if (m_handlers.doubleClick) {
+        m_handlers.doubleClick();
+    }
+    m_clickedPosition = -1;
+}
+
+} // namespace corvane

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "core/output_view.h"
+
+#include <QPlainTextEdit>
+#include <functional>
+
+namespace corvane {
+
+// The output box (Text2): read-only rich text that shows the server's lines
+// with their colours. Every change arrives as a batch from the rules.
+class QtOutputBox : public QPlainTextEdit, public OutputView {
+    Q_OBJECT
+public:
+    struct Handlers {
+        std::function<void()> focusIn;
+        std::function<void()> focusOut;
+        std::function<void()> doubleClick;
+    };
+
+    explicit QtOutputBox(QWidget* parent = nullptr);
+    void setHandlers(Handlers handlers) { m_handlers = std::move(handlers); }
+    // The display font and colours: text without a colour of its own uses them.
+    void setDisplayLook(const QFont& font, const QColor& text, const QColor& background);
+
+    void trimFront(int lines, int characters) override;
+    void clearText() override;
+    void appendText(std::string_view utf8, const std::vector<OutputSpan>& spans,
+                    const std::vector<TriggerLook>& looks) override;
+    void appendLineBreak() override;
+    void endUpdate() override;
+    void repaint() override;
+    int outputWidth() const override;
+    int characterWidth(char32_t character) const override;
+    bool hasSelection() const override;
+    std::string selectedText() const override;
+    void collapseSelection() override;
+    void selectAll() override;
+    void focusOutput() override;
+    std::string caretLine(int& caretOffset) const override;
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    QTextCharFormat formatFor(const OutputSpan* span, const std::vector<TriggerLook>& looks) const;
+
+    Handlers m_handlers;
+    QTextCharFormat m_plain;
+    QColor m_text;
+    QColor m_background;
+    int m_clickedPosition = -1;
+};
+
+} // namespace corvane

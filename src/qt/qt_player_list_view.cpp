@@ -1,0 +1,146 @@
+#include "qt/qt_player_list_view.h"
+
+#include "qt/qt_text.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace corvane {
+
+namespace {
+
+struct ListDesign {
+    const char* listName;
+    const char* labelName;
+    const char* heading;
+};
+
+// In the order of PlayerKind.
+constexpr std::array<ListDesign, QtPlayerListView::kListCount> kLists = {{
+    {"AwakeList", "lblAwake", "Awake"},
+    {"AsleepList", "lblAsleep", "Asleep"},
+    {"IdleList", "lblIdle", "Idle"},
+    {"PuppetList", "lblPuppets", "Puppets"},
+}};
+
+constexpr std::array<const char*, QtPlayerListView::kButtonCount> kButtonCaptions = {
+    "&Look", "&Where", "Lasto&n", "Who&Sp", "&Pinfo", "&Done",
+};
+
+std::size_t slot(PlayerKind kind) {
+    return static_cast<std::size_t>(kind);
+}
+
+} // namespace
+
+QtPlayerListView::QtPlayerListView(QWidget* parent)
+    : QWidget(parent, Qt::Window) {
+    setObjectName("Form4");
+    setWindowTitle(tr("Player List"));
+
+    m_summary = new QLabel(tr("Location"), this);
+    m_summary->setObjectName("lblLocation");
+    m_summary->setTextFormat(Qt::PlainText);
+    m_summary->setWordWrap(true);
+
+    auto* lists = new QGridLayout;
+    for (std::size_t i = 0; i < kListCount; ++i) {
+        auto* heading = new QLabel(tr(kLists[i].heading), this);
+        heading->setObjectName(kLists[i].labelName);
+        heading->setTextFormat(Qt::PlainText);
+        auto* list = new QListWidget(this);
+        list->setObjectName(kLists[i].listName);
+        list->setSelectionMode(QAbstractItemView::SingleSelection);
+        list->setMinimumSize(120, 180);
+        const int column = static_cast<int>(i);
+        lists->addWidget(heading, 0, column);
+        lists->addWidget(list, 1, column);
+        m_listLabels[i] = heading;
+        m_lists[i] = list;
+    }
+
+    auto* buttons = new QVBoxLayout;
+    for (std::size_t i = 0; i < kButtonCount; ++i) {
+        auto* button = new QPushButton(tr(kButtonCaptions[i]), this);
+        button->setObjectName(QStringLiteral("Command1_%1").arg(i));
+        button->setAutoDefault(false);
+        if (i == kDoneButton) {
+            buttons->addStretch();
+        }
+        buttons->addWidget(button);
+        m_buttons[i] = button;
+    }
+    connect(m_buttons[kDoneButton], &QPushButton::clicked, this, &QWidget::hide);
+
+    auto* commandRow = new QHBoxLayout;
+    auto* commandCaption = new QLabel(tr("Cmd:"), this);
+    commandCaption->setObjectName("lblCmd");
+    m_command = new QLabel(tr("COMMAND"), this);
+    m_command->setObjectName("lblCommand");
+    m_command->setTextFormat(Qt::PlainText);
+    m_command->hide();
+    commandRow->addWidget(commandCaption);
+    commandRow->addWidget(m_command, 1);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(m_summary);
+    left->addLayout(lists, 1);
+    left->addLayout(commandRow);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(left, 1);
+    layout->addLayout(buttons);
+}
+
+void QtPlayerListView::clearLists() {
+    for (QListWidget* list : m_lists) {
+        list->clear();
+    }
+}
+
+void QtPlayerListView::addPlayer(PlayerKind kind, const std::string& name) {
+    m_lists[slot(kind)]->addItem(toQt(name));
+}
+
+int QtPlayerListView::playerCount(PlayerKind kind) const {
+    return m_lists[slot(kind)]->count();
+}
+
+void QtPlayerListView::setCaption(const std::string& caption) {
+    setWindowTitle(toQt(caption));
+}
+void QtPlayerListView::setSummary(const std::string& summary) {
+    m_summary->setText(toQt(summary));
+}
+
+void QtPlayerListView::setListEnabled(PlayerKind kind, bool enabled) {
+    m_lists[slot(kind)]->setEnabled(enabled);
+}
+
+void QtPlayerListView::setListLabelColour(PlayerKind kind, Rgb colour) {
+    QLabel* heading = m_listLabels[slot(kind)];
+    QPalette palette = heading->palette();
+    palette.setColor(QPalette::WindowText, QColor(colour.red, colour.green, colour.blue));
+    heading->setPalette(palette);
+}
+
+void QtPlayerListView::setPlayerButtonsEnabled(bool enabled) {
+    for (std::size_t i = 0; i < kDoneButton; ++i) {
+        m_buttons[i]->setEnabled(enabled);
+    }
+}
+
+void QtPlayerListView::setCommandLabelVisible(bool visible) {
+    m_command->setVisible(visible);
+}
+
+void QtPlayerListView::showWindow() {
+    show();
+    raise();
+}
+
+} // namespace corvane

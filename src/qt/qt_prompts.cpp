@@ -1,0 +1,94 @@
+#include "qt/qt_prompts.h"
+
+#include "qt/qt_text.h"
+
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace corvane {
+
+namespace {
+
+QMessageBox::Icon qtIcon(PromptIcon icon) {
+    switch (icon) {
+    case PromptIcon::Information:
+        return QMessageBox::Information;
+    case PromptIcon::Exclamation:
+        return QMessageBox::Warning;
+    case PromptIcon::Question:
+        return QMessageBox::Question;
+    case PromptIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// Texts are built with lone carriage returns as line breaks.
+QString boxText(const std::string& text) {
+    QString result = toQt(text);
+    result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    result.replace(QChar('\r'), QChar('\n'));
+    return result;
+}
+
+QString boxTitle(const std::string& title) {
+    return title.empty() ? QStringLiteral("Corvane") : toQt(title);
+}
+
+} // namespace
+
+void QtPrompts::message(const std::string& text, const std::string& title, PromptIcon icon) {
+    QMessageBox box(qtIcon(icon), boxTitle(title), boxText(text), QMessageBox::Ok, m_parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+PromptAnswer QtPrompts::ask(const std::string& text, const std::string& title, PromptButtons buttons,
+                            PromptIcon icon, PromptAnswer defaultAnswer) {
+    QMessageBox::StandardButtons standard = QMessageBox::Yes | QMessageBox::No;
+    if (buttons == PromptButtons::YesNoCancel) {
+        standard |= QMessageBox::Cancel;
+    } else if (buttons == PromptButtons::Ok) {
+        standard = QMessageBox::Ok;
+    }
+    QMessageBox box(qtIcon(icon), boxTitle(title), boxText(text), standard, m_parent);
+    box.setTextFormat(Qt::PlainText);
+    switch (defaultAnswer) {
+    case PromptAnswer::Yes:
+        box.setDefaultButton(QMessageBox::Yes);
+        break;
+    case PromptAnswer::No:
+        box.setDefaultButton(QMessageBox::No);
+        break;
+    case PromptAnswer::Cancel:
+        box.setDefaultButton(QMessageBox::Cancel);
+        break;
+    case PromptAnswer::Ok:
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return PromptAnswer::Yes;
+    case QMessageBox::No:
+        return PromptAnswer::No;
+    case QMessageBox::Ok:
+        return PromptAnswer::Ok;
+    default:
+        // Closing the box with Esc or its close control cancels; a Yes/No box
+        // without Cancel answers No then.
+        return buttons == PromptButtons::YesNoCancel ? PromptAnswer::Cancel : PromptAnswer::No;
+    }
+}
+
+std::optional<std::string> QtPrompts::input(const std::string& prompt, const std::string& title,
+                                            const std::string& preset) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(m_parent, boxTitle(title), boxText(prompt), QLineEdit::Normal,
+                                               toQt(preset), &ok);
+    if (!ok) {
+        return std::nullopt;
+    }
+    return fromQt(text);
+}
+
+} // namespace corvane

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/prompts.h"
+
+class QWidget;
+
+namespace corvane {
+
+// Message boxes and questions as modal Qt dialogs; every text is shown as plain text.
+class QtPrompts : public Prompts {
+public:
+    void setParentWindow(QWidget* parent) { m_parent = parent; }
+    void message(const std::string& text, const std::string& title, PromptIcon icon) override;
+    PromptAnswer ask(const std::string& text, const std::string& title, PromptButtons buttons, PromptIcon icon,
+                     PromptAnswer defaultAnswer) override;
+    std::optional<std::string> input(const std::string& prompt, const std::string& title,
+                                     const std::string& preset) override;
+
+private:
+    QWidget* m_parent = nullptr;
+};
+
+} // namespace corvane

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "platform/socket.h"
+
+#include <QHostAddress>
+#include <QList>
+#include <QObject>
+#include <QTimer>
+#include <memory>
+#include <string>
+
+class QSocketNotifier;
+class QHostInfo;
+
+namespace corvane {
+
+// The world connection on a non-blocking BSD socket driven by Qt's event loop.
+// Working at this level keeps errno, so a reset by the peer is told apart from
+// an orderly close, and reads go straight into one reusable buffer.
+class QtSocket : public QObject, public Socket {
+    Q_OBJECT
+public:
+    explicit QtSocket(QObject* parent = nullptr);
+    ~QtSocket() override;
+
+    void setEvents(SocketEvents* events) override { m_events = events; }
+    std::optional<SocketError> connect(const std::string& host, int port) override;
+    SendResult send(std::string_view bytes) override;
+    void close() override;
+    State state() const override { return m_state; }
+    std::string remoteHost() const override { return m_host; }
+    void clearRemoteHost() override { m_host.clear(); }
+
+    static SocketError errorFromErrno(int error);
+
+private:
+    void onLookedUp(const QHostInfo& info);
+    void tryNextAddress();
+    void onReadable();
+    void onWritable();
+    void onConnectTimeout();
+    void connectionEstablished();
+    bool flushOutput(int& error);
+    void failConnect(const SocketError& error);
+    void fail(const SocketError& error);
+    void closeDescriptor();
+
+    SocketEvents* m_events = nullptr;
+    State m_state = State::Closed;
+    std::string m_host;
+    int m_port = 0;
+    int m_fd = -1;
+    int m_lookupId = -1;
+    QList<QHostAddress> m_addresses;
+    int m_lastConnectErrno = 0;
+    std::unique_ptr<QSocketNotifier> m_readNotifier;
+    std::unique_ptr<QSocketNotifier> m_writeNotifier;
+    QTimer m_connectTimer;
+    std::string m_output;
+    std::size_t m_outputSent = 0;
+    bool m_reportSendComplete = false;
+    std::string m_readBuffer;
+    // Bumped on every close so a handler that closed the socket can tell the
+    // loop that called it to stop.
+    unsigned m_generation = 0;
+};
+
+} // namespace corvane

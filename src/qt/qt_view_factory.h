@@ -1,0 +1,20 @@
+#pragma once
+
+#include "shell/view_factory.h"
+
+class QWidget;
+
+namespace corvane {
+
+// Creates the Qt windows that open on demand, parented to the main window.
+class QtViewFactory : public ViewFactory {
+public:
+    void setParentWindow(QWidget* parent) { m_parent = parent; }
+    std::unique_ptr<AddressBookView> createAddressBookView() override;
+    std::unique_ptr<CharacterView> createCharacterView() override;
+
+private:
+    QWidget* m_parent = nullptr;
+};
+
+} // namespace corvane

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace corvane {
+
+// What the program was asked to do on its command line.
+struct CommandLineOptions {
+    bool showHelp = false;
+    bool showVersion = false;
+    std::string settingsPath;
+    // The address of a world to connect to at once ("telnet://host:port",
+    // "host port" or "host"), the positional words joined by blanks.
+    std::string address;
+    std::string error;
+};
+
+CommandLineOptions ParseCommandLine(const std::vector<std::string>& arguments);
+std::string UsageText();
+
+} // namespace corvane

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "core/input_line.h"
+#include "core/main_menu.h"
+
+namespace corvane {
+
+// What the user does in the main window; the window forwards each to the rules.
+class MainWindowEvents {
+public:
+    virtual ~MainWindowEvents() = default;
+    virtual void onMenuTriggered(MenuItem item) = 0;
+    virtual void onFileMenuAboutToShow() = 0;
+    virtual void onEditMenuAboutToShow() = 0;
+    virtual void onCommandButton(int index) = 0;
+    virtual void onMacroButton(int index) = 0;
+    // True when the key is consumed.
+    virtual bool onInputKey(InputLine::Key key) = 0;
+    virtual void onHistoryToggle() = 0;
+    virtual void onHistoryFocusIn() = 0;
+    virtual void onHistoryFocusOut() = 0;
+    virtual void onHistoryEscape() = 0;
+    virtual void onOutputFocusIn() = 0;
+    virtual void onOutputFocusOut() = 0;
+    virtual void onOutputDoubleClick() = 0;
+    // The output box changed size or font.
+    virtual void onOutputGeometryChanged() = 0;
+    // The user closes the window; shut-down runs before it goes.
+    virtual void onCloseRequested() = 0;
+};
+
+} // namespace corvane

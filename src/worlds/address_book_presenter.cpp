@@ -1,0 +1,303 @@
+#include "worlds/address_book_presenter.h"
+
+#include "core/connection.h"
+#include "core/constants.h"
+#include "core/main_window_view.h"
+#include "core/session.h"
+#include "core/text_codec.h"
+#include "platform/prompts.h"
+#include "settings/number_text.h"
+#include "settings/settings.h"
+#include "worlds/command_line_address.h"
+#include "worlds/typed_names.h"
+
+#include <algorithm>
+
+namespace corvane {
+
+namespace {
+
+constexpr const char* kFirstPort = "8888";
+
+// The port box never holds a number outside 1..65535; text without a number
+// counts as 0, so clearing the box puts "1" into it at once.
+std::string clampedPort(const std::string& text) {
+    const double value = NumericValue(text);
+    if (!(value >= 1)) {
+        return "1";
+    }
+    if (value > 65535) {
+        return "65535";
+    }
+    return text;
+}
+
+bool hasComma(const std::string& text) {
+    return text.find(',') != std::string::npos;
+}
+
+} // namespace
+
+AddressBookPresenter::AddressBookPresenter(AddressBookView& view, Session& session, Connection& connection,
+                                           Prompts& prompts, MainWindowView& window, std::string settingsPath,
+                                           std::string commandLine)
+    : m_view(view)
+    , m_session(session)
+    , m_connection(connection)
+    , m_prompts(prompts)
+    , m_window(window)
+    , m_settingsPath(std::move(settingsPath))
+    , m_commandLine(std::move(commandLine)) {}
+
+void AddressBookPresenter::load() {
+    m_view.showNewWorldBox(false);
+    showPort(kFirstPort);
+    m_newEntry = false;
+    m_hostChanged = false;
+    m_portChanged = false;
+    LoadAddressBook();
+}
+
+void AddressBookPresenter::LoadAddressBook() {
+    m_entries.clear();
+    m_entryCounter = 1;
+    m_storedKeys = 0;
+    for (int number = 1;; ++number) {
+        const std::string value = ReadSetting(kAddressSection, WorldKey(number), m_settingsPath);
+        if (value.empty()) {
+            break;
+        }
+        m_storedKeys = number;
+        // A value that is no world is passed over; the next save drops it.
+        if (auto entry = ParseWorldEntry(value)) {
+            m_entries.push_back(std::move(*entry));
+            ++m_entryCounter;
+        }
+    }
+    showWorldNames();
+    if (m_entries.empty()) {
+        m_selected = -1;
+        m_view.selectWorld(-1);
+    } else {
+        onWorldPicked(0);
+    }
+}
+
+void AddressBookPresenter::SaveAddressBook() {
+    if (m_entryCounter <= 1) {
+        return;
+    }
+    int written = 0;
+    for (const WorldEntry& entry : m_entries) {
+        const std::string key = WorldKey(written + 1);
+        if (entry.name.empty()) {
+            DeleteSetting(kAddressSection, key, m_settingsPath);
+        } else {
+            WriteSetting(kAddressSection, key, FormatWorldEntry(entry), m_settingsPath);
+            ++written;
+        }
+    }
+    const int lastKey = std::max(static_cast<int>(m_entries.size()), m_storedKeys);
+    for (int number = written + 1; number <= lastKey; ++number) {
+        DeleteSetting(kAddressSection, WorldKey(number), m_settingsPath);
+    }
+    m_storedKeys = written;
+}
+
+void AddressBookPresenter::showWorldNames() {
+    std::vector<std::string> names;
+    names.reserve(m_entries.size());
+    for (const WorldEntry& entry : m_entries) {
+        names.push_back(entry.name);
+    }
+    m_view.setWorldNames(names);
+}
+
+void AddressBookPresenter::showPort(const std::string& text) {
+    m_view.setPort(clampedPort(text));
+}
+
+void AddressBookPresenter::onWorldPicked(int index) {
+    if (index < 0 || index >= static_cast<int>(m_entries.size())) {
+        return;
+    }
+    m_selected = index;
+    m_view.selectWorld(index);
+    const WorldEntry& entry = m_entries[static_cast<std::size_t>(index)];
+    m_view.setHost(entry.host);
+    showPort(entry.port);
+    m_hostChanged = false;
+    m_portChanged = false;
+}
+
+void AddressBookPresenter::onHostEdited() {
+    m_hostChanged = true;
+}
+
+void AddressBookPresenter::onPortEdited() {
+    const std::string text = m_view.port();
+    const std::string clamped = clampedPort(text);
+    if (clamped != text) {
+        m_view.setPort(clamped);
+    }
+    m_portChanged = true;
+}
+
+void AddressBookPresenter::onNew() {
+    m_view.showNewWorldBox(true);
+    m_newEntry = true;
+}
+
+void AddressBookPresenter::onDelete() {
+    if (m_entries.empty() || m_selected < 0) {
+        return;
+    }
+    const auto index = static_cast<std::size_t>(m_selected);
+    const std::string name = m_entries[index].name;
+    const PromptAnswer answer =
+        m_prompts.ask(name + "\r(" + m_view.host() + " " + m_view.port() + ")\r\rDelete this MUD/MUCK?",
+                      "DELETE MUD/MUCK", PromptButtons::YesNo, PromptIcon::Question, PromptAnswer::No);
+    if (answer != PromptAnswer::Yes) {
+        return;
+    }
+    // The world's section holds its characters, macros and triggers. A name
+    // that is also a program section, or that another listed world still
+    // uses, would take settings with it that are not this world's alone.
+    if (!IsProgramSection(name) && !sectionSharedWithAnother(index)) {
+        DeleteSetting(name, "", m_settingsPath);
+    }
+    m_entries[index].name.clear();
+    SaveAddressBook();
+    LoadAddressBook();
+}
+
+bool AddressBookPresenter::sectionSharedWithAnother(std::size_t index) const {
+    for (std::size_t i = 0; i < m_entries.size(); ++i) {
+        if (i != index && EqualsNoCase(m_entries[i].name, m_entries[index].name)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool AddressBookPresenter::storable(const std::string& name, const std::string& host) {
+    std::string problem;
+    if (m_newEntry && hasComma(name)) {
+        problem = "A MUD/MUCK name cannot contain a comma.";
+    } else if (m_newEntry && IsProgramSection(name)) {
+        problem = "\"" + name + "\" is the name of a settings section.\rPlease choose another MUD/MUCK name.";
+    } else if (hasComma(host)) {
+        problem = "A MUD/MUCK address cannot contain a comma.";
+    }
+    if (problem.empty()) {
+        return true;
+    }
+    m_prompts.message(problem, "ERROR", PromptIcon::Exclamation);
+    return false;
+}
+
+void AddressBookPresenter::onOk() {
+    const std::string name = m_newEntry ? TrimmedName(m_view.newWorldName()) : m_view.selectedWorldName();
+    const std::string host = m_view.host();
+    const std::string port = m_view.port();
+    if (host.empty() || port.empty() || name.empty()) {
+        m_prompts.message("All fields are required!", "Corvane", PromptIcon::Exclamation);
+        return;
+    }
+    if (!storable(name, host)) {
+        return;
+    }
+    m_session.WorldName = name;
+    m_window.setBusyCursor(true);
+    int worldIndex = m_selected;
+    if (m_newEntry) {
+        const PromptAnswer answer =
+            m_prompts.ask(name + "\rHost: " + host + "\rPort: " + port + "\r\r\rAdd this MUD?",
+                          "Corvane " + std::string(VersionText), PromptButtons::YesNoCancel,
+                          PromptIcon::Question, PromptAnswer::Yes);
+        if (answer == PromptAnswer::Cancel) {
+            m_window.setBusyCursor(false);
+            return;
+        }
+        if (answer == PromptAnswer::Yes) {
+            addEntry(name, host, port);
+            worldIndex = static_cast<int>(m_entries.size()) - 1;
+        } else {
+            // Not in the book, so no index: another world's macro files
+            // must not be taken for this one's.
+            worldIndex = -1;
+        }
+    } else if (m_hostChanged || m_portChanged) {
+        const PromptAnswer answer =
+            m_prompts.ask(name + "\rHost: " + host + "\rPort: " + port +
+                              "\r\rThe Address or Port has changed.\rUpdate this information?",
+                          "CORVane " + std::string(VersionText), PromptButtons::YesNoCancel,
+                          PromptIcon::Question, PromptAnswer::Yes);
+        if (answer == PromptAnswer::Cancel) {
+            m_window.setBusyCursor(false);
+            return;
+        }
+        if (answer == PromptAnswer::Yes) {
+            updateEntry(host, port);
+        }
+    }
+    m_view.hideDialog();
+    // The connect call does not wait for the socket, and a failure box it
+    // shows must not sit under a busy pointer.
+    m_window.setBusyCursor(false);
+    m_connection.ConnectToWorld(name, host, port, worldIndex);
+    m_view.closeDialog();
+}
+
+void AddressBookPresenter::addEntry(const std::string& name, const std::string& host,
+                                    const std::string& port) {
+    ++m_entryCounter;
+    m_entries.push_back({name, host, port});
+    showWorldNames();
+    m_view.selectWorld(m_selected);
+    SaveAddressBook();
+}
+
+void AddressBookPresenter::updateEntry(const std::string& host, const std::string& port) {
+    if (m_selected < 0 || m_selected >= static_cast<int>(m_entries.size())) {
+        return;
+    }
+    WorldEntry& entry = m_entries[static_cast<std::size_t>(m_selected)];
+    entry.host = host;
+    entry.port = port;
+    SaveAddressBook();
+}
+
+void AddressBookPresenter::onCancel() {
+    m_view.closeDialog();
+}
+
+void AddressBookPresenter::onActivated() {
+    if (m_session.Connected) {
+        return;
+    }
+    const auto address = ParseCommandLineAddress(m_commandLine);
+    if (!address) {
+        return;
+    }
+    // Once only: every message box closing activates the dialog again, and
+    // an address that OK refuses would otherwise be offered for ever.
+    m_commandLine.clear();
+    m_view.setHost(address->host);
+    showPort(address->port);
+    m_session.WorldName.clear();
+    const std::string port = m_view.port();
+    const auto match = std::find_if(m_entries.begin(), m_entries.end(), [&](const WorldEntry& entry) {
+        return entry.host == address->host && entry.port == port;
+    });
+    if (match != m_entries.end()) {
+        onWorldPicked(static_cast<int>(match - m_entries.begin()));
+        m_session.WorldName = match->name;
+    } else {
+        onNew();
+        m_view.setNewWorldName("");
+    }
+    onOk();
+}
+
+} // namespace corvane

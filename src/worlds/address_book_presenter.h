@@ -1,0 +1,68 @@
+#pragma once
+
+#include "worlds/address_book_view.h"
+#include "worlds/world_entry.h"
+
+#include <string>
+#include <vector>
+
+namespace corvane {
+
+struct Session;
+class Connection;
+class Prompts;
+class MainWindowView;
+
+// Rules of the "Connect to a MUD/MUCK" dialog: the address book as a working
+// copy that is written back after every add, update and delete, the checks
+// and questions of OK before the connection is handed the world, and a
+// command-line address that fills the dialog and connects without waiting.
+class AddressBookPresenter : public AddressBookEvents {
+public:
+    AddressBookPresenter(AddressBookView& view, Session& session, Connection& connection, Prompts& prompts,
+                         MainWindowView& window, std::string settingsPath, std::string commandLine);
+
+    // Opening the dialog.
+    void load();
+    void LoadAddressBook();
+    void SaveAddressBook();
+
+    void onWorldPicked(int index) override;
+    void onHostEdited() override;
+    void onPortEdited() override;
+    void onNew() override;
+    void onDelete() override;
+    void onOk() override;
+    void onCancel() override;
+    void onActivated() override;
+
+private:
+    void showPort(const std::string& text);
+    bool storable(const std::string& name, const std::string& host);
+    void addEntry(const std::string& name, const std::string& host, const std::string& port);
+    void updateEntry(const std::string& host, const std::string& port);
+    bool sectionSharedWithAnother(std::size_t index) const;
+    void showWorldNames();
+
+    AddressBookView& m_view;
+    Session& m_session;
+    Connection& m_connection;
+    Prompts& m_prompts;
+    MainWindowView& m_window;
+    std::string m_settingsPath;
+    std::string m_commandLine;
+
+    std::vector<WorldEntry> m_entries;
+    int m_selected = -1;
+    // One more than the number of entries loaded or added; while it is 1
+    // there is nothing of the user's to save.
+    int m_entryCounter = 1;
+    // How many keys the last load or save left in a row from "MUD 1",
+    // skipped ones included: a save removes those it no longer fills.
+    int m_storedKeys = 0;
+    bool m_newEntry = false;
+    bool m_hostChanged = false;
+    bool m_portChanged = false;
+};
+
+} // namespace corvane

@@ -1,0 +1,26 @@
+#include "worlds/world_entry.h"
+
+namespace corvane {
+
+std::string WorldKey(int number) {
+    return "MUD " + std::to_string(number);
+}
+
+std::optional<WorldEntry> ParseWorldEntry(const std::string& value) {
+    const auto first = value.find(',');
+    if (first == std::string::npos) {
+        return std::nullopt;
+    }
+    const auto second = value.find(',', first + 1);
+    if (second == std::string::npos) {
+        return std::nullopt;
+    }
+    return WorldEntry{value.substr(0, first), value.substr(first + 1, second - first - 1),
+                      value.substr(second + 1)};
+}
+
+std::string FormatWorldEntry(const WorldEntry& entry) {
+    return entry.name + "," + entry.host + "," + entry.port;
+}
+
+} // namespace corvane

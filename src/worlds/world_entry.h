@@ -1,0 +1,25 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace corvane {
+
+inline constexpr const char* kAddressSection = "Addresses";
+
+// One world of the address book, as stored under "MUD n" in the settings file.
+struct WorldEntry {
+    std::string name;
+    std::string host;
+    std::string port;
+};
+
+// The key of the n-th stored world, counting from 1.
+std::string WorldKey(int number);
+
+// Reads "name,host,port": the first comma ends the name, the second the host,
+// and the port is the rest. nullopt when a comma is missing.
+std::optional<WorldEntry> ParseWorldEntry(const std::string& value);
+std::string FormatWorldEntry(const WorldEntry& entry);
+
+} // namespace corvane

@@ -1,0 +1,170 @@
+#include "fakes/client_harness.h"
+
+#include <gtest/gtest.h>
+
+namespace corvane::testing {
+namespace {
+
+// The player-list window as the capture fills it.
+class FakePlayerList : public PlayerListView {
+public:
+    void clearLists() override {
+        for (auto& list : lists) {
+            list.clear();
+        }
+    }
+    void addPlayer(PlayerKind kind, const std::string& name) override {
+        lists[static_cast<std::size_t>(kind)].push_back(name);
+    }
+    int playerCount(PlayerKind kind) const override {
+        return static_cast<int>(lists[static_cast<std::size_t>(kind)].size());
+    }
+    void setCaption(const std::string& text) override { caption = text; }
+    void setSummary(const std::string& text) override { summary = text; }
+    void setListEnabled(PlayerKind kind, bool enabled) override { listEnabled[static_cast<std::size_t>(kind)] = enabled; }
+    void setListLabelColour(PlayerKind kind, Rgb colour) override { labelColour[static_cast<std::size_t>(kind)] = colour; }
+    void setPlayerButtonsEnabled(bool enabled) override { buttonsEnabled = enabled; }
+    void setCommandLabelVisible(bool visible) override { commandLabelVisible = visible; }
+    void showWindow() override { ++shown; }
+
+    const std::vector<std::string>& list(PlayerKind kind) const { return lists[static_cast<std::size_t>(kind)]; }
+
+    std::array<std::vector<std::string>, 4> lists;
+    std::array<bool, 4> listEnabled{true, true, true, true};
+    std::array<Rgb, 4> labelColour{};
+    std::string caption;
+    std::string summary;
+    bool buttonsEnabled = true;
+    bool commandLabelVisible = true;
+    int shown = 0;
+};
+
+struct PlayerCaptureTest : ::testing::Test {
+    ClientHarness h;
+    FakePlayerList list;
+    void SetUp() override {
+        h.connect("FurryMUCK");
+        h.client.session().TagMode = true;
+        h.client.lineClassifier().setPlayerList(&list);
+        h.clearOutput();
+    }
+    Session& session() { return h.client.session(); }
+};
+
+TEST_F(PlayerCaptureTest, TheRoomListingFillsTheFourListsAndTheSummary) {
+    session().RoomName = "Town Square";
+    session().ListMode = 1;
+    h.socket.receive("[on]\r\n"
+                     "The players awake here are Tester, Bob, and Alice.\r\n"
+                     "The idlers here are Zed[3m], and Amy[12m].\r\n"
+                     "Only Guest is asleep here.\r\n"
+                     "The puppets here are Patch, and Rover.\r\n"
+                     "[off]\r\n");
+    EXPECT_EQ(list.list(PlayerKind::Awake), (std::vector<std::string>{"Tester", "Bob", "Alice"}));
+    EXPECT_EQ(list.list(PlayerKind::Idle), (std::vector<std::string>{"Zed[3m]", "Amy[12m]"}));
+    EXPECT_EQ(list.list(PlayerKind::Asleep), (std::vector<std::string>{"Guest"}));
+    EXPECT_EQ(list.list(PlayerKind::Puppet), (std::vector<std::string>{"Patch", "Rover"}));
+    EXPECT_EQ(list.summary, "There are 8 Players in Town Square:");
+    EXPECT_EQ(list.caption, "FurryMUCK Player List");
+    EXPECT_EQ(list.shown, 1);
+    EXPECT_EQ(session().ListMode, 0);
+    EXPECT_EQ(h.window.labels[0], "Status: On Line");
+    EXPECT_EQ(h.window.output, "");
+}
+
+struct SummaryCase {
+    std::string lines;
+    std::string room;
+    std::string summary;
+};
+
+class RoomSummaryTest : public ::testing::TestWithParam<SummaryCase> {};
+
+TEST_P(RoomSummaryTest, ReadsAsWritten) {
+    ClientHarness h;
+    FakePlayerList list;
+    h.connect("FurryMUCK");
+    h.client.session().TagMode = true;
+    h.client.lineClassifier().setPlayerList(&list);
+    h.client.session().RoomName = GetParam().room;
+    h.client.session().ListMode = 1;
+    h.socket.receive("[on]\r\n" + GetParam().lines + "[off]\r\n");
+    EXPECT_EQ(list.summary, GetParam().summary);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Summaries, RoomSummaryTest,
+    ::testing::Values(
+        SummaryCase{"You are the only one awake here.\r\nThere are no sleepers here.\r\n", "Town Square",
+                    "No one else is here in Town Square."},
+        SummaryCase{"You are the only one awake here.\r\n", "", "No one else is here."},
+        SummaryCase{"Only Bob[3m] is idle here.\r\n", "North Road", "There is 1 other Player in North Road:"},
+        SummaryCase{"The only puppet here is Rover\r\n", "", "There is 1 other Player here:"},
+        SummaryCase{"The sleepers here are Bob, and Guest.\r\n", "", "There are 2 Players here:"}));
+
+TEST_F(PlayerCaptureTest, TheWhoListingFillsTheAwakeList) {
+    session().ListMode = 2;
+    h.socket.receive("[on]\r\n"
+                     "Player Name           On For Idle   Doing...\r\n"
+                     "Tester                00:05   5s\r\n"
+                     "Bob                   01:10   3m  fishing\r\n"
+                     "2 players are connected.  (Max was 4)\r\n"
+                     "[off]\r\n");
+    EXPECT_EQ(list.list(PlayerKind::Awake), (std::vector<std::string>{"Tester", "Bob"}));
+    EXPECT_EQ(list.summary, "There are 2 players on FurryMUCK:");
+    EXPECT_FALSE(list.listEnabled[static_cast<std::size_t>(PlayerKind::Idle)]);
+    EXPECT_EQ(list.labelColour[static_cast<std::size_t>(PlayerKind::Puppet)], (Rgb{128, 128, 128}));
+    EXPECT_EQ(session().ListMode, 0);
+    // The trailing [off] comes after the list ended and is an ordinary marker again.
+    EXPECT_EQ(h.window.output, "");
+}
+
+TEST_F(PlayerCaptureTest, OnePlayerOnTheWhoListing) {
+    session().ListMode = 2;
+    h.socket.receive("Player Name           On For Idle   Doing...\r\n"
+                     "Tester                00:05   5s\r\n"
+                     "1 player is connected.  (Max was 4)\r\n");
+    EXPECT_EQ(list.summary, "There is only 1 player on FurryMUCK:");
+}
+
+TEST_F(PlayerCaptureTest, WhoRowsShowAGrowingProgressText) {
+    session().ListMode = 2;
+    h.socket.receive("Player Name           On For Idle   Doing...\r\nTester    00:05   5s\r\nBob    01:10   3m\r\n");
+    EXPECT_EQ(h.window.statusHistory[h.window.statusHistory.size() - 2], "Status: ");
+    EXPECT_EQ(h.window.labels[0], "Status: *");
+}
+
+TEST_F(PlayerCaptureTest, ARoomCaptureGivesUpAfterFiveLinesWithoutAPhrase) {
+    session().ListMode = 1;
+    session().PendingReplies = 1;
+    h.socket.receive("one\r\ntwo\r\nthree\r\nfour\r\n");
+    EXPECT_EQ(session().ListMode, 1);
+    h.socket.receive("five\r\n");
+    EXPECT_EQ(session().ListMode, 0);
+    EXPECT_EQ(session().PendingReplies, 0);
+    EXPECT_EQ(h.window.output, "one\ntwo\nthree\nfour\nfive\n");
+}
+
+TEST_F(PlayerCaptureTest, PhraseLinesBlinkTheStatusLine) {
+    session().ListMode = 1;
+    h.client.onOutputFocusOut();
+    h.socket.receive("The players awake here are Tester, and Bob.\r\n");
+    EXPECT_EQ(h.window.labels[0], "Status: ");
+    h.socket.receive("There are no sleepers here.\r\nThe idlers here are Zed[1m], and Amy[2m].\r\n");
+    EXPECT_EQ(h.window.labels[0], "Status: *Getting Player Info*");
+}
+
+TEST_F(PlayerCaptureTest, TheReplyPrefixResetsTheLagCount) {
+    session().LagMeterOn = true;
+    session().PendingReplies = 2;
+    session().LagSeconds = 3;
+    h.socket.receive("[on]\r\n");
+    EXPECT_EQ(session().PendingReplies, 1);
+    EXPECT_EQ(session().LagSeconds, 0);
+    EXPECT_EQ(h.window.labels[3], "Current Lag: 3 secs");
+    EXPECT_EQ(h.window.labelColours[3].second, (Rgb{192, 192, 192}));
+    EXPECT_FALSE(list.commandLabelVisible);
+}
+
+} // namespace
+} // namespace corvane::testing

@@ -1,0 +1,306 @@
+#include "core/text_codec.h"
+#include "platform/prompts.h"
+#include "scratch_folder.h"
+#include "settings/default_settings.h"
+#include "settings/settings.h"
+#include "worlds/scramble.h"
+
+#include <csignal>
+#include <cstdint>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <limits>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <sys/resource.h>
+#include <unistd.h>
+#include <vector>
+
+namespace corvane {
+namespace {
+
+using testing::ScratchFolder;
+
+struct ShownMessage {
+    std::string text;
+    std::string title;
+    PromptIcon icon;
+};
+
+class RecordingPrompts : public Prompts {
+public:
+    void message(const std::string& text, const std::string& title, PromptIcon icon) override {
+        shownMessages.push_back({text, title, icon});
+    }
+    PromptAnswer ask(const std::string&, const std::string&, PromptButtons, PromptIcon,
+                     PromptAnswer defaultAnswer) override {
+        return defaultAnswer;
+    }
+    std::optional<std::string> input(const std::string&, const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
+
+    std::vector<ShownMessage> shownMessages;
+};
+
+struct Failure {
+    std::string path;
+    std::string reason;
+};
+
+// Every test starts with its own folder and a handler that records failures.
+class SettingsFile : public ::testing::Test {
+protected:
+    SettingsFile() {
+        SetSettingsWriteFailureHandler([this](const std::string& path, const std::string& reason) {
+            failures.push_back({path, reason});
+        });
+    }
+    ~SettingsFile() override { SetSettingsWriteFailureHandler(nullptr); }
+
+    ScratchFolder folder;
+    const std::string ini = folder.file("CORVANE.INI");
+    std::vector<Failure> failures;
+};
+
+const std::string kDefaultFile = "[Corvane]\r\n"
+                                 "ProgramPath=/opt/corvane\r\n"
+                                 "PicturePath=/opt/corvane\r\n"
+                                 "\r\n"
+                                 "[Font]\r\n"
+                                 "FontName=Courier New\r\n"
+                                 "FontSize = 9\r\n"
+                                 "FontBold = False\r\n"
+                                 "FontItalic = False\r\n"
+                                 "\r\n"
+                                 "[Addresses]\r\n"
+                                 "MUD 1=FurryMUCK,furrymuck.com,8888\r\n"
+                                 "\r\n"
+                                 "[FurryMUCK]\r\n"
+                                 "Character 1=guest,W!-@9\r\n"
+                                 "\r\n";
+
+TEST_F(SettingsFile, DefaultFileIsExactlyTheSixteenLines) {
+    RecordingPrompts prompts;
+    folder.write("CORVANE.INI", "old content that must go");
+    EXPECT_TRUE(CreateDefaultSettings(ini, "/opt/corvane/", prompts));
+    EXPECT_EQ(folder.read("CORVANE.INI"), kDefaultFile);
+    EXPECT_TRUE(prompts.shownMessages.empty());
+}
+
+TEST_F(SettingsFile, DefaultFileValuesReadBack) {
+    RecordingPrompts prompts;
+    ASSERT_TRUE(CreateDefaultSettings(ini, "/opt/corvane", prompts));
+    EXPECT_EQ(ReadSetting("Font", "FontSize", ini), "9");
+    EXPECT_FALSE(ReadFlag("Font", "FontBold", ini));
+    std::string character = ReadSetting("FurryMUCK", "Character 1", ini);
+    EXPECT_EQ(TakeField(character, ','), "guest");
+    EXPECT_EQ(ScrambleText(kUnscramble, character), "guest");
+}
+
+TEST_F(SettingsFile, DefaultFileFailureTellsWhy) {
+    folder.write("plain", "");
+    const std::string path = folder.file("plain") + "/CORVANE.INI";
+    RecordingPrompts prompts;
+    EXPECT_FALSE(CreateDefaultSettings(path, "/opt/corvane", prompts));
+    ASSERT_EQ(prompts.shownMessages.size(), 1U);
+    EXPECT_EQ(prompts.shownMessages[0].text, "Not a directory\rCan't create " + path + ".");
+    EXPECT_EQ(prompts.shownMessages[0].title, "");
+    EXPECT_EQ(prompts.shownMessages[0].icon, PromptIcon::Exclamation);
+}
+
+TEST_F(SettingsFile, ReadCutsLongValuesToCharactersNotBytes) {
+    const std::string e = "\xC3\xA9"; // two bytes, one character
+    std::string accented;
+    for (int i = 0; i < 300; ++i) {
+        accented += e;
+    }
+    WriteSetting("A", "ascii", std::string(300, 'x'), ini);
+    WriteSetting("A", "accented", accented, ini);
+    EXPECT_EQ(ReadSetting("A", "ascii", ini), std::string(254, 'x'));
+    EXPECT_EQ(ReadSetting("A", "accented", ini), accented.substr(0, 2 * 254));
+}
+
+TEST_F(SettingsFile, MissingFileReadsEmptyAndStaysMissing) {
+    EXPECT_EQ(ReadSetting("A", "k", ini), "");
+    EXPECT_TRUE(DeleteSetting("A", "k", ini));
+    EXPECT_TRUE(DeleteSetting("A", "", ini));
+    EXPECT_FALSE(FileExists(ini));
+}
+
+TEST_F(SettingsFile, WriteCreatesFileAndReplacesInPlace) {
+    EXPECT_TRUE(WriteSetting("Corvane", "ProgramPath", "/a", ini));
+    EXPECT_TRUE(WriteSetting("Font", "MaxLines", " 219", ini));
+    EXPECT_TRUE(WriteSetting("corvane", "programpath", "/b", ini));
+    EXPECT_EQ(folder.read("CORVANE.INI"), "[Corvane]\r\nProgramPath=/b\r\n[Font]\r\nMaxLines= 219\r\n");
+    EXPECT_EQ(ReadSetting("FONT", "maxlines", ini), "219");
+    EXPECT_TRUE(FileExists(ini));
+    EXPECT_FALSE(FileExists(folder.path()));
+}
+
+TEST_F(SettingsFile, DeleteKeyAndWholeSection) {
+    folder.write("CORVANE.INI", "[A]\r\nk=1\r\nj=2\r\n\r\n[B]\r\nk=3\r\n");
+    EXPECT_TRUE(DeleteSetting("a", "K", ini));
+    EXPECT_EQ(folder.read("CORVANE.INI"), "[A]\r\nj=2\r\n\r\n[B]\r\nk=3\r\n");
+    EXPECT_TRUE(DeleteSetting("A", "", ini));
+    EXPECT_EQ(folder.read("CORVANE.INI"), "[B]\r\nk=3\r\n");
+}
+
+struct FlagCase {
+    const char* name;
+    std::string fileBefore;
+    bool expected;
+    std::string fileAfter;
+};
+
+void PrintTo(const FlagCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class ReadFlagCases : public SettingsFile, public ::testing::WithParamInterface<FlagCase> {};
+
+TEST_P(ReadFlagCases, AnswersAndWritesBackOnlyEmpty) {
+    const FlagCase& c = GetParam();
+    folder.write("CORVANE.INI", c.fileBefore);
+    EXPECT_EQ(ReadFlag("Corvane", "MinBeep", ini), c.expected);
+    EXPECT_EQ(folder.read("CORVANE.INI"), c.fileAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(Flags, ReadFlagCases,
+                         ::testing::Values(FlagCase{"Capitals", "[Corvane]\r\nMinBeep=TRUE\r\n", true,
+                                                    "[Corvane]\r\nMinBeep=TRUE\r\n"},
+                                           FlagCase{"OtherWord", "[Corvane]\r\nMinBeep=yes\r\n", false,
+                                                    "[Corvane]\r\nMinBeep=yes\r\n"},
+                                           FlagCase{"Empty", "[Corvane]\r\nMinBeep=\r\n", false,
+                                                    "[Corvane]\r\nMinBeep=False\r\n"},
+                                           FlagCase{"Missing", "[Corvane]\r\nTop=1\r\n\r\n", false,
+                                                    "[Corvane]\r\nTop=1\r\nMinBeep=False\r\n\r\n"}),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+TEST_F(SettingsFile, WriteFlagWritesTrueOrFalse) {
+    WriteFlag("Corvane", "NewBrowser", true, ini);
+    WriteFlag("Corvane", "MinBeep", false, ini);
+    EXPECT_EQ(folder.read("CORVANE.INI"), "[Corvane]\r\nNewBrowser=True\r\nMinBeep=False\r\n");
+}
+
+TEST_F(SettingsFile, ScrambledPasswordWithHighCodesSurvivesRewrite) {
+    // Position 1, 2 and 11 of the key scramble these to 160, 128 and 129.
+    const std::string password = ".*6guestxy-";
+    const std::string scrambled = ScrambleText(kScramble, password);
+    const std::string legacyBytes = Utf8ToCp1252(scrambled).value();
+    ASSERT_NE(legacyBytes.find('\x81'), std::string::npos);
+    ASSERT_NE(legacyBytes.find('\xA0'), std::string::npos);
+    folder.write("CORVANE.INI", "[W]\r\nCharacter 1=me," + legacyBytes + "\r\n");
+
+    WriteSetting("W", "Character 2", "other", ini); // rewrites the file as UTF-8
+    ASSERT_TRUE(IsValidUtf8(folder.read("CORVANE.INI")));
+    std::string value = ReadSetting("W", "Character 1", ini);
+    EXPECT_EQ(TakeField(value, ','), "me");
+    EXPECT_EQ(ScrambleText(kUnscramble, value), password);
+}
+
+TEST_F(SettingsFile, FailedWriteReportsAndCreatesNothing) {
+    folder.write("plain", "");
+    const std::string path = folder.file("plain") + "/CORVANE.INI";
+    EXPECT_FALSE(WriteSetting("A", "k", "v", path));
+    ASSERT_EQ(failures.size(), 1U);
+    EXPECT_EQ(failures[0].path, path);
+    EXPECT_EQ(failures[0].reason, "Not a directory");
+}
+
+TEST_F(SettingsFile, UnreadableFileIsNotOverwritten) {
+    // Replacing a file we could not read would lose all of it.
+    const std::string dir = folder.file("CORVANE.INI");
+    std::filesystem::create_directory(dir);
+    EXPECT_FALSE(WriteSetting("A", "k", "v", dir));
+    ASSERT_EQ(failures.size(), 1U);
+    EXPECT_EQ(failures[0].reason, "Is a directory");
+    EXPECT_TRUE(std::filesystem::is_directory(dir));
+}
+
+TEST_F(SettingsFile, WriteFailingMidwayKeepsOldFileAndLeavesNoTemporary) {
+    const std::string old = "[A]\r\nk=old\r\n";
+    folder.write("CORVANE.INI", old);
+    // A file-size limit makes the write of the new file fail after it was
+    // created, even for root.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit tight = saved;
+    tight.rlim_cur = 1024;
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tight), 0);
+    const bool written = WriteSetting("A", "k", std::string(4000, 'n'), ini);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+
+    EXPECT_FALSE(written);
+    EXPECT_EQ(folder.read("CORVANE.INI"), old);
+    EXPECT_EQ(folder.names(), std::vector<std::string>{"CORVANE.INI"});
+    ASSERT_EQ(failures.size(), 1U);
+    EXPECT_EQ(failures[0].reason, "File too large");
+}
+
+TEST_F(SettingsFile, ReadOnlyFolderKeepsOldFile) {
+    const std::string old = "[A]\r\nk=old\r\n";
+    folder.write("CORVANE.INI", old);
+    std::filesystem::permissions(folder.path(),
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    if (access(folder.path().c_str(), W_OK) == 0) {
+        GTEST_SKIP() << "running with rights that ignore folder permissions";
+    }
+    EXPECT_FALSE(WriteSetting("A", "k", "new", ini));
+    EXPECT_EQ(folder.read("CORVANE.INI"), old);
+    ASSERT_EQ(failures.size(), 1U);
+    EXPECT_EQ(failures[0].reason, "Permission denied");
+}
+
+TEST_F(SettingsFile, UnchangedValueDoesNotRewrite) {
+    folder.write("CORVANE.INI", "[Font]\nFontSize = 9\n");
+    EXPECT_TRUE(WriteSetting("Font", "FontSize", "9", ini));
+    EXPECT_EQ(folder.read("CORVANE.INI"), "[Font]\nFontSize = 9\n");
+}
+
+TEST(TakeField, CutsFieldsLeftToRight) {
+    struct Case {
+        std::string text;
+        std::vector<std::string> fields; // results of successive calls, then ""
+    };
+    const std::vector<Case> cases = {
+        {"FurryMUCK,furrymuck.com,8888", {"FurryMUCK", "furrymuck.com", "8888"}},
+        {",rest", {"", "rest"}}, // only the leading delimiter goes
+        {"no comma", {"no comma"}},
+        {"a,,b", {"a", "", "b"}},
+        {"trailing,", {"trailing"}},
+        {"", {}},
+    };
+    for (const Case& c : cases) {
+        std::string text = c.text;
+        for (const std::string& field : c.fields) {
+            EXPECT_EQ(TakeField(text, ','), field) << c.text;
+        }
+        EXPECT_EQ(TakeField(text, ','), "") << c.text;
+        EXPECT_EQ(text, "") << c.text;
+    }
+}
+
+TEST(MaxOf, RoundsAndClampsToSixteenBits) {
+    struct Case {
+        double a;
+        double b;
+        std::int16_t expected;
+    };
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const std::vector<Case> cases = {
+        {3, 7, 7},     {7, 3, 7},         {-4, -9, -4},
+        {2.5, 1, 2},   {3.5, 1, 4},       {-2.5, -9, -2},
+        {6.4, 6.6, 7}, {40000, 1, 32767}, {-40000, -50000, -32768},
+        {nan, 12, 12}, {12, nan, 12},     {nan, nan, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(MaxOf(c.a, c.b), c.expected) << c.a << ", " << c.b;
+    }
+}
+
+} // namespace
+} // namespace corvane

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "worlds/address_book_view.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace corvane::testing {
+
+// The connect dialog in memory. While "shown" it runs the script the test
+// gave it; the test plays the user with pick, type... and click....
+class FakeAddressBookView : public AddressBookView {
+public:
+    void setEvents(AddressBookEvents* e) override { events = e; }
+    void setWorldNames(const std::vector<std::string>& names) override {
+        worldNames = names;
+        selected = -1;
+        listText.clear();
+    }
+    void selectWorld(int index) override {
+        selected = index;
+        listText = index >= 0 && index < static_cast<int>(worldNames.size())
+                       ? worldNames[static_cast<std::size_t>(index)]
+                       : std::string();
+    }
+    std::string selectedWorldName() const override { return listText; }
+    void showNewWorldBox(bool shown) override { newWorldBoxShown = shown; }
+    std::string newWorldName() const override { return newName; }
+    void setNewWorldName(const std::string& text) override { newName = text; }
+    std::string host() const override { return hostText; }
+    void setHost(const std::string& text) override { hostText = text; }
+    std::string port() const override { return portText; }
+    void setPort(const std::string& text) override { portText = text; }
+    void runModal() override {
+        open = true;
+        ++timesShown;
+        events->onActivated();
+        if (open && whileShown) {
+            whileShown(*this);
+        }
+        open = false;
+    }
+    void hideDialog() override { hidden = true; }
+    void closeDialog() override { open = false; }
+
+    // The user's side.
+    void pick(int index) {
+        selectWorld(index);
+        events->onWorldPicked(index);
+    }
+    void typeHost(const std::string& text) {
+        hostText = text;
+        events->onHostEdited();
+    }
+    void typePort(const std::string& text) {
+        portText = text;
+        events->onPortEdited();
+    }
+    void clickNew() { events->onNew(); }
+    void clickDelete() { events->onDelete(); }
+    void clickOk() { events->onOk(); }
+    void clickCancel() { events->onCancel(); }
+
+    // For scripts about the connection rather than the dialog: picks the
+    // stored world of that name, or makes the pick list show the name as if
+    // it were stored, so OK connects without asking anything.
+    void setWorldName(const std::string& name) {
+        for (std::size_t i = 0; i < worldNames.size(); ++i) {
+            if (worldNames[i] == name) {
+                pick(static_cast<int>(i));
+                return;
+            }
+        }
+        listText = name;
+    }
+
+    AddressBookEvents* events = nullptr;
+    std::vector<std::string> worldNames;
+    int selected = -1;
+    std::string listText;
+    bool newWorldBoxShown = false;
+    std::string newName;
+    std::string hostText;
+    std::string portText;
+    bool open = false;
+    bool hidden = false;
+    int timesShown = 0;
+    std::function<void(FakeAddressBookView&)> whileShown;
+};
+
+} // namespace corvane::testing

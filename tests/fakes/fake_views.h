@@ -1,0 +1,167 @@
+#pragma once
+
+#include "core/button_bars.h"
+#include "core/input_view.h"
+#include "core/main_menu.h"
+#include "core/main_window_view.h"
+#include "core/output_view.h"
+#include "core/status_view.h"
+#include "fakes/fake_address_book_view.h"
+#include "fakes/fake_character_view.h"
+#include "shell/view_factory.h"
+
+#include <array>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace corvane::testing {
+
+// The main window's views in memory; every change is recorded.
+class FakeMainWindow : public MainWindowView,
+                       public StatusView,
+                       public MenuView,
+                       public ButtonBarView,
+                       public InputView,
+                       public OutputView {
+public:
+    void setCaption(const std::string& text) override { captionText = text; }
+    std::string caption() const override { return captionText; }
+    void setBusyCursor(bool busy) override { busyCursor = busy; }
+    bool isMinimised() const override { return minimised; }
+    void restoreFromMinimised() override {
+        minimised = false;
+        ++restores;
+    }
+    void setActivityIcon(bool activity) override { activityIconShown = activity; }
+    bool activityIcon() const override { return activityIconShown; }
+
+    void setLabelText(int label, const std::string& text) override {
+        labels[static_cast<std::size_t>(label)] = text;
+        if (label == StatusLabel) {
+            statusHistory.push_back(text);
+        }
+    }
+    void setLabelColours(int label, Rgb text, Rgb background) override {
+        labelColours[static_cast<std::size_t>(label)] = {text, background};
+    }
+    void setLabelVisible(int label, bool visible) override { labelVisible[static_cast<std::size_t>(label)] = visible; }
+
+    void setMenuEnabled(MenuItem item, bool enabled) override { menuEnabled[item] = enabled; }
+    void setMenuChecked(MenuItem item, bool checked) override { menuChecked[item] = checked; }
+
+    void setButtonEnabled(Bar bar, int index, bool enabled) override {
+        (bar == Bar::Command ? commandEnabled : macroEnabled)[static_cast<std::size_t>(index)] = enabled;
+    }
+    void setButtonCaption(Bar bar, int index, const std::string& caption) override {
+        (bar == Bar::Command ? commandCaptions : macroCaptions)[static_cast<std::size_t>(index)] = caption;
+    }
+
+    std::string inputText() const override { return input; }
+    void setInputText(const std::string& text) override { input = text; }
+    void selectAllInput() override { inputAllSelected = true; }
+    void focusInput() override { focus = "input"; }
+    void insertText(const std::string& text) override { input += text; }
+    void appendHistory(const std::string& entry) override { history.push_back(entry); }
+    void removeOldestHistory() override { history.erase(history.begin()); }
+    void selectHistory(int index) override { historySelection = index; }
+    int selectedHistory() const override { return historySelection; }
+    void setHistoryVisible(bool visible) override { historyShown = visible; }
+    void focusHistory() override { focus = "history"; }
+
+    // The output box as one string, "\n" between lines.
+    void trimFront(int lines, int characters) override {
+        for (int i = 0; i < lines; ++i) {
+            const auto end = output.find('\n');
+            output.erase(0, end == std::string::npos ? output.size() : end + 1);
+        }
+        std::size_t bytes = 0;
+        for (int i = 0; i < characters && bytes < output.size(); ++i) {
+            ++bytes;
+            while (bytes < output.size() && (static_cast<unsigned char>(output[bytes]) & 0xC0) == 0x80) {
+                ++bytes;
+            }
+        }
+        output.erase(0, bytes);
+        ++trims;
+    }
+    void clearText() override { output.clear(); }
+    void appendText(std::string_view utf8, const std::vector<OutputSpan>& spans,
+                    const std::vector<TriggerLook>& looks) override {
+        for (const OutputSpan& span : spans) {
+            appendedSpans.push_back({std::string(utf8.substr(span.start, span.length)), span});
+        }
+        lookTable = looks;
+        output.append(utf8);
+    }
+    void appendLineBreak() override { output += '\n'; }
+    void endUpdate() override { ++updates; }
+    void repaint() override { ++repaints; }
+    int outputWidth() const override { return outputWidthTwips; }
+    int characterWidth(char32_t) const override { return characterWidthTwips; }
+    bool hasSelection() const override { return !selection.empty(); }
+    std::string selectedText() const override { return selection; }
+    void collapseSelection() override { selection.clear(); }
+    void selectAll() override { selection = output; }
+    void focusOutput() override { focus = "output"; }
+    std::string caretLine(int& caretOffset) const override {
+        caretOffset = clickedCharacter;
+        return clickedLine;
+    }
+
+    std::string captionText;
+    bool busyCursor = false;
+    bool minimised = false;
+    int restores = 0;
+    bool activityIconShown = false;
+    std::array<std::string, 4> labels;
+    std::array<std::pair<Rgb, Rgb>, 4> labelColours{};
+    std::array<bool, 4> labelVisible{true, true, true, true};
+    std::vector<std::string> statusHistory;
+    std::map<MenuItem, bool> menuEnabled;
+    std::map<MenuItem, bool> menuChecked;
+    std::array<bool, kButtonsPerBar> commandEnabled{};
+    std::array<bool, kButtonsPerBar> macroEnabled{};
+    std::array<std::string, kButtonsPerBar> commandCaptions;
+    std::array<std::string, kButtonsPerBar> macroCaptions;
+    std::string input;
+    bool inputAllSelected = false;
+    std::string focus;
+    std::vector<std::string> history;
+    int historySelection = -1;
+    bool historyShown = false;
+    std::string output;
+    int trims = 0;
+    int updates = 0;
+    int repaints = 0;
+    int outputWidthTwips = 9375 + 375; // 125 characters of 75 twips
+    int characterWidthTwips = 75;
+    std::string selection;
+    std::string clickedLine;
+    int clickedCharacter = 0;
+    std::vector<std::pair<std::string, OutputSpan>> appendedSpans;
+    std::vector<TriggerLook> lookTable;
+};
+
+class FakeViewFactory : public ViewFactory {
+public:
+    std::unique_ptr<AddressBookView> createAddressBookView() override {
+        auto view = std::make_unique<FakeAddressBookView>();
+        view->whileShown = addressBookScript;
+        ++addressBooksCreated;
+        return view;
+    }
+    std::unique_ptr<CharacterView> createCharacterView() override {
+        auto view = std::make_unique<FakeCharacterView>();
+        view->whileShown = characterScript;
+        ++characterDialogsCreated;
+        return view;
+    }
+    std::function<void(FakeAddressBookView&)> addressBookScript;
+    int addressBooksCreated = 0;
+    std::function<void(FakeCharacterView&)> characterScript;
+    int characterDialogsCreated = 0;
+};
+
+} // namespace corvane::testing

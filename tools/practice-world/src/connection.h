@@ -1,0 +1,55 @@
+#pragma once
+
+#include "line_splitter.h"
+#include "telnet_decoder.h"
+#include "types.h"
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace practice_world {
+
+// One client socket: turns what arrives into typed lines and telnet commands,
+// and holds what is owed to it until the socket takes it. Owns the descriptor.
+class Connection {
+public:
+    Connection(ConnectionId id, int fd, std::size_t maxLineLength);
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    ConnectionId id() const { return m_id; }
+    int fd() const { return m_fd; }
+
+    void receive(std::string_view bytes, std::vector<std::string>& lines, std::vector<TelnetEvent>& events);
+
+    void queue(std::string_view bytes);
+    std::string_view unsent() const { return std::string_view(m_output).substr(m_sent); }
+    void markSent(std::size_t count);
+
+    // No more input is taken (QUIT, or the client closed its side); the socket
+    // closes once everything owed is written.
+    void stopReading() { m_reading = false; }
+    bool reading() const { return m_reading; }
+    void closeWhenFlushed() { m_closing = true; }
+    bool closing() const { return m_closing; }
+
+    void startTerminalTypeProbe() { m_awaitingTerminalType = true; }
+    // True for the first WILL TERMINAL-TYPE after the probe, which earns a SEND request.
+    bool takeTerminalTypeAnswer() { return std::exchange(m_awaitingTerminalType, false); }
+
+private:
+    ConnectionId m_id;
+    int m_fd;
+    TelnetDecoder m_telnet;
+    LineSplitter m_lines;
+    std::string m_output;
+    std::size_t m_sent = 0;
+    bool m_reading = true;
+    bool m_closing = false;
+    bool m_awaitingTerminalType = false;
+};
+
+} // namespace practice_world

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace practice_world {
+
+// How the server was asked to run, from its command line.
+struct Options {
+    std::string bindAddress = "127.0.0.1";
+    int port = 4201;
+    std::string accountsFile;
+    int idleSeconds = 180;
+    int lagMilliseconds = 0;
+    bool telnetProbe = false;
+    std::string logFile;
+    int maxConnections = 64;
+    bool help = false;
+};
+
+// `arguments` excludes the program name. On a bad argument returns nullopt and
+// says why in `error`.
+std::optional<Options> parseOptions(const std::vector<std::string>& arguments, std::string& error);
+std::string usageText();
+
+} // namespace practice_world

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "types.h"
+
+#include <optional>
+#include <string>
+
+namespace practice_world {
+
+// One open connection as the world sees it: who is logged in on it and how
+// its output is framed.
+struct Session {
+    ConnectionId id = 0;
+    std::optional<Dbref> player;
+    std::string outputPrefix;
+    std::string outputSuffix;
+    WallTime openedAt{};
+    WallTime loggedInAt{};
+    WallTime lastInput{};
+};
+
+} // namespace practice_world

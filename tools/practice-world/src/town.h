@@ -1,0 +1,19 @@
+#pragma once
+
+#include "account.h"
+#include "database.h"
+
+#include <vector>
+
+namespace practice_world {
+
+inline constexpr Dbref kTownSquare = 164;
+
+// The starting map and its residents; `now` anchors their last-seen times.
+Database buildTown(WallTime now);
+
+// Gives an existing player a new password, or creates the player at home in
+// the town square.
+void addAccounts(Database& database, const std::vector<Account>& accounts);
+
+} // namespace practice_world

@@ -1,0 +1,199 @@
+#include "world.h"
+
+#include "text_format.h"
+#include "who_texts.h"
+
+#include <algorithm>
+
+namespace practice_world {
+
+namespace {
+
+constexpr std::string_view kGreeting =
+    "\r\n"
+    "               ~  The Corvane Practice World  ~\r\n"
+    "      A small town of seven rooms for trying out a MUCK client.\r\n"
+    "\r\n"
+    "  Practice accounts: Guest/guest  Tester/password  Alice/alice  Bob/bob\r\n"
+    "  Type 'WHO' to see who is playing, and 'QUIT' to leave.\r\n"
+    "\r\n"
+    "To connect to your character use 'connect <playername> <password>'\r\n";
+
+constexpr std::string_view kBadLogin = "Either that player does not exist, or has a different password.\r\n";
+constexpr std::string_view kGoodbye = "\r\nCome back later!\r\n\r\n";
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// Matches COMMAND alone or followed by blanks and an argument. Like the servers
+// this imitates, only leading blanks of the argument are dropped: a frame text
+// may end in spaces.
+bool matchCommand(std::string_view line, std::string_view command, std::string_view& argument) {
+    if (!line.starts_with(command))
+        return false;
+    std::string_view rest = line.substr(command.size());
+    if (!rest.empty() && !isBlank(rest.front()))
+        return false;
+    while (!rest.empty() && isBlank(rest.front()))
+        rest.remove_prefix(1);
+    argument = rest;
+    return true;
+}
+
+bool isConnectCommand(std::string_view line) {
+    return startsWithIgnoreCase(line, "connect") && (line.size() == 7 || isBlank(line[7]));
+}
+
+std::string framed(const Session& session, const std::string& body) {
+    std::string text;
+    if (!session.outputPrefix.empty())
+        text += session.outputPrefix + "\r\n";
+    text += body;
+    if (!session.outputSuffix.empty())
+        text += session.outputSuffix + "\r\n";
+    return text;
+}
+
+} // namespace
+
+World::World(Database database, std::chrono::seconds idleThreshold)
+    : m_database(std::move(database))
+    , m_commands(m_database, m_sessions, idleThreshold) {}
+
+Outcome World::open(ConnectionId id, WallTime now) {
+    m_sessions.open(id, now);
+    Outcome outcome;
+    outcome.deliveries.push_back(Delivery{id, std::string(kGreeting), Delivery::Kind::ScreenReply});
+    return outcome;
+}
+
+Outcome World::input(ConnectionId id, std::string_view rawLine, WallTime now) {
+    Session* session = m_sessions.find(id);
+    if (!session)
+        return {};
+    session->lastInput = now;
+
+    std::string_view argument;
+    const std::string_view untrimmed =
+        rawLine.substr(std::min(rawLine.find_first_not_of(" \t"), rawLine.size()));
+    if (matchCommand(untrimmed, "OUTPUTPREFIX", argument)) {
+        session->outputPrefix = argument;
+        return {};
+    }
+    if (matchCommand(untrimmed, "OUTPUTSUFFIX", argument)) {
+        session->outputSuffix = argument;
+        return {};
+    }
+    const std::string_view line = trim(rawLine);
+    if (line == "QUIT")
+        return quit(*session, now);
+    if (!session->player && isConnectCommand(line))
+        return connect(*session, trim(line.substr(7)), now);
+
+    Outbox out(m_sessions);
+    if (matchCommand(line, "WHO", argument))
+        who(now, out);
+    else if (!session->player)
+        loginScreen(line, out);
+    else
+        m_commands.run(*session->player, line, now, out);
+
+    Outcome outcome;
+    std::string reply = framed(*session, out.replyText());
+    if (!reply.empty())
+        outcome.deliveries.push_back(Delivery{id, std::move(reply), Delivery::Kind::Reply});
+    for (Delivery& event : out.takeEvents())
+        outcome.deliveries.push_back(std::move(event));
+    return outcome;
+}
+
+Outcome World::close(ConnectionId id, WallTime now) {
+    Outcome outcome;
+    if (!m_sessions.find(id))
+        return outcome;
+    Outbox out(m_sessions);
+    endSession(id, now, out);
+    outcome.deliveries = out.takeEvents();
+    return outcome;
+}
+
+void World::loginScreen(std::string_view line, Outbox& out) const {
+    if (line.empty())
+        return;
+    const std::string word = toLower(line.substr(0, line.find_first_of(" \t")));
+    if (word == "quit") {
+        out.reply("Oops! Did you mean 'QUIT' in all capital letters?");
+    } else if (word == "create") {
+        out.reply("Characters are not created here; use one of the practice accounts.");
+    } else {
+        // Anything else shows the welcome screen again, as a classic server does.
+        std::string_view greeting = kGreeting;
+        while (!greeting.empty()) {
+            const auto end = greeting.find("\r\n");
+            out.reply(greeting.substr(0, end));
+            greeting.remove_prefix(end + 2);
+        }
+    }
+}
+
+Outcome World::connect(Session& session, std::string_view arguments, WallTime now) {
+    Outcome outcome;
+    const auto space = arguments.find_first_of(" \t");
+    const std::string_view name = arguments.substr(0, space);
+    const std::string_view password = space == std::string_view::npos ? "" : trim(arguments.substr(space));
+    Player* player = name.empty() ? nullptr : m_database.findPlayer(name);
+    if (!player || player->password.empty() || player->password != password) {
+        outcome.deliveries.push_back(
+            Delivery{session.id, std::string(kBadLogin), Delivery::Kind::ScreenReply});
+        return outcome;
+    }
+
+    const bool wasAwake = m_sessions.isAwake(player->ref);
+    session.player = player->ref;
+    session.loggedInAt = now;
+    m_sessions.notePeak();
+
+    Outbox out(m_sessions);
+    if (!wasAwake)
+        m_commands.announce(player->location, player->name + " has connected.", player->ref, out);
+    m_commands.describeRoom(*player, out);
+    outcome.deliveries.push_back(Delivery{session.id, out.replyText(), Delivery::Kind::ScreenReply});
+    for (Delivery& event : out.takeEvents())
+        outcome.deliveries.push_back(std::move(event));
+    return outcome;
+}
+
+Outcome World::quit(Session& session, WallTime now) {
+    const ConnectionId id = session.id;
+    Outbox out(m_sessions);
+    endSession(id, now, out);
+    Outcome outcome;
+    outcome.deliveries.push_back(Delivery{id, std::string(kGoodbye), Delivery::Kind::ScreenReply});
+    for (Delivery& event : out.takeEvents())
+        outcome.deliveries.push_back(std::move(event));
+    outcome.closeCaller = true;
+    return outcome;
+}
+
+void World::who(WallTime now, Outbox& out) const {
+    std::vector<WhoRow> rows;
+    for (Dbref ref : m_sessions.playersOnline()) {
+        const Player& p = *m_database.player(ref);
+        rows.push_back(WhoRow{p.name, m_sessions.onlineFor(ref, now), m_sessions.idleOf(ref, now), p.doing});
+    }
+    for (const std::string& line : whoTableLines(rows, m_sessions.peak()))
+        out.reply(line);
+}
+
+void World::endSession(ConnectionId id, WallTime now, Outbox& out) {
+    const std::optional<Dbref> playerRef = m_sessions.find(id)->player;
+    m_sessions.close(id);
+    if (!playerRef || m_sessions.isAwake(*playerRef))
+        return;
+    Player& player = *m_database.player(*playerRef);
+    player.lastSeen = now;
+    m_commands.announce(player.location, player.name + " has disconnected.", player.ref, out);
+}
+
+} // namespace practice_world

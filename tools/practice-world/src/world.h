@@ -1,0 +1,42 @@
+#pragma once
+
+#include "database.h"
+#include "delivery.h"
+#include "game_commands.h"
+#include "sessions.h"
+
+#include <chrono>
+#include <string_view>
+
+namespace practice_world {
+
+// The game as its connections see it: takes the lines typed on a connection
+// and says what every connection receives. It knows nothing of sockets or
+// timers, so tests drive it with plain calls and a made-up clock.
+class World {
+public:
+    World(Database database, std::chrono::seconds idleThreshold);
+
+    // A new connection; answers with the greeting.
+    Outcome open(ConnectionId id, WallTime now);
+    // One line typed on the connection, line end already removed.
+    Outcome input(ConnectionId id, std::string_view line, WallTime now);
+    // The connection went away without QUIT (or the server is dropping it).
+    Outcome close(ConnectionId id, WallTime now);
+
+private:
+    // Anything typed before logging in other than connect, WHO and QUIT.
+    void loginScreen(std::string_view line, Outbox& out) const;
+    Outcome connect(Session& session, std::string_view arguments, WallTime now);
+    Outcome quit(Session& session, WallTime now);
+    void who(WallTime now, Outbox& out) const;
+    // Ends the session; when it was the player's last connection, their room
+    // is told and their last-seen time set.
+    void endSession(ConnectionId id, WallTime now, Outbox& out);
+
+    Database m_database;
+    Sessions m_sessions;
+    GameCommands m_commands;
+};
+
+} // namespace practice_world

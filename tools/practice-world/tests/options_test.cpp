@@ -1,0 +1,81 @@
+#include "account.h"
+#include "options.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace practice_world {
+namespace {
+
+using Args = std::vector<std::string>;
+
+TEST(OptionsTest, DefaultsListenOnLoopbackPort4201) {
+    std::string error;
+    const auto options = parseOptions({}, error);
+    ASSERT_TRUE(options);
+    EXPECT_EQ(options->bindAddress, "127.0.0.1");
+    EXPECT_EQ(options->port, 4201);
+    EXPECT_EQ(options->idleSeconds, 180);
+    EXPECT_FALSE(options->telnetProbe);
+}
+
+TEST(OptionsTest, ReadsBothSpellingsOfValues) {
+    std::string error;
+    const auto options = parseOptions({"--port", "0", "--lag=250", "--idle-seconds", "5", "--telnet-probe",
+                                       "--log", "/tmp/x", "--bind=0.0.0.0"},
+                                      error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_EQ(options->port, 0);
+    EXPECT_EQ(options->lagMilliseconds, 250);
+    EXPECT_EQ(options->idleSeconds, 5);
+    EXPECT_TRUE(options->telnetProbe);
+    EXPECT_EQ(options->logFile, "/tmp/x");
+    EXPECT_EQ(options->bindAddress, "0.0.0.0");
+}
+
+struct BadArguments {
+    Args args;
+    const char* error;
+};
+
+class BadOptionsTest : public ::testing::TestWithParam<BadArguments> {};
+
+TEST_P(BadOptionsTest, AreRefusedWithAReason) {
+    std::string error;
+    EXPECT_FALSE(parseOptions(GetParam().args, error));
+    EXPECT_EQ(error, GetParam().error);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, BadOptionsTest,
+    ::testing::Values(
+        BadArguments{{"--port"}, "--port needs a value"},
+        BadArguments{{"--port", "65536"}, "--port takes a whole number from 0 to 65535, not '65536'"},
+        BadArguments{{"--lag", "-1"}, "--lag takes a whole number from 0 to 60000, not '-1'"},
+        BadArguments{{"--port", "12ab"}, "--port takes a whole number from 0 to 65535, not '12ab'"},
+        BadArguments{{"--log="}, "--log needs a value"},
+        BadArguments{{"--colour"}, "unknown option '--colour'"}));
+
+TEST(AccountsFileTest, ReadsNamesAndPasswordsSkippingComments) {
+    std::istringstream file("# extra players\n\nCarol  open sesame\r\nDave_2 pw\n");
+    std::string error;
+    const auto accounts = readAccounts(file, error);
+    ASSERT_TRUE(accounts) << error;
+    ASSERT_EQ(accounts->size(), 2u);
+    EXPECT_EQ((*accounts)[0].name, "Carol");
+    EXPECT_EQ((*accounts)[0].password, "open sesame");
+    EXPECT_EQ((*accounts)[1].name, "Dave_2");
+}
+
+TEST(AccountsFileTest, NamesTheBadLine) {
+    std::string error;
+    std::istringstream noPassword("Carol pw\nDave\n");
+    EXPECT_FALSE(readAccounts(noPassword, error));
+    EXPECT_EQ(error, "line 2: expected NAME PASSWORD");
+    std::istringstream badName("Car=ol pw\n");
+    EXPECT_FALSE(readAccounts(badName, error));
+    EXPECT_EQ(error, "line 1: a name may hold letters, digits, _ and -");
+}
+
+} // namespace
+} // namespace practice_world
