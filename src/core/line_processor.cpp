@@ -11,6 +11,7 @@
 #include "settings/trigger_set.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace corvane {
 
@@ -31,6 +32,35 @@ struct PlainTextTable {
 };
 
 const PlainTextTable kPlainText;
+
+// Length of the run of plain text at the start of [begin, end): bytes from 32
+// up except 255, eight at a time while no byte in the word ends the run.
+// `high` collects the bytes' top bits, so ASCII runs skip the code page.
+std::size_t plainRun(const unsigned char* begin, const unsigned char* end, unsigned char& high) {
+    constexpr std::uint64_t ones = 0x0101010101010101ULL;
+    constexpr std::uint64_t tops = 0x8080808080808080ULL;
+    const unsigned char* p = begin;
+    std::uint64_t highBits = 0;
+    while (end - p >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, 8);
+        const std::uint64_t control = (word - ones * 0x20) & ~word & tops; // some byte below 32
+        const std::uint64_t inverted = ~word;
+        const std::uint64_t iac = (inverted - ones) & ~inverted & tops; // some byte equal to 255
+        if ((control | iac) != 0) {
+            break;
+        }
+        highBits |= word;
+        p += 8;
+    }
+    unsigned char tail = 0;
+    while (p < end && kPlainText.plain[*p]) {
+        tail |= *p;
+        ++p;
+    }
+    high = static_cast<unsigned char>(tail | ((highBits & tops) != 0 ? 0x80 : 0));
+    return static_cast<std::size_t>(p - begin);
+}
 
 } // namespace
 
@@ -113,13 +143,9 @@ void LineProcessor::ProcessIncoming() {
             } else if (kPlainText.plain[c]) {
                 // A run of ordinary text, up to what one line may hold.
                 const std::size_t room = kMaxLineCharacters - std::min(m_lineCharacters, kMaxLineCharacters);
-                std::size_t end = i;
                 const std::size_t limit = std::min(n, i + std::max<std::size_t>(room, 1));
                 unsigned char high = 0;
-                while (end < limit && kPlainText.plain[bytes[end]]) {
-                    high |= bytes[end];
-                    ++end;
-                }
+                const std::size_t end = i + plainRun(bytes + i, bytes + limit, high);
                 if ((high & 0x80) == 0) {
                     m_line.text.append(reinterpret_cast<const char*>(bytes + i), end - i);
                 } else {

@@ -110,6 +110,9 @@ void OutputBuffer::deleteFromFront(std::size_t count) {
         if (count >= remaining) {
             count -= remaining;
             m_length -= remaining;
+            if (m_spare.size() < 64) {
+                m_spare.push_back(std::move(m_lines.front()));
+            }
             m_lines.pop_front();
             m_frontCut = 0;
         } else {
@@ -125,6 +128,13 @@ void OutputBuffer::append(std::string_view text, const std::vector<StyleSpan>& s
     // An unfinished tail stays open and the rest of its line joins it.
     if (m_lines.empty() || m_lines.back().complete) {
         Line line;
+        if (!m_spare.empty()) {
+            line = std::move(m_spare.back());
+            m_spare.pop_back();
+            line.text.clear();
+            line.spans.clear();
+            line.characters = 0;
+        }
         line.serial = m_nextSerial++;
         m_lines.push_back(std::move(line));
     }

@@ -60,6 +60,9 @@ private:
 
     OutputView& m_view;
     std::deque<Line> m_lines;
+    // Lines that scrolled off, kept for their buffers: a flood then costs no
+    // allocation per line.
+    std::vector<Line> m_spare;
     std::vector<TriggerLook> m_looks;
     std::uint64_t m_nextSerial = 1;
     // Units already deleted from the front line (it may be cut part way).

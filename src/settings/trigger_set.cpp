@@ -5,6 +5,7 @@
 #include "settings/settings.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -209,9 +210,22 @@ void TriggerSet::activateWorldTriggers() {
 
 void TriggerSet::prepare() {
     m_anyActive = false;
+    m_pairStarts.assign(65536, 0);
+    m_singleStarts.fill(0);
     for (std::size_t i = 0; i < kTriggerCount; ++i) {
         FoldCase(ActiveTriggers[i].text, m_folded[i]);
-        m_anyActive = m_anyActive || !m_folded[i].empty();
+        const std::string& needle = m_folded[i];
+        if (needle.empty()) {
+            continue;
+        }
+        m_anyActive = true;
+        const auto bit = static_cast<std::uint8_t>(1u << i);
+        const auto first = static_cast<unsigned char>(needle[0]);
+        if (needle.size() == 1) {
+            m_singleStarts[first] |= bit;
+        } else {
+            m_pairStarts[static_cast<std::size_t>(first) << 8 | static_cast<unsigned char>(needle[1])] |= bit;
+        }
     }
 }
 
@@ -223,13 +237,35 @@ int TriggerSet::match(std::string_view line) const {
     // longest line so far grows.
     thread_local std::string folded;
     FoldCase(line, folded);
-    const std::string_view haystack(folded);
-    for (std::size_t i = 0; i < kTriggerCount; ++i) {
-        if (!m_folded[i].empty() && haystack.find(m_folded[i]) != std::string_view::npos) {
-            return static_cast<int>(i);
+    const auto* text = reinterpret_cast<const unsigned char*>(folded.data());
+    const std::size_t size = folded.size();
+    // The lowest matching slot wins, wherever in the line it matches.
+    unsigned found = 0;
+    const auto check = [&](unsigned candidates, std::size_t at) {
+        // Only slots below the best found so far can still matter.
+        const unsigned lower = found == 0 ? 0xFFu : (found & (~found + 1)) - 1;
+        candidates &= lower;
+        while (candidates != 0) {
+            const unsigned slot = static_cast<unsigned>(std::countr_zero(candidates));
+            candidates &= candidates - 1;
+            const std::string& needle = m_folded[slot];
+            if (needle.size() <= size - at && std::memcmp(text + at, needle.data(), needle.size()) == 0) {
+                found |= 1u << slot;
+                break;
+            }
+        }
+    };
+    for (std::size_t at = 0; at < size; ++at) {
+        const unsigned single = m_singleStarts[text[at]];
+        const unsigned pair = at + 1 < size ? m_pairStarts[static_cast<std::size_t>(text[at]) << 8 | text[at + 1]] : 0;
+        if ((single | pair) != 0) {
+            check(single | pair, at);
+            if ((found & 1u) != 0) {
+                return 0;
+            }
         }
     }
-    return -1;
+    return found == 0 ? -1 : std::countr_zero(found);
 }
 
 } // namespace corvane

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace corvane {
 
@@ -65,6 +66,11 @@ public:
 private:
     std::array<std::string, kTriggerCount> m_folded;
     bool m_anyActive = false;
+    // Which triggers start with each pair of folded bytes (bit n: slot n), so
+    // a line is scanned once however many triggers there are.
+    std::vector<std::uint8_t> m_pairStarts;
+    // Slots whose text is a single byte, by that byte.
+    std::array<std::uint8_t, 256> m_singleStarts{};
 };
 
 // Lower-cases ASCII and the Latin-1 capital letters of UTF-8 text into `out`.

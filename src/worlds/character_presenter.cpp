@@ -11,6 +11,7 @@
 #include "worlds/world_is_stored.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace corvane {
 

@@ -2,7 +2,6 @@
 
 #include "worlds/character_view.h"
 
-#include <optional>
 #include <string>
 #include <vector>
 

@@ -8,8 +8,8 @@ namespace corvane {
 // into it, so a start-up option can drive the same rules the dialog runs.
 class HeadlessAddressBookView : public AddressBookView {
 public:
-    void setEvents(AddressBookEvents* events) override { m_events = events; }
-    AddressBookEvents* events() const { return m_events; }
+    // Nobody uses it, so there is nothing to report.
+    void setEvents(AddressBookEvents* /*events*/) override {}
 
     void setWorldNames(const std::vector<std::string>& names) override {
         m_names = names;
@@ -41,7 +41,6 @@ public:
     bool closed() const { return m_closed; }
 
 private:
-    AddressBookEvents* m_events = nullptr;
     std::vector<std::string> m_names;
     int m_selected = -1;
     bool m_newWorldBoxShown = false;

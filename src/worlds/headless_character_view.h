@@ -8,8 +8,8 @@ namespace corvane {
 // puts into it, so a start-up option can drive the same login rules.
 class HeadlessCharacterView : public CharacterView {
 public:
-    void setEvents(CharacterEvents* events) override { m_events = events; }
-    CharacterEvents* events() const { return m_events; }
+    // Nobody uses it, so there is nothing to report.
+    void setEvents(CharacterEvents* /*events*/) override {}
     void setTitle(const std::string& title) override { m_title = title; }
     const std::string& title() const { return m_title; }
 
@@ -39,7 +39,6 @@ public:
     bool closed() const { return m_closed; }
 
 private:
-    CharacterEvents* m_events = nullptr;
     std::string m_title;
     std::vector<std::string> m_names;
     int m_selected = -1;

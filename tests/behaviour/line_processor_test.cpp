@@ -206,6 +206,12 @@ TEST_F(TriggerTest, OnlyTheLowerSlotActsWhenTwoMatch) {
     EXPECT_EQ(h.window.lookTable[static_cast<std::size_t>(look)].colour, (Rgb{255, 0, 0}));
 }
 
+TEST_F(TriggerTest, ASingleCharacterTriggerMatchesAnywhere) {
+    setTrigger(2, "!", false, "/sounds/bang.wav");
+    h.socket.receive("no\r\nyes!\r\n");
+    EXPECT_EQ(h.sound.played, std::vector<std::string>{"/sounds/bang.wav"});
+}
+
 TEST_F(TriggerTest, AnEmptyTriggerNeverMatches) {
     setTrigger(0, "", true);
     h.socket.receive("anything\r\n");

@@ -1,0 +1,63 @@
+// The line processor on a flood, without Qt: telnet, colour codes, markers,
+// five triggers and the bounded output buffer, with TagMode on.
+#include "fakes/client_harness.h"
+#include "flood_corpus.h"
+
+#include <benchmark/benchmark.h>
+
+namespace corvane::bench {
+namespace {
+
+// An output window that takes every batch and shows nothing.
+class NullOutput : public testing::FakeMainWindow {
+public:
+    void trimFront(int, int) override {}
+    void clearText() override {}
+    void appendText(std::string_view, const std::vector<OutputSpan>&, const std::vector<TriggerLook>&) override {}
+    void appendLineBreak() override {}
+    void endUpdate() override {}
+};
+
+void ProcessFlood(benchmark::State& state) {
+    const std::string flood = FloodCorpus(10u << 20);
+    NullOutput window;
+    testing::FakeSocket socket;
+    testing::FakePrompts prompts;
+    testing::FakeSound sound;
+    testing::FakeClock clock;
+    testing::FakeLauncher launcher;
+    testing::FakeClipboard clipboard;
+    testing::FakeProgram program;
+    testing::FakeViewFactory views;
+    Platform platform{socket, prompts, sound, clock, clock, launcher, clipboard, program, views};
+    Client client(platform, MainViews{window, window, window, window, window, window}, StartOptions{});
+    client.onOutputGeometryChanged();
+    for (std::size_t i = 0; i < 5; ++i) {
+        TriggerDef& trigger = client.triggers().ActiveTriggers[i];
+        trigger.text = kTriggerWords[i];
+        trigger.colour = 0x00FF00;
+        trigger.fontName = "Monospace";
+        trigger.fontSize = 10;
+    }
+    client.triggers().prepare();
+    client.lineProcessor().triggersChanged();
+    client.session().TagMode = true;
+    client.session().Connected = true;
+
+    constexpr std::size_t chunk = 64 * 1024;
+    for (auto _ : state) {
+        for (std::size_t at = 0; at < flood.size(); at += chunk) {
+            client.session().PendingText.append(flood, at, chunk);
+            client.lineProcessor().ProcessIncoming();
+        }
+        benchmark::DoNotOptimize(client.outputBuffer().length());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * flood.size()));
+}
+
+BENCHMARK(ProcessFlood)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+} // namespace
+} // namespace corvane::bench
+
+BENCHMARK_MAIN();
