@@ -2,6 +2,7 @@
 #include "qt/qt_main_window.h"
 #include "qt/qt_output_box.h"
 #include "qt/qt_prompts.h"
+#include "qt/qt_quit_signals.h"
 #include "qt/qt_services.h"
 #include "qt/qt_socket.h"
 #include "qt/qt_sound.h"
@@ -12,6 +13,8 @@
 #include "shell/command_line.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QUrl>
 #include <cstdlib>
 #include <iostream>
 #include <string_view>
@@ -76,14 +79,25 @@ int main(int argc, char* argv[]) {
     views.setParentWindow(&window);
 
     corvane::Platform platform{socket, prompts, sound, clock, timers, launcher, clipboard, program, views};
-    corvane::MainViews mainViews{window, window, window, window, window, *window.outputBox()};
+    corvane::MainViews mainViews{window, window, window, window, window, *window.outputBox(), window};
+    const QString helpFile = QApplication::applicationDirPath() + "/help.html";
     corvane::Client client(platform, mainViews,
-                           corvane::StartOptions{location.path, location.dataDir, options.address});
+                           corvane::StartOptions{location.path, location.dataDir, options.address,
+                                                 QDir::currentPath().toStdString(),
+                                                 QUrl::fromLocalFile(helpFile).toString().toStdString()});
     window.setEvents(&client);
     program.setBeforeExit([&window] { window.close(); });
 
+    corvane::InstallQuitSignals([&window] { window.close(); });
     window.show();
-    client.start();
+    client.start(options.world.empty());
+    if (!options.world.empty()) {
+        if (const auto error = client.startLoggedIn(options.world, options.character)) {
+            std::cerr << "corvane: " << *error << "\n";
+            client.shutdown();
+            return 1;
+        }
+    }
     if (program.exitRequested()) {
         client.shutdown();
         return program.exitCode();

@@ -30,7 +30,7 @@ void ProcessFlood(benchmark::State& state) {
     testing::FakeProgram program;
     testing::FakeViewFactory views;
     Platform platform{socket, prompts, sound, clock, clock, launcher, clipboard, program, views};
-    Client client(platform, MainViews{window, window, window, window, window, window}, StartOptions{});
+    Client client(platform, MainViews{window, window, window, window, window, window, window}, StartOptions{});
     client.onOutputGeometryChanged();
     for (std::size_t i = 0; i < 5; ++i) {
         TriggerDef& trigger = client.triggers().ActiveTriggers[i];

@@ -72,7 +72,8 @@ void GameTimer::tick() {
 void GameTimer::startClock() { m_clockStart = m_clock.now(); }
 
 void GameTimer::toggleGameClock() {
-    if (m_clockSeconds < 0) {
+    // The check mark decides, so the log-in can clear it to switch the clock on.
+    if (!m_menu.checked(MenuItem::ViewTimer)) {
         m_clockSeconds = 0;
         m_clockStart = m_clock.now();
         m_menu.setChecked(MenuItem::ViewTimer, true);

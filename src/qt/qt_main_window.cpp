@@ -16,6 +16,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -24,7 +25,31 @@ namespace corvane {
 
 namespace {
 
+constexpr int kTwipsPerPixel = 15;
+// The display colours a first start writes to the settings file: light text
+// on a dark ground, like the terminals MUD servers colour their text for.
+const QColor kDefaultText(216, 216, 216);
+const QColor kDefaultBack(24, 27, 31);
+
 QColor toQColor(Rgb c) { return QColor(c.red, c.green, c.blue); }
+
+std::int32_t colourValue(const QColor& c) { return c.red() | (c.green() << 8) | (c.blue() << 16); }
+
+// A stored colour; negative values are system colours of the old platform,
+// of which the window text and window background matter here.
+QColor fromColourValue(std::int32_t value, bool background) {
+    if (value < 0) {
+        const int index = value & 0xFF;
+        if (index == 5) {
+            return kDefaultBack;
+        }
+        if (index == 8) {
+            return kDefaultText;
+        }
+        return background ? kDefaultBack : kDefaultText;
+    }
+    return toQColor(Rgb::fromColourValue(value));
+}
 
 } // namespace
 
@@ -34,7 +59,15 @@ QtMainWindow::QtMainWindow(QWidget* parent)
     buildMenus();
     buildCentralWidget();
     setWindowIcon(AppIcon(false));
-    resize(760, 520);
+    m_textColour = kDefaultText;
+    m_backColour = kDefaultBack;
+    QFont font("Courier New");
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPointSizeF(10);
+    m_input->setFont(font);
+    applyColours();
+    ApplyDisplaySettings();
+    resize(860, 600);
 }
 
 QtMainWindow::~QtMainWindow() = default;
@@ -197,6 +230,11 @@ void QtMainWindow::buildCentralWidget() {
         label->setFrameShape(QFrame::StyledPanel);
         label->setMargin(2);
         m_labels[static_cast<std::size_t>(i)] = label;
+        if (i >= StatusView::ClockLabel) {
+            // The clock and lag labels answer clicks.
+            label->setCursor(Qt::UpArrowCursor);
+            label->installEventFilter(this);
+        }
         statusLayout->addWidget(label, i == 0 ? 3 : 1);
     }
     m_labels[StatusView::LogLabel]->setVisible(false);
@@ -244,6 +282,15 @@ bool QtMainWindow::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == m_output && (event->type() == QEvent::Resize || event->type() == QEvent::FontChange)) {
         m_events->onOutputGeometryChanged();
+    }
+    for (int label : {StatusView::ClockLabel, StatusView::LagLabel}) {
+        if (watched == m_labels[static_cast<std::size_t>(label)]) {
+            if (event->type() == QEvent::MouseButtonPress) {
+                m_events->onStatusLabelClicked(label);
+            } else if (event->type() == QEvent::MouseButtonDblClick) {
+                m_events->onStatusLabelDoubleClicked(label);
+            }
+        }
     }
     if (watched == m_input && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
@@ -296,6 +343,19 @@ void QtMainWindow::closeEvent(QCloseEvent* event) {
         m_events->onCloseRequested();
     }
     event->accept();
+}
+
+void QtMainWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (m_events == nullptr) {
+        return;
+    }
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        m_events->onActivated();
+    }
+    if (event->type() == QEvent::WindowStateChange && !isMinimized()) {
+        m_events->onRestored();
+    }
 }
 
 void QtMainWindow::resizeEvent(QResizeEvent* event) {
@@ -409,5 +469,92 @@ void QtMainWindow::setHistoryVisible(bool visible) {
 void QtMainWindow::focusHistory() { m_history->setFocus(); }
 
 void QtMainWindow::insertText(const std::string& text) { m_input->insert(toQt(text)); }
+
+DisplayView::Font QtMainWindow::inputFont() const {
+    const QFont font = m_input->font();
+    return Font{fromQt(font.family()), static_cast<float>(font.pointSizeF()), font.bold(), font.italic()};
+}
+
+bool QtMainWindow::setInputFontName(const std::string& name) {
+    if (name.empty()) {
+        return false;
+    }
+    // A family this machine lacks still applies: the closest fixed-pitch font
+    // stands in and the stored name stays as the user chose it.
+    QFont font = m_input->font();
+    font.setFamily(toQt(name));
+    font.setStyleHint(QFont::TypeWriter);
+    m_input->setFont(font);
+    return true;
+}
+
+void QtMainWindow::setInputFontSize(float size) {
+    QFont font = m_input->font();
+    font.setPointSizeF(size);
+    m_input->setFont(font);
+}
+
+void QtMainWindow::setInputFontStyle(bool bold, bool italic) {
+    QFont font = m_input->font();
+    font.setBold(bold);
+    font.setItalic(italic);
+    m_input->setFont(font);
+}
+
+std::int32_t QtMainWindow::inputTextColour() const { return colourValue(m_textColour); }
+std::int32_t QtMainWindow::inputBackColour() const { return colourValue(m_backColour); }
+
+void QtMainWindow::setDisplayTextColour(std::int32_t colour) {
+    m_textColour = fromColourValue(colour, false);
+    applyColours();
+}
+
+void QtMainWindow::setDisplayBackColour(std::int32_t colour) {
+    m_backColour = fromColourValue(colour, true);
+    applyColours();
+}
+
+void QtMainWindow::applyColours() {
+    for (QWidget* widget : {static_cast<QWidget*>(m_input), static_cast<QWidget*>(m_history)}) {
+        QPalette palette = widget->palette();
+        palette.setColor(QPalette::Text, m_textColour);
+        palette.setColor(QPalette::Base, m_backColour);
+        widget->setPalette(palette);
+    }
+    m_output->setDisplayLook(m_input->font(), m_textColour, m_backColour);
+}
+
+void QtMainWindow::ApplyDisplaySettings() {
+    m_history->setFont(m_input->font());
+    m_output->setDisplayLook(m_input->font(), m_textColour, m_backColour);
+    scrollOutputToEnd();
+}
+
+void QtMainWindow::scrollOutputToEnd() { m_output->endUpdate(); }
+
+DisplayView::Geometry QtMainWindow::windowGeometry() const {
+    const QRect r = geometry();
+    return Geometry{r.y() * kTwipsPerPixel, r.x() * kTwipsPerPixel, r.height() * kTwipsPerPixel,
+                    r.width() * kTwipsPerPixel};
+}
+
+void QtMainWindow::setWindowTop(int top) { move(x(), top / kTwipsPerPixel); }
+void QtMainWindow::setWindowLeft(int left) { move(left / kTwipsPerPixel, y()); }
+void QtMainWindow::setWindowHeight(int height) { resize(width(), std::max(height / kTwipsPerPixel, 200)); }
+void QtMainWindow::setWindowWidth(int width) { resize(std::max(width / kTwipsPerPixel, 320), height()); }
+
+int QtMainWindow::screenHeight() const {
+    const QScreen* s = screen();
+    return (s != nullptr ? s->availableGeometry().height() : 768) * kTwipsPerPixel;
+}
+
+int QtMainWindow::screenWidth() const {
+    const QScreen* s = screen();
+    return (s != nullptr ? s->availableGeometry().width() : 1024) * kTwipsPerPixel;
+}
+
+void QtMainWindow::setBarVisible(bool commandBar, bool visible) {
+    (commandBar ? m_commandBar : m_macroBar)->setVisible(visible);
+}
 
 } // namespace corvane

@@ -5,6 +5,7 @@
 #include "core/main_menu.h"
 #include "core/main_window_view.h"
 #include "core/status_view.h"
+#include "shell/display_view.h"
 
 #include <QMainWindow>
 #include <array>
@@ -31,7 +32,8 @@ class QtMainWindow : public QMainWindow,
                      public StatusView,
                      public MenuView,
                      public ButtonBarView,
-                     public InputView {
+                     public InputView,
+                     public DisplayView {
     Q_OBJECT
 public:
     explicit QtMainWindow(QWidget* parent = nullptr);
@@ -77,12 +79,32 @@ public:
 
     QtOutputBox* outputBox() const { return m_output; }
 
+    // DisplayView
+    Font inputFont() const override;
+    bool setInputFontName(const std::string& name) override;
+    void setInputFontSize(float size) override;
+    void setInputFontStyle(bool bold, bool italic) override;
+    std::int32_t inputTextColour() const override;
+    std::int32_t inputBackColour() const override;
+    void setDisplayTextColour(std::int32_t colour) override;
+    void setDisplayBackColour(std::int32_t colour) override;
+    void ApplyDisplaySettings() override;
+    Geometry windowGeometry() const override;
+    void setWindowTop(int top) override;
+    void setWindowLeft(int left) override;
+    void setWindowHeight(int height) override;
+    void setWindowWidth(int width) override;
+    int screenHeight() const override;
+    int screenWidth() const override;
+    void setBarVisible(bool commandBar, bool visible) override;
+
     QAction* action(MenuItem item) const { return m_actions[static_cast<std::size_t>(item)]; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void buildMenus();
@@ -102,6 +124,11 @@ private:
     QLineEdit* m_input = nullptr;
     QToolButton* m_scrollButton = nullptr;
     QListWidget* m_history = nullptr;
+    void applyColours();
+    void scrollOutputToEnd();
+
+    QColor m_textColour;
+    QColor m_backColour;
     bool m_activityIcon = false;
     bool m_busy = false;
 };

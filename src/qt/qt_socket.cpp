@@ -182,6 +182,7 @@ void QtSocket::failConnect(const SocketError& error) { fail(error); }
 
 void QtSocket::fail(const SocketError& error) {
     closeDescriptor();
+    dropOutput();
     m_state = State::Closed;
     if (m_events != nullptr) {
         m_events->onSocketError(error);
@@ -210,6 +211,7 @@ void QtSocket::onReadable() {
         }
         if (got == 0) {
             closeDescriptor();
+            dropOutput();
             m_state = State::Closed;
             if (m_events != nullptr) {
                 m_events->onSocketClosed();
@@ -286,13 +288,15 @@ void QtSocket::onWritable() {
 }
 
 Socket::SendResult QtSocket::send(std::string_view bytes) {
-    if (m_state != State::Connected) {
+    if (m_state == State::Closed) {
         return {SendStatus::Failed, {socket_errors::WrongState,
                                      "Wrong protocol or connection state for the requested transaction"}};
     }
     const bool wasEmpty = m_output.empty();
     m_output.append(bytes);
-    if (!wasEmpty) {
+    // A login typed (or started from the command line) before the connection
+    // is up waits for it instead of failing.
+    if (!wasEmpty || m_state == State::Connecting) {
         m_reportSendComplete = true;
         return {SendStatus::Pending, {}};
     }
@@ -323,7 +327,14 @@ void QtSocket::close() {
     m_connectTimer.stop();
     m_addresses.clear();
     closeDescriptor();
+    dropOutput();
     m_state = State::Closed;
+}
+
+void QtSocket::dropOutput() {
+    m_output.clear();
+    m_outputSent = 0;
+    m_reportSendComplete = false;
 }
 
 void QtSocket::closeDescriptor() {
@@ -340,9 +351,6 @@ void QtSocket::closeDescriptor() {
         ::close(m_fd);
         m_fd = -1;
     }
-    m_output.clear();
-    m_outputSent = 0;
-    m_reportSendComplete = false;
 }
 
 } // namespace corvane

@@ -44,6 +44,7 @@ private:
     void failConnect(const SocketError& error);
     void fail(const SocketError& error);
     void closeDescriptor();
+    void dropOutput();
 
     SocketEvents* m_events = nullptr;
     State m_state = State::Closed;

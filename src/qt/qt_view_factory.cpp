@@ -2,6 +2,8 @@
 
 #include "qt/qt_address_book_view.h"
 #include "qt/qt_character_view.h"
+#include "qt/qt_notice_view.h"
+#include "qt/qt_player_list_view.h"
 
 namespace corvane {
 
@@ -11,6 +13,12 @@ std::unique_ptr<AddressBookView> QtViewFactory::createAddressBookView() {
 
 std::unique_ptr<CharacterView> QtViewFactory::createCharacterView() {
     return std::make_unique<QtCharacterView>(m_parent);
+}
+
+std::unique_ptr<NoticeView> QtViewFactory::createNoticeView() { return std::make_unique<QtNoticeView>(m_parent); }
+
+std::unique_ptr<PlayerListView> QtViewFactory::createPlayerListView() {
+    return std::make_unique<QtPlayerListView>(m_parent);
 }
 
 } // namespace corvane

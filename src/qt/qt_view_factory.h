@@ -12,6 +12,8 @@ public:
     void setParentWindow(QWidget* parent) { m_parent = parent; }
     std::unique_ptr<AddressBookView> createAddressBookView() override;
     std::unique_ptr<CharacterView> createCharacterView() override;
+    std::unique_ptr<NoticeView> createNoticeView() override;
+    std::unique_ptr<PlayerListView> createPlayerListView() override;
 
 private:
     QWidget* m_parent = nullptr;

@@ -265,6 +265,10 @@ bool IniFile::setValue(std::string_view section, std::string_view key, std::stri
 
     const auto range = findSection(section);
     if (!range) {
+        // A blank line between sections keeps the file readable by hand.
+        if (!m_lines.empty() && !m_lines.back().empty()) {
+            m_lines.emplace_back();
+        }
         m_lines.push_back("[" + std::string(section) + "]");
         m_lines.push_back(std::string(key) + "=" + std::string(value));
         return true;

@@ -4,17 +4,27 @@
 #include "core/input_view.h"
 #include "core/main_window_view.h"
 #include "core/output_view.h"
-#include "core/text_codec.h"
 #include "platform/launcher.h"
 #include "platform/program.h"
 #include "platform/prompts.h"
 #include "platform/socket.h"
+#include "room/player_list_view.h"
 #include "settings/default_settings.h"
 #include "settings/settings.h"
+#include "shell/display_view.h"
+#include "shell/notice_view.h"
 #include "shell/view_factory.h"
 #include "worlds/address_book_presenter.h"
+#include "worlds/stored_login.h"
+
+#include <algorithm>
 
 namespace corvane {
+
+namespace {
+const std::string kProgramCaption = "CORVane " + std::string(VersionText);
+const std::string kNoticeTitle = "Corvane ver. " + std::string(VersionText);
+} // namespace
 
 Client::Client(Platform& platform, MainViews views, StartOptions options)
     : m_platform(platform)
@@ -42,13 +52,62 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
                      OutputWindow::Hooks{[this] { m_processor.ProcessIncoming(); },
                                          [this](const std::string& address) {
                                              m_platform.launcher.openWithDesktop(address);
-                                         }}) {
+                                         }})
+    , m_gameTimer(m_session, m_status, views.status, m_menu, m_sender, platform.clock)
+    , m_characterLogin(m_session, m_sender, platform.prompts, platform.sound, platform.views, m_options.settingsPath)
+    , m_startup(m_settings, views.display) {
+    m_settings.SettingsPath = m_options.settingsPath;
     m_triggers.clearActive();
-    m_triggers.prepare();
+    m_processor.setHooks({[this](const std::string& title, const std::string& text) {
+        notice().ShowNotice(title, text, false);
+        notice().show();
+    }});
+    m_gameTimer.setHooks({[this](const std::string& text) {
+        notice().ShowNotice(kNoticeTitle, text, false);
+        notice().show();
+    }});
+    m_reset.setHooks(SessionReset::Hooks{
+        {},
+        [this] { closeSessionWindows(); },
+        [this] { m_gameTimer.toggleLagCounter(); },
+        [this] { m_gameTimer.toggleGameClock(); },
+    });
+    if (!m_options.settingsPath.empty()) {
+        SetSettingsWriteFailureHandler(
+            [this](const std::string& path, const std::string& reason) { settingsWriteFailed(path, reason); });
+    }
 }
 
-void Client::start() {
-    m_views.window.setCaption("CORVane " + std::string(VersionText));
+Client::~Client() {
+    if (!m_options.settingsPath.empty()) {
+        SetSettingsWriteFailureHandler({});
+    }
+}
+
+NoticeWindow& Client::notice() {
+    if (!m_notice) {
+        m_noticeView = m_platform.views.createNoticeView();
+        m_notice = std::make_unique<NoticeWindow>(*m_noticeView, m_views.window, m_views.input, m_platform.sound,
+                                                  [this] { m_views.input.focusInput(); });
+    }
+    return *m_notice;
+}
+
+void Client::settingsWriteFailed(const std::string& path, const std::string& reason) {
+    // Once per kind of failure: a read-only file would otherwise raise a box
+    // for every setting written after it.
+    if (std::find(m_reportedWriteFailures.begin(), m_reportedWriteFailures.end(), reason) !=
+        m_reportedWriteFailures.end()) {
+        return;
+    }
+    m_reportedWriteFailures.push_back(reason);
+    m_platform.prompts.message("Corvane could not save its settings to\r" + path + "\r\r" + reason +
+                                   ".\rThe file was left as it was; changes made now will not be kept.",
+                               "Corvane Error", PromptIcon::Exclamation);
+}
+
+void Client::start(bool openAddressBook) {
+    m_views.window.setCaption(kProgramCaption);
     m_status.SetStatus(status::OffLine);
     for (MenuItem item : {MenuItem::FileCloseLog, MenuItem::FileUpload, MenuItem::EditUserMacros,
                           MenuItem::ViewDirections, MenuItem::ViewLagCounter, MenuItem::ViewPicture,
@@ -60,15 +119,33 @@ void Client::start() {
     m_menu.setChecked(MenuItem::ViewCommand, true);
     m_menu.setChecked(MenuItem::ViewMacro, true);
     for (int i = 0; i < kButtonsPerBar; ++i) {
-        m_buttons.setEnabled(Bar::Command, i, i == command_button::Log || i == command_button::Quit);
+        m_buttons.setEnabled(Bar::Command, i, i == command_button::Log);
         m_buttons.setEnabled(Bar::Macro, i, false);
     }
 
-    m_outputWindow.updateGeometry();
-    if (!m_options.settingsPath.empty() && !FileExists(m_options.settingsPath)) {
-        CreateDefaultSettings(m_options.settingsPath, m_options.dataDir, m_platform.prompts);
+    if (!m_options.settingsPath.empty()) {
+        if (!FileExists(m_options.settingsPath)) {
+            CreateDefaultSettings(m_options.settingsPath, m_options.dataDir, m_platform.prompts);
+        }
+        m_startup.readGlobals(m_options.currentDirectory, m_options.helpAddress);
+        const Startup::HiddenBars hidden = m_startup.restoreWindow();
+        if (hidden.commandBar) {
+            toggleBar(MenuItem::ViewCommand);
+        }
+        if (hidden.macroBar) {
+            toggleBar(MenuItem::ViewMacro);
+        }
+        m_startup.readFont();
+        m_views.display.ApplyDisplaySettings();
+        m_outputWindow.updateGeometry();
+        m_startup.readMaxLines();
+        m_startup.readColours();
     }
-    FileConnect();
+    m_outputWindow.updateGeometry();
+    m_platform.timers.startRepeating(std::chrono::seconds(1), [this] { m_gameTimer.tick(); });
+    if (openAddressBook) {
+        FileConnect();
+    }
 }
 
 void Client::FileConnect() {
@@ -82,8 +159,12 @@ void Client::FileConnect() {
     if (m_shutDown) {
         return;
     }
+    afterConnectDialog();
+}
+
+void Client::afterConnectDialog() {
     if (m_session.Connected) {
-        m_views.window.setCaption("CORVane " + std::string(VersionText) + " on " + m_session.WorldName);
+        m_views.window.setCaption(kProgramCaption + " on " + m_session.WorldName);
         m_menu.setEnabled(MenuItem::GameConnect, true);
         m_buttons.setEnabled(Bar::Command, command_button::Connect, true);
         m_buttons.setEnabled(Bar::Command, command_button::WhoIsOn, true);
@@ -95,13 +176,89 @@ void Client::FileConnect() {
     }
 }
 
+std::optional<std::string> Client::startLoggedIn(const std::string& worldName, const std::string& characterName) {
+    if (auto error = ConnectStoredWorld(worldName, m_session, m_connection, m_platform.prompts, m_views.window,
+                                        m_options.settingsPath)) {
+        return error;
+    }
+    afterConnectDialog();
+    if (!m_session.Connected) {
+        return "could not connect to " + worldName;
+    }
+    m_session.CharacterName.clear();
+    if (auto error = LoginStoredCharacter(characterName, m_session, m_sender, m_platform.prompts,
+                                          m_options.settingsPath)) {
+        return error;
+    }
+    if (!m_session.CharacterName.empty()) {
+        loggedIn();
+    }
+    return std::nullopt;
+}
+
+void Client::GameConnect() {
+    if (m_characterLogin.GameConnect()) {
+        loggedIn();
+    }
+}
+
+void Client::loggedIn() {
+    if (!m_session.Connected) {
+        return;
+    }
+    m_session.TagMode = true;
+    for (MenuItem item : {MenuItem::FileUpload, MenuItem::EditUserMacros, MenuItem::GameQuit,
+                          MenuItem::GameGoHome, MenuItem::ViewDirections, MenuItem::ViewPicture,
+                          MenuItem::ViewInfo, MenuItem::ViewWhoIsHere, MenuItem::ViewWhoIsOn,
+                          MenuItem::ViewLagCounter}) {
+        m_menu.setEnabled(item, true);
+    }
+    for (int i = 0; i < kButtonsPerBar; ++i) {
+        m_buttons.setEnabled(Bar::Command, i, true);
+        m_buttons.setEnabled(Bar::Macro, i, true);
+    }
+    if (!m_playerList) {
+        m_playerList = m_platform.views.createPlayerListView();
+        m_classifier.setPlayerList(m_playerList.get());
+    }
+    const DisplayView::Font font = m_views.display.inputFont();
+    m_triggers.LoadTriggers(m_session.WorldName, m_options.settingsPath, FontDefaults{font.name, font.size});
+    m_triggers.activateWorldTriggers();
+    m_processor.triggersChanged();
+    m_gameTimer.startClock();
+
+    m_menu.setChecked(MenuItem::ViewTimer, false);
+    m_gameTimer.toggleGameClock();
+    m_gameTimer.toggleLagCounter();
+    m_views.window.setCaption(kProgramCaption + " - " + m_session.CharacterName + " on " + m_session.WorldName);
+}
+
+void Client::toggleBar(MenuItem item) {
+    const bool show = !m_menu.checked(item);
+    m_menu.setChecked(item, show);
+    m_views.display.setBarVisible(item == MenuItem::ViewCommand, show);
+}
+
+void Client::closeSessionWindows() {
+    m_classifier.setPlayerList(nullptr);
+    m_playerList.reset();
+}
+
 void Client::shutdown() {
     if (m_shutDown) {
         return;
     }
     m_shutDown = true;
+    if (!m_options.settingsPath.empty()) {
+        m_startup.saveOnShutdown(m_views.window.isMinimised(), m_menu.checked(MenuItem::ViewCommand),
+                                 m_menu.checked(MenuItem::ViewMacro));
+    }
     m_platform.socket.close();
     m_sender.connectionEnded();
+    closeSessionWindows();
+    if (m_notice && m_noticeView) {
+        m_noticeView->destroyWindow();
+    }
 }
 
 void Client::exitProgram() {
@@ -112,6 +269,14 @@ void Client::exitProgram() {
 void Client::ShowOutput(const std::string& text) {
     m_output.ShowOutput(text);
     m_output.flush();
+}
+
+void Client::requestPlayerList(int listMode) {
+    m_sender.SendCommand(listMode == 1 ? "who\n" : "WHO\n");
+    m_session.ListMode = listMode;
+    m_classifier.listRequested();
+    m_sender.NoteCommandSent();
+    m_status.SetStatus(status::GettingPlayerInfo);
 }
 
 void Client::onMenuTriggered(MenuItem item) {
@@ -125,9 +290,6 @@ void Client::onMenuTriggered(MenuItem item) {
     case MenuItem::FileExit:
         exitProgram();
         break;
-    case MenuItem::GameQuit:
-        onCommandButton(command_button::Quit);
-        break;
     case MenuItem::EditCopy:
         m_outputWindow.EditCopy();
         break;
@@ -140,11 +302,45 @@ void Client::onMenuTriggered(MenuItem item) {
     case MenuItem::EditSelectAll:
         m_outputWindow.EditSelectAll();
         break;
+    case MenuItem::ViewCommand:
+    case MenuItem::ViewMacro:
+        toggleBar(item);
+        break;
+    case MenuItem::ViewTimer:
+        m_gameTimer.toggleGameClock();
+        break;
+    case MenuItem::ViewLagCounter:
+        m_gameTimer.toggleLagCounter();
+        break;
+    case MenuItem::ViewWhoIsHere:
+        onCommandButton(command_button::WhoIsHere);
+        break;
+    case MenuItem::ViewWhoIsOn:
+        onCommandButton(command_button::WhoIsOn);
+        break;
     case MenuItem::ViewClear:
         m_outputWindow.ViewClear();
         break;
     case MenuItem::ViewRefresh:
         m_outputWindow.ViewRefresh();
+        break;
+    case MenuItem::GameConnect:
+        GameConnect();
+        break;
+    case MenuItem::GameQuit:
+        onCommandButton(command_button::Quit);
+        break;
+    case MenuItem::GameGoHome:
+        onCommandButton(command_button::GoHome);
+        break;
+    case MenuItem::GameIdle:
+        m_gameTimer.toggleIdle();
+        break;
+    case MenuItem::HelpOnline:
+        m_platform.launcher.openWithDesktop(m_settings.HelpAddress);
+        break;
+    case MenuItem::HelpAbout:
+        notice().About();
         break;
     default:
         break;
@@ -159,9 +355,62 @@ void Client::onOutputFocusOut() { m_outputWindow.onFocusOut(); }
 void Client::onOutputDoubleClick() { m_outputWindow.onDoubleClick(); }
 void Client::onOutputGeometryChanged() { m_outputWindow.updateGeometry(); }
 
+void Client::onStatusLabelClicked(int label) {
+    if (label == StatusView::LagLabel) {
+        m_gameTimer.resetLagMeter();
+    }
+}
+
+void Client::onStatusLabelDoubleClicked(int label) {
+    if (label == StatusView::ClockLabel) {
+        m_gameTimer.toggleGameClock();
+    } else if (label == StatusView::LagLabel) {
+        m_gameTimer.toggleLagCounter();
+    }
+}
+
+void Client::onActivated() { m_views.display.ApplyDisplaySettings(); }
+
+std::string Client::sessionCaption() const {
+    if (!m_session.RoomName.empty()) {
+        return m_session.WorldName + " - " + m_session.RoomName;
+    }
+    if (m_session.Connected && !m_session.CharacterName.empty() && m_session.TagMode) {
+        return kProgramCaption + " - " + m_session.CharacterName + " on " + m_session.WorldName;
+    }
+    if (m_session.Connected) {
+        return kProgramCaption + " on " + m_session.WorldName;
+    }
+    return kProgramCaption;
+}
+
+void Client::onRestored() {
+    if (m_views.window.activityIcon()) {
+        m_views.window.setActivityIcon(false);
+        m_views.window.setCaption(sessionCaption());
+    }
+}
+
 void Client::onCommandButton(int index) {
-    if (index == command_button::Quit) {
+    switch (index) {
+    case command_button::Connect:
+        GameConnect();
+        break;
+    case command_button::WhoIsHere:
+        requestPlayerList(1);
+        break;
+    case command_button::WhoIsOn:
+        requestPlayerList(2);
+        break;
+    case command_button::GoHome:
+        m_sender.SendCommand("gohome\n");
+        m_sender.NoteCommandSent();
+        break;
+    case command_button::Quit:
         m_connection.Quit();
+        break;
+    default:
+        break;
     }
     if (index != command_button::Info && index != command_button::Direction &&
         index != command_button::Upload) {

@@ -3,6 +3,7 @@
 #include "core/button_bars.h"
 #include "core/command_sender.h"
 #include "core/connection.h"
+#include "core/game_timer.h"
 #include "core/input_line.h"
 #include "core/line_classifier.h"
 #include "core/line_processor.h"
@@ -14,9 +15,15 @@
 #include "core/status_line.h"
 #include "macros/session_reset.h"
 #include "settings/client_settings.h"
+#include "settings/startup.h"
 #include "settings/trigger_set.h"
 #include "shell/main_window_events.h"
+#include "shell/notice_window.h"
+#include "worlds/character_login.h"
 
+#include <memory>
+#include <optional>
+#include <vector>
 #include <string>
 
 namespace corvane {
@@ -35,6 +42,9 @@ class StatusView;
 class ButtonBarView;
 class InputView;
 class OutputView;
+class DisplayView;
+class NoticeView;
+class PlayerListView;
 
 // The platform services the behaviour runs on.
 struct Platform {
@@ -57,6 +67,7 @@ struct MainViews {
     ButtonBarView& buttons;
     InputView& input;
     OutputView& output;
+    DisplayView& display;
 };
 
 struct StartOptions {
@@ -64,6 +75,9 @@ struct StartOptions {
     std::string dataDir;
     // An address handed over on the command line; the run ends with its connection.
     std::string commandLine;
+    // The folder a relative path is read from, the help page that ships with Corvane.
+    std::string currentDirectory;
+    std::string helpAddress;
 };
 
 // Owns the session and wires the presenters of the main window together. It
@@ -71,11 +85,24 @@ struct StartOptions {
 class Client : public MainWindowEvents, private OutputSink {
 public:
     Client(Platform& platform, MainViews views, StartOptions options);
+    ~Client() override;
+    Client(const Client&) = delete;
+    Client& operator=(const Client&) = delete;
 
-    void start();
+    // Start-up: settings read and applied, then the address book (unless the
+    // run starts logged in, see startLoggedIn).
+    void start(bool openAddressBook = true);
+    // Connects to a stored world and logs a stored character in (the first
+    // one when characterName is empty) the way the two dialogs do; returns
+    // what went wrong, or nothing.
+    std::optional<std::string> startLoggedIn(const std::string& worldName, const std::string& characterName);
     void shutdown();
 
     void FileConnect();
+    void GameConnect();
+    // Log-in set-up: a character has logged in through the client.
+    void loggedIn();
+    NoticeWindow& notice();
 
     Session& session() { return m_session; }
     const MainMenu& menu() const { return m_menu; }
@@ -99,6 +126,10 @@ public:
     void onOutputFocusOut() override;
     void onOutputDoubleClick() override;
     void onOutputGeometryChanged() override;
+    void onStatusLabelClicked(int label) override;
+    void onStatusLabelDoubleClicked(int label) override;
+    void onActivated() override;
+    void onRestored() override;
     void onCloseRequested() override;
 
     ClientSettings& settings() { return m_settings; }
@@ -107,10 +138,18 @@ public:
     LineClassifier& lineClassifier() { return m_classifier; }
     OutputBuffer& outputBuffer() { return m_output; }
     OutputWindow& outputWindow() { return m_outputWindow; }
+    GameTimer& gameTimer() { return m_gameTimer; }
+    PlayerListView* playerList() { return m_playerList.get(); }
 
 private:
     void ShowOutput(const std::string& text) override;
     void exitProgram();
+    void afterConnectDialog();
+    void requestPlayerList(int listMode);
+    void closeSessionWindows();
+    void toggleBar(MenuItem item);
+    std::string sessionCaption() const;
+    void settingsWriteFailed(const std::string& path, const std::string& reason);
 
     Platform& m_platform;
     MainViews m_views;
@@ -129,6 +168,13 @@ private:
     Connection m_connection;
     InputLine m_input;
     OutputWindow m_outputWindow;
+    GameTimer m_gameTimer;
+    CharacterLogin m_characterLogin;
+    Startup m_startup;
+    std::unique_ptr<NoticeView> m_noticeView;
+    std::unique_ptr<NoticeWindow> m_notice;
+    std::unique_ptr<PlayerListView> m_playerList;
+    std::vector<std::string> m_reportedWriteFailures;
     bool m_shutDown = false;
 };
 

@@ -27,7 +27,8 @@ CommandLineOptions ParseCommandLine(const std::vector<std::string>& arguments) {
             options.showHelp = true;
         } else if (argument == "--version" || argument == "-v") {
             options.showVersion = true;
-        } else if (takeValue("--settings", options.settingsPath)) {
+        } else if (takeValue("--settings", options.settingsPath) || takeValue("--world", options.world) ||
+                   takeValue("--character", options.character)) {
         } else if (argument == "--") {
             words.insert(words.end(), arguments.begin() + static_cast<std::ptrdiff_t>(i) + 1, arguments.end());
             break;
@@ -40,6 +41,12 @@ CommandLineOptions ParseCommandLine(const std::vector<std::string>& arguments) {
         if (!options.error.empty()) {
             break;
         }
+    }
+    if (options.error.empty() && !options.character.empty() && options.world.empty()) {
+        options.error = "--character needs --world";
+    }
+    if (options.error.empty() && !options.world.empty() && !words.empty()) {
+        options.error = "an address and --world cannot be given together";
     }
     for (const auto& word : words) {
         if (!options.address.empty()) {
@@ -59,6 +66,10 @@ std::string UsageText() {
            "  telnet://HOST:PORT      a world's address as a link hands it over\n"
            "  HOST PORT               host name or IP number and port\n"
            "  HOST                    port 23\n"
+           "\n"
+           "Start logged in (the steps of the connect and character dialogs, without them):\n"
+           "  --world NAME            connect to the stored world NAME\n"
+           "  --character NAME        log in its stored character NAME (default: the first)\n"
            "\n"
            "Options:\n"
            "  --settings FILE         use FILE as the settings file (also: CORVANE_SETTINGS)\n"

@@ -10,6 +10,9 @@ struct CommandLineOptions {
     bool showHelp = false;
     bool showVersion = false;
     std::string settingsPath;
+    // Start logged in: a stored world and one of its stored characters.
+    std::string world;
+    std::string character;
     // The address of a world to connect to at once ("telnet://host:port",
     // "host port" or "host"), the positional words joined by blanks.
     std::string address;

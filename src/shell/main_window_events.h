@@ -25,6 +25,13 @@ public:
     virtual void onOutputDoubleClick() = 0;
     // The output box changed size or font.
     virtual void onOutputGeometryChanged() = 0;
+    // A click or double-click on one of the four status labels.
+    virtual void onStatusLabelClicked(int label) = 0;
+    virtual void onStatusLabelDoubleClicked(int label) = 0;
+    // The main window became the active window.
+    virtual void onActivated() = 0;
+    // The main window is back from being minimised.
+    virtual void onRestored() = 0;
     // The user closes the window; shut-down runs before it goes.
     virtual void onCloseRequested() = 0;
 };

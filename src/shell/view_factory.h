@@ -6,6 +6,8 @@ namespace corvane {
 
 class AddressBookView;
 class CharacterView;
+class NoticeView;
+class PlayerListView;
 
 // Creates the windows that open on demand, so tests can hand out fakes.
 class ViewFactory {
@@ -13,6 +15,8 @@ public:
     virtual ~ViewFactory() = default;
     virtual std::unique_ptr<AddressBookView> createAddressBookView() = 0;
     virtual std::unique_ptr<CharacterView> createCharacterView() = 0;
+    virtual std::unique_ptr<NoticeView> createNoticeView() = 0;
+    virtual std::unique_ptr<PlayerListView> createPlayerListView() = 0;
 };
 
 } // namespace corvane

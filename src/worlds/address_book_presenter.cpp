@@ -294,8 +294,11 @@ void AddressBookPresenter::onActivated() {
         onWorldPicked(static_cast<int>(match - m_entries.begin()));
         m_session.WorldName = match->name;
     } else {
+        // Named after its host, so OK goes straight to "Add this MUD?"
+        // instead of refusing an empty name: an address handed over by a
+        // link is meant to connect at once.
         onNew();
-        m_view.setNewWorldName("");
+        m_view.setNewWorldName(address->host);
     }
     onOk();
 }

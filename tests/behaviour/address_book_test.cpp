@@ -348,27 +348,29 @@ TEST_F(AddressBookTest, ACommandLineWithAStoredAddressPicksItAndConnectsAtOnce) 
     EXPECT_EQ(session().WorldIndex, 1);
 }
 
-TEST_F(AddressBookTest, ACommandLineWithAnUnknownAddressWaitsForAName) {
+TEST_F(AddressBookTest, ACommandLineWithAnUnknownAddressOffersToAddItUnderItsHostName) {
     start(kThreeWorlds, "delta.example");
     h->prompts.answers = {PromptAnswer::Yes};
-    open([](FakeAddressBookView& d) {
-        // OK was pressed at once and refused the empty name.
-        EXPECT_TRUE(d.newWorldBoxShown);
-        EXPECT_EQ(d.newName, "");
-        EXPECT_EQ(d.hostText, "delta.example");
-        EXPECT_EQ(d.portText, "23");
-        d.newName = "Delta";
-        d.clickOk();
-    });
-    ASSERT_EQ(h->prompts.messages.size(), 1u);
-    EXPECT_EQ(h->prompts.messages[0].text, "All fields are required!");
-    EXPECT_EQ(h->prompts.questions.size(), 1u);
-    EXPECT_EQ(mud(4), "Delta,delta.example,23");
+    h->client.start();
+    EXPECT_TRUE(h->prompts.messages.empty());
+    ASSERT_EQ(h->prompts.questions.size(), 1u);
+    EXPECT_EQ(h->prompts.questions[0].text, "delta.example\rHost: delta.example\rPort: 23\r\r\rAdd this MUD?");
+    EXPECT_EQ(mud(4), "delta.example,delta.example,23");
     EXPECT_EQ(h->socket.connectCalls, std::vector<std::string>{"delta.example:23"});
+}
+
+TEST_F(AddressBookTest, ACommandLineAddressCanConnectWithoutBeingStored) {
+    start(kThreeWorlds, "delta.example 4000");
+    h->prompts.answers = {PromptAnswer::No};
+    h->client.start();
+    EXPECT_EQ(mud(4), "");
+    EXPECT_EQ(h->socket.connectCalls, std::vector<std::string>{"delta.example:4000"});
+    EXPECT_EQ(session().WorldName, "delta.example");
 }
 
 TEST_F(AddressBookTest, ACommandLineIsUsedOnceAndNotWhileConnected) {
     start(kThreeWorlds, "[::1]:4201");
+    h->prompts.answers = {PromptAnswer::Cancel};
     int activations = 0;
     open([&](FakeAddressBookView& d) {
         EXPECT_EQ(d.hostText, "::1");
@@ -378,7 +380,7 @@ TEST_F(AddressBookTest, ACommandLineIsUsedOnceAndNotWhileConnected) {
         d.clickCancel();
     });
     EXPECT_EQ(activations, 1);
-    EXPECT_EQ(h->prompts.messages.size(), 1u) << "the second activation offered the address again";
+    EXPECT_EQ(h->prompts.questions.size(), 1u) << "the second activation offered the address again";
 
     start(kThreeWorlds, "delta.example");
     session().Connected = true;

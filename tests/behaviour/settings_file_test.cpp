@@ -133,7 +133,7 @@ TEST_F(SettingsFile, WriteCreatesFileAndReplacesInPlace) {
     EXPECT_TRUE(WriteSetting("Corvane", "ProgramPath", "/a", ini));
     EXPECT_TRUE(WriteSetting("Font", "MaxLines", " 219", ini));
     EXPECT_TRUE(WriteSetting("corvane", "programpath", "/b", ini));
-    EXPECT_EQ(folder.read("CORVANE.INI"), "[Corvane]\r\nProgramPath=/b\r\n[Font]\r\nMaxLines= 219\r\n");
+    EXPECT_EQ(folder.read("CORVANE.INI"), "[Corvane]\r\nProgramPath=/b\r\n\r\n[Font]\r\nMaxLines= 219\r\n");
     EXPECT_EQ(ReadSetting("FONT", "maxlines", ini), "219");
     EXPECT_TRUE(FileExists(ini));
     EXPECT_FALSE(FileExists(folder.path()));

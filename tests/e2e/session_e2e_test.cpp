@@ -31,7 +31,7 @@ struct SessionE2E : ::testing::Test {
     FakeProgram program;
     FakeViewFactory views;
     Platform platform{socket, prompts, sound, clock, timers, launcher, clipboard, program, views};
-    Client client{platform, MainViews{window, window, window, window, window, *window.outputBox()}, StartOptions{}};
+    Client client{platform, MainViews{window, window, window, window, window, *window.outputBox(), window}, StartOptions{}};
     LoopbackServer server;
 
     SessionE2E() { window.setEvents(&client); }

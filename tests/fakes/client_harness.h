@@ -15,7 +15,7 @@ struct ClientHarness {
     explicit ClientHarness(std::string commandLine = {}, std::string settingsPath = {})
         : settingsFile(std::move(settingsPath))
         , platform{socket, prompts, sound, clock, clock, launcher, clipboard, program, views}
-        , client(platform, MainViews{window, window, window, window, window, window},
+        , client(platform, MainViews{window, window, window, window, window, window, window},
                  StartOptions{settingsFile, "/tmp", std::move(commandLine)}) {}
 
     // Opens the connect dialog and connects to a world named "Test".

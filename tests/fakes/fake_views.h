@@ -8,6 +8,9 @@
 #include "core/status_view.h"
 #include "fakes/fake_address_book_view.h"
 #include "fakes/fake_character_view.h"
+#include "fakes/fake_notice_view.h"
+#include "fakes/fake_player_list.h"
+#include "shell/display_view.h"
 #include "shell/view_factory.h"
 
 #include <array>
@@ -20,6 +23,7 @@ namespace corvane::testing {
 
 // The main window's views in memory; every change is recorded.
 class FakeMainWindow : public MainWindowView,
+                       public DisplayView,
                        public StatusView,
                        public MenuView,
                        public ButtonBarView,
@@ -137,6 +141,43 @@ public:
     int repaints = 0;
     int outputWidthTwips = 9375 + 375; // 125 characters of 75 twips
     int characterWidthTwips = 75;
+    Font inputFont() const override { return font; }
+    bool setInputFontName(const std::string& name) override {
+        if (name.empty() || name == unknownFont) {
+            return false;
+        }
+        font.name = name;
+        return true;
+    }
+    void setInputFontSize(float size) override { font.size = size; }
+    void setInputFontStyle(bool bold, bool italic) override {
+        font.bold = bold;
+        font.italic = italic;
+    }
+    std::int32_t inputTextColour() const override { return textColour; }
+    std::int32_t inputBackColour() const override { return backColour; }
+    void setDisplayTextColour(std::int32_t colour) override { textColour = colour; }
+    void setDisplayBackColour(std::int32_t colour) override { backColour = colour; }
+    void ApplyDisplaySettings() override { ++displaySettingsApplied; }
+    Geometry windowGeometry() const override { return geometry; }
+    void setWindowTop(int top) override { geometry.top = top; }
+    void setWindowLeft(int left) override { geometry.left = left; }
+    void setWindowHeight(int height) override { geometry.height = height; }
+    void setWindowWidth(int width) override { geometry.width = width; }
+    int screenHeight() const override { return screen.height; }
+    int screenWidth() const override { return screen.width; }
+    void setBarVisible(bool commandBar, bool visible) override { (commandBar ? commandBarShown : macroBarShown) = visible; }
+
+    Font font{"Courier New", 9, false, false};
+    std::string unknownFont = "No Such Font";
+    std::int32_t textColour = 0xD8D8D8;
+    std::int32_t backColour = 0x1F1B18;
+    int displaySettingsApplied = 0;
+    Geometry geometry{1200, 1500, 9000, 12900};
+    Geometry screen{0, 0, 11520, 15360};
+    bool commandBarShown = true;
+    bool macroBarShown = true;
+
     std::string selection;
     std::string clickedLine;
     int clickedCharacter = 0;
@@ -160,8 +201,20 @@ public:
     }
     std::function<void(FakeAddressBookView&)> addressBookScript;
     int addressBooksCreated = 0;
+    std::unique_ptr<NoticeView> createNoticeView() override {
+        auto view = std::make_unique<FakeNoticeView>();
+        notice = view.get();
+        return view;
+    }
+    std::unique_ptr<PlayerListView> createPlayerListView() override {
+        auto view = std::make_unique<FakePlayerList>();
+        playerList = view.get();
+        return view;
+    }
     std::function<void(FakeCharacterView&)> characterScript;
     int characterDialogsCreated = 0;
+    FakeNoticeView* notice = nullptr;
+    FakePlayerList* playerList = nullptr;
 };
 
 } // namespace corvane::testing

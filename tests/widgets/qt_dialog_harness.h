@@ -28,7 +28,7 @@ struct QtDialogHarness {
     QtViewFactory views;
     FakeMainWindow window;
     Platform platform{socket, prompts, sound, clock, clock, launcher, clipboard, program, views};
-    Client client{platform, MainViews{window, window, window, window, window, window},
+    Client client{platform, MainViews{window, window, window, window, window, window, window},
                   StartOptions{path, "/tmp", ""}};
 
     static QWidget* shownWindow(const char* objectName) {

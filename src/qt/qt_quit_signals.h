@@ -1,0 +1,11 @@
+#pragma once
+
+#include <functional>
+
+namespace corvane {
+
+// SIGTERM and SIGINT close the program the way File > Exit does (settings
+// saved, the log closed) instead of killing it mid-write.
+void InstallQuitSignals(std::function<void()> onQuit);
+
+} // namespace corvane
