@@ -16,7 +16,7 @@ struct ClientHarness {
         : settingsFile(std::move(settingsPath))
         , platform{socket, prompts, sound, clock, clock, launcher, clipboard, program, views}
         , client(platform, MainViews{window, window, window, window, window, window, window},
-                 StartOptions{settingsFile, "/tmp", std::move(commandLine)}) {}
+                 StartOptions{settingsFile, "/tmp", std::move(commandLine), "/tmp", "file:///opt/corvane/help.html"}) {}
 
     // Opens the connect dialog and connects to a world named "Test".
     void connect(const std::string& name = "Test", const std::string& host = "127.0.0.1",

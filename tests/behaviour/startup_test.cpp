@@ -1,0 +1,197 @@
+#include "behaviour/scratch_folder.h"
+#include "fakes/client_harness.h"
+#include "settings/settings.h"
+
+#include <gtest/gtest.h>
+
+namespace corvane::testing {
+namespace {
+
+// A whole start-up and shut-down against a settings file in a scratch folder.
+struct StartupTest : ::testing::Test {
+    ScratchFolder folder;
+    std::string path = folder.file("CORVANE.INI");
+    std::unique_ptr<ClientHarness> h;
+
+    void start(const std::string& ini = {}) {
+        if (!ini.empty()) {
+            folder.write("CORVANE.INI", ini);
+        }
+        h = std::make_unique<ClientHarness>("", path);
+        h->views.addressBookScript = [](FakeAddressBookView& d) { d.events->onCancel(); };
+        h->client.start();
+    }
+    std::string file() const { return folder.read("CORVANE.INI"); }
+    std::string setting(const char* section, const char* key) const { return ReadSetting(section, key, path); }
+};
+
+TEST_F(StartupTest, AFirstStartWritesTheDefaultsThenAddsTheMissingFlags) {
+    start();
+    const std::string text = file();
+    const std::string defaults = "[Corvane]\r\nProgramPath=/tmp\r\nPicturePath=/tmp\r\n";
+    EXPECT_EQ(text.substr(0, defaults.size()), defaults);
+    for (const char* flag : {"AutoPictureLoad", "NewBrowser", "MinBeep", "MinMaximize", "RememberWinPos"}) {
+        EXPECT_EQ(setting("Corvane", flag), "False") << flag;
+    }
+    EXPECT_FALSE(setting("Corvane2", "HelpURL").empty());
+    EXPECT_EQ(setting("Font", "FontBold"), "False");
+    EXPECT_EQ(setting("Font", "FontSize"), "9");
+    EXPECT_NE(text.find("FontSize = 9\r\n"), std::string::npos) << "the default line is left as written";
+    EXPECT_EQ(setting("Addresses", "MUD 1"), "FurryMUCK,furrymuck.com,8888");
+    EXPECT_EQ(h->views.addressBooksCreated, 1);
+}
+
+TEST_F(StartupTest, FlagsAreRead) {
+    start("[Corvane]\r\nProgramPath=/games\r\nMinBeep=TRUE\r\nMinMaximize=true\r\nAutoPictureLoad=yes\r\n");
+    EXPECT_TRUE(h->client.settings().MinBeep);
+    EXPECT_TRUE(h->client.settings().MinMaximize);
+    EXPECT_FALSE(h->client.settings().AutoPictureLoad);
+    EXPECT_EQ(setting("Corvane", "AutoPictureLoad"), "yes");
+    EXPECT_EQ(h->client.settings().ProgramDir, "/games/");
+}
+
+TEST_F(StartupTest, AFormerHelpAddressIsReplaced) {
+    start("[Corvane2]\r\nHelpURL=http://www.corvane.net/help.html\r\n");
+    EXPECT_NE(setting("Corvane2", "HelpURL"), "http://www.corvane.net/help.html");
+    start("[Corvane2]\r\nHelpURL=http://example.org/mine.html\r\n");
+    EXPECT_EQ(h->client.settings().HelpAddress, "http://example.org/mine.html");
+}
+
+TEST_F(StartupTest, AnUnusableFontSizeKeepsTheCurrentOneAndWritesItBack) {
+    start("[Font]\r\nFontName=Fixed\r\nFontSize=0\r\n");
+    EXPECT_EQ(h->window.font.name, "Fixed");
+    EXPECT_EQ(setting("Font", "FontSize"), "9");
+    EXPECT_NE(file().find("FontSize= 9\r\n"), std::string::npos);
+}
+
+TEST_F(StartupTest, AnUnknownFontNameIsReplacedByTheCurrentOne) {
+    start("[Font]\r\nFontName=No Such Font\r\n");
+    EXPECT_EQ(setting("Font", "FontName"), "Courier New");
+}
+
+TEST_F(StartupTest, MaxLinesOutsideItsRangeBecomesTheLimit) {
+    start("[Font]\r\nMaxLines=10\r\n");
+    const int limit = h->client.settings().MaxLinesLimit;
+    EXPECT_EQ(h->client.settings().MaxLines, limit);
+    EXPECT_EQ(setting("Font", "MaxLines"), std::to_string(limit));
+    start("[Font]\r\nMaxLines=20\r\n");
+    EXPECT_EQ(h->client.settings().MaxLines, 20);
+}
+
+TEST_F(StartupTest, ColoursAreAppliedOrWrittenBack) {
+    start("[Font]\r\nForeColor= 255\r\n");
+    EXPECT_EQ(h->window.textColour, 255);
+    EXPECT_EQ(setting("Font", "BackColor"), std::to_string(0x1F1B18));
+}
+
+TEST_F(StartupTest, WithoutRememberWinPosGeometryIsIgnoredButBarsAreStillSaved) {
+    start("[Corvane]\r\nRememberWinPos=False\r\nTop=3000\r\nViewCommand=False\r\n");
+    EXPECT_EQ(h->window.geometry.top, 1200);
+    EXPECT_TRUE(h->window.commandBarShown);
+    h->client.onMenuTriggered(MenuItem::ViewMacro);
+    h->client.shutdown();
+    EXPECT_EQ(setting("Corvane", "ViewCommand"), "True");
+    EXPECT_EQ(setting("Corvane", "ViewMacro"), "False");
+    EXPECT_EQ(setting("Corvane", "Top"), "3000");
+}
+
+struct GeometryCase {
+    std::string stored;
+    int top;
+    int height;
+};
+
+class RestoredGeometryTest : public StartupTest, public ::testing::WithParamInterface<GeometryCase> {};
+
+TEST_P(RestoredGeometryTest, IsClampedToTheScreen) {
+    start("[Corvane]\r\nRememberWinPos=True\r\n" + GetParam().stored);
+    EXPECT_EQ(h->window.geometry.top, GetParam().top);
+    EXPECT_EQ(h->window.geometry.height, GetParam().height);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, RestoredGeometryTest,
+                         ::testing::Values(GeometryCase{"Top=0\r\nHeight=6000\r\n", 1, 6000},
+                                           GeometryCase{"Top=-40\r\n", 1, 9000},
+                                           GeometryCase{"Top=99999\r\nHeight=99999\r\n", 1, 11520},
+                                           GeometryCase{"Top= 1500\r\nHeight=abc\r\n", 1500, 0}));
+
+TEST_F(StartupTest, StoredBarsAreHiddenWithTheirMenuItems) {
+    start("[Corvane]\r\nRememberWinPos=True\r\nViewCommand=FALSE\r\n");
+    EXPECT_FALSE(h->window.commandBarShown);
+    EXPECT_FALSE(h->window.menuChecked[MenuItem::ViewCommand]);
+    EXPECT_TRUE(h->window.macroBarShown);
+}
+
+TEST_F(StartupTest, AWindowClosedMinimisedKeepsTheStoredGeometry) {
+    start("[Corvane]\r\nRememberWinPos=True\r\nTop=2000\r\n");
+    h->window.geometry.top = 4500;
+    h->window.minimised = true;
+    h->client.shutdown();
+    EXPECT_EQ(setting("Corvane", "Top"), "2000");
+    h->window.minimised = false;
+    start("[Corvane]\r\nRememberWinPos=True\r\nTop=2000\r\n");
+    h->window.geometry.top = 4500;
+    h->client.shutdown();
+    EXPECT_EQ(setting("Corvane", "Top"), "4500");
+}
+
+TEST_F(StartupTest, ASettingsFileThatCannotBeWrittenIsReportedOnceAndTheClientGoesOn) {
+    path = folder.file("missing-folder/CORVANE.INI");
+    h = std::make_unique<ClientHarness>("", path);
+    h->views.addressBookScript = [](FakeAddressBookView& d) { d.events->onCancel(); };
+    h->client.start();
+    ASSERT_EQ(h->prompts.messages.size(), 2u);
+    EXPECT_NE(h->prompts.messages[0].text.find("Can't create " + path + "."), std::string::npos);
+    EXPECT_EQ(h->prompts.messages[1].title, "Corvane Error");
+    EXPECT_NE(h->prompts.messages[1].text.find(path), std::string::npos);
+    EXPECT_EQ(h->views.addressBooksCreated, 1);
+    EXPECT_EQ(h->client.settings().MaxLines, h->client.settings().MaxLinesLimit);
+}
+
+TEST_F(StartupTest, LoggingInSetsUpTheGame) {
+    start("[Addresses]\r\nMUD 1=Practice,127.0.0.1,4201\r\n\r\n[Practice]\r\nCharacter 1=Tester,B5;@<!=&\r\n"
+          "Trigger 2=dragon\r\nWAVFile 2=/s/roar.wav,-1\r\nTrigFont 2=Serif,12,True,False,255\r\n");
+    ASSERT_EQ(h->client.startLoggedIn("Practice", ""), std::nullopt);
+    h->socket.accept();
+    EXPECT_EQ(h->socket.allSent(), "connect Tester password\r\n"
+                                   "@set me=_arrive/vrox:&[vrox] {ref:here} {name:here}\r\n"
+                                   "OUTPUTPREFIX [on]\r\nOUTPUTSUFFIX [off]\r\n");
+    Session& session = h->client.session();
+    EXPECT_TRUE(session.TagMode);
+    EXPECT_EQ(h->window.captionText, "CORVane 2.1 - Tester on Practice");
+    EXPECT_EQ(h->window.labels[StatusView::ClockLabel], "Game Time: 00:00");
+    EXPECT_TRUE(session.LagMeterOn);
+    EXPECT_TRUE(h->window.menuChecked[MenuItem::ViewLagCounter]);
+    EXPECT_TRUE(h->window.menuEnabled[MenuItem::GameQuit]);
+    for (bool enabled : h->window.commandEnabled) {
+        EXPECT_TRUE(enabled);
+    }
+    EXPECT_EQ(h->client.triggers().ActiveTriggers[1].text, "dragon");
+    EXPECT_EQ(h->client.triggers().ActiveTriggers[1].soundFile, "/s/roar.wav");
+
+    h->socket.receive("[on]\r\nA dragon lands.\r\n[off]\r\n");
+    EXPECT_EQ(h->sound.played, std::vector<std::string>{"/s/roar.wav"});
+    ASSERT_NE(h->views.notice, nullptr);
+    EXPECT_EQ(h->views.notice->caption, "Practice - Tester");
+}
+
+TEST_F(StartupTest, StartingLoggedInNamesWhatIsMissing) {
+    start("[Addresses]\r\nMUD 1=Practice,127.0.0.1,4201\r\n");
+    EXPECT_NE(h->client.startLoggedIn("Elsewhere", ""), std::nullopt);
+    EXPECT_FALSE(h->client.session().Connected);
+}
+
+TEST_F(StartupTest, TheLagCounterMeasuresTheWaitForAReply) {
+    start("[Addresses]\r\nMUD 1=Practice,127.0.0.1,4201\r\n\r\n[Practice]\r\nCharacter 1=Tester,B5;@<!=&\r\n");
+    ASSERT_EQ(h->client.startLoggedIn("Practice", "Tester"), std::nullopt);
+    h->socket.accept();
+    h->type("look");
+    EXPECT_EQ(h->client.session().PendingReplies, 1);
+    h->clock.advance(std::chrono::seconds(3));
+    h->socket.receive("[on]\r\nYou see the square.\r\n[off]\r\n");
+    EXPECT_EQ(h->window.labels[StatusView::LagLabel], "Current Lag: 3 secs");
+    EXPECT_EQ(h->client.session().PendingReplies, 0);
+}
+
+} // namespace
+} // namespace corvane::testing
