@@ -86,6 +86,7 @@ int main(int argc, char* argv[]) {
                                                  QDir::currentPath().toStdString(),
                                                  QUrl::fromLocalFile(helpFile).toString().toStdString()});
     window.setEvents(&client);
+    client.setOutputFrameInterval(std::chrono::milliseconds(40));
     program.setBeforeExit([&window] { window.close(); });
 
     corvane::InstallQuitSignals([&window] { window.close(); });

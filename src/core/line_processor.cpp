@@ -180,7 +180,11 @@ void LineProcessor::ProcessIncoming() {
             }
         }
     }
-    m_output.flush();
+    if (m_hooks.outputChanged) {
+        m_hooks.outputChanged();
+    } else {
+        m_output.flush();
+    }
     m_running = false;
 }
 

@@ -39,6 +39,9 @@ public:
     struct Hooks {
         // A trigger pops its line up: title and text for the notice window.
         std::function<void(const std::string& title, const std::string& text)> popUp;
+        // A batch of received text has been processed; without this hook the
+        // output is brought up to date at once.
+        std::function<void()> outputChanged;
     };
 
     LineProcessor(Session& session, const ClientSettings& settings, Socket& socket, Sound& sound,

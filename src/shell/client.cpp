@@ -59,9 +59,10 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
     m_settings.SettingsPath = m_options.settingsPath;
     m_triggers.clearActive();
     m_processor.setHooks({[this](const std::string& title, const std::string& text) {
-        notice().ShowNotice(title, text, false);
-        notice().show();
-    }});
+                              notice().ShowNotice(title, text, false);
+                              notice().show();
+                          },
+                          [this] { outputChanged(); }});
     m_gameTimer.setHooks({[this](const std::string& text) {
         notice().ShowNotice(kNoticeTitle, text, false);
         notice().show();
@@ -264,6 +265,32 @@ void Client::shutdown() {
 void Client::exitProgram() {
     shutdown();
     m_platform.program.exit(0);
+}
+
+void Client::outputChanged() {
+    if (m_frameInterval.count() == 0) {
+        flushOutput();
+        return;
+    }
+    if (m_flushScheduled) {
+        return;
+    }
+    const auto since = m_platform.clock.now() - m_lastFlush;
+    if (since >= m_frameInterval || since < std::chrono::milliseconds(0)) {
+        flushOutput();
+        return;
+    }
+    m_flushScheduled = true;
+    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(m_frameInterval - since);
+    m_platform.timers.startSingleShot(wait, [this] {
+        m_flushScheduled = false;
+        flushOutput();
+    });
+}
+
+void Client::flushOutput() {
+    m_output.flush();
+    m_lastFlush = m_platform.clock.now();
 }
 
 void Client::ShowOutput(const std::string& text) {

@@ -103,6 +103,9 @@ public:
     // Log-in set-up: a character has logged in through the client.
     void loggedIn();
     NoticeWindow& notice();
+    // Received text reaches the window at most once per interval (0: at once),
+    // so a flood is drawn a frame at a time instead of line by line.
+    void setOutputFrameInterval(std::chrono::milliseconds interval) { m_frameInterval = interval; }
 
     Session& session() { return m_session; }
     const MainMenu& menu() const { return m_menu; }
@@ -149,6 +152,8 @@ private:
     void closeSessionWindows();
     void toggleBar(MenuItem item);
     std::string sessionCaption() const;
+    void outputChanged();
+    void flushOutput();
     void settingsWriteFailed(const std::string& path, const std::string& reason);
 
     Platform& m_platform;
@@ -175,6 +180,9 @@ private:
     std::unique_ptr<NoticeWindow> m_notice;
     std::unique_ptr<PlayerListView> m_playerList;
     std::vector<std::string> m_reportedWriteFailures;
+    std::chrono::milliseconds m_frameInterval{0};
+    TimePoint m_lastFlush{};
+    bool m_flushScheduled = false;
     bool m_shutDown = false;
 };
 

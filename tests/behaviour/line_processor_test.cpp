@@ -220,3 +220,24 @@ TEST_F(TriggerTest, AnEmptyTriggerNeverMatches) {
 
 } // namespace
 } // namespace corvane::testing
+
+namespace corvane::testing {
+namespace {
+
+TEST(OutputFrames, AFloodIsDrawnAFrameAtATimeButASingleLineAtOnce) {
+    ClientHarness h;
+    h.client.setOutputFrameInterval(std::chrono::milliseconds(40));
+    h.connect();
+    h.client.session().TagMode = true;
+    h.clock.advance(std::chrono::seconds(1));
+    h.socket.receive("first\r\n");
+    EXPECT_NE(h.window.output.find("first\n"), std::string::npos) << "a quiet line shows at once";
+    h.socket.receive("second\r\n");
+    h.socket.receive("third\r\n");
+    EXPECT_EQ(h.window.output.find("second"), std::string::npos);
+    h.clock.advance(std::chrono::milliseconds(40));
+    EXPECT_NE(h.window.output.find("second\nthird\n"), std::string::npos);
+}
+
+} // namespace
+} // namespace corvane::testing
