@@ -3,6 +3,7 @@
 #include "qt/qt_text.h"
 
 #include <QFontMetrics>
+#include <cmath>
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -16,6 +17,8 @@ namespace {
 constexpr int kTwipsPerPixel = 15;
 
 QColor toQColor(Rgb c) { return QColor(c.red, c.green, c.blue); }
+
+double luminance(const QColor& c) { return 0.299 * c.red() + 0.587 * c.green() + 0.114 * c.blue(); }
 
 } // namespace
 
@@ -61,7 +64,11 @@ QTextCharFormat QtOutputBox::formatFor(const OutputSpan* span, const std::vector
         }
         format.setFontWeight(look.bold ? QFont::Bold : QFont::Normal);
         format.setFontItalic(look.italic);
-        format.setForeground(toQColor(look.colour));
+        // A trigger stored without a colour reads as black; on a dark ground
+        // that line would vanish, so it keeps the display's text colour.
+        const QColor colour = toQColor(look.colour);
+        const bool readable = std::abs(luminance(colour) - luminance(m_background)) >= 48;
+        format.setForeground(readable ? colour : m_text);
         return format;
     }
     const TextStyle& style = span->style;

@@ -55,7 +55,9 @@ struct ByteRow {
     int beeps = 0;
 };
 
-std::ostream& operator<<(std::ostream& out, const ByteRow& row) { return out << row.name; }
+std::ostream& operator<<(std::ostream& out, const ByteRow& row) {
+    return out << row.name;
+}
 
 // The real client, socket and main window against a loopback peer that
 // plays the server byte by byte.
@@ -164,7 +166,11 @@ const ByteRow kByteRows[] = {
      ""},
     {"TabBecomesEightBlanks", true, {"a\tb\r\n\tc\r\n"}, "a        b\n        c\n", ""},
     {"BellBeepsAndIsNotShown", true, {"ding\x07\r\n"}, "ding\n", "", 1},
-    {"OtherControlCharactersAreDropped", true, {QByteArray("a\x00\x01\x0b\x0c\x1f", 6) + "b\r\n"}, "ab\n", ""},
+    {"OtherControlCharactersAreDropped",
+     true,
+     {QByteArray("a\x00\x01\x0b\x0c\x1f", 6) + "b\r\n"},
+     "ab\n",
+     ""},
     {"EmptyLinesAreShown", true, {"a\r\n\r\nb\r\n"}, "a\n\nb\n", ""},
     {"CarriageReturnAloneEndsALine", true, {"one\rtwo\r"}, "one\ntwo\n", ""},
     {"LineFeedsAfterTheCarriageReturnAreDropped", true, {"one\r\n\ntwo\n\r"}, "one\ntwo\n", ""},
@@ -196,7 +202,9 @@ const ByteRow kByteRows[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, IncomingBytesTable, ::testing::ValuesIn(kByteRows),
-                         [](const ::testing::TestParamInfo<ByteRow>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<ByteRow>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(IncomingBytesE2E, AnUnfinishedTailShowsBeforeTheRestOfItsLineArrives) {
     ASSERT_TRUE(connect());

@@ -12,7 +12,6 @@ namespace corvane::testing {
 
 // One run of text with one character format, as the output box holds it.
 struct TextRun {
-    int block = 0;
     QString text;
     QTextCharFormat format;
 
@@ -20,16 +19,13 @@ struct TextRun {
     bool bold() const { return format.fontWeight() >= QFont::Bold; }
 };
 
-// Every run of the document, block by block, in order.
-inline std::vector<TextRun> documentRuns(const QTextDocument& document) {
+// The runs of one block, in order.
+inline std::vector<TextRun> blockRuns(const QTextBlock& block) {
     std::vector<TextRun> runs;
-    int index = 0;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next(), ++index) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            if (fragment.isValid()) {
-                runs.push_back({index, fragment.text(), fragment.charFormat()});
-            }
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        if (fragment.isValid()) {
+            runs.push_back({fragment.text(), fragment.charFormat()});
         }
     }
     return runs;
@@ -37,20 +33,12 @@ inline std::vector<TextRun> documentRuns(const QTextDocument& document) {
 
 // The runs of the first block whose text contains `needle`.
 inline std::vector<TextRun> runsOfLine(const QTextDocument& document, const QString& needle) {
-    std::vector<TextRun> runs;
-    int index = 0;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next(), ++index) {
-        if (!block.text().contains(needle)) {
-            continue;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (block.text().contains(needle)) {
+            return blockRuns(block);
         }
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            if (it.fragment().isValid()) {
-                runs.push_back({index, it.fragment().text(), it.fragment().charFormat()});
-            }
-        }
-        break;
     }
-    return runs;
+    return {};
 }
 
 } // namespace corvane::testing

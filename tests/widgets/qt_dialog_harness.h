@@ -29,7 +29,7 @@ struct QtDialogHarness {
     FakeMainWindow window;
     Platform platform{socket, prompts, sound, clock, clock, launcher, clipboard, program, views};
     Client client{platform, MainViews{window, window, window, window, window, window, window},
-                  StartOptions{path, "/tmp", ""}};
+                  StartOptions{path, "/tmp", "", "/tmp", ""}};
 
     static QWidget* shownWindow(const char* objectName) {
         for (QWidget* widget : QApplication::topLevelWidgets()) {

@@ -7,7 +7,9 @@
 
 // Readable failure messages for Qt's strings: GoogleTest finds these by
 // argument-dependent lookup, so they live beside the types.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 inline void PrintTo(const QByteArray& bytes, std::ostream* out) {
     *out << '"';

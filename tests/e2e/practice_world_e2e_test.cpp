@@ -1,0 +1,505 @@
+#include "e2e/practice_world_process.h"
+#include "fakes/fake_platform.h"
+#include "qt/qt_main_window.h"
+#include "qt/qt_output_box.h"
+#include "qt/qt_player_list_view.h"
+#include "qt/qt_socket.h"
+#include "qt/qt_timers.h"
+#include "qt/qt_view_factory.h"
+#include "shell/client.h"
+#include "widgets/document_runs.h"
+#include "widgets/qt_print.h"
+#include "widgets/qt_wait.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <ostream>
+#include <vector>
+
+namespace corvane::testing {
+namespace {
+
+const QByteArray kLoginBytes = "connect Tester password\r\n"
+                               "@set me=_arrive/vrox:&[vrox] {ref:here} {name:here}\r\n"
+                               "OUTPUTPREFIX [on]\r\n"
+                               "OUTPUTSUFFIX [off]\r\n";
+
+// Trigger slot 1 of the practice world: "dragon" in bold red Serif.
+const QByteArray kDragonTrigger = "Trigger 1=dragon\r\n"
+                                  "WAVFile 1=,0\r\n"
+                                  "TrigFont 1=Serif,10,True,False,255\r\n";
+const QColor kTriggerColour(255, 0, 0);
+
+// A second player on a raw connection, so others appear in the listings.
+class RawPlayer {
+public:
+    bool connectTo(quint16 port) {
+        QObject::connect(&m_socket, &QTcpSocket::readyRead, [this] { received += m_socket.readAll(); });
+        m_socket.connectToHost(QHostAddress::LocalHost, port);
+        return waitUntil([&] { return m_socket.state() == QAbstractSocket::ConnectedState; });
+    }
+    void send(const QByteArray& bytes) {
+        m_socket.write(bytes);
+        m_socket.flush();
+    }
+    bool waitForClose() {
+        return waitUntil([&] { return m_socket.state() == QAbstractSocket::UnconnectedState; });
+    }
+    QByteArray received;
+
+private:
+    QTcpSocket m_socket;
+};
+
+// The real client, logged in as Tester on the practice world: real socket,
+// main window and player-list window; only the modal boxes are scripted.
+struct PracticeWorldE2E : ::testing::Test {
+    QTemporaryDir folder;
+    PracticeWorldProcess world;
+    QtMainWindow window;
+    QtSocket socket;
+    FakePrompts prompts;
+    FakeSound sound;
+    QtClock clock;
+    QtTimers timers;
+    FakeLauncher launcher;
+    FakeClipboard clipboard;
+    FakeProgram program;
+    QtViewFactory views;
+    Platform platform{socket, prompts, sound, clock, timers, launcher, clipboard, program, views};
+    Client client{
+        platform, MainViews{window, window, window, window, window, *window.outputBox(), window},
+        StartOptions{
+            settingsPath().toStdString(), folder.path().toStdString(), {}, folder.path().toStdString(), {}}};
+
+    PracticeWorldE2E() {
+        window.setEvents(&client);
+        views.setParentWindow(&window);
+    }
+    // The client goes first; the window must not report to it afterwards.
+    ~PracticeWorldE2E() override { window.setEvents(nullptr); }
+
+    QString settingsPath() const { return folder.filePath("CORVANE.INI"); }
+
+    // Starts the world with the given options, writes a settings file that
+    // knows it (plus extra lines for the world's section) and logs Tester in
+    // the way the character dialog does. Unless told otherwise it waits for
+    // the reply to the last login command.
+    bool logIn(const QStringList& options = {}, const QByteArray& worldSettings = {},
+               bool awaitReplies = true) {
+        if (!world.start(folder.filePath("world.log"), options)) {
+            ADD_FAILURE() << "the practice world did not start";
+            return false;
+        }
+        QFile ini(settingsPath());
+        if (!ini.open(QIODevice::WriteOnly)) {
+            return false;
+        }
+        ini.write("[Addresses]\r\nMUD 1=Practice,127.0.0.1," + QByteArray::number(world.port()) +
+                  "\r\n\r\n[Practice]\r\nCharacter 1=Tester,B5;@<!=&\r\n" + worldSettings);
+        ini.close();
+
+        client.start(false);
+        if (const auto error = client.startLoggedIn("Practice", "Tester")) {
+            ADD_FAILURE() << *error;
+            return false;
+        }
+        // "Property set." answers the last login command that has a reply.
+        return !awaitReplies || waitUntil([&] { return output().contains("Property set."); });
+    }
+
+    QLineEdit* input() const { return window.findChild<QLineEdit*>("Text1"); }
+    QString output() const { return window.outputBox()->toPlainText(); }
+    QString label(int index) const {
+        return window.findChild<QLabel*>(QString("Label3_%1").arg(index))->text();
+    }
+    QPushButton* commandButton(int index) const {
+        return window.findChild<QPushButton*>(QString("Command13_%1").arg(index));
+    }
+    QtPlayerListView* playerList() const { return window.findChild<QtPlayerListView*>("Form4"); }
+
+    void typeLine(const QString& text) {
+        input()->setText(text);
+        QTest::keyClick(input(), Qt::Key_Return);
+    }
+
+    // Types a say and waits for its echo: everything typed before has been answered.
+    bool sayAndWait(const QString& word, int timeoutMs = 5000) {
+        typeLine("say " + word);
+        return waitUntil([&] { return output().contains("You say, \"" + word + "\""); }, timeoutMs);
+    }
+};
+
+QStringList entries(const QListWidget* list) {
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i) {
+        texts << list->item(i)->text();
+    }
+    return texts;
+}
+
+TEST_F(PracticeWorldE2E, LoginSendsTheConnectAndSetUpCommandsAndTurnsTheSessionOn) {
+    ASSERT_TRUE(logIn());
+    ASSERT_TRUE(waitUntil([&] { return world.received(1).size() >= kLoginBytes.size(); }));
+    EXPECT_EQ(world.received(1), kLoginBytes);
+
+    EXPECT_TRUE(client.session().TagMode);
+    EXPECT_EQ(client.session().CharacterName, "Tester");
+    EXPECT_EQ(window.windowTitle(), "CORVane 2.1 - Tester on Practice");
+    EXPECT_EQ(label(0), "Status: On Line");
+    EXPECT_EQ(label(2), "Game Time: 00:00");
+    EXPECT_TRUE(window.findChild<QAction*>("ViewTimer")->isChecked());
+    EXPECT_TRUE(window.findChild<QAction*>("ViewLagCounter")->isChecked());
+    EXPECT_TRUE(window.findChild<QAction*>("ViewLagCounter")->isEnabled());
+    for (int i = 0; i < 9; ++i) {
+        EXPECT_TRUE(commandButton(i)->isEnabled()) << i;
+    }
+    // The greeting came before the login, the room after it.
+    const QString shown = output();
+    EXPECT_LT(shown.indexOf("To connect to your character use"), shown.indexOf("Town Square"));
+    EXPECT_TRUE(shown.contains("Contents:\nBob\nAlice\nGuest\nnotice board\nProperty set.\n"));
+}
+
+TEST_F(PracticeWorldE2E, WalkingFollowsTheRoomsAndHidesTheMarkers) {
+    ASSERT_TRUE(logIn());
+    struct Step {
+        const char* exit;
+        int ref;
+        const char* room;
+    };
+    for (const Step& step :
+         {Step{"north", 165, "North Road"}, Step{"se", 166, "Market Row"}, Step{"w", 164, "Town Square"}}) {
+        SCOPED_TRACE(step.exit);
+        typeLine(step.exit);
+        ASSERT_TRUE(waitUntil([&] { return client.session().RoomRef == step.ref; }));
+        EXPECT_EQ(client.session().RoomName, step.room);
+        EXPECT_EQ(window.windowTitle(), QString("Practice - ") + step.room);
+    }
+    ASSERT_TRUE(sayAndWait("arrived"));
+
+    const QString shown = output();
+    EXPECT_TRUE(shown.contains("North Road\nA rutted road climbs out of town"));
+    EXPECT_TRUE(shown.contains("Market Row\n"));
+    for (const char* marker : {"[vrox]", "[on]", "[off]", "#165", "#166"}) {
+        EXPECT_FALSE(shown.contains(marker)) << marker;
+    }
+    EXPECT_TRUE(world.received(1).endsWith("north\r\nse\r\nw\r\nsay arrived\r\n"));
+}
+
+TEST_F(PracticeWorldE2E, LinesOfOtherPlayersBetweenFramesAreShown) {
+    ASSERT_TRUE(logIn());
+    RawPlayer bob;
+    ASSERT_TRUE(bob.connectTo(world.port()));
+    bob.send("connect Bob bob\r\n");
+    ASSERT_TRUE(waitUntil([&] { return output().contains("Bob has connected."); }));
+    bob.send("say the dragon is coming\r\n");
+    ASSERT_TRUE(waitUntil([&] { return output().contains("Bob says, \"the dragon is coming\""); }));
+    bob.send("QUIT\r\n");
+    ASSERT_TRUE(waitUntil([&] { return output().contains("Bob has disconnected."); }));
+}
+
+// ---- The player-list window fed by "who" -------------------------------
+
+struct WhoIsHereRow {
+    const char* name;
+    QStringList worldOptions;
+    // What Bob types on his own connection before Tester asks (empty: Bob stays away).
+    QByteArray bob;
+    // Tester's moves before asking.
+    QStringList moves;
+    QStringList awake, asleep, idle, puppets;
+    QString summary;
+};
+
+std::ostream& operator<<(std::ostream& out, const WhoIsHereRow& row) {
+    return out << row.name;
+}
+
+struct WhoIsHereTable : PracticeWorldE2E, ::testing::WithParamInterface<WhoIsHereRow> {};
+
+TEST_P(WhoIsHereTable, FillsThePlayerListWindow) {
+    const WhoIsHereRow& row = GetParam();
+    ASSERT_TRUE(logIn(row.worldOptions));
+    RawPlayer bob;
+    if (!row.bob.isEmpty()) {
+        ASSERT_TRUE(bob.connectTo(world.port()));
+        bob.send(row.bob);
+        if (row.bob.endsWith("QUIT\r\n")) {
+            ASSERT_TRUE(bob.waitForClose());
+        } else {
+            ASSERT_TRUE(waitUntil([&] { return output().contains("Bob has connected."); }));
+        }
+    }
+    for (const QString& move : row.moves) {
+        typeLine(move);
+    }
+    ASSERT_TRUE(sayAndWait("ready"));
+    const QString before = output();
+
+    commandButton(5)->click();
+    EXPECT_EQ(client.session().ListMode, 1);
+    EXPECT_EQ(label(0), "Status: *Getting Player Info*");
+    ASSERT_TRUE(waitUntil([&] { return client.session().ListMode == 0; }));
+
+    QtPlayerListView* list = playerList();
+    ASSERT_NE(list, nullptr);
+    EXPECT_TRUE(list->isVisible());
+    EXPECT_EQ(list->windowTitle(), "Practice Player List");
+    EXPECT_EQ(entries(list->findChild<QListWidget*>("AwakeList")), row.awake);
+    EXPECT_EQ(entries(list->findChild<QListWidget*>("AsleepList")), row.asleep);
+    EXPECT_EQ(entries(list->findChild<QListWidget*>("IdleList")), row.idle);
+    EXPECT_EQ(entries(list->findChild<QListWidget*>("PuppetList")), row.puppets);
+    EXPECT_EQ(list->findChild<QLabel*>("lblLocation")->text(), row.summary);
+    for (const char* name : {"AwakeList", "AsleepList", "IdleList", "PuppetList"}) {
+        EXPECT_TRUE(list->findChild<QListWidget*>(name)->isEnabled()) << name;
+    }
+    EXPECT_EQ(label(0), "Status: On Line");
+    EXPECT_EQ(client.session().PendingReplies, 0);
+    // The listing went to the window, not to the output.
+    ASSERT_TRUE(sayAndWait("after"));
+    EXPECT_EQ(output().mid(before.size()), "You say, \"after\"\n");
+    EXPECT_TRUE(world.received(1).contains("say ready\r\nwho\nsay after\r\n"));
+}
+
+const WhoIsHereRow kWhoIsHereRows[] = {
+    {"TwoAwakeAndTwoAsleep",
+     {},
+     "connect Bob bob\r\n",
+     {},
+     {"Tester", "Bob"},
+     {"Alice", "Guest"},
+     {},
+     {},
+     "There are 4 Players here:"},
+    {"AnIdlePlayerKeepsHisIdleTime",
+     {"--idle-seconds", "0"},
+     "connect Bob bob\r\n",
+     {},
+     {},
+     {"Alice", "Guest"},
+     {"Bob[0m]"},
+     {},
+     "There are 3 Players here:"},
+    {"PuppetsInTheRoomWalkedTo",
+     {},
+     {},
+     {"east"},
+     {},
+     {},
+     {},
+     {"Patch", "Rover"},
+     "There are 2 Players in Market Row:"},
+    {"OneSleeperAndOnePuppet",
+     {},
+     {},
+     {"in"},
+     {},
+     {"Mirelle"},
+     {},
+     {"Whisker"},
+     "There are 2 Players in The Gilded Lantern:"},
+    {"OneOtherPlayer",
+     {},
+     "connect Bob bob\r\nin\r\nup\r\nQUIT\r\n",
+     {"in", "up"},
+     {},
+     {"Bob"},
+     {},
+     {},
+     "There is 1 other Player in Lantern Loft:"},
+    {"NobodyElse", {}, {}, {"sw"}, {}, {}, {}, {}, "No one else is here in Well Garden."},
+};
+
+INSTANTIATE_TEST_SUITE_P(Rooms, WhoIsHereTable, ::testing::ValuesIn(kWhoIsHereRows),
+                         [](const ::testing::TestParamInfo<WhoIsHereRow>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// ---- The player-list window fed by "WHO" -------------------------------
+
+struct WhoIsOnRow {
+    const char* name;
+    bool bobJoins;
+    QStringList awake;
+    QString summary;
+};
+
+std::ostream& operator<<(std::ostream& out, const WhoIsOnRow& row) {
+    return out << row.name;
+}
+
+struct WhoIsOnTable : PracticeWorldE2E, ::testing::WithParamInterface<WhoIsOnRow> {};
+
+TEST_P(WhoIsOnTable, FillsTheAwakeListAndGreysTheOthers) {
+    const WhoIsOnRow& row = GetParam();
+    ASSERT_TRUE(logIn());
+    RawPlayer bob;
+    if (row.bobJoins) {
+        ASSERT_TRUE(bob.connectTo(world.port()));
+        bob.send("connect Bob bob\r\n");
+        ASSERT_TRUE(waitUntil([&] { return output().contains("Bob has connected."); }));
+    }
+    const QString before = output();
+
+    commandButton(6)->click();
+    EXPECT_EQ(client.session().ListMode, 2);
+    ASSERT_TRUE(waitUntil([&] { return client.session().ListMode == 0; }));
+
+    QtPlayerListView* list = playerList();
+    ASSERT_NE(list, nullptr);
+    EXPECT_TRUE(list->isVisible());
+    EXPECT_EQ(entries(list->findChild<QListWidget*>("AwakeList")), row.awake);
+    EXPECT_EQ(list->findChild<QLabel*>("lblLocation")->text(), row.summary);
+    EXPECT_TRUE(list->findChild<QListWidget*>("AwakeList")->isEnabled());
+    for (const char* name : {"AsleepList", "IdleList", "PuppetList"}) {
+        EXPECT_FALSE(list->findChild<QListWidget*>(name)->isEnabled()) << name;
+    }
+    EXPECT_EQ(list->findChild<QLabel*>("lblIdle")->palette().color(QPalette::WindowText),
+              QColor(128, 128, 128));
+    EXPECT_EQ(label(0), "Status: On Line");
+    EXPECT_EQ(client.session().PendingReplies, 0);
+
+    ASSERT_TRUE(sayAndWait("after"));
+    EXPECT_EQ(output().mid(before.size()), "You say, \"after\"\n");
+    EXPECT_TRUE(world.received(1).endsWith("WHO\nsay after\r\n"));
+}
+
+const WhoIsOnRow kWhoIsOnRows[] = {
+    {"TwoPlayers", true, {"Tester", "Bob"}, "There are 2 players on Practice:"},
+    {"OnlyOnePlayer", false, {"Tester"}, "There is only 1 player on Practice:"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Players, WhoIsOnTable, ::testing::ValuesIn(kWhoIsOnRows),
+                         [](const ::testing::TestParamInfo<WhoIsOnRow>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// ---- Lag, QUIT, triggers -----------------------------------------------
+
+TEST_F(PracticeWorldE2E, TheLagMeterCountsWholeSecondsUntilTheReplyBegins) {
+    // The world holds back the reply to "@set" too; the say goes out meanwhile.
+    ASSERT_TRUE(logIn({"--lag", "2300"}, {}, false));
+    typeLine("say lagging");
+    EXPECT_EQ(client.session().PendingReplies, 1);
+
+    QSet<QString> seen;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            seen.insert(label(3));
+            return output().contains("You say, \"lagging\"");
+        },
+        6000));
+    // One tick per whole second after the send: 2.3 s hold two or three of them.
+    EXPECT_TRUE(seen.contains("Current Lag: 1 secs"));
+    EXPECT_TRUE(QRegularExpression("^Current Lag: [23] secs$").match(label(3)).hasMatch())
+        << label(3).toStdString();
+    EXPECT_EQ(client.session().PendingReplies, 0);
+    EXPECT_EQ(client.session().LagSeconds, 0);
+}
+
+TEST_F(PracticeWorldE2E, QuitAsksToConnectAgainOnlyAfterTheServerClosed) {
+    ASSERT_TRUE(logIn());
+    prompts.answers = {PromptAnswer::No};
+
+    commandButton(8)->click();
+    EXPECT_TRUE(prompts.questions.empty());
+    ASSERT_TRUE(waitUntil([&] { return !prompts.questions.empty(); }));
+
+    EXPECT_EQ(prompts.questions[0].text,
+              "Connection closed.\r\n\nWould you like to connect to another MUD/MUCK?");
+    EXPECT_EQ(prompts.questions[0].title, "CORVane 2.1");
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_EQ(sound.beeps, 0);
+    EXPECT_FALSE(client.session().Connected);
+    EXPECT_EQ(label(0), "Status: Off Line");
+    EXPECT_EQ(window.windowTitle(), "CORVane 2.1");
+    EXPECT_TRUE(output().contains("Property removed.\n\nCome back later!\n"));
+    EXPECT_EQ(world.received(1), kLoginBytes + "@set me=_arrive/vrox:\r\nQUIT\r\n");
+}
+
+TEST_F(PracticeWorldE2E, TriggerColoursItsLinesAndAnsiLeavesNoDebris) {
+    ASSERT_TRUE(logIn({}, kDragonTrigger));
+    typeLine("@flood 50");
+    ASSERT_TRUE(sayAndWait("flood-over"));
+
+    const QString shown = output();
+    for (const char* debris : {"\x1b", "[1;31m", "[0m", "[33m", "[32m", "[1;34m", "\t"}) {
+        EXPECT_FALSE(shown.contains(debris)) << debris;
+    }
+    EXPECT_TRUE(shown.contains("Item        Weight        Value        (3)"));
+
+    int dragonLines = 0;
+    const QTextDocument& document = *window.outputBox()->document();
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        const bool matches = block.text().contains("dragon", Qt::CaseInsensitive);
+        dragonLines += matches ? 1 : 0;
+        for (const TextRun& run : blockRuns(block)) {
+            SCOPED_TRACE(block.text().toStdString());
+            if (matches) {
+                EXPECT_EQ(run.colour(), kTriggerColour);
+                EXPECT_TRUE(run.bold());
+                EXPECT_EQ(run.format.fontPointSize(), 10);
+                EXPECT_TRUE(run.format.fontFamilies().toStringList().contains("Serif"));
+            } else {
+                EXPECT_NE(run.colour(), kTriggerColour);
+            }
+        }
+    }
+    // Lines 1, 7, 13, ... 49 of the flood mention the dragon.
+    EXPECT_EQ(dragonLines, 9);
+    EXPECT_TRUE(sound.played.empty());
+
+    const std::vector<TextRun> goblin = runsOfLine(document, "A goblin slashes at you!");
+    ASSERT_FALSE(goblin.empty());
+    EXPECT_EQ(goblin[0].text, "A goblin slashes at you!");
+    EXPECT_EQ(goblin[0].colour(), QColor(255, 85, 85));
+}
+
+// Counts the pixels of exactly this colour.
+int pixelsOf(const QImage& image, const QColor& colour) {
+    const QRgb wanted = colour.rgb();
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            count += (line[x] | 0xFF000000u) == wanted ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+TEST_F(PracticeWorldE2E, ScreenshotShowsTheTriggerColour) {
+    ASSERT_TRUE(logIn({}, kDragonTrigger));
+    window.resize(900, 640);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    typeLine("@flood 24");
+    ASSERT_TRUE(sayAndWait("done"));
+    pumpEvents(50);
+
+    const QImage shot = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QString folderPath = QDir::cleanPath(QCoreApplication::applicationDirPath() + "/../screenshots");
+    ASSERT_TRUE(QDir().mkpath(folderPath));
+    const QString file = folderPath + "/ansi-and-trigger.png";
+    ASSERT_TRUE(shot.save(file)) << file.toStdString();
+
+    EXPECT_GT(pixelsOf(shot, kTriggerColour), 50);
+    // The bold red of "A goblin slashes at you!" is painted as well.
+    EXPECT_GT(pixelsOf(shot, QColor(255, 85, 85)), 10);
+    window.hide();
+}
+
+} // namespace
+} // namespace corvane::testing
