@@ -86,6 +86,11 @@ int main(int argc, char* argv[]) {
                                                  QDir::currentPath().toStdString(),
                                                  QUrl::fromLocalFile(helpFile).toString().toStdString()});
     window.setEvents(&client);
+    // The window outlives the client in this scope: it must stop calling it first.
+    struct Detach {
+        corvane::QtMainWindow& window;
+        ~Detach() { window.setEvents(nullptr); }
+    } detach{window};
     client.setOutputFrameInterval(std::chrono::milliseconds(40));
     program.setBeforeExit([&window] { window.close(); });
 

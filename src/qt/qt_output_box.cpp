@@ -18,7 +18,12 @@ constexpr int kTwipsPerPixel = 15;
 
 QColor toQColor(Rgb c) { return QColor(c.red, c.green, c.blue); }
 
-double luminance(const QColor& c) { return 0.299 * c.red() + 0.587 * c.green() + 0.114 * c.blue(); }
+double distance(const QColor& a, const QColor& b) {
+    const double red = a.red() - b.red();
+    const double green = a.green() - b.green();
+    const double blue = a.blue() - b.blue();
+    return std::sqrt(red * red + green * green + blue * blue);
+}
 
 } // namespace
 
@@ -65,9 +70,10 @@ QTextCharFormat QtOutputBox::formatFor(const OutputSpan* span, const std::vector
         format.setFontWeight(look.bold ? QFont::Bold : QFont::Normal);
         format.setFontItalic(look.italic);
         // A trigger stored without a colour reads as black; on a dark ground
-        // that line would vanish, so it keeps the display's text colour.
+        // that line would vanish, so a colour next to the ground's own keeps
+        // the display's text colour instead.
         const QColor colour = toQColor(look.colour);
-        const bool readable = std::abs(luminance(colour) - luminance(m_background)) >= 48;
+        const bool readable = distance(colour, m_background) >= 64;
         format.setForeground(readable ? colour : m_text);
         return format;
     }

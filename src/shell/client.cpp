@@ -299,6 +299,11 @@ void Client::ShowOutput(const std::string& text) {
 }
 
 void Client::requestPlayerList(int listMode) {
+    // WHO works before a log-in too; its answer needs the window to show in.
+    if (!m_playerList) {
+        m_playerList = m_platform.views.createPlayerListView();
+        m_classifier.setPlayerList(m_playerList.get());
+    }
     m_sender.SendCommand(listMode == 1 ? "who\n" : "WHO\n");
     m_session.ListMode = listMode;
     m_classifier.listRequested();

@@ -10,7 +10,6 @@
 #include "widgets/qt_print.h"
 #include "widgets/qt_wait.h"
 
-#include <QPlainTextEdit>
 #include <gtest/gtest.h>
 #include <ostream>
 #include <vector>

@@ -1,4 +1,5 @@
 #include "e2e/practice_world_process.h"
+#include "fakes/fake_address_book_view.h"
 #include "fakes/fake_platform.h"
 #include "qt/qt_main_window.h"
 #include "qt/qt_output_box.h"
@@ -24,7 +25,9 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 #include <ostream>
 #include <vector>
 
@@ -46,7 +49,8 @@ const QColor kTriggerColour(255, 0, 0);
 class RawPlayer {
 public:
     bool connectTo(quint16 port) {
-        QObject::connect(&m_socket, &QTcpSocket::readyRead, [this] { received += m_socket.readAll(); });
+        // What Bob is told does not matter, but it must be read.
+        QObject::connect(&m_socket, &QTcpSocket::readyRead, [this] { m_socket.readAll(); });
         m_socket.connectToHost(QHostAddress::LocalHost, port);
         return waitUntil([&] { return m_socket.state() == QAbstractSocket::ConnectedState; });
     }
@@ -57,10 +61,20 @@ public:
     bool waitForClose() {
         return waitUntil([&] { return m_socket.state() == QAbstractSocket::UnconnectedState; });
     }
-    QByteArray received;
 
 private:
     QTcpSocket m_socket;
+};
+
+// The real windows, except that the modal connect dialog is scripted.
+class PracticeViews : public QtViewFactory {
+public:
+    std::unique_ptr<AddressBookView> createAddressBookView() override {
+        auto view = std::make_unique<FakeAddressBookView>();
+        view->whileShown = addressBookScript;
+        return view;
+    }
+    std::function<void(FakeAddressBookView&)> addressBookScript;
 };
 
 // The real client, logged in as Tester on the practice world: real socket,
@@ -77,7 +91,7 @@ struct PracticeWorldE2E : ::testing::Test {
     FakeLauncher launcher;
     FakeClipboard clipboard;
     FakeProgram program;
-    QtViewFactory views;
+    PracticeViews views;
     Platform platform{socket, prompts, sound, clock, timers, launcher, clipboard, program, views};
     Client client{
         platform, MainViews{window, window, window, window, window, *window.outputBox(), window},
@@ -93,12 +107,9 @@ struct PracticeWorldE2E : ::testing::Test {
 
     QString settingsPath() const { return folder.filePath("CORVANE.INI"); }
 
-    // Starts the world with the given options, writes a settings file that
-    // knows it (plus extra lines for the world's section) and logs Tester in
-    // the way the character dialog does. Unless told otherwise it waits for
-    // the reply to the last login command.
-    bool logIn(const QStringList& options = {}, const QByteArray& worldSettings = {},
-               bool awaitReplies = true) {
+    // Starts the world with the given options and writes a settings file
+    // that knows it (plus extra lines for the world's section).
+    bool startWorld(const QStringList& options, const QByteArray& worldSettings) {
         if (!world.start(folder.filePath("world.log"), options)) {
             ADD_FAILURE() << "the practice world did not start";
             return false;
@@ -110,14 +121,37 @@ struct PracticeWorldE2E : ::testing::Test {
         ini.write("[Addresses]\r\nMUD 1=Practice,127.0.0.1," + QByteArray::number(world.port()) +
                   "\r\n\r\n[Practice]\r\nCharacter 1=Tester,B5;@<!=&\r\n" + worldSettings);
         ini.close();
-
         client.start(false);
+        return true;
+    }
+
+    // Logs Tester in the way the character dialog does. Unless told
+    // otherwise it waits for the reply to the last login command.
+    bool logIn(const QStringList& options = {}, const QByteArray& worldSettings = {},
+               bool awaitReplies = true) {
+        if (!startWorld(options, worldSettings)) {
+            return false;
+        }
         if (const auto error = client.startLoggedIn("Practice", "Tester")) {
             ADD_FAILURE() << *error;
             return false;
         }
         // "Property set." answers the last login command that has a reply.
         return !awaitReplies || waitUntil([&] { return output().contains("Property set."); });
+    }
+
+    // Picks the world in the connect dialog and stays at the login screen.
+    bool connectWithoutLogin(const QStringList& options = {}) {
+        if (!startWorld(options, {})) {
+            return false;
+        }
+        views.addressBookScript = [](FakeAddressBookView& dialog) {
+            dialog.setWorldName("Practice");
+            dialog.clickOk();
+        };
+        client.FileConnect();
+        return client.session().Connected &&
+               waitUntil([&] { return output().contains("To connect to your character use"); });
     }
 
     QLineEdit* input() const { return window.findChild<QLineEdit*>("Text1"); }
@@ -386,6 +420,48 @@ INSTANTIATE_TEST_SUITE_P(Players, WhoIsOnTable, ::testing::ValuesIn(kWhoIsOnRows
                              return std::string(info.param.name);
                          });
 
+// Disabled until the product creates the player-list window before a log-in:
+// today the listing is captured and hidden, and no window shows it.
+TEST_F(PracticeWorldE2E, WhoIsOnBeforeLoginShowsTheListWithThePlayerButtonsOff) {
+    ASSERT_TRUE(connectWithoutLogin());
+    RawPlayer bob;
+    ASSERT_TRUE(bob.connectTo(world.port()));
+    bob.send("connect Bob bob\r\n");
+    ASSERT_TRUE(waitUntil([&] { return world.received(2).endsWith("connect Bob bob\r\n"); }));
+    EXPECT_FALSE(client.session().TagMode);
+    const QString before = output();
+
+    ASSERT_TRUE(commandButton(6)->isEnabled());
+    commandButton(6)->click();
+    ASSERT_TRUE(waitUntil([&] { return client.session().ListMode == 0; }));
+
+    // Not shown: the header, the row and the trailer.
+    EXPECT_EQ(output().mid(before.size()), "");
+    QtPlayerListView* list = playerList();
+    ASSERT_NE(list, nullptr);
+    EXPECT_TRUE(list->isVisible());
+    EXPECT_EQ(entries(list->findChild<QListWidget*>("AwakeList")), QStringList{"Bob"});
+    EXPECT_EQ(list->findChild<QLabel*>("lblLocation")->text(), "There is only 1 player on Practice:");
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_FALSE(list->findChild<QPushButton*>(QString("Command1_%1").arg(i))->isEnabled()) << i;
+    }
+}
+
+TEST_F(PracticeWorldE2E, TelnetProbeIsRefusedAndTheGreetingShowsClean) {
+    ASSERT_TRUE(connectWithoutLogin({"--telnet-probe"}));
+    const QByteArray refusals = QByteArray("\xff\xfc\x18\xff\xfc\x01");
+    ASSERT_TRUE(waitUntil([&] { return world.received(1).contains(refusals); }));
+    EXPECT_EQ(world.received(1), refusals);
+    const QString shown = output();
+    EXPECT_FALSE(shown.contains(QChar(0xFF)));
+    EXPECT_TRUE(shown.contains("\nTo connect to your character use 'connect <playername> <password>'\n"));
+
+    // The login still goes through on the same connection.
+    typeLine("connect Tester password");
+    ASSERT_TRUE(waitUntil([&] { return output().contains("Contents:"); }));
+    EXPECT_EQ(world.received(1), refusals + "connect Tester password\r\n");
+}
+
 // ---- Lag, QUIT, triggers -----------------------------------------------
 
 TEST_F(PracticeWorldE2E, TheLagMeterCountsWholeSecondsUntilTheReplyBegins) {
@@ -472,9 +548,8 @@ int pixelsOf(const QImage& image, const QColor& colour) {
     const QRgb wanted = colour.rgb();
     int count = 0;
     for (int y = 0; y < image.height(); ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         for (int x = 0; x < image.width(); ++x) {
-            count += (line[x] | 0xFF000000u) == wanted ? 1 : 0;
+            count += image.pixel(x, y) == wanted ? 1 : 0;
         }
     }
     return count;
@@ -487,7 +562,6 @@ TEST_F(PracticeWorldE2E, ScreenshotShowsTheTriggerColour) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     typeLine("@flood 24");
     ASSERT_TRUE(sayAndWait("done"));
-    pumpEvents(50);
 
     const QImage shot = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
     const QString folderPath = QDir::cleanPath(QCoreApplication::applicationDirPath() + "/../screenshots");

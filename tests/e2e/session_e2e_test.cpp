@@ -35,6 +35,7 @@ struct SessionE2E : ::testing::Test {
     LoopbackServer server;
 
     SessionE2E() { window.setEvents(&client); }
+    ~SessionE2E() override { window.setEvents(nullptr); }
 
     void connectTo(quint16 port) {
         views.addressBookScript = [port](FakeAddressBookView& dialog) {

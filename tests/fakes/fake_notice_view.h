@@ -15,7 +15,7 @@ public:
     static constexpr int kLineHeight = 195;
 
     void setEvents(NoticeEvents* e) override { events = e; }
-    void setCaption(const std::string& text) override { caption = text; }
+    void setCaption(const std::string& title) override { caption = title; }
     Size setText(const std::string& value, int minWidth) override {
         text = value;
         std::size_t longest = 0;

@@ -10,7 +10,6 @@
 #include "widgets/qt_wait.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
