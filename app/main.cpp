@@ -44,8 +44,8 @@ int main(int argc, char* argv[]) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName("Corvane");
-    QApplication::setApplicationVersion(QString::fromUtf8(corvane::VersionText.data(),
-                                                          static_cast<qsizetype>(corvane::VersionText.size())));
+    QApplication::setApplicationVersion(
+        QString::fromUtf8(corvane::VersionText.data(), static_cast<qsizetype>(corvane::VersionText.size())));
 
     std::vector<std::string> arguments;
     for (const QString& argument : QApplication::arguments().mid(1)) {
@@ -61,9 +61,9 @@ int main(int argc, char* argv[]) {
     if (explicitSettings.empty()) {
         explicitSettings = environment("CORVANE_SETTINGS");
     }
-    const corvane::SettingsLocation location = corvane::LocateSettings(
-        explicitSettings, QApplication::applicationDirPath().toStdString(), environment("XDG_CONFIG_HOME"),
-        environment("HOME"));
+    const corvane::SettingsLocation location =
+        corvane::LocateSettings(explicitSettings, QApplication::applicationDirPath().toStdString(),
+                                environment("XDG_CONFIG_HOME"), environment("HOME"));
 
     corvane::QtMainWindow window;
     corvane::QtSocket socket;

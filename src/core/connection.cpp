@@ -59,7 +59,9 @@ bool Connection::ConnectToWorld(const std::string& worldName, const std::string&
     return true;
 }
 
-void Connection::onSocketConnected() { m_established = true; }
+void Connection::onSocketConnected() {
+    m_established = true;
+}
 
 void Connection::onSocketData(std::string_view bytes) {
     m_established = true;
@@ -69,7 +71,9 @@ void Connection::onSocketData(std::string_view bytes) {
     }
 }
 
-void Connection::onSocketSendComplete() { m_sender.onSendComplete(); }
+void Connection::onSocketSendComplete() {
+    m_sender.onSendComplete();
+}
 
 void Connection::onSocketClosed() {
     m_socket.close();
@@ -185,10 +189,9 @@ void Connection::finishQuit() {
 }
 
 void Connection::askConnectAgain() {
-    const PromptAnswer answer =
-        m_prompts.ask("Connection closed." + kNewLine + "\nWould you like to connect to another MUD/MUCK?",
-                      "CORVane " + std::string(VersionText), PromptButtons::YesNo, PromptIcon::Question,
-                      PromptAnswer::Yes);
+    const PromptAnswer answer = m_prompts.ask(
+        "Connection closed." + kNewLine + "\nWould you like to connect to another MUD/MUCK?",
+        "CORVane " + std::string(VersionText), PromptButtons::YesNo, PromptIcon::Question, PromptAnswer::Yes);
     if (answer == PromptAnswer::Yes) {
         if (m_hooks.openConnectDialog) {
             m_hooks.openConnectDialog();

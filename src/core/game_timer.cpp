@@ -22,7 +22,9 @@ std::string hoursMinutes(std::chrono::system_clock::duration elapsed) {
     return text;
 }
 
-std::string lagText(int seconds) { return "Current Lag: " + std::to_string(seconds) + " secs"; }
+std::string lagText(int seconds) {
+    return "Current Lag: " + std::to_string(seconds) + " secs";
+}
 
 } // namespace
 
@@ -69,7 +71,9 @@ void GameTimer::tick() {
     }
 }
 
-void GameTimer::startClock() { m_clockStart = m_clock.now(); }
+void GameTimer::startClock() {
+    m_clockStart = m_clock.now();
+}
 
 void GameTimer::toggleGameClock() {
     // The check mark decides, so the log-in can clear it to switch the clock on.

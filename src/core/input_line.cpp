@@ -81,7 +81,9 @@ void InputLine::onHistoryFocusIn() {
     }
 }
 
-void InputLine::onHistoryFocusOut() { hideHistory(); }
+void InputLine::onHistoryFocusOut() {
+    hideHistory();
+}
 
 void InputLine::onHistoryEscape() {
     m_view.selectHistory(-1);

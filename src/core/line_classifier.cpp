@@ -12,9 +12,14 @@
 namespace corvane {
 
 const std::array<std::string, 8> PresencePhrases = {
-    "You are the only one awake here.", "is idle here.",          "is asleep here.",
-    "The only puppet here is",          "The players awake here are", "The idlers here are",
-    "The sleepers here are",            "The puppets here are",
+    "You are the only one awake here.",
+    "is idle here.",
+    "is asleep here.",
+    "The only puppet here is",
+    "The players awake here are",
+    "The idlers here are",
+    "The sleepers here are",
+    "The puppets here are",
 };
 
 namespace {
@@ -25,8 +30,8 @@ constexpr std::string_view kRoomMarker = "[vrox]";
 const std::string kGettingPlayerInfo = status::GettingPlayerInfo;
 
 // Which list each phrase fills (phrase 1 names nobody).
-constexpr std::array<PlayerKind, 8> kPhraseKinds = {PlayerKind::Awake,  PlayerKind::Idle,   PlayerKind::Asleep,
-                                                    PlayerKind::Puppet, PlayerKind::Awake,  PlayerKind::Idle,
+constexpr std::array<PlayerKind, 8> kPhraseKinds = {PlayerKind::Awake,  PlayerKind::Idle,  PlayerKind::Asleep,
+                                                    PlayerKind::Puppet, PlayerKind::Awake, PlayerKind::Idle,
                                                     PlayerKind::Asleep, PlayerKind::Puppet};
 
 std::int32_t roundToInt32(double value) {
@@ -45,7 +50,8 @@ std::int32_t roundToInt32(double value) {
 
 } // namespace
 
-LineClassifier::LineClassifier(Session& session, StatusLine& status, StatusView& statusView, MainWindowView& window)
+LineClassifier::LineClassifier(Session& session, StatusLine& status, StatusView& statusView,
+                               MainWindowView& window)
     : m_session(session)
     , m_status(status)
     , m_statusView(statusView)
@@ -97,8 +103,8 @@ void LineClassifier::roomMarker(const std::string& line) {
         m_session.RoomName.clear();
     } else {
         const std::size_t space = line.find(' ', numberStart);
-        const std::string number =
-            line.substr(numberStart, space == std::string::npos ? std::string::npos : space - numberStart + 1);
+        const std::string number = line.substr(
+            numberStart, space == std::string::npos ? std::string::npos : space - numberStart + 1);
         m_session.RoomRef = roundToInt32(NumericValue(number));
         m_session.RoomName = space == std::string::npos ? std::string() : line.substr(space + 1);
     }
@@ -135,7 +141,8 @@ bool LineClassifier::ClassifyListLine(std::string& line) {
         const std::size_t awake = m_players[index(PlayerKind::Awake)].size();
         m_status.SetStatus(kGettingPlayerInfo.substr(0, awake % 22 + 8));
         const std::size_t space = line.find(' ', line.front() == ' ' ? 1 : 0);
-        const std::string name = (space != std::string::npos && space > 0) ? line.substr(0, space) : std::string();
+        const std::string name =
+            (space != std::string::npos && space > 0) ? line.substr(0, space) : std::string();
         if (!name.empty()) {
             addPlayer(PlayerKind::Awake, name);
             return false;
@@ -179,7 +186,8 @@ bool LineClassifier::ClassifyListLine(std::string& line) {
         // "Only NAME is idle here.": the name starts at the sixth character.
         if (line.size() > 5) {
             const std::size_t space = line.find(' ', 5);
-            const std::string name = line.substr(5, space == std::string::npos ? std::string::npos : space - 5);
+            const std::string name =
+                line.substr(5, space == std::string::npos ? std::string::npos : space - 5);
             if (!name.empty()) {
                 addPlayer(kind, name);
             }
@@ -242,19 +250,22 @@ void LineClassifier::listEnd(std::string& line) {
         if (total == 0) {
             summary = "No one else is here" + (inRoom ? " in " + m_session.RoomName + "." : std::string("."));
         } else {
-            summary = total == 1 ? "There is 1 other Player " : "There are " + std::to_string(total) + " Players ";
+            summary =
+                total == 1 ? "There is 1 other Player " : "There are " + std::to_string(total) + " Players ";
             summary += inRoom ? "in " + m_session.RoomName + ":" : std::string("here:");
         }
         if (list != nullptr) {
-            for (PlayerKind kind : {PlayerKind::Awake, PlayerKind::Asleep, PlayerKind::Idle, PlayerKind::Puppet}) {
+            for (PlayerKind kind :
+                 {PlayerKind::Awake, PlayerKind::Asleep, PlayerKind::Idle, PlayerKind::Puppet}) {
                 list->setListEnabled(kind, true);
                 list->setListLabelColour(kind, colours::Black);
             }
         }
     } else {
         const std::size_t count = m_players[index(PlayerKind::Awake)].size();
-        summary = count == 1 ? "There is only 1 player on " + m_session.WorldName + ":"
-                             : "There are " + std::to_string(count) + " players on " + m_session.WorldName + ":";
+        summary = count == 1
+                      ? "There is only 1 player on " + m_session.WorldName + ":"
+                      : "There are " + std::to_string(count) + " players on " + m_session.WorldName + ":";
         if (list != nullptr) {
             list->setListEnabled(PlayerKind::Awake, true);
             list->setListLabelColour(PlayerKind::Awake, colours::Black);

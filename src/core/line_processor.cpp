@@ -87,7 +87,9 @@ void LineProcessor::reset() {
     m_spanStyle = TextStyle{};
 }
 
-void LineProcessor::triggersChanged() { m_looks.fill(kLookUnknown); }
+void LineProcessor::triggersChanged() {
+    m_looks.fill(kLookUnknown);
+}
 
 void LineProcessor::closeSpan() {
     const std::size_t end = m_line.text.size();
@@ -219,9 +221,8 @@ void LineProcessor::showLine() {
     if (slot >= 0) {
         const TriggerDef& trigger = m_triggers.ActiveTriggers[static_cast<std::size_t>(slot)];
         if (trigger.popUp && m_hooks.popUp) {
-            const std::string shown = Utf8Length(text) > kPopUpCharacters
-                                          ? Utf8Left(text, kPopUpCharacters) + "..."
-                                          : text;
+            const std::string shown =
+                Utf8Length(text) > kPopUpCharacters ? Utf8Left(text, kPopUpCharacters) + "..." : text;
             m_hooks.popUp(m_session.WorldName + " - " + m_session.CharacterName, shown);
         }
         if (!trigger.soundFile.empty()) {
@@ -229,8 +230,8 @@ void LineProcessor::showLine() {
         }
         int& cached = m_looks[static_cast<std::size_t>(slot)];
         if (cached == kLookUnknown) {
-            cached = m_output.addLook(TriggerLook{trigger.fontName, trigger.fontSize, trigger.bold, trigger.italic,
-                                                  Rgb::fromColourValue(trigger.colour)});
+            cached = m_output.addLook(TriggerLook{trigger.fontName, trigger.fontSize, trigger.bold,
+                                                  trigger.italic, Rgb::fromColourValue(trigger.colour)});
         }
         look = cached;
     }

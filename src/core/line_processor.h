@@ -45,7 +45,8 @@ public:
     };
 
     LineProcessor(Session& session, const ClientSettings& settings, Socket& socket, Sound& sound,
-                  TriggerSet& triggers, LineClassifier& classifier, OutputBuffer& output, MainWindowView& window);
+                  TriggerSet& triggers, LineClassifier& classifier, OutputBuffer& output,
+                  MainWindowView& window);
 
     void setHooks(Hooks hooks) { m_hooks = std::move(hooks); }
     void setLogWriter(LogWriter* log) { m_log = log; }

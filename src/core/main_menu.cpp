@@ -46,11 +46,15 @@ constexpr std::array<MenuText, kMenuItemCount> kMenuTexts = {{
 
 } // namespace
 
-std::string_view MenuCaption(MenuItem item) { return kMenuTexts[static_cast<std::size_t>(item)].caption; }
+std::string_view MenuCaption(MenuItem item) {
+    return kMenuTexts[static_cast<std::size_t>(item)].caption;
+}
 std::string_view MenuObjectName(MenuItem item) {
     return kMenuTexts[static_cast<std::size_t>(item)].objectName;
 }
-bool MenuItemCheckable(MenuItem item) { return kMenuTexts[static_cast<std::size_t>(item)].checkable; }
+bool MenuItemCheckable(MenuItem item) {
+    return kMenuTexts[static_cast<std::size_t>(item)].checkable;
+}
 
 MainMenu::MainMenu(MenuView& view)
     : m_view(view) {

@@ -84,8 +84,7 @@ void OutputBuffer::ShowOutput(const std::string& text) {
 void OutputBuffer::makeRoom(std::size_t lineCharacters, bool tail) {
     const std::size_t needed = m_length + lineCharacters + 2;
     if (!tail && needed >= static_cast<std::size_t>(m_maxOutputChars)) {
-        const long long rows =
-            static_cast<long long>(lineCharacters) * m_widthOfA / m_outputWidth + 1;
+        const long long rows = static_cast<long long>(lineCharacters) * m_widthOfA / m_outputWidth + 1;
         for (long long i = 0; i < rows && !m_lines.empty(); ++i) {
             const Line& first = m_lines.front();
             // Position of the first line feed: the rest of the first line and its CR LF.
@@ -124,7 +123,8 @@ void OutputBuffer::deleteFromFront(std::size_t count) {
     m_dirty = true;
 }
 
-void OutputBuffer::append(std::string_view text, const std::vector<StyleSpan>& spans, int look, bool complete) {
+void OutputBuffer::append(std::string_view text, const std::vector<StyleSpan>& spans, int look,
+                          bool complete) {
     // An unfinished tail stays open and the rest of its line joins it.
     if (m_lines.empty() || m_lines.back().complete) {
         Line line;
@@ -143,7 +143,8 @@ void OutputBuffer::append(std::string_view text, const std::vector<StyleSpan>& s
     line.text.append(text);
     if (look >= 0) {
         if (!text.empty()) {
-            line.spans.push_back(OutputSpan{base, static_cast<std::uint32_t>(text.size()), TextStyle{}, look});
+            line.spans.push_back(
+                OutputSpan{base, static_cast<std::uint32_t>(text.size()), TextStyle{}, look});
         }
     } else {
         for (const StyleSpan& span : spans) {
@@ -261,8 +262,8 @@ std::string OutputBuffer::text() const {
     if (!m_lines.empty() && m_frontCut > 0) {
         const Line& first = m_lines.front();
         const std::size_t cutCharacters = std::min<std::size_t>(m_frontCut, first.characters);
-        const std::size_t cutBytes = byteOffset(first.text, static_cast<std::uint32_t>(cutCharacters)) +
-                                     (m_frontCut - cutCharacters);
+        const std::size_t cutBytes =
+            byteOffset(first.text, static_cast<std::uint32_t>(cutCharacters)) + (m_frontCut - cutCharacters);
         all.erase(0, cutBytes);
     }
     return all;

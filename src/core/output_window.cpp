@@ -21,7 +21,8 @@ constexpr int kOutputMargin = 375;
 } // namespace
 
 OutputWindow::OutputWindow(Session& session, ClientSettings& settings, OutputView& view, OutputBuffer& buffer,
-                           StatusLine& status, InputView& input, Clipboard& clipboard, MainMenu& menu, Hooks hooks)
+                           StatusLine& status, InputView& input, Clipboard& clipboard, MainMenu& menu,
+                           Hooks hooks)
     : m_session(session)
     , m_settings(settings)
     , m_view(view)
@@ -82,7 +83,9 @@ void OutputWindow::EditCopy() {
     m_input.focusInput();
 }
 
-void OutputWindow::EditPaste() { m_input.insertText(m_clipboard.text()); }
+void OutputWindow::EditPaste() {
+    m_input.insertText(m_clipboard.text());
+}
 
 void OutputWindow::EditClear() {
     m_clipboard.clear();
@@ -100,7 +103,9 @@ void OutputWindow::ViewClear() {
     m_buffer.flush();
 }
 
-void OutputWindow::ViewRefresh() { m_view.repaint(); }
+void OutputWindow::ViewRefresh() {
+    m_view.repaint();
+}
 
 void OutputWindow::updateGeometry() {
     const int outputWidth = std::max(m_view.outputWidth() - kOutputMargin, 1);

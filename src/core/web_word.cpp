@@ -6,7 +6,9 @@
 
 namespace corvane {
 
-bool IsUrlChar(char32_t c) { return c > 32 && c < 128 && c != U'"'; }
+bool IsUrlChar(char32_t c) {
+    return c > 32 && c < 128 && c != U'"';
+}
 
 std::string WebWordAt(std::u32string_view line, std::size_t position) {
     const std::size_t length = line.size();
@@ -45,8 +47,8 @@ bool IsWebAddress(std::string_view word) {
     }
     const std::string_view scheme = word.substr(0, marker + 1);
     // https joined the classic list: nearly every address a world prints today uses it.
-    static constexpr std::array<std::string_view, 7> schemes = {"http:",    "https:",  "ftp:", "telnet:",
-                                                                "mailto:", "gopher:", "news:"};
+    static constexpr std::array<std::string_view, 7> schemes = {
+        "http:", "https:", "ftp:", "telnet:", "mailto:", "gopher:", "news:"};
     for (std::string_view known : schemes) {
         if (scheme == known) {
             return true;

@@ -31,9 +31,13 @@ constexpr int kTwipsPerPixel = 15;
 const QColor kDefaultText(216, 216, 216);
 const QColor kDefaultBack(24, 27, 31);
 
-QColor toQColor(Rgb c) { return QColor(c.red, c.green, c.blue); }
+QColor toQColor(Rgb c) {
+    return QColor(c.red, c.green, c.blue);
+}
 
-std::int32_t colourValue(const QColor& c) { return c.red() | (c.green() << 8) | (c.blue() << 16); }
+std::int32_t colourValue(const QColor& c) {
+    return c.red() | (c.green() << 8) | (c.blue() << 16);
+}
 
 // A stored colour; negative values are system colours of the old platform,
 // of which the window text and window background matter here.
@@ -73,10 +77,10 @@ QtMainWindow::QtMainWindow(QWidget* parent)
 QtMainWindow::~QtMainWindow() = default;
 
 QAction* QtMainWindow::addAction(QMenu* menu, MenuItem item, const QKeySequence& shortcut) {
-    auto* action = menu->addAction(QString::fromUtf8(MenuCaption(item).data(),
-                                                     static_cast<qsizetype>(MenuCaption(item).size())));
-    action->setObjectName(QString::fromUtf8(MenuObjectName(item).data(),
-                                            static_cast<qsizetype>(MenuObjectName(item).size())));
+    auto* action = menu->addAction(
+        QString::fromUtf8(MenuCaption(item).data(), static_cast<qsizetype>(MenuCaption(item).size())));
+    action->setObjectName(
+        QString::fromUtf8(MenuObjectName(item).data(), static_cast<qsizetype>(MenuObjectName(item).size())));
     action->setCheckable(MenuItemCheckable(item));
     if (!shortcut.isEmpty()) {
         action->setShortcut(shortcut);
@@ -199,22 +203,21 @@ void QtMainWindow::buildCentralWidget() {
 
     m_output = new QtOutputBox(central);
     m_output->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    m_output->setHandlers(QtOutputBox::Handlers{
-        [this] {
-            if (m_events != nullptr) {
-                m_events->onOutputFocusIn();
-            }
-        },
-        [this] {
-            if (m_events != nullptr) {
-                m_events->onOutputFocusOut();
-            }
-        },
-        [this] {
-            if (m_events != nullptr) {
-                m_events->onOutputDoubleClick();
-            }
-        }});
+    m_output->setHandlers(QtOutputBox::Handlers{[this] {
+                                                    if (m_events != nullptr) {
+                                                        m_events->onOutputFocusIn();
+                                                    }
+                                                },
+                                                [this] {
+                                                    if (m_events != nullptr) {
+                                                        m_events->onOutputFocusOut();
+                                                    }
+                                                },
+                                                [this] {
+                                                    if (m_events != nullptr) {
+                                                        m_events->onOutputDoubleClick();
+                                                    }
+                                                }});
     m_output->installEventFilter(this);
     layout->addWidget(m_output, 1);
 
@@ -372,8 +375,12 @@ void QtMainWindow::placeHistoryList() {
     m_history->setGeometry(inputTopLeft.x(), inputTopLeft.y() - height, m_input->width(), height);
 }
 
-void QtMainWindow::setCaption(const std::string& caption) { setWindowTitle(toQt(caption)); }
-std::string QtMainWindow::caption() const { return fromQt(windowTitle()); }
+void QtMainWindow::setCaption(const std::string& caption) {
+    setWindowTitle(toQt(caption));
+}
+std::string QtMainWindow::caption() const {
+    return fromQt(windowTitle());
+}
 
 void QtMainWindow::setBusyCursor(bool busy) {
     if (busy == m_busy) {
@@ -387,7 +394,9 @@ void QtMainWindow::setBusyCursor(bool busy) {
     }
 }
 
-bool QtMainWindow::isMinimised() const { return isMinimized(); }
+bool QtMainWindow::isMinimised() const {
+    return isMinimized();
+}
 
 void QtMainWindow::restoreFromMinimised() {
     setWindowState(windowState() & ~Qt::WindowMinimized);
@@ -416,7 +425,9 @@ void QtMainWindow::setLabelVisible(int label, bool visible) {
     m_labels[static_cast<std::size_t>(label)]->setVisible(visible);
 }
 
-void QtMainWindow::setMenuEnabled(MenuItem item, bool enabled) { action(item)->setEnabled(enabled); }
+void QtMainWindow::setMenuEnabled(MenuItem item, bool enabled) {
+    action(item)->setEnabled(enabled);
+}
 
 void QtMainWindow::setMenuChecked(MenuItem item, bool checked) {
     m_checked[static_cast<std::size_t>(item)] = checked;
@@ -433,14 +444,26 @@ void QtMainWindow::setButtonCaption(Bar bar, int index, const std::string& capti
     buttons[static_cast<std::size_t>(index)]->setText(toQt(caption));
 }
 
-std::string QtMainWindow::inputText() const { return fromQt(m_input->text()); }
-void QtMainWindow::setInputText(const std::string& text) { m_input->setText(toQt(text)); }
-void QtMainWindow::selectAllInput() { m_input->selectAll(); }
-void QtMainWindow::focusInput() { m_input->setFocus(); }
+std::string QtMainWindow::inputText() const {
+    return fromQt(m_input->text());
+}
+void QtMainWindow::setInputText(const std::string& text) {
+    m_input->setText(toQt(text));
+}
+void QtMainWindow::selectAllInput() {
+    m_input->selectAll();
+}
+void QtMainWindow::focusInput() {
+    m_input->setFocus();
+}
 
-void QtMainWindow::appendHistory(const std::string& entry) { m_history->addItem(toQt(entry)); }
+void QtMainWindow::appendHistory(const std::string& entry) {
+    m_history->addItem(toQt(entry));
+}
 
-void QtMainWindow::removeOldestHistory() { delete m_history->takeItem(0); }
+void QtMainWindow::removeOldestHistory() {
+    delete m_history->takeItem(0);
+}
 
 void QtMainWindow::selectHistory(int index) {
     if (index < 0) {
@@ -466,9 +489,13 @@ void QtMainWindow::setHistoryVisible(bool visible) {
     }
 }
 
-void QtMainWindow::focusHistory() { m_history->setFocus(); }
+void QtMainWindow::focusHistory() {
+    m_history->setFocus();
+}
 
-void QtMainWindow::insertText(const std::string& text) { m_input->insert(toQt(text)); }
+void QtMainWindow::insertText(const std::string& text) {
+    m_input->insert(toQt(text));
+}
 
 DisplayView::Font QtMainWindow::inputFont() const {
     const QFont font = m_input->font();
@@ -501,8 +528,12 @@ void QtMainWindow::setInputFontStyle(bool bold, bool italic) {
     m_input->setFont(font);
 }
 
-std::int32_t QtMainWindow::inputTextColour() const { return colourValue(m_textColour); }
-std::int32_t QtMainWindow::inputBackColour() const { return colourValue(m_backColour); }
+std::int32_t QtMainWindow::inputTextColour() const {
+    return colourValue(m_textColour);
+}
+std::int32_t QtMainWindow::inputBackColour() const {
+    return colourValue(m_backColour);
+}
 
 void QtMainWindow::setDisplayTextColour(std::int32_t colour) {
     m_textColour = fromColourValue(colour, false);
@@ -530,7 +561,9 @@ void QtMainWindow::ApplyDisplaySettings() {
     scrollOutputToEnd();
 }
 
-void QtMainWindow::scrollOutputToEnd() { m_output->endUpdate(); }
+void QtMainWindow::scrollOutputToEnd() {
+    m_output->endUpdate();
+}
 
 DisplayView::Geometry QtMainWindow::windowGeometry() const {
     const QRect r = geometry();
@@ -538,10 +571,18 @@ DisplayView::Geometry QtMainWindow::windowGeometry() const {
                     r.width() * kTwipsPerPixel};
 }
 
-void QtMainWindow::setWindowTop(int top) { move(x(), top / kTwipsPerPixel); }
-void QtMainWindow::setWindowLeft(int left) { move(left / kTwipsPerPixel, y()); }
-void QtMainWindow::setWindowHeight(int height) { resize(width(), std::max(height / kTwipsPerPixel, 200)); }
-void QtMainWindow::setWindowWidth(int width) { resize(std::max(width / kTwipsPerPixel, 320), height()); }
+void QtMainWindow::setWindowTop(int top) {
+    move(x(), top / kTwipsPerPixel);
+}
+void QtMainWindow::setWindowLeft(int left) {
+    move(left / kTwipsPerPixel, y());
+}
+void QtMainWindow::setWindowHeight(int height) {
+    resize(width(), std::max(height / kTwipsPerPixel, 200));
+}
+void QtMainWindow::setWindowWidth(int width) {
+    resize(std::max(width / kTwipsPerPixel, 320), height());
+}
 
 int QtMainWindow::screenHeight() const {
     const QScreen* s = screen();

@@ -3,12 +3,12 @@
 #include "qt/qt_text.h"
 
 #include <QFontMetrics>
-#include <cmath>
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <cmath>
 
 namespace corvane {
 
@@ -16,7 +16,9 @@ namespace {
 
 constexpr int kTwipsPerPixel = 15;
 
-QColor toQColor(Rgb c) { return QColor(c.red, c.green, c.blue); }
+QColor toQColor(Rgb c) {
+    return QColor(c.red, c.green, c.blue);
+}
 
 double distance(const QColor& a, const QColor& b) {
     const double red = a.red() - b.red();
@@ -147,23 +149,31 @@ void QtOutputBox::trimFront(int lines, int characters) {
     cursor.removeSelectedText();
 }
 
-void QtOutputBox::clearText() { document()->clear(); }
+void QtOutputBox::clearText() {
+    document()->clear();
+}
 
 void QtOutputBox::endUpdate() {
     QScrollBar* bar = verticalScrollBar();
     bar->setValue(bar->maximum());
 }
 
-void QtOutputBox::repaint() { viewport()->update(); }
+void QtOutputBox::repaint() {
+    viewport()->update();
+}
 
-int QtOutputBox::outputWidth() const { return viewport()->width() * kTwipsPerPixel; }
+int QtOutputBox::outputWidth() const {
+    return viewport()->width() * kTwipsPerPixel;
+}
 
 int QtOutputBox::characterWidth(char32_t character) const {
     const QFontMetrics metrics(m_plain.font());
     return metrics.horizontalAdvance(QString::fromUcs4(&character, 1)) * kTwipsPerPixel;
 }
 
-bool QtOutputBox::hasSelection() const { return textCursor().hasSelection(); }
+bool QtOutputBox::hasSelection() const {
+    return textCursor().hasSelection();
+}
 
 std::string QtOutputBox::selectedText() const {
     QString text = textCursor().selectedText();
@@ -177,9 +187,13 @@ void QtOutputBox::collapseSelection() {
     setTextCursor(cursor);
 }
 
-void QtOutputBox::selectAll() { QPlainTextEdit::selectAll(); }
+void QtOutputBox::selectAll() {
+    QPlainTextEdit::selectAll();
+}
 
-void QtOutputBox::focusOutput() { setFocus(); }
+void QtOutputBox::focusOutput() {
+    setFocus();
+}
 
 std::string QtOutputBox::caretLine(int& caretOffset) const {
     QTextCursor cursor(document());

@@ -68,7 +68,9 @@ QtSocket::QtSocket(QObject* parent)
     QObject::connect(&m_connectTimer, &QTimer::timeout, this, &QtSocket::onConnectTimeout);
 }
 
-QtSocket::~QtSocket() { closeDescriptor(); }
+QtSocket::~QtSocket() {
+    closeDescriptor();
+}
 
 std::optional<SocketError> QtSocket::connect(const std::string& host, int port) {
     close();
@@ -178,7 +180,9 @@ void QtSocket::onConnectTimeout() {
     }
 }
 
-void QtSocket::failConnect(const SocketError& error) { fail(error); }
+void QtSocket::failConnect(const SocketError& error) {
+    fail(error);
+}
 
 void QtSocket::fail(const SocketError& error) {
     closeDescriptor();
@@ -289,8 +293,9 @@ void QtSocket::onWritable() {
 
 Socket::SendResult QtSocket::send(std::string_view bytes) {
     if (m_state == State::Closed) {
-        return {SendStatus::Failed, {socket_errors::WrongState,
-                                     "Wrong protocol or connection state for the requested transaction"}};
+        return {
+            SendStatus::Failed,
+            {socket_errors::WrongState, "Wrong protocol or connection state for the requested transaction"}};
     }
     const bool wasEmpty = m_output.empty();
     m_output.append(bytes);

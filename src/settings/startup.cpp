@@ -48,7 +48,9 @@ Startup::Startup(ClientSettings& settings, DisplayView& display)
     : m_settings(settings)
     , m_display(display) {}
 
-std::string Startup::path() const { return m_settings.SettingsPath; }
+std::string Startup::path() const {
+    return m_settings.SettingsPath;
+}
 
 void Startup::readGlobals(const std::string& currentDirectory, const std::string& helpAddress) {
     const auto directory = [&](const char* key) {

@@ -40,8 +40,8 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
     , m_processor(m_session, m_settings, platform.socket, platform.sound, m_triggers, m_classifier, m_output,
                   views.window)
     , m_connection(m_session, platform.socket, m_sender, m_status, *this, platform.prompts, platform.sound,
-                   Connection::Hooks{[this] { m_processor.ProcessIncoming(); }, [this] { m_reset.ResetSession(); },
-                                     [this] { FileConnect(); },
+                   Connection::Hooks{[this] { m_processor.ProcessIncoming(); },
+                                     [this] { m_reset.ResetSession(); }, [this] { FileConnect(); },
                                      [this] {
                                          m_session.PendingText.clear();
                                          m_processor.reset();
@@ -54,7 +54,8 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
                                              m_platform.launcher.openWithDesktop(address);
                                          }})
     , m_gameTimer(m_session, m_status, views.status, m_menu, m_sender, platform.clock)
-    , m_characterLogin(m_session, m_sender, platform.prompts, platform.sound, platform.views, m_options.settingsPath)
+    , m_characterLogin(m_session, m_sender, platform.prompts, platform.sound, platform.views,
+                       m_options.settingsPath)
     , m_startup(m_settings, views.display) {
     m_settings.SettingsPath = m_options.settingsPath;
     m_triggers.clearActive();
@@ -74,8 +75,9 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
         [this] { m_gameTimer.toggleGameClock(); },
     });
     if (!m_options.settingsPath.empty()) {
-        SetSettingsWriteFailureHandler(
-            [this](const std::string& path, const std::string& reason) { settingsWriteFailed(path, reason); });
+        SetSettingsWriteFailureHandler([this](const std::string& path, const std::string& reason) {
+            settingsWriteFailed(path, reason);
+        });
     }
 }
 
@@ -88,8 +90,8 @@ Client::~Client() {
 NoticeWindow& Client::notice() {
     if (!m_notice) {
         m_noticeView = m_platform.views.createNoticeView();
-        m_notice = std::make_unique<NoticeWindow>(*m_noticeView, m_views.window, m_views.input, m_platform.sound,
-                                                  [this] { m_views.input.focusInput(); });
+        m_notice = std::make_unique<NoticeWindow>(*m_noticeView, m_views.window, m_views.input,
+                                                  m_platform.sound, [this] { m_views.input.focusInput(); });
     }
     return *m_notice;
 }
@@ -110,10 +112,10 @@ void Client::settingsWriteFailed(const std::string& path, const std::string& rea
 void Client::start(bool openAddressBook) {
     m_views.window.setCaption(kProgramCaption);
     m_status.SetStatus(status::OffLine);
-    for (MenuItem item : {MenuItem::FileCloseLog, MenuItem::FileUpload, MenuItem::EditUserMacros,
-                          MenuItem::ViewDirections, MenuItem::ViewLagCounter, MenuItem::ViewPicture,
-                          MenuItem::ViewInfo, MenuItem::ViewWhoIsHere, MenuItem::ViewWhoIsOn,
-                          MenuItem::GameQuit, MenuItem::GameGoHome}) {
+    for (MenuItem item :
+         {MenuItem::FileCloseLog, MenuItem::FileUpload, MenuItem::EditUserMacros, MenuItem::ViewDirections,
+          MenuItem::ViewLagCounter, MenuItem::ViewPicture, MenuItem::ViewInfo, MenuItem::ViewWhoIsHere,
+          MenuItem::ViewWhoIsOn, MenuItem::GameQuit, MenuItem::GameGoHome}) {
         m_menu.setEnabled(item, false);
     }
     m_menu.setEnabled(MenuItem::GameConnect, true);
@@ -177,9 +179,10 @@ void Client::afterConnectDialog() {
     }
 }
 
-std::optional<std::string> Client::startLoggedIn(const std::string& worldName, const std::string& characterName) {
-    if (auto error = ConnectStoredWorld(worldName, m_session, m_connection, m_platform.prompts, m_views.window,
-                                        m_options.settingsPath)) {
+std::optional<std::string> Client::startLoggedIn(const std::string& worldName,
+                                                 const std::string& characterName) {
+    if (auto error = ConnectStoredWorld(worldName, m_session, m_connection, m_platform.prompts,
+                                        m_views.window, m_options.settingsPath)) {
         return error;
     }
     afterConnectDialog();
@@ -208,10 +211,10 @@ void Client::loggedIn() {
         return;
     }
     m_session.TagMode = true;
-    for (MenuItem item : {MenuItem::FileUpload, MenuItem::EditUserMacros, MenuItem::GameQuit,
-                          MenuItem::GameGoHome, MenuItem::ViewDirections, MenuItem::ViewPicture,
-                          MenuItem::ViewInfo, MenuItem::ViewWhoIsHere, MenuItem::ViewWhoIsOn,
-                          MenuItem::ViewLagCounter}) {
+    for (MenuItem item :
+         {MenuItem::FileUpload, MenuItem::EditUserMacros, MenuItem::GameQuit, MenuItem::GameGoHome,
+          MenuItem::ViewDirections, MenuItem::ViewPicture, MenuItem::ViewInfo, MenuItem::ViewWhoIsHere,
+          MenuItem::ViewWhoIsOn, MenuItem::ViewLagCounter}) {
         m_menu.setEnabled(item, true);
     }
     for (int i = 0; i < kButtonsPerBar; ++i) {
@@ -231,7 +234,8 @@ void Client::loggedIn() {
     m_menu.setChecked(MenuItem::ViewTimer, false);
     m_gameTimer.toggleGameClock();
     m_gameTimer.toggleLagCounter();
-    m_views.window.setCaption(kProgramCaption + " - " + m_session.CharacterName + " on " + m_session.WorldName);
+    m_views.window.setCaption(kProgramCaption + " - " + m_session.CharacterName + " on " +
+                              m_session.WorldName);
 }
 
 void Client::toggleBar(MenuItem item) {
@@ -379,13 +383,25 @@ void Client::onMenuTriggered(MenuItem item) {
     }
 }
 
-void Client::onFileMenuAboutToShow() { m_menu.setEnabled(MenuItem::FileConnect, !m_session.Connected); }
+void Client::onFileMenuAboutToShow() {
+    m_menu.setEnabled(MenuItem::FileConnect, !m_session.Connected);
+}
 
-void Client::onEditMenuAboutToShow() { m_outputWindow.onEditMenuAboutToShow(); }
-void Client::onOutputFocusIn() { m_outputWindow.onFocusIn(); }
-void Client::onOutputFocusOut() { m_outputWindow.onFocusOut(); }
-void Client::onOutputDoubleClick() { m_outputWindow.onDoubleClick(); }
-void Client::onOutputGeometryChanged() { m_outputWindow.updateGeometry(); }
+void Client::onEditMenuAboutToShow() {
+    m_outputWindow.onEditMenuAboutToShow();
+}
+void Client::onOutputFocusIn() {
+    m_outputWindow.onFocusIn();
+}
+void Client::onOutputFocusOut() {
+    m_outputWindow.onFocusOut();
+}
+void Client::onOutputDoubleClick() {
+    m_outputWindow.onDoubleClick();
+}
+void Client::onOutputGeometryChanged() {
+    m_outputWindow.updateGeometry();
+}
 
 void Client::onStatusLabelClicked(int label) {
     if (label == StatusView::LagLabel) {
@@ -401,7 +417,9 @@ void Client::onStatusLabelDoubleClicked(int label) {
     }
 }
 
-void Client::onActivated() { m_views.display.ApplyDisplaySettings(); }
+void Client::onActivated() {
+    m_views.display.ApplyDisplaySettings();
+}
 
 std::string Client::sessionCaption() const {
     if (!m_session.RoomName.empty()) {
@@ -452,12 +470,24 @@ void Client::onCommandButton(int index) {
 
 void Client::onMacroButton(int /*index*/) {}
 
-bool Client::onInputKey(InputLine::Key key) { return m_input.onInputKey(key); }
-void Client::onHistoryToggle() { m_input.toggleHistory(); }
-void Client::onHistoryFocusIn() { m_input.onHistoryFocusIn(); }
-void Client::onHistoryFocusOut() { m_input.onHistoryFocusOut(); }
-void Client::onHistoryEscape() { m_input.onHistoryEscape(); }
+bool Client::onInputKey(InputLine::Key key) {
+    return m_input.onInputKey(key);
+}
+void Client::onHistoryToggle() {
+    m_input.toggleHistory();
+}
+void Client::onHistoryFocusIn() {
+    m_input.onHistoryFocusIn();
+}
+void Client::onHistoryFocusOut() {
+    m_input.onHistoryFocusOut();
+}
+void Client::onHistoryEscape() {
+    m_input.onHistoryEscape();
+}
 
-void Client::onCloseRequested() { shutdown(); }
+void Client::onCloseRequested() {
+    shutdown();
+}
 
 } // namespace corvane

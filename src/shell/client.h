@@ -23,8 +23,8 @@
 
 #include <memory>
 #include <optional>
-#include <vector>
 #include <string>
+#include <vector>
 
 namespace corvane {
 

@@ -1,3 +1,4 @@
+#include "e2e/real_client.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_views.h"
 #include "qt/qt_main_window.h"
@@ -60,24 +61,9 @@ std::ostream& operator<<(std::ostream& out, const ByteRow& row) {
 
 // The real client, socket and main window against a loopback peer that
 // plays the server byte by byte.
-struct IncomingBytesE2E : ::testing::Test {
-    QtMainWindow window;
-    QtSocket socket;
-    FakePrompts prompts;
-    FakeSound sound;
-    QtClock clock;
-    QtTimers timers;
-    FakeLauncher launcher;
-    FakeClipboard clipboard;
-    FakeProgram program;
-    FakeViewFactory views;
-    Platform platform{socket, prompts, sound, clock, timers, launcher, clipboard, program, views};
-    Client client{platform, MainViews{window, window, window, window, window, *window.outputBox(), window},
-                  StartOptions{}};
+struct IncomingBytesE2E : ::testing::Test, RealClient<> {
     LoopbackServer server;
     QString before;
-
-    IncomingBytesE2E() { window.setEvents(&client); }
 
     QString output() const { return window.outputBox()->toPlainText(); }
     QString shown() const { return output().mid(before.size()); }

@@ -1,4 +1,5 @@
 #include "e2e/practice_world_process.h"
+#include "e2e/real_client.h"
 #include "fakes/fake_address_book_view.h"
 #include "fakes/fake_platform.h"
 #include "qt/qt_main_window.h"
@@ -79,33 +80,23 @@ public:
 
 // The real client, logged in as Tester on the practice world: real socket,
 // main window and player-list window; only the modal boxes are scripted.
-struct PracticeWorldE2E : ::testing::Test {
+// The folder of the settings file, made before the client that is told about it.
+struct SettingsFolder {
     QTemporaryDir folder;
-    PracticeWorldProcess world;
-    QtMainWindow window;
-    QtSocket socket;
-    FakePrompts prompts;
-    FakeSound sound;
-    QtClock clock;
-    QtTimers timers;
-    FakeLauncher launcher;
-    FakeClipboard clipboard;
-    FakeProgram program;
-    PracticeViews views;
-    Platform platform{socket, prompts, sound, clock, timers, launcher, clipboard, program, views};
-    Client client{
-        platform, MainViews{window, window, window, window, window, *window.outputBox(), window},
-        StartOptions{
-            settingsPath().toStdString(), folder.path().toStdString(), {}, folder.path().toStdString(), {}}};
+    QString settingsPath() const { return folder.filePath("CORVANE.INI"); }
+    StartOptions options() const {
+        return StartOptions{
+            settingsPath().toStdString(), folder.path().toStdString(), {}, folder.path().toStdString(), {}};
+    }
+};
 
-    PracticeWorldE2E() {
-        window.setEvents(&client);
+struct PracticeWorldE2E : ::testing::Test, SettingsFolder, RealClient<PracticeViews> {
+    PracticeWorldProcess world;
+
+    PracticeWorldE2E()
+        : RealClient<PracticeViews>(options()) {
         views.setParentWindow(&window);
     }
-    // The client goes first; the window must not report to it afterwards.
-    ~PracticeWorldE2E() override { window.setEvents(nullptr); }
-
-    QString settingsPath() const { return folder.filePath("CORVANE.INI"); }
 
     // Starts the world with the given options and writes a settings file
     // that knows it (plus extra lines for the world's section).

@@ -1,3 +1,4 @@
+#include "e2e/real_client.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_views.h"
 #include "qt/qt_main_window.h"
@@ -19,23 +20,8 @@ namespace {
 
 // The real session on the real socket and main window against a loopback
 // server; only the modal boxes and the connect dialog are scripted.
-struct SessionE2E : ::testing::Test {
-    QtMainWindow window;
-    QtSocket socket;
-    FakePrompts prompts;
-    FakeSound sound;
-    QtClock clock;
-    QtTimers timers;
-    FakeLauncher launcher;
-    FakeClipboard clipboard;
-    FakeProgram program;
-    FakeViewFactory views;
-    Platform platform{socket, prompts, sound, clock, timers, launcher, clipboard, program, views};
-    Client client{platform, MainViews{window, window, window, window, window, *window.outputBox(), window}, StartOptions{}};
+struct SessionE2E : ::testing::Test, RealClient<> {
     LoopbackServer server;
-
-    SessionE2E() { window.setEvents(&client); }
-    ~SessionE2E() override { window.setEvents(nullptr); }
 
     void connectTo(quint16 port) {
         views.addressBookScript = [port](FakeAddressBookView& dialog) {
@@ -86,7 +72,8 @@ TEST_F(SessionE2E, QuitSendsTheSequenceAndAsksAfterTheServerCloses) {
     server.send("\r\nCome back later!\r\n\r\n");
     server.close();
     ASSERT_TRUE(waitUntil([&] { return !prompts.questions.empty(); }));
-    EXPECT_EQ(prompts.questions[0].text, "Connection closed.\r\n\nWould you like to connect to another MUD/MUCK?");
+    EXPECT_EQ(prompts.questions[0].text,
+              "Connection closed.\r\n\nWould you like to connect to another MUD/MUCK?");
     EXPECT_TRUE(prompts.messages.empty());
     EXPECT_EQ(status(), "Status: Off Line");
     EXPECT_TRUE(output().contains("Come back later!"));

@@ -1,3 +1,4 @@
+#include "e2e/real_client.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_views.h"
 #include "qt/qt_main_window.h"
@@ -20,27 +21,9 @@ namespace {
 
 // The shown main window on a real socket: the output box pauses the
 // processing of received text while it has the keyboard focus.
-struct OutputPauseWidget : ::testing::Test {
-    QtMainWindow window;
-    QtSocket socket;
-    FakePrompts prompts;
-    FakeSound sound;
-    QtClock clock;
-    QtTimers timers;
-    FakeLauncher launcher;
-    FakeClipboard clipboard;
-    FakeProgram program;
-    FakeViewFactory views;
-    Platform platform{socket, prompts, sound, clock, timers, launcher, clipboard, program, views};
-    Client client{platform, MainViews{window, window, window, window, window, *window.outputBox(), window},
-                  StartOptions{}};
+struct OutputPauseWidget : ::testing::Test, RealClient<> {
     LoopbackServer server;
     QString before;
-
-    OutputPauseWidget() { window.setEvents(&client); }
-    // The client goes first; the window, which may still hold the focus in
-    // the output box, must not report its focus loss to it.
-    ~OutputPauseWidget() override { window.setEvents(nullptr); }
 
     void SetUp() override {
         client.start(false);
