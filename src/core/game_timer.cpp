@@ -15,8 +15,9 @@ namespace {
 
 // "hh:mm" of a duration, wrapping after a day as a time of day does.
 std::string hoursMinutes(std::chrono::system_clock::duration elapsed) {
-    const auto minutes = std::chrono::duration_cast<std::chrono::minutes>(elapsed).count();
-    const long long wrapped = ((minutes % (24 * 60)) + 24 * 60) % (24 * 60);
+    constexpr long long minutesPerDay = 24LL * 60;
+    const long long minutes = std::chrono::duration_cast<std::chrono::minutes>(elapsed).count();
+    const long long wrapped = ((minutes % minutesPerDay) + minutesPerDay) % minutesPerDay;
     char text[8];
     std::snprintf(text, sizeof text, "%02lld:%02lld", wrapped / 60, wrapped % 60);
     return text;

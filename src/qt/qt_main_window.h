@@ -27,7 +27,7 @@ class QtOutputBox;
 // The main window (frmMain): menus, the two button bars, the output box, the
 // status labels and the input line with its history list. It only shows what
 // it is told and reports what the user does.
-class QtMainWindow : public QMainWindow,
+class QtMainWindow final : public QMainWindow,
                      public MainWindowView,
                      public StatusView,
                      public MenuView,

@@ -16,10 +16,10 @@ namespace corvane {
 namespace {
 
 constexpr int kConnectTimeoutMs = 30000;
-constexpr std::size_t kReadChunk = 64 * 1024;
+constexpr std::size_t kReadChunk = std::size_t{64} * 1024;
 // Reading stops after this much per wake-up so timers and input keep running
 // while a server floods us; the notifier fires again at once for the rest.
-constexpr std::size_t kMaxReadPerWakeup = 1024 * 1024;
+constexpr std::size_t kMaxReadPerWakeup = std::size_t{1024} * 1024;
 
 std::string describe(int error) {
     std::string text = std::strerror(error);
