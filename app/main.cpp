@@ -94,7 +94,14 @@ int main(int argc, char* argv[]) {
     client.setOutputFrameInterval(std::chrono::milliseconds(40));
     program.setBeforeExit([&window] { window.close(); });
 
-    corvane::InstallQuitSignals([&window] { window.close(); });
+    // A quit signal may come while a modal dialog runs its own loop: close the
+    // window (which saves) and end every loop, not only the main one.
+    bool quitSignalled = false;
+    corvane::InstallQuitSignals([&window, &quitSignalled] {
+        quitSignalled = true;
+        window.close();
+        QCoreApplication::exit(0);
+    });
     window.show();
     client.start(options.world.empty());
     if (!options.world.empty()) {
@@ -103,6 +110,9 @@ int main(int argc, char* argv[]) {
             client.shutdown();
             return 1;
         }
+    }
+    if (quitSignalled) {
+        return 0;
     }
     if (program.exitRequested()) {
         client.shutdown();
