@@ -70,14 +70,7 @@ struct IncomingBytesE2E : ::testing::Test, RealClient<> {
 
     // Connects through the address book the way the user does; TagMode is then off.
     bool connect() {
-        const quint16 port = server.port();
-        views.addressBookScript = [port](FakeAddressBookView& dialog) {
-            dialog.setWorldName("Loopback");
-            dialog.setHost("127.0.0.1");
-            dialog.setPort(std::to_string(port));
-            dialog.events->onOk();
-        };
-        client.FileConnect();
+        connectTo(server.port());
         if (!waitUntil([&] { return server.peer != nullptr && client.session().Connected; })) {
             return false;
         }

@@ -8,6 +8,9 @@
 #include "qt/qt_timers.h"
 #include "shell/client.h"
 
+#include <QtGlobal>
+#include <string>
+
 namespace corvane::testing {
 
 // The real client on the real socket, timers and main window; only the modal
@@ -23,6 +26,19 @@ template <typename Views = FakeViewFactory> struct RealClient {
     // the output box, must not report to it afterwards.
     ~RealClient() { window.setEvents(nullptr); }
     RealClient(const RealClient&) = delete;
+
+    // File > Connect with the dialog filled in and OK pressed, the way the
+    // user connects to a world on this machine; TagMode is then off.
+    void connectTo(quint16 port) {
+        views.addressBookScript = [port](FakeAddressBookView& dialog) {
+            dialog.setWorldName("Loopback");
+            dialog.setHost("127.0.0.1");
+            dialog.setPort(std::to_string(port));
+            dialog.events->onOk();
+        };
+        client.FileConnect();
+    }
+
     RealClient& operator=(const RealClient&) = delete;
 
     QtMainWindow window;

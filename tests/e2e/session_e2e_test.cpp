@@ -23,16 +23,6 @@ namespace {
 struct SessionE2E : ::testing::Test, RealClient<> {
     LoopbackServer server;
 
-    void connectTo(quint16 port) {
-        views.addressBookScript = [port](FakeAddressBookView& dialog) {
-            dialog.setWorldName("Loopback");
-            dialog.setHost("127.0.0.1");
-            dialog.setPort(std::to_string(port));
-            dialog.events->onOk();
-        };
-        client.FileConnect();
-    }
-
     QLineEdit* input() { return window.findChild<QLineEdit*>("Text1"); }
     QString status() { return window.findChild<QLabel*>("Label3_0")->text(); }
     QString output() { return window.findChild<QPlainTextEdit*>("Text2")->toPlainText(); }

@@ -35,14 +35,7 @@ struct OutputPauseWidget : ::testing::Test, RealClient<> {
     }
 
     bool connect() {
-        const quint16 port = server.port();
-        views.addressBookScript = [port](FakeAddressBookView& dialog) {
-            dialog.setWorldName("Loopback");
-            dialog.setHost("127.0.0.1");
-            dialog.setPort(std::to_string(port));
-            dialog.events->onOk();
-        };
-        client.FileConnect();
+        connectTo(server.port());
         if (!waitUntil([&] { return server.peer != nullptr; })) {
             return false;
         }
