@@ -1,4 +1,5 @@
 #include "core/constants.h"
+#include "qt/qt_choosers.h"
 #include "qt/qt_main_window.h"
 #include "qt/qt_output_box.h"
 #include "qt/qt_prompts.h"
@@ -75,10 +76,13 @@ int main(int argc, char* argv[]) {
     corvane::QtLauncher launcher;
     corvane::QtClipboard clipboard;
     corvane::QtProgram program;
+    corvane::QtChoosers choosers;
+    choosers.setParentWindow(&window);
     corvane::QtViewFactory views;
     views.setParentWindow(&window);
 
-    corvane::Platform platform{socket, prompts, sound, clock, timers, launcher, clipboard, program, views};
+    corvane::Platform platform{socket, prompts, sound, clock, timers, launcher, clipboard, program, views,
+                                 choosers};
     corvane::MainViews mainViews{window, window, window, window, window, *window.outputBox(), window};
     const QString helpFile = QApplication::applicationDirPath() + "/help.html";
     corvane::Client client(platform, mainViews,

@@ -29,7 +29,8 @@ void ProcessFlood(benchmark::State& state) {
     testing::FakeClipboard clipboard;
     testing::FakeProgram program;
     testing::FakeViewFactory views;
-    Platform platform{socket, prompts, sound, clock, clock, launcher, clipboard, program, views};
+    testing::FakeChoosers choosers;
+    Platform platform{socket, prompts, sound, clock, clock, launcher, clipboard, program, views, choosers};
     Client client(platform, MainViews{window, window, window, window, window, window, window}, StartOptions{});
     client.onOutputGeometryChanged();
     for (std::size_t i = 0; i < 5; ++i) {

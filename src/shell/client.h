@@ -37,6 +37,7 @@ class Launcher;
 class Clipboard;
 class Program;
 class ViewFactory;
+class Choosers;
 class MainWindowView;
 class StatusView;
 class ButtonBarView;
@@ -57,6 +58,7 @@ struct Platform {
     Clipboard& clipboard;
     Program& program;
     ViewFactory& views;
+    Choosers& choosers;
 };
 
 // The parts of the main window the rules talk to.

@@ -51,7 +51,8 @@ template <typename Views = FakeViewFactory> struct RealClient {
     FakeClipboard clipboard;
     FakeProgram program;
     Views views;
-    Platform platform{socket, prompts, sound, clock, timers, launcher, clipboard, program, views};
+    FakeChoosers choosers;
+    Platform platform{socket, prompts, sound, clock, timers, launcher, clipboard, program, views, choosers};
     Client client;
 };
 

@@ -14,7 +14,7 @@ namespace corvane::testing {
 struct ClientHarness {
     explicit ClientHarness(std::string commandLine = {}, std::string settingsPath = {})
         : settingsFile(std::move(settingsPath))
-        , platform{socket, prompts, sound, clock, clock, launcher, clipboard, program, views}
+        , platform{socket, prompts, sound, clock, clock, launcher, clipboard, program, views, choosers}
         , client(platform, MainViews{window, window, window, window, window, window, window},
                  StartOptions{settingsFile, "/tmp", std::move(commandLine), "/tmp", "file:///opt/corvane/help.html"}) {}
 
@@ -54,6 +54,7 @@ struct ClientHarness {
     FakeClipboard clipboard;
     FakeProgram program;
     FakeViewFactory views;
+    FakeChoosers choosers;
     FakeMainWindow window;
     std::string settingsFile;
     Platform platform;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/choosers.h"
 #include "platform/clipboard.h"
 #include "platform/clock.h"
 #include "platform/launcher.h"
@@ -215,6 +216,41 @@ class FakeProgram : public Program {
 public:
     void exit(int code) override { exitCodes.push_back(code); }
     std::vector<int> exitCodes;
+};
+
+// Answers the file, font and colour choosers from scripts (nothing: cancelled)
+// and records what each was asked.
+class FakeChoosers : public Choosers {
+public:
+    std::optional<std::string> chooseFile(const FileChoice& choice) override {
+        fileChoices.push_back(choice);
+        return next(files);
+    }
+    std::optional<FontChoice> chooseFont(const FontChoice& preset) override {
+        fontPresets.push_back(preset);
+        return next(fonts);
+    }
+    std::optional<std::uint32_t> chooseColour(std::uint32_t preset) override {
+        colourPresets.push_back(preset);
+        return next(colours);
+    }
+
+    std::deque<std::optional<std::string>> files;
+    std::deque<std::optional<FontChoice>> fonts;
+    std::deque<std::optional<std::uint32_t>> colours;
+    std::vector<FileChoice> fileChoices;
+    std::vector<FontChoice> fontPresets;
+    std::vector<std::uint32_t> colourPresets;
+
+private:
+    template <typename T> static std::optional<T> next(std::deque<std::optional<T>>& answers) {
+        if (answers.empty()) {
+            return std::nullopt;
+        }
+        auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
 };
 
 } // namespace corvane::testing

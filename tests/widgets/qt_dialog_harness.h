@@ -26,8 +26,9 @@ struct QtDialogHarness {
     FakeClipboard clipboard;
     FakeProgram program;
     QtViewFactory views;
+    FakeChoosers choosers;
     FakeMainWindow window;
-    Platform platform{socket, prompts, sound, clock, clock, launcher, clipboard, program, views};
+    Platform platform{socket, prompts, sound, clock, clock, launcher, clipboard, program, views, choosers};
     Client client{platform, MainViews{window, window, window, window, window, window, window},
                   StartOptions{path, "/tmp", "", "/tmp", ""}};
 
