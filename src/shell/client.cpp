@@ -101,10 +101,6 @@ NoticeWindow& Client::notice() {
 }
 
 void Client::settingsWriteFailed(const std::string& path, const std::string& reason) {
-    if (m_shutDownBySignal) {
-        std::cerr << "corvane: could not save settings to " << path << ": " << reason << "\n";
-        return;
-    }
     // Once per kind of failure: a read-only file would otherwise raise a box
     // for every setting written after it.
     if (std::find(m_reportedWriteFailures.begin(), m_reportedWriteFailures.end(), reason) !=
@@ -112,6 +108,10 @@ void Client::settingsWriteFailed(const std::string& path, const std::string& rea
         return;
     }
     m_reportedWriteFailures.push_back(reason);
+    if (m_shutDownBySignal) {
+        std::cerr << "corvane: could not save settings to " << path << ": " << reason << "\n";
+        return;
+    }
     m_platform.prompts.message("Corvane could not save its settings to\r" + path + "\r\r" + reason +
                                    ".\rThe file was left as it was; changes made now will not be kept.",
                                "Corvane Error", PromptIcon::Exclamation);

@@ -115,8 +115,9 @@ TEST_F(SenderFixture, NoteCommandSentCountsOnlyOnAFramingWorldWithTheLagCounterE
         bool checked;
         int counted;
     };
-    for (const Row& row : {Row{"all three", true, true, true, 1}, Row{"no [on] seen yet", false, true, true, 0},
-                           Row{"item disabled", true, false, true, 0}, Row{"meter off", true, true, false, 0}}) {
+    for (const Row& row :
+         {Row{"all three", true, true, true, 1}, Row{"no [on] seen yet", false, true, true, 0},
+          Row{"item disabled", true, false, true, 0}, Row{"meter off", true, true, false, 0}}) {
         session.PendingReplies = 0;
         session.OutputFramed = row.framed;
         menu.setEnabled(MenuItem::ViewLagCounter, row.enabled);

@@ -155,7 +155,9 @@ TEST_F(StartupTest, ASaveThatFailsInASignalShutDownGoesToStandardErrorNotToABox)
     h->client.shutdown(Client::ShutdownCause::Signal);
     const std::string written = ::testing::internal::GetCapturedStderr();
     EXPECT_TRUE(h->prompts.messages.empty());
-    EXPECT_NE(written.find("could not save settings to " + path + ": "), std::string::npos) << written;
+    const std::size_t first = written.find("could not save settings to " + path + ": ");
+    EXPECT_NE(first, std::string::npos) << written;
+    EXPECT_EQ(written.find("could not save", first + 1), std::string::npos) << "reported more than once";
 }
 
 TEST_F(StartupTest, LoggingInSetsUpTheGame) {

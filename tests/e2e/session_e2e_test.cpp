@@ -59,7 +59,8 @@ public:
         std::size_t now = 0;
         while (true) {
             const std::size_t offset = m_written % pattern.size();
-            const ssize_t sent = ::send(m_peer, pattern.data() + offset, pattern.size() - offset, MSG_NOSIGNAL);
+            const ssize_t sent =
+                ::send(m_peer, pattern.data() + offset, pattern.size() - offset, MSG_NOSIGNAL);
             if (sent <= 0) {
                 return now;
             }
