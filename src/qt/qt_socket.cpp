@@ -313,20 +313,24 @@ Socket::SendResult QtSocket::send(std::string_view bytes) {
     }
     const bool wasEmpty = m_output.empty();
     m_output.append(bytes);
-    updateReading();
     // A login typed (or started from the command line) before the connection
     // is up waits for it instead of failing.
     if (!wasEmpty || m_state == State::Connecting) {
+        updateReading();
         m_reportSendComplete = true;
         return {SendStatus::Pending, {}};
     }
     int error = 0;
-    if (flushOutput(error)) {
-        return {SendStatus::Sent, {}};
-    }
+    const bool flushed = flushOutput(error);
     if (error != 0) {
         m_output.clear();
         m_outputSent = 0;
+    }
+    updateReading();
+    if (flushed) {
+        return {SendStatus::Sent, {}};
+    }
+    if (error != 0) {
         // The read side reports the broken connection; the send itself failed.
         return {SendStatus::Failed, errorFromErrno(error)};
     }
