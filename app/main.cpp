@@ -98,11 +98,13 @@ int main(int argc, char* argv[]) {
     client.setOutputFrameInterval(std::chrono::milliseconds(40));
     program.setBeforeExit([&window] { window.close(); });
 
-    // A quit signal may come while a modal dialog runs its own loop: close the
-    // window (which saves) and end every loop, not only the main one.
+    // A quit signal may come while a modal dialog runs its own loop: save
+    // without asking anything, close the window and end every loop, not only
+    // the main one. A second signal ends the program at once.
     bool quitSignalled = false;
-    corvane::InstallQuitSignals([&window, &quitSignalled] {
+    corvane::InstallQuitSignals([&window, &client, &quitSignalled] {
         quitSignalled = true;
+        client.shutdown(corvane::Client::ShutdownCause::Signal);
         window.close();
         QCoreApplication::exit(0);
     });

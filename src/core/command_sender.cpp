@@ -37,7 +37,8 @@ void CommandSender::SendCommand(const std::string& text) {
 }
 
 void CommandSender::NoteCommandSent() {
-    if (m_menu.enabled(MenuItem::ViewLagCounter) && m_menu.checked(MenuItem::ViewLagCounter)) {
+    if (m_session.OutputFramed && m_menu.enabled(MenuItem::ViewLagCounter) &&
+        m_menu.checked(MenuItem::ViewLagCounter)) {
         ++m_session.PendingReplies;
     }
 }
@@ -50,6 +51,12 @@ void CommandSender::pump() {
     }
     m_pumping = true;
     while (!m_waiting && !m_queue.empty()) {
+        if (m_socket.state() == Socket::State::Closed) {
+            // Whoever sends late (a timer, a queued command) after the line has
+            // gone sends nothing: the end of the connection was reported already.
+            m_queue.clear();
+            break;
+        }
         const std::string bytes = std::move(m_queue.front());
         m_queue.pop_front();
         m_session.SendDone = false;

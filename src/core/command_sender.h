@@ -21,7 +21,8 @@ public:
 
     // Sends the UTF-8 text as Windows-1252 bytes; the caller adds the line end.
     void SendCommand(const std::string& text);
-    // Counts a command whose reply the server will frame, for the lag meter.
+    // Counts a command whose reply the server will frame, for the lag meter,
+    // once the world has shown that it frames replies at all.
     void NoteCommandSent();
 
     void onSendComplete();

@@ -78,14 +78,16 @@ void Connection::onSocketSendComplete() {
 void Connection::onSocketClosed() {
     m_socket.close();
     m_sender.connectionEnded();
-    if (m_hooks.resetSession) {
-        m_hooks.resetSession();
-    }
     m_session.Connected = false;
     m_status.SetStatus(status::OffLine);
+    // The box comes before the reset: a run started with an address ends in
+    // the reset, and the box must still be readable.
     if (!m_session.DisconnectRequested) {
         m_sound.beep();
         m_prompts.message("Connection Closed", kAppTitle, PromptIcon::None);
+    }
+    if (m_hooks.resetSession) {
+        m_hooks.resetSession();
     }
     connectionOver();
 }
@@ -98,12 +100,12 @@ void Connection::connectFailed(const SocketError& error) {
     m_output.ShowOutput(kNewLine + "*** " + error.description + "." + kNewLine);
     m_session.Connected = false;
     m_status.SetStatus(status::OffLine);
-    if (m_hooks.resetSession) {
-        m_hooks.resetSession();
-    }
     if (!m_session.DisconnectRequested) {
         m_prompts.message(error.description, "Connection Failed " + std::to_string(error.number),
                           PromptIcon::Exclamation);
+    }
+    if (m_hooks.resetSession) {
+        m_hooks.resetSession();
     }
     connectionOver();
 }
@@ -189,6 +191,10 @@ void Connection::finishQuit() {
 }
 
 void Connection::askConnectAgain() {
+    if (m_hooks.runEndsWithConnection && m_hooks.runEndsWithConnection()) {
+        // The run was for that one connection; the reset has ended the program.
+        return;
+    }
     const PromptAnswer answer = m_prompts.ask(
         "Connection closed." + kNewLine + "\nWould you like to connect to another MUD/MUCK?",
         "CORVane " + std::string(VersionText), PromptButtons::YesNo, PromptIcon::Question, PromptAnswer::Yes);

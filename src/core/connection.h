@@ -24,6 +24,7 @@ public:
         std::function<void()> resetSession;      // the connection has ended
         std::function<void()> openConnectDialog; // "connect to another MUD?" answered Yes
         std::function<void()> connectionStarted; // a connect was accepted
+        std::function<bool()> runEndsWithConnection; // started with an address: no "connect again?"
     };
 
     Connection(Session& session, Socket& socket, CommandSender& sender, StatusLine& status,

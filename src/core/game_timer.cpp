@@ -94,7 +94,9 @@ void GameTimer::toggleLagCounter() {
     if (!m_menu.enabled(MenuItem::ViewLagCounter)) {
         return;
     }
-    if (m_session.LagMeterOn) {
+    // The check mark decides, as for the clock: the session reset clears
+    // LagMeterOn before it runs this toggle to switch the meter off.
+    if (m_menu.checked(MenuItem::ViewLagCounter)) {
         m_session.PendingReplies = 0;
         m_session.LagSeconds = 0;
         m_labels.setLabelColours(StatusView::LagLabel, colours::Grey, colours::LightGrey);

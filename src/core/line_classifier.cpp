@@ -58,6 +58,9 @@ LineClassifier::LineClassifier(Session& session, StatusLine& status, StatusView&
     , m_window(window) {}
 
 bool LineClassifier::ClassifyLine(std::string& line) {
+    if (StartsWith(line, kReplyPrefix)) {
+        m_session.OutputFramed = true;
+    }
     if (m_session.ListMode != 0) {
         return ClassifyListLine(line);
     }

@@ -17,6 +17,9 @@ struct Session {
     int PendingReplies = 0;
     int LagSeconds = 0;
     bool LagMeterOn = false;
+    // A reply framed with "[on]" has arrived on this connection. A world without
+    // output framing never sends one, so until then nothing counts as lag.
+    bool OutputFramed = false;
     std::string WorldName;
     int WorldIndex = -1;
     std::string CharacterName;

@@ -22,6 +22,7 @@ void SessionReset::ResetSession() {
     m_session.PendingReplies = 0;
     m_session.LagSeconds = 0;
     m_session.LagMeterOn = false;
+    m_session.OutputFramed = false;
     m_session.ListMode = 0;
     if (m_session.LogOpen && m_hooks.closeLog) {
         m_hooks.closeLog();
@@ -49,6 +50,12 @@ void SessionReset::ResetSession() {
         m_hooks.switchOffGameClock();
     }
     m_menu.setEnabled(MenuItem::ViewLagCounter, false);
+    // Idle mode belongs to the connection: its keep-alive has nowhere to go now.
+    if (m_menu.checked(MenuItem::GameIdle)) {
+        m_menu.setChecked(MenuItem::GameIdle, false);
+        m_menu.setEnabled(MenuItem::GameWalk, true);
+    }
+    m_menu.setEnabled(MenuItem::FileConnect, true);
     m_session.RoomName.clear();
     m_session.RoomRef = 0;
     m_session.WorldName.clear();

@@ -110,11 +110,6 @@ void QtMainWindow::buildMenus() {
     addAction(file, MenuItem::FileUpload);
     file->addSeparator();
     addAction(file, MenuItem::FileExit);
-    connect(file, &QMenu::aboutToShow, this, [this] {
-        if (m_events != nullptr) {
-            m_events->onFileMenuAboutToShow();
-        }
-    });
 
     QMenu* edit = menuBar()->addMenu(tr("&Edit"));
     edit->setObjectName("EditMenu");

@@ -13,7 +13,10 @@ int g_signalPipe[2] = {-1, -1};
 
 void onSignal(int) {
     const char byte = 1;
-    // Only async-signal-safe work here: the event loop does the rest.
+    // Only async-signal-safe work here: the event loop does the rest. Should
+    // that hang, the next signal takes its default action and ends the program.
+    ::signal(SIGTERM, SIG_DFL);
+    ::signal(SIGINT, SIG_DFL);
     [[maybe_unused]] const auto written = ::write(g_signalPipe[0], &byte, 1);
 }
 

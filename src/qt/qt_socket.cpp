@@ -20,6 +20,10 @@ constexpr std::size_t kReadChunk = std::size_t{64} * 1024;
 // Reading stops after this much per wake-up so timers and input keep running
 // while a server floods us; the notifier fires again at once for the rest.
 constexpr std::size_t kMaxReadPerWakeup = std::size_t{1024} * 1024;
+// Every telnet request gets a reply, so a server that sends requests but never
+// reads would have us queue replies without end. Past this much unsent output
+// nothing more is read until it drains, and TCP makes the server wait.
+constexpr std::size_t kMaxPendingOutput = std::size_t{1024} * 1024;
 
 std::string describe(int error) {
     std::string text = std::strerror(error);
@@ -161,6 +165,7 @@ void QtSocket::connectionEstablished() {
     }
     m_readNotifier = std::make_unique<QSocketNotifier>(m_fd, QSocketNotifier::Read);
     QObject::connect(m_readNotifier.get(), &QSocketNotifier::activated, this, &QtSocket::onReadable);
+    updateReading();
     const unsigned generation = m_generation;
     if (m_events != nullptr) {
         m_events->onSocketConnected();
@@ -208,7 +213,7 @@ void QtSocket::onReadable() {
             if (m_events != nullptr) {
                 m_events->onSocketData(m_readBuffer);
             }
-            if (generation != m_generation) {
+            if (generation != m_generation || m_readingPaused) {
                 return;
             }
             continue;
@@ -245,6 +250,11 @@ bool QtSocket::flushOutput(int& error) {
             continue;
         }
         if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            if (m_outputSent > m_output.size() / 2) {
+                // Drop what has left, so a queue that never quite empties stays bounded.
+                m_output.erase(0, m_outputSent);
+                m_outputSent = 0;
+            }
             return false;
         }
         error = sent < 0 ? errno : EPIPE;
@@ -274,7 +284,11 @@ void QtSocket::onWritable() {
         return;
     }
     int error = 0;
-    if (flushOutput(error)) {
+    const bool flushed = flushOutput(error);
+    if (error == 0) {
+        updateReading();
+    }
+    if (flushed) {
         if (m_writeNotifier) {
             m_writeNotifier->setEnabled(false);
         }
@@ -302,16 +316,21 @@ Socket::SendResult QtSocket::send(std::string_view bytes) {
     // A login typed (or started from the command line) before the connection
     // is up waits for it instead of failing.
     if (!wasEmpty || m_state == State::Connecting) {
+        updateReading();
         m_reportSendComplete = true;
         return {SendStatus::Pending, {}};
     }
     int error = 0;
-    if (flushOutput(error)) {
-        return {SendStatus::Sent, {}};
-    }
+    const bool flushed = flushOutput(error);
     if (error != 0) {
         m_output.clear();
         m_outputSent = 0;
+    }
+    updateReading();
+    if (flushed) {
+        return {SendStatus::Sent, {}};
+    }
+    if (error != 0) {
         // The read side reports the broken connection; the send itself failed.
         return {SendStatus::Failed, errorFromErrno(error)};
     }
@@ -340,6 +359,14 @@ void QtSocket::dropOutput() {
     m_output.clear();
     m_outputSent = 0;
     m_reportSendComplete = false;
+    m_readingPaused = false;
+}
+
+void QtSocket::updateReading() {
+    m_readingPaused = pendingOutput() > kMaxPendingOutput;
+    if (m_readNotifier) {
+        m_readNotifier->setEnabled(!m_readingPaused);
+    }
 }
 
 void QtSocket::closeDescriptor() {

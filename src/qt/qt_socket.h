@@ -33,6 +33,11 @@ public:
 
     static SocketError errorFromErrno(int error);
 
+    // Bytes handed to send() that have not left yet.
+    std::size_t pendingOutput() const { return m_output.size() - m_outputSent; }
+    // True while so much waits to be sent that nothing more is read.
+    bool readingPaused() const { return m_readingPaused; }
+
 private:
     void onLookedUp(const QHostInfo& info);
     void tryNextAddress();
@@ -45,6 +50,7 @@ private:
     void fail(const SocketError& error);
     void closeDescriptor();
     void dropOutput();
+    void updateReading();
 
     SocketEvents* m_events = nullptr;
     State m_state = State::Closed;
@@ -60,6 +66,7 @@ private:
     std::string m_output;
     std::size_t m_outputSent = 0;
     bool m_reportSendComplete = false;
+    bool m_readingPaused = false;
     std::string m_readBuffer;
     // Bumped on every close so a handler that closed the socket can tell the
     // loop that called it to stop.

@@ -18,6 +18,7 @@
 #include "worlds/stored_login.h"
 
 #include <algorithm>
+#include <iostream>
 
 namespace corvane {
 
@@ -45,7 +46,10 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
                                      [this] {
                                          m_session.PendingText.clear();
                                          m_processor.reset();
-                                     }})
+                                         // One world at a time; the session reset enables it again.
+                                         m_menu.setEnabled(MenuItem::FileConnect, false);
+                                     },
+                                     [this] { return !m_options.commandLine.empty(); }})
     , m_input(m_session, views.input, m_sender, m_menu, platform.sound)
     , m_outputWindow(m_session, m_settings, views.output, m_output, m_status, views.input, platform.clipboard,
                      m_menu,
@@ -104,6 +108,10 @@ void Client::settingsWriteFailed(const std::string& path, const std::string& rea
         return;
     }
     m_reportedWriteFailures.push_back(reason);
+    if (m_shutDownBySignal) {
+        std::cerr << "corvane: could not save settings to " << path << ": " << reason << "\n";
+        return;
+    }
     m_platform.prompts.message("Corvane could not save its settings to\r" + path + "\r\r" + reason +
                                    ".\rThe file was left as it was; changes made now will not be kept.",
                                "Corvane Error", PromptIcon::Exclamation);
@@ -231,8 +239,10 @@ void Client::loggedIn() {
     m_processor.triggersChanged();
     m_gameTimer.startClock();
 
+    // Every log-in switches the clock and the lag meter on, whatever they were.
     m_menu.setChecked(MenuItem::ViewTimer, false);
     m_gameTimer.toggleGameClock();
+    m_menu.setChecked(MenuItem::ViewLagCounter, false);
     m_gameTimer.toggleLagCounter();
     m_views.window.setCaption(kProgramCaption + " - " + m_session.CharacterName + " on " +
                               m_session.WorldName);
@@ -249,11 +259,12 @@ void Client::closeSessionWindows() {
     m_playerList.reset();
 }
 
-void Client::shutdown() {
+void Client::shutdown(ShutdownCause cause) {
     if (m_shutDown) {
         return;
     }
     m_shutDown = true;
+    m_shutDownBySignal = cause == ShutdownCause::Signal;
     if (!m_options.settingsPath.empty()) {
         m_startup.saveOnShutdown(m_views.window.isMinimised(), m_menu.checked(MenuItem::ViewCommand),
                                  m_menu.checked(MenuItem::ViewMacro));
@@ -381,10 +392,6 @@ void Client::onMenuTriggered(MenuItem item) {
     default:
         break;
     }
-}
-
-void Client::onFileMenuAboutToShow() {
-    m_menu.setEnabled(MenuItem::FileConnect, !m_session.Connected);
 }
 
 void Client::onEditMenuAboutToShow() {

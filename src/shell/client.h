@@ -98,7 +98,10 @@ public:
     // one when characterName is empty) the way the two dialogs do; returns
     // what went wrong, or nothing.
     std::optional<std::string> startLoggedIn(const std::string& worldName, const std::string& characterName);
-    void shutdown();
+    // A quit signal has nobody at the screen: no box may wait for an answer
+    // then, so what goes wrong is written to standard error instead.
+    enum class ShutdownCause { User, Signal };
+    void shutdown(ShutdownCause cause = ShutdownCause::User);
 
     void FileConnect();
     void GameConnect();
@@ -118,7 +121,6 @@ public:
     const StatusLine& statusLine() const { return m_status; }
 
     void onMenuTriggered(MenuItem item) override;
-    void onFileMenuAboutToShow() override;
     void onEditMenuAboutToShow() override;
     void onCommandButton(int index) override;
     void onMacroButton(int index) override;
@@ -186,6 +188,7 @@ private:
     TimePoint m_lastFlush{};
     bool m_flushScheduled = false;
     bool m_shutDown = false;
+    bool m_shutDownBySignal = false;
 };
 
 } // namespace corvane

@@ -10,7 +10,8 @@ class MainWindowEvents {
 public:
     virtual ~MainWindowEvents() = default;
     virtual void onMenuTriggered(MenuItem item) = 0;
-    virtual void onFileMenuAboutToShow() = 0;
+    // Only items without a shortcut may be set here: a shortcut works while
+    // its menu is closed.
     virtual void onEditMenuAboutToShow() = 0;
     virtual void onCommandButton(int index) = 0;
     virtual void onMacroButton(int index) = 0;

@@ -19,6 +19,8 @@ struct SenderFixture : ::testing::Test {
     StatusLine status{window};
     MainMenu menu{window};
     CommandSender sender{session, socket, status, prompts, menu};
+
+    SenderFixture() { socket.socketState = Socket::State::Connected; }
 };
 
 TEST_F(SenderFixture, SlowSendsLeaveInCallOrderAndShowTheWaitingStatus) {
@@ -93,17 +95,36 @@ TEST_F(SenderFixture, WireBytesAreWindows1252WithTheIacByteDoubled) {
     EXPECT_EQ(CommandSender::wireBytes("snow \xE2\x98\x83"), "snow ?");
 }
 
-TEST_F(SenderFixture, NoteCommandSentCountsOnlyWhileTheLagCounterIsOnAndEnabled) {
-    menu.setEnabled(MenuItem::ViewLagCounter, true);
-    menu.setChecked(MenuItem::ViewLagCounter, false);
-    sender.NoteCommandSent();
-    EXPECT_EQ(session.PendingReplies, 0);
-    menu.setChecked(MenuItem::ViewLagCounter, true);
-    sender.NoteCommandSent();
-    EXPECT_EQ(session.PendingReplies, 1);
-    menu.setEnabled(MenuItem::ViewLagCounter, false);
-    sender.NoteCommandSent();
-    EXPECT_EQ(session.PendingReplies, 1);
+TEST_F(SenderFixture, NothingIsSentOnAClosedConnectionNotEvenWhatWaitsInTheQueue) {
+    socket.slowSends = true;
+    sender.SendCommand("first\r\n");
+    sender.SendCommand("queued\r\n");
+    socket.socketState = Socket::State::Closed;
+    sender.onSendComplete();
+    sender.SendCommand("\r\n");
+    EXPECT_EQ(socket.sent, std::vector<std::string>{"first\r\n"});
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_FALSE(sender.busy());
+}
+
+TEST_F(SenderFixture, NoteCommandSentCountsOnlyOnAFramingWorldWithTheLagCounterEnabledAndOn) {
+    struct Row {
+        const char* name;
+        bool framed;
+        bool enabled;
+        bool checked;
+        int counted;
+    };
+    for (const Row& row :
+         {Row{"all three", true, true, true, 1}, Row{"no [on] seen yet", false, true, true, 0},
+          Row{"item disabled", true, false, true, 0}, Row{"meter off", true, true, false, 0}}) {
+        session.PendingReplies = 0;
+        session.OutputFramed = row.framed;
+        menu.setEnabled(MenuItem::ViewLagCounter, row.enabled);
+        menu.setChecked(MenuItem::ViewLagCounter, row.checked);
+        sender.NoteCommandSent();
+        EXPECT_EQ(session.PendingReplies, row.counted) << row.name;
+    }
 }
 
 } // namespace

@@ -211,17 +211,52 @@ TEST_F(ConnectionTest, ConnectingAgainAfterAFailureReusesTheSocket) {
     EXPECT_TRUE(session().Connected);
 }
 
-TEST_F(ConnectionTest, ACommandLineConnectionEndsTheProgramWhenItIsOver) {
-    // A stored address connects at once; an unknown one waits for a name.
-    ScratchFolder folder;
-    folder.write("CORVANE.INI", "[Addresses]\r\nMUD 1=Local,127.0.0.1,4201\r\n");
-    ClientHarness cl("telnet://127.0.0.1:4201", folder.file("CORVANE.INI"));
-    cl.client.start();
-    EXPECT_EQ(cl.socket.connectCalls, std::vector<std::string>{"127.0.0.1:4201"});
-    cl.socket.accept();
-    EXPECT_TRUE(cl.program.exitCodes.empty());
-    cl.socket.serverCloses();
-    EXPECT_EQ(cl.program.exitCodes, std::vector<int>{0});
+TEST(CommandLineConnection, EndsTheProgramWhenItIsOverAfterItsBoxHasBeenRead) {
+    struct Ending {
+        const char* name;
+        std::function<void(ClientHarness&)> end;
+        std::string box; // empty: none
+    };
+    const std::vector<Ending> endings = {
+        {"refused", [](ClientHarness& h) { h.socket.failWith(10061, "Connection refused"); },
+         "Connection refused"},
+        {"server closes",
+         [](ClientHarness& h) {
+             h.socket.accept();
+             h.socket.serverCloses();
+         },
+         "Connection Closed"},
+        {"QUIT asks nothing",
+         [](ClientHarness& h) {
+             h.socket.accept();
+             h.client.onCommandButton(command_button::Quit);
+             h.socket.serverCloses();
+         },
+         ""},
+    };
+    for (const Ending& ending : endings) {
+        SCOPED_TRACE(ending.name);
+        // A stored address connects at once; an unknown one waits for a name.
+        ScratchFolder folder;
+        folder.write("CORVANE.INI", "[Addresses]\r\nMUD 1=Local,127.0.0.1,4201\r\n");
+        ClientHarness cl("telnet://127.0.0.1:4201", folder.file("CORVANE.INI"));
+        std::vector<std::size_t> exitsWhileBoxShown;
+        cl.prompts.onMessage = [&] { exitsWhileBoxShown.push_back(cl.program.exitCodes.size()); };
+        cl.client.start();
+        EXPECT_EQ(cl.socket.connectCalls, std::vector<std::string>{"127.0.0.1:4201"});
+        EXPECT_TRUE(cl.program.exitCodes.empty());
+        ending.end(cl);
+
+        EXPECT_EQ(cl.program.exitCodes, std::vector<int>{0});
+        EXPECT_TRUE(cl.prompts.questions.empty());
+        if (ending.box.empty()) {
+            EXPECT_TRUE(cl.prompts.messages.empty());
+        } else {
+            ASSERT_EQ(cl.prompts.messages.size(), 1u);
+            EXPECT_EQ(cl.prompts.messages[0].text, ending.box);
+            EXPECT_EQ(exitsWhileBoxShown, std::vector<std::size_t>{0}) << "the program ended under the box";
+        }
+    }
 }
 
 } // namespace

@@ -26,6 +26,7 @@ struct GameTimerTest : ::testing::Test {
     void SetUp() override {
         timer.setHooks({[this](const std::string& text) { notices.push_back(text); }});
         menu.setEnabled(MenuItem::ViewLagCounter, true);
+        socket.socketState = Socket::State::Connected;
     }
     void ticks(int n) {
         for (int i = 0; i < n; ++i) {

@@ -148,6 +148,18 @@ TEST_F(StartupTest, ASettingsFileThatCannotBeWrittenIsReportedOnceAndTheClientGo
     EXPECT_EQ(h->client.settings().MaxLines, h->client.settings().MaxLinesLimit);
 }
 
+TEST_F(StartupTest, ASaveThatFailsInASignalShutDownGoesToStandardErrorNotToABox) {
+    start();
+    std::filesystem::remove_all(folder.path());
+    ::testing::internal::CaptureStderr();
+    h->client.shutdown(Client::ShutdownCause::Signal);
+    const std::string written = ::testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(h->prompts.messages.empty());
+    const std::size_t first = written.find("could not save settings to " + path + ": ");
+    EXPECT_NE(first, std::string::npos) << written;
+    EXPECT_EQ(written.find("could not save", first + 1), std::string::npos) << "reported more than once";
+}
+
 TEST_F(StartupTest, LoggingInSetsUpTheGame) {
     start("[Addresses]\r\nMUD 1=Practice,127.0.0.1,4201\r\n\r\n[Practice]\r\nCharacter 1=Tester,B5;@<!=&\r\n"
           "Trigger 2=dragon\r\nWAVFile 2=/s/roar.wav,-1\r\nTrigFont 2=Serif,12,True,False,255\r\n");
@@ -185,6 +197,9 @@ TEST_F(StartupTest, TheLagCounterMeasuresTheWaitForAReply) {
     start("[Addresses]\r\nMUD 1=Practice,127.0.0.1,4201\r\n\r\n[Practice]\r\nCharacter 1=Tester,B5;@<!=&\r\n");
     ASSERT_EQ(h->client.startLoggedIn("Practice", "Tester"), std::nullopt);
     h->socket.accept();
+    h->type("look");
+    EXPECT_EQ(h->client.session().PendingReplies, 0) << "counted before the world has framed a reply";
+    h->socket.receive("[on]\r\nYou see the square.\r\n[off]\r\n");
     h->type("look");
     EXPECT_EQ(h->client.session().PendingReplies, 1);
     h->clock.advance(std::chrono::seconds(3));

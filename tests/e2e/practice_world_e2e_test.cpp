@@ -456,8 +456,11 @@ TEST_F(PracticeWorldE2E, TelnetProbeIsRefusedAndTheGreetingShowsClean) {
 // ---- Lag, QUIT, triggers -----------------------------------------------
 
 TEST_F(PracticeWorldE2E, TheLagMeterCountsWholeSecondsUntilTheReplyBegins) {
-    // The world holds back the reply to "@set" too; the say goes out meanwhile.
-    ASSERT_TRUE(logIn({"--lag", "2300"}, {}, false));
+    // The meter counts once the world has framed a reply on this connection.
+    ASSERT_TRUE(logIn({"--lag", "2300"}));
+    typeLine("say framing");
+    EXPECT_EQ(client.session().PendingReplies, 0);
+    ASSERT_TRUE(waitUntil([&] { return output().contains("You say, \"framing\""); }, 6000));
     typeLine("say lagging");
     EXPECT_EQ(client.session().PendingReplies, 1);
 

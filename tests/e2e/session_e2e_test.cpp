@@ -13,10 +13,79 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace corvane::testing {
 namespace {
+
+// A server on a plain socket that reads only when told to: Qt's own sockets
+// read ahead into memory whether anyone asks or not.
+class StubbornServer {
+public:
+    StubbornServer() {
+        m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::listen(m_listener, 1);
+        socklen_t length = sizeof address;
+        ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
+        m_port = ntohs(address.sin_port);
+    }
+    ~StubbornServer() {
+        for (int fd : {m_peer, m_listener}) {
+            if (fd >= 0) {
+                ::close(fd);
+            }
+        }
+    }
+    StubbornServer(const StubbornServer&) = delete;
+    StubbornServer& operator=(const StubbornServer&) = delete;
+
+    quint16 port() const { return m_port; }
+    bool accepted() {
+        if (m_peer < 0) {
+            m_peer = ::accept4(m_listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        }
+        return m_peer >= 0;
+    }
+    // Writes what the connection takes of an endless repetition of the pattern.
+    std::size_t writeMore(const std::string& pattern) {
+        std::size_t now = 0;
+        while (true) {
+            const std::size_t offset = m_written % pattern.size();
+            const ssize_t sent =
+                ::send(m_peer, pattern.data() + offset, pattern.size() - offset, MSG_NOSIGNAL);
+            if (sent <= 0) {
+                return now;
+            }
+            now += static_cast<std::size_t>(sent);
+            m_written += static_cast<std::size_t>(sent);
+        }
+    }
+    // Reads whatever has arrived.
+    void readMore() {
+        char buffer[64 * 1024];
+        ssize_t got = 0;
+        while ((got = ::recv(m_peer, buffer, sizeof buffer, 0)) > 0) {
+            m_read.append(buffer, static_cast<std::size_t>(got));
+        }
+    }
+    std::size_t written() const { return m_written; }
+    const std::string& read() const { return m_read; }
+
+private:
+    int m_listener = -1;
+    int m_peer = -1;
+    quint16 m_port = 0;
+    std::size_t m_written = 0;
+    std::string m_read;
+};
 
 // The real session on the real socket and main window against a loopback
 // server; only the modal boxes and the connect dialog are scripted.
@@ -103,6 +172,44 @@ TEST_F(SessionE2E, CommandsKeepTheirOrderWhenTheServerReadsSlowly) {
     EXPECT_TRUE(server.received == expected);
     ASSERT_TRUE(waitUntil([&] { return !client.sender().busy(); }));
     EXPECT_EQ(status(), "Status: On Line");
+}
+
+TEST_F(SessionE2E, AServerThatNeverReadsIsNotReadEitherWhileAMebibyteOfRepliesWaits) {
+    StubbornServer stubborn;
+    connectTo(stubborn.port());
+    ASSERT_TRUE(waitUntil([&] { return stubborn.accepted() && client.session().Connected; }));
+    // Telnet requests (IAC DO option), each answered with three bytes (IAC WONT option).
+    std::string requests;
+    for (int option = 1; option <= 200; ++option) {
+        requests += {'\xFF', '\xFD', static_cast<char>(option)};
+    }
+    constexpr std::size_t kMiB = 1024 * 1024;
+
+    // The client stops reading, so the server's writes stop going anywhere.
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            return stubborn.writeMore(requests) == 0 && socket.readingPaused() &&
+                   stubborn.writeMore(requests) == 0;
+        },
+        20000));
+    // What waits is bounded by the limit plus the replies to one read.
+    EXPECT_GT(socket.pendingOutput(), kMiB);
+    EXPECT_LT(socket.pendingOutput(), 2 * kMiB);
+
+    // Once the server reads, the client reads again and answers every whole request.
+    const std::size_t answers = stubborn.written() / 3 * 3;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            stubborn.readMore();
+            return stubborn.read().size() >= answers;
+        },
+        20000));
+    EXPECT_EQ(stubborn.read().size(), answers);
+    EXPECT_EQ(stubborn.read().substr(0, 6), std::string("\xFF\xFC\x01\xFF\xFC\x02"));
+    EXPECT_FALSE(socket.readingPaused());
+    EXPECT_EQ(socket.pendingOutput(), 0u);
+    EXPECT_TRUE(client.session().Connected);
+    EXPECT_TRUE(prompts.messages.empty());
 }
 
 TEST_F(SessionE2E, ARefusedConnectionShowsConnectionFailedWithItsNumber) {

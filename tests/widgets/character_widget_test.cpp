@@ -18,6 +18,7 @@ TEST(CharacterWidget, AddANewCharacterAndLogIn) {
                                   "Character 1=guest," +
                                       ScrambleText(kScramble, "guest") + "\r\n");
     h.client.session().WorldName = "FurryMUCK";
+    h.socket.socketState = Socket::State::Connected;
     bool ran = false;
     bool loggedIn = false;
     QtDialogHarness::whileModal(
