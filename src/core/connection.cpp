@@ -15,6 +15,8 @@ namespace corvane {
 
 namespace {
 const std::string kNewLine(NewLine);
+// Received text held while the output is paused before the socket stops reading.
+constexpr std::size_t kMaxHeldText = std::size_t{1024} * 1024;
 const std::string kAppTitle = "Corvane";
 } // namespace
 
@@ -66,9 +68,22 @@ void Connection::onSocketConnected() {
 void Connection::onSocketData(std::string_view bytes) {
     m_established = true;
     m_session.PendingText.append(bytes);
-    if (!m_session.OutputPaused && m_hooks.processIncoming) {
+    if (!m_session.OutputPaused) {
+        if (m_hooks.processIncoming) {
+            m_hooks.processIncoming();
+        }
+    } else if (m_session.PendingText.size() >= kMaxHeldText) {
+        // Nobody reads while the output is paused: let the server wait
+        // instead of holding an endless flood in memory.
+        m_socket.holdReading(true);
+    }
+}
+
+void Connection::outputResumed() {
+    if (!m_session.PendingText.empty() && m_hooks.processIncoming) {
         m_hooks.processIncoming();
     }
+    m_socket.holdReading(false);
 }
 
 void Connection::onSocketSendComplete() {

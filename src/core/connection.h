@@ -36,6 +36,8 @@ public:
                         int worldIndex);
     void DisconnectFromWorld();
     void Quit();
+    // The output window let go of the focus: show what waited and read on.
+    void outputResumed();
 
     void onSocketConnected() override;
     void onSocketData(std::string_view bytes) override;

@@ -63,6 +63,9 @@ public:
     virtual SendResult send(std::string_view bytes) = 0;
     // Closes at once; no events are reported for a connection closed this way.
     virtual void close() = 0;
+    // While held, nothing more is read: the kernel's buffers fill and the
+    // server blocks, as TCP intends. Used while the reader cannot keep up.
+    virtual void holdReading(bool hold) = 0;
     virtual State state() const = 0;
     virtual std::string remoteHost() const = 0;
     virtual void clearRemoteHost() = 0;

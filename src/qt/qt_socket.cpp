@@ -360,10 +360,16 @@ void QtSocket::dropOutput() {
     m_outputSent = 0;
     m_reportSendComplete = false;
     m_readingPaused = false;
+    m_readingHeld = false;
+}
+
+void QtSocket::holdReading(bool hold) {
+    m_readingHeld = hold;
+    updateReading();
 }
 
 void QtSocket::updateReading() {
-    m_readingPaused = pendingOutput() > kMaxPendingOutput;
+    m_readingPaused = m_readingHeld || pendingOutput() > kMaxPendingOutput;
     if (m_readNotifier) {
         m_readNotifier->setEnabled(!m_readingPaused);
     }

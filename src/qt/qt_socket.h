@@ -27,6 +27,7 @@ public:
     std::optional<SocketError> connect(const std::string& host, int port) override;
     SendResult send(std::string_view bytes) override;
     void close() override;
+    void holdReading(bool hold) override;
     State state() const override { return m_state; }
     std::string remoteHost() const override { return m_host; }
     void clearRemoteHost() override { m_host.clear(); }
@@ -67,6 +68,7 @@ private:
     std::size_t m_outputSent = 0;
     bool m_reportSendComplete = false;
     bool m_readingPaused = false;
+    bool m_readingHeld = false;
     std::string m_readBuffer;
     // Bumped on every close so a handler that closed the socket can tell the
     // loop that called it to stop.

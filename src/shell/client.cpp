@@ -53,7 +53,7 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
     , m_input(m_session, views.input, m_sender, m_menu, platform.sound)
     , m_outputWindow(m_session, m_settings, views.output, m_output, m_status, views.input, platform.clipboard,
                      m_menu,
-                     OutputWindow::Hooks{[this] { m_processor.ProcessIncoming(); },
+                     OutputWindow::Hooks{[this] { m_connection.outputResumed(); },
                                          [this](const std::string& address) {
                                              m_platform.launcher.openWithDesktop(address);
                                          }})

@@ -139,6 +139,20 @@ TEST_F(LineProcessorTest, PausedOutputIsShownInOrderWhenThePauseEnds) {
     EXPECT_EQ(h.window.labels[0], "Status: On Line");
 }
 
+TEST_F(LineProcessorTest, AFloodWhilePausedStopsTheReadingUntilThePauseEnds) {
+    h.client.onOutputFocusIn();
+    const std::string block(64 * 1024 - 2, 'x');
+    for (int i = 0; i < 15; ++i) {
+        h.socket.receive(block + "\r\n");
+    }
+    EXPECT_FALSE(h.socket.readingHeld);
+    h.socket.receive(block + "\r\n");
+    EXPECT_TRUE(h.socket.readingHeld);
+    h.client.onOutputFocusOut();
+    EXPECT_FALSE(h.socket.readingHeld);
+    EXPECT_TRUE(session().PendingText.empty());
+}
+
 TEST_F(LineProcessorTest, TheLastReceivedLineIsKept) {
     h.socket.receive("hello there\r\n[on]\r\n");
     EXPECT_EQ(h.client.lineProcessor().txtReceived(), "");

@@ -42,6 +42,7 @@ public:
         ++closeCalls;
         socketState = State::Closed;
     }
+    void holdReading(bool hold) override { readingHeld = hold; }
     State state() const override { return socketState; }
     std::string remoteHost() const override { return remote; }
     void clearRemoteHost() override { remote.clear(); }
@@ -77,6 +78,7 @@ public:
     std::optional<SocketError> connectError;
     std::optional<SocketError> sendError;
     bool slowSends = false;
+    bool readingHeld = false;
     int closeCalls = 0;
 };
 
