@@ -22,6 +22,7 @@ public:
     // A file that does not exist yet is created empty first. When no editor
     // can be started the user is told which file was meant.
     bool open(const std::string& path);
+    void setEnvironment(EnvironmentLookup env) { m_env = std::move(env); }
 
 private:
     bool isGraphicalEditor(const std::string& program, const XdgFolders& folders) const;

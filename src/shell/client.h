@@ -154,6 +154,8 @@ public:
     PlayerListView* playerList() { return m_playerList.get(); }
     UserMacros& macros() { return m_macros; }
     FileSender& fileSender() { return m_fileSender; }
+    // Where the text editor is looked for (VISUAL, EDITOR, PATH, XDG_*).
+    void setEnvironment(EnvironmentLookup environment) { m_textEditor.setEnvironment(std::move(environment)); }
 
 private:
     void ShowOutput(const std::string& text) override;
