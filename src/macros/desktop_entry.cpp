@@ -33,8 +33,9 @@ std::string trim(std::string_view text) {
 }
 
 // Calls back with (group, key, value) for every key of a key file.
-void forEachKey(std::string_view text,
-                const std::function<void(const std::string&, const std::string&, const std::string&)>& visit) {
+void forEachKey(
+    std::string_view text,
+    const std::function<void(const std::string&, const std::string&, const std::string&)>& visit) {
     std::string group;
     std::istringstream lines{std::string(text)};
     std::string line;
@@ -110,8 +111,8 @@ bool isExecutable(const fs::path& path) {
     std::error_code error;
     const fs::file_status status = fs::status(path, error);
     return !error && fs::is_regular_file(status) &&
-           (status.permissions() & (fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec)) !=
-               fs::perms::none;
+           (status.permissions() &
+            (fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec)) != fs::perms::none;
 }
 
 } // namespace
@@ -253,16 +254,17 @@ std::vector<std::string> ApplicationsForType(const XdgFolders& folders, const st
     std::vector<std::string> defaults;
     std::vector<std::string> added;
     for (const fs::path& list : lists) {
-        forEachKey(readFile(list), [&](const std::string& group, const std::string& key, const std::string& value) {
-            if (key != mimeType) {
-                return;
-            }
-            if (group == "Default Applications" || group == "Added Associations") {
-                for (const std::string& id : splitList(value, ';')) {
-                    addUnique(group == "Default Applications" ? defaults : added, id);
-                }
-            }
-        });
+        forEachKey(readFile(list),
+                   [&](const std::string& group, const std::string& key, const std::string& value) {
+                       if (key != mimeType) {
+                           return;
+                       }
+                       if (group == "Default Applications" || group == "Added Associations") {
+                           for (const std::string& id : splitList(value, ';')) {
+                               addUnique(group == "Default Applications" ? defaults : added, id);
+                           }
+                       }
+                   });
     }
     for (const std::string& id : added) {
         addUnique(defaults, id);

@@ -32,8 +32,8 @@ std::vector<std::string> ExecForFile(const DesktopEntry& entry, const std::strin
 
 // The folders the application files live in, from the XDG variables.
 struct XdgFolders {
-    std::vector<std::string> config; // $XDG_CONFIG_HOME, then $XDG_CONFIG_DIRS
-    std::vector<std::string> data;   // $XDG_DATA_HOME, then $XDG_DATA_DIRS
+    std::vector<std::string> config;   // $XDG_CONFIG_HOME, then $XDG_CONFIG_DIRS
+    std::vector<std::string> data;     // $XDG_DATA_HOME, then $XDG_DATA_DIRS
     std::vector<std::string> desktops; // $XDG_CURRENT_DESKTOP, lower case
 };
 XdgFolders XdgFoldersFrom(const EnvironmentLookup& env);

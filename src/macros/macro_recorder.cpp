@@ -26,8 +26,8 @@ bool MacroRecorder::startRecording(int macroIndex, const std::string& path) {
             return false;
         }
     }
-    const FileError error = m_writer.open(
-        path, answer == PromptAnswer::No ? TextFileWriter::Mode::Append : TextFileWriter::Mode::Truncate);
+    const FileError error = m_writer.open(path, answer == PromptAnswer::No ? TextFileWriter::Mode::Append
+                                                                           : TextFileWriter::Mode::Truncate);
     if (error) {
         m_prompts.message("Error opening file " + path + "\rCheck file/path name.",
                           "ERROR " + std::to_string(error.number), PromptIcon::Exclamation);

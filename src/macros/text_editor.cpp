@@ -13,9 +13,9 @@ namespace corvane {
 namespace {
 
 // Editors that open a window of their own, tried when the desktop names none.
-constexpr std::array<const char*, 12> kKnownEditors = {
-    "gnome-text-editor", "gedit", "kate", "kwrite", "mousepad", "xed",
-    "pluma", "featherpad", "leafpad", "geany", "gvim", "emacs"};
+constexpr std::array<const char*, 12> kKnownEditors = {"gnome-text-editor", "gedit", "kate",  "kwrite",
+                                                       "mousepad",          "xed",   "pluma", "featherpad",
+                                                       "leafpad",           "geany", "gvim",  "emacs"};
 
 bool isKnownEditor(const std::string& name) {
     for (const char* editor : kKnownEditors) {

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -45,30 +46,38 @@ QtUserMacrosView::QtUserMacrosView(QWidget* parent)
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(nameLabel, 0, 0);
-    layout->addWidget(m_names, 1, 0, 1, 3);
-    layout->addWidget(m_changeName, 2, 0);
-    layout->addWidget(fileLabel, 3, 0);
-    layout->addWidget(m_file, 4, 0, 1, 3);
-    layout->addWidget(m_browse, 5, 0);
-    layout->addWidget(m_edit, 5, 1);
-    layout->addWidget(m_record, 5, 2);
-    layout->addWidget(m_ok, 1, 3);
-    layout->addWidget(m_cancel, 2, 3);
-    layout->setColumnStretch(2, 1);
-    layout->setRowMinimumHeight(6, 4);
+    layout->addWidget(m_names, 1, 0);
+    layout->addWidget(m_ok, 1, 1);
+    auto* nameRow = new QHBoxLayout;
+    nameRow->addWidget(m_changeName);
+    nameRow->addStretch(1);
+    layout->addLayout(nameRow, 2, 0);
+    layout->addWidget(m_cancel, 2, 1);
+    layout->setRowMinimumHeight(3, 8);
+    layout->addWidget(fileLabel, 4, 0);
+    layout->addWidget(m_file, 5, 0, 1, 2);
+    auto* fileButtons = new QHBoxLayout;
+    for (QPushButton* b : {m_browse, m_edit, m_record}) {
+        fileButtons->addWidget(b, 1);
+    }
+    layout->addLayout(fileButtons, 6, 0, 1, 2);
+    layout->setColumnStretch(0, 1);
 
     connect(m_names, &QComboBox::activated, this,
             [this](int index) { notify([index](UserMacrosEvents& e) { e.onNamePicked(index); }); });
     connect(m_names->lineEdit(), &QLineEdit::textEdited, this,
             [this] { notify([](UserMacrosEvents& e) { e.onNameEdited(); }); });
-    connect(m_browse, &QPushButton::clicked, this, [this] { notify([](UserMacrosEvents& e) { e.onBrowse(); }); });
-    connect(m_edit, &QPushButton::clicked, this, [this] { notify([](UserMacrosEvents& e) { e.onEditMacro(); }); });
+    connect(m_browse, &QPushButton::clicked, this,
+            [this] { notify([](UserMacrosEvents& e) { e.onBrowse(); }); });
+    connect(m_edit, &QPushButton::clicked, this,
+            [this] { notify([](UserMacrosEvents& e) { e.onEditMacro(); }); });
     connect(m_record, &QPushButton::clicked, this,
             [this] { notify([](UserMacrosEvents& e) { e.onRecordMacro(); }); });
     connect(m_changeName, &QPushButton::clicked, this,
             [this] { notify([](UserMacrosEvents& e) { e.onChangeName(); }); });
     connect(m_ok, &QPushButton::clicked, this, [this] { notify([](UserMacrosEvents& e) { e.onOk(); }); });
-    connect(m_cancel, &QPushButton::clicked, this, [this] { notify([](UserMacrosEvents& e) { e.onCancel(); }); });
+    connect(m_cancel, &QPushButton::clicked, this,
+            [this] { notify([](UserMacrosEvents& e) { e.onCancel(); }); });
 }
 
 template <typename Handler> void QtUserMacrosView::notify(Handler handler) {

@@ -23,10 +23,11 @@ struct LoggedInClient {
     // Writes the settings file unless an earlier run left one.
     void start(const std::string& worldLines = {}) {
         if (!FileExists(ini)) {
-            folder.write("CORVANE.INI", "[Corvane]\r\nProgramPath=" + folder.path() +
-                                        "\r\n[Addresses]\r\nMUD 1=Practice,127.0.0.1,4201\r\n\r\n[Practice]\r\n"
-                                        "Character 1=Tester,B5;@<!=&\r\n" +
-                                            worldLines);
+            folder.write("CORVANE.INI",
+                         "[Corvane]\r\nProgramPath=" + folder.path() +
+                             "\r\n[Addresses]\r\nMUD 1=Practice,127.0.0.1,4201\r\n\r\n[Practice]\r\n"
+                             "Character 1=Tester,B5;@<!=&\r\n" +
+                             worldLines);
         }
         h = std::make_unique<ClientHarness>("", ini);
         h->client.setEnvironment([this](const std::string& name) {

@@ -88,7 +88,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         OpenLogRow{"ANewNameStartsANewLog", nullptr, "session.log", std::nullopt, true, "new\r\n", nullptr},
         OpenLogRow{"NoAppends", "old\r\n", "session.log", PromptAnswer::No, true, "old\r\nnew\r\n", nullptr},
-        OpenLogRow{"YesEmptiesTheFile", "old\r\n", "session.log", PromptAnswer::Yes, true, "new\r\n", nullptr},
+        OpenLogRow{"YesEmptiesTheFile", "old\r\n", "session.log", PromptAnswer::Yes, true, "new\r\n",
+                   nullptr},
         OpenLogRow{"CancelLeavesItClosed", "old\r\n", "session.log", PromptAnswer::Cancel, false, "old\r\n",
                    nullptr},
         OpenLogRow{"ChooserCancelled", nullptr, nullptr, std::nullopt, false, nullptr, nullptr},
@@ -106,7 +107,8 @@ TEST_F(SessionLogTest, TheLogHoldsExactlyTheShownLines) {
     ASSERT_EQ(h->client.startLoggedIn("Practice", "Tester"), std::nullopt);
     h->socket.receive("[on]\r\n[vrox] #165 North Road\r\nNorth Road\r\nA\trutted road.\r\n[off]\r\ncut ");
     h->socket.receive("off\r\n");
-    EXPECT_EQ(folder.read("session.log"), "Welcome!\r\nName: \r\nNorth Road\r\nA        rutted road.\r\ncut off\r\n");
+    EXPECT_EQ(folder.read("session.log"),
+              "Welcome!\r\nName: \r\nNorth Road\r\nA        rutted road.\r\ncut off\r\n");
 
     h->client.onMenuTriggered(MenuItem::FileCloseLog);
     expectClosed();
@@ -183,13 +185,25 @@ TEST_P(LogEncodingTable, Windows1252WhereItHasTheCharacter) {
     EXPECT_EQ(Utf8ToCp1252KeepingOthers(GetParam().utf8), GetParam().bytes);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Characters, LogEncodingTable,
-    ::testing::Values(Encoded{"Ascii", "say hi", "say hi"}, Encoded{"Latin1", "caf\xC3\xA9", "caf\xE9"},
-                      Encoded{"EuroSign", "\xE2\x82\xAC" "5", "\x80" "5"},
-                      Encoded{"OutsideTheCodePageStaysUtf8", "a\xE6\x97\xA5" "b", "a\xE6\x97\xA5" "b"},
-                      Encoded{"StrayBytesAreKept", "a\xFF" "b", "a\xFF" "b"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Characters, LogEncodingTable,
+                         ::testing::Values(Encoded{"Ascii", "say hi", "say hi"},
+                                           Encoded{"Latin1", "caf\xC3\xA9", "caf\xE9"},
+                                           Encoded{"EuroSign",
+                                                   "\xE2\x82\xAC"
+                                                   "5",
+                                                   "\x80"
+                                                   "5"},
+                                           Encoded{"OutsideTheCodePageStaysUtf8",
+                                                   "a\xE6\x97\xA5"
+                                                   "b",
+                                                   "a\xE6\x97\xA5"
+                                                   "b"},
+                                           Encoded{"StrayBytesAreKept",
+                                                   "a\xFF"
+                                                   "b",
+                                                   "a\xFF"
+                                                   "b"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace corvane::testing

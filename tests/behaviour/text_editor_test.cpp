@@ -16,7 +16,7 @@ struct EditorSetUp {
     // Files under the scratch folder; those in bin/ are made executable.
     std::map<std::string, std::string> files;
     std::map<std::string, std::string> env;
-    const char* program; // under the scratch folder; nullptr: no editor, a message instead
+    const char* program;                // under the scratch folder; nullptr: no editor, a message instead
     std::vector<std::string> arguments; // "FILE" stands for the macro file
     friend void PrintTo(const EditorSetUp& row, std::ostream* out) { *out << row.name; }
 };
@@ -34,9 +34,9 @@ TEST_P(TextEditorTable, StartsAGraphicalEditorWithTheFile) {
         }
     }
     std::map<std::string, std::string> env = {{"PATH", folder.file("bin")},
-                                               {"XDG_CONFIG_HOME", folder.file("config")},
-                                               {"XDG_DATA_HOME", folder.file("home")},
-                                               {"XDG_DATA_DIRS", folder.file("share")}};
+                                              {"XDG_CONFIG_HOME", folder.file("config")},
+                                              {"XDG_DATA_HOME", folder.file("home")},
+                                              {"XDG_DATA_DIRS", folder.file("share")}};
     for (const auto& [name, value] : row.env) {
         env[name] = value;
     }
@@ -71,26 +71,28 @@ INSTANTIATE_TEST_SUITE_P(
                     {{"VISUAL", "xed --new-window"}},
                     "bin/xed",
                     {"--new-window", "FILE"}},
-        EditorSetUp{"ATerminalEditorGivesWayToTheDesktopsChoice",
-                    {{"bin/vim", ""},
-                     {"bin/textpad", ""},
-                     {"share/applications/vim.desktop", kTerminalVim},
-                     {"config/mimeapps.list", "[Default Applications]\ntext/plain=org.example.TextPad.desktop;\n"},
-                     {"share/applications/org.example.TextPad.desktop",
-                      "[Desktop Entry]\nName=TextPad\nExec=textpad --tab %i \"%f\"\n"}},
-                    {{"EDITOR", "vim"}},
-                    "bin/textpad",
-                    {"--tab", "FILE"}},
-        EditorSetUp{"TheUsersChoiceComesBeforeOtherHandlers",
-                    {{"bin/other", ""},
-                     {"bin/textpad", ""},
-                     {"share/applications/mimeinfo.cache", "[MIME Cache]\ntext/plain=other.desktop;\n"},
-                     {"share/applications/other.desktop", "[Desktop Entry]\nExec=other\n"},
-                     {"home/applications/mimeapps.list", "[Added Associations]\ntext/plain=textpad.desktop;\n"},
-                     {"share/applications/textpad.desktop", "[Desktop Entry]\nExec=textpad\n"}},
-                    {},
-                    "bin/textpad",
-                    {"FILE"}},
+        EditorSetUp{
+            "ATerminalEditorGivesWayToTheDesktopsChoice",
+            {{"bin/vim", ""},
+             {"bin/textpad", ""},
+             {"share/applications/vim.desktop", kTerminalVim},
+             {"config/mimeapps.list", "[Default Applications]\ntext/plain=org.example.TextPad.desktop;\n"},
+             {"share/applications/org.example.TextPad.desktop",
+              "[Desktop Entry]\nName=TextPad\nExec=textpad --tab %i \"%f\"\n"}},
+            {{"EDITOR", "vim"}},
+            "bin/textpad",
+            {"--tab", "FILE"}},
+        EditorSetUp{
+            "TheUsersChoiceComesBeforeOtherHandlers",
+            {{"bin/other", ""},
+             {"bin/textpad", ""},
+             {"share/applications/mimeinfo.cache", "[MIME Cache]\ntext/plain=other.desktop;\n"},
+             {"share/applications/other.desktop", "[Desktop Entry]\nExec=other\n"},
+             {"home/applications/mimeapps.list", "[Added Associations]\ntext/plain=textpad.desktop;\n"},
+             {"share/applications/textpad.desktop", "[Desktop Entry]\nExec=textpad\n"}},
+            {},
+            "bin/textpad",
+            {"FILE"}},
         EditorSetUp{"ATerminalHandlerFallsBackToAWellKnownEditor",
                     {{"bin/vim", ""},
                      {"bin/kate", ""},

@@ -113,7 +113,8 @@ TEST_F(UserMacrosDialog, AFileThatCannotBeOpenedIsReportedAndNothingRecords) {
     dialog.fileBox = folder.file("no/such/folder/x.cmd");
     dialog.events->onRecordMacro();
     ASSERT_EQ(h->prompts.messages.size(), 1u);
-    EXPECT_EQ(h->prompts.messages[0].text, "Error opening file " + dialog.fileBox + "\rCheck file/path name.");
+    EXPECT_EQ(h->prompts.messages[0].text,
+              "Error opening file " + dialog.fileBox + "\rCheck file/path name.");
     EXPECT_EQ(h->prompts.messages[0].title, "ERROR 76");
     EXPECT_EQ(session().RecordingMacro, -1);
     EXPECT_TRUE(dialog.shown);

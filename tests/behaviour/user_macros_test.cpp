@@ -114,14 +114,15 @@ const std::string kLongLine(10000, 'x');
 
 INSTANTIATE_TEST_SUITE_P(
     Files, SendFileTable,
-    ::testing::Values(PlayedFile{"CrLfLinesWithAnEmptyOne", "look\r\n\r\nsay hi\r\n", "look\r\n\r\nsay hi\r\n"},
-                      PlayedFile{"LineFeedsAndNoLastLineEnd", "look\n\nsay hi", "look\r\n\r\nsay hi\r\n"},
-                      PlayedFile{"BareCarriageReturns", "look\r\rsay hi\r", "look\r\n\r\nsay hi\r\n"},
-                      PlayedFile{"NulAndWindows1252Bytes", std::string("a\0b\r\ncaf\xE9\r\n", 11),
-                                 std::string("a\0b\r\ncaf\xE9\r\n", 11)},
-                      PlayedFile{"Utf8IsSentAsWindows1252", "caf\xC3\xA9\r\n", "caf\xE9\r\n"},
-                      PlayedFile{"ALongLineKeepsItsBytes", kLongLine + "\r\nend\r\n", kLongLine + "\r\nend\r\n"},
-                      PlayedFile{"EmptyFile", "", ""}),
+    ::testing::Values(
+        PlayedFile{"CrLfLinesWithAnEmptyOne", "look\r\n\r\nsay hi\r\n", "look\r\n\r\nsay hi\r\n"},
+        PlayedFile{"LineFeedsAndNoLastLineEnd", "look\n\nsay hi", "look\r\n\r\nsay hi\r\n"},
+        PlayedFile{"BareCarriageReturns", "look\r\rsay hi\r", "look\r\n\r\nsay hi\r\n"},
+        PlayedFile{"NulAndWindows1252Bytes", std::string("a\0b\r\ncaf\xE9\r\n", 11),
+                   std::string("a\0b\r\ncaf\xE9\r\n", 11)},
+        PlayedFile{"Utf8IsSentAsWindows1252", "caf\xC3\xA9\r\n", "caf\xE9\r\n"},
+        PlayedFile{"ALongLineKeepsItsBytes", kLongLine + "\r\nend\r\n", kLongLine + "\r\nend\r\n"},
+        PlayedFile{"EmptyFile", "", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MacroButtons, AHundredThousandLinesLeaveInOrderCountingUp) {

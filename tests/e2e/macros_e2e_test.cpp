@@ -30,8 +30,8 @@ struct Folder {
     QTemporaryDir dir;
     QString path(const QString& name) const { return dir.filePath(name); }
     StartOptions options() const {
-        return StartOptions{path("CORVANE.INI").toStdString(), dir.path().toStdString(), {},
-                            dir.path().toStdString(), {}};
+        return StartOptions{
+            path("CORVANE.INI").toStdString(), dir.path().toStdString(), {}, dir.path().toStdString(), {}};
     }
 };
 
@@ -53,8 +53,9 @@ struct MacrosE2E : ::testing::Test, Folder, RealClient<MacroViews> {
         if (!ini.open(QIODevice::WriteOnly)) {
             return false;
         }
-        ini.write("[Corvane]\r\nProgramPath=" + dir.path().toUtf8() + "\r\n[Addresses]\r\nMUD 1=Practice,127.0.0.1," +
-                  QByteArray::number(world.port()) + "\r\n\r\n[Practice]\r\nCharacter 1=Tester,B5;@<!=&\r\n");
+        ini.write("[Corvane]\r\nProgramPath=" + dir.path().toUtf8() +
+                  "\r\n[Addresses]\r\nMUD 1=Practice,127.0.0.1," + QByteArray::number(world.port()) +
+                  "\r\n\r\n[Practice]\r\nCharacter 1=Tester,B5;@<!=&\r\n");
         ini.close();
         client.start(false);
         return !client.startLoggedIn("Practice", "Tester") &&
@@ -65,7 +66,9 @@ struct MacrosE2E : ::testing::Test, Folder, RealClient<MacroViews> {
     QLineEdit* input() const { return window.findChild<QLineEdit*>("Text1"); }
     QPushButton* button(const QString& name) const { return window.findChild<QPushButton*>(name); }
     QWidget* macrosDialog() const { return window.findChild<QWidget*>("Form6"); }
-    QPushButton* dialogButton(const char* name) const { return macrosDialog()->findChild<QPushButton*>(name); }
+    QPushButton* dialogButton(const char* name) const {
+        return macrosDialog()->findChild<QPushButton*>(name);
+    }
     void typeLine(const QString& text) {
         input()->setText(text);
         QTest::keyClick(input(), Qt::Key_Return);
@@ -82,9 +85,12 @@ TEST_F(MacrosE2E, AMacroOfTwoCommandsIsRecordedAndPlayedFromItsButton) {
     EXPECT_TRUE(macrosDialog()->isVisible());
     EXPECT_EQ(macrosDialog()->windowTitle(), "User Macros");
     EXPECT_EQ(macrosDialog()->findChild<QComboBox*>("Combo1")->currentText(), "User &1");
-    const std::pair<const char*, const char*> captions[] = {
-        {"btnBrowse", "&Browse"},          {"btnEditMacro", "&Edit Macro"}, {"btnRecordMacro", "&Record Macro"},
-        {"btnChangeName", "Change Macro &Name"}, {"btnOK", "&OK"},        {"btnCancel", "&Cancel"}};
+    const std::pair<const char*, const char*> captions[] = {{"btnBrowse", "&Browse"},
+                                                            {"btnEditMacro", "&Edit Macro"},
+                                                            {"btnRecordMacro", "&Record Macro"},
+                                                            {"btnChangeName", "Change Macro &Name"},
+                                                            {"btnOK", "&OK"},
+                                                            {"btnCancel", "&Cancel"}};
     for (const auto& [name, caption] : captions) {
         ASSERT_NE(dialogButton(name), nullptr) << name;
         EXPECT_EQ(dialogButton(name)->text(), caption);

@@ -20,7 +20,9 @@ public:
     }
     int selectedName() const override { return selected; }
     std::string nameText() const override { return nameBox; }
-    void replaceName(int index, const std::string& name) override { names[static_cast<std::size_t>(index)] = name; }
+    void replaceName(int index, const std::string& name) override {
+        names[static_cast<std::size_t>(index)] = name;
+    }
     void setFileText(const std::string& text) override { fileBox = text; }
     std::string fileText() const override { return fileBox; }
     void setRecordCaption(const std::string& caption) override { recordCaption = caption; }
