@@ -22,7 +22,8 @@ bool MacroRecorder::startRecording(int macroIndex, const std::string& path) {
                                    "file\rCANCEL\tTo Cancel\r",
                                "Corvane " + std::string(VersionText), PromptButtons::YesNoCancel,
                                PromptIcon::Exclamation, PromptAnswer::No);
-        if (answer == PromptAnswer::Cancel) {
+        // The question box runs the event loop: the session may have ended meanwhile.
+        if (answer == PromptAnswer::Cancel || !m_session.Connected) {
             return false;
         }
     }
