@@ -97,6 +97,9 @@ void CommandSender::onSendComplete() {
     m_waiting = false;
     m_session.SendDone = true;
     pump();
+    if (!busy() && m_drained) {
+        m_drained();
+    }
 }
 
 void CommandSender::connectionEnded() {

@@ -3,6 +3,7 @@
 #include "platform/socket.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 
 namespace corvane {
@@ -29,6 +30,9 @@ public:
     // The connection is gone: whatever still waits can never leave.
     void connectionEnded();
     bool busy() const { return m_waiting || !m_queue.empty(); }
+    // Called each time the last waiting command has gone out, so a file being
+    // played can send its next line without polling.
+    void setDrainedHook(std::function<void()> hook) { m_drained = std::move(hook); }
 
     // The bytes that go on the wire for a text: Windows-1252, with a data byte
     // 255 doubled so the server's telnet layer does not take it for IAC.
@@ -47,6 +51,7 @@ private:
     bool m_waiting = false;
     bool m_pumping = false;
     std::string m_statusBeforeWait;
+    std::function<void()> m_drained;
 };
 
 } // namespace corvane

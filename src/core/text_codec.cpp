@@ -168,6 +168,22 @@ std::optional<std::string> Utf8ToCp1252(std::string_view utf8) {
     return out;
 }
 
+std::string Utf8ToCp1252KeepingOthers(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    std::size_t pos = 0;
+    while (pos < utf8.size()) {
+        const std::size_t start = pos;
+        const int b = CodePointToCp1252(NextCodePoint(utf8, pos));
+        if (b >= 0) {
+            out.push_back(static_cast<char>(b));
+        } else {
+            out.append(utf8.substr(start, pos - start));
+        }
+    }
+    return out;
+}
+
 std::string DecodeLegacyText(std::string_view bytes) {
     return IsValidUtf8(bytes) ? std::string(bytes) : Cp1252ToUtf8(bytes);
 }

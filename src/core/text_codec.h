@@ -21,6 +21,11 @@ std::string Cp1252ToUtf8(std::string_view bytes);
 void AppendCp1252AsUtf8(std::string& out, unsigned char byte);
 // nullopt when a character has no Windows-1252 byte or the text is not UTF-8.
 std::optional<std::string> Utf8ToCp1252(std::string_view utf8);
+// Text for files the user reads back (session log, recorded macros): each
+// character as its Windows-1252 byte, and a character the code page has no
+// byte for as its UTF-8 bytes, so nothing a player wrote is lost. Bytes that
+// are not UTF-8 are kept as they are.
+std::string Utf8ToCp1252KeepingOthers(std::string_view utf8);
 
 bool IsValidUtf8(std::string_view text);
 // Reads settings-file bytes: UTF-8 when they are valid UTF-8, else Windows-1252.

@@ -24,6 +24,9 @@ void SessionReset::ResetSession() {
     m_session.LagMeterOn = false;
     m_session.OutputFramed = false;
     m_session.ListMode = 0;
+    if (m_hooks.endMacroFiles) {
+        m_hooks.endMacroFiles();
+    }
     if (m_session.LogOpen && m_hooks.closeLog) {
         m_hooks.closeLog();
     }

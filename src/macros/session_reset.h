@@ -20,6 +20,8 @@ public:
         std::function<void()> closeSessionWindows;
         std::function<void()> switchOffLagCounter;
         std::function<void()> switchOffGameClock;
+        // A file being played or recorded ends with the connection.
+        std::function<void()> endMacroFiles;
     };
 
     SessionReset(Session& session, MainMenu& menu, ButtonBars& buttons, MainWindowView& window, Program& program,

@@ -4,6 +4,9 @@
 #include "core/input_view.h"
 #include "core/main_window_view.h"
 #include "core/output_view.h"
+#include "macros/upload.h"
+#include "macros/user_macros_presenter.h"
+#include "macros/user_macros_view.h"
 #include "platform/launcher.h"
 #include "platform/program.h"
 #include "platform/prompts.h"
@@ -51,6 +54,11 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
                                      },
                                      [this] { return !m_options.commandLine.empty(); }})
     , m_input(m_session, views.input, m_sender, m_menu, platform.sound)
+    , m_fileSender(m_session, m_sender, m_status, views.input, platform.timers, platform.socket)
+    , m_recorder(m_session, m_status, platform.prompts)
+    , m_macros(m_session, m_buttons, m_fileSender, m_options.settingsPath)
+    , m_log(m_session, m_menu, m_buttons, views.status, platform.choosers, platform.prompts, platform.timers)
+    , m_textEditor(platform.launcher, platform.prompts, ProcessEnvironment())
     , m_outputWindow(m_session, m_settings, views.output, m_output, m_status, views.input, platform.clipboard,
                      m_menu,
                      OutputWindow::Hooks{[this] { m_connection.outputResumed(); },
@@ -73,10 +81,22 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
         notice().show();
     }});
     m_reset.setHooks(SessionReset::Hooks{
-        {},
+        [this] { m_log.pressLogButton(); },
         [this] { closeSessionWindows(); },
         [this] { m_gameTimer.toggleLagCounter(); },
         [this] { m_gameTimer.toggleGameClock(); },
+        [this] { endMacroFiles(); },
+    });
+    m_processor.setLogWriter(&m_log);
+    m_input.setRecorder(&m_recorder);
+    m_macros.setNoticeHook([this](const std::string& title, const std::string& text) {
+        notice().ShowNotice(title, text, false);
+        notice().show();
+    });
+    m_recorder.setStoppedHook([this] {
+        if (m_userMacros) {
+            m_userMacros->recordingStopped();
+        }
     });
     if (!m_options.settingsPath.empty()) {
         SetSettingsWriteFailureHandler([this](const std::string& path, const std::string& reason) {
@@ -86,6 +106,9 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
 }
 
 Client::~Client() {
+    closeUserMacros();
+    m_userMacros.reset();
+    m_userMacrosView.reset();
     if (!m_options.settingsPath.empty()) {
         SetSettingsWriteFailureHandler({});
     }
@@ -225,10 +248,16 @@ void Client::loggedIn() {
           MenuItem::ViewWhoIsOn, MenuItem::ViewLagCounter}) {
         m_menu.setEnabled(item, true);
     }
+    m_menu.setEnabled(MenuItem::ViewInfo, static_cast<bool>(m_showRoomInfo));
+    m_menu.setEnabled(MenuItem::ViewDirections, static_cast<bool>(m_showDirectionPad));
     for (int i = 0; i < kButtonsPerBar; ++i) {
-        m_buttons.setEnabled(Bar::Command, i, true);
+        const bool ready = i == command_button::Info        ? static_cast<bool>(m_showRoomInfo)
+                           : i == command_button::Direction ? static_cast<bool>(m_showDirectionPad)
+                                                            : true;
+        m_buttons.setEnabled(Bar::Command, i, ready);
         m_buttons.setEnabled(Bar::Macro, i, true);
     }
+    m_macros.LoadMacros(true);
     if (!m_playerList) {
         m_playerList = m_platform.views.createPlayerListView();
         m_classifier.setPlayerList(m_playerList.get());
@@ -259,6 +288,40 @@ void Client::closeSessionWindows() {
     m_playerList.reset();
 }
 
+void Client::openUserMacros() {
+    if (!m_userMacrosOpen) {
+        // The dialog is loaded for one use: the last one goes now.
+        m_userMacros.reset();
+        m_userMacrosView = m_platform.views.createUserMacrosView();
+        m_userMacros = std::make_unique<UserMacrosPresenter>(
+            *m_userMacrosView, m_macros, m_recorder, m_session, m_settings, m_platform.choosers, m_textEditor,
+            [this] {
+                m_userMacrosOpen = false;
+                m_views.input.focusInput();
+            });
+        m_userMacrosView->setEvents(m_userMacros.get());
+        m_userMacrosOpen = true;
+        m_userMacros->open();
+    } else {
+        m_userMacrosView->showWindow();
+    }
+}
+
+void Client::closeUserMacros() {
+    // Only hidden: a question box of the dialog may still be on the stack.
+    if (m_userMacrosOpen) {
+        m_userMacrosView->closeWindow();
+        m_userMacrosOpen = false;
+    }
+}
+
+void Client::endMacroFiles() {
+    m_fileSender.stop();
+    m_recorder.sessionEnded();
+    // Its names and files belong to the world that has just gone.
+    closeUserMacros();
+}
+
 void Client::shutdown(ShutdownCause cause) {
     if (m_shutDown) {
         return;
@@ -271,6 +334,13 @@ void Client::shutdown(ShutdownCause cause) {
     }
     m_platform.socket.close();
     m_sender.connectionEnded();
+    endMacroFiles();
+    if (m_session.LogOpen) {
+        m_log.close();
+        if (!m_shutDownBySignal) {
+            m_platform.prompts.message("Log File closed.", kNoticeTitle, PromptIcon::None);
+        }
+    }
     closeSessionWindows();
     if (m_notice && m_noticeView) {
         m_noticeView->destroyWindow();
@@ -334,8 +404,24 @@ void Client::onMenuTriggered(MenuItem item) {
     case MenuItem::FileDisconnect:
         m_connection.DisconnectFromWorld();
         break;
+    case MenuItem::FileOpenLog:
+    case MenuItem::FileCloseLog:
+        onCommandButton(command_button::Log);
+        break;
+    case MenuItem::FileUpload:
+        onCommandButton(command_button::Upload);
+        break;
+    case MenuItem::FileDumpOutput:
+        m_log.dumpOutput(m_output.text());
+        break;
     case MenuItem::FileExit:
         exitProgram();
+        break;
+    case MenuItem::EditUserMacros:
+        openUserMacros();
+        break;
+    case MenuItem::ViewInfo:
+        onCommandButton(command_button::Info);
         break;
     case MenuItem::EditCopy:
         m_outputWindow.EditCopy();
@@ -453,6 +539,22 @@ void Client::onCommandButton(int index) {
     case command_button::Connect:
         GameConnect();
         break;
+    case command_button::Info:
+        if (m_showRoomInfo) {
+            m_showRoomInfo();
+        }
+        break;
+    case command_button::Direction:
+        if (m_showDirectionPad && m_buttons.enabled(Bar::Command, command_button::Direction)) {
+            m_showDirectionPad();
+        }
+        break;
+    case command_button::Log:
+        m_log.pressLogButton();
+        break;
+    case command_button::Upload:
+        UploadFile(m_platform.choosers, m_fileSender);
+        break;
     case command_button::WhoIsHere:
         requestPlayerList(1);
         break;
@@ -475,7 +577,9 @@ void Client::onCommandButton(int index) {
     }
 }
 
-void Client::onMacroButton(int /*index*/) {}
+void Client::onMacroButton(int index) {
+    m_macros.pressButton(index);
+}
 
 bool Client::onInputKey(InputLine::Key key) {
     return m_input.onInputKey(key);

@@ -13,7 +13,12 @@
 #include "core/output_window.h"
 #include "core/session.h"
 #include "core/status_line.h"
+#include "macros/file_sender.h"
+#include "macros/macro_recorder.h"
+#include "macros/session_log.h"
 #include "macros/session_reset.h"
+#include "macros/text_editor.h"
+#include "macros/user_macros.h"
 #include "settings/client_settings.h"
 #include "settings/startup.h"
 #include "settings/trigger_set.h"
@@ -46,6 +51,8 @@ class OutputView;
 class DisplayView;
 class NoticeView;
 class PlayerListView;
+class UserMacrosView;
+class UserMacrosPresenter;
 
 // The platform services the behaviour runs on.
 struct Platform {
@@ -147,6 +154,10 @@ public:
     OutputWindow& outputWindow() { return m_outputWindow; }
     GameTimer& gameTimer() { return m_gameTimer; }
     PlayerListView* playerList() { return m_playerList.get(); }
+    UserMacros& macros() { return m_macros; }
+    FileSender& fileSender() { return m_fileSender; }
+    // Where the text editor is looked for (VISUAL, EDITOR, PATH, XDG_*).
+    void setEnvironment(EnvironmentLookup environment) { m_textEditor.setEnvironment(std::move(environment)); }
 
 private:
     void ShowOutput(const std::string& text) override;
@@ -154,6 +165,10 @@ private:
     void afterConnectDialog();
     void requestPlayerList(int listMode);
     void closeSessionWindows();
+    // Edit > "&User Macros" (F5): one dialog, brought to the front when open.
+    void openUserMacros();
+    void closeUserMacros();
+    void endMacroFiles();
     void toggleBar(MenuItem item);
     std::string sessionCaption() const;
     void outputChanged();
@@ -176,6 +191,11 @@ private:
     LineProcessor m_processor;
     Connection m_connection;
     InputLine m_input;
+    FileSender m_fileSender;
+    MacroRecorder m_recorder;
+    UserMacros m_macros;
+    SessionLog m_log;
+    TextEditor m_textEditor;
     OutputWindow m_outputWindow;
     GameTimer m_gameTimer;
     CharacterLogin m_characterLogin;
@@ -183,6 +203,13 @@ private:
     std::unique_ptr<NoticeView> m_noticeView;
     std::unique_ptr<NoticeWindow> m_notice;
     std::unique_ptr<PlayerListView> m_playerList;
+    std::unique_ptr<UserMacrosView> m_userMacrosView;
+    std::unique_ptr<UserMacrosPresenter> m_userMacros;
+    bool m_userMacrosOpen = false;
+    // Room info (bar button 1, View > "&Info") and the direction pad (button
+    // 2): the room windows set these; until then the two stay disabled.
+    std::function<void()> m_showRoomInfo;
+    std::function<void()> m_showDirectionPad;
     std::vector<std::string> m_reportedWriteFailures;
     std::chrono::milliseconds m_frameInterval{0};
     TimePoint m_lastFlush{};

@@ -10,6 +10,7 @@
 #include "fakes/fake_character_view.h"
 #include "fakes/fake_notice_view.h"
 #include "fakes/fake_player_list.h"
+#include "fakes/fake_user_macros_view.h"
 #include "shell/display_view.h"
 #include "shell/view_factory.h"
 
@@ -211,10 +212,16 @@ public:
         playerList = view.get();
         return view;
     }
+    std::unique_ptr<UserMacrosView> createUserMacrosView() override {
+        auto view = std::make_unique<FakeUserMacrosView>();
+        userMacros = view.get();
+        return view;
+    }
     std::function<void(FakeCharacterView&)> characterScript;
     int characterDialogsCreated = 0;
     FakeNoticeView* notice = nullptr;
     FakePlayerList* playerList = nullptr;
+    FakeUserMacrosView* userMacros = nullptr;
 };
 
 } // namespace corvane::testing
