@@ -4,7 +4,6 @@
 #include "fakes/client_harness.h"
 
 #include <benchmark/benchmark.h>
-
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -30,7 +29,8 @@ public:
                "[Font]\r\nFontName=Monospace\r\nFontSize= 10\r\nFontBold=False\r\nFontItalic=False\r\n"
                "ForeColor= 0\r\nBackColor= 16777215\r\n\r\n[Addresses]\r\n";
         for (int i = 1; i <= worlds; ++i) {
-            out << "MUD " << i << "=World" << i << ",world" << i << ".example.org," << 4000 + i % 1000 << "\r\n";
+            out << "MUD " << i << "=World" << i << ",world" << i << ".example.org," << 4000 + i % 1000
+                << "\r\n";
         }
         for (int i = 1; i <= worlds; ++i) {
             out << "\r\n[World" << i << "]\r\nCharacter 1=guest,W!-@9\r\nTrigger 1=pages you\r\n";
@@ -66,12 +66,19 @@ void startOnce(const std::string& path) {
 }
 
 void StartUp(benchmark::State& state) {
-    const BigSettingsFile file(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
-    // The first run writes back what the fake window measures (MaxLines).
-    startOnce(file.path());
-    file.ageByAnHour();
+    // Two copies taken in turn, so that each start reads its file afresh the
+    // way a new process does, rather than finding it already parsed.
+    const BigSettingsFile first(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    const BigSettingsFile second(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    for (const BigSettingsFile* file : {&first, &second}) {
+        // The first run writes back what the fake window measures (MaxLines).
+        startOnce(file->path());
+        file->ageByAnHour();
+    }
+    bool useFirst = true;
     for (auto _ : state) {
-        startOnce(file.path());
+        startOnce((useFirst ? first : second).path());
+        useFirst = !useFirst;
     }
     state.counters["lines"] = static_cast<double>(3 * state.range(0) + state.range(1));
 }

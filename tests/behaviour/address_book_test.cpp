@@ -113,6 +113,37 @@ TEST_F(AddressBookTest, AValueWithoutTwoCommasIsSkippedAndDroppedByTheNextSave) 
     EXPECT_EQ(mud(4), "");
 }
 
+TEST_F(AddressBookTest, ASaveKeepsEveryWorldTheLoadListed) {
+    struct Row {
+        const char* name;
+        std::string stored;
+        std::vector<std::string> listed;
+    };
+    const std::string b = "MUD 2=B,b.example,2\r\n";
+    const std::vector<Row> rows = {
+        {"LoneCrInName", "[Addresses]\r\nMUD 1=Foo\rBar,foo.example,1\r\n" + b, {"Foo\rBar", "B"}},
+        {"EmptyName", "[Addresses]\r\nMUD 1=,nameless.example,1\r\n" + b, {"", "B"}},
+        {"TwoByteOrderMarks",
+         "\xEF\xBB\xBF\xEF\xBB\xBF[Addresses]\r\nMUD 1=A,a.example,1\r\n" + b,
+         {"A", "B"}},
+    };
+    for (const Row& row : rows) {
+        start(row.stored);
+        h->prompts.answers = {PromptAnswer::Yes};
+        std::vector<std::string> listed;
+        open([&](FakeAddressBookView& d) {
+            listed = d.worldNames;
+            d.clickNew();
+            d.newName = "Zed";
+            d.clickOk();
+        });
+        EXPECT_EQ(listed, row.listed) << row.name;
+        std::vector<std::string> saved = row.listed;
+        saved.push_back("Zed");
+        EXPECT_EQ(open([](FakeAddressBookView& d) { d.clickCancel(); }).worldNames, saved) << row.name;
+    }
+}
+
 TEST_F(AddressBookTest, DeletingTheSecondOfThreeRenumbersAndDeletesItsSection) {
     start(kThreeWorlds);
     h->prompts.answers = {PromptAnswer::No, PromptAnswer::Yes};
