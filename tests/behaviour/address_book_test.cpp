@@ -267,6 +267,24 @@ struct UpdateCase {
     std::vector<std::string> connects;
 };
 
+std::string answerName(PromptAnswer answer) {
+    switch (answer) {
+    case PromptAnswer::Ok:
+        return "Ok";
+    case PromptAnswer::Yes:
+        return "Yes";
+    case PromptAnswer::No:
+        return "No";
+    case PromptAnswer::Cancel:
+        return "Cancel";
+    }
+    return "?";
+}
+
+void PrintTo(const UpdateCase& row, std::ostream* out) {
+    *out << "answer " << answerName(row.answer) << ", stored " << ::testing::PrintToString(row.stored);
+}
+
 class AddressBookUpdateTest : public AddressBookTest, public ::testing::WithParamInterface<UpdateCase> {};
 
 TEST_P(AddressBookUpdateTest, AnEditedAddressOffersAnUpdate) {
@@ -293,7 +311,8 @@ INSTANTIATE_TEST_SUITE_P(
     UpdateAnswers, AddressBookUpdateTest,
     ::testing::Values(UpdateCase{PromptAnswer::Yes, "Beta,beta2.example,8888", {"beta2.example:8888"}},
                       UpdateCase{PromptAnswer::No, "Beta,beta.example,8888", {"beta2.example:8888"}},
-                      UpdateCase{PromptAnswer::Cancel, "Beta,beta.example,8888", {}}));
+                      UpdateCase{PromptAnswer::Cancel, "Beta,beta.example,8888", {}}),
+    [](const auto& info) { return "Answer" + answerName(info.param.answer); });
 
 TEST_F(AddressBookTest, PickingAgainForgetsEarlierEdits) {
     start(kThreeWorlds);
