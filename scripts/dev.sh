@@ -52,8 +52,12 @@ fuzz() {
         done
         name=$(basename "$target")
         mkdir -p "build-fuzz/runs/$name/corpus"
+        # Seed inputs kept in fuzz/seeds/NAME, when there are any, start it off.
+        local seeds=()
+        [ -d "fuzz/seeds/$name" ] && seeds=("$here/fuzz/seeds/$name")
         (cd "build-fuzz/runs/$name" &&
-            if "$here/$target" corpus -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 >log 2>&1; then
+            if "$here/$target" corpus "${seeds[@]}" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+                >log 2>&1; then
                 echo "   $name: $(grep -m1 '^Done' log)"
             else
                 echo "   $name: FAILED" && touch failed
