@@ -54,6 +54,7 @@ public:
     void ageByAnHour() const {
         fs::last_write_time(path(), fs::last_write_time(path()) - std::chrono::hours(1));
     }
+    void touch() const { fs::last_write_time(path(), fs::file_time_type::clock::now()); }
 
 private:
     fs::path m_folder;
@@ -75,16 +76,27 @@ void StartUp(benchmark::State& state) {
         startOnce(file->path());
         file->ageByAnHour();
     }
+    const bool justWritten = state.range(2) != 0;
     bool useFirst = true;
     for (auto _ : state) {
-        startOnce((useFirst ? first : second).path());
+        const BigSettingsFile& file = useFirst ? first : second;
+        if (justWritten) {
+            file.touch();
+        }
+        startOnce(file.path());
         useFirst = !useFirst;
     }
     state.counters["lines"] = static_cast<double>(3 * state.range(0) + state.range(1));
 }
 
-// Arguments: stored worlds, further lines in a section start-up does not read.
-BENCHMARK(StartUp)->Args({40, 0})->Args({4000, 0})->Args({100, 1000000})->Unit(benchmark::kMillisecond);
+// Arguments: stored worlds, further lines in a section start-up does not read,
+// and whether another program wrote the file a moment before.
+BENCHMARK(StartUp)
+    ->Args({40, 0, 0})
+    ->Args({4000, 0, 0})
+    ->Args({100, 1000000, 0})
+    ->Args({4000, 0, 1})
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace corvane::bench

@@ -176,9 +176,8 @@ IniFile IniFile::Parse(std::string_view bytes) {
     return IniFile(splitLines(bytes));
 }
 
-bool IniFile::load(const std::string& path, std::string& reason) {
-    m_lines.clear();
-    m_index.reset();
+bool IniFile::ReadBytes(const std::string& path, std::string& bytes, std::string& reason) {
+    bytes.clear();
     errno = 0;
     const FileHandle file(std::fopen(path.c_str(), "rb"));
     if (!file) {
@@ -189,7 +188,6 @@ bool IniFile::load(const std::string& path, std::string& reason) {
         reason = errorText(error);
         return false;
     }
-    std::string bytes;
     char buffer[65536];
     std::size_t count = 0;
     while ((count = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
@@ -199,7 +197,16 @@ bool IniFile::load(const std::string& path, std::string& reason) {
         reason = errorText(errno);
         return false;
     }
-    m_lines = splitLines(bytes);
+    return true;
+}
+
+bool IniFile::load(const std::string& path, std::string& reason) {
+    std::string bytes;
+    if (!ReadBytes(path, bytes, reason)) {
+        *this = IniFile();
+        return false;
+    }
+    *this = Parse(bytes);
     return true;
 }
 

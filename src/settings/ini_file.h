@@ -30,6 +30,8 @@ public:
     // A missing file loads as an empty one; any other failure to read leaves
     // the lines empty and gives the reason.
     bool load(const std::string& path, std::string& reason);
+    // The file's bytes as load reads them (none for a missing file).
+    static bool ReadBytes(const std::string& path, std::string& bytes, std::string& reason);
     // Writes every line followed by CR LF, encoded UTF-8, by replacing the
     // file whole: on failure the file at path is left as it was.
     bool save(const std::string& path, std::string& reason) const;

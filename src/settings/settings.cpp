@@ -1,6 +1,7 @@
 #include "settings/settings.h"
 
 #include "core/text_codec.h"
+#include "settings/atomic_file.h"
 #include "settings/file_lock.h"
 #include "settings/file_stamp.h"
 #include "settings/ini_file.h"
@@ -9,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <limits>
 #include <utility>
 
@@ -29,53 +31,68 @@ bool reportFailure(const std::string& path, const std::string& reason) {
 }
 
 // The settings file as last read or written, so that start-up does not parse
-// the whole file again for each of its many reads. It is parsed again when its
-// stamp on disk changes, so another process's writes are still seen.
+// the whole file again for each of its many reads. Another process's writes
+// are still seen: the file is looked at again when its stamp on disk changes,
+// and parsed again when its bytes did.
 class ParsedFileCache {
 public:
     // The file as it is on disk now; nullptr when it cannot be read.
     const IniFile* current(const std::string& path) {
         const auto stamp = StampOfFile(path);
         if (!stamp) {
-            // No file reads as an empty one (a folder or other failure too).
+            // No file reads as an empty one.
             forget();
             return &m_empty;
         }
-        if (m_file && m_path == path && m_stamp == *stamp && m_trusted) {
+        if (holds(path) && m_stamp == *stamp && m_trusted) {
             return &*m_file;
         }
         const std::int64_t readAt = FileClockNowNs();
-        IniFile file;
+        std::string bytes;
         std::string reason;
-        if (!file.load(path, reason)) {
+        if (!IniFile::ReadBytes(path, bytes, reason)) {
             forget();
             return nullptr;
         }
         // A file written in place again within one tick of the file clock
         // keeps its stamp. Until its time of change lies well before our read
-        // it cannot tell such a write apart, so the file is read again each time.
+        // the stamp cannot tell such a write apart, so the bytes are read (but
+        // parsed only when they differ) each time.
         constexpr std::int64_t kClockTick = 2'000'000'000; // covers file systems with 2 s times
-        const bool settled = readAt - stamp->modifiedNs > kClockTick;
-        remember(path, std::move(file), *stamp, settled && StampOfFile(path) == stamp);
+        const bool settled = readAt - stamp->modifiedNs > kClockTick && StampOfFile(path) == stamp;
+        const std::size_t hash = hashOf(bytes);
+        if (holds(path) && m_hash == hash) {
+            m_stamp = *stamp;
+            m_trusted = settled;
+            return &*m_file;
+        }
+        remember(path, IniFile::Parse(bytes), *stamp, hash, settled);
         return &*m_file;
     }
 
     // A file this process has just written holding the lock is trusted at
     // once: no other Corvane can have written it since. (A program writing it
     // in place, at the same size, within the same clock tick would go unseen.)
-    void remember(const std::string& path, IniFile file, const FileStamp& stamp, bool trusted = true) {
+    void remember(const std::string& path, IniFile file, const FileStamp& stamp, std::size_t hash,
+                  bool trusted = true) {
         m_path = path;
         m_file = std::move(file);
         m_stamp = stamp;
+        m_hash = hash;
         m_trusted = trusted;
     }
 
     void forget() { m_file.reset(); }
 
+    static std::size_t hashOf(std::string_view bytes) { return std::hash<std::string_view>{}(bytes); }
+
 private:
+    bool holds(const std::string& path) const { return m_file && m_path == path; }
+
     std::string m_path;
     std::optional<IniFile> m_file;
     FileStamp m_stamp;
+    std::size_t m_hash = 0;
     bool m_trusted = false;
     const IniFile m_empty;
 };
@@ -103,11 +120,12 @@ template <typename Edit> bool changeFile(const std::string& path, Edit edit) {
     if (!edit(file)) {
         return true;
     }
-    if (!file.save(path, reason)) {
+    const std::string bytes = file.bytes();
+    if (!WriteFileAtomically(path, bytes, reason)) {
         return reportFailure(path, reason);
     }
     if (const auto stamp = StampOfFile(path)) {
-        parsedFile().remember(path, std::move(file), *stamp);
+        parsedFile().remember(path, std::move(file), *stamp, ParsedFileCache::hashOf(bytes));
     }
     return true;
 }
