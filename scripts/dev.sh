@@ -13,6 +13,8 @@ packages=(build-essential cmake ninja-build pkg-config git
           qt6-base-dev qt6-multimedia-dev libgl-dev
           libgtest-dev libgmock-dev libbenchmark-dev
           xvfb xauth fonts-dejavu-core fonts-liberation)
+# The tests also fuzz, which takes clang and its libFuzzer runtime.
+test_packages=(clang libclang-rt-14-dev)
 
 install_missing() {
     local missing=()
@@ -25,6 +27,54 @@ install_missing() {
     [ "$(id -u)" -ne 0 ] && sudo=(sudo)
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+# Builds every fuzz target of fuzz/ with clang and runs each for
+# FUZZ_SECONDS (60), as many at a time as there are cores. A crash, a leak or
+# an input slower than 10 s fails; its input is left in build-fuzz/runs/NAME.
+fuzz() {
+    local seconds=${FUZZ_SECONDS:-60}
+    cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DCORVANE_WERROR=ON -DCORVANE_BUILD_FUZZ=ON -DCORVANE_BUILD_GUI=OFF -DCORVANE_BUILD_BENCH=OFF
+    cmake --build build-fuzz --target fuzz/all --parallel "$(nproc)"
+    local targets=()
+    mapfile -t targets < <(find build-fuzz/fuzz -maxdepth 1 -type f -perm -u+x | sort)
+    if [ ${#targets[@]} -eq 0 ]; then
+        echo "no fuzz targets were built" >&2
+        return 1
+    fi
+    echo "== fuzzing ${#targets[@]} targets for ${seconds} s each"
+    rm -rf build-fuzz/runs
+    local target name
+    for target in "${targets[@]}"; do
+        while [ "$(jobs -rp | wc -l)" -ge "$(nproc)" ]; do
+            wait -n || true
+        done
+        name=$(basename "$target")
+        mkdir -p "build-fuzz/runs/$name/corpus"
+        # Seed inputs kept in fuzz/seeds/NAME, when there are any, start it off.
+        local seeds=()
+        [ -d "fuzz/seeds/$name" ] && seeds=("$here/fuzz/seeds/$name")
+        (cd "build-fuzz/runs/$name" &&
+            if "$here/$target" corpus "${seeds[@]}" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+                >log 2>&1; then
+                echo "   $name: $(grep -m1 '^Done' log)"
+            else
+                echo "   $name: FAILED" && touch failed
+            fi) &
+    done
+    wait
+    local failed=0
+    for target in "${targets[@]}"; do
+        name=$(basename "$target")
+        if [ -e "build-fuzz/runs/$name/failed" ]; then
+            echo "== $name failed; its input: $(ls build-fuzz/runs/"$name"/crash-* build-fuzz/runs/"$name"/timeout-* \
+                build-fuzz/runs/"$name"/leak-* 2>/dev/null | tr '\n' ' ')"
+            tail -n 60 "build-fuzz/runs/$name/log"
+            failed=1
+        fi
+    done
+    return $failed
 }
 
 build() {
@@ -45,6 +95,7 @@ run)
     exec "$here/build/app/corvane" "$@"
     ;;
 test)
+    packages+=("${test_packages[@]}")
     install_missing
     build build-ci -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANE_WERROR=ON
     echo "== tests"
@@ -54,6 +105,8 @@ test)
         -DCORVANE_BUILD_GUI=OFF -DCORVANE_BUILD_BENCH=OFF
     (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
         ctest --output-on-failure --timeout 300 -j "$(nproc)")
+    echo "== fuzzing"
+    fuzz
     echo "== all tests passed"
     ;;
 *)

@@ -1,6 +1,7 @@
 #include "settings/default_settings.h"
 
 #include "platform/prompts.h"
+#include "settings/file_lock.h"
 #include "settings/ini_file.h"
 #include "worlds/scramble.h"
 
@@ -48,7 +49,8 @@ std::vector<std::string> DefaultSettingsLines(const std::string& programDir) {
 
 bool CreateDefaultSettings(const std::string& path, const std::string& programDir, Prompts& prompts) {
     std::string reason;
-    if (IniFile(DefaultSettingsLines(programDir)).save(path, reason)) {
+    FileLock lock;
+    if (lock.acquire(path, reason) && IniFile(DefaultSettingsLines(programDir)).save(path, reason)) {
         return true;
     }
     prompts.message(reason + "\r" + "Can't create " + path + ".", "", PromptIcon::Exclamation);

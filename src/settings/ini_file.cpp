@@ -1,20 +1,12 @@
 #include "settings/ini_file.h"
 
 #include "core/text_codec.h"
+#include "settings/atomic_file.h"
 
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
-#include <memory>
-#include <random>
 #include <system_error>
-
-#if __has_include(<unistd.h>)
-#include <unistd.h>
-#define CORVANE_HAVE_FSYNC 1
-#elif defined(_WIN32)
-#include <io.h>
-#endif
+#include <unordered_map>
 
 namespace corvane {
 
@@ -38,6 +30,11 @@ std::string_view trim(std::string_view text) {
         return {};
     }
     return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+}
+
+// The form names are compared in.
+std::string folded(std::string_view name) {
+    return ToLowerAscii(trim(name));
 }
 
 // The name of a section header line, or nullopt for any other line. The name
@@ -76,7 +73,10 @@ std::optional<Entry> parseEntry(std::string_view line) {
 // Each line is decoded on its own, so one line of Windows-1252 left by an
 // older program or a hand edit does not turn the UTF-8 of the rest into mojibake.
 std::vector<std::string> splitLines(std::string_view bytes) {
-    if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
+    // Every mark goes: a second one would stay on the first line until a
+    // save dropped it, and the file would mean one thing before that save and
+    // another after.
+    while (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
         bytes.remove_prefix(kUtf8Bom.size());
     }
     std::vector<std::string> lines;
@@ -92,106 +92,92 @@ std::vector<std::string> splitLines(std::string_view bytes) {
     return lines;
 }
 
-std::string uniqueSuffix() {
-    static std::mt19937_64 generator{std::random_device{}()};
-    constexpr std::string_view kDigits = "0123456789abcdef";
-    std::uint64_t number = generator();
-    std::string suffix = ".tmp";
-    for (int i = 0; i < 12; ++i) {
-        suffix += kDigits[number & 0xF];
-        number >>= 4;
+// A value keeps everything up to its first line break: a break would end the
+// entry early and turn the rest into lines of their own. A lone CR is no
+// break; it reads back as it was written.
+std::string_view withoutLineBreak(std::string_view value) {
+    const std::size_t lf = value.find('\n');
+    if (lf == std::string_view::npos) {
+        return value;
     }
-    return suffix;
-}
-
-int syncToDisk(std::FILE* file) {
-#if defined(CORVANE_HAVE_FSYNC)
-    return ::fsync(::fileno(file));
-#elif defined(_WIN32)
-    return ::_commit(::_fileno(file));
-#else
-    (void)file;
-    return 0;
-#endif
-}
-
-// Writes bytes to a new file beside the target and renames it over the
-// target, so a reader (or a crash) sees either the old file or the new one,
-// never a half-written one.
-bool writeAtomically(const std::string& path, std::string_view bytes, std::string& reason) {
-    namespace fs = std::filesystem;
-    std::error_code ignored;
-    fs::path target(path);
-    if (fs::is_symlink(target, ignored)) {
-        // Replace the file the link points at, not the link.
-        std::error_code error;
-        fs::path resolved = fs::canonical(target, error);
-        if (!error) {
-            target = std::move(resolved);
-        }
+    value = value.substr(0, lf);
+    if (!value.empty() && value.back() == '\r') {
+        value.remove_suffix(1);
     }
-
-    const bool targetExists = fs::exists(target, ignored);
-    if (targetExists) {
-        // A file made read-only keeps its content, although renaming over it
-        // would succeed.
-        errno = 0;
-        if (!FileHandle(std::fopen(target.string().c_str(), "r+b"))) {
-            reason = errorText(errno);
-            return false;
-        }
-    }
-
-    fs::path temp;
-    FileHandle file;
-    for (int attempt = 0; attempt < 100 && !file; ++attempt) {
-        temp = target.parent_path() / (target.filename().string() + uniqueSuffix());
-        errno = 0;
-        file.reset(std::fopen(temp.string().c_str(), "wbx"));
-        if (!file && errno != EEXIST) {
-            reason = errorText(errno);
-            return false;
-        }
-    }
-    if (!file) {
-        reason = errorText(EEXIST);
-        return false;
-    }
-
-    int error = 0;
-    errno = 0;
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size() ||
-        std::fflush(file.get()) != 0 || syncToDisk(file.get()) != 0) {
-        error = errno != 0 ? errno : EIO;
-    }
-    errno = 0;
-    if (std::fclose(file.release()) != 0 && error == 0) {
-        error = errno != 0 ? errno : EIO;
-    }
-    if (error == 0) {
-        if (targetExists) {
-            fs::permissions(temp, fs::status(target, ignored).permissions(), ignored);
-        }
-        std::error_code renameError;
-        fs::rename(temp, target, renameError);
-        if (!renameError) {
-            return true;
-        }
-        reason = renameError.message();
-    } else {
-        reason = errorText(error);
-    }
-    fs::remove(temp, ignored);
-    return false;
+    return value;
 }
 
 } // namespace
 
+struct IniFile::Index {
+    struct Section {
+        SectionRange range;
+        bool keysIndexed = false;
+        std::unordered_map<std::string, std::size_t> keys; // folded key -> line of its first entry
+    };
+    std::unordered_map<std::string, Section> sections; // folded name -> its first section
+
+    explicit Index(const std::vector<std::string>& lines) {
+        Section* last = nullptr;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const auto name = headerName(lines[i]);
+            if (!name) {
+                continue;
+            }
+            if (last != nullptr) {
+                last->range.end = i;
+            }
+            const auto [at, added] =
+                sections.try_emplace(folded(*name), Section{{i, lines.size()}, false, {}});
+            last = added ? &at->second : nullptr;
+        }
+    }
+
+    Section* find(std::string_view section) {
+        const auto at = sections.find(folded(section));
+        return at == sections.end() ? nullptr : &at->second;
+    }
+
+    std::optional<std::size_t> findKey(const std::vector<std::string>& lines, Section& section,
+                                       std::string_view key) {
+        if (!section.keysIndexed) {
+            for (std::size_t i = section.range.header + 1; i < section.range.end; ++i) {
+                if (const auto entry = parseEntry(lines[i])) {
+                    section.keys.try_emplace(folded(entry->key), i);
+                }
+            }
+            section.keysIndexed = true;
+        }
+        const auto at = section.keys.find(folded(key));
+        if (at == section.keys.end()) {
+            return std::nullopt;
+        }
+        return at->second;
+    }
+};
+
+IniFile::IniFile() = default;
 IniFile::IniFile(std::vector<std::string> lines)
     : m_lines(std::move(lines)) {}
+IniFile::~IniFile() = default;
+IniFile::IniFile(const IniFile& other)
+    : m_lines(other.m_lines) {}
+IniFile& IniFile::operator=(const IniFile& other) {
+    if (this != &other) {
+        m_lines = other.m_lines;
+        m_index.reset();
+    }
+    return *this;
+}
+IniFile::IniFile(IniFile&& other) noexcept = default;
+IniFile& IniFile::operator=(IniFile&& other) noexcept = default;
 
-bool IniFile::load(const std::string& path, std::string& reason) {
-    m_lines.clear();
+IniFile IniFile::Parse(std::string_view bytes) {
+    return IniFile(splitLines(bytes));
+}
+
+bool IniFile::ReadBytes(const std::string& path, std::string& bytes, std::string& reason) {
+    bytes.clear();
     errno = 0;
     const FileHandle file(std::fopen(path.c_str(), "rb"));
     if (!file) {
@@ -202,8 +188,7 @@ bool IniFile::load(const std::string& path, std::string& reason) {
         reason = errorText(error);
         return false;
     }
-    std::string bytes;
-    char buffer[8192];
+    char buffer[65536];
     std::size_t count = 0;
     while ((count = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
         bytes.append(buffer, count);
@@ -212,16 +197,30 @@ bool IniFile::load(const std::string& path, std::string& reason) {
         reason = errorText(errno);
         return false;
     }
-    m_lines = splitLines(bytes);
+    return true;
+}
+
+bool IniFile::load(const std::string& path, std::string& reason) {
+    std::string bytes;
+    if (!ReadBytes(path, bytes, reason)) {
+        *this = IniFile();
+        return false;
+    }
+    *this = Parse(bytes);
     return true;
 }
 
 bool IniFile::save(const std::string& path, std::string& reason) const {
-    return writeAtomically(path, bytes(), reason);
+    return WriteFileAtomically(path, bytes(), reason);
 }
 
 std::string IniFile::bytes() const {
+    std::size_t size = 0;
+    for (const std::string& line : m_lines) {
+        size += line.size() + 2;
+    }
     std::string out;
+    out.reserve(size);
     for (const std::string& line : m_lines) {
         out += line;
         out += "\r\n";
@@ -229,39 +228,57 @@ std::string IniFile::bytes() const {
     return out;
 }
 
-std::optional<IniFile::SectionRange> IniFile::findSection(std::string_view section, std::size_t from) const {
-    for (std::size_t i = from; i < m_lines.size(); ++i) {
-        const auto name = headerName(m_lines[i]);
-        if (!name || !EqualsNoCase(*name, section)) {
-            continue;
-        }
-        std::size_t end = i + 1;
-        while (end < m_lines.size() && !headerName(m_lines[end])) {
-            ++end;
-        }
-        return SectionRange{i, end};
+bool IniFile::IsStorableSection(std::string_view section) {
+    return !trim(section).empty() && section.find('\n') == std::string_view::npos;
+}
+
+bool IniFile::IsStorableKey(std::string_view key) {
+    const std::string_view name = trim(key);
+    return !name.empty() && name.front() != '[' && name.front() != ';' &&
+           key.find_first_of("=\n") == std::string_view::npos;
+}
+
+IniFile::Index& IniFile::index() const {
+    if (!m_index) {
+        m_index = std::make_unique<Index>(m_lines);
     }
-    return std::nullopt;
+    return *m_index;
+}
+
+void IniFile::linesMoved() {
+    m_index.reset();
+}
+
+std::optional<IniFile::SectionRange> IniFile::findSection(std::string_view section) const {
+    const Index::Section* found = index().find(section);
+    if (found == nullptr) {
+        return std::nullopt;
+    }
+    return found->range;
+}
+
+std::optional<std::size_t> IniFile::findKey(std::string_view section, std::string_view key) const {
+    Index& lookup = index();
+    Index::Section* found = lookup.find(section);
+    if (found == nullptr) {
+        return std::nullopt;
+    }
+    return lookup.findKey(m_lines, *found, key);
 }
 
 std::optional<std::string> IniFile::value(std::string_view section, std::string_view key) const {
-    const auto range = findSection(section);
-    if (!range) {
+    const auto line = findKey(section, key);
+    if (!line) {
         return std::nullopt;
     }
-    for (std::size_t i = range->header + 1; i < range->end; ++i) {
-        const auto entry = parseEntry(m_lines[i]);
-        if (entry && EqualsNoCase(entry->key, key)) {
-            return std::string(entry->value);
-        }
-    }
-    return std::nullopt;
+    return std::string(parseEntry(m_lines[*line])->value);
 }
 
 bool IniFile::setValue(std::string_view section, std::string_view key, std::string_view value) {
-    // A line break would end the entry early and turn the rest into lines of
-    // their own; a reader sees only the first line anyway.
-    value = value.substr(0, value.find_first_of("\r\n"));
+    if (!IsStorableSection(section) || !IsStorableKey(key)) {
+        return false;
+    }
+    value = withoutLineBreak(value);
 
     const auto range = findSection(section);
     if (!range) {
@@ -271,55 +288,67 @@ bool IniFile::setValue(std::string_view section, std::string_view key, std::stri
         }
         m_lines.push_back("[" + std::string(section) + "]");
         m_lines.push_back(std::string(key) + "=" + std::string(value));
+        linesMoved();
+        return true;
+    }
+    if (const auto line = findKey(section, key)) {
+        const Entry entry = *parseEntry(m_lines[*line]);
+        if (entry.value == value) {
+            return false;
+        }
+        // Same key on the same line: the index stays right.
+        m_lines[*line] = std::string(entry.key) + "=" + std::string(value);
         return true;
     }
     std::size_t insertAt = range->header + 1;
     for (std::size_t i = range->header + 1; i < range->end; ++i) {
-        const auto entry = parseEntry(m_lines[i]);
-        if (!entry) {
-            continue;
+        if (parseEntry(m_lines[i])) {
+            insertAt = i + 1;
         }
-        if (EqualsNoCase(entry->key, key)) {
-            if (entry->value == value) {
-                return false;
-            }
-            std::string line = std::string(entry->key) + "=" + std::string(value);
-            m_lines[i] = std::move(line);
-            return true;
-        }
-        insertAt = i + 1;
     }
     m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(insertAt),
                    std::string(key) + "=" + std::string(value));
+    linesMoved();
     return true;
 }
 
 bool IniFile::removeKey(std::string_view section, std::string_view key) {
-    const auto range = findSection(section);
-    if (!range) {
+    if (!findKey(section, key)) {
         return false;
     }
-    bool changed = false;
-    for (std::size_t i = range->end; i-- > range->header + 1;) {
+    const SectionRange range = *findSection(section);
+    const std::string wanted = folded(key);
+    for (std::size_t i = range.end; i-- > range.header + 1;) {
         const auto entry = parseEntry(m_lines[i]);
-        if (entry && EqualsNoCase(entry->key, key)) {
+        if (entry && folded(entry->key) == wanted) {
             m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(i));
-            changed = true;
         }
     }
-    return changed;
+    linesMoved();
+    return true;
 }
 
 bool IniFile::removeSection(std::string_view section) {
+    if (!findSection(section)) {
+        return false;
+    }
     // Every copy goes: removing only the first would let a later duplicate
     // show through on the next read.
-    bool changed = false;
-    while (const auto range = findSection(section)) {
-        m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(range->header),
-                      m_lines.begin() + static_cast<std::ptrdiff_t>(range->end));
-        changed = true;
+    const std::string wanted = folded(section);
+    std::vector<std::string> kept;
+    kept.reserve(m_lines.size());
+    bool inside = false;
+    for (std::string& line : m_lines) {
+        if (const auto name = headerName(line)) {
+            inside = folded(*name) == wanted;
+        }
+        if (!inside) {
+            kept.push_back(std::move(line));
+        }
     }
-    return changed;
+    m_lines = std::move(kept);
+    linesMoved();
+    return true;
 }
 
 } // namespace corvane

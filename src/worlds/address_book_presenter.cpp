@@ -87,15 +87,11 @@ void AddressBookPresenter::SaveAddressBook() {
     if (m_entryCounter <= 1) {
         return;
     }
+    // Every listed world is written back, one with an empty name too: it was
+    // read from the file, and dropping it here would lose its address.
     int written = 0;
     for (const WorldEntry& entry : m_entries) {
-        const std::string key = WorldKey(written + 1);
-        if (entry.name.empty()) {
-            DeleteSetting(kAddressSection, key, m_settingsPath);
-        } else {
-            WriteSetting(kAddressSection, key, FormatWorldEntry(entry), m_settingsPath);
-            ++written;
-        }
+        WriteSetting(kAddressSection, WorldKey(++written), FormatWorldEntry(entry), m_settingsPath);
     }
     const int lastKey = std::max(static_cast<int>(m_entries.size()), m_storedKeys);
     for (int number = written + 1; number <= lastKey; ++number) {
@@ -166,7 +162,7 @@ void AddressBookPresenter::onDelete() {
     if (!IsProgramSection(name) && !sectionSharedWithAnother(index)) {
         DeleteSetting(name, "", m_settingsPath);
     }
-    m_entries[index].name.clear();
+    m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(index));
     SaveAddressBook();
     LoadAddressBook();
 }

@@ -113,6 +113,37 @@ TEST_F(AddressBookTest, AValueWithoutTwoCommasIsSkippedAndDroppedByTheNextSave) 
     EXPECT_EQ(mud(4), "");
 }
 
+TEST_F(AddressBookTest, ASaveKeepsEveryWorldTheLoadListed) {
+    struct Row {
+        const char* name;
+        std::string stored;
+        std::vector<std::string> listed;
+    };
+    const std::string b = "MUD 2=B,b.example,2\r\n";
+    const std::vector<Row> rows = {
+        {"LoneCrInName", "[Addresses]\r\nMUD 1=Foo\rBar,foo.example,1\r\n" + b, {"Foo\rBar", "B"}},
+        {"EmptyName", "[Addresses]\r\nMUD 1=,nameless.example,1\r\n" + b, {"", "B"}},
+        {"TwoByteOrderMarks",
+         "\xEF\xBB\xBF\xEF\xBB\xBF[Addresses]\r\nMUD 1=A,a.example,1\r\n" + b,
+         {"A", "B"}},
+    };
+    for (const Row& row : rows) {
+        start(row.stored);
+        h->prompts.answers = {PromptAnswer::Yes};
+        std::vector<std::string> listed;
+        open([&](FakeAddressBookView& d) {
+            listed = d.worldNames;
+            d.clickNew();
+            d.newName = "Zed";
+            d.clickOk();
+        });
+        EXPECT_EQ(listed, row.listed) << row.name;
+        std::vector<std::string> saved = row.listed;
+        saved.push_back("Zed");
+        EXPECT_EQ(open([](FakeAddressBookView& d) { d.clickCancel(); }).worldNames, saved) << row.name;
+    }
+}
+
 TEST_F(AddressBookTest, DeletingTheSecondOfThreeRenumbersAndDeletesItsSection) {
     start(kThreeWorlds);
     h->prompts.answers = {PromptAnswer::No, PromptAnswer::Yes};
@@ -236,6 +267,24 @@ struct UpdateCase {
     std::vector<std::string> connects;
 };
 
+std::string answerName(PromptAnswer answer) {
+    switch (answer) {
+    case PromptAnswer::Ok:
+        return "Ok";
+    case PromptAnswer::Yes:
+        return "Yes";
+    case PromptAnswer::No:
+        return "No";
+    case PromptAnswer::Cancel:
+        return "Cancel";
+    }
+    return "?";
+}
+
+void PrintTo(const UpdateCase& row, std::ostream* out) {
+    *out << "answer " << answerName(row.answer) << ", stored " << ::testing::PrintToString(row.stored);
+}
+
 class AddressBookUpdateTest : public AddressBookTest, public ::testing::WithParamInterface<UpdateCase> {};
 
 TEST_P(AddressBookUpdateTest, AnEditedAddressOffersAnUpdate) {
@@ -262,7 +311,8 @@ INSTANTIATE_TEST_SUITE_P(
     UpdateAnswers, AddressBookUpdateTest,
     ::testing::Values(UpdateCase{PromptAnswer::Yes, "Beta,beta2.example,8888", {"beta2.example:8888"}},
                       UpdateCase{PromptAnswer::No, "Beta,beta.example,8888", {"beta2.example:8888"}},
-                      UpdateCase{PromptAnswer::Cancel, "Beta,beta.example,8888", {}}));
+                      UpdateCase{PromptAnswer::Cancel, "Beta,beta.example,8888", {}}),
+    [](const auto& info) { return "Answer" + answerName(info.param.answer); });
 
 TEST_F(AddressBookTest, PickingAgainForgetsEarlierEdits) {
     start(kThreeWorlds);

@@ -19,6 +19,10 @@ struct AskCase {
     const char* contentAfter;
 };
 
+void PrintTo(const AskCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
 class AskOverwriteAppendTable : public ::testing::TestWithParam<AskCase> {};
 
 TEST_P(AskOverwriteAppendTable, OpensAsTheUserAnswers) {

@@ -270,6 +270,10 @@ struct EightBitCase {
     bool newCharacter;
 };
 
+void PrintTo(const EightBitCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
 class CharacterPasswordStoreTest : public CharacterLoginTest,
                                    public ::testing::WithParamInterface<EightBitCase> {};
 

@@ -1,3 +1,4 @@
+#include "param_name.h"
 #include "shell/command_line.h"
 #include "worlds/command_line_address.h"
 
@@ -12,6 +13,10 @@ struct AddressCase {
     std::string port;
 };
 
+void PrintTo(const AddressCase& row, std::ostream* out) {
+    *out << ::testing::PrintToString(row.commandLine);
+}
+
 class AddressTest : public ::testing::TestWithParam<AddressCase> {};
 
 TEST_P(AddressTest, FillsHostAndPort) {
@@ -21,15 +26,18 @@ TEST_P(AddressTest, FillsHostAndPort) {
     EXPECT_EQ(address->port, GetParam().port);
 }
 
-INSTANTIATE_TEST_SUITE_P(Forms, AddressTest,
-                         ::testing::Values(AddressCase{"telnet://furrymuck.com:8888", "furrymuck.com", "8888"},
-                                           AddressCase{"telnet://127.0.0.1:4201/", "127.0.0.1", "4201"},
-                                           AddressCase{"furrymuck.com 8888", "furrymuck.com", "8888"},
-                                           AddressCase{"furrymuck.com:8888", "furrymuck.com", "8888"},
-                                           AddressCase{"furrymuck.com", "furrymuck.com", "23"},
-                                           AddressCase{"telnet://example.org", "example.org", "23"},
-                                           AddressCase{"telnet://[::1]:4201", "::1", "4201"},
-                                           AddressCase{"  host   99  extra", "host", "99"}));
+INSTANTIATE_TEST_SUITE_P(
+    Forms, AddressTest,
+    ::testing::Values(AddressCase{"telnet://furrymuck.com:8888", "furrymuck.com", "8888"},
+                      AddressCase{"telnet://127.0.0.1:4201/", "127.0.0.1", "4201"},
+                      AddressCase{"furrymuck.com 8888", "furrymuck.com", "8888"},
+                      AddressCase{"furrymuck.com:8888", "furrymuck.com", "8888"},
+                      AddressCase{"furrymuck.com", "furrymuck.com", "23"},
+                      AddressCase{"telnet://example.org", "example.org", "23"},
+                      AddressCase{"telnet://[::1]:4201", "::1", "4201"},
+                      AddressCase{"  host   99  extra", "host", "99"}),
+    // Forms differ only in their separators, so the row number tells them apart.
+    [](const auto& info) { return ParamName(info.param.commandLine) + "_" + std::to_string(info.index); });
 
 TEST(CommandLine, AnEmptyLineIsNoAddress) {
     EXPECT_FALSE(ParseCommandLineAddress("").has_value());

@@ -1,5 +1,6 @@
 #include "behaviour/scratch_folder.h"
 #include "fakes/client_harness.h"
+#include "param_name.h"
 
 #include <gtest/gtest.h>
 
@@ -93,6 +94,10 @@ struct SocketErrorCase {
     std::string outputLine;
 };
 
+void PrintTo(const SocketErrorCase& row, std::ostream* out) {
+    *out << row.number << " " << row.description;
+}
+
 class SocketErrorTest : public ::testing::TestWithParam<SocketErrorCase> {};
 
 TEST_P(SocketErrorTest, ALostConnectionIsAnnouncedThenDisconnected) {
@@ -113,7 +118,10 @@ INSTANTIATE_TEST_SUITE_P(
     Errors, SocketErrorTest,
     ::testing::Values(SocketErrorCase{10054, "Connection reset by peer", "\n*** Disconnected from Test\n"},
                       SocketErrorCase{10060, "Connection timed out", "\n*** Connection timed out.\n"},
-                      SocketErrorCase{10053, "Connection aborted", "\n*** Connection aborted.\n"}));
+                      SocketErrorCase{10053, "Connection aborted", "\n*** Connection aborted.\n"}),
+    [](const auto& info) {
+        return ParamName(std::to_string(info.param.number) + " " + info.param.description);
+    });
 
 TEST_F(ConnectionTest, WouldBlockOnlyMarksTheSendOutstanding) {
     h.connect();

@@ -6,6 +6,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 
 namespace corvane {
 namespace {
@@ -53,6 +54,9 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"LfOnly", "[A]\nx=1\nk=2\n", "A", "k", "2"},
         ReadCase{"NoFinalLineEnd", "[A]\r\nk=2", "A", "k", "2"},
         ReadCase{"ByteOrderMarkSkipped", "\xEF\xBB\xBF[A]\r\nk=1\r\n", "A", "k", "1"},
+        ReadCase{"EveryByteOrderMarkSkipped", "\xEF\xBB\xBF\xEF\xBB\xBF[A]\r\nk=1\r\n", "A", "k", "1"},
+        ReadCase{"LoneCrStaysInValue", "[A]\r\nk=a\rb\r\n", "A", "k", "a\rb"},
+        ReadCase{"AskedNamesAreTrimmed", "[A]\r\nk=1\r\n", " A ", "k\t", "1"},
         ReadCase{"Windows1252Value", "[A]\r\nk=caf\xE9\r\n", "A", "k", "caf\xC3\xA9"},
         ReadCase{"Utf8Value", "[A]\r\nk=caf\xC3\xA9\r\n", "A", "k", "caf\xC3\xA9"},
         ReadCase{"FirstDuplicateKeyWins", "[A]\r\nk=1\r\nk=2\r\n", "A", "k", "1"},
@@ -99,6 +103,13 @@ TEST_P(IniFileEdit, TouchesOnlyItsLines) {
     IniFile file = loaded(kSample);
     EXPECT_EQ(c.edit(file), c.changed);
     EXPECT_EQ(file.bytes(), c.expected);
+    // The edited file answers as the same lines read afresh would.
+    const IniFile fresh = IniFile::Parse(c.expected);
+    for (const auto& [section, key] :
+         {std::pair{"Font", "FontName"}, std::pair{"Font", "FontSize"}, std::pair{"Font", "FontBold"},
+          std::pair{"Addresses", "MUD 1"}, std::pair{"Addresses", "MUD 2"}, std::pair{"New", "k"}}) {
+        EXPECT_EQ(file.value(section, key), fresh.value(section, key)) << section << "/" << key;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -120,6 +131,17 @@ INSTANTIATE_TEST_SUITE_P(
                  "[Addresses]\r\nMUD 1=FurryMUCK,furrymuck.com,8888\r\nMUD 2=x\r\n\r\n\r\n"},
         EditCase{"NewSectionAtEnd", [](IniFile& f) { return f.setValue("Corvane2", "HelpURL", "h"); }, true,
                  kSample + "[Corvane2]\r\nHelpURL=h\r\n"},
+        EditCase{"LoneCrStaysInValue", [](IniFile& f) { return f.setValue("Font", "FontName", "a\rb"); },
+                 true,
+                 "; settings\r\n[Font]\r\nFontName=a\rb\r\nFontSize = 9\r\nstray line\r\n\r\n"
+                 "[Addresses]\r\nMUD 1=FurryMUCK,furrymuck.com,8888\r\n\r\n\r\n"},
+        EditCase{"SectionNameIsTrimmed", [](IniFile& f) { return f.setValue(" Font ", "FontName", "x"); },
+                 true,
+                 "; settings\r\n[Font]\r\nFontName=x\r\nFontSize = 9\r\nstray line\r\n\r\n"
+                 "[Addresses]\r\nMUD 1=FurryMUCK,furrymuck.com,8888\r\n\r\n\r\n"},
+        EditCase{"KeyThatCannotReadBackChangesNothing",
+                 [](IniFile& f) { return f.setValue("Font", "a=b", "1") || f.setValue("Font", "[x", "1"); },
+                 false, kSample},
         EditCase{"LineBreakEndsValue", [](IniFile& f) { return f.setValue("New", "k", "a\r\n[Evil]"); }, true,
                  kSample + "[New]\r\nk=a\r\n"},
         EditCase{"RemoveKey", [](IniFile& f) { return f.removeKey("font", "FONTNAME"); }, true,

@@ -14,6 +14,10 @@ struct IncomingCase {
     std::string replies;
 };
 
+void PrintTo(const IncomingCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
 class IncomingTextTest : public ::testing::TestWithParam<IncomingCase> {};
 
 TEST_P(IncomingTextTest, ShowsAndAnswers) {

@@ -1,5 +1,6 @@
 #include "fakes/client_harness.h"
 #include "fakes/fake_player_list.h"
+#include "param_name.h"
 
 #include <gtest/gtest.h>
 
@@ -45,6 +46,10 @@ struct SummaryCase {
     std::string summary;
 };
 
+void PrintTo(const SummaryCase& row, std::ostream* out) {
+    *out << ::testing::PrintToString(row.lines);
+}
+
 class RoomSummaryTest : public ::testing::TestWithParam<SummaryCase> {};
 
 TEST_P(RoomSummaryTest, ReadsAsWritten) {
@@ -67,7 +72,8 @@ INSTANTIATE_TEST_SUITE_P(
         SummaryCase{"You are the only one awake here.\r\n", "", "No one else is here."},
         SummaryCase{"Only Bob[3m] is idle here.\r\n", "North Road", "There is 1 other Player in North Road:"},
         SummaryCase{"The only puppet here is Rover\r\n", "", "There is 1 other Player here:"},
-        SummaryCase{"The sleepers here are Bob, and Guest.\r\n", "", "There are 2 Players here:"}));
+        SummaryCase{"The sleepers here are Bob, and Guest.\r\n", "", "There are 2 Players here:"}),
+    [](const auto& info) { return ParamName(info.param.lines); });
 
 TEST_F(PlayerCaptureTest, TheWhoListingFillsTheAwakeList) {
     session().ListMode = 2;

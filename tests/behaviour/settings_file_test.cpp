@@ -2,11 +2,13 @@
 #include "platform/prompts.h"
 #include "scratch_folder.h"
 #include "settings/default_settings.h"
+#include "settings/file_lock.h"
 #include "settings/settings.h"
 #include "worlds/scramble.h"
 
 #include <csignal>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <limits>
@@ -14,6 +16,8 @@
 #include <ostream>
 #include <string>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -259,6 +263,102 @@ TEST_F(SettingsFile, UnchangedValueDoesNotRewrite) {
     folder.write("CORVANE.INI", "[Font]\nFontSize = 9\n");
     EXPECT_TRUE(WriteSetting("Font", "FontSize", "9", ini));
     EXPECT_EQ(folder.read("CORVANE.INI"), "[Font]\nFontSize = 9\n");
+}
+
+TEST_F(SettingsFile, TwoProcessesKeepEachOthersChanges) {
+    constexpr int kWrites = 60;
+    std::vector<pid_t> writers;
+    for (const std::string who : {"a", "b"}) {
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            for (int i = 0; i < kWrites; ++i) {
+                if (!WriteSetting("S", who + std::to_string(i), "v", ini)) {
+                    std::fprintf(stderr, "writer %s: %s\n", who.c_str(), failures.back().reason.c_str());
+                    _exit(1);
+                }
+            }
+            _exit(0);
+        }
+        writers.push_back(pid);
+    }
+    for (const pid_t pid : writers) {
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    std::vector<std::string> lost;
+    for (const std::string who : {"a", "b"}) {
+        for (int i = 0; i < kWrites; ++i) {
+            if (ReadSetting("S", who + std::to_string(i), ini).empty()) {
+                lost.push_back(who + std::to_string(i));
+            }
+        }
+    }
+    EXPECT_TRUE(lost.empty()) << lost.size() << " writes lost, the first " << lost.front();
+    EXPECT_EQ(folder.names(), std::vector<std::string>{"CORVANE.INI"}) << "no lock or temporary file left";
+}
+
+TEST_F(SettingsFile, NewFilesAreTheOwnersAloneAndOldOnesKeepTheirMode) {
+    // The file holds passwords that anyone can unscramble.
+    struct Row {
+        const char* name;
+        std::optional<mode_t> before;
+        mode_t after;
+    };
+    const std::vector<Row> rows = {{"Created", std::nullopt, 0600},
+                                   {"OwnerOnly", 0600, 0600},
+                                   {"GroupReadable", 0640, 0640},
+                                   {"EveryoneReadable", 0644, 0644}};
+    const mode_t savedMask = umask(022);
+    for (const Row& row : rows) {
+        const std::string file = folder.file(row.name);
+        if (row.before) {
+            folder.write(row.name, "[A]\r\n");
+            ASSERT_EQ(chmod(file.c_str(), *row.before), 0);
+        }
+        WriteSetting("A", "k", "v", file);
+        struct stat status {};
+        ASSERT_EQ(stat(file.c_str(), &status), 0) << row.name;
+        EXPECT_EQ(status.st_mode & 0777, row.after) << row.name;
+    }
+    RecordingPrompts prompts;
+    ASSERT_TRUE(CreateDefaultSettings(ini, "/opt/corvane", prompts));
+    struct stat status {};
+    ASSERT_EQ(stat(ini.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600U) << "default file";
+    umask(savedMask);
+}
+
+TEST_F(SettingsFile, ALockHeldElsewhereMakesTheWaitEndWithAReason) {
+    FileLock held;
+    std::string reason;
+    ASSERT_TRUE(held.acquire(ini, reason)) << reason;
+    EXPECT_EQ(folder.names(), std::vector<std::string>{"CORVANE.INI.lock"});
+
+    FileLock second;
+    EXPECT_FALSE(second.acquire(ini, reason, std::chrono::milliseconds(30)));
+    EXPECT_EQ(reason, "Another Corvane is still writing it");
+    held.release();
+    EXPECT_TRUE(second.acquire(ini, reason, std::chrono::milliseconds(30))) << reason;
+    second.release();
+    EXPECT_TRUE(folder.names().empty());
+}
+
+TEST_F(SettingsFile, ReadsSeeWhatOthersWroteSinceTheLastRead) {
+    folder.write("CORVANE.INI", "[A]\r\nk=1\r\n");
+    EXPECT_EQ(ReadSetting("A", "k", ini), "1");
+    // Another program replacing the file, then one writing it in place.
+    folder.write("other", "[A]\r\nk=2\r\n");
+    std::filesystem::rename(folder.file("other"), ini);
+    EXPECT_EQ(ReadSetting("A", "k", ini), "2");
+    folder.write("CORVANE.INI", "[A]\r\nk=3\r\n");
+    EXPECT_EQ(ReadSetting("A", "k", ini), "3");
+    WriteSetting("A", "j", "4", ini);
+    folder.write("CORVANE.INI", "[A]\r\nk=55\r\nj=4\r\n");
+    EXPECT_EQ(ReadSetting("A", "k", ini), "55") << "after a write of our own";
+    std::filesystem::remove(ini);
+    EXPECT_EQ(ReadSetting("A", "k", ini), "");
 }
 
 TEST(TakeField, CutsFieldsLeftToRight) {

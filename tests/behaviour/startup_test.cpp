@@ -1,5 +1,6 @@
 #include "behaviour/scratch_folder.h"
 #include "fakes/client_harness.h"
+#include "param_name.h"
 #include "settings/settings.h"
 
 #include <gtest/gtest.h>
@@ -101,6 +102,10 @@ struct GeometryCase {
     int height;
 };
 
+void PrintTo(const GeometryCase& row, std::ostream* out) {
+    *out << ::testing::PrintToString(row.stored);
+}
+
 class RestoredGeometryTest : public StartupTest, public ::testing::WithParamInterface<GeometryCase> {};
 
 TEST_P(RestoredGeometryTest, IsClampedToTheScreen) {
@@ -113,7 +118,8 @@ INSTANTIATE_TEST_SUITE_P(Values, RestoredGeometryTest,
                          ::testing::Values(GeometryCase{"Top=0\r\nHeight=6000\r\n", 1, 6000},
                                            GeometryCase{"Top=-40\r\n", 1, 9000},
                                            GeometryCase{"Top=99999\r\nHeight=99999\r\n", 1, 11520},
-                                           GeometryCase{"Top= 1500\r\nHeight=abc\r\n", 1500, 0}));
+                                           GeometryCase{"Top= 1500\r\nHeight=abc\r\n", 1500, 0}),
+                         [](const auto& info) { return ParamName(info.param.stored); });
 
 TEST_F(StartupTest, StoredBarsAreHiddenWithTheirMenuItems) {
     start("[Corvane]\r\nRememberWinPos=True\r\nViewCommand=FALSE\r\n");

@@ -1,5 +1,7 @@
+#include "core/text_codec.h"
 #include "core/web_word.h"
 #include "fakes/client_harness.h"
+#include "param_name.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +14,18 @@ struct WordCase {
     std::string word;
     bool opens;
 };
+
+std::string utf8(const std::u32string& text) {
+    std::string out;
+    for (const char32_t c : text) {
+        AppendUtf8(out, c);
+    }
+    return out;
+}
+
+void PrintTo(const WordCase& row, std::ostream* out) {
+    *out << ::testing::PrintToString(utf8(row.line)) << " at " << row.position;
+}
 
 class WebWordTest : public ::testing::TestWithParam<WordCase> {};
 
@@ -31,7 +45,10 @@ INSTANTIATE_TEST_SUITE_P(
                       WordCase{U"say \"http://a.b\" ok", 8, "http://a.b", true},
                       WordCase{U"caf\u00e9http://x.y", 8, "http://x.y", true},
                       WordCase{U"telnet://host:23", 16, "telnet://host:23", true},
-                      WordCase{U"   ", 2, "", false}));
+                      WordCase{U"   ", 2, "", false}),
+    [](const auto& info) {
+        return ParamName(utf8(info.param.line)) + "_at" + std::to_string(info.param.position);
+    });
 
 TEST(UrlCharacters, Classic) {
     EXPECT_FALSE(IsUrlChar(U' '));

@@ -1,7 +1,9 @@
 #include "arrival.h"
 #include "world_fixture.h"
 
+#include <cctype>
 #include <gtest/gtest.h>
+#include <string>
 
 namespace practice_world {
 namespace {
@@ -10,6 +12,29 @@ struct ArrivalCase {
     const char* value;
     const char* expected;
 };
+
+// A case name from a property value: GoogleTest takes only letters, digits
+// and "_", so the leading "&" that makes a value an arrival line reads "And".
+std::string caseName(const std::string& text) {
+    std::string name;
+    for (const char c : text) {
+        if (std::isalnum(static_cast<unsigned char>(c)) != 0) {
+            name += c;
+        } else if (c == '&') {
+            name += name.empty() || name.back() == '_' ? "And" : "_And";
+        } else if (!name.empty() && name.back() != '_') {
+            name += '_';
+        }
+    }
+    while (!name.empty() && name.back() == '_') {
+        name.pop_back();
+    }
+    return name;
+}
+
+void PrintTo(const ArrivalCase& row, std::ostream* out) {
+    *out << row.value;
+}
 
 class ArrivalLineTest : public ::testing::TestWithParam<ArrivalCase> {};
 
@@ -25,7 +50,8 @@ INSTANTIATE_TEST_SUITE_P(Rows, ArrivalLineTest,
                                            ArrivalCase{"&{ref:here}{ref:here}", "#164#164"},
                                            ArrivalCase{"&{NAME:ME} at {Ref:Here}", "Tester at #164"},
                                            ArrivalCase{"&{name:there} {ref:here", "{name:there} {ref:here"},
-                                           ArrivalCase{"&&", "&"}, ArrivalCase{"&", ""}));
+                                           ArrivalCase{"&&", "&"}, ArrivalCase{"&", ""}),
+                         [](const auto& info) { return caseName(info.param.value); });
 
 class ArrivalInWorldTest : public WorldFixture {
 protected:

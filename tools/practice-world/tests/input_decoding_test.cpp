@@ -15,6 +15,10 @@ struct TelnetCase {
     Lines events;
 };
 
+void PrintTo(const TelnetCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
 class TelnetDecoderTest : public ::testing::TestWithParam<TelnetCase> {};
 
 Lines describeAll(const std::vector<TelnetEvent>& events) {
@@ -76,6 +80,10 @@ struct SplitCase {
     std::string bytes;
     Lines lines;
 };
+
+void PrintTo(const SplitCase& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class LineSplitterTest : public ::testing::TestWithParam<SplitCase> {};
 

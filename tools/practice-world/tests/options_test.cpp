@@ -1,8 +1,10 @@
 #include "account.h"
 #include "options.h"
 
+#include <cctype>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <string>
 
 namespace practice_world {
 namespace {
@@ -38,6 +40,41 @@ struct BadArguments {
     const char* error;
 };
 
+std::string joined(const Args& args) {
+    std::string text;
+    for (const std::string& arg : args) {
+        text += (text.empty() ? "" : " ") + arg;
+    }
+    return text;
+}
+
+// A case name from a text: GoogleTest takes only letters, digits and "_", so
+// other runs become one "_" and a "-" before a digit reads "minus".
+std::string caseName(const std::string& text) {
+    std::string name;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (std::isalnum(c) != 0) {
+            name += static_cast<char>(c);
+            continue;
+        }
+        if (!name.empty() && name.back() != '_') {
+            name += '_';
+        }
+        if (c == '-' && i + 1 < text.size() && std::isdigit(static_cast<unsigned char>(text[i + 1])) != 0) {
+            name += "minus";
+        }
+    }
+    while (!name.empty() && name.back() == '_') {
+        name.pop_back();
+    }
+    return name;
+}
+
+void PrintTo(const BadArguments& row, std::ostream* out) {
+    *out << joined(row.args);
+}
+
 class BadOptionsTest : public ::testing::TestWithParam<BadArguments> {};
 
 TEST_P(BadOptionsTest, AreRefusedWithAReason) {
@@ -54,7 +91,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadArguments{{"--lag", "-1"}, "--lag takes a whole number from 0 to 60000, not '-1'"},
         BadArguments{{"--port", "12ab"}, "--port takes a whole number from 0 to 65535, not '12ab'"},
         BadArguments{{"--log="}, "--log needs a value"},
-        BadArguments{{"--colour"}, "unknown option '--colour'"}));
+        BadArguments{{"--colour"}, "unknown option '--colour'"}),
+    [](const auto& info) { return caseName(joined(info.param.args)); });
 
 TEST(AccountsFileTest, ReadsNamesAndPasswordsSkippingComments) {
     std::istringstream file("# extra players\n\nCarol  open sesame\r\nDave_2 pw\n");

@@ -16,6 +16,10 @@ struct CensusCase {
     Lines expected;
 };
 
+void PrintTo(const CensusCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
 class RoomWhoTest : public ::testing::TestWithParam<CensusCase> {};
 
 TEST_P(RoomWhoTest, Sentences) {

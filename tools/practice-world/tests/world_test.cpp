@@ -14,6 +14,10 @@ struct FramingCase {
     std::string expected;
 };
 
+void PrintTo(const FramingCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
 class FramingTest : public WorldFixture, public ::testing::WithParamInterface<FramingCase> {};
 
 TEST_P(FramingTest, FramesExactlyTheCommandsItShould) {

@@ -1,0 +1,118 @@
+#include "settings/atomic_file.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <fcntl.h>
+#include <filesystem>
+#include <random>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace corvane {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr mode_t kOwnerOnly = S_IRUSR | S_IWUSR;
+constexpr mode_t kPermissionBits = 07777;
+
+std::string errorText(int error) {
+    return std::generic_category().message(error != 0 ? error : EIO);
+}
+
+std::string uniqueSuffix() {
+    static std::mt19937_64 generator{std::random_device{}()};
+    constexpr std::string_view kDigits = "0123456789abcdef";
+    std::uint64_t number = generator();
+    std::string suffix = ".tmp";
+    for (int i = 0; i < 12; ++i) {
+        suffix += kDigits[number & 0xF];
+        number >>= 4;
+    }
+    return suffix;
+}
+
+// 0 when all of bytes reached the disk, else the error.
+int writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return ::fsync(fd) == 0 ? 0 : errno;
+}
+
+} // namespace
+
+std::string WriteTarget(const std::string& path) {
+    std::error_code error;
+    if (fs::is_symlink(path, error)) {
+        fs::path resolved = fs::canonical(path, error);
+        if (!error) {
+            return resolved.string();
+        }
+    }
+    return path;
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& reason) {
+    const fs::path target(WriteTarget(path));
+
+    struct stat existing {};
+    const bool targetExists = ::stat(target.c_str(), &existing) == 0;
+    if (targetExists) {
+        // A file made read-only keeps its content, although renaming over it
+        // would succeed.
+        const int probe = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (probe < 0) {
+            reason = errorText(errno);
+            return false;
+        }
+        ::close(probe);
+    }
+
+    fs::path temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temp = target.parent_path() / (target.filename().string() + uniqueSuffix());
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kOwnerOnly);
+        if (fd < 0 && errno != EEXIST) {
+            reason = errorText(errno);
+            return false;
+        }
+    }
+    if (fd < 0) {
+        reason = errorText(EEXIST);
+        return false;
+    }
+
+    int error = writeAll(fd, bytes);
+    if (error == 0 && targetExists && ::fchmod(fd, existing.st_mode & kPermissionBits) != 0) {
+        error = errno;
+    }
+    if (::close(fd) != 0 && error == 0) {
+        error = errno;
+    }
+    if (error == 0) {
+        std::error_code renameError;
+        fs::rename(temp, target, renameError);
+        if (!renameError) {
+            return true;
+        }
+        reason = renameError.message();
+    } else {
+        reason = errorText(error);
+    }
+    std::error_code ignored;
+    fs::remove(temp, ignored);
+    return false;
+}
+
+} // namespace corvane

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace corvane {
+
+// The file a write to path replaces: the file a symbolic link points at, else
+// path itself.
+std::string WriteTarget(const std::string& path);
+
+// Writes bytes to a new file beside the target and renames it over the
+// target, so a reader (or a crash) sees either the old file or the new one,
+// never a half-written one. A new file is readable by its owner only (it may
+// hold passwords); a file that exists keeps its permission bits. On failure
+// the file at path is left as it was and reason says why.
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& reason);
+
+} // namespace corvane
