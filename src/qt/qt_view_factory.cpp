@@ -2,8 +2,11 @@
 
 #include "qt/qt_address_book_view.h"
 #include "qt/qt_character_view.h"
+#include "qt/qt_direction_view.h"
 #include "qt/qt_notice_view.h"
+#include "qt/qt_picture_view.h"
 #include "qt/qt_player_list_view.h"
+#include "qt/qt_walk_view.h"
 
 namespace corvane {
 
@@ -19,6 +22,18 @@ std::unique_ptr<NoticeView> QtViewFactory::createNoticeView() { return std::make
 
 std::unique_ptr<PlayerListView> QtViewFactory::createPlayerListView() {
     return std::make_unique<QtPlayerListView>(m_parent);
+}
+
+std::unique_ptr<PictureView> QtViewFactory::createPictureView() {
+    return std::make_unique<QtPictureView>(m_parent);
+}
+
+std::unique_ptr<DirectionView> QtViewFactory::createDirectionView() {
+    return std::make_unique<QtDirectionView>(m_parent);
+}
+
+std::unique_ptr<WalkView> QtViewFactory::createWalkView() {
+    return std::make_unique<QtWalkView>(m_parent);
 }
 
 } // namespace corvane

@@ -14,6 +14,7 @@
 #include "core/session.h"
 #include "core/status_line.h"
 #include "macros/session_reset.h"
+#include "room/room_windows.h"
 #include "settings/client_settings.h"
 #include "settings/startup.h"
 #include "settings/trigger_set.h"
@@ -46,6 +47,7 @@ class OutputView;
 class DisplayView;
 class NoticeView;
 class PlayerListView;
+class PictureReader;
 
 // The platform services the behaviour runs on.
 struct Platform {
@@ -59,6 +61,7 @@ struct Platform {
     Program& program;
     ViewFactory& views;
     Choosers& choosers;
+    PictureReader& pictures;
 };
 
 // The parts of the main window the rules talk to.
@@ -144,7 +147,8 @@ public:
     OutputBuffer& outputBuffer() { return m_output; }
     OutputWindow& outputWindow() { return m_outputWindow; }
     GameTimer& gameTimer() { return m_gameTimer; }
-    PlayerListView* playerList() { return m_playerList.get(); }
+    PlayerListView* playerList() { return m_room.playerList(); }
+    RoomWindows& room() { return m_room; }
 
 private:
     void ShowOutput(const std::string& text) override;
@@ -178,9 +182,9 @@ private:
     GameTimer m_gameTimer;
     CharacterLogin m_characterLogin;
     Startup m_startup;
+    RoomWindows m_room;
     std::unique_ptr<NoticeView> m_noticeView;
     std::unique_ptr<NoticeWindow> m_notice;
-    std::unique_ptr<PlayerListView> m_playerList;
     std::vector<std::string> m_reportedWriteFailures;
     std::chrono::milliseconds m_frameInterval{0};
     TimePoint m_lastFlush{};

@@ -8,6 +8,9 @@ class AddressBookView;
 class CharacterView;
 class NoticeView;
 class PlayerListView;
+class PictureView;
+class DirectionView;
+class WalkView;
 
 // Creates the windows that open on demand, so tests can hand out fakes.
 class ViewFactory {
@@ -17,6 +20,9 @@ public:
     virtual std::unique_ptr<CharacterView> createCharacterView() = 0;
     virtual std::unique_ptr<NoticeView> createNoticeView() = 0;
     virtual std::unique_ptr<PlayerListView> createPlayerListView() = 0;
+    virtual std::unique_ptr<PictureView> createPictureView() = 0;
+    virtual std::unique_ptr<DirectionView> createDirectionView() = 0;
+    virtual std::unique_ptr<WalkView> createWalkView() = 0;
 };
 
 } // namespace corvane

@@ -27,8 +27,9 @@ struct QtDialogHarness {
     FakeProgram program;
     QtViewFactory views;
     FakeChoosers choosers;
+    FakePictureReader pictures;
     FakeMainWindow window;
-    Platform platform{socket, prompts, sound, clock, clock, launcher, clipboard, program, views, choosers};
+    Platform platform{socket, prompts, sound, clock, clock, launcher, clipboard, program, views, choosers, pictures};
     Client client{platform, MainViews{window, window, window, window, window, window, window},
                   StartOptions{path, "/tmp", "", "/tmp", ""}};
 
