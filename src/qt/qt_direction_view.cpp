@@ -16,7 +16,7 @@ struct Place {
 };
 
 // Where each button sits: the compass rose on the left (centre empty), up,
-// down, in and out in a column on the right, "&Cancel" below.
+// down, in and out on the right, "&Cancel" below them all.
 constexpr std::array<Place, 12> kPlaces = {{
     {0, 1}, {2, 1}, {1, 2}, {1, 0}, // N S E W
     {0, 0}, {0, 2}, {2, 2}, {2, 0}, // NW NE SE SW
@@ -55,13 +55,13 @@ QtDirectionView::QtDirectionView(QWidget* parent)
             }
         });
         if (index == kDirectionCancel) {
-            grid->addWidget(button, 2, 4, 1, 2);
+            grid->addWidget(button, 4, 4, 1, 2);
         } else {
             button->setFixedSize(44, 32);
             grid->addWidget(button, kPlaces[i].row, kPlaces[i].column);
         }
     }
-    // The two lines that set the rose apart from the other four.
+    // The two lines: one sets the rose apart from the other four, one the moves from "&Cancel".
     auto* line = new QFrame(this);
     line->setObjectName("Line1");
     line->setFrameShape(QFrame::VLine);
@@ -71,11 +71,11 @@ QtDirectionView::QtDirectionView(QWidget* parent)
     rule->setObjectName("Line2");
     rule->setFrameShape(QFrame::HLine);
     rule->setFrameShadow(QFrame::Sunken);
+    grid->addWidget(rule, 3, 0, 1, 6);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);
     layout->addLayout(grid);
-    layout->addWidget(rule);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 

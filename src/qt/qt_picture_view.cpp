@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
@@ -46,6 +47,9 @@ QtPictureView::QtPictureView(QWidget* parent)
     : QWidget(parent, Qt::Window) {
     setObjectName("Form3");
     setWindowTitle(tr("PICTURE"));
+    // It follows the character from room to room; the keyboard stays with
+    // the input line the moves are typed into.
+    setAttribute(Qt::WA_ShowWithoutActivating);
 
     m_area = new QtPictureArea(this);
     m_area->setObjectName("Image1");
@@ -87,6 +91,7 @@ void QtPictureView::setPicture(std::unique_ptr<Picture> picture) {
         // Open at the picture's own size where the screen allows.
         const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
         const QSize room = screen != nullptr ? screen->availableGeometry().size() * 3 / 4 : QSize(800, 600);
+        layout()->activate();
         const QSize chrome = size() - m_area->size();
         const QSize wanted = qtPicture->image().size().scaled(room - chrome, Qt::KeepAspectRatio);
         const QSize natural = qtPicture->image().size().boundedTo(wanted);
@@ -106,7 +111,6 @@ void QtPictureView::showRoomName() {
 void QtPictureView::showWindow() {
     show();
     raise();
-    activateWindow();
 }
 
 void QtPictureView::closeEvent(QCloseEvent* event) {
