@@ -23,11 +23,12 @@ void setDefaultCommands(std::array<std::string, kPlayerButtons>& commands) {
 } // namespace
 
 PlayerListPresenter::PlayerListPresenter(Session& session, CommandSender& sender, LineClassifier& classifier,
-                                         ViewFactory& views)
+                                         ViewFactory& views, std::function<void()> focusInput)
     : m_session(session)
     , m_sender(sender)
     , m_classifier(classifier)
-    , m_views(views) {
+    , m_views(views)
+    , m_focusInput(std::move(focusInput)) {
     setDefaultCommands(m_commands);
 }
 
@@ -111,11 +112,17 @@ void PlayerListPresenter::onPlayerButton(int index) {
 
 void PlayerListPresenter::onDone() {
     close();
+    if (m_focusInput) {
+        m_focusInput();
+    }
 }
 
 void PlayerListPresenter::onClosed() {
     // The window has already gone; like "&Done", the pick goes with it.
     m_selected.clear();
+    if (m_focusInput) {
+        m_focusInput();
+    }
 }
 
 } // namespace corvane

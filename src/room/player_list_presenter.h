@@ -3,6 +3,7 @@
 #include "room/player_list_view.h"
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -18,7 +19,8 @@ class ViewFactory;
 // line classifier, which gets the window as soon as it is made.
 class PlayerListPresenter : public PlayerListEvents {
 public:
-    PlayerListPresenter(Session& session, CommandSender& sender, LineClassifier& classifier, ViewFactory& views);
+    PlayerListPresenter(Session& session, CommandSender& sender, LineClassifier& classifier, ViewFactory& views,
+                        std::function<void()> focusInput);
     ~PlayerListPresenter() override;
     PlayerListPresenter(const PlayerListPresenter&) = delete;
     PlayerListPresenter& operator=(const PlayerListPresenter&) = delete;
@@ -47,6 +49,7 @@ private:
     CommandSender& m_sender;
     LineClassifier& m_classifier;
     ViewFactory& m_views;
+    std::function<void()> m_focusInput;
     std::unique_ptr<PlayerListView> m_view;
     std::array<std::string, kPlayerButtons> m_commands;
     std::string m_selected;

@@ -10,7 +10,8 @@ namespace corvane {
 RoomWindows::RoomWindows(Services services, ShowNotice showNotice)
     : m_services(services)
     , m_showNotice(std::move(showNotice))
-    , m_playerList(services.session, services.sender, services.classifier, services.views)
+    , m_playerList(services.session, services.sender, services.classifier, services.views,
+                   [&input = services.input] { input.focusInput(); })
     , m_picture(services.session, services.settings, services.menu, services.pictures, services.views)
     , m_pad(services.menu, services.buttons, services.sender, services.views,
             [&input = services.input] { input.focusInput(); })

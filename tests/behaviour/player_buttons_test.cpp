@@ -79,8 +79,10 @@ TEST_F(PlayerButtonsTest, DoubleClickLooksFocusClearsTheOtherListsAndDoneForgets
     EXPECT_EQ(h->client.room().playerListPresenter().SelectedPlayer(), "Moss");
 
     list().showWindow();
+    h->window.focus.clear();
     user().onDone();
     EXPECT_FALSE(list().visible);
+    EXPECT_EQ(h->window.focus, "input");
     h->socket.sent.clear();
     user().onPlayerButton(0);
     EXPECT_EQ(sent(), "");
