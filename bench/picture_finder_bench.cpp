@@ -3,7 +3,6 @@
 #include "room/picture_finder.h"
 
 #include <benchmark/benchmark.h>
-
 #include <filesystem>
 #include <fstream>
 #include <random>

@@ -17,11 +17,13 @@ struct Place {
 
 // Where each button sits: the compass rose on the left (centre empty), up,
 // down, in and out on the right, "&Cancel" below them all.
+// clang-format off
 constexpr std::array<Place, 12> kPlaces = {{
     {0, 1}, {2, 1}, {1, 2}, {1, 0}, // N S E W
     {0, 0}, {0, 2}, {2, 2}, {2, 0}, // NW NE SE SW
     {0, 4}, {1, 4}, {0, 5}, {1, 5}, // Up Down In Out
 }};
+// clang-format on
 
 } // namespace
 
@@ -45,7 +47,8 @@ QtDirectionView::QtDirectionView(QWidget* parent)
     grid->setSpacing(4);
     for (std::size_t i = 0; i < kDirectionButtons.size(); ++i) {
         const std::string_view caption = kDirectionButtons[i].caption;
-        auto* button = new QPushButton(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())), this);
+        auto* button =
+            new QPushButton(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())), this);
         button->setObjectName(QStringLiteral("Command1_%1").arg(i));
         button->setAutoDefault(false);
         const int index = static_cast<int>(i);

@@ -12,7 +12,7 @@ std::unique_ptr<Picture> QtPictureReader::read(const std::string& path) {
     reader.setDecideFormatFromContent(true);
     // A second guard should a format's header lie about its size: no picture
     // may take more memory than its pixels at four bytes each.
-    reader.setAllocationLimit(static_cast<int>(PictureReader::kMaxPixels * 4 / (1024 * 1024)) + 1);
+    reader.setAllocationLimit(static_cast<int>(PictureReader::kMaxPixels * 4 / (1024LL * 1024)) + 1);
     const QSize size = reader.size();
     if (!size.isValid() || size.isEmpty() ||
         static_cast<std::int64_t>(size.width()) * size.height() > PictureReader::kMaxPixels) {

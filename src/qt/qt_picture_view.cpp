@@ -105,7 +105,8 @@ void QtPictureView::setRoomName(const std::string& name) {
 }
 
 void QtPictureView::showRoomName() {
-    m_name->setText(m_name->fontMetrics().elidedText(m_roomName, Qt::ElideRight, std::max(m_name->width(), 40)));
+    m_name->setText(
+        m_name->fontMetrics().elidedText(m_roomName, Qt::ElideRight, std::max(m_name->width(), 40)));
 }
 
 void QtPictureView::showWindow() {

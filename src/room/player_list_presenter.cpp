@@ -11,8 +11,8 @@ namespace corvane {
 
 namespace {
 
-constexpr std::array<const char*, kPlayerButtons> kDefaultCommands = {"look", "where", "laston", "whospe #far",
-                                                                      "pinfo"};
+constexpr std::array<const char*, kPlayerButtons> kDefaultCommands = {"look", "where", "laston",
+                                                                      "whospe #far", "pinfo"};
 
 void setDefaultCommands(std::array<std::string, kPlayerButtons>& commands) {
     for (std::size_t i = 0; i < commands.size(); ++i) {
@@ -56,7 +56,8 @@ void PlayerListPresenter::SetUpPlayerButtons(const std::string& settingsPath) {
     view.setPlayerButtonsEnabled(true);
     for (int i = 0; i < kPlayerButtons; ++i) {
         view.setPlayerButtonCaption(i, kDefaultPlayerCaptions[static_cast<std::size_t>(i)]);
-        const std::string value = ReadSetting(m_session.WorldName, "Player " + std::to_string(i + 1), settingsPath);
+        const std::string value =
+            ReadSetting(m_session.WorldName, "Player " + std::to_string(i + 1), settingsPath);
         const std::size_t comma = value.find(',');
         if (comma == std::string::npos || comma == 0) {
             continue;

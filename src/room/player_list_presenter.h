@@ -19,8 +19,8 @@ class ViewFactory;
 // line classifier, which gets the window as soon as it is made.
 class PlayerListPresenter : public PlayerListEvents {
 public:
-    PlayerListPresenter(Session& session, CommandSender& sender, LineClassifier& classifier, ViewFactory& views,
-                        std::function<void()> focusInput);
+    PlayerListPresenter(Session& session, CommandSender& sender, LineClassifier& classifier,
+                        ViewFactory& views, std::function<void()> focusInput);
     ~PlayerListPresenter() override;
     PlayerListPresenter(const PlayerListPresenter&) = delete;
     PlayerListPresenter& operator=(const PlayerListPresenter&) = delete;

@@ -11,8 +11,8 @@ enum class PlayerKind { Awake, Asleep, Idle, Puppet };
 
 inline constexpr int kPlayerButtons = 5;
 // The five player buttons' captions as the window is designed.
-inline constexpr std::array<const char*, kPlayerButtons> kDefaultPlayerCaptions = {"&Look", "&Where", "Lasto&n",
-                                                                                   "Who&Sp", "&Pinfo"};
+inline constexpr std::array<const char*, kPlayerButtons> kDefaultPlayerCaptions = {
+    "&Look", "&Where", "Lasto&n", "Who&Sp", "&Pinfo"};
 
 // What the user does in the player list.
 class PlayerListEvents {

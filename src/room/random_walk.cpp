@@ -20,7 +20,8 @@ namespace corvane {
 
 namespace {
 
-constexpr const char* kWalkLogFilter = "Walk files (walk*.log)|walk*.log|Text files (*.txt)|*.txt|All files (*.*)|*.*";
+constexpr const char* kWalkLogFilter =
+    "Walk files (walk*.log)|walk*.log|Text files (*.txt)|*.txt|All files (*.*)|*.*";
 
 std::tm localTime(TimePoint when) {
     const std::time_t seconds = std::chrono::system_clock::to_time_t(when);
@@ -108,8 +109,9 @@ void RandomWalk::open() {
 }
 
 void RandomWalk::openLog() {
-    const PromptAnswer save = m_services.prompts.ask("Save your moves to a file?", "LOG WALK", PromptButtons::YesNo,
-                                                     PromptIcon::Question, PromptAnswer::Yes);
+    const PromptAnswer save =
+        m_services.prompts.ask("Save your moves to a file?", "LOG WALK", PromptButtons::YesNo,
+                               PromptIcon::Question, PromptAnswer::Yes);
     if (save != PromptAnswer::Yes || !m_open) {
         return;
     }
@@ -134,8 +136,8 @@ void RandomWalk::openLog() {
     const TimePoint now = m_services.clock.now();
     writeLog("You began a Random Walk on " + LogDate(now) + " at " + LogTime(now));
     if (!m_services.session.RoomName.empty()) {
-        writeLog("You started out in " + m_services.session.RoomName + " (DB Ref:" +
-                 FormatNumber(m_services.session.RoomRef) + ")");
+        writeLog("You started out in " + m_services.session.RoomName +
+                 " (DB Ref:" + FormatNumber(m_services.session.RoomRef) + ")");
     }
 }
 
@@ -144,7 +146,8 @@ void RandomWalk::writeLog(const std::string& line) {
         return;
     }
     // The writer has closed the file; say so once and walk on without it.
-    m_services.prompts.message(m_log.lastError().description + " (" + FormatNumber(m_log.lastError().number) + ")",
+    m_services.prompts.message(m_log.lastError().description + " (" + FormatNumber(m_log.lastError().number) +
+                                   ")",
                                ToUpperAscii(m_log.path()), PromptIcon::Exclamation);
 }
 

@@ -40,8 +40,8 @@ public:
     };
 
     // The moves, by the draw: the first six are six times as likely as the rest.
-    static constexpr std::array<const char*, 12> kDirections = {"north", "south", "east", "west", "out", "down",
-                                                                "ne",    "nw",    "se",   "sw",   "up",  "in"};
+    static constexpr std::array<const char*, 12> kDirections = {
+        "north", "south", "east", "west", "out", "down", "ne", "nw", "se", "sw", "up", "in"};
 
     RandomWalk(Services services, std::function<void()> focusInput);
     ~RandomWalk() override;

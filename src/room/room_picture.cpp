@@ -10,8 +10,8 @@
 
 namespace corvane {
 
-RoomPicture::RoomPicture(Session& session, const ClientSettings& settings, MainMenu& menu, PictureReader& reader,
-                         ViewFactory& views)
+RoomPicture::RoomPicture(Session& session, const ClientSettings& settings, MainMenu& menu,
+                         PictureReader& reader, ViewFactory& views)
     : m_session(session)
     , m_settings(settings)
     , m_menu(menu)
@@ -84,7 +84,8 @@ std::string RoomPicture::MissingPictureText(const std::string& roomName, std::in
     }
     const std::string number = std::to_string(roomRef);
     return "You don't have a picture for \n" + roomName + " (DB Ref #" + number +
-           ").\n\nTo add a picture, create a bitmap file named:\n" + ToUpperAscii(pictureDir) + number + ".BMP";
+           ").\n\nTo add a picture, create a bitmap file named:\n" + ToUpperAscii(pictureDir) + number +
+           ".BMP";
 }
 
 void RoomPicture::close() {

@@ -16,8 +16,8 @@ RoomWindows::RoomWindows(Services services, ShowNotice showNotice)
     , m_pad(services.menu, services.buttons, services.sender, services.views,
             [&input = services.input] { input.focusInput(); })
     , m_walk(RandomWalk::Services{services.session, services.menu, services.status, services.sender,
-                                  services.prompts, services.choosers, services.timers, services.clock, m_random,
-                                  services.views},
+                                  services.prompts, services.choosers, services.timers, services.clock,
+                                  m_random, services.views},
              [&input = services.input] { input.focusInput(); }) {
     m_picture.setHooks(RoomPicture::Hooks{m_showNotice, [&input = services.input] { input.focusInput(); }});
 }

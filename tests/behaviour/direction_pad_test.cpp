@@ -8,7 +8,9 @@ namespace {
 struct DirectionPadTest : ::testing::Test, RoomHarness {
     void SetUp() override { logIn(); }
     FakeDirectionView& pad() { return *h->views.directions; }
-    bool directionButtonEnabled() { return h->client.buttons().enabled(Bar::Command, command_button::Direction); }
+    bool directionButtonEnabled() {
+        return h->client.buttons().enabled(Bar::Command, command_button::Direction);
+    }
 };
 
 TEST_F(DirectionPadTest, EachButtonSendsItsMoveWithALineFeedAndCountsForTheLagMeter) {

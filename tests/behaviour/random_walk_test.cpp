@@ -3,10 +3,9 @@
 #include "room/random_source.h"
 #include "room/random_walk.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <ctime>
+#include <gtest/gtest.h>
 
 namespace corvane::testing {
 namespace {
@@ -71,9 +70,9 @@ TEST_F(RandomWalkTest, GameWalkOpensTheWindowAndExcludesIdleUntilTheWalkEnds) {
 }
 
 TEST_F(RandomWalkTest, OnlyIntervalsFrom5To3600OrMinusOneStartTheWalk) {
-    const std::pair<const char*, bool> rows[] = {{"4", false},   {"3601", false}, {"walk", false}, {"", false},
-                                                 {"-2", false},  {"5", true},     {"3600", true},  {"-1", true},
-                                                 {"5.5", true}, {" 10 secs", true}};
+    const std::pair<const char*, bool> rows[] = {
+        {"4", false}, {"3601", false}, {"walk", false}, {"", false},   {"-2", false},
+        {"5", true},  {"3600", true},  {"-1", true},    {"5.5", true}, {" 10 secs", true}};
     for (const auto& [text, accepted] : rows) {
         SCOPED_TRACE(text);
         openWithoutLog();
@@ -217,9 +216,13 @@ TEST_F(RandomWalkTest, TheLogTellsWhereTheWalkWentRoomsToldApartByName) {
     walk().events->onCancel();
     EXPECT_EQ(folder.read("walk001.log"), "You began a Random Walk on 03-07-2024 at 21:05:09\r\n"
                                           "You started out in Town Square (DB Ref: 164)\r\n"
-                                          "You went " + moves()[0] + " to Market Row (DB Ref: 166)\r\n"
-                                          "You went " + moves()[0] + " to Cellar (DB Ref:-5)\r\n"
-                                          "You ended your walk on 03-07-2024 at 21:05:18\r\n");
+                                          "You went " +
+                                              moves()[0] +
+                                              " to Market Row (DB Ref: 166)\r\n"
+                                              "You went " +
+                                              moves()[0] +
+                                              " to Cellar (DB Ref:-5)\r\n"
+                                              "You ended your walk on 03-07-2024 at 21:05:18\r\n");
 }
 
 TEST_F(RandomWalkTest, ALogThatCannotBeKeptLeavesTheWalkWithoutOne) {
@@ -233,8 +236,14 @@ TEST_F(RandomWalkTest, ALogThatCannotBeKeptLeavesTheWalkWithoutOne) {
     const Row rows[] = {
         {"not wanted", {PromptAnswer::No}, std::nullopt, ""},
         {"chooser cancelled", {PromptAnswer::Yes}, std::nullopt, ""},
-        {"overwrite question cancelled", {PromptAnswer::Yes, PromptAnswer::Cancel}, folder.file("old.log"), ""},
-        {"no such folder", {PromptAnswer::Yes}, folder.file("gone/walk.log"), "No such file or directory ( 76)"},
+        {"overwrite question cancelled",
+         {PromptAnswer::Yes, PromptAnswer::Cancel},
+         folder.file("old.log"),
+         ""},
+        {"no such folder",
+         {PromptAnswer::Yes},
+         folder.file("gone/walk.log"),
+         "No such file or directory ( 76)"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);

@@ -45,8 +45,8 @@ TEST(PictureFinder, AFolderFromAnotherMachineOrAPictureAddedLaterAreHandled) {
     EXPECT_EQ(finder.find(folder.path(), 57), "");
     folder.write("57.Png", "picture");
     // The folder changed since it was listed: the new file is seen.
-    std::filesystem::last_write_time(folder.path(),
-                                     std::filesystem::last_write_time(folder.path()) + std::chrono::seconds(2));
+    std::filesystem::last_write_time(folder.path(), std::filesystem::last_write_time(folder.path()) +
+                                                        std::chrono::seconds(2));
     EXPECT_EQ(finder.find(folder.path(), 57), folder.file("57.Png"));
 }
 
@@ -137,7 +137,8 @@ TEST(RoomInfo, ReadsAsWrittenWithTheHoursOfTheDay) {
          "Wren, on Test\nfor 1 hrs 5 min\n\nCurrently in:\nTown Square\nDB Ref:  164"},
         {"a day later", "Town Square", 164, hours(25) + minutes(5),
          "Wren, on Test\nfor 1 hrs 5 min\n\nCurrently in:\nTown Square\nDB Ref:  164"},
-        {"a negative reference", "Void", -3, minutes(0), "Wren, on Test\nfor 0 hrs 0 min\n\nCurrently in:\nVoid\nDB Ref: -3"},
+        {"a negative reference", "Void", -3, minutes(0),
+         "Wren, on Test\nfor 0 hrs 0 min\n\nCurrently in:\nVoid\nDB Ref: -3"},
         {"before any room", "", 0, minutes(59), "Wren, on Test\nfor 0 hrs 59 min\n"},
         {"a clock set back", "", 0, -minutes(10), "Wren, on Test\nfor 0 hrs 0 min\n"},
     };

@@ -23,8 +23,11 @@ constexpr std::uint32_t kNorthThenSouth = 8;
 struct Folder {
     QTemporaryDir folder;
     StartOptions options() const {
-        return StartOptions{folder.filePath("CORVANE.INI").toStdString(), folder.path().toStdString(), {},
-                            folder.path().toStdString(), {}};
+        return StartOptions{folder.filePath("CORVANE.INI").toStdString(),
+                            folder.path().toStdString(),
+                            {},
+                            folder.path().toStdString(),
+                            {}};
     }
 };
 
@@ -110,8 +113,10 @@ TEST_F(RoomE2E, AWalkOfFiveSecondMovesIsLoggedAsItGoes) {
 
     RandomSource expected;
     expected.seed(kNorthThenSouth);
-    ASSERT_STREQ(RandomWalk::kDirections[static_cast<std::size_t>(RandomWalk::DrawDirection(expected))], "north");
-    ASSERT_STREQ(RandomWalk::kDirections[static_cast<std::size_t>(RandomWalk::DrawDirection(expected))], "south");
+    ASSERT_STREQ(RandomWalk::kDirections[static_cast<std::size_t>(RandomWalk::DrawDirection(expected))],
+                 "north");
+    ASSERT_STREQ(RandomWalk::kDirections[static_cast<std::size_t>(RandomWalk::DrawDirection(expected))],
+                 "south");
     client.room().random().seed(kNorthThenSouth);
     const QString log = folder.filePath("walk001.log");
     choosers.files.push_back(log.toStdString());
@@ -125,7 +130,8 @@ TEST_F(RoomE2E, AWalkOfFiveSecondMovesIsLoggedAsItGoes) {
         QFile file(log);
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     };
-    ASSERT_TRUE(waitUntil([&] { return logText().contains("to Town Square"); }, 20000)) << logText().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return logText().contains("to Town Square"); }, 20000))
+        << logText().toStdString();
     EXPECT_EQ(walk->windowTitle(), "Random Walk (south)");
     click(walk, "Command1_1"); // &Cancel
     EXPECT_FALSE(walk->isVisible());

@@ -29,7 +29,9 @@ struct RoomWindowsWidget : ::testing::Test, QtDialogHarness {
         client.loggedIn();
     }
     template <typename T> static T* shown(const char* name) { return dynamic_cast<T*>(shownWindow(name)); }
-    static QPushButton* button(QWidget* window, const QString& name) { return window->findChild<QPushButton*>(name); }
+    static QPushButton* button(QWidget* window, const QString& name) {
+        return window->findChild<QPushButton*>(name);
+    }
 };
 
 TEST_F(RoomWindowsWidget, ThePadAndTheWalkStayOnTopExceptWhileMinimised) {
@@ -56,7 +58,8 @@ TEST_F(RoomWindowsWidget, PadButtonsSendAndItsCloseControlUnchecksTheMenu) {
     auto* pad = shown<QtDirectionView>("Direction");
     ASSERT_NE(pad, nullptr);
     EXPECT_EQ(pad->windowTitle(), "Directions");
-    const QStringList captions = {"&N", "&S", "&E", "&W", "NW", "NE", "SE", "SW", "&Up", "&Down", "&In", "&Out", "&Cancel"};
+    const QStringList captions = {"&N", "&S",  "&E",    "&W",  "NW",   "NE",     "SE",
+                                  "SW", "&Up", "&Down", "&In", "&Out", "&Cancel"};
     for (int i = 0; i < captions.size(); ++i) {
         ASSERT_NE(button(pad, QString("Command1_%1").arg(i)), nullptr) << i;
         EXPECT_EQ(button(pad, QString("Command1_%1").arg(i))->text(), captions[i]);
@@ -75,7 +78,8 @@ TEST_F(RoomWindowsWidget, TheWalkWindowRefusesABadIntervalAndStartsOnAGoodOne) {
     ASSERT_NE(walk, nullptr);
     auto* interval = walk->findChild<QLineEdit*>("Text1");
     EXPECT_EQ(walk->findChild<QLabel*>("Label1")->text(), "Enter time interval:");
-    EXPECT_EQ(walk->findChild<QLabel*>("Label2")->text(), "(From 5 to 3600 seconds;\n-1 for random intervals)");
+    EXPECT_EQ(walk->findChild<QLabel*>("Label2")->text(),
+              "(From 5 to 3600 seconds;\n-1 for random intervals)");
     interval->setText("4");
     QTest::mouseClick(button(walk, "Command1_0"), Qt::LeftButton);
     ASSERT_EQ(prompts.messages.size(), 1u);
