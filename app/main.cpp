@@ -2,6 +2,7 @@
 #include "qt/qt_choosers.h"
 #include "qt/qt_main_window.h"
 #include "qt/qt_output_box.h"
+#include "qt/qt_picture_reader.h"
 #include "qt/qt_prompts.h"
 #include "qt/qt_quit_signals.h"
 #include "qt/qt_services.h"
@@ -80,9 +81,10 @@ int main(int argc, char* argv[]) {
     choosers.setParentWindow(&window);
     corvane::QtViewFactory views;
     views.setParentWindow(&window);
+    corvane::QtPictureReader pictures;
 
     corvane::Platform platform{socket, prompts, sound, clock, timers, launcher, clipboard, program, views,
-                                 choosers};
+                                 choosers, pictures};
     corvane::MainViews mainViews{window, window, window, window, window, *window.outputBox(), window};
     const QString helpFile = QApplication::applicationDirPath() + "/help.html";
     corvane::Client client(platform, mainViews,

@@ -30,7 +30,8 @@ void ProcessFlood(benchmark::State& state) {
     testing::FakeProgram program;
     testing::FakeViewFactory views;
     testing::FakeChoosers choosers;
-    Platform platform{socket, prompts, sound, clock, clock, launcher, clipboard, program, views, choosers};
+    testing::FakePictureReader pictures;
+    Platform platform{socket, prompts, sound, clock, clock, launcher, clipboard, program, views, choosers, pictures};
     Client client(platform, MainViews{window, window, window, window, window, window, window}, StartOptions{});
     client.onOutputGeometryChanged();
     for (std::size_t i = 0; i < 5; ++i) {

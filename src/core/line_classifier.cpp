@@ -50,6 +50,14 @@ std::int32_t roundToInt32(double value) {
 
 } // namespace
 
+std::string RoomCaption(const std::string& worldName, const std::string& roomName) {
+    constexpr std::size_t kMaxCaptionName = 100;
+    if (Utf8Length(roomName) <= kMaxCaptionName) {
+        return worldName + " - " + roomName;
+    }
+    return worldName + " - " + Utf8Left(roomName, kMaxCaptionName - 3) + "...";
+}
+
 LineClassifier::LineClassifier(Session& session, StatusLine& status, StatusView& statusView,
                                MainWindowView& window)
     : m_session(session)
@@ -111,7 +119,7 @@ void LineClassifier::roomMarker(const std::string& line) {
         m_session.RoomRef = roundToInt32(NumericValue(number));
         m_session.RoomName = space == std::string::npos ? std::string() : line.substr(space + 1);
     }
-    m_window.setCaption(m_session.WorldName + " - " + m_session.RoomName);
+    m_window.setCaption(RoomCaption(m_session.WorldName, m_session.RoomName));
     if (m_hooks.roomChanged) {
         m_hooks.roomChanged();
     }

@@ -17,6 +17,10 @@ class MainWindowView;
 // The eight who-is-here phrases, fixed at start-up.
 extern const std::array<std::string, 8> PresencePhrases;
 
+// The main window's caption in a room: world and room name, a very long name
+// cut short so the title bar stays readable.
+std::string RoomCaption(const std::string& worldName, const std::string& roomName);
+
 // Recognises the client's own marker lines (reply prefix and suffix, room
 // marker) and captures the server's player listings for the player list.
 class LineClassifier {

@@ -2,7 +2,9 @@
 
 #include "qt/qt_text.h"
 
+#include <QCloseEvent>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -27,9 +29,6 @@ constexpr std::array<ListDesign, QtPlayerListView::kListCount> kLists = {{
     {"PuppetList", "lblPuppets", "Puppets"},
 }};
 
-constexpr std::array<const char*, QtPlayerListView::kButtonCount> kButtonCaptions = {
-    "&Look", "&Where", "Lasto&n", "Who&Sp", "&Pinfo", "&Done",
-};
 
 std::size_t slot(PlayerKind kind) {
     return static_cast<std::size_t>(kind);
@@ -56,6 +55,26 @@ QtPlayerListView::QtPlayerListView(QWidget* parent)
         list->setObjectName(kLists[i].listName);
         list->setSelectionMode(QAbstractItemView::SingleSelection);
         list->setMinimumSize(120, 180);
+        list->installEventFilter(this);
+        const PlayerKind kind = static_cast<PlayerKind>(i);
+        // A click or an arrow key that selects an entry picks it.
+        const auto pick = [this, kind](QListWidgetItem* item) {
+            if (m_events != nullptr && item != nullptr && item->isSelected()) {
+                m_events->onEntryPicked(kind, fromQt(item->text()));
+            }
+        };
+        connect(list, &QListWidget::itemClicked, this, pick);
+        connect(list, &QListWidget::itemSelectionChanged, this, [list, pick] {
+            const auto selected = list->selectedItems();
+            if (!selected.isEmpty()) {
+                pick(selected.constFirst());
+            }
+        });
+        connect(list, &QListWidget::itemDoubleClicked, this, [this, kind](QListWidgetItem* item) {
+            if (m_events != nullptr && item != nullptr) {
+                m_events->onEntryActivated(kind, fromQt(item->text()));
+            }
+        });
         const int column = static_cast<int>(i);
         lists->addWidget(heading, 0, column);
         lists->addWidget(list, 1, column);
@@ -65,16 +84,27 @@ QtPlayerListView::QtPlayerListView(QWidget* parent)
 
     auto* buttons = new QVBoxLayout;
     for (std::size_t i = 0; i < kButtonCount; ++i) {
-        auto* button = new QPushButton(tr(kButtonCaptions[i]), this);
+        auto* button =
+            new QPushButton(i == kDoneButton ? tr("&Done") : tr(kDefaultPlayerCaptions[i]), this);
         button->setObjectName(QStringLiteral("Command1_%1").arg(i));
         button->setAutoDefault(false);
+        const int index = static_cast<int>(i);
+        connect(button, &QPushButton::clicked, this, [this, index] {
+            if (index == static_cast<int>(kDoneButton)) {
+                hide();
+                if (m_events != nullptr) {
+                    m_events->onDone();
+                }
+            } else if (m_events != nullptr) {
+                m_events->onPlayerButton(index);
+            }
+        });
         if (i == kDoneButton) {
             buttons->addStretch();
         }
         buttons->addWidget(button);
         m_buttons[i] = button;
     }
-    connect(m_buttons[kDoneButton], &QPushButton::clicked, this, &QWidget::hide);
 
     auto* commandRow = new QHBoxLayout;
     auto* commandCaption = new QLabel(tr("Cmd:"), this);
@@ -138,9 +168,62 @@ void QtPlayerListView::setCommandLabelVisible(bool visible) {
     m_command->setVisible(visible);
 }
 
+void QtPlayerListView::setPlayerButtonCaption(int index, const std::string& caption) {
+    if (index >= 0 && index < static_cast<int>(kDoneButton)) {
+        m_buttons[static_cast<std::size_t>(index)]->setText(toQt(caption));
+    }
+}
+
+void QtPlayerListView::setCommandText(const std::string& text) {
+    m_command->setText(toQt(text));
+}
+
+void QtPlayerListView::clearSelection(PlayerKind kind) {
+    QListWidget* list = m_lists[slot(kind)];
+    list->clearSelection();
+}
+
 void QtPlayerListView::showWindow() {
     show();
     raise();
+}
+
+void QtPlayerListView::hideWindow() {
+    hide();
+}
+
+std::optional<PlayerKind> QtPlayerListView::kindOf(const QObject* list) const {
+    for (std::size_t i = 0; i < kListCount; ++i) {
+        if (m_lists[i] == list) {
+            return static_cast<PlayerKind>(i);
+        }
+    }
+    return std::nullopt;
+}
+
+bool QtPlayerListView::eventFilter(QObject* watched, QEvent* event) {
+    const std::optional<PlayerKind> kind = kindOf(watched);
+    if (!kind || m_events == nullptr) {
+        return QWidget::eventFilter(watched, event);
+    }
+    if (event->type() == QEvent::FocusIn) {
+        m_events->onListFocused(*kind);
+    } else if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const QListWidgetItem* item = m_lists[slot(*kind)]->currentItem();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && item != nullptr && item->isSelected()) {
+            m_events->onEntryActivated(*kind, fromQt(item->text()));
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void QtPlayerListView::closeEvent(QCloseEvent* event) {
+    event->accept();
+    if (m_events != nullptr) {
+        m_events->onClosed();
+    }
 }
 
 } // namespace corvane

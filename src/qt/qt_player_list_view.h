@@ -4,6 +4,7 @@
 
 #include <QWidget>
 #include <array>
+#include <optional>
 
 class QLabel;
 class QListWidget;
@@ -22,6 +23,7 @@ public:
 
     explicit QtPlayerListView(QWidget* parent = nullptr);
 
+    void setEvents(PlayerListEvents* events) override { m_events = events; }
     void clearLists() override;
     void addPlayer(PlayerKind kind, const std::string& name) override;
     int playerCount(PlayerKind kind) const override;
@@ -30,10 +32,22 @@ public:
     void setListEnabled(PlayerKind kind, bool enabled) override;
     void setListLabelColour(PlayerKind kind, Rgb colour) override;
     void setPlayerButtonsEnabled(bool enabled) override;
+    void setPlayerButtonCaption(int index, const std::string& caption) override;
     void setCommandLabelVisible(bool visible) override;
+    void setCommandText(const std::string& text) override;
+    void clearSelection(PlayerKind kind) override;
     void showWindow() override;
+    void hideWindow() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The list a widget is, or nothing.
+    std::optional<PlayerKind> kindOf(const QObject* list) const;
+
+    PlayerListEvents* m_events = nullptr;
     std::array<QListWidget*, kListCount> m_lists{};
     std::array<QLabel*, kListCount> m_listLabels{};
     std::array<QPushButton*, kButtonCount> m_buttons{};

@@ -2,9 +2,12 @@
 
 #include "qt/qt_address_book_view.h"
 #include "qt/qt_character_view.h"
+#include "qt/qt_direction_view.h"
 #include "qt/qt_notice_view.h"
+#include "qt/qt_picture_view.h"
 #include "qt/qt_player_list_view.h"
 #include "qt/qt_user_macros_view.h"
+#include "qt/qt_walk_view.h"
 
 namespace corvane {
 
@@ -24,6 +27,18 @@ std::unique_ptr<PlayerListView> QtViewFactory::createPlayerListView() {
 
 std::unique_ptr<UserMacrosView> QtViewFactory::createUserMacrosView() {
     return std::make_unique<QtUserMacrosView>(m_parent);
+}
+
+std::unique_ptr<PictureView> QtViewFactory::createPictureView() {
+    return std::make_unique<QtPictureView>(m_parent);
+}
+
+std::unique_ptr<DirectionView> QtViewFactory::createDirectionView() {
+    return std::make_unique<QtDirectionView>(m_parent);
+}
+
+std::unique_ptr<WalkView> QtViewFactory::createWalkView() {
+    return std::make_unique<QtWalkView>(m_parent);
 }
 
 } // namespace corvane

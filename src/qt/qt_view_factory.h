@@ -15,6 +15,9 @@ public:
     std::unique_ptr<NoticeView> createNoticeView() override;
     std::unique_ptr<PlayerListView> createPlayerListView() override;
     std::unique_ptr<UserMacrosView> createUserMacrosView() override;
+    std::unique_ptr<PictureView> createPictureView() override;
+    std::unique_ptr<DirectionView> createDirectionView() override;
+    std::unique_ptr<WalkView> createWalkView() override;
 
 private:
     QWidget* m_parent = nullptr;

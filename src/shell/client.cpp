@@ -11,7 +11,6 @@
 #include "platform/program.h"
 #include "platform/prompts.h"
 #include "platform/socket.h"
-#include "room/player_list_view.h"
 #include "settings/default_settings.h"
 #include "settings/settings.h"
 #include "shell/display_view.h"
@@ -68,7 +67,14 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
     , m_gameTimer(m_session, m_status, views.status, m_menu, m_sender, platform.clock)
     , m_characterLogin(m_session, m_sender, platform.prompts, platform.sound, platform.views,
                        m_options.settingsPath)
-    , m_startup(m_settings, views.display) {
+    , m_startup(m_settings, views.display)
+    , m_room(RoomWindows::Services{m_session, m_settings, m_menu, m_buttons, m_status, m_sender, m_classifier,
+                                   m_gameTimer, platform.prompts, platform.choosers, platform.timers,
+                                   platform.clock, platform.views, platform.pictures, views.input},
+             [this](const std::string& title, const std::string& text) {
+                 notice().ShowNotice(title, text, false);
+                 notice().show();
+             }) {
     m_settings.SettingsPath = m_options.settingsPath;
     m_triggers.clearActive();
     m_processor.setHooks({[this](const std::string& title, const std::string& text) {
@@ -76,6 +82,7 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
                               notice().show();
                           },
                           [this] { outputChanged(); }});
+    m_classifier.setHooks({[this] { m_room.roomChanged(); }});
     m_gameTimer.setHooks({[this](const std::string& text) {
         notice().ShowNotice(kNoticeTitle, text, false);
         notice().show();
@@ -248,20 +255,12 @@ void Client::loggedIn() {
           MenuItem::ViewWhoIsOn, MenuItem::ViewLagCounter}) {
         m_menu.setEnabled(item, true);
     }
-    m_menu.setEnabled(MenuItem::ViewInfo, static_cast<bool>(m_showRoomInfo));
-    m_menu.setEnabled(MenuItem::ViewDirections, static_cast<bool>(m_showDirectionPad));
     for (int i = 0; i < kButtonsPerBar; ++i) {
-        const bool ready = i == command_button::Info        ? static_cast<bool>(m_showRoomInfo)
-                           : i == command_button::Direction ? static_cast<bool>(m_showDirectionPad)
-                                                            : true;
-        m_buttons.setEnabled(Bar::Command, i, ready);
+        m_buttons.setEnabled(Bar::Command, i, true);
         m_buttons.setEnabled(Bar::Macro, i, true);
     }
     m_macros.LoadMacros(true);
-    if (!m_playerList) {
-        m_playerList = m_platform.views.createPlayerListView();
-        m_classifier.setPlayerList(m_playerList.get());
-    }
+    m_room.loggedIn(m_options.settingsPath);
     const DisplayView::Font font = m_views.display.inputFont();
     m_triggers.LoadTriggers(m_session.WorldName, m_options.settingsPath, FontDefaults{font.name, font.size});
     m_triggers.activateWorldTriggers();
@@ -284,8 +283,7 @@ void Client::toggleBar(MenuItem item) {
 }
 
 void Client::closeSessionWindows() {
-    m_classifier.setPlayerList(nullptr);
-    m_playerList.reset();
+    m_room.closeSessionWindows();
 }
 
 void Client::openUserMacros() {
@@ -341,7 +339,7 @@ void Client::shutdown(ShutdownCause cause) {
             m_platform.prompts.message("Log File closed.", kNoticeTitle, PromptIcon::None);
         }
     }
-    closeSessionWindows();
+    m_room.shutdown();
     if (m_notice && m_noticeView) {
         m_noticeView->destroyWindow();
     }
@@ -385,10 +383,7 @@ void Client::ShowOutput(const std::string& text) {
 
 void Client::requestPlayerList(int listMode) {
     // WHO works before a log-in too; its answer needs the window to show in.
-    if (!m_playerList) {
-        m_playerList = m_platform.views.createPlayerListView();
-        m_classifier.setPlayerList(m_playerList.get());
-    }
+    m_room.playerListWindow();
     m_sender.SendCommand(listMode == 1 ? "who\n" : "WHO\n");
     m_session.ListMode = listMode;
     m_classifier.listRequested();
@@ -397,6 +392,9 @@ void Client::requestPlayerList(int listMode) {
 }
 
 void Client::onMenuTriggered(MenuItem item) {
+    if (m_room.onMenuTriggered(item)) {
+        return;
+    }
     switch (item) {
     case MenuItem::FileConnect:
         FileConnect();
@@ -419,9 +417,6 @@ void Client::onMenuTriggered(MenuItem item) {
         break;
     case MenuItem::EditUserMacros:
         openUserMacros();
-        break;
-    case MenuItem::ViewInfo:
-        onCommandButton(command_button::Info);
         break;
     case MenuItem::EditCopy:
         m_outputWindow.EditCopy();
@@ -516,7 +511,7 @@ void Client::onActivated() {
 
 std::string Client::sessionCaption() const {
     if (!m_session.RoomName.empty()) {
-        return m_session.WorldName + " - " + m_session.RoomName;
+        return RoomCaption(m_session.WorldName, m_session.RoomName);
     }
     if (m_session.Connected && !m_session.CharacterName.empty() && m_session.TagMode) {
         return kProgramCaption + " - " + m_session.CharacterName + " on " + m_session.WorldName;
@@ -535,19 +530,13 @@ void Client::onRestored() {
 }
 
 void Client::onCommandButton(int index) {
+    // "I&nfo" and "&Direction" leave the focus where it is.
+    if (m_room.onCommandButton(index)) {
+        return;
+    }
     switch (index) {
     case command_button::Connect:
         GameConnect();
-        break;
-    case command_button::Info:
-        if (m_showRoomInfo) {
-            m_showRoomInfo();
-        }
-        break;
-    case command_button::Direction:
-        if (m_showDirectionPad && m_buttons.enabled(Bar::Command, command_button::Direction)) {
-            m_showDirectionPad();
-        }
         break;
     case command_button::Log:
         m_log.pressLogButton();

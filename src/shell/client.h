@@ -19,6 +19,7 @@
 #include "macros/session_reset.h"
 #include "macros/text_editor.h"
 #include "macros/user_macros.h"
+#include "room/room_windows.h"
 #include "settings/client_settings.h"
 #include "settings/startup.h"
 #include "settings/trigger_set.h"
@@ -53,6 +54,7 @@ class NoticeView;
 class PlayerListView;
 class UserMacrosView;
 class UserMacrosPresenter;
+class PictureReader;
 
 // The platform services the behaviour runs on.
 struct Platform {
@@ -66,6 +68,7 @@ struct Platform {
     Program& program;
     ViewFactory& views;
     Choosers& choosers;
+    PictureReader& pictures;
 };
 
 // The parts of the main window the rules talk to.
@@ -153,11 +156,12 @@ public:
     OutputBuffer& outputBuffer() { return m_output; }
     OutputWindow& outputWindow() { return m_outputWindow; }
     GameTimer& gameTimer() { return m_gameTimer; }
-    PlayerListView* playerList() { return m_playerList.get(); }
     UserMacros& macros() { return m_macros; }
     FileSender& fileSender() { return m_fileSender; }
     // Where the text editor is looked for (VISUAL, EDITOR, PATH, XDG_*).
     void setEnvironment(EnvironmentLookup environment) { m_textEditor.setEnvironment(std::move(environment)); }
+    PlayerListView* playerList() { return m_room.playerList(); }
+    RoomWindows& room() { return m_room; }
 
 private:
     void ShowOutput(const std::string& text) override;
@@ -200,16 +204,12 @@ private:
     GameTimer m_gameTimer;
     CharacterLogin m_characterLogin;
     Startup m_startup;
+    RoomWindows m_room;
     std::unique_ptr<NoticeView> m_noticeView;
     std::unique_ptr<NoticeWindow> m_notice;
-    std::unique_ptr<PlayerListView> m_playerList;
     std::unique_ptr<UserMacrosView> m_userMacrosView;
     std::unique_ptr<UserMacrosPresenter> m_userMacros;
     bool m_userMacrosOpen = false;
-    // Room info (bar button 1, View > "&Info") and the direction pad (button
-    // 2): the room windows set these; until then the two stay disabled.
-    std::function<void()> m_showRoomInfo;
-    std::function<void()> m_showDirectionPad;
     std::vector<std::string> m_reportedWriteFailures;
     std::chrono::milliseconds m_frameInterval{0};
     TimePoint m_lastFlush{};

@@ -9,6 +9,9 @@ class CharacterView;
 class NoticeView;
 class PlayerListView;
 class UserMacrosView;
+class PictureView;
+class DirectionView;
+class WalkView;
 
 // Creates the windows that open on demand, so tests can hand out fakes.
 class ViewFactory {
@@ -19,6 +22,9 @@ public:
     virtual std::unique_ptr<NoticeView> createNoticeView() = 0;
     virtual std::unique_ptr<PlayerListView> createPlayerListView() = 0;
     virtual std::unique_ptr<UserMacrosView> createUserMacrosView() = 0;
+    virtual std::unique_ptr<PictureView> createPictureView() = 0;
+    virtual std::unique_ptr<DirectionView> createDirectionView() = 0;
+    virtual std::unique_ptr<WalkView> createWalkView() = 0;
 };
 
 } // namespace corvane

@@ -4,6 +4,7 @@
 #include "fakes/fake_views.h"
 #include "qt/qt_main_window.h"
 #include "qt/qt_output_box.h"
+#include "qt/qt_picture_reader.h"
 #include "qt/qt_socket.h"
 #include "qt/qt_timers.h"
 #include "shell/client.h"
@@ -52,7 +53,8 @@ template <typename Views = FakeViewFactory> struct RealClient {
     FakeProgram program;
     Views views;
     FakeChoosers choosers;
-    Platform platform{socket, prompts, sound, clock, timers, launcher, clipboard, program, views, choosers};
+    QtPictureReader pictures;
+    Platform platform{socket, prompts, sound, clock, timers, launcher, clipboard, program, views, choosers, pictures};
     Client client;
 };
 

@@ -14,7 +14,7 @@ namespace corvane::testing {
 struct ClientHarness {
     explicit ClientHarness(std::string commandLine = {}, std::string settingsPath = {})
         : settingsFile(std::move(settingsPath))
-        , platform{socket, prompts, sound, clock, clock, launcher, clipboard, program, views, choosers}
+        , platform{socket, prompts, sound, clock, clock, launcher, clipboard, program, views, choosers, pictures}
         , client(platform, MainViews{window, window, window, window, window, window, window},
                  StartOptions{settingsFile, "/tmp", std::move(commandLine), "/tmp", "file:///opt/corvane/help.html"}) {}
 
@@ -55,6 +55,7 @@ struct ClientHarness {
     FakeProgram program;
     FakeViewFactory views;
     FakeChoosers choosers;
+    FakePictureReader pictures;
     FakeMainWindow window;
     std::string settingsFile;
     Platform platform;

@@ -11,6 +11,7 @@
 #include "fakes/fake_notice_view.h"
 #include "fakes/fake_player_list.h"
 #include "fakes/fake_user_macros_view.h"
+#include "fakes/fake_room_views.h"
 #include "shell/display_view.h"
 #include "shell/view_factory.h"
 
@@ -217,8 +218,26 @@ public:
         userMacros = view.get();
         return view;
     }
+    std::unique_ptr<PictureView> createPictureView() override {
+        auto view = std::make_unique<FakePictureView>();
+        picture = view.get();
+        return view;
+    }
+    std::unique_ptr<DirectionView> createDirectionView() override {
+        auto view = std::make_unique<FakeDirectionView>();
+        directions = view.get();
+        return view;
+    }
+    std::unique_ptr<WalkView> createWalkView() override {
+        auto view = std::make_unique<FakeWalkView>();
+        walk = view.get();
+        return view;
+    }
     std::function<void(FakeCharacterView&)> characterScript;
     int characterDialogsCreated = 0;
+    FakePictureView* picture = nullptr;
+    FakeDirectionView* directions = nullptr;
+    FakeWalkView* walk = nullptr;
     FakeNoticeView* notice = nullptr;
     FakePlayerList* playerList = nullptr;
     FakeUserMacrosView* userMacros = nullptr;

@@ -3,6 +3,7 @@
 #include "behaviour/scratch_folder.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_views.h"
+#include "qt/qt_picture_reader.h"
 #include "qt/qt_view_factory.h"
 #include "shell/client.h"
 
@@ -27,8 +28,9 @@ struct QtDialogHarness {
     FakeProgram program;
     QtViewFactory views;
     FakeChoosers choosers;
+    QtPictureReader pictures;
     FakeMainWindow window;
-    Platform platform{socket, prompts, sound, clock, clock, launcher, clipboard, program, views, choosers};
+    Platform platform{socket, prompts, sound, clock, clock, launcher, clipboard, program, views, choosers, pictures};
     Client client{platform, MainViews{window, window, window, window, window, window, window},
                   StartOptions{path, "/tmp", "", "/tmp", ""}};
 

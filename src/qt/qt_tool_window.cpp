@@ -1,0 +1,68 @@
+#include "qt/qt_tool_window.h"
+
+#include <QCloseEvent>
+#include <QWindow>
+
+namespace corvane {
+
+QtToolWindow::QtToolWindow(QWidget* parent)
+    : QWidget(parent, Qt::Window) {}
+
+void QtToolWindow::setHandlers(std::function<void()> closed, std::function<void(bool)> minimisedChanged) {
+    m_closed = std::move(closed);
+    m_minimisedChanged = std::move(minimisedChanged);
+}
+
+void QtToolWindow::setStaysOnTop(bool onTop) {
+    Qt::WindowFlags flags = windowFlags();
+    if (flags.testFlag(Qt::WindowStaysOnTopHint) == onTop) {
+        return;
+    }
+    flags.setFlag(Qt::WindowStaysOnTopHint, onTop);
+    if (QWindow* handle = windowHandle()) {
+        // Setting the widget's flags would hide the window and place it anew;
+        // the native window takes the hint as it is.
+        overrideWindowFlags(flags);
+        handle->setFlags(flags);
+    } else {
+        setWindowFlags(flags);
+    }
+}
+
+void QtToolWindow::showForward() {
+    if (isMinimized()) {
+        showNormal();
+    } else {
+        show();
+    }
+    raise();
+    activateWindow();
+}
+
+void QtToolWindow::hideQuietly() {
+    // hide() sends no close event, so nothing is reported.
+    hide();
+}
+
+void QtToolWindow::closeEvent(QCloseEvent* event) {
+    event->accept();
+    if (m_closed) {
+        m_closed();
+    }
+}
+
+void QtToolWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange) {
+        return;
+    }
+    const bool minimised = isMinimized();
+    if (minimised != m_minimised) {
+        m_minimised = minimised;
+        if (m_minimisedChanged) {
+            m_minimisedChanged(minimised);
+        }
+    }
+}
+
+} // namespace corvane
