@@ -147,9 +147,6 @@ void LineProcessor::ProcessIncoming() {
     while (!m_session.PendingText.empty() && !m_session.OutputPaused) {
         m_work.clear();
         m_work.swap(m_session.PendingText);
-        // Every read starts as if after a line end: a read that ended in a
-        // telnet command or a shown tail must not hide the next listing row.
-        m_previous = '\r';
         processBatch(reinterpret_cast<const unsigned char*>(m_work.data()), m_work.size());
     }
     if (!m_reportedUtf8 && m_decoder.sawMultibyte()) {
@@ -257,9 +254,10 @@ void LineProcessor::processBatch(const unsigned char* bytes, std::size_t n) {
             completeLine(true);
             m_previous = c;
         } else if (i == n && showsUnfinishedTail()) {
-            // Login prompts have no line end: show the tail at once.
+            // Login prompts have no line end: show the tail at once. The
+            // tail is not a line end, so a read that stopped after text or a
+            // telnet command leaves the next listing row to be read as one.
             completeLine(false);
-            m_previous = c;
         }
     }
 }

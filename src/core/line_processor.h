@@ -101,7 +101,8 @@ private:
     std::string m_reply;
     std::string m_work;
     std::string m_txtReceived;
-    // The byte that completed the last line ('\r', '\n', 0 after a cut).
+    // The byte that ended the last line ('\r', '\n', 0 when it was cut at
+    // the cap); shown tails and the ends of reads leave it alone.
     unsigned char m_previous = '\r';
     // The line-end byte that, coming next, pairs with the last one (CR LF, LF CR).
     unsigned char m_pairedEnd = 0;
