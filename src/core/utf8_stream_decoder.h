@@ -15,11 +15,11 @@ namespace corvane {
 // of them still decodes.
 class Utf8StreamDecoder {
 public:
-    // Feeds one byte; `emit(char32_t)` receives each character as it is known.
-    template <typename Emit> void feed(unsigned char byte, Emit&& emit);
+    // Feeds one byte; `put(char32_t)` receives each character as it is known.
+    template <typename Put> void feed(unsigned char byte, Put&& put);
     // A byte that cannot continue a sequence is coming (a control, an escape):
     // whatever is half read falls back to Windows-1252 first.
-    template <typename Emit> void flush(Emit&& emit);
+    template <typename Put> void flush(Put&& put);
     bool pending() const { return m_count != 0; }
     // True once the stream has held a valid multi-byte sequence: from then on
     // it is known to speak UTF-8.
@@ -27,7 +27,7 @@ public:
     void reset() { *this = Utf8StreamDecoder{}; }
 
 private:
-    template <typename Emit> void start(unsigned char byte, Emit&& emit);
+    template <typename Put> void start(unsigned char byte, Put&& put);
 
     std::array<unsigned char, 4> m_bytes{};
     std::uint8_t m_count = 0;
@@ -40,14 +40,14 @@ private:
     bool m_sawMultibyte = false;
 };
 
-template <typename Emit> void Utf8StreamDecoder::feed(unsigned char byte, Emit&& emit) {
+template <typename Put> void Utf8StreamDecoder::feed(unsigned char byte, Put&& put) {
     if (m_count == 0) {
-        start(byte, emit);
+        start(byte, put);
         return;
     }
     if (byte < m_low || byte > m_high) {
-        flush(emit);
-        start(byte, emit);
+        flush(put);
+        start(byte, put);
         return;
     }
     m_bytes[m_count++] = byte;
@@ -57,20 +57,20 @@ template <typename Emit> void Utf8StreamDecoder::feed(unsigned char byte, Emit&&
     if (m_count == m_length) {
         m_count = 0;
         m_sawMultibyte = true;
-        emit(m_codePoint);
+        put(m_codePoint);
     }
 }
 
-template <typename Emit> void Utf8StreamDecoder::flush(Emit&& emit) {
+template <typename Put> void Utf8StreamDecoder::flush(Put&& put) {
     // The bytes after a lead are all continuation bytes, which start nothing,
     // so reading each as Windows-1252 is the byte-by-byte fallback.
     for (std::uint8_t i = 0; i < m_count; ++i) {
-        emit(Cp1252ToCodePoint(m_bytes[i]));
+        put(Cp1252ToCodePoint(m_bytes[i]));
     }
     m_count = 0;
 }
 
-template <typename Emit> void Utf8StreamDecoder::start(unsigned char byte, Emit&& emit) {
+template <typename Put> void Utf8StreamDecoder::start(unsigned char byte, Put&& put) {
     m_low = 0x80;
     m_high = 0xBF;
     if (byte >= 0xC2 && byte <= 0xDF) {
@@ -93,7 +93,7 @@ template <typename Emit> void Utf8StreamDecoder::start(unsigned char byte, Emit&
             m_high = 0x8F;
         }
     } else {
-        emit(Cp1252ToCodePoint(byte));
+        put(Cp1252ToCodePoint(byte));
         return;
     }
     m_bytes[0] = byte;
