@@ -40,111 +40,58 @@ const std::string WILL = "\xFB";
 const std::string WONT = "\xFC";
 const std::string NOP = "\xF1";
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Bytes, IncomingTextTest,
     ::testing::Values(
         IncomingCase{"LinesEndAtCr", {"one\r\ntwo\r\n"}, true, "one\ntwo\n", ""},
         IncomingCase{"LineFeedAloneEndsALine", {"one\ntwo\n"}, true, "one\ntwo\n", ""},
-        IncomingCase{"LineFeedAloneEndsALineBeforeLogIn",
-                     {"- - - -\nTown Square\nlogin: "},
-                     false,
-                     "- - - -\nTown Square\nlogin: ",
-                     ""},
+        IncomingCase{"LineFeedAloneEndsALineBeforeLogIn", {"- - - -\nTown Square\nlogin: "}, false,
+                     "- - - -\nTown Square\nlogin: ", ""},
         IncomingCase{"LfCrIsOneLineEnd", {"one\n\rtwo\n\r"}, true, "one\ntwo\n", ""},
-        IncomingCase{"CrLfSplitAcrossReadsIsOneLineEnd",
-                     {"one\r", "\ntwo\n", "\rthree\r\n"},
-                     true,
-                     "one\ntwo\nthree\n",
-                     ""},
+        IncomingCase{"CrLfSplitAcrossReadsIsOneLineEnd", {"one\r", "\ntwo\n", "\rthree\r\n"}, true,
+                     "one\ntwo\nthree\n", ""},
         IncomingCase{"CrLfSplitAcrossReadsBeforeLogIn", {"one\r", "\ntwo"}, false, "one\ntwo", ""},
         IncomingCase{"RepeatedLineEndsAreEmptyLines", {"a\r\n\r\nb\n\nc\r\r"}, true, "a\n\nb\n\nc\n\n", ""},
-        IncomingCase{
-            "ColourCodeBetweenCrAndLfIsOneLineEnd", {"red\r\x1B[0m\nnext\r\n"}, true, "red\nnext\n", ""},
-        IncomingCase{
-            "TelnetCommandBetweenCrAndLfIsOneLineEnd", {"a\r" + IAC + NOP + "\nb\r\n"}, true, "a\nb\n", ""},
+        IncomingCase{"ColourCodeBetweenCrAndLfIsOneLineEnd", {"red\r\x1B[0m\nnext\r\n"}, true, "red\nnext\n", ""},
+        IncomingCase{"TelnetCommandBetweenCrAndLfIsOneLineEnd", {"a\r" + IAC + NOP + "\nb\r\n"}, true, "a\nb\n", ""},
         IncomingCase{"LineFeedInsideASequenceStillEndsTheLine", {"one\x1B[1\ntwo\n"}, true, "one\ntwo\n", ""},
         IncomingCase{"TailWaitsInTagMode", {"Name: "}, true, "", ""},
         IncomingCase{"TailShownAtOnceOtherwise", {"Name: ", "Guest\r\n"}, false, "Name: Guest\n", ""},
         IncomingCase{"TabIsEightBlanks", {"a\tb\r"}, true, "a        b\n", ""},
-        IncomingCase{"ControlBytesDropped",
-                     {"a\x01\x02\x7F"
-                      "b\r"},
-                     true,
-                     "a\x7F"
-                     "b\n",
-                     ""},
-        IncomingCase{"Windows1252HighBytes",
-                     {"\x80 \x93q\x94 caf\xE9\r"},
-                     true,
-                     "\xE2\x82\xAC \xE2\x80\x9Cq\xE2\x80\x9D caf\xC3\xA9\n",
-                     ""},
-        IncomingCase{
-            "DoTerminalTypeRefused", {IAC + DO + "\x18" + "hi\r"}, true, "hi\n", IAC + WONT + "\x18"},
+        IncomingCase{"ControlBytesDropped", {"a\x01\x02\x7F" "b\r"}, true, "a\x7F" "b\n", ""},
+        IncomingCase{"Windows1252HighBytes", {"\x80 \x93q\x94 caf\xE9\r"}, true,
+                     "\xE2\x82\xAC \xE2\x80\x9Cq\xE2\x80\x9D caf\xC3\xA9\n", ""},
+        IncomingCase{"DoTerminalTypeRefused", {IAC + DO + "\x18" + "hi\r"}, true, "hi\n", IAC + WONT + "\x18"},
         IncomingCase{"WillEchoRefused", {IAC + WILL + "\x01"}, true, "", IAC + WONT + "\x01"},
         IncomingCase{"DontAnsweredWithDont", {IAC + DONT + "\x03"}, true, "", IAC + DONT + "\x03"},
-        IncomingCase{"SplitNegotiationAnsweredOnce",
-                     {"a" + IAC, DO,
-                      "\x18"
-                      "b\r"},
-                     true,
-                     "ab\n",
+        IncomingCase{"SplitNegotiationAnsweredOnce", {"a" + IAC, DO, "\x18" "b\r"}, true, "ab\n",
                      IAC + WONT + "\x18"},
-        IncomingCase{"Utf8MultiByteText",
-                     {"caf\xC3\xA9 costs \xE2\x82\xAC"
-                      "5 \xF0\x9F\x98\x80\r\n"},
-                     true,
-                     "caf\xC3\xA9 costs \xE2\x82\xAC"
-                     "5 \xF0\x9F\x98\x80\n",
-                     ""},
+        IncomingCase{"Utf8MultiByteText", {"caf\xC3\xA9 costs \xE2\x82\xAC" "5 \xF0\x9F\x98\x80\r\n"}, true,
+                     "caf\xC3\xA9 costs \xE2\x82\xAC" "5 \xF0\x9F\x98\x80\n", ""},
         IncomingCase{"Utf8SplitAcrossReads", {"\xE2", "\x82", "\xAC\r\n"}, true, "\xE2\x82\xAC\n", ""},
         IncomingCase{"Utf8SplitAcrossReadsBeforeLogIn", {"caf\xC3", "\xA9!"}, false, "caf\xC3\xA9!", ""},
         IncomingCase{"Utf8AcrossATelnetCommand", {"\xC3" + IAC + NOP + "\xA9\r"}, true, "\xC3\xA9\n", ""},
-        IncomingCase{"CutShortSequenceIsWindows1252",
-                     {"\xE2\x82x \xC3\r"},
-                     true,
-                     "\xC3\xA2\xE2\x80\x9Ax \xC3\x83\n",
-                     ""},
-        IncomingCase{"OverlongAndSurrogateFormsAreWindows1252",
-                     {"\xC0\xAF \xE0\x80\xAF \xED\xA0\x80\r"},
-                     true,
-                     "\xC3\x80\xC2\xAF \xC3\xA0\xE2\x82\xAC\xC2\xAF \xC3\xAD\xC2\xA0\xE2\x82\xAC\n",
-                     ""},
-        IncomingCase{"BeyondUnicodeIsWindows1252WithoutItsControls",
-                     {"\xF4\x90\x80\x80\r"},
-                     true,
-                     "\xC3\xB4\xE2\x82\xAC\xE2\x82\xAC\n",
-                     ""},
+        IncomingCase{"CutShortSequenceIsWindows1252", {"\xE2\x82x \xC3\r"}, true,
+                     "\xC3\xA2\xE2\x80\x9Ax \xC3\x83\n", ""},
+        IncomingCase{"OverlongAndSurrogateFormsAreWindows1252", {"\xC0\xAF \xE0\x80\xAF \xED\xA0\x80\r"}, true,
+                     "\xC3\x80\xC2\xAF \xC3\xA0\xE2\x82\xAC\xC2\xAF \xC3\xAD\xC2\xA0\xE2\x82\xAC\n", ""},
+        IncomingCase{"BeyondUnicodeIsWindows1252WithoutItsControls", {"\xF4\x90\x80\x80\r"}, true,
+                     "\xC3\xB4\xE2\x82\xAC\xE2\x82\xAC\n", ""},
         IncomingCase{"Utf8ControlsAndSeparatorsDropped",
-                     {"a\xC2\x85"
-                      "b\xE2\x80\xA8"
-                      "c\xE2\x80\xA9"
-                      "d\xEF\xB7\x90"
-                      "e\r"},
-                     true,
-                     "abcde\n",
-                     ""},
+                     {"a\xC2\x85" "b\xE2\x80\xA8" "c\xE2\x80\xA9" "d\xEF\xB7\x90" "e\r"}, true, "abcde\n", ""},
         IncomingCase{"IacIacIsTheByte255", {"x" + IAC + IAC + "y\r"}, true, "x\xC3\xBFy\n", ""},
         IncomingCase{"GoAheadIsSilent", {"prompt>" + IAC + "\xF9"}, false, "prompt>", ""},
         IncomingCase{"SubnegotiationSkippedWhole",
-                     {"a" + IAC + "\xFA\x18\x01" + IAC + IAC + "junk" + IAC + "\xF0" + "b\r"},
-                     true,
-                     "ab\n",
-                     ""},
-        IncomingCase{
-            "CarriageReturnInsideASequenceStillEndsTheLine", {"one\x1B[1\rtwo\r"}, true, "one\ntwo\n", ""},
-        IncomingCase{
-            "ColourCodesLeaveNoDebris", {"\x1B[1;31mred\x1B[0m plain\x1B[2J\r"}, true, "red plain\n", ""},
-        IncomingCase{"LineOfTheLongestLengthIsOneLine",
-                     {std::string(16000, 'y') + "\r\n"},
-                     true,
-                     std::string(16000, 'y') + "\n",
-                     ""},
-        IncomingCase{"NegotiationAtTheEndStillShowsTheTail",
-                     {"login:" + IAC + WILL + "\x01"},
-                     false,
-                     "login:",
+                     {"a" + IAC + "\xFA\x18\x01" + IAC + IAC + "junk" + IAC + "\xF0" + "b\r"}, true, "ab\n", ""},
+        IncomingCase{"CarriageReturnInsideASequenceStillEndsTheLine", {"one\x1B[1\rtwo\r"}, true, "one\ntwo\n", ""},
+        IncomingCase{"ColourCodesLeaveNoDebris", {"\x1B[1;31mred\x1B[0m plain\x1B[2J\r"}, true, "red plain\n", ""},
+        IncomingCase{"LineOfTheLongestLengthIsOneLine", {std::string(16000, 'y') + "\r\n"}, true,
+                     std::string(16000, 'y') + "\n", ""},
+        IncomingCase{"NegotiationAtTheEndStillShowsTheTail", {"login:" + IAC + WILL + "\x01"}, false, "login:",
                      IAC + WONT + "\x01"}),
     [](const ::testing::TestParamInfo<IncomingCase>& row) { return row.param.name; });
+// clang-format on
 
 // Every way of adding characters to a line stops at the longest line kept,
 // counted over the whole line and not per read.
@@ -184,16 +131,15 @@ TEST_P(LineCapTest, NoLineIsLongerThanTheCap) {
     EXPECT_LE(h.client.outputBuffer().length(), OutputBuffer::kMaxLength);
 }
 
-INSTANTIATE_TEST_SUITE_P(Paths, LineCapTest,
-                         ::testing::Values(LineCapCase{"Tabs", std::string(3000, '\t'), 1, true},
-                                           LineCapCase{"TabsBeforeLogIn", std::string(3000, '\t'), 1, false},
-                                           LineCapCase{"EscapedIac", IAC + IAC, 20000, true},
-                                           LineCapCase{"Utf8", "\xC3\xA9", 20000, true},
-                                           LineCapCase{"Windows1252", "\xE9", 20000, true},
-                                           LineCapCase{"TailsBeforeLogIn", std::string(4096, 'x'), 16, false},
-                                           LineCapCase{"Utf8TailsBeforeLogIn", "\x82\xAC\xC3\xA9-\xE2", 6000,
-                                                       false}),
-                         [](const ::testing::TestParamInfo<LineCapCase>& row) { return row.param.name; });
+INSTANTIATE_TEST_SUITE_P(
+    Paths, LineCapTest,
+    ::testing::Values(LineCapCase{"Tabs", std::string(3000, '\t'), 1, true},
+                      LineCapCase{"TabsBeforeLogIn", std::string(3000, '\t'), 1, false},
+                      LineCapCase{"EscapedIac", IAC + IAC, 20000, true},
+                      LineCapCase{"Utf8", "\xC3\xA9", 20000, true},
+                      LineCapCase{"TailsBeforeLogIn", std::string(4096, 'x'), 16, false},
+                      LineCapCase{"Utf8TailsBeforeLogIn", "\x82\xAC\xC3\xA9-\xE2", 6000, false}),
+    [](const ::testing::TestParamInfo<LineCapCase>& row) { return row.param.name; });
 
 struct LineProcessorTest : ::testing::Test {
     ClientHarness h;

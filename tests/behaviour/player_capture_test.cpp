@@ -124,42 +124,29 @@ const std::string kNewerHeader = "Name               On for Idle  Doing\r\n";
 const std::string kNewerTrailer = "2 players shown of 2 online (max connected is 2).\r\n";
 const std::string kOlderHeader = "Player Name           On For Idle   Doing...\r\n";
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Listings, WhoListingTest,
     ::testing::Values(
         WhoCase{"NewerServerHeaderAndTrailer",
-                {kNewerHeader +
-                 "Tester             00:05     5s\r\nBob                01:10     3m  fishing\r\n" +
-                 kNewerTrailer},
-                true,
-                {"Tester", "Bob"},
-                "There are 2 players on FurryMUCK:"},
-        WhoCase{"NewerServerBeforeLogIn",
-                {kNewerHeader + "Tester   00:05  5s\nBob   01:10  3m\n" + kNewerTrailer},
-                false,
-                {"Tester", "Bob"},
-                "There are 2 players on FurryMUCK:"},
+                {kNewerHeader + "Tester             00:05     5s\r\nBob                01:10     3m  fishing\r\n" +
+                 kNewerTrailer}, true, {"Tester", "Bob"}, "There are 2 players on FurryMUCK:"},
+        WhoCase{"NewerServerBeforeLogIn", {kNewerHeader + "Tester   00:05  5s\nBob   01:10  3m\n" + kNewerTrailer},
+                false, {"Tester", "Bob"}, "There are 2 players on FurryMUCK:"},
         WhoCase{"TrailerStartingWithWhoEndsTheList",
-                {kOlderHeader + "Tester  00:05  5s\r\nWho: 1 player connected.\r\n"},
-                true,
-                {"Tester"},
+                {kOlderHeader + "Tester  00:05  5s\r\nWho: 1 player connected.\r\n"}, true, {"Tester"},
                 "There is only 1 player on FurryMUCK:"},
         WhoCase{"RowSplitAcrossReadsBeforeLogIn",
-                {kOlderHeader + "Tes", "ter   00:05  5s\r\nBob  01:10\r", "\n2 players are connected.\r\n"},
-                false,
-                {"Tester", "Bob"},
-                "There are 2 players on FurryMUCK:"},
+                {kOlderHeader + "Tes", "ter   00:05  5s\r\nBob  01:10\r", "\n2 players are connected.\r\n"}, false,
+                {"Tester", "Bob"}, "There are 2 players on FurryMUCK:"},
         WhoCase{"RowAfterAReadEndingInATelnetCommand",
-                {kOlderHeader + "Tester  00:05\r\n\xFF\xF1", "Bob  01:10\r\n2 players are connected.\r\n"},
-                false,
-                {"Tester", "Bob"},
-                "There are 2 players on FurryMUCK:"},
+                {kOlderHeader + "Tester  00:05\r\n\xFF\xF1", "Bob  01:10\r\n2 players are connected.\r\n"}, false,
+                {"Tester", "Bob"}, "There are 2 players on FurryMUCK:"},
         WhoCase{"Utf8NamesAreDecoded",
-                {kNewerHeader + "Zo\xC3\xAB  00:05  5s\r\nJos\xC3", "\xA9  01:10  3m\r\n" + kNewerTrailer},
-                true,
-                {"Zo\xC3\xAB", "Jos\xC3\xA9"},
-                "There are 2 players on FurryMUCK:"}),
+                {kNewerHeader + "Zo\xC3\xAB  00:05  5s\r\nJos\xC3", "\xA9  01:10  3m\r\n" + kNewerTrailer}, true,
+                {"Zo\xC3\xAB", "Jos\xC3\xA9"}, "There are 2 players on FurryMUCK:"}),
     [](const ::testing::TestParamInfo<WhoCase>& row) { return row.param.name; });
+// clang-format on
 
 TEST_F(PlayerCaptureTest, OnePlayerOnTheWhoListing) {
     session().ListMode = 2;
