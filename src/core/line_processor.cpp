@@ -137,6 +137,21 @@ void LineProcessor::flushDecoder() {
     m_decoder.flush([this](char32_t character) { putCharacter(character); });
 }
 
+void LineProcessor::decodeText(const unsigned char* begin, const unsigned char* end) {
+    const auto put = [this](char32_t character) { putCharacter(character); };
+    for (const unsigned char* p = begin; p != end; ++p) {
+        if (*p < 0x80 && !m_decoder.pending()) {
+            if (m_lineCharacters >= kMaxLineCharacters) {
+                cutLine();
+            }
+            m_line.text.push_back(static_cast<char>(*p));
+            ++m_lineCharacters;
+        } else {
+            m_decoder.feed(*p, put);
+        }
+    }
+}
+
 void LineProcessor::ProcessIncoming() {
     // Handlers reached from here never spin the event loop, but if one ever
     // does, text that arrives meanwhile waits in PendingText for this loop.
@@ -163,29 +178,32 @@ void LineProcessor::ProcessIncoming() {
     m_running = false;
 }
 
+void LineProcessor::telnetByte(unsigned char byte) {
+    m_reply.clear();
+    if (m_telnet.feed(byte, m_reply) == TelnetFilter::Result::DataByte) {
+        if (m_ansi.inSequence()) {
+            m_ansi.feed(byte);
+        } else {
+            m_pairedEnd = 0;
+            m_decoder.feed(byte, [this](char32_t character) { putCharacter(character); });
+        }
+    }
+    if (!m_reply.empty()) {
+        // Replies go straight out, in stream order with the text around them.
+        m_socket.send(m_reply);
+    }
+}
+
 void LineProcessor::processBatch(const unsigned char* bytes, std::size_t n) {
-    const auto put = [this](char32_t character) { putCharacter(character); };
     std::size_t i = 0;
     while (i < n) {
         const unsigned char c = bytes[i];
         bool lineEnd = false;
         if (m_telnet.inSequence() || c == TelnetFilter::IAC) {
-            m_reply.clear();
-            if (m_telnet.feed(c, m_reply) == TelnetFilter::Result::DataByte) {
-                if (m_ansi.inSequence()) {
-                    m_ansi.feed(c);
-                } else {
-                    m_pairedEnd = 0;
-                    m_decoder.feed(c, put);
-                }
-            }
-            if (!m_reply.empty()) {
-                // Replies go straight out, in stream order with the text around them.
-                m_socket.send(m_reply);
-            }
+            telnetByte(c);
             ++i;
         } else if ((m_ansi.inSequence() && c != '\r' && c != '\n') || c == AnsiParser::ESC) {
-            if (c == AnsiParser::ESC) {
+            if (c == AnsiParser::ESC && m_decoder.pending()) {
                 flushDecoder();
             }
             m_ansi.feed(c);
@@ -208,23 +226,17 @@ void LineProcessor::processBatch(const unsigned char* bytes, std::size_t n) {
                 m_line.text.append(reinterpret_cast<const char*>(bytes + i), end - i);
                 m_lineCharacters += end - i;
             } else {
-                for (std::size_t k = i; k < end; ++k) {
-                    if (bytes[k] < 0x80 && !m_decoder.pending()) {
-                        if (m_lineCharacters >= kMaxLineCharacters) {
-                            cutLine();
-                        }
-                        m_line.text.push_back(static_cast<char>(bytes[k]));
-                        ++m_lineCharacters;
-                    } else {
-                        m_decoder.feed(bytes[k], put);
-                    }
-                }
+                decodeText(bytes + i, bytes + end);
             }
             i = end;
         } else {
-            flushDecoder();
+            if (m_decoder.pending()) {
+                flushDecoder();
+            }
             if (c == '\r' || c == '\n') {
-                m_ansi.cancelSequence();
+                if (m_ansi.inSequence()) {
+                    m_ansi.cancelSequence();
+                }
                 // CR LF and LF CR end one line; a second CR or LF of its own kind
                 // is an empty line.
                 if (m_pairedEnd == c) {

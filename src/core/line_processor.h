@@ -74,6 +74,9 @@ private:
     void closeSpan();
     void processBatch(const unsigned char* bytes, std::size_t n);
     bool showsUnfinishedTail() const;
+    void telnetByte(unsigned char byte);
+    // Text with bytes from 128 up: each goes through the decoder.
+    void decodeText(const unsigned char* begin, const unsigned char* end);
     void putCharacter(char32_t character);
     void cutLine();
     void flushDecoder();
