@@ -3,6 +3,7 @@
 #include "fakes/client_harness.h"
 #include "flood_corpus.h"
 
+#include <algorithm>
 #include <benchmark/benchmark.h>
 
 namespace corvane::bench {
@@ -18,8 +19,8 @@ public:
     void endUpdate() override {}
 };
 
-void ProcessFlood(benchmark::State& state) {
-    const std::string flood = FloodCorpus(10u << 20);
+// The whole client on fakes, with the five trigger words as triggers.
+struct BenchClient {
     NullOutput window;
     testing::FakeSocket socket;
     testing::FakePrompts prompts;
@@ -32,32 +33,59 @@ void ProcessFlood(benchmark::State& state) {
     testing::FakeChoosers choosers;
     testing::FakePictureReader pictures;
     Platform platform{socket, prompts, sound, clock, clock, launcher, clipboard, program, views, choosers, pictures};
-    Client client(platform, MainViews{window, window, window, window, window, window, window}, StartOptions{});
-    client.onOutputGeometryChanged();
-    for (std::size_t i = 0; i < 5; ++i) {
-        TriggerDef& trigger = client.triggers().ActiveTriggers[i];
-        trigger.text = kTriggerWords[i];
-        trigger.colour = 0x00FF00;
-        trigger.fontName = "Monospace";
-        trigger.fontSize = 10;
-    }
-    client.triggers().prepare();
-    client.lineProcessor().triggersChanged();
-    client.session().TagMode = true;
-    client.session().Connected = true;
+    Client client{platform, MainViews{window, window, window, window, window, window, window},
+                  StartOptions{}};
 
-    constexpr std::size_t chunk = 64 * 1024;
-    for (auto _ : state) {
-        for (std::size_t at = 0; at < flood.size(); at += chunk) {
-            client.session().PendingText.append(flood, at, chunk);
+    explicit BenchClient(bool tagMode) {
+        client.onOutputGeometryChanged();
+        for (std::size_t i = 0; i < 5; ++i) {
+            TriggerDef& trigger = client.triggers().ActiveTriggers[i];
+            trigger.text = kTriggerWords[i];
+            trigger.colour = 0x00FF00;
+            trigger.fontName = "Monospace";
+            trigger.fontSize = 10;
+        }
+        client.triggers().prepare();
+        client.lineProcessor().triggersChanged();
+        client.session().TagMode = tagMode;
+        client.session().Connected = true;
+    }
+
+    void receive(const std::string& bytes, std::size_t chunk) {
+        for (std::size_t at = 0; at < bytes.size(); at += chunk) {
+            client.session().PendingText.append(bytes, at, chunk);
             client.lineProcessor().ProcessIncoming();
         }
-        benchmark::DoNotOptimize(client.outputBuffer().length());
+    }
+};
+
+void ProcessFlood(benchmark::State& state) {
+    const std::string flood = FloodCorpus(10u << 20);
+    BenchClient bench(true);
+    for (auto _ : state) {
+        bench.receive(flood, 64 * 1024);
+        benchmark::DoNotOptimize(bench.client.outputBuffer().length());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * flood.size()));
 }
 
+// A server before log-in that never ends a line, read a little at a time:
+// every read shows its tail, and the cost must stay the same per byte however
+// long the open line has grown.
+void ProcessUnendedText(benchmark::State& state) {
+    std::string text = FloodCorpus(10u << 20);
+    std::replace(text.begin(), text.end(), '\r', ' ');
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    BenchClient bench(false);
+    for (auto _ : state) {
+        bench.receive(text, 1024);
+        benchmark::DoNotOptimize(bench.client.outputBuffer().length());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+
 BENCHMARK(ProcessFlood)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(ProcessUnendedText)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 } // namespace
 } // namespace corvane::bench

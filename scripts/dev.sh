@@ -55,8 +55,11 @@ fuzz() {
         # Seed inputs kept in fuzz/seeds/NAME, when there are any, start it off.
         local seeds=()
         [ -d "fuzz/seeds/$name" ] && seeds=("$here/fuzz/seeds/$name")
+        # A dictionary fuzz/NAME.dict, when there is one, tells it the words that matter.
+        local dict=()
+        [ -f "fuzz/$name.dict" ] && dict=(-dict="$here/fuzz/$name.dict")
         (cd "build-fuzz/runs/$name" &&
-            if "$here/$target" corpus "${seeds[@]}" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+            if "$here/$target" corpus "${seeds[@]}" "${dict[@]}" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
                 >log 2>&1; then
                 echo "   $name: $(grep -m1 '^Done' log)"
             else

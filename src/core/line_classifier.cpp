@@ -48,6 +48,12 @@ std::int32_t roundToInt32(double value) {
     return static_cast<std::int32_t>(rounded);
 }
 
+// "Player Name" heads older WHO tables; newer servers head theirs with "Name"
+// and the column gap ("Name               On for Idle  Doing").
+bool isWhoHeader(const std::string& line) {
+    return StartsWith(line, "Player Name") || StartsWith(line, "Name  ");
+}
+
 } // namespace
 
 std::string RoomCaption(const std::string& worldName, const std::string& roomName) {
@@ -132,12 +138,21 @@ bool LineClassifier::ClassifyListLine(std::string& line) {
     if (FindNoCase(line, "no sleepers") != std::string::npos) {
         return false;
     }
-    bool listStarts = StartsWith(line, kReplyPrefix) || StartsWith(ToLowerAscii(line.substr(0, 3)), "who");
-    bool listEnds = StartsWith(line, kReplySuffix);
+    bool listStarts = false;
+    bool listEnds = false;
     if (m_session.ListMode == 2) {
-        listStarts = listStarts || StartsWith(line, "Player Name");
-        listEnds = listEnds || (!listStarts && FindNoCase(line, "player") != std::string::npos &&
-                                FindNoCase(line, "connected") != std::string::npos);
+        // The WHO header and trailer stand for the reply's prefix and suffix;
+        // the trailer is read before the "who" start, which it may begin with.
+        if (isWhoHeader(line)) {
+            listStarts = true;
+        } else if (FindNoCase(line, "player") != std::string::npos &&
+                   FindNoCase(line, "connected") != std::string::npos) {
+            listEnds = true;
+        }
+    }
+    if (!listStarts && !listEnds) {
+        listStarts = StartsWith(line, kReplyPrefix) || StartsWith(ToLowerAscii(line.substr(0, 3)), "who");
+        listEnds = !listStarts && StartsWith(line, kReplySuffix);
     }
     if (listStarts) {
         listStart(line);

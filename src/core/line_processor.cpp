@@ -62,6 +62,18 @@ std::size_t plainRun(const unsigned char* begin, const unsigned char* end, unsig
     return static_cast<std::size_t>(p - begin);
 }
 
+// Decoded characters that are not shown: controls, and the separators and
+// noncharacters that the output window would take for line structure.
+bool isShownCharacter(char32_t c) {
+    if (c < 0xA0) {
+        return c >= 0x20 && c < 0x80;
+    }
+    if (c == 0x2028 || c == 0x2029 || (c >= 0xFDD0 && c <= 0xFDEF)) {
+        return false;
+    }
+    return (c & 0xFFFE) != 0xFFFE;
+}
+
 } // namespace
 
 LineProcessor::LineProcessor(Session& session, const ClientSettings& settings, Socket& socket, Sound& sound,
@@ -81,6 +93,10 @@ LineProcessor::LineProcessor(Session& session, const ClientSettings& settings, S
 void LineProcessor::reset() {
     m_telnet.reset();
     m_ansi.reset();
+    m_decoder.reset();
+    m_reportedUtf8 = false;
+    m_pairedEnd = 0;
+    m_previous = '\r';
     m_line.clear();
     m_lineCharacters = 0;
     m_spanStart = 0;
@@ -100,9 +116,40 @@ void LineProcessor::closeSpan() {
     m_spanStart = end;
 }
 
-void LineProcessor::appendByte(unsigned char byte) {
-    AppendCp1252AsUtf8(m_line.text, byte);
+void LineProcessor::putCharacter(char32_t character) {
+    if (!isShownCharacter(character)) {
+        return;
+    }
+    if (m_lineCharacters >= kMaxLineCharacters) {
+        cutLine();
+    }
+    AppendUtf8(m_line.text, character);
     ++m_lineCharacters;
+}
+
+void LineProcessor::cutLine() {
+    completeLine(true);
+    // The rest of an over-long line is a continuation, not a new listing row.
+    m_previous = 0;
+}
+
+void LineProcessor::flushDecoder() {
+    m_decoder.flush([this](char32_t character) { putCharacter(character); });
+}
+
+void LineProcessor::decodeText(const unsigned char* begin, const unsigned char* end) {
+    const auto put = [this](char32_t character) { putCharacter(character); };
+    for (const unsigned char* p = begin; p != end; ++p) {
+        if (*p < 0x80 && !m_decoder.pending()) {
+            if (m_lineCharacters >= kMaxLineCharacters) {
+                cutLine();
+            }
+            m_line.text.push_back(static_cast<char>(*p));
+            ++m_lineCharacters;
+        } else {
+            m_decoder.feed(*p, put);
+        }
+    }
 }
 
 void LineProcessor::ProcessIncoming() {
@@ -115,71 +162,12 @@ void LineProcessor::ProcessIncoming() {
     while (!m_session.PendingText.empty() && !m_session.OutputPaused) {
         m_work.clear();
         m_work.swap(m_session.PendingText);
-        const auto* bytes = reinterpret_cast<const unsigned char*>(m_work.data());
-        const std::size_t n = m_work.size();
-        std::size_t i = 0;
-        while (i < n) {
-            const unsigned char c = bytes[i];
-            bool lineEnd = false;
-            if (m_telnet.inSequence() || c == TelnetFilter::IAC) {
-                m_reply.clear();
-                if (m_telnet.feed(c, m_reply) == TelnetFilter::Result::DataByte) {
-                    if (m_ansi.inSequence()) {
-                        m_ansi.feed(c);
-                    } else {
-                        appendByte(c);
-                    }
-                }
-                if (!m_reply.empty()) {
-                    // Replies go straight out, in stream order with the text around them.
-                    m_socket.send(m_reply);
-                }
-                ++i;
-            } else if ((m_ansi.inSequence() && c != '\r') || c == AnsiParser::ESC) {
-                m_ansi.feed(c);
-                if (!m_ansi.inSequence() && !(m_ansi.style() == m_spanStyle)) {
-                    closeSpan();
-                    m_spanStyle = m_ansi.style();
-                }
-                ++i;
-            } else if (kPlainText.plain[c]) {
-                // A run of ordinary text, up to what one line may hold.
-                const std::size_t room = kMaxLineCharacters - std::min(m_lineCharacters, kMaxLineCharacters);
-                const std::size_t limit = std::min(n, i + std::max<std::size_t>(room, 1));
-                unsigned char high = 0;
-                const std::size_t end = i + plainRun(bytes + i, bytes + limit, high);
-                if ((high & 0x80) == 0) {
-                    m_line.text.append(reinterpret_cast<const char*>(bytes + i), end - i);
-                } else {
-                    for (std::size_t k = i; k < end; ++k) {
-                        AppendCp1252AsUtf8(m_line.text, bytes[k]);
-                    }
-                }
-                m_lineCharacters += end - i;
-                i = end;
-                if (m_lineCharacters >= kMaxLineCharacters) {
-                    lineEnd = true;
-                }
-            } else {
-                if (c == '\r') {
-                    m_ansi.cancelSequence();
-                    lineEnd = true;
-                } else if (c == '\t') {
-                    m_line.text.append(8, ' ');
-                    m_lineCharacters += 8;
-                } else if (c == 7) {
-                    m_sound.beep();
-                }
-                ++i;
-            }
-            if (lineEnd) {
-                completeLine(true);
-                m_previous = c;
-            } else if (i == n && !m_session.TagMode) {
-                // Login prompts have no line end: show the tail at once.
-                completeLine(false);
-                m_previous = c;
-            }
+        processBatch(reinterpret_cast<const unsigned char*>(m_work.data()), m_work.size());
+    }
+    if (!m_reportedUtf8 && m_decoder.sawMultibyte()) {
+        m_reportedUtf8 = true;
+        if (m_utf8Seen) {
+            m_utf8Seen();
         }
     }
     if (m_hooks.outputChanged) {
@@ -188,6 +176,108 @@ void LineProcessor::ProcessIncoming() {
         m_output.flush();
     }
     m_running = false;
+}
+
+void LineProcessor::telnetByte(unsigned char byte) {
+    m_reply.clear();
+    if (m_telnet.feed(byte, m_reply) == TelnetFilter::Result::DataByte) {
+        if (m_ansi.inSequence()) {
+            m_ansi.feed(byte);
+        } else {
+            m_pairedEnd = 0;
+            m_decoder.feed(byte, [this](char32_t character) { putCharacter(character); });
+        }
+    }
+    if (!m_reply.empty()) {
+        // Replies go straight out, in stream order with the text around them.
+        m_socket.send(m_reply);
+    }
+}
+
+void LineProcessor::processBatch(const unsigned char* bytes, std::size_t n) {
+    std::size_t i = 0;
+    while (i < n) {
+        const unsigned char c = bytes[i];
+        bool lineEnd = false;
+        if (m_telnet.inSequence() || c == TelnetFilter::IAC) {
+            telnetByte(c);
+            ++i;
+        } else if ((m_ansi.inSequence() && c != '\r' && c != '\n') || c == AnsiParser::ESC) {
+            if (c == AnsiParser::ESC && m_decoder.pending()) {
+                flushDecoder();
+            }
+            m_ansi.feed(c);
+            if (!m_ansi.inSequence() && !(m_ansi.style() == m_spanStyle)) {
+                closeSpan();
+                m_spanStyle = m_ansi.style();
+            }
+            ++i;
+        } else if (kPlainText.plain[c]) {
+            // A run of ordinary text, up to what one line may hold.
+            m_pairedEnd = 0;
+            if (m_lineCharacters >= kMaxLineCharacters) {
+                cutLine();
+            }
+            const std::size_t room = kMaxLineCharacters - m_lineCharacters;
+            const std::size_t limit = std::min(n, i + room);
+            unsigned char high = 0;
+            const std::size_t end = i + plainRun(bytes + i, bytes + limit, high);
+            if ((high & 0x80) == 0 && !m_decoder.pending()) {
+                m_line.text.append(reinterpret_cast<const char*>(bytes + i), end - i);
+                m_lineCharacters += end - i;
+            } else {
+                decodeText(bytes + i, bytes + end);
+            }
+            i = end;
+        } else {
+            if (m_decoder.pending()) {
+                flushDecoder();
+            }
+            if (c == '\r' || c == '\n') {
+                if (m_ansi.inSequence()) {
+                    m_ansi.cancelSequence();
+                }
+                // CR LF and LF CR end one line; a second CR or LF of its own kind
+                // is an empty line.
+                if (m_pairedEnd == c) {
+                    m_pairedEnd = 0;
+                } else {
+                    m_pairedEnd = c == '\r' ? '\n' : '\r';
+                    lineEnd = true;
+                }
+            } else {
+                m_pairedEnd = 0;
+                if (c == '\t') {
+                    if (m_lineCharacters + 8 <= kMaxLineCharacters) {
+                        m_line.text.append(8, ' ');
+                        m_lineCharacters += 8;
+                    } else {
+                        for (int k = 0; k < 8; ++k) {
+                            putCharacter(' ');
+                        }
+                    }
+                } else if (c == 7) {
+                    m_sound.beep();
+                }
+            }
+            ++i;
+        }
+        if (lineEnd) {
+            completeLine(true);
+            m_previous = c;
+        } else if (i == n && showsUnfinishedTail()) {
+            // Login prompts have no line end: show the tail at once. The
+            // tail is not a line end, so a read that stopped after text or a
+            // telnet command leaves the next listing row to be read as one.
+            completeLine(false);
+        }
+    }
+}
+
+bool LineProcessor::showsUnfinishedTail() const {
+    // While a WHO listing is captured a row must arrive whole, or its two
+    // halves would be read as two rows.
+    return !m_session.TagMode && m_session.ListMode != 2;
 }
 
 void LineProcessor::completeLine(bool endedWithCr) {
@@ -207,8 +297,11 @@ void LineProcessor::completeLine(bool endedWithCr) {
     m_line.text.clear();
     m_line.spans.clear();
     m_line.complete = true;
-    m_lineCharacters = 0;
     m_spanStart = 0;
+    if (endedWithCr) {
+        // A shown tail still counts towards the length of its line.
+        m_lineCharacters = 0;
+    }
 }
 
 void LineProcessor::showLine() {

@@ -172,16 +172,18 @@ std::uint32_t OutputBuffer::visibleCut() const {
     return static_cast<std::uint32_t>(std::min<std::size_t>(m_frontCut, m_lines.front().characters));
 }
 
-void OutputBuffer::appendToView(const Line& line, std::uint32_t fromCharacter) {
-    const std::size_t from = byteOffset(line.text, fromCharacter);
+void OutputBuffer::appendToView(const Line& line, std::size_t from) {
     if (from < line.text.size()) {
         const std::string_view piece(line.text.data() + from, line.text.size() - from);
         std::vector<OutputSpan> spans;
-        for (const OutputSpan& span : line.spans) {
-            const std::size_t spanEnd = span.start + span.length;
-            if (spanEnd <= from) {
-                continue;
-            }
+        // Spans run in order: skip those already sent without looking at each.
+        const auto first =
+            std::partition_point(line.spans.begin(), line.spans.end(), [from](const OutputSpan& span) {
+                return std::size_t{span.start} + span.length <= from;
+            });
+        for (auto it = first; it != line.spans.end(); ++it) {
+            const OutputSpan& span = *it;
+            const std::size_t spanEnd = std::size_t{span.start} + span.length;
             OutputSpan cut = span;
             const std::size_t start = std::max<std::size_t>(span.start, from);
             cut.start = static_cast<std::uint32_t>(start - from);
@@ -207,7 +209,9 @@ void OutputBuffer::flush() {
     }
     const Line& first = m_lines.front();
     const bool restart = m_viewEmpty || first.serial > m_viewLastSerial;
-    std::uint32_t continueFrom = 0;
+    // Where the first line to send starts, in bytes: the view's open line is
+    // continued from where it ended without scanning it again.
+    std::size_t continueFrom = 0;
     auto next = m_lines.begin();
     if (restart) {
         if (!m_viewEmpty) {
@@ -215,13 +219,13 @@ void OutputBuffer::flush() {
         }
         m_viewFirstSerial = first.serial;
         m_viewFirstCut = visibleCut();
-        continueFrom = m_viewFirstCut;
+        continueFrom = byteOffset(first.text, m_viewFirstCut);
     } else {
         // The view's last line is still held: continue it, then add the rest.
         next = m_lines.begin() + static_cast<std::ptrdiff_t>(m_viewLastSerial - first.serial);
-        continueFrom = m_viewLastCharacters;
-        if (next == m_lines.begin()) {
-            continueFrom = std::max(continueFrom, visibleCut());
+        continueFrom = m_viewLastBytes;
+        if (next == m_lines.begin() && visibleCut() > m_viewLastCharacters) {
+            continueFrom = byteOffset(next->text, visibleCut());
         }
         if (m_viewLastComplete) {
             ++next;
@@ -247,6 +251,7 @@ void OutputBuffer::flush() {
     m_viewFirstCut = visibleCut();
     m_viewLastSerial = m_lines.back().serial;
     m_viewLastCharacters = m_lines.back().characters;
+    m_viewLastBytes = m_lines.back().text.size();
     m_viewLastComplete = m_lines.back().complete;
     m_view.endUpdate();
 }

@@ -56,7 +56,8 @@ private:
     void append(std::string_view text, const std::vector<StyleSpan>& spans, int look, bool complete);
     std::size_t units(const Line& line) const { return line.characters + (line.complete ? 2u : 0u); }
     std::uint32_t visibleCut() const;
-    void appendToView(const Line& line, std::uint32_t fromCharacter);
+    // Sends the line to the view from byte `from` on.
+    void appendToView(const Line& line, std::size_t from);
 
     OutputView& m_view;
     std::deque<Line> m_lines;
@@ -80,6 +81,7 @@ private:
     std::uint32_t m_viewFirstCut = 0;
     std::uint64_t m_viewLastSerial = 0;
     std::uint32_t m_viewLastCharacters = 0;
+    std::size_t m_viewLastBytes = 0;
     bool m_viewLastComplete = false;
     bool m_dirty = false;
 };

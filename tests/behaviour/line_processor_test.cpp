@@ -38,12 +38,24 @@ const std::string DO = "\xFD";
 const std::string DONT = "\xFE";
 const std::string WILL = "\xFB";
 const std::string WONT = "\xFC";
+const std::string NOP = "\xF1";
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Bytes, IncomingTextTest,
     ::testing::Values(
         IncomingCase{"LinesEndAtCr", {"one\r\ntwo\r\n"}, true, "one\ntwo\n", ""},
-        IncomingCase{"LineFeedsAloneNeverEndALine", {"one\ntwo\n"}, true, "", ""},
+        IncomingCase{"LineFeedAloneEndsALine", {"one\ntwo\n"}, true, "one\ntwo\n", ""},
+        IncomingCase{"LineFeedAloneEndsALineBeforeLogIn", {"- - - -\nTown Square\nlogin: "}, false,
+                     "- - - -\nTown Square\nlogin: ", ""},
+        IncomingCase{"LfCrIsOneLineEnd", {"one\n\rtwo\n\r"}, true, "one\ntwo\n", ""},
+        IncomingCase{"CrLfSplitAcrossReadsIsOneLineEnd", {"one\r", "\ntwo\n", "\rthree\r\n"}, true,
+                     "one\ntwo\nthree\n", ""},
+        IncomingCase{"CrLfSplitAcrossReadsBeforeLogIn", {"one\r", "\ntwo"}, false, "one\ntwo", ""},
+        IncomingCase{"RepeatedLineEndsAreEmptyLines", {"a\r\n\r\nb\n\nc\r\r"}, true, "a\n\nb\n\nc\n\n", ""},
+        IncomingCase{"ColourCodeBetweenCrAndLfIsOneLineEnd", {"red\r\x1B[0m\nnext\r\n"}, true, "red\nnext\n", ""},
+        IncomingCase{"TelnetCommandBetweenCrAndLfIsOneLineEnd", {"a\r" + IAC + NOP + "\nb\r\n"}, true, "a\nb\n", ""},
+        IncomingCase{"LineFeedInsideASequenceStillEndsTheLine", {"one\x1B[1\ntwo\n"}, true, "one\ntwo\n", ""},
         IncomingCase{"TailWaitsInTagMode", {"Name: "}, true, "", ""},
         IncomingCase{"TailShownAtOnceOtherwise", {"Name: ", "Guest\r\n"}, false, "Name: Guest\n", ""},
         IncomingCase{"TabIsEightBlanks", {"a\tb\r"}, true, "a        b\n", ""},
@@ -55,15 +67,79 @@ INSTANTIATE_TEST_SUITE_P(
         IncomingCase{"DontAnsweredWithDont", {IAC + DONT + "\x03"}, true, "", IAC + DONT + "\x03"},
         IncomingCase{"SplitNegotiationAnsweredOnce", {"a" + IAC, DO, "\x18" "b\r"}, true, "ab\n",
                      IAC + WONT + "\x18"},
+        IncomingCase{"Utf8MultiByteText", {"caf\xC3\xA9 costs \xE2\x82\xAC" "5 \xF0\x9F\x98\x80\r\n"}, true,
+                     "caf\xC3\xA9 costs \xE2\x82\xAC" "5 \xF0\x9F\x98\x80\n", ""},
+        IncomingCase{"Utf8SplitAcrossReads", {"\xE2", "\x82", "\xAC\r\n"}, true, "\xE2\x82\xAC\n", ""},
+        IncomingCase{"Utf8SplitAcrossReadsBeforeLogIn", {"caf\xC3", "\xA9!"}, false, "caf\xC3\xA9!", ""},
+        IncomingCase{"Utf8AcrossATelnetCommand", {"\xC3" + IAC + NOP + "\xA9\r"}, true, "\xC3\xA9\n", ""},
+        IncomingCase{"CutShortSequenceIsWindows1252", {"\xE2\x82x \xC3\r"}, true,
+                     "\xC3\xA2\xE2\x80\x9Ax \xC3\x83\n", ""},
+        IncomingCase{"OverlongAndSurrogateFormsAreWindows1252", {"\xC0\xAF \xE0\x80\xAF \xED\xA0\x80\r"}, true,
+                     "\xC3\x80\xC2\xAF \xC3\xA0\xE2\x82\xAC\xC2\xAF \xC3\xAD\xC2\xA0\xE2\x82\xAC\n", ""},
+        IncomingCase{"BeyondUnicodeIsWindows1252WithoutItsControls", {"\xF4\x90\x80\x80\r"}, true,
+                     "\xC3\xB4\xE2\x82\xAC\xE2\x82\xAC\n", ""},
+        IncomingCase{"Utf8ControlsAndSeparatorsDropped",
+                     {"a\xC2\x85" "b\xE2\x80\xA8" "c\xE2\x80\xA9" "d\xEF\xB7\x90" "e\r"}, true, "abcde\n", ""},
         IncomingCase{"IacIacIsTheByte255", {"x" + IAC + IAC + "y\r"}, true, "x\xC3\xBFy\n", ""},
         IncomingCase{"GoAheadIsSilent", {"prompt>" + IAC + "\xF9"}, false, "prompt>", ""},
         IncomingCase{"SubnegotiationSkippedWhole",
                      {"a" + IAC + "\xFA\x18\x01" + IAC + IAC + "junk" + IAC + "\xF0" + "b\r"}, true, "ab\n", ""},
         IncomingCase{"CarriageReturnInsideASequenceStillEndsTheLine", {"one\x1B[1\rtwo\r"}, true, "one\ntwo\n", ""},
         IncomingCase{"ColourCodesLeaveNoDebris", {"\x1B[1;31mred\x1B[0m plain\x1B[2J\r"}, true, "red plain\n", ""},
+        IncomingCase{"LineOfTheLongestLengthIsOneLine", {std::string(16000, 'y') + "\r\n"}, true,
+                     std::string(16000, 'y') + "\n", ""},
         IncomingCase{"NegotiationAtTheEndStillShowsTheTail", {"login:" + IAC + WILL + "\x01"}, false, "login:",
                      IAC + WONT + "\x01"}),
     [](const ::testing::TestParamInfo<IncomingCase>& row) { return row.param.name; });
+// clang-format on
+
+// Every way of adding characters to a line stops at the longest line kept,
+// counted over the whole line and not per read.
+struct LineCapCase {
+    std::string name;
+    std::string piece;
+    int reads;
+    bool tagMode;
+};
+
+void PrintTo(const LineCapCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class LineCapTest : public ::testing::TestWithParam<LineCapCase> {};
+
+TEST_P(LineCapTest, NoLineIsLongerThanTheCap) {
+    ClientHarness h;
+    h.connect();
+    h.client.session().TagMode = GetParam().tagMode;
+    h.clearOutput();
+    for (int i = 0; i < GetParam().reads; ++i) {
+        h.socket.receive(GetParam().piece);
+    }
+    std::size_t longest = 0;
+    std::size_t characters = 0;
+    for (char c : h.window.output) {
+        if (c == '\n') {
+            longest = std::max(longest, characters);
+            characters = 0;
+        } else if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) {
+            ++characters;
+        }
+    }
+    longest = std::max(longest, characters);
+    EXPECT_EQ(longest, LineProcessor::kMaxLineCharacters);
+    EXPECT_LE(h.client.outputBuffer().length(), OutputBuffer::kMaxLength);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, LineCapTest,
+    ::testing::Values(LineCapCase{"Tabs", std::string(3000, '\t'), 1, true},
+                      LineCapCase{"TabsBeforeLogIn", std::string(3000, '\t'), 1, false},
+                      LineCapCase{"EscapedIac", IAC + IAC, 20000, true},
+                      LineCapCase{"Utf8", "\xC3\xA9", 20000, true},
+                      LineCapCase{"TailsBeforeLogIn", std::string(4096, 'x'), 16, false},
+                      LineCapCase{"Utf8TailsBeforeLogIn", "\x82\xAC\xC3\xA9-\xE2", 6000, false}),
+    [](const ::testing::TestParamInfo<LineCapCase>& row) { return row.param.name; });
 
 struct LineProcessorTest : ::testing::Test {
     ClientHarness h;
@@ -228,6 +304,42 @@ TEST_F(TriggerTest, ASingleCharacterTriggerMatchesAnywhere) {
     setTrigger(2, "!", false, "/sounds/bang.wav");
     h.socket.receive("no\r\nyes!\r\n");
     EXPECT_EQ(h.sound.played, std::vector<std::string>{"/sounds/bang.wav"});
+}
+
+struct RecordingLog : LogWriter {
+    void writeLine(const std::string& line) override { lines.push_back(line); }
+    std::vector<std::string> lines;
+};
+
+TEST_F(TriggerTest, TriggersPopUpsAndTheLogSeeDecodedText) {
+    RecordingLog log;
+    h.client.lineProcessor().setLogWriter(&log);
+    session().LogOpen = true;
+    setTrigger(0, "caf\xC3\xA9", true);
+    h.socket.receive("Zo\xC3\xAB: caf\xC3");
+    h.socket.receive("\xA9 costs \x80"
+                     "5\r\n");
+    const std::string line = "Zo\xC3\xAB: caf\xC3\xA9 costs \xE2\x82\xAC"
+                             "5";
+    ASSERT_EQ(popUps.size(), 1u);
+    EXPECT_EQ(popUps[0].second, line);
+    EXPECT_EQ(log.lines, std::vector<std::string>{line});
+    EXPECT_EQ(h.window.output, line + "\n");
+}
+
+TEST_F(LineProcessorTest, KnowsOncePerConnectionThatItSpeaksUtf8) {
+    int told = 0;
+    h.client.lineProcessor().setUtf8Seen([&told] { ++told; });
+    h.socket.receive("caf\xE9 \x93quoted\x94\r\n");
+    EXPECT_FALSE(h.client.lineProcessor().receivedUtf8());
+    h.socket.receive("caf\xC3\xA9\r\n\xE2\x82\xAC\r\n");
+    EXPECT_TRUE(h.client.lineProcessor().receivedUtf8());
+    EXPECT_EQ(told, 1);
+    h.socket.serverCloses();
+    h.connect();
+    EXPECT_FALSE(h.client.lineProcessor().receivedUtf8());
+    h.socket.receive("\xC3\xA9\r\n");
+    EXPECT_EQ(told, 2);
 }
 
 TEST_F(TriggerTest, AnEmptyTriggerNeverMatches) {

@@ -92,6 +92,68 @@ TEST_F(PlayerCaptureTest, TheWhoListingFillsTheAwakeList) {
     EXPECT_EQ(h.window.output, "");
 }
 
+// WHO listings as servers of several ages send them, in one or more reads,
+// before and after log-in: who is captured, what the summary says, and that
+// nothing of the listing reaches the output.
+struct WhoCase {
+    std::string name;
+    std::vector<std::string> reads;
+    bool tagMode;
+    std::vector<std::string> players;
+    std::string summary;
+};
+
+void PrintTo(const WhoCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class WhoListingTest : public ::testing::TestWithParam<WhoCase> {};
+
+TEST_P(WhoListingTest, CapturesThePlayers) {
+    ClientHarness h;
+    FakePlayerList list;
+    h.connect("FurryMUCK");
+    h.client.session().TagMode = GetParam().tagMode;
+    h.client.lineClassifier().setPlayerList(&list);
+    h.clearOutput();
+    h.client.session().ListMode = 2;
+    for (const std::string& read : GetParam().reads) {
+        h.socket.receive(read);
+    }
+    EXPECT_EQ(list.list(PlayerKind::Awake), GetParam().players);
+    EXPECT_EQ(list.summary, GetParam().summary);
+    EXPECT_EQ(h.client.session().ListMode, 0);
+    EXPECT_EQ(h.window.output, "");
+}
+
+const std::string kNewerHeader = "Name               On for Idle  Doing\r\n";
+const std::string kNewerTrailer = "2 players shown of 2 online (max connected is 2).\r\n";
+const std::string kOlderHeader = "Player Name           On For Idle   Doing...\r\n";
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Listings, WhoListingTest,
+    ::testing::Values(
+        WhoCase{"NewerServerHeaderAndTrailer",
+                {kNewerHeader + "Tester             00:05     5s\r\nBob                01:10     3m  fishing\r\n" +
+                 kNewerTrailer}, true, {"Tester", "Bob"}, "There are 2 players on FurryMUCK:"},
+        WhoCase{"NewerServerBeforeLogIn", {kNewerHeader + "Tester   00:05  5s\nBob   01:10  3m\n" + kNewerTrailer},
+                false, {"Tester", "Bob"}, "There are 2 players on FurryMUCK:"},
+        WhoCase{"TrailerStartingWithWhoEndsTheList",
+                {kOlderHeader + "Tester  00:05  5s\r\nWho: 1 player connected.\r\n"}, true, {"Tester"},
+                "There is only 1 player on FurryMUCK:"},
+        WhoCase{"RowSplitAcrossReadsBeforeLogIn",
+                {kOlderHeader + "Tes", "ter   00:05  5s\r\nBob  01:10\r", "\n2 players are connected.\r\n"}, false,
+                {"Tester", "Bob"}, "There are 2 players on FurryMUCK:"},
+        WhoCase{"RowAfterAReadEndingInATelnetCommand",
+                {kOlderHeader + "Tester  00:05\r\n\xFF\xF1", "Bob  01:10\r\n2 players are connected.\r\n"}, false,
+                {"Tester", "Bob"}, "There are 2 players on FurryMUCK:"},
+        WhoCase{"Utf8NamesAreDecoded",
+                {kNewerHeader + "Zo\xC3\xAB  00:05  5s\r\nJos\xC3", "\xA9  01:10  3m\r\n" + kNewerTrailer}, true,
+                {"Zo\xC3\xAB", "Jos\xC3\xA9"}, "There are 2 players on FurryMUCK:"}),
+    [](const ::testing::TestParamInfo<WhoCase>& row) { return row.param.name; });
+// clang-format on
+
 TEST_F(PlayerCaptureTest, OnePlayerOnTheWhoListing) {
     session().ListMode = 2;
     h.socket.receive("Player Name           On For Idle   Doing...\r\n"
