@@ -4,6 +4,7 @@
 #include "qt/qt_character_view.h"
 #include "qt/qt_notice_view.h"
 #include "qt/qt_player_list_view.h"
+#include "qt/qt_preferences_view.h"
 
 namespace corvane {
 
@@ -19,6 +20,10 @@ std::unique_ptr<NoticeView> QtViewFactory::createNoticeView() { return std::make
 
 std::unique_ptr<PlayerListView> QtViewFactory::createPlayerListView() {
     return std::make_unique<QtPlayerListView>(m_parent);
+}
+
+std::unique_ptr<PreferencesView> QtViewFactory::createPreferencesView() {
+    return std::make_unique<QtPreferencesView>(m_parent);
 }
 
 } // namespace corvane

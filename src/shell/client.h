@@ -17,7 +17,9 @@
 #include "settings/client_settings.h"
 #include "settings/startup.h"
 #include "settings/trigger_set.h"
+#include "shell/browser_launch.h"
 #include "shell/main_window_events.h"
+#include "shell/main_window_layout.h"
 #include "shell/notice_window.h"
 #include "worlds/character_login.h"
 
@@ -46,6 +48,8 @@ class OutputView;
 class DisplayView;
 class NoticeView;
 class PlayerListView;
+class PreferencesView;
+class PreferencesPresenter;
 
 // The platform services the behaviour runs on.
 struct Platform {
@@ -80,6 +84,8 @@ struct StartOptions {
     // The folder a relative path is read from, the help page that ships with Corvane.
     std::string currentDirectory;
     std::string helpAddress;
+    // Corvane's own program, started again for a telnet address in the output.
+    std::string programPath = {};
 };
 
 // Owns the session and wires the presenters of the main window together. It
@@ -131,6 +137,7 @@ public:
     void onOutputFocusOut() override;
     void onOutputDoubleClick() override;
     void onOutputGeometryChanged() override;
+    void onWindowResized() override;
     void onStatusLabelClicked(int label) override;
     void onStatusLabelDoubleClicked(int label) override;
     void onActivated() override;
@@ -145,6 +152,11 @@ public:
     OutputWindow& outputWindow() { return m_outputWindow; }
     GameTimer& gameTimer() { return m_gameTimer; }
     PlayerListView* playerList() { return m_playerList.get(); }
+    MainWindowLayout& layout() { return m_layout; }
+    BrowserLaunch& browser() { return m_browser; }
+    // Edit -> "P&references...": opens the dialog, or brings it to the front.
+    void openPreferences();
+    PreferencesPresenter* preferences() { return m_preferences.get(); }
 
 private:
     void ShowOutput(const std::string& text) override;
@@ -152,7 +164,7 @@ private:
     void afterConnectDialog();
     void requestPlayerList(int listMode);
     void closeSessionWindows();
-    void toggleBar(MenuItem item);
+    void closePreferences();
     std::string sessionCaption() const;
     void outputChanged();
     void flushOutput();
@@ -178,10 +190,16 @@ private:
     GameTimer m_gameTimer;
     CharacterLogin m_characterLogin;
     Startup m_startup;
+    MainWindowLayout m_layout;
+    BrowserLaunch m_browser;
+    std::unique_ptr<PreferencesView> m_preferencesView;
+    std::unique_ptr<PreferencesPresenter> m_preferences;
     std::unique_ptr<NoticeView> m_noticeView;
     std::unique_ptr<NoticeWindow> m_notice;
     std::unique_ptr<PlayerListView> m_playerList;
     std::vector<std::string> m_reportedWriteFailures;
+    // The settings file could not even be created, and the user was told so.
+    bool m_settingsUnusableReported = false;
     std::chrono::milliseconds m_frameInterval{0};
     TimePoint m_lastFlush{};
     bool m_flushScheduled = false;

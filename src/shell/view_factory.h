@@ -8,6 +8,7 @@ class AddressBookView;
 class CharacterView;
 class NoticeView;
 class PlayerListView;
+class PreferencesView;
 
 // Creates the windows that open on demand, so tests can hand out fakes.
 class ViewFactory {
@@ -17,6 +18,7 @@ public:
     virtual std::unique_ptr<CharacterView> createCharacterView() = 0;
     virtual std::unique_ptr<NoticeView> createNoticeView() = 0;
     virtual std::unique_ptr<PlayerListView> createPlayerListView() = 0;
+    virtual std::unique_ptr<PreferencesView> createPreferencesView() = 0;
 };
 
 } // namespace corvane
