@@ -166,7 +166,8 @@ int QtOutputBox::outputWidth() const {
 }
 
 int QtOutputBox::characterWidth(char32_t character) const {
-    const QFontMetrics metrics(m_plain.font());
+    // The widget's font: it is already the new one while its change is reported.
+    const QFontMetrics metrics(font());
     return ToTwips(metrics.horizontalAdvance(QString::fromUcs4(&character, 1)), this);
 }
 

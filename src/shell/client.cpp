@@ -129,6 +129,7 @@ void Client::settingsWriteFailed(const std::string& path, const std::string& rea
 }
 
 void Client::start(bool openAddressBook) {
+    m_started = true;
     m_views.window.setCaption(kProgramCaption);
     m_status.SetStatus(status::OffLine);
     for (MenuItem item :
@@ -449,11 +450,17 @@ void Client::onOutputFocusOut() {
 void Client::onOutputDoubleClick() {
     m_outputWindow.onDoubleClick();
 }
+// The window may be shown before start-up has read the settings; its
+// layout waits for them.
 void Client::onOutputGeometryChanged() {
-    m_layout.updateLineLimit();
+    if (m_started) {
+        m_layout.updateLineLimit();
+    }
 }
 void Client::onWindowResized() {
-    m_layout.onResized();
+    if (m_started) {
+        m_layout.onResized();
+    }
 }
 
 void Client::onStatusLabelClicked(int label) {

@@ -203,6 +203,7 @@ private:
     std::chrono::milliseconds m_frameInterval{0};
     TimePoint m_lastFlush{};
     bool m_flushScheduled = false;
+    bool m_started = false;
     bool m_shutDown = false;
 };
 
