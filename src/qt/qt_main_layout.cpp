@@ -2,11 +2,13 @@
 
 #include "qt/qt_twips.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QToolButton>
 #include <algorithm>
 
@@ -32,7 +34,35 @@ constexpr int kDesignedHeight = 9000;
 } // namespace
 
 QtMainLayout::QtMainLayout(Parts parts)
-    : m_parts(parts) {}
+    : m_parts(parts) {
+    m_parts.window->installEventFilter(this);
+}
+
+bool QtMainLayout::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_parts.window && event->type() == QEvent::Show) {
+        QTimer::singleShot(0, this, [this] { fitFrameOnScreen(); });
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void QtMainLayout::fitFrameOnScreen() {
+    QMainWindow* window = m_parts.window;
+    const QScreen* screen = QGuiApplication::screenAt(window->frameGeometry().center());
+    if (screen == nullptr || window->isMaximized() || window->isFullScreen()) {
+        return;
+    }
+    const QRect area = screen->availableGeometry();
+    const QRect frame = window->frameGeometry();
+    if (area.contains(frame)) {
+        return;
+    }
+    const QSize around = decoration();
+    const int width = std::min(frame.width(), area.width());
+    const int height = std::min(frame.height(), area.height());
+    window->resize(width - around.width(), height - around.height());
+    window->move(std::clamp(frame.x(), area.x(), area.x() + area.width() - width),
+                 std::clamp(frame.y(), area.y(), area.y() + area.height() - height));
+}
 
 int QtMainLayout::px(int twips) const {
     return ToPixels(twips, m_parts.window);

@@ -4,6 +4,7 @@
 #include "shell/display_view.h"
 #include "shell/main_layout_view.h"
 
+#include <QObject>
 #include <QSize>
 #include <array>
 
@@ -19,7 +20,7 @@ namespace corvane {
 // converted at the screen's logical resolution, and answers the window's
 // measures the way the designed numbers count them: the area below the menu
 // bar and a classic frame of 120 by 690 twips (borders, caption and menu).
-class QtMainLayout : public MainLayoutView {
+class QtMainLayout : public QObject, public MainLayoutView {
 public:
     struct Parts {
         QMainWindow* window = nullptr;
@@ -58,7 +59,13 @@ public:
     // never larger than the screen.
     void setDesignedSize();
 
+protected:
+    // Once shown the window system's frame is known: a window that now
+    // reaches past the screen is brought inside it.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void fitFrameOnScreen();
     int px(int twips) const;
     int tw(int pixels) const;
     int menuHeight() const;
