@@ -12,7 +12,7 @@ mode=${1:-}
 packages=(build-essential cmake ninja-build pkg-config git
           qt6-base-dev qt6-multimedia-dev libgl-dev
           libgtest-dev libgmock-dev libbenchmark-dev
-          xvfb xauth fonts-dejavu-core fonts-liberation)
+          xvfb xauth fonts-dejavu-core fonts-liberation desktop-file-utils)
 
 install_missing() {
     local missing=()
