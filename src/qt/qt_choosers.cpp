@@ -1,5 +1,6 @@
 #include "qt/qt_choosers.h"
 
+#include "qt/qt_dialog_parent.h"
 #include "qt/qt_text.h"
 
 #include <QColorDialog>
@@ -42,7 +43,7 @@ QString filterText(const FileFilter& filter) {
 } // namespace
 
 std::optional<std::string> QtChoosers::chooseFile(const FileChoice& choice) {
-    QFileDialog dialog(m_parent, toQt(choice.title), toQt(choice.startFolder));
+    QFileDialog dialog(DialogParent(m_parent), toQt(choice.title), toQt(choice.startFolder));
     QStringList filters;
     for (const FileFilter& filter : choice.filters) {
         filters << filterText(filter);
@@ -67,7 +68,7 @@ std::optional<std::string> QtChoosers::chooseFile(const FileChoice& choice) {
 }
 
 std::optional<std::string> QtChoosers::chooseFolder(const std::string& title, const std::string& startFolder) {
-    const QString chosen = QFileDialog::getExistingDirectory(m_parent, toQt(title), toQt(startFolder));
+    const QString chosen = QFileDialog::getExistingDirectory(DialogParent(m_parent), toQt(title), toQt(startFolder));
     if (chosen.isEmpty()) {
         return std::nullopt;
     }
@@ -105,7 +106,7 @@ std::optional<FontChoice> QtChoosers::chooseFont(const FontChoice& preset) {
     }
     const QFont font = presetFont(preset);
     bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, font, m_parent);
+    const QFont chosen = QFontDialog::getFont(&ok, font, DialogParent(m_parent));
     if (!ok) {
         return std::nullopt;
     }
@@ -113,7 +114,7 @@ std::optional<FontChoice> QtChoosers::chooseFont(const FontChoice& preset) {
 }
 
 std::optional<FontChoice> QtChoosers::chooseFontWithColour(const FontChoice& preset) {
-    QDialog dialog(m_parent);
+    QDialog dialog(DialogParent(m_parent));
     dialog.setObjectName("FontChooser");
     dialog.setWindowTitle(QObject::tr("Font"));
     // The toolkit's font dialog, shown as a part of this one.
@@ -160,7 +161,7 @@ std::optional<FontChoice> QtChoosers::chooseFontWithColour(const FontChoice& pre
 }
 
 std::optional<std::uint32_t> QtChoosers::chooseColour(std::uint32_t preset) {
-    const QColor chosen = QColorDialog::getColor(fromBgr(preset), m_parent, "Foreground Color");
+    const QColor chosen = QColorDialog::getColor(fromBgr(preset), DialogParent(m_parent), "Foreground Color");
     if (!chosen.isValid()) {
         return std::nullopt;
     }

@@ -145,18 +145,24 @@ void QtMainLayout::placeStatusLabels(int top, int width) {
 }
 
 DisplayView::Geometry QtMainLayout::geometry() const {
-    // The position is the whole window's, as the window system places it.
-    const QPoint at = m_parts.window->pos();
+    // The position is the client area's: where the window system puts the
+    // frame around it varies between window managers, and a position kept
+    // as the frame's would drift by the caption's height at every restart.
+    const QPoint at = m_parts.window->geometry().topLeft();
     const Size size = windowSize();
     return {tw(at.y()), tw(at.x()), size.height, size.width};
 }
 
 void QtMainLayout::setTop(int top) {
-    m_parts.window->move(m_parts.window->pos().x(), px(top));
+    QRect client = m_parts.window->geometry();
+    client.moveTop(px(top));
+    m_parts.window->setGeometry(client);
 }
 
 void QtMainLayout::setLeft(int left) {
-    m_parts.window->move(px(left), m_parts.window->pos().y());
+    QRect client = m_parts.window->geometry();
+    client.moveLeft(px(left));
+    m_parts.window->setGeometry(client);
 }
 
 void QtMainLayout::setHeight(int height) {
@@ -180,7 +186,12 @@ DisplayView::Geometry QtMainLayout::screenArea() const {
     }
     const QRect area = screen->availableGeometry();
     const QSize around = decoration();
-    return {tw(area.y()), tw(area.x()), tw(area.height() - around.height() - menuHeight()) + kFrameHeight,
+    // Positions are the client area's, which starts inside the frame.
+    const QPoint inset = m_parts.window->isVisible()
+                             ? m_parts.window->geometry().topLeft() - m_parts.window->frameGeometry().topLeft()
+                             : QPoint(0, 0);
+    return {tw(area.y() + inset.y()), tw(area.x() + inset.x()),
+            tw(area.height() - around.height() - menuHeight()) + kFrameHeight,
             tw(area.width() - around.width()) + kFrameWidth};
 }
 

@@ -47,7 +47,8 @@ public:
     void placeOutput(int top, int width, int height) override;
     void placeStatusLabels(int top, int width) override;
 
-    // The window's place and size for DisplayView, in the same measures.
+    // The window's place (its client area's top left) and size for
+    // DisplayView, in the same measures.
     DisplayView::Geometry geometry() const;
     void setTop(int top);
     void setLeft(int left);
