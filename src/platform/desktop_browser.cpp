@@ -185,7 +185,8 @@ XdgPlaces XdgPlacesFrom(const std::string& home, const std::string& xdgConfigHom
             places.configDirs.push_back(dir);
         }
     }
-    for (const std::string& dir : split(xdgDataDirs.empty() ? "/usr/local/share:/usr/share" : xdgDataDirs, ':')) {
+    for (const std::string& dir :
+         split(xdgDataDirs.empty() ? "/usr/local/share:/usr/share" : xdgDataDirs, ':')) {
         if (absolute(dir)) {
             places.dataDirs.push_back(dir);
         }

@@ -85,7 +85,8 @@ QSize QtMainLayout::decoration() const {
 }
 
 MainLayoutView::Size QtMainLayout::windowSize() const {
-    return {tw(m_parts.window->width()) + kFrameWidth, tw(m_parts.window->height() - menuHeight()) + kFrameHeight};
+    return {tw(m_parts.window->width()) + kFrameWidth,
+            tw(m_parts.window->height() - menuHeight()) + kFrameHeight};
 }
 
 void QtMainLayout::setWindowSize(Size size) {
@@ -187,9 +188,9 @@ DisplayView::Geometry QtMainLayout::screenArea() const {
     const QRect area = screen->availableGeometry();
     const QSize around = decoration();
     // Positions are the client area's, which starts inside the frame.
-    const QPoint inset = m_parts.window->isVisible()
-                             ? m_parts.window->geometry().topLeft() - m_parts.window->frameGeometry().topLeft()
-                             : QPoint(0, 0);
+    const QPoint inset = m_parts.window->isVisible() ? m_parts.window->geometry().topLeft() -
+                                                           m_parts.window->frameGeometry().topLeft()
+                                                     : QPoint(0, 0);
     return {tw(area.y() + inset.y()), tw(area.x() + inset.x()),
             tw(area.height() - around.height() - menuHeight()) + kFrameHeight,
             tw(area.width() - around.width()) + kFrameWidth};

@@ -60,9 +60,12 @@ QtPreferencesView::QtPreferencesView(QWidget* parent)
     ok->setDefault(true);
     auto* apply = button(tr("Apply"), "btnOKApply_1", this);
     auto* cancel = button(tr("Cancel"), "cmdCancel", this);
-    connect(ok, &QPushButton::clicked, this, [this] { notify([](PreferencesEvents& e) { e.onOkApply(0); }); });
-    connect(apply, &QPushButton::clicked, this, [this] { notify([](PreferencesEvents& e) { e.onOkApply(1); }); });
-    connect(cancel, &QPushButton::clicked, this, [this] { notify([](PreferencesEvents& e) { e.onCancel(); }); });
+    connect(ok, &QPushButton::clicked, this,
+            [this] { notify([](PreferencesEvents& e) { e.onOkApply(0); }); });
+    connect(apply, &QPushButton::clicked, this,
+            [this] { notify([](PreferencesEvents& e) { e.onOkApply(1); }); });
+    connect(cancel, &QPushButton::clicked, this,
+            [this] { notify([](PreferencesEvents& e) { e.onCancel(); }); });
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(ok);
@@ -75,7 +78,8 @@ QtPreferencesView::QtPreferencesView(QWidget* parent)
 
     // Anywhere in the dialog, also on the buttons below the pages.
     auto* nextTab = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this);
-    connect(nextTab, &QShortcut::activated, this, [this] { notify([](PreferencesEvents& e) { e.onNextTab(); }); });
+    connect(nextTab, &QShortcut::activated, this,
+            [this] { notify([](PreferencesEvents& e) { e.onNextTab(); }); });
 }
 
 QtPreferencesView::~QtPreferencesView() = default;
@@ -95,7 +99,8 @@ QWidget* QtPreferencesView::buildFontsPage() {
     auto* changeFont = button(tr("Change Fon&t"), "btnChangeFont", frame);
     auto* foreground = button(tr("&Foreground Color..."), "btnChangeColor_0", frame);
     auto* background = button(tr("&Background Color..."), "btnChangeColor_1", frame);
-    connect(changeFont, &QPushButton::clicked, this, [this] { notify([](PreferencesEvents& e) { e.onChangeFont(); }); });
+    connect(changeFont, &QPushButton::clicked, this,
+            [this] { notify([](PreferencesEvents& e) { e.onChangeFont(); }); });
     connect(foreground, &QPushButton::clicked, this,
             [this] { notify([](PreferencesEvents& e) { e.onChangeColour(0); }); });
     connect(background, &QPushButton::clicked, this,
@@ -148,7 +153,8 @@ QWidget* QtPreferencesView::buildDirectoriesPage() {
     m_browser->setObjectName("txtBrowser");
     browserCaption->setBuddy(m_browser);
     auto* browse = button(tr("&Browse..."), "btnBrowser", frame);
-    connect(browse, &QPushButton::clicked, this, [this] { notify([](PreferencesEvents& e) { e.onBrowseBrowser(); }); });
+    connect(browse, &QPushButton::clicked, this,
+            [this] { notify([](PreferencesEvents& e) { e.onBrowseBrowser(); }); });
     connect(m_browser, &QLineEdit::textEdited, this,
             [this] { notify([](PreferencesEvents& e) { e.onOptionChanged(); }); });
     grid->addWidget(browserCaption, line, 0);
@@ -193,7 +199,8 @@ QWidget* QtPreferencesView::buildDirectoriesPage() {
     for (std::size_t i = 0; i < checks.size(); ++i) {
         auto* box = new QCheckBox(checks[i].first, frame);
         box->setObjectName(checks[i].second);
-        connect(box, &QCheckBox::clicked, this, [this] { notify([](PreferencesEvents& e) { e.onOptionChanged(); }); });
+        connect(box, &QCheckBox::clicked, this,
+                [this] { notify([](PreferencesEvents& e) { e.onOptionChanged(); }); });
         m_checks[i] = box;
     }
     grid->addWidget(m_checks[AutoPicture], line++, 0, 1, 4);

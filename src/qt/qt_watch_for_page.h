@@ -31,7 +31,8 @@ public:
     void setPopUp(int row, bool checked) override;
     void setPopUpEnabled(int row, bool enabled) override;
     void setSoundEnabled(int row, bool enabled) override;
-    void setTriggerLook(int row, const std::string& fontName, bool bold, bool italic, std::int32_t colour) override;
+    void setTriggerLook(int row, const std::string& fontName, bool bold, bool italic,
+                        std::int32_t colour) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

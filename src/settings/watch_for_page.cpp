@@ -76,7 +76,8 @@ void WatchForPage::onWorldChosen(int index) {
 
 void WatchForPage::showWorld(int index) {
     m_world = m_worlds[static_cast<std::size_t>(index)];
-    m_triggers.LoadTriggers(m_world, m_settingsPath, m_hooks.inputFont ? m_hooks.inputFont() : FontDefaults{});
+    m_triggers.LoadTriggers(m_world, m_settingsPath,
+                            m_hooks.inputFont ? m_hooks.inputFont() : FontDefaults{});
     for (int row = 0; row < kRows; ++row) {
         const TriggerDef& trigger = m_triggers.WorldTriggers[slot(row)];
         m_view.setPopUp(row, false);
@@ -127,8 +128,12 @@ void WatchForPage::onTriggerFont(int row) {
         return;
     }
     TriggerDef& trigger = m_triggers.WorldTriggers[slot(row)];
-    FontChoice preset{trigger.fontName, trigger.fontSize, trigger.bold, trigger.italic,
-                      static_cast<std::uint32_t>(trigger.colour) & 0xFFFFFFu, true};
+    FontChoice preset{trigger.fontName,
+                      trigger.fontSize,
+                      trigger.bold,
+                      trigger.italic,
+                      static_cast<std::uint32_t>(trigger.colour) & 0xFFFFFFu,
+                      true};
     const std::optional<FontChoice> chosen = m_choosers.chooseFont(preset);
     if (!chosen) {
         return;

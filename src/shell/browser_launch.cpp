@@ -83,8 +83,8 @@ void BrowserLaunch::OpenInBrowser(const std::string& address) {
         }
         arguments.push_back(address);
         if (!m_launcher.startProgram(m_self.programPath, arguments)) {
-            m_prompts.message("Corvane could not open " + address + " in a new window:\r" + m_self.programPath +
-                                  " did not start.",
+            m_prompts.message("Corvane could not open " + address + " in a new window:\r" +
+                                  m_self.programPath + " did not start.",
                               kTitle, PromptIcon::Exclamation);
         }
         return;

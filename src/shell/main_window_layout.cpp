@@ -52,9 +52,9 @@ void MainWindowLayout::onResized() {
 void MainWindowLayout::ArrangeMainWindow() {
     // A screen smaller than the designed minimum (a small laptop at 200%)
     // gets a window as large as it is, never a larger one.
-    const MainLayoutView::Size minimum{std::min(kMinimumWidth, m_display.screenWidth()),
-                                       std::min(m_view.inputHeight() + kMinimumHeightAboveInput,
-                                                m_display.screenHeight())};
+    const MainLayoutView::Size minimum{
+        std::min(kMinimumWidth, m_display.screenWidth()),
+        std::min(m_view.inputHeight() + kMinimumHeightAboveInput, m_display.screenHeight())};
     m_view.setMinimumWindowSize(minimum);
     MainLayoutView::Size window = m_view.windowSize();
     const MainLayoutView::Size wanted{std::max(window.width, minimum.width),
@@ -107,7 +107,8 @@ void MainWindowLayout::updateLineLimit() {
     } else if (m_settings.MaxLines > m_settings.MaxLinesLimit) {
         m_settings.MaxLines = m_settings.MaxLinesLimit;
         if (m_hooks.showNotice) {
-            m_hooks.showNotice(kNoticeTitle, "Maximum lines re-adjusted to " + std::to_string(m_settings.MaxLines));
+            m_hooks.showNotice(kNoticeTitle,
+                               "Maximum lines re-adjusted to " + std::to_string(m_settings.MaxLines));
         }
     }
     const long long product = static_cast<long long>(m_settings.CharsPerLine) * m_settings.MaxLines;

@@ -112,9 +112,9 @@ std::string FontCaption(const std::string& name, const std::string& size, bool b
 }
 
 PreferencesPresenter::PreferencesPresenter(PreferencesView& view, ClientSettings& settings, Session& session,
-                                           TriggerSet& triggers, DisplayView& display, MainWindowLayout& layout,
-                                           MainWindowView& window, Services services, std::string currentDirectory,
-                                           Hooks hooks)
+                                           TriggerSet& triggers, DisplayView& display,
+                                           MainWindowLayout& layout, MainWindowView& window,
+                                           Services services, std::string currentDirectory, Hooks hooks)
     : m_view(view)
     , m_settings(settings)
     , m_session(session)
@@ -124,7 +124,8 @@ PreferencesPresenter::PreferencesPresenter(PreferencesView& view, ClientSettings
     , m_services(services)
     , m_currentDirectory(std::move(currentDirectory))
     , m_hooks(std::move(hooks))
-    , m_watchFor(view.watchFor(), triggers, session, services.prompts, services.choosers, settings.SettingsPath,
+    , m_watchFor(view.watchFor(), triggers, session, services.prompts, services.choosers,
+                 settings.SettingsPath,
                  WatchForPage::Hooks{[this] {
                                          const DisplayView::Font font = m_display.inputFont();
                                          return FontDefaults{font.name, font.size};
@@ -181,7 +182,8 @@ void PreferencesPresenter::loadFolder(int which, const std::string& directory, c
         return;
     }
     m_services.sound.beep();
-    m_services.prompts.message(key + directory + "\r\r" + problem, "PREFERENCES ERROR", PromptIcon::Exclamation);
+    m_services.prompts.message(key + directory + "\r\r" + problem, "PREFERENCES ERROR",
+                               PromptIcon::Exclamation);
     const std::string usable = usableFolderFor(directory, m_currentDirectory);
     m_folders[static_cast<std::size_t>(which)] = usable;
     m_view.setPathLabel(which, usable);
@@ -206,7 +208,8 @@ void PreferencesPresenter::onChangeFont() {
     m_sample.fontName = chosen->name;
     m_sample.bold = chosen->bold;
     m_sample.italic = chosen->italic;
-    m_sample.caption = FontCaption(m_sample.fontName, FormatNumber(pointSize(m_sample.fontSize)), m_sample.bold, m_sample.italic);
+    m_sample.caption = FontCaption(m_sample.fontName, FormatNumber(pointSize(m_sample.fontSize)),
+                                   m_sample.bold, m_sample.italic);
     showSample();
     m_prefsChanged = true;
 }
@@ -316,8 +319,9 @@ void PreferencesPresenter::applyToClient() {
 
     const DisplayView::Font font = m_display.inputFont();
     if (m_hooks.showOutput) {
-        m_hooks.showOutput("Font: " + font.name + " " + FormatPlain(pointSize(font.size)) + "pt. " + (font.bold ? "Bold " : "") +
-                           (font.italic ? "Italic " : "") + std::string(NewLine) + " ");
+        m_hooks.showOutput("Font: " + font.name + " " + FormatPlain(pointSize(font.size)) + "pt. " +
+                           (font.bold ? "Bold " : "") + (font.italic ? "Italic " : "") +
+                           std::string(NewLine) + " ");
     }
     if (!m_window.isMinimised()) {
         m_layout.ArrangeMainWindow();

@@ -40,9 +40,10 @@ public:
         std::function<void()> closed;
     };
 
-    PreferencesPresenter(PreferencesView& view, ClientSettings& settings, Session& session, TriggerSet& triggers,
-                         DisplayView& display, MainWindowLayout& layout, MainWindowView& window,
-                         Services services, std::string currentDirectory, Hooks hooks);
+    PreferencesPresenter(PreferencesView& view, ClientSettings& settings, Session& session,
+                         TriggerSet& triggers, DisplayView& display, MainWindowLayout& layout,
+                         MainWindowView& window, Services services, std::string currentDirectory,
+                         Hooks hooks);
 
     // Opening: every control from the running client, then the dialog shows.
     void load();

@@ -124,7 +124,8 @@ TEST_F(BrowserLaunchTest, ATelnetAddressOpensAnotherCorvaneOnTheSameSettings) {
     ASSERT_EQ(self.launcher.started.size(), 1u);
     EXPECT_EQ(self.launcher.started[0].program, "/usr/bin/corvane");
     EXPECT_EQ(self.launcher.started[0].arguments,
-              (std::vector<std::string>{"--settings", "/home/u/.config/corvane/CORVANE.INI", "telnet://q.example:4201"}));
+              (std::vector<std::string>{"--settings", "/home/u/.config/corvane/CORVANE.INI",
+                                        "telnet://q.example:4201"}));
     EXPECT_TRUE(self.launcher.requests.empty());
 }
 

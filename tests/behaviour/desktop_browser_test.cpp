@@ -21,14 +21,16 @@ struct DesktopBrowserTest : ::testing::Test {
                                folder.file("system"), "XFCE:GNOME");
     }
     void install(const std::string& id, const std::string& exec, const char* where = "system") {
-        folder.write(std::string(where) + "/applications/" + id, "[Desktop Entry]\nType=Application\nExec=" + exec + "\n");
+        folder.write(std::string(where) + "/applications/" + id,
+                     "[Desktop Entry]\nType=Application\nExec=" + exec + "\n");
     }
 };
 
 TEST_F(DesktopBrowserTest, TheUsersDefaultWinsAndUninstalledOnesAreSkipped) {
     install("firefox-esr.desktop", "/usr/lib/firefox-esr/firefox-esr %u");
     install("chromium.desktop", "env GDK_BACKEND=x11 /usr/bin/chromium %U");
-    folder.write("system/applications/mimeinfo.cache", "[MIME Cache]\nx-scheme-handler/http=firefox-esr.desktop;\n");
+    folder.write("system/applications/mimeinfo.cache",
+                 "[MIME Cache]\nx-scheme-handler/http=firefox-esr.desktop;\n");
     folder.write("config/mimeapps.list",
                  "[Default Applications]\nx-scheme-handler/http=gone.desktop;chromium.desktop;\n");
     const auto browser = FindDesktopBrowser(places);
@@ -44,13 +46,15 @@ TEST_F(DesktopBrowserTest, TheDesktopsOwnListComesFirstThenTheCacheOfInstalledHa
     install("epiphany.desktop", "epiphany %U");
     install("firefox-esr.desktop", "\"/opt/fire fox/firefox\" %u");
     folder.write("config/mimeapps.list", "[Default Applications]\nx-scheme-handler/http=epiphany.desktop\n");
-    folder.write("config/gnome-mimeapps.list", "[Default Applications]\nx-scheme-handler/http=firefox-esr.desktop\n");
+    folder.write("config/gnome-mimeapps.list",
+                 "[Default Applications]\nx-scheme-handler/http=firefox-esr.desktop\n");
     EXPECT_EQ(FindDesktopBrowser(places)->program, "/opt/fire fox/firefox");
 
     std::filesystem::remove(folder.file("config/gnome-mimeapps.list"));
     std::filesystem::remove(folder.file("config/mimeapps.list"));
     EXPECT_FALSE(FindDesktopBrowser(places).has_value());
-    folder.write("system/applications/mimeinfo.cache", "[MIME Cache]\nx-scheme-handler/http=epiphany.desktop;\n");
+    folder.write("system/applications/mimeinfo.cache",
+                 "[MIME Cache]\nx-scheme-handler/http=epiphany.desktop;\n");
     EXPECT_EQ(FindDesktopBrowser(places)->desktopId, "epiphany.desktop");
 }
 

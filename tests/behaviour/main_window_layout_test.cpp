@@ -118,13 +118,13 @@ TEST_P(LineLimits, FollowTheOutputWidth) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Widths, LineLimits,
-    ::testing::Values(LimitCase{"Box8775Lowers500To284", 70, 500, 284, 284, 19880, true},
-                      LimitCase{"WithinTheLimitNoNotice", 70, 200, 284, 200, 14000, false},
-                      LimitCase{"EightyColumns", 80, 500, 249, 249, 19920, true},
-                      LimitCase{"HundredColumns", 100, 150, 199, 150, 15000, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Widths, LineLimits,
+                         ::testing::Values(LimitCase{"Box8775Lowers500To284", 70, 500, 284, 284, 19880, true},
+                                           LimitCase{"WithinTheLimitNoNotice", 70, 200, 284, 200, 14000,
+                                                     false},
+                                           LimitCase{"EightyColumns", 80, 500, 249, 249, 19920, true},
+                                           LimitCase{"HundredColumns", 100, 150, 199, 150, 15000, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(MainWindowLayout, AResizePutsTheProgramTitleBackAndKeepsTheNewestTextInView) {
     ClientHarness h;

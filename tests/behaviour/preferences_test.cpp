@@ -20,8 +20,8 @@ struct PreferencesTest : ::testing::Test {
     FakePreferencesView* dialog = nullptr;
 
     void start(const std::string& extra = {}) {
-        folder.write("CORVANE.INI", "[Corvane]\r\nProgramPath=" + folder.path() + "\r\nPicturePath=" + folder.path() +
-                                        "\r\n" + extra +
+        folder.write("CORVANE.INI", "[Corvane]\r\nProgramPath=" + folder.path() +
+                                        "\r\nPicturePath=" + folder.path() + "\r\n" + extra +
                                         "[Font]\r\nFontName=Courier New\r\nFontSize=9\r\nMaxLines=100\r\n"
                                         "[Addresses]\r\nMUD 1=Alpha,a.example,4201\r\nMUD 2=broken,x\r\n"
                                         "MUD 3=Beta,b.example,23\r\n\r\n[Beta]\r\nTrigger 1=dragon\r\n"
@@ -36,7 +36,9 @@ struct PreferencesTest : ::testing::Test {
     }
     void press(int button) { dialog->events->onOkApply(button); }
     std::string file() const { return folder.read("CORVANE.INI"); }
-    std::string setting(const char* section, const char* key) const { return ReadSetting(section, key, path); }
+    std::string setting(const char* section, const char* key) const {
+        return ReadSetting(section, key, path);
+    }
 };
 
 TEST_F(PreferencesTest, OpeningShowsTheRunningClientsSettings) {
@@ -81,7 +83,8 @@ TEST_F(PreferencesTest, OkAnsweredNoKeepsTheChangeForThisRunOnly) {
     press(0);
     ASSERT_EQ(h->prompts.questions.size(), 1u);
     EXPECT_EQ(h->prompts.questions[0].title, "Update Preferences");
-    EXPECT_EQ(h->prompts.questions[0].text, "Your Preferences have changed.\r\rMake these changes permanent?");
+    EXPECT_EQ(h->prompts.questions[0].text,
+              "Your Preferences have changed.\r\rMake these changes permanent?");
     EXPECT_TRUE(h->client.settings().MinBeep);
     EXPECT_EQ(file(), before);
 }
@@ -180,7 +183,8 @@ TEST_F(PreferencesTest, ACancelledChooserChangesNothing) {
     dialog->events->onChangeFont();
     dialog->events->onBrowseBrowser();
     EXPECT_EQ(h->choosers.colourPresets, (std::vector<std::uint32_t>{0xD8D8D8, 0x1F1B18}));
-    EXPECT_EQ(h->choosers.folderChoices.at(1), (std::pair<std::string, std::string>{"Picture Path", folder.path()}));
+    EXPECT_EQ(h->choosers.folderChoices.at(1),
+              (std::pair<std::string, std::string>{"Picture Path", folder.path()}));
     EXPECT_EQ(h->choosers.fileChoices.at(0).title, "Select Application");
     press(0);
     EXPECT_TRUE(h->prompts.questions.empty());

@@ -31,7 +31,9 @@ public:
     int currentTab() const override { return tab; }
     void selectTab(int index) override { tab = index; }
     void setSample(const SampleLook& look) override { sample = look; }
-    void setPathLabel(int which, const std::string& path) override { pathLabels[static_cast<std::size_t>(which)] = path; }
+    void setPathLabel(int which, const std::string& path) override {
+        pathLabels[static_cast<std::size_t>(which)] = path;
+    }
     std::string browser() const override { return browserText; }
     void setBrowser(const std::string& path) override { browserText = path; }
     void setMaxLinesCaption(const std::string& text) override { maxLinesCaption = text; }
@@ -59,7 +61,8 @@ public:
     void setPopUp(int row, bool value) override { rows[slot(row)].popUp = value; }
     void setPopUpEnabled(int row, bool enabled) override { rows[slot(row)].popUpEnabled = enabled; }
     void setSoundEnabled(int row, bool enabled) override { rows[slot(row)].soundEnabled = enabled; }
-    void setTriggerLook(int row, const std::string& fontName, bool bold, bool italic, std::int32_t colour) override {
+    void setTriggerLook(int row, const std::string& fontName, bool bold, bool italic,
+                        std::int32_t colour) override {
         Row& r = rows[slot(row)];
         r.fontName = fontName;
         r.bold = bold;

@@ -28,7 +28,8 @@ struct MainWindowScale : ::testing::Test {
 
     void start(const std::string& ini) {
         folder.write("CORVANE.INI", ini);
-        r = std::make_unique<RealClient<>>(StartOptions{folder.file("CORVANE.INI"), folder.path(), "", folder.path(), ""});
+        r = std::make_unique<RealClient<>>(
+            StartOptions{folder.file("CORVANE.INI"), folder.path(), "", folder.path(), ""});
         r->client.start(false);
         r->window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&r->window));
@@ -36,7 +37,9 @@ struct MainWindowScale : ::testing::Test {
     static QRect screen() { return QGuiApplication::primaryScreen()->availableGeometry(); }
     QRect inWindow(const char* name) const {
         const QWidget* part = r->window.findChild<QWidget*>(name);
-        return part == nullptr || !part->isVisible() ? QRect() : QRect(part->mapTo(&r->window, QPoint(0, 0)), part->size());
+        return part == nullptr || !part->isVisible()
+                   ? QRect()
+                   : QRect(part->mapTo(&r->window, QPoint(0, 0)), part->size());
     }
 };
 
@@ -44,7 +47,8 @@ TEST_F(MainWindowScale, TheFirstWindowFitsTheScreenWithEveryPartInside) {
     start("");
     ASSERT_TRUE(waitUntil([&] { return screen().contains(r->window.frameGeometry()); }))
         << text(r->window.frameGeometry()) << " on " << text(screen());
-    for (const char* name : {"Command13_8", "Command14_8", "Text2", "Label3_0", "Label3_3", "Text1", "ScrollButton"}) {
+    for (const char* name :
+         {"Command13_8", "Command14_8", "Text2", "Label3_0", "Label3_3", "Text1", "ScrollButton"}) {
         EXPECT_TRUE(r->window.rect().contains(inWindow(name))) << name;
     }
     EXPECT_LT(inWindow("Command14_0").bottom(), inWindow("Text2").top());
@@ -62,8 +66,8 @@ TEST_F(MainWindowScale, AStoredWindowOffTheScreenAndTooLargeComesBackFitted) {
 TEST_F(MainWindowScale, ARestartKeepsTheWindowExactlyWhereItWas) {
     const int width = std::min(ToTwips(screen().width(), nullptr) - 300, 10005);
     const int height = std::min(ToTwips(screen().height(), nullptr) - 900, 6000);
-    const std::string stored = "Top= 150\r\nLeft= 300\r\nHeight= " + std::to_string(height) + "\r\nWidth= " +
-                               std::to_string(width) + "\r\n";
+    const std::string stored = "Top= 150\r\nLeft= 300\r\nHeight= " + std::to_string(height) +
+                               "\r\nWidth= " + std::to_string(width) + "\r\n";
     start("[Corvane]\r\nRememberWinPos=True\r\n" + stored);
     r->client.shutdown();
     const std::string path = folder.file("CORVANE.INI");

@@ -21,7 +21,8 @@ struct PreferencesWidget : ::testing::Test {
     QTabWidget* tabs = nullptr;
 
     void SetUp() override {
-        h.folder.write("CORVANE.INI", "[Addresses]\r\nMUD 1=Alpha,a.example,4201\r\n\r\n[Alpha]\r\nTrigger 1=dragon\r\n");
+        h.folder.write("CORVANE.INI",
+                       "[Addresses]\r\nMUD 1=Alpha,a.example,4201\r\n\r\n[Alpha]\r\nTrigger 1=dragon\r\n");
         h.client.start(false);
         h.client.onMenuTriggered(MenuItem::EditPreferences);
         dialog = QtDialogHarness::shownWindow("frmPrefs");
@@ -102,7 +103,9 @@ TEST_F(PreferencesWidget, CtrlTabCyclesTheTabsFromAnyControl) {
 
 TEST_F(PreferencesWidget, AnEmptyTriggerRowIsGreyUntilItsTextBoxIsEntered) {
     tabs->setCurrentIndex(2);
-    const auto wavColour = [&](const char* name) { return child<QLabel>(name)->palette().color(QPalette::WindowText); };
+    const auto wavColour = [&](const char* name) {
+        return child<QLabel>(name)->palette().color(QPalette::WindowText);
+    };
     EXPECT_TRUE(child("TrigWAV_0")->isEnabled());
     EXPECT_TRUE(child("chkPopUp_0")->isEnabled());
     EXPECT_FALSE(child("TrigWAV_1")->isEnabled());
