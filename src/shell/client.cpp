@@ -262,10 +262,13 @@ void Client::loggedIn() {
 }
 
 void Client::openPreferences() {
-    if (m_preferencesView) {
-        m_preferences.reset();
-        m_preferencesView.reset();
+    // An open dialog comes to the front with the user's edits in it.
+    if (m_preferencesView && m_preferencesOpen) {
+        m_preferencesView->showDialog();
+        return;
     }
+    m_preferences.reset();
+    m_preferencesView.reset();
     m_preferencesView = m_platform.views.createPreferencesView();
     m_preferences = std::make_unique<PreferencesPresenter>(
         *m_preferencesView, m_settings, m_session, m_triggers, m_views.display, m_layout, m_views.window,
@@ -274,10 +277,12 @@ void Client::openPreferences() {
         PreferencesPresenter::Hooks{[this](const std::string& text) { ShowOutput(text); },
                                     [this] { m_outputWindow.updateGeometry(m_layout.OutputWidth()); },
                                     [this] { m_processor.triggersChanged(); }, [this] { closePreferences(); }});
+    m_preferencesOpen = true;
     m_preferences->load();
 }
 
 void Client::closePreferences() {
+    m_preferencesOpen = false;
     m_views.input.focusInput();
     // The dialog's own handler is still running: let go of it afterwards,
     // unless a newer one has taken its place by then.

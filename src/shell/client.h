@@ -194,6 +194,7 @@ private:
     BrowserLaunch m_browser;
     std::unique_ptr<PreferencesView> m_preferencesView;
     std::unique_ptr<PreferencesPresenter> m_preferences;
+    bool m_preferencesOpen = false;
     std::unique_ptr<NoticeView> m_noticeView;
     std::unique_ptr<NoticeWindow> m_notice;
     std::unique_ptr<PlayerListView> m_playerList;

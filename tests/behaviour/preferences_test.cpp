@@ -73,6 +73,20 @@ TEST_F(PreferencesTest, OkUntouchedAsksNothingAndWritesNothing) {
     EXPECT_EQ(h->client.preferences(), nullptr);
 }
 
+TEST_F(PreferencesTest, OpeningItAgainBringsTheOpenDialogForwardWithItsEdits) {
+    start();
+    open();
+    dialog->typeMaxLines("120");
+    open();
+    EXPECT_EQ(dialog->shows, 2);
+    EXPECT_EQ(dialog->maxLinesText, "120");
+    press(0);
+    h->clock.runPending();
+    open();
+    EXPECT_EQ(dialog->shows, 1);
+    EXPECT_EQ(dialog->maxLinesText, " 120");
+}
+
 TEST_F(PreferencesTest, OkAnsweredNoKeepsTheChangeForThisRunOnly) {
     start();
     const std::string before = file();
