@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QUrl>
 #include <cstdlib>
 #include <iostream>
@@ -86,11 +87,16 @@ int main(int argc, char* argv[]) {
     corvane::Platform platform{socket, prompts, sound, clock, timers, launcher, clipboard, program, views,
                                  choosers, pictures};
     corvane::MainViews mainViews{window, window, window, window, window, *window.outputBox(), window};
-    const QString helpFile = QApplication::applicationDirPath() + "/help.html";
+    // Beside the program in a build, under share/doc/corvane once installed.
+    QString helpFile = QApplication::applicationDirPath() + "/help.html";
+    if (!QFileInfo::exists(helpFile)) {
+        helpFile = QDir::cleanPath(QApplication::applicationDirPath() + "/../share/doc/corvane/help.html");
+    }
     corvane::Client client(platform, mainViews,
                            corvane::StartOptions{location.path, location.dataDir, options.address,
                                                  QDir::currentPath().toStdString(),
-                                                 QUrl::fromLocalFile(helpFile).toString().toStdString()});
+                                                 QUrl::fromLocalFile(helpFile).toString().toStdString(),
+                                                 QApplication::applicationFilePath().toStdString()});
     window.setEvents(&client);
     // The window outlives the client in this scope: it must stop calling it first.
     struct Detach {

@@ -15,11 +15,6 @@
 
 namespace corvane {
 
-namespace {
-// The output box's own margin, in twips.
-constexpr int kOutputMargin = 375;
-} // namespace
-
 OutputWindow::OutputWindow(Session& session, ClientSettings& settings, OutputView& view, OutputBuffer& buffer,
                            StatusLine& status, InputView& input, Clipboard& clipboard, MainMenu& menu,
                            Hooks hooks)
@@ -107,17 +102,7 @@ void OutputWindow::ViewRefresh() {
     m_view.repaint();
 }
 
-void OutputWindow::updateGeometry() {
-    const int outputWidth = std::max(m_view.outputWidth() - kOutputMargin, 1);
-    const int widthOfI = std::max(m_view.characterWidth(U'i'), 1);
-    // A box too narrow for one character still keeps one per row.
-    m_settings.CharsPerLine = std::max(outputWidth / widthOfI, 1);
-    m_settings.MaxLinesLimit = std::max(20000 / m_settings.CharsPerLine - 1, 1);
-    if (m_settings.MaxLines <= 0 || m_settings.MaxLines > m_settings.MaxLinesLimit) {
-        m_settings.MaxLines = m_settings.MaxLinesLimit;
-    }
-    const long long product = static_cast<long long>(m_settings.CharsPerLine) * m_settings.MaxLines;
-    m_settings.MaxOutputChars = product > 32000 ? 29800 : static_cast<int>(product);
+void OutputWindow::updateGeometry(int outputWidth) {
     m_buffer.setGeometry(outputWidth, m_view.characterWidth(U'a'), m_settings.CharsPerLine,
                          m_settings.MaxOutputChars);
 }

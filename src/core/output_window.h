@@ -40,9 +40,9 @@ public:
     void ViewClear();
     void ViewRefresh();
 
-    // Works out the line limits from the window's width and the width of the
-    // characters of the display font.
-    void updateGeometry();
+    // Hands the line limits (CharsPerLine, MaxOutputChars, worked out by the
+    // window's layout) and the usable output width to the trimming.
+    void updateGeometry(int outputWidth);
 
 private:
     Session& m_session;

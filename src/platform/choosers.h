@@ -26,13 +26,17 @@ struct FontChoice {
     bool bold = false;
     bool italic = false;
     std::uint32_t colour = 0; // 0x00BBGGRR
+    // Offer the colour beside the font (the trigger fonts have one).
+    bool effects = false;
 };
 
-// File, font and colour choosers. Cancelling answers nullopt: "no change".
+// File, folder, font and colour choosers. Cancelling answers nullopt: "no change".
 class Choosers {
 public:
     virtual ~Choosers() = default;
     virtual std::optional<std::string> chooseFile(const FileChoice& choice) = 0;
+    // An existing folder, starting at startFolder.
+    virtual std::optional<std::string> chooseFolder(const std::string& title, const std::string& startFolder) = 0;
     virtual std::optional<FontChoice> chooseFont(const FontChoice& preset) = 0;
     virtual std::optional<std::uint32_t> chooseColour(std::uint32_t preset) = 0;
 };

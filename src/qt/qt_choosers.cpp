@@ -1,11 +1,17 @@
 #include "qt/qt_choosers.h"
 
+#include "qt/qt_dialog_parent.h"
 #include "qt/qt_text.h"
 
 #include <QColorDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
 
 namespace corvane {
 
@@ -37,7 +43,7 @@ QString filterText(const FileFilter& filter) {
 } // namespace
 
 std::optional<std::string> QtChoosers::chooseFile(const FileChoice& choice) {
-    QFileDialog dialog(m_parent, toQt(choice.title), toQt(choice.startFolder));
+    QFileDialog dialog(DialogParent(m_parent), toQt(choice.title), toQt(choice.startFolder));
     QStringList filters;
     for (const FileFilter& filter : choice.filters) {
         filters << filterText(filter);
@@ -61,16 +67,25 @@ std::optional<std::string> QtChoosers::chooseFile(const FileChoice& choice) {
     return fromQt(QDir::toNativeSeparators(dialog.selectedFiles().constFirst()));
 }
 
-std::optional<FontChoice> QtChoosers::chooseFont(const FontChoice& preset) {
+std::optional<std::string> QtChoosers::chooseFolder(const std::string& title, const std::string& startFolder) {
+    const QString chosen = QFileDialog::getExistingDirectory(DialogParent(m_parent), toQt(title), toQt(startFolder));
+    if (chosen.isEmpty()) {
+        return std::nullopt;
+    }
+    return fromQt(QDir::toNativeSeparators(chosen));
+}
+
+namespace {
+
+QFont presetFont(const FontChoice& preset) {
     QFont font(toQt(preset.name));
     font.setPointSizeF(preset.size > 0 ? preset.size : 9);
     font.setBold(preset.bold);
     font.setItalic(preset.italic);
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, font, m_parent);
-    if (!ok) {
-        return std::nullopt;
-    }
+    return font;
+}
+
+FontChoice chosenFont(const FontChoice& preset, const QFont& chosen) {
     FontChoice result = preset;
     result.name = fromQt(chosen.family());
     result.size = chosen.pointSizeF();
@@ -79,8 +94,74 @@ std::optional<FontChoice> QtChoosers::chooseFont(const FontChoice& preset) {
     return result;
 }
 
+void showSwatch(QLabel* swatch, const QColor& colour) {
+    swatch->setStyleSheet(QStringLiteral("background: %1; border: 1px solid palette(dark);").arg(colour.name()));
+}
+
+} // namespace
+
+std::optional<FontChoice> QtChoosers::chooseFont(const FontChoice& preset) {
+    if (preset.effects) {
+        return chooseFontWithColour(preset);
+    }
+    const QFont font = presetFont(preset);
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, font, DialogParent(m_parent));
+    if (!ok) {
+        return std::nullopt;
+    }
+    return chosenFont(preset, chosen);
+}
+
+std::optional<FontChoice> QtChoosers::chooseFontWithColour(const FontChoice& preset) {
+    QDialog dialog(DialogParent(m_parent));
+    dialog.setObjectName("FontChooser");
+    dialog.setWindowTitle(QObject::tr("Font"));
+    // The toolkit's font dialog, shown as a part of this one.
+    auto* fonts = new QFontDialog(presetFont(preset), &dialog);
+    fonts->setObjectName("FontDialog");
+    fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
+    fonts->setWindowFlags(Qt::Widget);
+
+    QColor colour = fromBgr(preset.colour);
+    auto* colourLabel = new QLabel(QObject::tr("Color:"), &dialog);
+    auto* swatch = new QLabel(&dialog);
+    swatch->setObjectName("ColorSwatch");
+    swatch->setFixedSize(48, 20);
+    showSwatch(swatch, colour);
+    auto* pick = new QPushButton(QObject::tr("&Color..."), &dialog);
+    pick->setObjectName("btnColor");
+    pick->setAutoDefault(false);
+    QObject::connect(pick, &QPushButton::clicked, &dialog, [&dialog, &colour, swatch] {
+        const QColor chosen = QColorDialog::getColor(colour, &dialog, QObject::tr("Color"));
+        if (chosen.isValid()) {
+            colour = chosen;
+            showSwatch(swatch, colour);
+        }
+    });
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+
+    auto* colourRow = new QHBoxLayout;
+    colourRow->addWidget(colourLabel);
+    colourRow->addWidget(swatch);
+    colourRow->addWidget(pick);
+    colourRow->addStretch(1);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(fonts);
+    layout->addLayout(colourRow);
+    layout->addWidget(buttons);
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    FontChoice result = chosenFont(preset, fonts->currentFont());
+    result.colour = toBgr(colour);
+    return result;
+}
+
 std::optional<std::uint32_t> QtChoosers::chooseColour(std::uint32_t preset) {
-    const QColor chosen = QColorDialog::getColor(fromBgr(preset), m_parent, "Foreground Color");
+    const QColor chosen = QColorDialog::getColor(fromBgr(preset), DialogParent(m_parent), "Foreground Color");
     if (!chosen.isValid()) {
         return std::nullopt;
     }

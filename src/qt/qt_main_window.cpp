@@ -1,6 +1,7 @@
 #include "qt/qt_main_window.h"
 
 #include "qt/qt_icons.h"
+#include "qt/qt_main_layout.h"
 #include "qt/qt_output_box.h"
 #include "qt/qt_text.h"
 #include "shell/main_window_events.h"
@@ -16,16 +17,13 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 namespace corvane {
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
 // The display colours a first start writes to the settings file: light text
 // on a dark ground, like the terminals MUD servers colour their text for.
 const QColor kDefaultText(216, 216, 216);
@@ -71,7 +69,7 @@ QtMainWindow::QtMainWindow(QWidget* parent)
     m_input->setFont(font);
     applyColours();
     ApplyDisplaySettings();
-    resize(860, 600);
+    m_layout->setDesignedSize();
 }
 
 QtMainWindow::~QtMainWindow() = default;
@@ -159,23 +157,17 @@ void QtMainWindow::buildMenus() {
 }
 
 void QtMainWindow::buildCentralWidget() {
+    // The parts have no layout of their own: ArrangeMainWindow places them.
     auto* central = new QWidget(this);
-    auto* layout = new QVBoxLayout(central);
-    layout->setContentsMargins(6, 6, 6, 4);
-    layout->setSpacing(4);
 
     const auto makeBar = [this, central](Bar bar, std::array<QPushButton*, kButtonsPerBar>& buttons) {
         auto* row = new QWidget(central);
-        auto* rowLayout = new QHBoxLayout(row);
-        rowLayout->setContentsMargins(0, 0, 0, 0);
-        rowLayout->setSpacing(3);
         for (int i = 0; i < kButtonsPerBar; ++i) {
             auto* button = new QPushButton(toQt(DefaultButtonCaption(bar, i)), row);
             button->setObjectName(QString(bar == Bar::Command ? "Command13_%1" : "Command14_%1").arg(i));
             button->setFocusPolicy(Qt::NoFocus);
             button->setEnabled(false);
             buttons[static_cast<std::size_t>(i)] = button;
-            rowLayout->addWidget(button);
             connect(button, &QPushButton::clicked, this, [this, bar, i] {
                 if (m_events == nullptr) {
                     return;
@@ -193,8 +185,6 @@ void QtMainWindow::buildCentralWidget() {
     m_commandBar->setObjectName("CommandBar");
     m_macroBar = makeBar(Bar::Macro, m_macroButtons);
     m_macroBar->setObjectName("MacroBar");
-    layout->addWidget(m_commandBar);
-    layout->addWidget(m_macroBar);
 
     m_output = new QtOutputBox(central);
     m_output->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
@@ -214,11 +204,12 @@ void QtMainWindow::buildCentralWidget() {
                                                     }
                                                 }});
     m_output->installEventFilter(this);
-    layout->addWidget(m_output, 1);
 
     auto* statusRow = new QWidget(central);
+    statusRow->setObjectName("StatusRow");
     auto* statusLayout = new QHBoxLayout(statusRow);
     statusLayout->setContentsMargins(0, 0, 0, 0);
+    statusLayout->setSpacing(3);
     static const std::array<const char*, 4> labelTexts = {"Status: Off Line", "Log:", "Game Time: hh:mm",
                                                           "Current lag:"};
     for (int i = 0; i < 4; ++i) {
@@ -226,7 +217,7 @@ void QtMainWindow::buildCentralWidget() {
         label->setObjectName(QString("Label3_%1").arg(i));
         label->setTextFormat(Qt::PlainText);
         label->setFrameShape(QFrame::StyledPanel);
-        label->setMargin(2);
+        label->setMargin(1);
         m_labels[static_cast<std::size_t>(i)] = label;
         if (i >= StatusView::ClockLabel) {
             // The clock and lag labels answer clicks.
@@ -236,15 +227,11 @@ void QtMainWindow::buildCentralWidget() {
         statusLayout->addWidget(label, i == 0 ? 3 : 1);
     }
     m_labels[StatusView::LogLabel]->setVisible(false);
-    layout->addWidget(statusRow);
 
-    auto* inputRow = new QWidget(central);
-    auto* inputLayout = new QHBoxLayout(inputRow);
-    inputLayout->setContentsMargins(0, 0, 0, 0);
-    m_input = new QLineEdit(inputRow);
+    m_input = new QLineEdit(central);
     m_input->setObjectName("Text1");
     m_input->installEventFilter(this);
-    m_scrollButton = new QToolButton(inputRow);
+    m_scrollButton = new QToolButton(central);
     m_scrollButton->setObjectName("ScrollButton");
     m_scrollButton->setArrowType(Qt::UpArrow);
     m_scrollButton->setToolTip(tr("Command history"));
@@ -255,9 +242,6 @@ void QtMainWindow::buildCentralWidget() {
             m_events->onHistoryToggle();
         }
     });
-    inputLayout->addWidget(m_input, 1);
-    inputLayout->addWidget(m_scrollButton);
-    layout->addWidget(inputRow);
 
     m_history = new QListWidget(central);
     m_history->setObjectName("List1");
@@ -271,6 +255,9 @@ void QtMainWindow::buildCentralWidget() {
     });
 
     setCentralWidget(central);
+    m_layout = std::make_unique<QtMainLayout>(QtMainLayout::Parts{this, m_commandBar, m_commandButtons, m_macroBar,
+                                                                  m_macroButtons, m_output, statusRow, m_input,
+                                                                  m_scrollButton});
     m_input->setFocus();
 }
 
@@ -292,6 +279,13 @@ bool QtMainWindow::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == m_input && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
+        // Alt with a key that is no menu's access key reaches the line as a
+        // key press; it types nothing. (AltGr arrives without Alt, or on
+        // some systems as Ctrl+Alt: those characters still type.)
+        const Qt::KeyboardModifiers modifiers = key->modifiers();
+        if ((modifiers & Qt::AltModifier) && !(modifiers & Qt::ControlModifier) && !key->text().isEmpty()) {
+            return true;
+        }
         InputLine::Key which = InputLine::Key::Other;
         switch (key->key()) {
         case Qt::Key_Return:
@@ -358,6 +352,9 @@ void QtMainWindow::changeEvent(QEvent* event) {
 
 void QtMainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
+    if (m_events != nullptr && !isMinimized()) {
+        m_events->onWindowResized();
+    }
     placeHistoryList();
 }
 
@@ -561,32 +558,34 @@ void QtMainWindow::scrollOutputToEnd() {
 }
 
 DisplayView::Geometry QtMainWindow::windowGeometry() const {
-    const QRect r = geometry();
-    return Geometry{r.y() * kTwipsPerPixel, r.x() * kTwipsPerPixel, r.height() * kTwipsPerPixel,
-                    r.width() * kTwipsPerPixel};
+    return m_layout->geometry();
 }
 
 void QtMainWindow::setWindowTop(int top) {
-    move(x(), top / kTwipsPerPixel);
+    m_layout->setTop(top);
 }
 void QtMainWindow::setWindowLeft(int left) {
-    move(left / kTwipsPerPixel, y());
+    m_layout->setLeft(left);
 }
 void QtMainWindow::setWindowHeight(int height) {
-    resize(width(), std::max(height / kTwipsPerPixel, 200));
+    m_layout->setHeight(height);
 }
 void QtMainWindow::setWindowWidth(int width) {
-    resize(std::max(width / kTwipsPerPixel, 320), height());
+    m_layout->setWidth(width);
 }
 
 int QtMainWindow::screenHeight() const {
-    const QScreen* s = screen();
-    return (s != nullptr ? s->availableGeometry().height() : 768) * kTwipsPerPixel;
+    return m_layout->screenArea().height;
+}
+int QtMainWindow::screenWidth() const {
+    return m_layout->screenArea().width;
+}
+DisplayView::Geometry QtMainWindow::screenArea() const {
+    return m_layout->screenArea();
 }
 
-int QtMainWindow::screenWidth() const {
-    const QScreen* s = screen();
-    return (s != nullptr ? s->availableGeometry().width() : 1024) * kTwipsPerPixel;
+MainLayoutView& QtMainWindow::layoutView() {
+    return *m_layout;
 }
 
 void QtMainWindow::setBarVisible(bool commandBar, bool visible) {

@@ -9,6 +9,7 @@
 
 #include <QMainWindow>
 #include <array>
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -22,6 +23,7 @@ class QWidget;
 namespace corvane {
 
 class MainWindowEvents;
+class QtMainLayout;
 class QtOutputBox;
 
 // The main window (frmMain): menus, the two button bars, the output box, the
@@ -96,7 +98,9 @@ public:
     void setWindowWidth(int width) override;
     int screenHeight() const override;
     int screenWidth() const override;
+    Geometry screenArea() const override;
     void setBarVisible(bool commandBar, bool visible) override;
+    MainLayoutView& layoutView() override;
 
     QAction* action(MenuItem item) const { return m_actions[static_cast<std::size_t>(item)]; }
 
@@ -124,6 +128,7 @@ private:
     QLineEdit* m_input = nullptr;
     QToolButton* m_scrollButton = nullptr;
     QListWidget* m_history = nullptr;
+    std::unique_ptr<QtMainLayout> m_layout;
     void applyColours();
     void scrollOutputToEnd();
 

@@ -1,6 +1,7 @@
 #include "qt/qt_output_box.h"
 
 #include "qt/qt_text.h"
+#include "qt/qt_twips.h"
 
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -13,8 +14,6 @@
 namespace corvane {
 
 namespace {
-
-constexpr int kTwipsPerPixel = 15;
 
 QColor toQColor(Rgb c) {
     return QColor(c.red, c.green, c.blue);
@@ -163,12 +162,13 @@ void QtOutputBox::repaint() {
 }
 
 int QtOutputBox::outputWidth() const {
-    return viewport()->width() * kTwipsPerPixel;
+    return ToTwips(viewport()->width(), this);
 }
 
 int QtOutputBox::characterWidth(char32_t character) const {
-    const QFontMetrics metrics(m_plain.font());
-    return metrics.horizontalAdvance(QString::fromUcs4(&character, 1)) * kTwipsPerPixel;
+    // The widget's font: it is already the new one while its change is reported.
+    const QFontMetrics metrics(font());
+    return ToTwips(metrics.horizontalAdvance(QString::fromUcs4(&character, 1)), this);
 }
 
 bool QtOutputBox::hasSelection() const {

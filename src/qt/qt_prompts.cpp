@@ -1,5 +1,6 @@
 #include "qt/qt_prompts.h"
 
+#include "qt/qt_dialog_parent.h"
 #include "qt/qt_text.h"
 
 #include <QInputDialog>
@@ -38,7 +39,7 @@ QString boxTitle(const std::string& title) {
 } // namespace
 
 void QtPrompts::message(const std::string& text, const std::string& title, PromptIcon icon) {
-    QMessageBox box(qtIcon(icon), boxTitle(title), boxText(text), QMessageBox::Ok, m_parent);
+    QMessageBox box(qtIcon(icon), boxTitle(title), boxText(text), QMessageBox::Ok, DialogParent(m_parent));
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }
@@ -51,7 +52,7 @@ PromptAnswer QtPrompts::ask(const std::string& text, const std::string& title, P
     } else if (buttons == PromptButtons::Ok) {
         standard = QMessageBox::Ok;
     }
-    QMessageBox box(qtIcon(icon), boxTitle(title), boxText(text), standard, m_parent);
+    QMessageBox box(qtIcon(icon), boxTitle(title), boxText(text), standard, DialogParent(m_parent));
     box.setTextFormat(Qt::PlainText);
     switch (defaultAnswer) {
     case PromptAnswer::Yes:
@@ -83,7 +84,7 @@ PromptAnswer QtPrompts::ask(const std::string& text, const std::string& title, P
 std::optional<std::string> QtPrompts::input(const std::string& prompt, const std::string& title,
                                             const std::string& preset) {
     bool ok = false;
-    const QString text = QInputDialog::getText(m_parent, boxTitle(title), boxText(prompt), QLineEdit::Normal,
+    const QString text = QInputDialog::getText(DialogParent(m_parent), boxTitle(title), boxText(prompt), QLineEdit::Normal,
                                                toQt(preset), &ok);
     if (!ok) {
         return std::nullopt;

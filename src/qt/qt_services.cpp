@@ -1,5 +1,6 @@
 #include "qt/qt_services.h"
 
+#include "platform/desktop_browser.h"
 #include "qt/qt_text.h"
 
 #include <QApplication>
@@ -22,6 +23,33 @@ bool QtLauncher::startProgram(const std::string& program, const std::vector<std:
 
 bool QtLauncher::openWithDesktop(const std::string& address) {
     return QDesktopServices::openUrl(QUrl(toQt(address), QUrl::StrictMode));
+}
+
+namespace {
+
+std::optional<DesktopBrowser> desktopBrowser() {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    const auto env = [](const char* name) { return qEnvironmentVariable(name).toStdString(); };
+    return FindDesktopBrowser(XdgPlacesFrom(env("HOME"), env("XDG_CONFIG_HOME"), env("XDG_CONFIG_DIRS"),
+                                            env("XDG_DATA_HOME"), env("XDG_DATA_DIRS"), env("XDG_CURRENT_DESKTOP")));
+#else
+    // Elsewhere the desktop always has a browser for web addresses.
+    return DesktopBrowser{"browser", "browser"};
+#endif
+}
+
+} // namespace
+
+BrowserAnswer QtLauncher::askRunningBrowser(const OpenUrlRequest& request) {
+    const std::optional<DesktopBrowser> browser = desktopBrowser();
+    const bool answers = request.service.empty()
+                             ? browser.has_value() || !qEnvironmentVariableIsEmpty("BROWSER")
+                             : browser.has_value() && IsDesktopBrowser(*browser, request.service);
+    if (!answers) {
+        return BrowserAnswer::NotRunning;
+    }
+    const QUrl url(toQt(request.address), QUrl::TolerantMode);
+    return url.isValid() && QDesktopServices::openUrl(url) ? BrowserAnswer::Opened : BrowserAnswer::Failed;
 }
 
 bool QtClipboard::hasText() const { return !QApplication::clipboard()->text().isEmpty(); }

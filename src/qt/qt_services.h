@@ -13,6 +13,10 @@ class QtLauncher : public Launcher {
 public:
     bool startProgram(const std::string& program, const std::vector<std::string>& arguments) override;
     bool openWithDesktop(const std::string& address) override;
+    // A running browser is asked through the desktop's address opener (what
+    // xdg-open does), when the browser asked for is the desktop's default
+    // one, or when no browser is named and the desktop has one.
+    BrowserAnswer askRunningBrowser(const OpenUrlRequest& request) override;
 };
 
 class QtClipboard : public Clipboard {

@@ -8,6 +8,7 @@
 #include "qt/qt_player_list_view.h"
 #include "qt/qt_user_macros_view.h"
 #include "qt/qt_walk_view.h"
+#include "qt/qt_preferences_view.h"
 
 namespace corvane {
 
@@ -39,6 +40,10 @@ std::unique_ptr<DirectionView> QtViewFactory::createDirectionView() {
 
 std::unique_ptr<WalkView> QtViewFactory::createWalkView() {
     return std::make_unique<QtWalkView>(m_parent);
+}
+
+std::unique_ptr<PreferencesView> QtViewFactory::createPreferencesView() {
+    return std::make_unique<QtPreferencesView>(m_parent);
 }
 
 } // namespace corvane

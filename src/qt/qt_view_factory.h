@@ -18,6 +18,7 @@ public:
     std::unique_ptr<PictureView> createPictureView() override;
     std::unique_ptr<DirectionView> createDirectionView() override;
     std::unique_ptr<WalkView> createWalkView() override;
+    std::unique_ptr<PreferencesView> createPreferencesView() override;
 
 private:
     QWidget* m_parent = nullptr;

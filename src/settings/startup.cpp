@@ -104,7 +104,44 @@ Startup::HiddenBars Startup::restoreWindow() {
     if (const std::string width = value("Width"); !width.empty()) {
         m_display.setWindowWidth(std::min(twips(NumericValue(width)), m_display.screenWidth()));
     }
+    fitOntoScreen();
     return HiddenBars{value("ViewCommand") == "false", value("ViewMacro") == "false"};
+}
+
+void Startup::fitOntoScreen() {
+    // A position kept from a screen that is gone (a monitor unplugged, a
+    // smaller resolution) would open the window where nobody sees it: the
+    // whole window comes back onto the screen, as near as it can. A pixel
+    // over the edge is left alone: the clamps above leave a window one twip
+    // below the top.
+    constexpr int kSlack = 15;
+    const DisplayView::Geometry area = m_display.screenArea();
+    if (area.width <= 0 || area.height <= 0) {
+        return;
+    }
+    const DisplayView::Geometry window = m_display.windowGeometry();
+    const auto fit = [&](int start, int size, int areaStart, int areaSize) {
+        if (start + size > areaStart + areaSize + kSlack) {
+            start = areaStart + areaSize - size;
+        }
+        return start < areaStart - kSlack ? areaStart : start;
+    };
+    const int width = std::min(window.width, area.width);
+    const int height = std::min(window.height, area.height);
+    const int left = fit(window.left, width, area.left, area.width);
+    const int top = fit(window.top, height, area.top, area.height);
+    if (width != window.width) {
+        m_display.setWindowWidth(width);
+    }
+    if (height != window.height) {
+        m_display.setWindowHeight(height);
+    }
+    if (left != window.left) {
+        m_display.setWindowLeft(left);
+    }
+    if (top != window.top) {
+        m_display.setWindowTop(top);
+    }
 }
 
 void Startup::readFont() {

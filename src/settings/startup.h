@@ -37,6 +37,7 @@ public:
 
 private:
     std::string path() const;
+    void fitOntoScreen();
 
     ClientSettings& m_settings;
     DisplayView& m_display;

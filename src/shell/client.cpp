@@ -14,7 +14,10 @@
 #include "settings/default_settings.h"
 #include "settings/settings.h"
 #include "shell/display_view.h"
+#include "shell/main_layout_view.h"
 #include "shell/notice_view.h"
+#include "shell/preferences_presenter.h"
+#include "shell/preferences_view.h"
 #include "shell/view_factory.h"
 #include "worlds/address_book_presenter.h"
 #include "worlds/stored_login.h"
@@ -61,9 +64,7 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
     , m_outputWindow(m_session, m_settings, views.output, m_output, m_status, views.input, platform.clipboard,
                      m_menu,
                      OutputWindow::Hooks{[this] { m_connection.outputResumed(); },
-                                         [this](const std::string& address) {
-                                             m_platform.launcher.openWithDesktop(address);
-                                         }})
+                                         [this](const std::string& address) { m_browser.OpenInBrowser(address); }})
     , m_gameTimer(m_session, m_status, views.status, m_menu, m_sender, platform.clock)
     , m_characterLogin(m_session, m_sender, platform.prompts, platform.sound, platform.views,
                        m_options.settingsPath)
@@ -74,7 +75,19 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
              [this](const std::string& title, const std::string& text) {
                  notice().ShowNotice(title, text, false);
                  notice().show();
-             }) {
+             })
+    , m_layout(m_settings, views.display.layoutView(), views.display, views.output, views.window, m_menu,
+               MainWindowLayout::Hooks{[this](const std::string& title, const std::string& text) {
+                                           notice().ShowNotice(title, text, false);
+                                           notice().show();
+                                       },
+                                       [this] { m_outputWindow.updateGeometry(m_layout.OutputWidth()); }})
+    , m_browser(m_settings, platform.launcher, platform.prompts,
+                BrowserLaunch::Self{m_options.programPath, m_options.settingsPath},
+                BrowserLaunch::Hooks{[this](const std::string& title, const std::string& text) {
+                    notice().ShowNotice(title, text, false);
+                    notice().show();
+                }}) {
     m_settings.SettingsPath = m_options.settingsPath;
     m_triggers.clearActive();
     m_processor.setHooks({[this](const std::string& title, const std::string& text) {
@@ -116,6 +129,8 @@ Client::~Client() {
     closeUserMacros();
     m_userMacros.reset();
     m_userMacrosView.reset();
+    m_preferences.reset();
+    m_preferencesView.reset();
     if (!m_options.settingsPath.empty()) {
         SetSettingsWriteFailureHandler({});
     }
@@ -132,7 +147,11 @@ NoticeWindow& Client::notice() {
 
 void Client::settingsWriteFailed(const std::string& path, const std::string& reason) {
     // Once per kind of failure: a read-only file would otherwise raise a box
-    // for every setting written after it.
+    // for every setting written after it. A file that could not be created
+    // has been reported already.
+    if (m_settingsUnusableReported) {
+        return;
+    }
     if (std::find(m_reportedWriteFailures.begin(), m_reportedWriteFailures.end(), reason) !=
         m_reportedWriteFailures.end()) {
         return;
@@ -148,6 +167,7 @@ void Client::settingsWriteFailed(const std::string& path, const std::string& rea
 }
 
 void Client::start(bool openAddressBook) {
+    m_started = true;
     m_views.window.setCaption(kProgramCaption);
     m_status.SetStatus(status::OffLine);
     for (MenuItem item :
@@ -165,24 +185,27 @@ void Client::start(bool openAddressBook) {
     }
 
     if (!m_options.settingsPath.empty()) {
-        if (!FileExists(m_options.settingsPath)) {
-            CreateDefaultSettings(m_options.settingsPath, m_options.dataDir, m_platform.prompts);
+        if (!FileExists(m_options.settingsPath) &&
+            !CreateDefaultSettings(m_options.settingsPath, m_options.dataDir, m_platform.prompts)) {
+            m_settingsUnusableReported = true;
         }
         m_startup.readGlobals(m_options.currentDirectory, m_options.helpAddress);
         const Startup::HiddenBars hidden = m_startup.restoreWindow();
         if (hidden.commandBar) {
-            toggleBar(MenuItem::ViewCommand);
+            m_layout.toggleBar(MenuItem::ViewCommand);
         }
         if (hidden.macroBar) {
-            toggleBar(MenuItem::ViewMacro);
+            m_layout.toggleBar(MenuItem::ViewMacro);
         }
         m_startup.readFont();
-        m_views.display.ApplyDisplaySettings();
-        m_outputWindow.updateGeometry();
+    }
+    m_layout.ApplyDisplaySettings();
+    m_layout.ArrangeMainWindow();
+    if (!m_options.settingsPath.empty()) {
         m_startup.readMaxLines();
+        m_layout.updateLineLimit();
         m_startup.readColours();
     }
-    m_outputWindow.updateGeometry();
     m_platform.timers.startRepeating(std::chrono::seconds(1), [this] { m_gameTimer.tick(); });
     if (openAddressBook) {
         FileConnect();
@@ -276,10 +299,38 @@ void Client::loggedIn() {
                               m_session.WorldName);
 }
 
-void Client::toggleBar(MenuItem item) {
-    const bool show = !m_menu.checked(item);
-    m_menu.setChecked(item, show);
-    m_views.display.setBarVisible(item == MenuItem::ViewCommand, show);
+void Client::openPreferences() {
+    // An open dialog comes to the front with the user's edits in it.
+    if (m_preferencesView && m_preferencesOpen) {
+        m_preferencesView->showDialog();
+        return;
+    }
+    m_preferences.reset();
+    m_preferencesView.reset();
+    m_preferencesView = m_platform.views.createPreferencesView();
+    m_preferences = std::make_unique<PreferencesPresenter>(
+        *m_preferencesView, m_settings, m_session, m_triggers, m_views.display, m_layout, m_views.window,
+        PreferencesPresenter::Services{m_platform.prompts, m_platform.sound, m_platform.choosers},
+        m_options.currentDirectory,
+        PreferencesPresenter::Hooks{[this](const std::string& text) { ShowOutput(text); },
+                                    [this] { m_outputWindow.updateGeometry(m_layout.OutputWidth()); },
+                                    [this] { m_processor.triggersChanged(); }, [this] { closePreferences(); }});
+    m_preferencesOpen = true;
+    m_preferences->load();
+}
+
+void Client::closePreferences() {
+    m_preferencesOpen = false;
+    m_views.input.focusInput();
+    // The dialog's own handler is still running: let go of it afterwards,
+    // unless a newer one has taken its place by then.
+    PreferencesView* closed = m_preferencesView.get();
+    m_platform.timers.post([this, closed] {
+        if (m_preferencesView.get() == closed) {
+            m_preferences.reset();
+            m_preferencesView.reset();
+        }
+    });
 }
 
 void Client::closeSessionWindows() {
@@ -340,6 +391,8 @@ void Client::shutdown(ShutdownCause cause) {
         }
     }
     m_room.shutdown();
+    m_preferences.reset();
+    m_preferencesView.reset();
     if (m_notice && m_noticeView) {
         m_noticeView->destroyWindow();
     }
@@ -430,9 +483,12 @@ void Client::onMenuTriggered(MenuItem item) {
     case MenuItem::EditSelectAll:
         m_outputWindow.EditSelectAll();
         break;
+    case MenuItem::EditPreferences:
+        openPreferences();
+        break;
     case MenuItem::ViewCommand:
     case MenuItem::ViewMacro:
-        toggleBar(item);
+        m_layout.toggleBar(item);
         break;
     case MenuItem::ViewTimer:
         m_gameTimer.toggleGameClock();
@@ -465,7 +521,7 @@ void Client::onMenuTriggered(MenuItem item) {
         m_gameTimer.toggleIdle();
         break;
     case MenuItem::HelpOnline:
-        m_platform.launcher.openWithDesktop(m_settings.HelpAddress);
+        m_browser.OpenHelpPage();
         break;
     case MenuItem::HelpAbout:
         notice().About();
@@ -487,8 +543,17 @@ void Client::onOutputFocusOut() {
 void Client::onOutputDoubleClick() {
     m_outputWindow.onDoubleClick();
 }
+// The window may be shown before start-up has read the settings; its
+// layout waits for them.
 void Client::onOutputGeometryChanged() {
-    m_outputWindow.updateGeometry();
+    if (m_started) {
+        m_layout.updateLineLimit();
+    }
+}
+void Client::onWindowResized() {
+    if (m_started) {
+        m_layout.onResized();
+    }
 }
 
 void Client::onStatusLabelClicked(int label) {
@@ -506,7 +571,7 @@ void Client::onStatusLabelDoubleClicked(int label) {
 }
 
 void Client::onActivated() {
-    m_views.display.ApplyDisplaySettings();
+    m_layout.ApplyDisplaySettings();
 }
 
 std::string Client::sessionCaption() const {

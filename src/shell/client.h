@@ -23,7 +23,9 @@
 #include "settings/client_settings.h"
 #include "settings/startup.h"
 #include "settings/trigger_set.h"
+#include "shell/browser_launch.h"
 #include "shell/main_window_events.h"
+#include "shell/main_window_layout.h"
 #include "shell/notice_window.h"
 #include "worlds/character_login.h"
 
@@ -55,6 +57,8 @@ class PlayerListView;
 class UserMacrosView;
 class UserMacrosPresenter;
 class PictureReader;
+class PreferencesView;
+class PreferencesPresenter;
 
 // The platform services the behaviour runs on.
 struct Platform {
@@ -90,6 +94,8 @@ struct StartOptions {
     // The folder a relative path is read from, the help page that ships with Corvane.
     std::string currentDirectory;
     std::string helpAddress;
+    // Corvane's own program, started again for a telnet address in the output.
+    std::string programPath = {};
 };
 
 // Owns the session and wires the presenters of the main window together. It
@@ -143,6 +149,7 @@ public:
     void onOutputFocusOut() override;
     void onOutputDoubleClick() override;
     void onOutputGeometryChanged() override;
+    void onWindowResized() override;
     void onStatusLabelClicked(int label) override;
     void onStatusLabelDoubleClicked(int label) override;
     void onActivated() override;
@@ -162,6 +169,11 @@ public:
     void setEnvironment(EnvironmentLookup environment) { m_textEditor.setEnvironment(std::move(environment)); }
     PlayerListView* playerList() { return m_room.playerList(); }
     RoomWindows& room() { return m_room; }
+    MainWindowLayout& layout() { return m_layout; }
+    BrowserLaunch& browser() { return m_browser; }
+    // Edit -> "P&references...": opens the dialog, or brings it to the front.
+    void openPreferences();
+    PreferencesPresenter* preferences() { return m_preferences.get(); }
 
 private:
     void ShowOutput(const std::string& text) override;
@@ -173,7 +185,7 @@ private:
     void openUserMacros();
     void closeUserMacros();
     void endMacroFiles();
-    void toggleBar(MenuItem item);
+    void closePreferences();
     std::string sessionCaption() const;
     void outputChanged();
     void flushOutput();
@@ -205,15 +217,23 @@ private:
     CharacterLogin m_characterLogin;
     Startup m_startup;
     RoomWindows m_room;
+    MainWindowLayout m_layout;
+    BrowserLaunch m_browser;
+    std::unique_ptr<PreferencesView> m_preferencesView;
+    std::unique_ptr<PreferencesPresenter> m_preferences;
+    bool m_preferencesOpen = false;
     std::unique_ptr<NoticeView> m_noticeView;
     std::unique_ptr<NoticeWindow> m_notice;
     std::unique_ptr<UserMacrosView> m_userMacrosView;
     std::unique_ptr<UserMacrosPresenter> m_userMacros;
     bool m_userMacrosOpen = false;
     std::vector<std::string> m_reportedWriteFailures;
+    // The settings file could not even be created, and the user was told so.
+    bool m_settingsUnusableReported = false;
     std::chrono::milliseconds m_frameInterval{0};
     TimePoint m_lastFlush{};
     bool m_flushScheduled = false;
+    bool m_started = false;
     bool m_shutDown = false;
     bool m_shutDownBySignal = false;
 };

@@ -5,9 +5,12 @@
 
 namespace corvane {
 
+class MainLayoutView;
+
 // The display font (the input box's font, which the output box and the
 // history list share), the display colours, and the main window's place on
-// the screen. Measures are twips (15 a pixel).
+// the screen. Measures are twips at the screen's logical resolution (15 a
+// pixel at 96 dpi). The window's geometry is the whole window, frame included.
 class DisplayView {
 public:
     struct Font {
@@ -43,9 +46,14 @@ public:
     virtual void setWindowLeft(int left) = 0;
     virtual void setWindowHeight(int height) = 0;
     virtual void setWindowWidth(int width) = 0;
+    // The size of the screen's area that windows may use.
     virtual int screenHeight() const = 0;
     virtual int screenWidth() const = 0;
+    // That area with its place on the desktop, for the screen the window is on.
+    virtual Geometry screenArea() const = 0;
     virtual void setBarVisible(bool commandBar, bool visible) = 0;
+    // Where the window's parts go.
+    virtual MainLayoutView& layoutView() = 0;
 };
 
 } // namespace corvane

@@ -29,6 +29,8 @@ public:
     // A click or double-click on one of the four status labels.
     virtual void onStatusLabelClicked(int label) = 0;
     virtual void onStatusLabelDoubleClicked(int label) = 0;
+    // The main window changed size (not by being minimised).
+    virtual void onWindowResized() = 0;
     // The main window became the active window.
     virtual void onActivated() = 0;
     // The main window is back from being minimised.

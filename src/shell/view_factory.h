@@ -12,6 +12,7 @@ class UserMacrosView;
 class PictureView;
 class DirectionView;
 class WalkView;
+class PreferencesView;
 
 // Creates the windows that open on demand, so tests can hand out fakes.
 class ViewFactory {
@@ -25,6 +26,7 @@ public:
     virtual std::unique_ptr<PictureView> createPictureView() = 0;
     virtual std::unique_ptr<DirectionView> createDirectionView() = 0;
     virtual std::unique_ptr<WalkView> createWalkView() = 0;
+    virtual std::unique_ptr<PreferencesView> createPreferencesView() = 0;
 };
 
 } // namespace corvane

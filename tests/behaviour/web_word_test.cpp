@@ -65,8 +65,10 @@ TEST(OutputWindow, ADoubleClickedAddressOpensAndEndsThePause) {
     h.client.onOutputFocusIn();
     h.window.clickedLine = "visit http://example.org today";
     h.window.clickedCharacter = 12;
+    h.launcher.browserAnswer = BrowserAnswer::Opened;
     h.client.onOutputDoubleClick();
-    EXPECT_EQ(h.launcher.opened, std::vector<std::string>{"http://example.org"});
+    ASSERT_EQ(h.launcher.requests.size(), 1u);
+    EXPECT_EQ(h.launcher.requests[0].address, "http://example.org");
     EXPECT_FALSE(h.client.session().OutputPaused);
     EXPECT_EQ(h.window.labels[0], "Status: On Line");
 }
@@ -94,24 +96,6 @@ TEST(OutputWindow, EditMenuFollowsSelectionAndClipboard) {
     EXPECT_FALSE(h.clipboard.hasText());
     EXPECT_FALSE(h.window.menuEnabled[MenuItem::EditPaste]);
     EXPECT_FALSE(h.window.menuEnabled[MenuItem::EditClear]);
-}
-
-TEST(OutputWindow, LineLimitsFollowTheWidth) {
-    ClientHarness h;
-    // 80 characters a row and the limit's worth of lines exceed 32000: 29800 then.
-    h.window.outputWidthTwips = 80 * 120 + 375;
-    h.window.characterWidthTwips = 120;
-    h.client.settings().MaxLines = 500;
-    h.client.onOutputGeometryChanged();
-    EXPECT_EQ(h.client.settings().CharsPerLine, 80);
-    EXPECT_EQ(h.client.settings().MaxLinesLimit, 249);
-    EXPECT_EQ(h.client.settings().MaxLines, 249);
-
-    h.window.outputWidthTwips = 100 * 120 + 375;
-    h.client.settings().MaxLines = 150;
-    h.client.onOutputGeometryChanged();
-    EXPECT_EQ(h.client.settings().MaxLinesLimit, 199);
-    EXPECT_EQ(h.client.settings().MaxOutputChars, 15000);
 }
 
 } // namespace

@@ -196,13 +196,19 @@ public:
         opened.push_back(address);
         return true;
     }
+    BrowserAnswer askRunningBrowser(const OpenUrlRequest& request) override {
+        requests.push_back(request);
+        return browserAnswer;
+    }
     struct Start {
         std::string program;
         std::vector<std::string> arguments;
     };
     std::vector<Start> started;
     std::vector<std::string> opened;
+    std::vector<OpenUrlRequest> requests;
     bool startSucceeds = true;
+    BrowserAnswer browserAnswer = BrowserAnswer::NotRunning;
 };
 
 class FakeClipboard : public Clipboard {
@@ -220,13 +226,17 @@ public:
     std::vector<int> exitCodes;
 };
 
-// Answers the file, font and colour choosers from scripts (nothing: cancelled)
+// Answers the file, folder, font and colour choosers from scripts (nothing: cancelled)
 // and records what each was asked.
 class FakeChoosers : public Choosers {
 public:
     std::optional<std::string> chooseFile(const FileChoice& choice) override {
         fileChoices.push_back(choice);
         return next(files);
+    }
+    std::optional<std::string> chooseFolder(const std::string& title, const std::string& startFolder) override {
+        folderChoices.push_back({title, startFolder});
+        return next(folders);
     }
     std::optional<FontChoice> chooseFont(const FontChoice& preset) override {
         fontPresets.push_back(preset);
@@ -238,9 +248,11 @@ public:
     }
 
     std::deque<std::optional<std::string>> files;
+    std::deque<std::optional<std::string>> folders;
     std::deque<std::optional<FontChoice>> fonts;
     std::deque<std::optional<std::uint32_t>> colours;
     std::vector<FileChoice> fileChoices;
+    std::vector<std::pair<std::string, std::string>> folderChoices; // title, start folder
     std::vector<FontChoice> fontPresets;
     std::vector<std::uint32_t> colourPresets;
 

@@ -12,7 +12,9 @@
 #include "fakes/fake_player_list.h"
 #include "fakes/fake_user_macros_view.h"
 #include "fakes/fake_room_views.h"
+#include "fakes/fake_preferences_view.h"
 #include "shell/display_view.h"
+#include "shell/main_layout_view.h"
 #include "shell/view_factory.h"
 
 #include <array>
@@ -30,7 +32,8 @@ class FakeMainWindow : public MainWindowView,
                        public MenuView,
                        public ButtonBarView,
                        public InputView,
-                       public OutputView {
+                       public OutputView,
+                       public MainLayoutView {
 public:
     void setCaption(const std::string& text) override { captionText = text; }
     std::string caption() const override { return captionText; }
@@ -168,17 +171,50 @@ public:
     void setWindowWidth(int width) override { geometry.width = width; }
     int screenHeight() const override { return screen.height; }
     int screenWidth() const override { return screen.width; }
+    Geometry screenArea() const override { return screen; }
     void setBarVisible(bool commandBar, bool visible) override { (commandBar ? commandBarShown : macroBarShown) = visible; }
+    MainLayoutView& layoutView() override { return *this; }
+
+    // The layout works on `geometry`, the whole window.
+    Size windowSize() const override { return {geometry.width, geometry.height}; }
+    void setWindowSize(Size size) override {
+        geometry.width = size.width;
+        geometry.height = size.height;
+    }
+    void setMinimumWindowSize(Size size) override { minimumSize = size; }
+    int displayTextHeight() const override { return textHeight; }
+    int inputHeight() const override { return placedInputHeight; }
+    void setInputHeight(int height) override { placedInputHeight = height; }
+    void placeInput(int top, int width) override { placedInput = {top, width}; }
+    void placeBar(bool commandBar, int top, int width) override {
+        (commandBar ? placedCommandBar : placedMacroBar) = {top, width};
+    }
+    void placeOutput(int top, int width, int height) override { placedOutput = {top, width, height}; }
+    void placeStatusLabels(int top, int width) override { placedStatus = {top, width}; }
 
     Font font{"Courier New", 9, false, false};
     std::string unknownFont = "No Such Font";
     std::int32_t textColour = 0xD8D8D8;
     std::int32_t backColour = 0x1F1B18;
     int displaySettingsApplied = 0;
-    Geometry geometry{1200, 1500, 9000, 12900};
+    // 125 characters of 75 twips fit the output box of a window this wide.
+    Geometry geometry{1200, 1500, 9000, 125 * 75 + 365 + 375};
     Geometry screen{0, 0, 11520, 15360};
     bool commandBarShown = true;
     bool macroBarShown = true;
+    struct Placed {
+        int top = -1;
+        int width = -1;
+        int height = -1;
+    };
+    Size minimumSize;
+    int textHeight = 285;
+    int placedInputHeight = 285;
+    Placed placedInput;
+    Placed placedCommandBar;
+    Placed placedMacroBar;
+    Placed placedOutput;
+    Placed placedStatus;
 
     std::string selection;
     std::string clickedLine;
@@ -233,6 +269,12 @@ public:
         walk = view.get();
         return view;
     }
+    std::unique_ptr<PreferencesView> createPreferencesView() override {
+        auto view = std::make_unique<FakePreferencesView>();
+        preferences = view.get();
+        return view;
+    }
+    FakePreferencesView* preferences = nullptr;
     std::function<void(FakeCharacterView&)> characterScript;
     int characterDialogsCreated = 0;
     FakePictureView* picture = nullptr;

@@ -1,0 +1,157 @@
+#include "shell/browser_launch.h"
+
+#include "core/constants.h"
+#include "core/text_codec.h"
+#include "platform/launcher.h"
+#include "platform/prompts.h"
+#include "settings/client_settings.h"
+
+#include <array>
+#include <string_view>
+
+namespace corvane {
+
+namespace {
+
+const std::string kTitle = "Corvane " + std::string(VersionText);
+constexpr const char* kPreferencesHint = "in your Corvane Preferences (Edit | Prefereces, or the F4 key).";
+
+std::string schemeOf(const std::string& address) {
+    const std::size_t colon = address.find(':');
+    if (colon == std::string::npos || colon == 0) {
+        return {};
+    }
+    return ToLowerAscii(address.substr(0, colon));
+}
+
+} // namespace
+
+std::string BrowserServiceName(const std::string& path) {
+    // A folder separator counts only after the drive colon; "/" is the
+    // separator of the systems Corvane runs on besides Windows.
+    const std::size_t colon = path.rfind(':');
+    const std::size_t from = colon == std::string::npos ? 0 : colon + 1;
+    const std::size_t separator = path.find_last_of("\\/");
+    std::size_t start = from;
+    if (separator != std::string::npos && separator >= from) {
+        start = separator + 1;
+    }
+    std::string name = path.substr(start);
+    const std::size_t exe = FindNoCase(name, ".exe");
+    if (exe != std::string::npos) {
+        name.resize(exe);
+    }
+    return name;
+}
+
+std::string OpenUrlItem(const std::string& address, bool newWindow) {
+    return "\"" + address + "\"" + (newWindow ? ",,0x0,0x0" : ",,0xFFFFFFFF,0x0");
+}
+
+bool IsOpenableAddress(const std::string& address) {
+    static constexpr std::array<std::string_view, 7> schemes = {"http",   "https",  "ftp", "mailto",
+                                                                "telnet", "gopher", "news"};
+    const std::string scheme = schemeOf(address);
+    for (std::string_view known : schemes) {
+        if (scheme == known) {
+            return true;
+        }
+    }
+    return false;
+}
+
+BrowserLaunch::BrowserLaunch(ClientSettings& settings, Launcher& launcher, Prompts& prompts, Self self,
+                             Hooks hooks)
+    : m_settings(settings)
+    , m_launcher(launcher)
+    , m_prompts(prompts)
+    , m_self(std::move(self))
+    , m_hooks(std::move(hooks)) {}
+
+void BrowserLaunch::OpenInBrowser(const std::string& address) {
+    // file:, javascript:, data: and the like never leave the client: a
+    // server could point them at anything on this machine.
+    if (!IsOpenableAddress(address)) {
+        return;
+    }
+    if (schemeOf(address) == "telnet") {
+        // Corvane is a telnet client itself: the world opens in a new window
+        // of its own, on the same settings.
+        std::vector<std::string> arguments;
+        if (!m_self.settingsPath.empty()) {
+            arguments = {"--settings", m_self.settingsPath};
+        }
+        arguments.push_back(address);
+        if (!m_launcher.startProgram(m_self.programPath, arguments)) {
+            m_prompts.message("Corvane could not open " + address + " in a new window:\r" +
+                                  m_self.programPath + " did not start.",
+                              kTitle, PromptIcon::Exclamation);
+        }
+        return;
+    }
+    open(address);
+}
+
+void BrowserLaunch::OpenHelpPage() {
+    const std::string& address = m_settings.HelpAddress;
+    // The user's own setting, and the page Corvane ships is a local file.
+    if (schemeOf(address) == "file") {
+        open(address);
+        return;
+    }
+    OpenInBrowser(address);
+}
+
+void BrowserLaunch::open(const std::string& address) {
+    if (m_settings.BrowserPath.empty()) {
+        // No browser chosen: the desktop's own, when it has one.
+        OpenUrlRequest request{"", "WWW_OpenURL", OpenUrlItem(address, m_settings.NewBrowser), address,
+                               m_settings.NewBrowser};
+        switch (m_launcher.askRunningBrowser(request)) {
+        case BrowserAnswer::Opened:
+            return;
+        case BrowserAnswer::Failed:
+            if (m_hooks.showNotice) {
+                m_hooks.showNotice("Browser Error", "Could not connect to " + address);
+            }
+            return;
+        case BrowserAnswer::NotRunning:
+            break;
+        }
+        m_prompts.message(std::string("You must select a WWW Browser (e.g., Netscape, ") +
+                              "Internet Explorer) in order to use this feature.\r\r" +
+                              "Check your 'WWW Browser' selection under 'Directories' " + kPreferencesHint,
+                          kTitle, PromptIcon::Exclamation);
+        return;
+    }
+    if (!AskBrowserToOpen(address, m_settings.NewBrowser)) {
+        reportStartFailure(m_settings.BrowserPath);
+    }
+}
+
+bool BrowserLaunch::AskBrowserToOpen(const std::string& address, bool newWindow) {
+    const OpenUrlRequest request{BrowserServiceName(m_settings.BrowserPath), "WWW_OpenURL",
+                                 OpenUrlItem(address, newWindow), address, newWindow};
+    switch (m_launcher.askRunningBrowser(request)) {
+    case BrowserAnswer::Opened:
+        return true;
+    case BrowserAnswer::Failed:
+        if (m_hooks.showNotice) {
+            m_hooks.showNotice("Browser Error", "Could not connect to " + address);
+        }
+        return true;
+    case BrowserAnswer::NotRunning:
+        break;
+    }
+    // The address is one argument of its own: no shell sees it, so no
+    // quoting is needed and none can be broken out of.
+    return m_launcher.startProgram(m_settings.BrowserPath, {address});
+}
+
+void BrowserLaunch::reportStartFailure(const std::string& program) {
+    m_prompts.message(std::string("An error has occured while trying to run the program:\r") + program +
+                          "\r\rCheck your 'WWW Browser' selection under 'Directories'\r" + kPreferencesHint,
+                      kTitle, PromptIcon::Exclamation);
+}
+
+} // namespace corvane

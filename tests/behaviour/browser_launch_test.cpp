@@ -1,0 +1,141 @@
+#include "fakes/client_harness.h"
+#include "shell/browser_launch.h"
+
+#include <gtest/gtest.h>
+
+namespace corvane::testing {
+namespace {
+
+struct NameCase {
+    const char* name;
+    std::string path;
+    std::string service;
+};
+
+class ServiceNames : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(ServiceNames, AreTheBareProgramName) {
+    EXPECT_EQ(BrowserServiceName(GetParam().path), GetParam().service);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, ServiceNames,
+    ::testing::Values(NameCase{"WindowsPath", "C:\\Program Files\\Netscape\\NETSCAPE.EXE", "NETSCAPE"},
+                      NameCase{"DriveOnly", "D:iexplore.Exe", "iexplore"},
+                      NameCase{"BareName", "lynx", "lynx"},
+                      NameCase{"CutBeforeTheFirstExe", "C:\\b\\my.exe.old.exe", "my"},
+                      NameCase{"LinuxPath", "/usr/lib/firefox-esr/firefox-esr", "firefox-esr"},
+                      NameCase{"Empty", "", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(BrowserRequest, ItemQuotesTheAddressAndNamesTheWindow) {
+    EXPECT_EQ(OpenUrlItem("http://a.b/c", true), "\"http://a.b/c\",,0x0,0x0");
+    EXPECT_EQ(OpenUrlItem("http://a.b/c", false), "\"http://a.b/c\",,0xFFFFFFFF,0x0");
+}
+
+struct BrowserLaunchTest : ::testing::Test {
+    ClientHarness h;
+    BrowserLaunchTest() { h.client.settings().BrowserPath = "/usr/bin/firefox"; }
+    void open(const std::string& address) { h.client.browser().OpenInBrowser(address); }
+};
+
+TEST_F(BrowserLaunchTest, ARunningBrowserIsAskedFirstUnderItsServiceName) {
+    h.launcher.browserAnswer = BrowserAnswer::Opened;
+    h.client.settings().NewBrowser = true;
+    open("http://q.example/a");
+    ASSERT_EQ(h.launcher.requests.size(), 1u);
+    EXPECT_EQ(h.launcher.requests[0].service, "firefox");
+    EXPECT_EQ(h.launcher.requests[0].topic, "WWW_OpenURL");
+    EXPECT_EQ(h.launcher.requests[0].item, "\"http://q.example/a\",,0x0,0x0");
+    EXPECT_EQ(h.launcher.requests[0].timeout, std::chrono::seconds(60));
+    EXPECT_TRUE(h.launcher.started.empty());
+    EXPECT_TRUE(h.prompts.messages.empty());
+}
+
+TEST_F(BrowserLaunchTest, WithNoBrowserRunningTheProgramGetsTheAddressAsOneArgument) {
+    const std::string address = "http://q.example/a?x=1;rm -rf $HOME&y=`id`";
+    open(address);
+    ASSERT_EQ(h.launcher.started.size(), 1u);
+    EXPECT_EQ(h.launcher.started[0].program, "/usr/bin/firefox");
+    EXPECT_EQ(h.launcher.started[0].arguments, std::vector<std::string>{address});
+}
+
+TEST_F(BrowserLaunchTest, ABrowserThatCannotStartIsNamedInTheMessage) {
+    h.launcher.startSucceeds = false;
+    open("http://q.example/a");
+    ASSERT_EQ(h.prompts.messages.size(), 1u);
+    EXPECT_EQ(h.prompts.messages[0].title, "Corvane 2.1");
+    EXPECT_EQ(h.prompts.messages[0].text,
+              "An error has occured while trying to run the program:\r/usr/bin/firefox\r\r"
+              "Check your 'WWW Browser' selection under 'Directories'\r"
+              "in your Corvane Preferences (Edit | Prefereces, or the F4 key).");
+}
+
+TEST_F(BrowserLaunchTest, ABrowserThatAnswersButFailsGivesTheNoticeAndNoBox) {
+    h.launcher.browserAnswer = BrowserAnswer::Failed;
+    open("http://q.example/a");
+    EXPECT_TRUE(h.launcher.started.empty());
+    EXPECT_TRUE(h.prompts.messages.empty());
+    ASSERT_NE(h.views.notice, nullptr);
+    EXPECT_EQ(h.views.notice->caption, "Browser Error");
+    EXPECT_EQ(h.views.notice->text, "Could not connect to http://q.example/a");
+}
+
+TEST_F(BrowserLaunchTest, WithoutAChosenBrowserTheDesktopsOwnIsAskedAndNoProgramStarted) {
+    h.client.settings().BrowserPath.clear();
+    h.launcher.browserAnswer = BrowserAnswer::Opened;
+    open("http://q.example/a");
+    ASSERT_EQ(h.launcher.requests.size(), 1u);
+    EXPECT_EQ(h.launcher.requests[0].service, "");
+    EXPECT_TRUE(h.launcher.started.empty());
+    EXPECT_TRUE(h.prompts.messages.empty());
+
+    h.launcher.browserAnswer = BrowserAnswer::NotRunning;
+    open("http://q.example/a");
+    EXPECT_TRUE(h.launcher.started.empty());
+    ASSERT_EQ(h.prompts.messages.size(), 1u);
+    EXPECT_EQ(h.prompts.messages[0].text,
+              "You must select a WWW Browser (e.g., Netscape, Internet Explorer) in order to use this "
+              "feature.\r\rCheck your 'WWW Browser' selection under 'Directories' in your Corvane "
+              "Preferences (Edit | Prefereces, or the F4 key).");
+}
+
+TEST_F(BrowserLaunchTest, OnlyTheSchemesABrowserIsForAreEverOpened) {
+    h.launcher.browserAnswer = BrowserAnswer::Opened;
+    for (const char* refused : {"file:///etc/passwd", "javascript:alert(1)", "data:text/html,<b>x</b>",
+                                "FILE:///etc/passwd", "/etc/passwd", "vbscript:x", ""}) {
+        open(refused);
+    }
+    EXPECT_TRUE(h.launcher.requests.empty());
+    EXPECT_TRUE(h.launcher.started.empty());
+    EXPECT_TRUE(h.prompts.messages.empty());
+    for (const char* opened : {"http://a", "HTTPS://a", "ftp://a", "mailto:a@b", "gopher://a", "news:x"}) {
+        open(opened);
+    }
+    EXPECT_EQ(h.launcher.requests.size(), 6u);
+}
+
+TEST_F(BrowserLaunchTest, ATelnetAddressOpensAnotherCorvaneOnTheSameSettings) {
+    ClientHarness self("", "/home/u/.config/corvane/CORVANE.INI");
+    // The harness runs without a program of its own; the option names it.
+    BrowserLaunch launch(self.client.settings(), self.launcher, self.prompts,
+                         {"/usr/bin/corvane", "/home/u/.config/corvane/CORVANE.INI"}, {});
+    launch.OpenInBrowser("telnet://q.example:4201");
+    ASSERT_EQ(self.launcher.started.size(), 1u);
+    EXPECT_EQ(self.launcher.started[0].program, "/usr/bin/corvane");
+    EXPECT_EQ(self.launcher.started[0].arguments,
+              (std::vector<std::string>{"--settings", "/home/u/.config/corvane/CORVANE.INI",
+                                        "telnet://q.example:4201"}));
+    EXPECT_TRUE(self.launcher.requests.empty());
+}
+
+TEST_F(BrowserLaunchTest, OnlineHelpMayOpenTheLocalHelpPage) {
+    h.client.settings().HelpAddress = "file:///usr/share/doc/corvane/help.html";
+    h.launcher.browserAnswer = BrowserAnswer::Opened;
+    h.client.onMenuTriggered(MenuItem::HelpOnline);
+    ASSERT_EQ(h.launcher.requests.size(), 1u);
+    EXPECT_EQ(h.launcher.requests[0].address, "file:///usr/share/doc/corvane/help.html");
+}
+
+} // namespace
+} // namespace corvane::testing
