@@ -8,4 +8,7 @@ namespace corvane {
 // that tells a minimised window has new text.
 QIcon AppIcon(bool activity);
 
+// The closed padlock shown while a secure session is up.
+QPixmap LockPixmap(int size);
+
 } // namespace corvane

@@ -1,6 +1,7 @@
 #include "qt/qt_view_factory.h"
 
 #include "qt/qt_address_book_view.h"
+#include "qt/qt_certificate_view.h"
 #include "qt/qt_character_view.h"
 #include "qt/qt_notice_view.h"
 #include "qt/qt_player_list_view.h"
@@ -19,6 +20,10 @@ std::unique_ptr<NoticeView> QtViewFactory::createNoticeView() { return std::make
 
 std::unique_ptr<PlayerListView> QtViewFactory::createPlayerListView() {
     return std::make_unique<QtPlayerListView>(m_parent);
+}
+
+std::unique_ptr<CertificateView> QtViewFactory::createCertificateView() {
+    return std::make_unique<QtCertificateView>(m_parent);
 }
 
 } // namespace corvane

@@ -14,6 +14,7 @@ public:
     std::unique_ptr<CharacterView> createCharacterView() override;
     std::unique_ptr<NoticeView> createNoticeView() override;
     std::unique_ptr<PlayerListView> createPlayerListView() override;
+    std::unique_ptr<CertificateView> createCertificateView() override;
 
 private:
     QWidget* m_parent = nullptr;

@@ -15,6 +15,7 @@
 #include "shell/notice_view.h"
 #include "shell/view_factory.h"
 #include "worlds/address_book_presenter.h"
+#include "worlds/certificate_trust.h"
 #include "worlds/stored_login.h"
 
 #include <algorithm>
@@ -45,6 +46,10 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
                                      [this] {
                                          m_session.PendingText.clear();
                                          m_processor.reset();
+                                     },
+                                     [this](const PeerCertificate& certificate) {
+                                         return CertificateTrust(m_platform.views, m_options.settingsPath)
+                                             .decide(m_session.WorldName, certificate);
                                      }})
     , m_input(m_session, views.input, m_sender, m_menu, platform.sound)
     , m_outputWindow(m_session, m_settings, views.output, m_output, m_status, views.input, platform.clipboard,

@@ -5,6 +5,7 @@
 namespace corvane {
 
 class AddressBookView;
+class CertificateView;
 class CharacterView;
 class NoticeView;
 class PlayerListView;
@@ -17,6 +18,7 @@ public:
     virtual std::unique_ptr<CharacterView> createCharacterView() = 0;
     virtual std::unique_ptr<NoticeView> createNoticeView() = 0;
     virtual std::unique_ptr<PlayerListView> createPlayerListView() = 0;
+    virtual std::unique_ptr<CertificateView> createCertificateView() = 0;
 };
 
 } // namespace corvane
