@@ -104,7 +104,8 @@ void QtCertificateView::setTitle(const std::string& title) {
 
 void QtCertificateView::setHeadline(const std::string& text, bool changed) {
     m_headline->setText(lines(text));
-    const QStyle::StandardPixmap icon = changed ? QStyle::SP_MessageBoxCritical : QStyle::SP_MessageBoxWarning;
+    const QStyle::StandardPixmap icon =
+        changed ? QStyle::SP_MessageBoxCritical : QStyle::SP_MessageBoxWarning;
     m_icon->setPixmap(style()->standardIcon(icon).pixmap(32, 32));
     m_headline->setStyleSheet(changed ? QStringLiteral("color: #b00000; font-weight: bold") : QString());
 }
@@ -113,7 +114,8 @@ void QtCertificateView::setCertificate(const PeerCertificate& certificate) {
     m_host->setText(toQt(certificate.host));
     m_subject->setText(toQt(certificate.subject));
     m_issuer->setText(toQt(certificate.issuer));
-    m_validity->setText(tr("from %1 until %2").arg(toQt(certificate.validFrom), toQt(certificate.validUntil)));
+    m_validity->setText(
+        tr("from %1 until %2").arg(toQt(certificate.validFrom), toQt(certificate.validUntil)));
     m_fingerprint->setText(fingerprintText(certificate.sha256));
     m_problem->setText(toQt(certificate.problem));
 }

@@ -2,15 +2,14 @@
 
 #include "tls/tls_client_context.h"
 
+#include <array>
+#include <ctime>
 #include <openssl/bio.h>
 #include <openssl/err.h>
 #include <openssl/evp.h>
 #include <openssl/ssl.h>
 #include <openssl/x509.h>
 #include <openssl/x509v3.h>
-
-#include <array>
-#include <ctime>
 
 namespace corvane {
 

@@ -27,7 +27,8 @@ std::string TrustedFingerprint(const std::string& worldName, const std::string& 
         return {};
     }
     // Written by hand it may be in capitals.
-    const std::string stored = ToLowerAscii(TrimmedName(ReadSetting(worldName, kCertificateKey, settingsPath)));
+    const std::string stored =
+        ToLowerAscii(TrimmedName(ReadSetting(worldName, kCertificateKey, settingsPath)));
     return isFingerprint(stored) ? stored : std::string();
 }
 

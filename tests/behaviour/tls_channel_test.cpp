@@ -103,19 +103,36 @@ TEST_P(DoubtfulCertificate, FinishesTheHandshakeAndSaysWhyItIsNotVerified) {
 
 INSTANTIATE_TEST_SUITE_P(
     Certificates, DoubtfulCertificate,
-    ::testing::Values(
-        DoubtfulRow{"OtherHost", {"other.example", "DNS:other.example"}, true, "world.example",
-                    "The certificate was made for another server, not for world.example."},
-        DoubtfulRow{"WildcardOfAParent", {"example", "DNS:*.example"}, true, "a.world.example",
-                    "The certificate was made for another server, not for a.world.example."},
-        DoubtfulRow{"OtherAddress", {"box", "IP:10.0.0.1"}, true, "127.0.0.1",
-                    "The certificate was made for another server, not for 127.0.0.1."},
-        DoubtfulRow{"Expired", {"world.example", "DNS:world.example", -7200, -3600}, true, "world.example",
-                    "The certificate has expired."},
-        DoubtfulRow{"NotYetValid", {"world.example", "DNS:world.example", 3600, 7200}, true, "world.example",
-                    "The certificate is not valid yet."},
-        DoubtfulRow{"UnknownAuthority", {"world.example", "DNS:world.example"}, false, "world.example",
-                    "The certificate was not issued by an authority this system trusts."}),
+    ::testing::Values(DoubtfulRow{"OtherHost",
+                                  {"other.example", "DNS:other.example"},
+                                  true,
+                                  "world.example",
+                                  "The certificate was made for another server, not for world.example."},
+                      DoubtfulRow{"WildcardOfAParent",
+                                  {"example", "DNS:*.example"},
+                                  true,
+                                  "a.world.example",
+                                  "The certificate was made for another server, not for a.world.example."},
+                      DoubtfulRow{"OtherAddress",
+                                  {"box", "IP:10.0.0.1"},
+                                  true,
+                                  "127.0.0.1",
+                                  "The certificate was made for another server, not for 127.0.0.1."},
+                      DoubtfulRow{"Expired",
+                                  {"world.example", "DNS:world.example", -7200, -3600},
+                                  true,
+                                  "world.example",
+                                  "The certificate has expired."},
+                      DoubtfulRow{"NotYetValid",
+                                  {"world.example", "DNS:world.example", 3600, 7200},
+                                  true,
+                                  "world.example",
+                                  "The certificate is not valid yet."},
+                      DoubtfulRow{"UnknownAuthority",
+                                  {"world.example", "DNS:world.example"},
+                                  false,
+                                  "world.example",
+                                  "The certificate was not issued by an authority this system trusts."}),
     [](const ::testing::TestParamInfo<DoubtfulRow>& info) { return std::string(info.param.name); });
 
 TEST_F(TlsChannelTest, ASelfSignedCertificateIsReportedAsSuch) {
@@ -184,7 +201,8 @@ TEST_F(TlsChannelTest, APlainGreetingIsTakenForTheWrongPort) {
     TlsChannel client("localhost", trusting);
     client.receive("Welcome to the MUCK!\r\nconnect <name> <password>\r\n", plain);
     EXPECT_EQ(client.state(), State::Failed);
-    EXPECT_EQ(client.failure(), "The server did not answer in TLS. Is this the world's plain (not secure) port?");
+    EXPECT_EQ(client.failure(),
+              "The server did not answer in TLS. Is this the world's plain (not secure) port?");
 }
 
 } // namespace

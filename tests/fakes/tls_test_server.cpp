@@ -1,5 +1,6 @@
 #include "fakes/tls_test_server.h"
 
+#include <array>
 #include <openssl/bio.h>
 #include <openssl/err.h>
 #include <openssl/evp.h>
@@ -7,8 +8,6 @@
 #include <openssl/ssl.h>
 #include <openssl/x509.h>
 #include <openssl/x509v3.h>
-
-#include <array>
 
 namespace corvane::testing {
 

@@ -1,13 +1,12 @@
 #include "tls_identity.h"
 
+#include <array>
 #include <openssl/err.h>
 #include <openssl/evp.h>
 #include <openssl/rand.h>
 #include <openssl/ssl.h>
 #include <openssl/x509.h>
 #include <openssl/x509v3.h>
-
-#include <array>
 
 namespace practice_world {
 
@@ -90,8 +89,8 @@ std::unique_ptr<TlsIdentity> TlsIdentity::generate(std::string& error) {
     // A client that just goes away is a close, as on the plain port.
     SSL_CTX_set_options(context, SSL_OP_IGNORE_UNEXPECTED_EOF);
     SSL_CTX_set_mode(context, SSL_MODE_ENABLE_PARTIAL_WRITE | SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER);
-    const bool ok = SSL_CTX_use_certificate(context, certificate) == 1 &&
-                    SSL_CTX_use_PrivateKey(context, key) == 1;
+    const bool ok =
+        SSL_CTX_use_certificate(context, certificate) == 1 && SSL_CTX_use_PrivateKey(context, key) == 1;
     X509_free(certificate);
     EVP_PKEY_free(key);
     if (!ok) {

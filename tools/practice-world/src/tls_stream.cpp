@@ -1,11 +1,10 @@
 #include "tls_stream.h"
 
-#include <openssl/err.h>
-#include <openssl/ssl.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <openssl/err.h>
+#include <openssl/ssl.h>
 
 namespace practice_world {
 
@@ -35,7 +34,8 @@ Transfer TlsStream::read(char* buffer, std::size_t size) {
 Transfer TlsStream::write(std::string_view bytes) {
     m_writeWaitsForRead = false;
     ERR_clear_error();
-    const int sent = SSL_write(m_ssl, bytes.data(), static_cast<int>(std::min<std::size_t>(bytes.size(), INT_MAX)));
+    const int sent =
+        SSL_write(m_ssl, bytes.data(), static_cast<int>(std::min<std::size_t>(bytes.size(), INT_MAX)));
     if (sent > 0) {
         return {Transfer::Result::Moved, static_cast<std::size_t>(sent)};
     }
