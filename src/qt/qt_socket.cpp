@@ -463,8 +463,9 @@ Socket::SendResult QtSocket::send(std::string_view bytes) {
 }
 
 void QtSocket::close() {
-    if (m_tls && m_state == State::Connected) {
-        // One try to end the session politely; the close does not wait for it.
+    if (m_tls && m_state == State::Connected && m_output.empty()) {
+        // One try to end the session politely; the close does not wait for
+        // it, and a record half sent cannot be followed by another.
         m_tls->shutdown();
         std::string notice;
         m_tls->takeOutgoing(notice);
