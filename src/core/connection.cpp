@@ -16,6 +16,13 @@ namespace corvane {
 namespace {
 const std::string kNewLine(NewLine);
 const std::string kAppTitle = "Corvane";
+
+// Socket descriptions are phrases ("Connection refused"); those of a secure
+// session are already sentences and keep their own stop.
+std::string sentence(const std::string& description) {
+    const char last = description.empty() ? ' ' : description.back();
+    return last == '.' || last == '?' || last == '!' ? description : description + ".";
+}
 } // namespace
 
 Connection::Connection(Session& session, Socket& socket, CommandSender& sender, StatusLine& status,
@@ -119,7 +126,7 @@ void Connection::connectFailed(const SocketError& error, bool tellUser) {
     // not as a lost line.
     m_socket.close();
     socketEnded();
-    m_output.ShowOutput(kNewLine + "*** " + error.description + "." + kNewLine);
+    m_output.ShowOutput(kNewLine + "*** " + sentence(error.description) + kNewLine);
     m_session.Connected = false;
     m_status.SetStatus(status::OffLine);
     if (m_hooks.resetSession) {
@@ -148,7 +155,7 @@ void Connection::onSocketError(const SocketError& error) {
     if (error.number == socket_errors::ConnectionReset) {
         m_output.ShowOutput(kNewLine + "*** Disconnected from " + m_session.WorldName + kNewLine);
     } else {
-        m_output.ShowOutput(kNewLine + "*** " + error.description + "." + kNewLine);
+        m_output.ShowOutput(kNewLine + "*** " + sentence(error.description) + kNewLine);
     }
     if (!m_session.DisconnectRequested) {
         m_sound.beep();

@@ -197,13 +197,5 @@ TEST_F(TlsChannelTest, GarbageEndsTheHandshakeAndLaterBytesAreNotKept) {
     EXPECT_EQ(out.find("connect"), std::string::npos);
 }
 
-TEST_F(TlsChannelTest, APlainGreetingIsTakenForTheWrongPort) {
-    TlsChannel client("localhost", trusting);
-    client.receive("Welcome to the MUCK!\r\nconnect <name> <password>\r\n", plain);
-    EXPECT_EQ(client.state(), State::Failed);
-    EXPECT_EQ(client.failure(),
-              "The server did not answer in TLS. Is this the world's plain (not secure) port?");
-}
-
 } // namespace
 } // namespace corvane::testing

@@ -169,6 +169,8 @@ TEST_F(SecureWorldE2E, ASecureConnectToThePlainPortFailsWithAReason) {
     EXPECT_EQ(failureBox()->title, "Connection Failed 13001");
     EXPECT_EQ(failureBox()->text,
               "The server did not answer in TLS. Is this the world's plain (not secure) port?");
+    EXPECT_TRUE(output().contains(
+        "*** The server did not answer in TLS. Is this the world's plain (not secure) port?\n"));
     EXPECT_FALSE(client.session().Connected);
     EXPECT_TRUE(views.certificateQuestions.empty());
     EXPECT_EQ(world.received(1).indexOf("connect Tester"), -1);
