@@ -197,7 +197,7 @@ void QtSocket::onConnectTimeout() {
         if (m_tls) {
             failConnect({socket_errors::SecureHandshakeTimedOut,
                          "The server did not finish the secure handshake within " +
-                             secondsText(m_handshakeTimeout)});
+                             secondsText(m_handshakeTimeout) + "."});
             return;
         }
         failConnect(errorFromErrno(ETIMEDOUT));

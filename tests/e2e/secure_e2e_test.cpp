@@ -239,7 +239,7 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenHandshakeRow{"ClosesMidHandshake", [](LoopbackServer& s) { s.close(); }, 13001,
                            "The server closed the connection during the secure handshake."},
         BrokenHandshakeRow{"SaysNothing", [](LoopbackServer&) {}, 13002,
-                           "The server did not finish the secure handshake within 1 second"},
+                           "The server did not finish the secure handshake within 1 second."},
         // A record header promising a server hello whose body never comes.
         BrokenHandshakeRow{"StallsInsideAServerHello",
                            [](LoopbackServer& s) { s.send(QByteArray("\x16\x03\x03\x00\x7a\x02\x00", 7)); },
