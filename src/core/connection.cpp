@@ -18,6 +18,13 @@ const std::string kNewLine(NewLine);
 // Received text held while the output is paused before the socket stops reading.
 constexpr std::size_t kMaxHeldText = std::size_t{1024} * 1024;
 const std::string kAppTitle = "Corvane";
+
+// Socket descriptions are phrases ("Connection refused"); those of a secure
+// session are already sentences and keep their own stop.
+std::string sentence(const std::string& description) {
+    const char last = description.empty() ? ' ' : description.back();
+    return last == '.' || last == '?' || last == '!' ? description : description + ".";
+}
 } // namespace
 
 Connection::Connection(Session& session, Socket& socket, CommandSender& sender, StatusLine& status,
@@ -34,16 +41,17 @@ Connection::Connection(Session& session, Socket& socket, CommandSender& sender, 
 }
 
 bool Connection::ConnectToWorld(const std::string& worldName, const std::string& host,
-                                const std::string& portText, int worldIndex) {
+                                const std::string& portText, int worldIndex, bool secure) {
     m_session.WorldName = worldName;
     m_output.ShowOutput(kNewLine + "Connecting to " + host + "..." + kNewLine);
     if (m_socket.state() != Socket::State::Closed) {
         m_socket.close();
+        socketEnded();
     }
     const double port = NumericValue(portText);
     const int portNumber = (port >= 0 && port <= 65535) ? static_cast<int>(std::lround(port)) : 0;
     m_established = false;
-    if (const auto error = m_socket.connect(host, portNumber)) {
+    if (const auto error = m_socket.connect(host, portNumber, secure)) {
         m_session.Connected = false;
         m_prompts.message(error->description, "Connection Failed " + std::to_string(error->number),
                           PromptIcon::Exclamation);
@@ -63,6 +71,28 @@ bool Connection::ConnectToWorld(const std::string& worldName, const std::string&
 
 void Connection::onSocketConnected() {
     m_established = true;
+    m_status.SetSecure(m_socket.secureProtocol());
+}
+
+void Connection::onSocketCertificate(const PeerCertificate& certificate) {
+    const bool trusted = m_hooks.trustCertificate && m_hooks.trustCertificate(certificate);
+    // The question may have run while the connection was closed some other way.
+    if (m_socket.state() != Socket::State::Connecting || !m_session.Connected) {
+        return;
+    }
+    if (trusted) {
+        m_socket.acceptCertificate();
+        return;
+    }
+    // The user has just said no; a second box would only repeat it.
+    connectFailed({socket_errors::CertificateNotTrusted,
+                   "The certificate of " + certificate.host + " was not trusted; nothing was sent"},
+                  false);
+}
+
+void Connection::socketEnded() {
+    m_sender.connectionEnded();
+    m_status.SetSecure({});
 }
 
 void Connection::onSocketData(std::string_view bytes) {
@@ -92,7 +122,7 @@ void Connection::onSocketSendComplete() {
 
 void Connection::onSocketClosed() {
     m_socket.close();
-    m_sender.connectionEnded();
+    socketEnded();
     m_session.Connected = false;
     m_status.SetStatus(status::OffLine);
     // The box comes before the reset: a run started with an address ends in
@@ -107,15 +137,16 @@ void Connection::onSocketClosed() {
     connectionOver();
 }
 
-void Connection::connectFailed(const SocketError& error) {
+void Connection::connectFailed(const SocketError& error, bool tellUser) {
     // The connect was accepted but never got through (refused, no such host,
-    // timed out): report it as the failed connect it is, not as a lost line.
+    // timed out, no secure session): report it as the failed connect it is,
+    // not as a lost line.
     m_socket.close();
-    m_sender.connectionEnded();
-    m_output.ShowOutput(kNewLine + "*** " + error.description + "." + kNewLine);
+    socketEnded();
+    m_output.ShowOutput(kNewLine + "*** " + sentence(error.description) + kNewLine);
     m_session.Connected = false;
     m_status.SetStatus(status::OffLine);
-    if (!m_session.DisconnectRequested) {
+    if (!m_session.DisconnectRequested && tellUser) {
         m_prompts.message(error.description, "Connection Failed " + std::to_string(error.number),
                           PromptIcon::Exclamation);
     }
@@ -141,7 +172,7 @@ void Connection::onSocketError(const SocketError& error) {
     if (error.number == socket_errors::ConnectionReset) {
         m_output.ShowOutput(kNewLine + "*** Disconnected from " + m_session.WorldName + kNewLine);
     } else {
-        m_output.ShowOutput(kNewLine + "*** " + error.description + "." + kNewLine);
+        m_output.ShowOutput(kNewLine + "*** " + sentence(error.description) + kNewLine);
     }
     if (!m_session.DisconnectRequested) {
         m_sound.beep();
@@ -158,7 +189,7 @@ void Connection::DisconnectFromWorld() {
     m_session.DisconnectRequested = true;
     m_socket.close();
     m_socket.clearRemoteHost();
-    m_sender.connectionEnded();
+    socketEnded();
     if (m_session.Connected) {
         if (m_hooks.resetSession) {
             m_hooks.resetSession();

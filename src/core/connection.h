@@ -25,15 +25,18 @@ public:
         std::function<void()> openConnectDialog; // "connect to another MUD?" answered Yes
         std::function<void()> connectionStarted; // a connect was accepted
         std::function<bool()> runEndsWithConnection; // started with an address: no "connect again?"
+        // A secure connection's certificate: true to go on with it.
+        std::function<bool(const PeerCertificate&)> trustCertificate;
     };
 
     Connection(Session& session, Socket& socket, CommandSender& sender, StatusLine& status,
                OutputSink& output, Prompts& prompts, Sound& sound, Hooks hooks);
 
     // The connect step once the dialog has its world: true when the connect
-    // was accepted (the session is then on line).
+    // was accepted (the session is then on line). A secure connect speaks TLS
+    // and never falls back to plain text.
     bool ConnectToWorld(const std::string& worldName, const std::string& host, const std::string& portText,
-                        int worldIndex);
+                        int worldIndex, bool secure = false);
     void DisconnectFromWorld();
     void Quit();
     // The output window let go of the focus: show what waited and read on.
@@ -44,11 +47,13 @@ public:
     void onSocketSendComplete() override;
     void onSocketClosed() override;
     void onSocketError(const SocketError& error) override;
+    void onSocketCertificate(const PeerCertificate& certificate) override;
 
     bool quitPending() const { return m_quitWaiting; }
 
 private:
-    void connectFailed(const SocketError& error);
+    void connectFailed(const SocketError& error, bool tellUser = true);
+    void socketEnded();
     void connectionOver();
     void finishQuit();
     void askConnectAgain();

@@ -11,4 +11,8 @@ void StatusLine::SetStatus(const std::string& text) {
     m_view.setLabelText(StatusView::StatusLabel, text);
 }
 
+void StatusLine::SetSecure(const std::string& protocol) {
+    m_view.setSecureIndicator(protocol);
+}
+
 } // namespace corvane

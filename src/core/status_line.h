@@ -25,6 +25,9 @@ class StatusLine {
 public:
     explicit StatusLine(StatusView& view);
     void SetStatus(const std::string& text);
+    // The lock beside the status line: shown with the protocol's name while a
+    // secure session is up, hidden when protocol is empty.
+    void SetSecure(const std::string& protocol);
     const std::string& text() const { return m_text; }
 
 private:

@@ -14,6 +14,9 @@ public:
     virtual void setLabelText(int label, const std::string& text) = 0;
     virtual void setLabelColours(int label, Rgb text, Rgb background) = 0;
     virtual void setLabelVisible(int label, bool visible) = 0;
+    // The lock: shown while a secure session is up, protocol ("TLS 1.3")
+    // as its tip; hidden when protocol is empty.
+    virtual void setSecureIndicator(const std::string& protocol) = 0;
 };
 
 } // namespace corvane

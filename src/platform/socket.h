@@ -25,7 +25,29 @@ inline constexpr int ConnectionRefused = 10061;
 inline constexpr int HostUnreachable = 10065;
 inline constexpr int HostNotFound = 11001;
 inline constexpr int WrongState = 40006;
+// Secure connections. Outside the classic range, like the other numbers
+// that have no classic counterpart.
+inline constexpr int SecureHandshakeFailed = 13001;
+inline constexpr int SecureHandshakeTimedOut = 13002;
+inline constexpr int CertificateNotTrusted = 13003;
+inline constexpr int SecureSessionFailed = 13004;
 } // namespace socket_errors
+
+// The certificate a server presented on a secure connection, as the user is
+// shown it when deciding whether to trust it. Every text is the server's own
+// and is shown as plain text.
+struct PeerCertificate {
+    std::string host;       // the name the connection asked for
+    std::string subject;    // one line, "CN = ..., O = ..."
+    std::string issuer;
+    std::string validFrom;  // "2025-01-31 12:00:00 UTC"
+    std::string validUntil;
+    std::string sha256;     // 64 lower-case hexadecimal digits of the SHA-256 of the DER bytes
+    // True when the chain leads to a root this system trusts and the
+    // certificate names the host; problem then is empty.
+    bool verified = false;
+    std::string problem;
+};
 
 // The five things a world connection reports. Handlers run on the UI thread.
 class SocketEvents {
@@ -41,9 +63,14 @@ public:
     virtual void onSocketClosed() = 0;
     // Any failure, including a refused or failed connect and a reset by peer.
     virtual void onSocketError(const SocketError& error) = 0;
+    // A secure connection finished its handshake. Nothing is sent or reported
+    // as received until acceptCertificate() is called; close() refuses.
+    virtual void onSocketCertificate(const PeerCertificate& certificate) = 0;
 };
 
-// An event-driven TCP client socket; one world connection at a time.
+// An event-driven TCP client socket; one world connection at a time. A secure
+// connection speaks TLS 1.2 or 1.3 and counts as connected only once the
+// server's certificate has been accepted; what is sent before that waits.
 class Socket {
 public:
     enum class State { Closed = 0, Connecting = 6, Connected = 7 };
@@ -57,7 +84,10 @@ public:
     virtual void setEvents(SocketEvents* events) = 0;
     // Starts an asynchronous connect. An error is returned only when the attempt
     // cannot even start; later failures arrive through onSocketError.
-    virtual std::optional<SocketError> connect(const std::string& host, int port) = 0;
+    virtual std::optional<SocketError> connect(const std::string& host, int port, bool secure) = 0;
+    // The certificate reported by onSocketCertificate is good for this
+    // connection: it becomes connected.
+    virtual void acceptCertificate() = 0;
     // Sends the bytes unchanged. Pending means they are queued and
     // onSocketSendComplete will follow once they have left.
     virtual SendResult send(std::string_view bytes) = 0;
@@ -69,6 +99,8 @@ public:
     virtual State state() const = 0;
     virtual std::string remoteHost() const = 0;
     virtual void clearRemoteHost() = 0;
+    // "TLS 1.3" while a secure connection is up, empty otherwise.
+    virtual std::string secureProtocol() const = 0;
 };
 
 } // namespace corvane

@@ -2,6 +2,7 @@
 
 #include "qt/qt_text.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
@@ -30,6 +31,9 @@ QtAddressBookView::QtAddressBookView(QWidget* parent)
     m_port = new QLineEdit(this);
     m_port->setObjectName("txtPort");
     m_port->setMaximumWidth(m_port->fontMetrics().horizontalAdvance(QStringLiteral("0000000000")));
+    m_secure = new QCheckBox(tr("&Secure (TLS)"), this);
+    m_secure->setObjectName("chkSecure");
+    m_secure->setToolTip(tr("Connect with TLS; the world must offer it on this port."));
     for (QLineEdit* box : {m_host, m_port}) {
         box->installEventFilter(this);
     }
@@ -49,7 +53,12 @@ QtAddressBookView::QtAddressBookView(QWidget* parent)
     fields->addWidget(hostLabel, 2, 0);
     fields->addWidget(m_host, 3, 0);
     fields->addWidget(portLabel, 4, 0);
-    fields->addWidget(m_port, 5, 0, Qt::AlignLeft);
+    auto* portRow = new QHBoxLayout;
+    portRow->addWidget(m_port);
+    portRow->addSpacing(12);
+    portRow->addWidget(m_secure);
+    portRow->addStretch(1);
+    fields->addLayout(portRow, 5, 0);
     fields->setRowStretch(6, 1);
 
     auto* ok = new QPushButton(tr("&OK"), this);
@@ -80,6 +89,9 @@ QtAddressBookView::QtAddressBookView(QWidget* parent)
             [this] { notify([](AddressBookEvents& e) { e.onHostEdited(); }); });
     connect(m_port, &QLineEdit::textEdited, this,
             [this] { notify([](AddressBookEvents& e) { e.onPortEdited(); }); });
+    // Clicks only: the presenter's own setSecure must not count as an edit.
+    connect(m_secure, &QCheckBox::clicked, this,
+            [this] { notify([](AddressBookEvents& e) { e.onSecureToggled(); }); });
     connect(ok, &QPushButton::clicked, this, [this] { notify([](AddressBookEvents& e) { e.onOk(); }); });
     connect(cancel, &QPushButton::clicked, this,
             [this] { notify([](AddressBookEvents& e) { e.onCancel(); }); });
@@ -135,6 +147,13 @@ std::string QtAddressBookView::port() const {
 }
 void QtAddressBookView::setPort(const std::string& port) {
     m_port->setText(toQt(port));
+}
+
+bool QtAddressBookView::secure() const {
+    return m_secure->isChecked();
+}
+void QtAddressBookView::setSecure(bool secure) {
+    m_secure->setChecked(secure);
 }
 
 void QtAddressBookView::runModal() {

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -27,6 +28,8 @@ public:
     void setHost(const std::string& host) override;
     std::string port() const override;
     void setPort(const std::string& port) override;
+    bool secure() const override;
+    void setSecure(bool secure) override;
     void runModal() override;
     void hideDialog() override;
     void closeDialog() override;
@@ -45,6 +48,7 @@ private:
     QLineEdit* m_newName = nullptr;
     QLineEdit* m_host = nullptr;
     QLineEdit* m_port = nullptr;
+    QCheckBox* m_secure = nullptr;
     bool m_activationPending = true;
 };
 

@@ -11,4 +11,7 @@ QIcon AppIcon(bool activity);
 // One size of it; the PNG icons installed for the desktop are these.
 QPixmap IconPixmap(int size, bool activity);
 
+// The closed padlock shown while a secure session is up.
+QPixmap LockPixmap(int size);
+
 } // namespace corvane

@@ -210,6 +210,11 @@ void QtMainWindow::buildCentralWidget() {
     auto* statusLayout = new QHBoxLayout(statusRow);
     statusLayout->setContentsMargins(0, 0, 0, 0);
     statusLayout->setSpacing(3);
+    m_lock = new QLabel(statusRow);
+    m_lock->setObjectName("lblSecure");
+    m_lock->setPixmap(LockPixmap(m_lock->fontMetrics().height() + 2));
+    m_lock->hide();
+    statusLayout->addWidget(m_lock);
     static const std::array<const char*, 4> labelTexts = {"Status: Off Line", "Log:", "Game Time: hh:mm",
                                                           "Current lag:"};
     for (int i = 0; i < 4; ++i) {
@@ -415,6 +420,13 @@ void QtMainWindow::setLabelColours(int label, Rgb text, Rgb background) {
 
 void QtMainWindow::setLabelVisible(int label, bool visible) {
     m_labels[static_cast<std::size_t>(label)]->setVisible(visible);
+}
+
+void QtMainWindow::setSecureIndicator(const std::string& protocol) {
+    const QString tip = tr("Secure connection (%1)").arg(toQt(protocol));
+    m_lock->setToolTip(tip);
+    m_lock->setAccessibleName(tip);
+    m_lock->setVisible(!protocol.empty());
 }
 
 void QtMainWindow::setMenuEnabled(MenuItem item, bool enabled) {

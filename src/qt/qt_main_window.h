@@ -56,6 +56,7 @@ public:
     void setLabelText(int label, const std::string& text) override;
     void setLabelColours(int label, Rgb text, Rgb background) override;
     void setLabelVisible(int label, bool visible) override;
+    void setSecureIndicator(const std::string& protocol) override;
 
     // MenuView
     void setMenuEnabled(MenuItem item, bool enabled) override;
@@ -122,6 +123,7 @@ private:
     std::array<QPushButton*, kButtonsPerBar> m_commandButtons{};
     std::array<QPushButton*, kButtonsPerBar> m_macroButtons{};
     std::array<QLabel*, 4> m_labels{};
+    QLabel* m_lock = nullptr;
     QWidget* m_commandBar = nullptr;
     QWidget* m_macroBar = nullptr;
     QtOutputBox* m_output = nullptr;

@@ -1,7 +1,11 @@
 #include "qt/qt_socket.h"
 
+#include "tls/tls_channel.h"
+#include "tls/tls_client_context.h"
+
 #include <QHostInfo>
 #include <QSocketNotifier>
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
@@ -31,6 +35,11 @@ std::string describe(int error) {
         text[0] = static_cast<char>(text[0] - 'a' + 'A');
     }
     return text;
+}
+
+std::string secondsText(std::chrono::milliseconds time) {
+    const auto seconds = std::max<long long>(1, (time.count() + 999) / 1000);
+    return seconds == 1 ? "1 second" : std::to_string(seconds) + " seconds";
 }
 
 } // namespace
@@ -76,8 +85,9 @@ QtSocket::~QtSocket() {
     closeDescriptor();
 }
 
-std::optional<SocketError> QtSocket::connect(const std::string& host, int port) {
+std::optional<SocketError> QtSocket::connect(const std::string& host, int port, bool secure) {
     close();
+    m_secure = secure;
     if (port < 1 || port > 65535) {
         return SocketError{10049, "Invalid port number"};
     }
@@ -159,13 +169,21 @@ void QtSocket::tryNextAddress() {
 void QtSocket::connectionEstablished() {
     m_connectTimer.stop();
     m_addresses.clear();
-    m_state = State::Connected;
     if (m_writeNotifier) {
         m_writeNotifier->setEnabled(false);
     }
     m_readNotifier = std::make_unique<QSocketNotifier>(m_fd, QSocketNotifier::Read);
     QObject::connect(m_readNotifier.get(), &QSocketNotifier::activated, this, &QtSocket::onReadable);
     updateReading();
+    if (m_secure) {
+        startHandshake();
+        return;
+    }
+    reportConnected();
+}
+
+void QtSocket::reportConnected() {
+    m_state = State::Connected;
     const unsigned generation = m_generation;
     if (m_events != nullptr) {
         m_events->onSocketConnected();
@@ -181,8 +199,105 @@ void QtSocket::onConnectTimeout() {
             QHostInfo::abortHostLookup(m_lookupId);
             m_lookupId = -1;
         }
+        if (m_tls) {
+            failConnect({socket_errors::SecureHandshakeTimedOut,
+                         "The server did not finish the secure handshake within " +
+                             secondsText(m_handshakeTimeout) + "."});
+            return;
+        }
         failConnect(errorFromErrno(ETIMEDOUT));
     }
+}
+
+void QtSocket::startHandshake() {
+    m_tls = std::make_unique<TlsChannel>(m_host, TlsClientContext::system());
+    m_connectTimer.start(static_cast<int>(m_handshakeTimeout.count()));
+    queueSecureOutput();
+}
+
+void QtSocket::queueSecureOutput() {
+    m_tls->takeOutgoing(m_output);
+    if (m_output.empty() || m_fd < 0) {
+        return;
+    }
+    if (!m_writeNotifier) {
+        m_writeNotifier = std::make_unique<QSocketNotifier>(m_fd, QSocketNotifier::Write);
+        QObject::connect(m_writeNotifier.get(), &QSocketNotifier::activated, this, &QtSocket::onWritable);
+    }
+    m_writeNotifier->setEnabled(true);
+}
+
+void QtSocket::receiveSecure(std::string_view ciphertext) {
+    m_plainReceived.clear();
+    m_tls->receive(ciphertext, m_plainReceived);
+    queueSecureOutput();
+    switch (m_tls->state()) {
+    case TlsChannel::State::Handshaking:
+        return;
+    case TlsChannel::State::AwaitingTrust:
+        // Reading and the clock wait while the user looks at the certificate.
+        m_connectTimer.stop();
+        updateReading();
+        if (m_events != nullptr) {
+            m_events->onSocketCertificate(m_tls->certificate());
+        }
+        return;
+    case TlsChannel::State::Open:
+        if (!m_plainReceived.empty() && m_events != nullptr) {
+            m_events->onSocketData(m_plainReceived);
+        }
+        return;
+    case TlsChannel::State::Closed: {
+        const unsigned generation = m_generation;
+        if (!m_plainReceived.empty() && m_events != nullptr) {
+            m_events->onSocketData(m_plainReceived);
+        }
+        if (generation == m_generation) {
+            closeDescriptor();
+            dropOutput();
+            m_state = State::Closed;
+            if (m_events != nullptr) {
+                m_events->onSocketClosed();
+            }
+        }
+        return;
+    }
+    case TlsChannel::State::Failed: {
+        // One try to tell the server why, then the session is over.
+        int ignored = 0;
+        flushOutput(ignored);
+        const SocketError error{m_state == State::Connected ? socket_errors::SecureSessionFailed
+                                                            : socket_errors::SecureHandshakeFailed,
+                                m_tls->failure()};
+        fail(error);
+        return;
+    }
+    }
+}
+
+void QtSocket::acceptCertificate() {
+    if (!m_tls || m_tls->state() != TlsChannel::State::AwaitingTrust) {
+        return;
+    }
+    m_tls->open();
+    m_tls->send(m_plainWaiting);
+    m_plainWaiting.clear();
+    queueSecureOutput();
+    const unsigned generation = m_generation;
+    reportConnected();
+    // What came with the end of the handshake is read once the handler that
+    // accepted has returned, and reading resumes after it, so order is kept.
+    QTimer::singleShot(0, this, [this, generation] {
+        if (generation != m_generation) {
+            return;
+        }
+        updateReading();
+        receiveSecure({});
+    });
+}
+
+std::string QtSocket::secureProtocol() const {
+    return m_tls && m_state == State::Connected ? m_tls->protocol() : std::string();
 }
 
 void QtSocket::failConnect(const SocketError& error) {
@@ -199,7 +314,7 @@ void QtSocket::fail(const SocketError& error) {
 }
 
 void QtSocket::onReadable() {
-    if (m_state != State::Connected) {
+    if (m_state == State::Closed || (m_state == State::Connecting && !m_tls)) {
         return;
     }
     const unsigned generation = m_generation;
@@ -210,13 +325,20 @@ void QtSocket::onReadable() {
         if (got > 0) {
             total += static_cast<std::size_t>(got);
             m_readBuffer.resize(static_cast<std::size_t>(got));
-            if (m_events != nullptr) {
+            if (m_tls) {
+                receiveSecure(m_readBuffer);
+            } else if (m_events != nullptr) {
                 m_events->onSocketData(m_readBuffer);
             }
             if (generation != m_generation || m_readingPaused) {
                 return;
             }
             continue;
+        }
+        if (got == 0 && m_state == State::Connecting) {
+            fail({socket_errors::SecureHandshakeFailed,
+                  "The server closed the connection during the secure handshake."});
+            return;
         }
         if (got == 0) {
             closeDescriptor();
@@ -266,7 +388,7 @@ bool QtSocket::flushOutput(int& error) {
 }
 
 void QtSocket::onWritable() {
-    if (m_state == State::Connecting) {
+    if (m_state == State::Connecting && !m_tls) {
         int error = 0;
         socklen_t length = sizeof error;
         ::getsockopt(m_fd, SOL_SOCKET, SO_ERROR, &error, &length);
@@ -280,7 +402,7 @@ void QtSocket::onWritable() {
         connectionEstablished();
         return;
     }
-    if (m_state != State::Connected) {
+    if (m_state == State::Closed) {
         return;
     }
     int error = 0;
@@ -292,7 +414,7 @@ void QtSocket::onWritable() {
         if (m_writeNotifier) {
             m_writeNotifier->setEnabled(false);
         }
-        if (m_reportSendComplete) {
+        if (m_reportSendComplete && m_state == State::Connected) {
             m_reportSendComplete = false;
             if (m_events != nullptr) {
                 m_events->onSocketSendComplete();
@@ -310,6 +432,17 @@ Socket::SendResult QtSocket::send(std::string_view bytes) {
         return {
             SendStatus::Failed,
             {socket_errors::WrongState, "Wrong protocol or connection state for the requested transaction"}};
+    }
+    if (m_secure && m_state != State::Connected) {
+        m_plainWaiting.append(bytes);
+        m_reportSendComplete = true;
+        return {SendStatus::Pending, {}};
+    }
+    std::string sealed;
+    if (m_tls) {
+        m_tls->send(bytes);
+        m_tls->takeOutgoing(sealed);
+        bytes = sealed;
     }
     const bool wasEmpty = m_output.empty();
     m_output.append(bytes);
@@ -344,6 +477,15 @@ Socket::SendResult QtSocket::send(std::string_view bytes) {
 }
 
 void QtSocket::close() {
+    if (m_tls && m_state == State::Connected && m_output.empty()) {
+        // One try to end the session politely; the close does not wait for
+        // it, and a record half sent cannot be followed by another.
+        m_tls->shutdown();
+        std::string notice;
+        m_tls->takeOutgoing(notice);
+        [[maybe_unused]] const auto sent =
+            ::send(m_fd, notice.data(), notice.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+    }
     if (m_lookupId >= 0) {
         QHostInfo::abortHostLookup(m_lookupId);
         m_lookupId = -1;
@@ -356,6 +498,7 @@ void QtSocket::close() {
 }
 
 void QtSocket::dropOutput() {
+    m_plainWaiting.clear();
     m_output.clear();
     m_outputSent = 0;
     m_reportSendComplete = false;
@@ -369,7 +512,10 @@ void QtSocket::holdReading(bool hold) {
 }
 
 void QtSocket::updateReading() {
-    m_readingPaused = m_readingHeld || pendingOutput() > kMaxPendingOutput;
+    // Nothing is read while the user decides on a certificate, while the
+    // reader is held, or while the server does not take what we send.
+    m_readingPaused = m_readingHeld || pendingOutput() > kMaxPendingOutput ||
+                      (m_tls && m_tls->state() == TlsChannel::State::AwaitingTrust);
     if (m_readNotifier) {
         m_readNotifier->setEnabled(!m_readingPaused);
     }
@@ -389,6 +535,7 @@ void QtSocket::closeDescriptor() {
         ::close(m_fd);
         m_fd = -1;
     }
+    m_tls.reset();
 }
 
 } // namespace corvane

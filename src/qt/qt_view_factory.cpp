@@ -1,6 +1,7 @@
 #include "qt/qt_view_factory.h"
 
 #include "qt/qt_address_book_view.h"
+#include "qt/qt_certificate_view.h"
 #include "qt/qt_character_view.h"
 #include "qt/qt_direction_view.h"
 #include "qt/qt_notice_view.h"
@@ -44,6 +45,10 @@ std::unique_ptr<WalkView> QtViewFactory::createWalkView() {
 
 std::unique_ptr<PreferencesView> QtViewFactory::createPreferencesView() {
     return std::make_unique<QtPreferencesView>(m_parent);
+}
+
+std::unique_ptr<CertificateView> QtViewFactory::createCertificateView() {
+    return std::make_unique<QtCertificateView>(m_parent);
 }
 
 } // namespace corvane

@@ -19,6 +19,7 @@ public:
     std::unique_ptr<DirectionView> createDirectionView() override;
     std::unique_ptr<WalkView> createWalkView() override;
     std::unique_ptr<PreferencesView> createPreferencesView() override;
+    std::unique_ptr<CertificateView> createCertificateView() override;
 
 private:
     QWidget* m_parent = nullptr;

@@ -20,6 +20,7 @@
 #include "shell/preferences_view.h"
 #include "shell/view_factory.h"
 #include "worlds/address_book_presenter.h"
+#include "worlds/certificate_trust.h"
 #include "worlds/stored_login.h"
 
 #include <algorithm>
@@ -54,7 +55,11 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
                                          // One world at a time; the session reset enables it again.
                                          m_menu.setEnabled(MenuItem::FileConnect, false);
                                      },
-                                     [this] { return !m_options.commandLine.empty(); }})
+                                     [this] { return !m_options.commandLine.empty(); },
+                                     [this](const PeerCertificate& certificate) {
+                                         return CertificateTrust(m_platform.views, m_options.settingsPath)
+                                             .decide(m_session.WorldName, certificate);
+                                     }})
     , m_input(m_session, views.input, m_sender, m_menu, platform.sound)
     , m_fileSender(m_session, m_sender, m_status, views.input, platform.timers, platform.socket)
     , m_recorder(m_session, m_status, platform.prompts)

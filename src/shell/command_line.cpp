@@ -64,6 +64,7 @@ std::string UsageText() {
            "\n"
            "Address (connects at once; the program ends when that connection is over):\n"
            "  telnet://HOST:PORT      a world's address as a link hands it over\n"
+           "  telnets://HOST:PORT     the same over TLS (port 992 when none is given)\n"
            "  HOST PORT               host name or IP number and port\n"
            "  HOST                    port 23\n"
            "\n"

@@ -5,6 +5,7 @@
 namespace corvane {
 
 class AddressBookView;
+class CertificateView;
 class CharacterView;
 class NoticeView;
 class PlayerListView;
@@ -27,6 +28,7 @@ public:
     virtual std::unique_ptr<DirectionView> createDirectionView() = 0;
     virtual std::unique_ptr<WalkView> createWalkView() = 0;
     virtual std::unique_ptr<PreferencesView> createPreferencesView() = 0;
+    virtual std::unique_ptr<CertificateView> createCertificateView() = 0;
 };
 
 } // namespace corvane

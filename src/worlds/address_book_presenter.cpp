@@ -32,6 +32,12 @@ std::string clampedPort(const std::string& text) {
     return text;
 }
 
+// Questions about a world name its security only where it plays a part, so
+// those about plain worlds read as they always have.
+std::string secureLine(bool shown, bool secure) {
+    return shown ? std::string("\rSecure (TLS): ") + (secure ? "Yes" : "No") : std::string();
+}
+
 bool hasComma(const std::string& text) {
     return text.find(',') != std::string::npos;
 }
@@ -52,6 +58,7 @@ AddressBookPresenter::AddressBookPresenter(AddressBookView& view, Session& sessi
 void AddressBookPresenter::load() {
     m_view.showNewWorldBox(false);
     showPort(kFirstPort);
+    m_view.setSecure(false);
     m_newEntry = false;
     m_hostChanged = false;
     m_portChanged = false;
@@ -70,6 +77,8 @@ void AddressBookPresenter::LoadAddressBook() {
         m_storedKeys = number;
         // A value that is no world is passed over; the next save drops it.
         if (auto entry = ParseWorldEntry(value)) {
+            entry->secure =
+                EqualsNoCase(TrimmedName(ReadSetting(entry->name, kSecureKey, m_settingsPath)), "True");
             m_entries.push_back(std::move(*entry));
             ++m_entryCounter;
         }
@@ -122,8 +131,10 @@ void AddressBookPresenter::onWorldPicked(int index) {
     const WorldEntry& entry = m_entries[static_cast<std::size_t>(index)];
     m_view.setHost(entry.host);
     showPort(entry.port);
+    m_view.setSecure(entry.secure);
     m_hostChanged = false;
     m_portChanged = false;
+    m_secureChanged = false;
 }
 
 void AddressBookPresenter::onHostEdited() {
@@ -137,6 +148,10 @@ void AddressBookPresenter::onPortEdited() {
         m_view.setPort(clamped);
     }
     m_portChanged = true;
+}
+
+void AddressBookPresenter::onSecureToggled() {
+    m_secureChanged = true;
 }
 
 void AddressBookPresenter::onNew() {
@@ -196,6 +211,7 @@ void AddressBookPresenter::onOk() {
     const std::string name = m_newEntry ? TrimmedName(m_view.newWorldName()) : m_view.selectedWorldName();
     const std::string host = m_view.host();
     const std::string port = m_view.port();
+    const bool secure = m_view.secure();
     if (host.empty() || port.empty() || name.empty()) {
         m_prompts.message("All fields are required!", "Corvane", PromptIcon::Exclamation);
         return;
@@ -208,7 +224,8 @@ void AddressBookPresenter::onOk() {
     int worldIndex = m_selected;
     if (m_newEntry) {
         const PromptAnswer answer =
-            m_prompts.ask(name + "\rHost: " + host + "\rPort: " + port + "\r\r\rAdd this MUD?",
+            m_prompts.ask(name + "\rHost: " + host + "\rPort: " + port + secureLine(secure, secure) +
+                              "\r\r\rAdd this MUD?",
                           "Corvane " + std::string(VersionText), PromptButtons::YesNoCancel,
                           PromptIcon::Question, PromptAnswer::Yes);
         if (answer == PromptAnswer::Cancel) {
@@ -216,16 +233,18 @@ void AddressBookPresenter::onOk() {
             return;
         }
         if (answer == PromptAnswer::Yes) {
-            addEntry(name, host, port);
+            addEntry({name, host, port, secure});
             worldIndex = static_cast<int>(m_entries.size()) - 1;
         } else {
             // Not in the book, so no index: another world's macro files
             // must not be taken for this one's.
             worldIndex = -1;
         }
-    } else if (m_hostChanged || m_portChanged) {
+    } else if (m_hostChanged || m_portChanged || m_secureChanged) {
+        // Secure or not is part of where the world is.
         const PromptAnswer answer =
             m_prompts.ask(name + "\rHost: " + host + "\rPort: " + port +
+                              secureLine(secure || m_secureChanged, secure) +
                               "\r\rThe Address or Port has changed.\rUpdate this information?",
                           "CORVane " + std::string(VersionText), PromptButtons::YesNoCancel,
                           PromptIcon::Question, PromptAnswer::Yes);
@@ -234,34 +253,48 @@ void AddressBookPresenter::onOk() {
             return;
         }
         if (answer == PromptAnswer::Yes) {
-            updateEntry(host, port);
+            updateEntry(host, port, secure);
         }
     }
     m_view.hideDialog();
     // The connect call does not wait for the socket, and a failure box it
     // shows must not sit under a busy pointer.
     m_window.setBusyCursor(false);
-    m_connection.ConnectToWorld(name, host, port, worldIndex);
+    m_connection.ConnectToWorld(name, host, port, worldIndex, secure);
     m_view.closeDialog();
 }
 
-void AddressBookPresenter::addEntry(const std::string& name, const std::string& host,
-                                    const std::string& port) {
+void AddressBookPresenter::addEntry(const WorldEntry& entry) {
     ++m_entryCounter;
-    m_entries.push_back({name, host, port});
+    m_entries.push_back(entry);
     showWorldNames();
     m_view.selectWorld(m_selected);
     SaveAddressBook();
+    saveSecure(entry);
 }
 
-void AddressBookPresenter::updateEntry(const std::string& host, const std::string& port) {
+void AddressBookPresenter::updateEntry(const std::string& host, const std::string& port, bool secure) {
     if (m_selected < 0 || m_selected >= static_cast<int>(m_entries.size())) {
         return;
     }
     WorldEntry& entry = m_entries[static_cast<std::size_t>(m_selected)];
     entry.host = host;
     entry.port = port;
+    entry.secure = secure;
     SaveAddressBook();
+    saveSecure(entry);
+}
+
+void AddressBookPresenter::saveSecure(const WorldEntry& entry) {
+    if (IsProgramSection(entry.name)) {
+        return;
+    }
+    // A world that was never secure keeps its section as it was.
+    if (entry.secure) {
+        WriteSetting(entry.name, kSecureKey, "True", m_settingsPath);
+    } else if (!ReadSetting(entry.name, kSecureKey, m_settingsPath).empty()) {
+        DeleteSetting(entry.name, kSecureKey, m_settingsPath);
+    }
 }
 
 void AddressBookPresenter::onCancel() {
@@ -281,10 +314,11 @@ void AddressBookPresenter::onActivated() {
     m_commandLine.clear();
     m_view.setHost(address->host);
     showPort(address->port);
+    m_view.setSecure(address->secure);
     m_session.WorldName.clear();
     const std::string port = m_view.port();
     const auto match = std::find_if(m_entries.begin(), m_entries.end(), [&](const WorldEntry& entry) {
-        return entry.host == address->host && entry.port == port;
+        return entry.host == address->host && entry.port == port && entry.secure == address->secure;
     });
     if (match != m_entries.end()) {
         onWorldPicked(static_cast<int>(match - m_entries.begin()));

@@ -30,6 +30,7 @@ public:
     void onWorldPicked(int index) override;
     void onHostEdited() override;
     void onPortEdited() override;
+    void onSecureToggled() override;
     void onNew() override;
     void onDelete() override;
     void onOk() override;
@@ -39,8 +40,9 @@ public:
 private:
     void showPort(const std::string& text);
     bool storable(const std::string& name, const std::string& host);
-    void addEntry(const std::string& name, const std::string& host, const std::string& port);
-    void updateEntry(const std::string& host, const std::string& port);
+    void addEntry(const WorldEntry& entry);
+    void updateEntry(const std::string& host, const std::string& port, bool secure);
+    void saveSecure(const WorldEntry& entry);
     bool sectionSharedWithAnother(std::size_t index) const;
     void showWorldNames();
 
@@ -63,6 +65,7 @@ private:
     bool m_newEntry = false;
     bool m_hostChanged = false;
     bool m_portChanged = false;
+    bool m_secureChanged = false;
 };
 
 } // namespace corvane

@@ -14,6 +14,8 @@ public:
     virtual void onWorldPicked(int index) = 0;
     virtual void onHostEdited() = 0;
     virtual void onPortEdited() = 0;
+    // The user ticked or cleared "Secure (TLS)".
+    virtual void onSecureToggled() = 0;
     virtual void onNew() = 0;
     virtual void onDelete() = 0;
     virtual void onOk() = 0;
@@ -44,6 +46,9 @@ public:
     virtual void setHost(const std::string& host) = 0;
     virtual std::string port() const = 0;
     virtual void setPort(const std::string& port) = 0;
+    // "Secure (TLS)" beside the port.
+    virtual bool secure() const = 0;
+    virtual void setSecure(bool secure) = 0;
 
     // Shows the dialog and returns once it has closed.
     virtual void runModal() = 0;

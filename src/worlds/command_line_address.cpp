@@ -21,7 +21,15 @@ std::optional<WorldAddress> ParseCommandLineAddress(const std::string& commandLi
         return std::nullopt;
     }
     static const std::string scheme = "telnet://";
-    if (const auto at = text.find(scheme); at != std::string::npos) {
+    static const std::string secureScheme = "telnets://";
+    bool secure = false;
+    auto at = text.find(scheme);
+    if (const auto secureAt = text.find(secureScheme); secureAt != std::string::npos) {
+        secure = true;
+        text.replace(secureAt, secureScheme.size(), scheme);
+        at = secureAt;
+    }
+    if (at != std::string::npos) {
         text = text.substr(at + scheme.size());
         // Browsers hand over "telnet://host:port/".
         while (!text.empty() && text.back() == '/') {
@@ -29,6 +37,7 @@ std::optional<WorldAddress> ParseCommandLineAddress(const std::string& commandLi
         }
     }
     WorldAddress address;
+    address.secure = secure;
     std::string rest;
     if (!text.empty() && text.front() == '[') {
         // An IPv6 literal keeps its colons: "[::1]:4201".
@@ -50,7 +59,7 @@ std::optional<WorldAddress> ParseCommandLineAddress(const std::string& commandLi
         rest = blank == std::string::npos ? std::string() : text.substr(blank);
     }
     rest = trimBlanks(rest);
-    address.port = rest.empty() ? "23" : rest.substr(0, rest.find(' '));
+    address.port = rest.empty() ? (secure ? "992" : "23") : rest.substr(0, rest.find(' '));
     if (address.host.empty()) {
         return std::nullopt;
     }

@@ -33,6 +33,8 @@ public:
     void setHost(const std::string& host) override { m_host = host; }
     std::string port() const override { return m_port; }
     void setPort(const std::string& port) override { m_port = port; }
+    bool secure() const override { return m_secure; }
+    void setSecure(bool secure) override { m_secure = secure; }
 
     void runModal() override {}
     void hideDialog() override { m_hidden = true; }
@@ -47,6 +49,7 @@ private:
     std::string m_newWorldName;
     std::string m_host;
     std::string m_port;
+    bool m_secure = false;
     bool m_hidden = false;
     bool m_closed = false;
 };

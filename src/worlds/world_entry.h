@@ -6,12 +6,16 @@
 namespace corvane {
 
 inline constexpr const char* kAddressSection = "Addresses";
+// In the world's own section: "True" when the world is reached over TLS.
+inline constexpr const char* kSecureKey = "Secure";
 
 // One world of the address book, as stored under "MUD n" in the settings file.
 struct WorldEntry {
     std::string name;
     std::string host;
     std::string port;
+    // Kept in the world's section, not in the "MUD n" value.
+    bool secure = false;
 };
 
 // The key of the n-th stored world, counting from 1.

@@ -11,6 +11,7 @@ struct AddressCase {
     std::string commandLine;
     std::string host;
     std::string port;
+    bool secure = false;
 };
 
 void PrintTo(const AddressCase& row, std::ostream* out) {
@@ -24,6 +25,7 @@ TEST_P(AddressTest, FillsHostAndPort) {
     ASSERT_TRUE(address.has_value());
     EXPECT_EQ(address->host, GetParam().host);
     EXPECT_EQ(address->port, GetParam().port);
+    EXPECT_EQ(address->secure, GetParam().secure);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -35,7 +37,10 @@ INSTANTIATE_TEST_SUITE_P(
                       AddressCase{"furrymuck.com", "furrymuck.com", "23"},
                       AddressCase{"telnet://example.org", "example.org", "23"},
                       AddressCase{"telnet://[::1]:4201", "::1", "4201"},
-                      AddressCase{"  host   99  extra", "host", "99"}),
+                      AddressCase{"  host   99  extra", "host", "99"},
+                      AddressCase{"telnets://muck.example:6699/", "muck.example", "6699", true},
+                      AddressCase{"telnets://muck.example", "muck.example", "992", true},
+                      AddressCase{"telnets://[::1]:4202", "::1", "4202", true}),
     // Forms differ only in their separators, so the row number tells them apart.
     [](const auto& info) { return ParamName(info.param.commandLine) + "_" + std::to_string(info.index); });
 

@@ -18,7 +18,8 @@ public:
     ~PracticeWorldProcess() { stop(); }
 
     // Starts the server (extra options such as "--lag 2300" appended) and
-    // reads the port it prints first. False when it did not come up.
+    // reads the port it prints first, and with "--tls-port" the TLS port and
+    // fingerprint it prints next. False when it did not come up.
     bool start(const QString& logPath, const QStringList& options = {}) {
         m_logPath = logPath;
         QStringList arguments{"--port", "0", "--log", logPath};
@@ -37,7 +38,21 @@ public:
         }
         bool ok = false;
         m_port = static_cast<quint16>(m_process.readLine().trimmed().toUInt(&ok));
-        return ok && m_port != 0;
+        if (!ok || m_port == 0) {
+            return false;
+        }
+        if (!options.contains("--tls-port")) {
+            return true;
+        }
+        while (!m_process.canReadLine()) {
+            if (!m_process.waitForReadyRead(5000)) {
+                return false;
+            }
+        }
+        const QList<QByteArray> fields = m_process.readLine().trimmed().split(' ');
+        m_tlsPort = static_cast<quint16>(fields.value(0).toUInt(&ok));
+        m_fingerprint = QString::fromLatin1(fields.value(1));
+        return ok && m_tlsPort != 0 && m_fingerprint.size() == 64;
     }
 
     void stop() {
@@ -52,6 +67,9 @@ public:
     }
 
     quint16 port() const { return m_port; }
+    quint16 tlsPort() const { return m_tlsPort; }
+    // SHA-256 of the certificate of this start, as the server printed it.
+    const QString& fingerprint() const { return m_fingerprint; }
 
     // Every byte the server received on one connection (numbered from 1 in
     // the order they were accepted), unescaped from the log.
@@ -110,6 +128,8 @@ private:
     QProcess m_process;
     QString m_logPath;
     quint16 m_port = 0;
+    quint16 m_tlsPort = 0;
+    QString m_fingerprint;
 };
 
 } // namespace corvane::testing

@@ -32,6 +32,8 @@ public:
     void setHost(const std::string& text) override { hostText = text; }
     std::string port() const override { return portText; }
     void setPort(const std::string& text) override { portText = text; }
+    bool secure() const override { return secureTicked; }
+    void setSecure(bool secure) override { secureTicked = secure; }
     void runModal() override {
         open = true;
         ++timesShown;
@@ -56,6 +58,10 @@ public:
     void typePort(const std::string& text) {
         portText = text;
         events->onPortEdited();
+    }
+    void clickSecure() {
+        secureTicked = !secureTicked;
+        events->onSecureToggled();
     }
     void clickNew() { events->onNew(); }
     void clickDelete() { events->onDelete(); }
@@ -83,6 +89,7 @@ public:
     std::string newName;
     std::string hostText;
     std::string portText;
+    bool secureTicked = false;
     bool open = false;
     bool hidden = false;
     int timesShown = 0;

@@ -22,8 +22,9 @@ namespace corvane::testing {
 class FakeSocket : public Socket {
 public:
     void setEvents(SocketEvents* handler) override { events = handler; }
-    std::optional<SocketError> connect(const std::string& host, int port) override {
-        connectCalls.push_back(host + ":" + std::to_string(port));
+    std::optional<SocketError> connect(const std::string& host, int port, bool secure) override {
+        connectCalls.push_back((secure ? "tls:" : "") + host + ":" + std::to_string(port));
+        secureConnect = secure;
         if (connectError) {
             return connectError;
         }
@@ -46,6 +47,13 @@ public:
     State state() const override { return socketState; }
     std::string remoteHost() const override { return remote; }
     void clearRemoteHost() override { remote.clear(); }
+    void acceptCertificate() override {
+        ++certificatesAccepted;
+        accept();
+    }
+    std::string secureProtocol() const override {
+        return secureConnect && socketState == State::Connected ? "TLS 1.3" : std::string();
+    }
 
     // Server-side helpers.
     void accept() {
@@ -53,6 +61,8 @@ public:
         events->onSocketConnected();
     }
     void receive(std::string_view bytes) { events->onSocketData(bytes); }
+    // The secure handshake is done and the server showed this certificate.
+    void presentCertificate(const PeerCertificate& certificate) { events->onSocketCertificate(certificate); }
     void serverCloses() {
         socketState = State::Closed;
         events->onSocketClosed();
@@ -79,6 +89,8 @@ public:
     std::optional<SocketError> sendError;
     bool slowSends = false;
     bool readingHeld = false;
+    bool secureConnect = false;
+    int certificatesAccepted = 0;
     int closeCalls = 0;
 };
 

@@ -7,6 +7,7 @@
 #include "core/output_view.h"
 #include "core/status_view.h"
 #include "fakes/fake_address_book_view.h"
+#include "fakes/fake_certificate_view.h"
 #include "fakes/fake_character_view.h"
 #include "fakes/fake_notice_view.h"
 #include "fakes/fake_player_list.h"
@@ -56,6 +57,7 @@ public:
         labelColours[static_cast<std::size_t>(label)] = {text, background};
     }
     void setLabelVisible(int label, bool visible) override { labelVisible[static_cast<std::size_t>(label)] = visible; }
+    void setSecureIndicator(const std::string& protocol) override { secureIndicator = protocol; }
 
     void setMenuEnabled(MenuItem item, bool enabled) override { menuEnabled[item] = enabled; }
     void setMenuChecked(MenuItem item, bool checked) override { menuChecked[item] = checked; }
@@ -128,6 +130,7 @@ public:
     std::array<std::pair<Rgb, Rgb>, 4> labelColours{};
     std::array<bool, 4> labelVisible{true, true, true, true};
     std::vector<std::string> statusHistory;
+    std::string secureIndicator;
     std::map<MenuItem, bool> menuEnabled;
     std::map<MenuItem, bool> menuChecked;
     std::array<bool, kButtonsPerBar> commandEnabled{};
@@ -275,6 +278,27 @@ public:
         return view;
     }
     FakePreferencesView* preferences = nullptr;
+    std::unique_ptr<CertificateView> createCertificateView() override {
+        auto view = std::make_unique<FakeCertificateView>();
+        view->whileShown = [this](FakeCertificateView& shown) {
+            certificateQuestions.push_back(
+                {shown.title, shown.headline, shown.changed, shown.certificate, shown.previous});
+            if (certificateScript) {
+                certificateScript(shown);
+            }
+        };
+        return view;
+    }
+    // What each certificate question showed, in order.
+    struct CertificateQuestion {
+        std::string title;
+        std::string headline;
+        bool changed = false;
+        PeerCertificate certificate;
+        std::string previous;
+    };
+    std::function<void(FakeCertificateView&)> certificateScript;
+    std::vector<CertificateQuestion> certificateQuestions;
     std::function<void(FakeCharacterView&)> characterScript;
     int characterDialogsCreated = 0;
     FakePictureView* picture = nullptr;

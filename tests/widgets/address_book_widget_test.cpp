@@ -1,6 +1,7 @@
 #include "settings/settings.h"
 #include "widgets/qt_dialog_harness.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -46,6 +47,11 @@ TEST(AddressBookWidget, PickAWorldEditItsPortAndConnect) {
             port->selectAll();
             QTest::keyClicks(port, "70000");
             EXPECT_EQ(port->text(), "65535");
+            auto* secure = dialog->findChild<QCheckBox*>("chkSecure");
+            ASSERT_NE(secure, nullptr);
+            EXPECT_EQ(secure->text(), "&Secure (TLS)");
+            EXPECT_FALSE(secure->isChecked());
+            QTest::mouseClick(secure, Qt::LeftButton);
             QTest::mouseClick(ok, Qt::LeftButton);
         },
         [&] { h.client.FileConnect(); });
@@ -53,8 +59,9 @@ TEST(AddressBookWidget, PickAWorldEditItsPortAndConnect) {
     ASSERT_TRUE(ran);
     ASSERT_EQ(h.prompts.questions.size(), 1u);
     EXPECT_EQ(h.prompts.questions[0].title, "CORVane 2.1");
-    EXPECT_EQ(h.socket.connectCalls, std::vector<std::string>{"beta.example:65535"});
+    EXPECT_EQ(h.socket.connectCalls, std::vector<std::string>{"tls:beta.example:65535"});
     EXPECT_EQ(ReadSetting("Addresses", "MUD 2", h.path), "Beta,beta.example,65535");
+    EXPECT_EQ(ReadSetting("Beta", "Secure", h.path), "True");
     EXPECT_TRUE(h.client.session().Connected);
     EXPECT_EQ(QtDialogHarness::shownWindow("frmConnect"), nullptr);
 }

@@ -1,16 +1,48 @@
 #include "connection.h"
 
+#include <cerrno>
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace practice_world {
 
-Connection::Connection(ConnectionId id, int fd, std::size_t maxLineLength)
+Connection::Connection(ConnectionId id, int fd, std::size_t maxLineLength, ssl_ctx_st* tls)
     : m_id(id)
     , m_fd(fd)
+    , m_tls(tls != nullptr ? std::make_unique<TlsStream>(tls, fd) : nullptr)
     , m_lines(maxLineLength) {}
 
 Connection::~Connection() {
+    m_tls.reset();
     ::close(m_fd);
+}
+
+namespace {
+
+Transfer fromSystem(ssize_t count) {
+    if (count > 0)
+        return {Transfer::Result::Moved, static_cast<std::size_t>(count)};
+    if (count == 0)
+        return {Transfer::Result::Closed, 0};
+    if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)
+        return {Transfer::Result::Again, 0};
+    return {Transfer::Result::Broken, 0};
+}
+
+} // namespace
+
+Transfer Connection::readSome(char* buffer, std::size_t size) {
+    if (m_tls)
+        return m_tls->read(buffer, size);
+    return fromSystem(::recv(m_fd, buffer, size, 0));
+}
+
+Transfer Connection::writeSome(std::string_view bytes) {
+    if (m_tls)
+        return m_tls->write(bytes);
+    const ssize_t count = ::send(m_fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    // Nothing written to a socket that takes writes means it is broken.
+    return count == 0 ? Transfer{Transfer::Result::Broken, 0} : fromSystem(count);
 }
 
 void Connection::receive(std::string_view bytes, std::vector<std::string>& lines,

@@ -2,8 +2,10 @@
 
 #include "line_splitter.h"
 #include "telnet_decoder.h"
+#include "tls_stream.h"
 #include "types.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -12,16 +14,28 @@
 namespace practice_world {
 
 // One client socket: turns what arrives into typed lines and telnet commands,
-// and holds what is owed to it until the socket takes it. Owns the descriptor.
+// and holds what is owed to it until the socket takes it. Owns the descriptor;
+// on the TLS port also the session on it, so the rest sees plaintext only.
 class Connection {
 public:
-    Connection(ConnectionId id, int fd, std::size_t maxLineLength);
+    Connection(ConnectionId id, int fd, std::size_t maxLineLength, ssl_ctx_st* tls = nullptr);
     ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
     ConnectionId id() const { return m_id; }
     int fd() const { return m_fd; }
+    bool secure() const { return m_tls != nullptr; }
+
+    // Plaintext off the socket, or onto it.
+    Transfer readSome(char* buffer, std::size_t size);
+    Transfer writeSome(std::string_view bytes);
+    // poll() must wait for writable: the TLS handshake needs it to read on.
+    bool readWaitsForWrite() const { return m_tls && m_tls->readWaitsForWrite(); }
+    // Writing must wait for the client's side of the TLS handshake.
+    bool writeWaitsForRead() const { return m_tls && m_tls->writeWaitsForRead(); }
+    bool hasBufferedInput() const { return m_tls && m_tls->hasBuffered(); }
+    std::string tlsFailure() const { return m_tls ? m_tls->failure() : std::string(); }
 
     void receive(std::string_view bytes, std::vector<std::string>& lines, std::vector<TelnetEvent>& events);
 
@@ -43,6 +57,7 @@ public:
 private:
     ConnectionId m_id;
     int m_fd;
+    std::unique_ptr<TlsStream> m_tls;
     TelnetDecoder m_telnet;
     LineSplitter m_lines;
     std::string m_output;

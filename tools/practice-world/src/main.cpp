@@ -3,11 +3,13 @@
 #include "options.h"
 #include "server.h"
 #include "signal_pipe.h"
+#include "tls_identity.h"
 #include "town.h"
 #include "world.h"
 
 #include <csignal>
 #include <fstream>
+#include <memory>
 #include <iostream>
 
 using namespace practice_world;
@@ -53,8 +55,17 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    std::unique_ptr<TlsIdentity> tls;
+    if (options->tlsPort >= 0) {
+        tls = TlsIdentity::generate(error);
+        if (!tls) {
+            std::cerr << "corvane-practice-world: " << error << '\n';
+            return 1;
+        }
+    }
+
     World world(std::move(database), std::chrono::seconds(options->idleSeconds));
-    Server server(world, *options, log);
+    Server server(world, *options, log, tls.get());
     if (const auto failure = server.listen()) {
         std::cerr << "corvane-practice-world: " << *failure << '\n';
         return 1;
@@ -63,6 +74,12 @@ int main(int argc, char** argv) {
     std::cout << server.port() << std::endl;
     std::cerr << "corvane-practice-world: listening on " << options->bindAddress << ':' << server.port()
               << "; Ctrl-C stops it.\n";
+    if (tls) {
+        // The second line: TLS port and fingerprint, for tests and for checking by eye.
+        std::cout << server.tlsPort() << ' ' << tls->fingerprint() << std::endl;
+        std::cerr << "corvane-practice-world: TLS on " << options->bindAddress << ':' << server.tlsPort()
+                  << ", certificate SHA-256 fingerprint " << tls->fingerprint() << '\n';
+    }
     server.run(stop.readFd());
     return 0;
 }

@@ -25,6 +25,7 @@ struct IntOption {
 
 const IntOption kIntOptions[] = {
     {"--port", &Options::port, 0, 65535},
+    {"--tls-port", &Options::tlsPort, 0, 65535},
     {"--idle-seconds", &Options::idleSeconds, 0, 86400 * 365},
     {"--lag", &Options::lagMilliseconds, 0, 60000},
     {"--max-connections", &Options::maxConnections, 1, 1000},
@@ -112,6 +113,9 @@ std::string usageText() {
            "\n"
            "Options:\n"
            "  --port N             Port to listen on (default 4201; 0 picks a free one).\n"
+           "  --tls-port N         Also listen for TLS on port N (0 picks a free one), with a\n"
+           "                       self-signed certificate made at start. Prints the port and\n"
+           "                       the certificate's SHA-256 fingerprint as the second line.\n"
            "  --bind ADDRESS       IPv4 address to listen on (default 127.0.0.1).\n"
            "  --accounts FILE      Extra accounts, one 'NAME PASSWORD' per line.\n"
            "  --idle-seconds N     Idle time before 'who' counts a player as idle (default 180).\n"

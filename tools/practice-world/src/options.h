@@ -10,6 +10,8 @@ namespace practice_world {
 struct Options {
     std::string bindAddress = "127.0.0.1";
     int port = 4201;
+    // -1: no TLS port.
+    int tlsPort = -1;
     std::string accountsFile;
     int idleSeconds = 180;
     int lagMilliseconds = 0;

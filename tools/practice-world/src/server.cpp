@@ -34,37 +34,48 @@ std::string errorText(const char* what) {
 
 } // namespace
 
-Server::Server(World& world, const Options& options, ByteLog& log)
+Server::Server(World& world, const Options& options, ByteLog& log, const TlsIdentity* tls)
     : m_world(world)
     , m_options(options)
-    , m_log(log) {}
+    , m_log(log)
+    , m_tls(tls) {}
 
 Server::~Server() {
     m_connections.clear();
-    if (m_listenFd >= 0)
-        ::close(m_listenFd);
+    for (const int fd : {m_listenFd, m_tlsListenFd}) {
+        if (fd >= 0)
+            ::close(fd);
+    }
 }
 
 std::optional<std::string> Server::listen() {
+    if (auto failure = listenOn(m_options.port, m_listenFd, m_port))
+        return failure;
+    if (m_tls && m_options.tlsPort >= 0)
+        return listenOn(m_options.tlsPort, m_tlsListenFd, m_tlsPort);
+    return std::nullopt;
+}
+
+std::optional<std::string> Server::listenOn(int port, int& fd, std::uint16_t& bound) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(m_options.port));
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
     if (::inet_pton(AF_INET, m_options.bindAddress.c_str(), &address.sin_addr) != 1)
         return "not an IPv4 address: " + m_options.bindAddress;
 
-    m_listenFd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (m_listenFd < 0)
+    fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0)
         return errorText("socket");
     const int on = 1;
-    ::setsockopt(m_listenFd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    if (::bind(m_listenFd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
-        return errorText(("bind " + m_options.bindAddress + ":" + std::to_string(m_options.port)).c_str());
-    if (::listen(m_listenFd, 64) != 0)
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+        return errorText(("bind " + m_options.bindAddress + ":" + std::to_string(port)).c_str());
+    if (::listen(fd, 64) != 0)
         return errorText("listen");
     socklen_t length = sizeof address;
-    if (::getsockname(m_listenFd, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+    if (::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0)
         return errorText("getsockname");
-    m_port = ntohs(address.sin_port);
+    bound = ntohs(address.sin_port);
     return std::nullopt;
 }
 
@@ -76,10 +87,15 @@ void Server::run(int stopFd) {
         ids.clear();
         fds.push_back(pollfd{stopFd, POLLIN, 0});
         fds.push_back(pollfd{m_listenFd, POLLIN, 0});
+        // Without a TLS port poll() skips this entry.
+        fds.push_back(pollfd{m_tlsListenFd, POLLIN, 0});
+        bool buffered = false;
         for (const auto& [id, connection] : m_connections) {
             short events = connection->reading() ? POLLIN : 0;
-            if (!connection->unsent().empty())
+            if ((!connection->unsent().empty() && !connection->writeWaitsForRead()) ||
+                connection->readWaitsForWrite())
                 events |= POLLOUT;
+            buffered = buffered || (connection->reading() && connection->hasBufferedInput());
             fds.push_back(pollfd{connection->fd(), events, 0});
             ids.push_back(id);
         }
@@ -89,6 +105,8 @@ void Server::run(int stopFd) {
             const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*due - steadyNow()).count();
             timeout = static_cast<int>(std::clamp<long long>(wait, 0, 60000));
         }
+        if (buffered)
+            timeout = 0;
         if (::poll(fds.data(), fds.size(), timeout) < 0 && errno != EINTR) {
             std::cerr << "corvane-practice-world: " << errorText("poll") << '\n';
             break;
@@ -96,10 +114,16 @@ void Server::run(int stopFd) {
         if (fds[0].revents != 0)
             break;
         if (fds[1].revents & POLLIN)
-            acceptClients();
+            acceptClients(m_listenFd, false);
+        if (fds[2].revents & POLLIN)
+            acceptClients(m_tlsListenFd, true);
         for (std::size_t i = 0; i < ids.size(); ++i) {
             Connection* connection = find(ids[i]);
-            const short revents = fds[i + 2].revents;
+            short revents = fds[i + 3].revents;
+            if (connection && connection->reading() && connection->hasBufferedInput())
+                revents |= POLLIN;
+            if (connection && connection->readWaitsForWrite() && (revents & POLLOUT))
+                revents |= POLLIN;
             if (!connection || revents == 0)
                 continue;
             if (!connection->reading() && (revents & (POLLHUP | POLLERR))) {
@@ -118,13 +142,16 @@ void Server::run(int stopFd) {
     shutDown();
 }
 
-void Server::acceptClients() {
+void Server::acceptClients(int listenFd, bool secure) {
     for (;;) {
-        const int fd = ::accept4(m_listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        const int fd = ::accept4(listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd < 0)
             return;
         if (m_connections.size() >= static_cast<std::size_t>(m_options.maxConnections)) {
-            [[maybe_unused]] const auto sent = ::send(fd, kFull.data(), kFull.size(), MSG_NOSIGNAL);
+            // A TLS client could not read the plain text anyway.
+            if (!secure) {
+                [[maybe_unused]] const auto sent = ::send(fd, kFull.data(), kFull.size(), MSG_NOSIGNAL);
+            }
             ::close(fd);
             continue;
         }
@@ -132,8 +159,9 @@ void Server::acceptClients() {
         ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
 
         const ConnectionId id = m_nextId++;
-        auto& connection = m_connections[id] = std::make_unique<Connection>(id, fd, kMaxLineLength);
-        m_log.note(id, "connected");
+        auto& connection = m_connections[id] =
+            std::make_unique<Connection>(id, fd, kMaxLineLength, secure ? m_tls->context() : nullptr);
+        m_log.note(id, secure ? "connected (TLS)" : "connected");
         dispatch(id, m_world.open(id, WallClock::now()));
         if (m_options.telnetProbe) {
             using namespace telnet;
@@ -152,14 +180,20 @@ void Server::readFrom(Connection& connection) {
     const ConnectionId id = connection.id();
     char buffer[16384];
     for (int turn = 0; turn < kReadsPerTurn; ++turn) {
-        const ssize_t count = ::recv(connection.fd(), buffer, sizeof buffer, 0);
-        if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
+        const Transfer got = connection.readSome(buffer, sizeof buffer);
+        if (got.result == Transfer::Result::Again) {
+            // The TLS handshake may have gone far enough for what waits to go out.
+            if (connection.secure() && !connection.unsent().empty())
+                writeTo(connection);
             return;
-        if (count < 0) {
+        }
+        if (got.result == Transfer::Result::Broken) {
+            if (connection.secure())
+                m_log.note(id, "TLS: " + connection.tlsFailure());
             m_broken.push_back(id);
             return;
         }
-        if (count == 0) {
+        if (got.result == Transfer::Result::Closed) {
             // The client is done sending; answers it is still owed go out first.
             connection.stopReading();
             connection.closeWhenFlushed();
@@ -167,7 +201,7 @@ void Server::readFrom(Connection& connection) {
             dispatch(id, m_world.close(id, WallClock::now()));
             return;
         }
-        const std::string_view bytes(buffer, static_cast<std::size_t>(count));
+        const std::string_view bytes(buffer, got.count);
         m_log.record(id, '<', bytes);
 
         std::vector<std::string> lines;
@@ -250,17 +284,15 @@ void Server::send(Connection& connection, std::string_view bytes) {
 void Server::writeTo(Connection& connection) {
     while (!connection.unsent().empty()) {
         const std::string_view unsent = connection.unsent();
-        const ssize_t count = ::send(connection.fd(), unsent.data(), unsent.size(), MSG_NOSIGNAL);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+        const Transfer sent = connection.writeSome(unsent);
+        if (sent.result == Transfer::Result::Again)
             break;
-        if (count <= 0) {
+        if (sent.result != Transfer::Result::Moved) {
             m_broken.push_back(connection.id());
             return;
         }
-        m_log.record(connection.id(), '>', unsent.substr(0, static_cast<std::size_t>(count)));
-        connection.markSent(static_cast<std::size_t>(count));
+        m_log.record(connection.id(), '>', unsent.substr(0, sent.count));
+        connection.markSent(sent.count);
     }
     if (connection.unsent().size() > kMaxUnsent) {
         m_log.note(connection.id(), "dropped: not reading its output");
@@ -299,10 +331,9 @@ void Server::shutDown() {
         connection->queue(kGoingDown);
         const std::string_view unsent = connection->unsent();
         // One try only: a stop must be prompt even if a client is not reading.
-        const ssize_t count =
-            ::send(connection->fd(), unsent.data(), unsent.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
-        if (count > 0)
-            m_log.record(id, '>', unsent.substr(0, static_cast<std::size_t>(count)));
+        const Transfer sent = connection->writeSome(unsent);
+        if (sent.result == Transfer::Result::Moved)
+            m_log.record(id, '>', unsent.substr(0, sent.count));
         m_log.note(id, "closed: server stopping");
     }
     m_connections.clear();

@@ -4,6 +4,7 @@
 #include "connection.h"
 #include "options.h"
 #include "reply_queue.h"
+#include "tls_identity.h"
 #include "world.h"
 
 #include <cstdint>
@@ -18,7 +19,8 @@ namespace practice_world {
 // back what it answers, all from one poll loop with a timer queue for --lag.
 class Server {
 public:
-    Server(World& world, const Options& options, ByteLog& log);
+    // With an identity the server also listens on options.tlsPort for TLS.
+    Server(World& world, const Options& options, ByteLog& log, const TlsIdentity* tls = nullptr);
     ~Server();
     Server(const Server&) = delete;
     Server& operator=(const Server&) = delete;
@@ -26,11 +28,13 @@ public:
     // Binds and listens; returns why not on failure.
     std::optional<std::string> listen();
     std::uint16_t port() const { return m_port; }
+    std::uint16_t tlsPort() const { return m_tlsPort; }
     // Serves until `stopFd` becomes readable.
     void run(int stopFd);
 
 private:
-    void acceptClients();
+    std::optional<std::string> listenOn(int port, int& fd, std::uint16_t& bound);
+    void acceptClients(int listenFd, bool secure);
     void readFrom(Connection& connection);
     void handleTelnet(Connection& connection, const std::vector<TelnetEvent>& events);
     void dispatch(ConnectionId caller, Outcome outcome);
@@ -46,8 +50,11 @@ private:
     World& m_world;
     const Options& m_options;
     ByteLog& m_log;
+    const TlsIdentity* m_tls;
     int m_listenFd = -1;
     std::uint16_t m_port = 0;
+    int m_tlsListenFd = -1;
+    std::uint16_t m_tlsPort = 0;
     ConnectionId m_nextId = 1;
     std::map<ConnectionId, std::unique_ptr<Connection>> m_connections;
     std::vector<ConnectionId> m_broken;

@@ -19,12 +19,13 @@ TEST(OptionsTest, DefaultsListenOnLoopbackPort4201) {
     EXPECT_EQ(options->port, 4201);
     EXPECT_EQ(options->idleSeconds, 180);
     EXPECT_FALSE(options->telnetProbe);
+    EXPECT_EQ(options->tlsPort, -1);
 }
 
 TEST(OptionsTest, ReadsBothSpellingsOfValues) {
     std::string error;
     const auto options = parseOptions({"--port", "0", "--lag=250", "--idle-seconds", "5", "--telnet-probe",
-                                       "--log", "/tmp/x", "--bind=0.0.0.0"},
+                                       "--log", "/tmp/x", "--bind=0.0.0.0", "--tls-port=4202"},
                                       error);
     ASSERT_TRUE(options) << error;
     EXPECT_EQ(options->port, 0);
@@ -33,6 +34,7 @@ TEST(OptionsTest, ReadsBothSpellingsOfValues) {
     EXPECT_TRUE(options->telnetProbe);
     EXPECT_EQ(options->logFile, "/tmp/x");
     EXPECT_EQ(options->bindAddress, "0.0.0.0");
+    EXPECT_EQ(options->tlsPort, 4202);
 }
 
 struct BadArguments {
