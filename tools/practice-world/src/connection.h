@@ -4,6 +4,7 @@
 #include "telnet_decoder.h"
 #include "types.h"
 
+#include <chrono>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -36,6 +37,10 @@ public:
     void closeWhenFlushed() { m_closing = true; }
     bool closing() const { return m_closing; }
 
+    // The last time a byte went either way; the modern manner pings a quiet connection.
+    std::chrono::steady_clock::time_point lastTraffic() const { return m_lastTraffic; }
+    void noteTraffic(std::chrono::steady_clock::time_point now) { m_lastTraffic = now; }
+
     void startTerminalTypeProbe() { m_awaitingTerminalType = true; }
     // True for the first WILL TERMINAL-TYPE after the probe, which earns a SEND request.
     bool takeTerminalTypeAnswer() { return std::exchange(m_awaitingTerminalType, false); }
@@ -50,6 +55,7 @@ private:
     bool m_reading = true;
     bool m_closing = false;
     bool m_awaitingTerminalType = false;
+    std::chrono::steady_clock::time_point m_lastTraffic = std::chrono::steady_clock::now();
 };
 
 } // namespace practice_world

@@ -17,12 +17,14 @@ TEST(OptionsTest, DefaultsListenOnLoopbackPort4201) {
     EXPECT_EQ(options->port, 4201);
     EXPECT_EQ(options->idleSeconds, 180);
     EXPECT_FALSE(options->telnetProbe);
+    EXPECT_FALSE(options->modern);
+    EXPECT_EQ(options->nopSeconds, 60);
 }
 
 TEST(OptionsTest, ReadsBothSpellingsOfValues) {
     std::string error;
     const auto options = parseOptions({"--port", "0", "--lag=250", "--idle-seconds", "5", "--telnet-probe",
-                                       "--log", "/tmp/x", "--bind=0.0.0.0"},
+                                       "--log", "/tmp/x", "--bind=0.0.0.0", "--modern", "--nop-seconds=2"},
                                       error);
     ASSERT_TRUE(options) << error;
     EXPECT_EQ(options->port, 0);
@@ -31,6 +33,8 @@ TEST(OptionsTest, ReadsBothSpellingsOfValues) {
     EXPECT_TRUE(options->telnetProbe);
     EXPECT_EQ(options->logFile, "/tmp/x");
     EXPECT_EQ(options->bindAddress, "0.0.0.0");
+    EXPECT_TRUE(options->modern);
+    EXPECT_EQ(options->nopSeconds, 2);
 }
 
 struct BadArguments {
@@ -54,7 +58,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadArguments{{"--lag", "-1"}, "--lag takes a whole number from 0 to 60000, not '-1'"},
         BadArguments{{"--port", "12ab"}, "--port takes a whole number from 0 to 65535, not '12ab'"},
         BadArguments{{"--log="}, "--log needs a value"},
-        BadArguments{{"--colour"}, "unknown option '--colour'"}));
+        BadArguments{{"--colour"}, "unknown option '--colour'"},
+        BadArguments{{"--nop-seconds", "0"}, "--nop-seconds takes a whole number from 1 to 86400, not '0'"},
+        BadArguments{{"--modern=yes"}, "unknown option '--modern=yes'"}));
 
 TEST(AccountsFileTest, ReadsNamesAndPasswordsSkippingComments) {
     std::istringstream file("# extra players\n\nCarol  open sesame\r\nDave_2 pw\n");
