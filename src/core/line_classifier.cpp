@@ -136,6 +136,9 @@ bool LineClassifier::ClassifyListLine(std::string& line) {
         return true;
     }
     if (FindNoCase(line, "no sleepers") != std::string::npos) {
+        if (m_session.ListMode == 1) {
+            presenceLineRead();
+        }
         return false;
     }
     bool listStarts = false;
@@ -192,6 +195,12 @@ bool LineClassifier::ClassifyListLine(std::string& line) {
         }
     }
     if (phrase == PresencePhrases.size()) {
+        if (m_presenceSeen && !m_session.OutputFramed) {
+            // Without frames the first line that is no part of the listing
+            // ends it, and is itself ordinary text.
+            endUnframedList();
+            return ClassifyLine(line);
+        }
         if (m_listLineCount < 5) {
             ++m_listLineCount;
         }
@@ -199,6 +208,11 @@ bool LineClassifier::ClassifyListLine(std::string& line) {
             endCapture();
         }
         return true;
+    }
+    if (!m_listStarted) {
+        // Without frames nothing announces the listing: it starts here.
+        std::string none;
+        listStart(none);
     }
     const std::size_t phraseLength = PresencePhrases[phrase].size();
     const PlayerKind kind = kPhraseKinds[phrase];
@@ -220,7 +234,36 @@ bool LineClassifier::ClassifyListLine(std::string& line) {
         }
     }
     m_status.SetStatus(m_status.text() == "Status: " ? kGettingPlayerInfo : std::string("Status: "));
+    presenceLineRead();
     return false;
+}
+
+void LineClassifier::presenceLineRead() {
+    m_presenceSeen = true;
+    if (m_session.OutputFramed || m_timers == nullptr) {
+        return;
+    }
+    // A listing arrives in one burst; half a second of quiet after its last
+    // line means it is over, so the window need not wait for the next line.
+    if (m_quietTimer) {
+        m_timers->stop(*m_quietTimer);
+    }
+    m_quietTimer = m_timers->startSingleShot(std::chrono::milliseconds(500), [this] {
+        m_quietTimer.reset();
+        if (m_session.ListMode == 1 && m_presenceSeen && !m_session.OutputFramed) {
+            endUnframedList();
+        }
+    });
+}
+
+void LineClassifier::endUnframedList() {
+    if (m_quietTimer && m_timers != nullptr) {
+        m_timers->stop(*m_quietTimer);
+        m_quietTimer.reset();
+    }
+    m_presenceSeen = false;
+    std::string none;
+    listEnd(none);
 }
 
 void LineClassifier::addPhraseNames(const std::string& line, std::size_t phraseLength, PlayerKind kind) {
@@ -247,6 +290,8 @@ void LineClassifier::addPhraseNames(const std::string& line, std::size_t phraseL
 void LineClassifier::listStart(std::string& line) {
     line.clear();
     m_listLineCount = 0;
+    m_presenceSeen = false;
+    m_listStarted = true;
     for (auto& list : m_players) {
         list.clear();
     }

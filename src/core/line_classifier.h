@@ -1,9 +1,11 @@
 #pragma once
 
+#include "platform/clock.h"
 #include "room/player_list_view.h"
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,8 +37,15 @@ public:
     void setHooks(Hooks hooks) { m_hooks = std::move(hooks); }
     // The player-list window exists from log-in on; until then lists are only counted.
     void setPlayerList(PlayerListView* view) { m_playerList = view; }
+    // A world without reply frames has no line that ends a who-is-here
+    // listing: a quiet spell after it ends it instead (see ClassifyListLine).
+    void setTimers(Timers* timers) { m_timers = timers; }
     // The who-is-here or WHO request has just been sent.
-    void listRequested() { m_listLineCount = 0; }
+    void listRequested() {
+        m_listLineCount = 0;
+        m_presenceSeen = false;
+        m_listStarted = false;
+    }
 
     // Looks at a completed line; may empty it, and answers whether it is still to be shown.
     bool ClassifyLine(std::string& line);
@@ -53,6 +62,8 @@ private:
     void listStart(std::string& line);
     void listEnd(std::string& line);
     void endCapture();
+    void presenceLineRead();
+    void endUnframedList();
     void addPlayer(PlayerKind kind, const std::string& name);
     void addPhraseNames(const std::string& line, std::size_t phraseLength, PlayerKind kind);
 
@@ -64,6 +75,12 @@ private:
     Hooks m_hooks;
     std::array<std::vector<std::string>, 4> m_players;
     int m_listLineCount = 0;
+    // A who-is-here line has been captured since the request.
+    bool m_presenceSeen = false;
+    // The listing's first line (the reply prefix, or "who...") has been read.
+    bool m_listStarted = false;
+    Timers* m_timers = nullptr;
+    std::optional<Timers::TimerId> m_quietTimer;
     std::string m_lastSummary;
 };
 

@@ -101,6 +101,7 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
                           },
                           [this] { outputChanged(); }});
     m_classifier.setHooks({[this] { m_room.roomChanged(); }});
+    m_classifier.setTimers(&platform.timers);
     m_gameTimer.setHooks({[this](const std::string& text) {
         notice().ShowNotice(kNoticeTitle, text, false);
         notice().show();

@@ -40,6 +40,28 @@ TEST_F(PlayerCaptureTest, TheRoomListingFillsTheFourListsAndTheSummary) {
     EXPECT_EQ(h.window.output, "");
 }
 
+TEST_F(PlayerCaptureTest, WithoutFramesTheNextLineOrAQuietSpellEndsTheRoomListing) {
+    session().RoomName = "Town Square";
+    session().ListMode = 1;
+    h.socket.receive("The players awake here are Tester, and Bob.\r\nThere are no sleepers here.\r\n");
+    EXPECT_EQ(session().ListMode, 1);
+    h.socket.receive("Bob says, \"hi\"\r\n");
+    EXPECT_EQ(list.summary, "There are 2 Players in Town Square:");
+    EXPECT_EQ(list.shown, 1);
+    EXPECT_EQ(session().ListMode, 0);
+    EXPECT_EQ(h.window.output, "Bob says, \"hi\"\n");
+
+    session().ListMode = 1;
+    h.client.lineClassifier().listRequested();
+    h.socket.receive("You are the only one awake here.\r\n");
+    h.clock.advance(std::chrono::milliseconds(499));
+    EXPECT_EQ(session().ListMode, 1);
+    h.clock.advance(std::chrono::milliseconds(1));
+    EXPECT_EQ(session().ListMode, 0);
+    EXPECT_EQ(list.summary, "No one else is here in Town Square.");
+    EXPECT_EQ(list.shown, 2);
+}
+
 struct SummaryCase {
     std::string lines;
     std::string room;

@@ -5,6 +5,7 @@
 #include "tls_stream.h"
 #include "types.h"
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -50,6 +51,10 @@ public:
     void closeWhenFlushed() { m_closing = true; }
     bool closing() const { return m_closing; }
 
+    // The last time a byte went either way; the modern manner pings a quiet connection.
+    std::chrono::steady_clock::time_point lastTraffic() const { return m_lastTraffic; }
+    void noteTraffic(std::chrono::steady_clock::time_point now) { m_lastTraffic = now; }
+
     void startTerminalTypeProbe() { m_awaitingTerminalType = true; }
     // True for the first WILL TERMINAL-TYPE after the probe, which earns a SEND request.
     bool takeTerminalTypeAnswer() { return std::exchange(m_awaitingTerminalType, false); }
@@ -65,6 +70,7 @@ private:
     bool m_reading = true;
     bool m_closing = false;
     bool m_awaitingTerminalType = false;
+    std::chrono::steady_clock::time_point m_lastTraffic = std::chrono::steady_clock::now();
 };
 
 } // namespace practice_world

@@ -1,6 +1,7 @@
 #include "game_commands.h"
 
 #include "arrival.h"
+#include "banners.h"
 #include "flood_text.h"
 #include "text_format.h"
 #include "who_texts.h"
@@ -56,12 +57,15 @@ const GameCommands::Entry GameCommands::kCommands[] = {
     {"inv", &GameCommands::inventory},
     {"i", &GameCommands::inventory},
     {"quit", &GameCommands::lowerCaseQuit},
+    {"motd", &GameCommands::messageOfTheDay},
 };
 
-GameCommands::GameCommands(Database& database, const Sessions& sessions, std::chrono::seconds idleThreshold)
+GameCommands::GameCommands(Database& database, const Sessions& sessions, std::chrono::seconds idleThreshold,
+                           Manner manner)
     : m_database(database)
     , m_sessions(sessions)
-    , m_idleThreshold(idleThreshold) {}
+    , m_idleThreshold(idleThreshold)
+    , m_manner(manner) {}
 
 void GameCommands::run(Dbref caller, std::string_view line, WallTime now, Outbox& out) {
     if (line.empty())
@@ -333,10 +337,11 @@ void GameCommands::help(Call& call) {
         "  @set me=PROP:VALUE    Set a property (an empty VALUE removes it).",
         "  @doing TEXT           What WHO shows you doing.",
         "  @flood N              N lines of test text.",
-        "  OUTPUTPREFIX TEXT, OUTPUTSUFFIX TEXT, QUIT",
     };
     for (const char* line : kLines)
         call.out.reply(line);
+    call.out.reply(m_manner == Manner::Modern ? "  motd, QUIT"
+                                              : "  OUTPUTPREFIX TEXT, OUTPUTSUFFIX TEXT, QUIT");
 }
 
 void GameCommands::flood(Call& call) {
@@ -365,12 +370,22 @@ void GameCommands::lowerCaseQuit(Call& call) {
     call.out.reply("Oops! Did you mean 'QUIT' in all capital letters?");
 }
 
+void GameCommands::messageOfTheDay(Call& call) {
+    // The classic server has no such command.
+    if (m_manner != Manner::Modern) {
+        call.out.reply(kHuh);
+        return;
+    }
+    call.out.replyRaw(practice_world::messageOfTheDay());
+}
+
 void GameCommands::travel(Call& call, Dbref destination, std::string_view leaveLine) {
     announce(call.me.location, leaveLine, call.me.ref, call.out);
     m_database.movePlayer(call.me.ref, destination);
     announce(destination, call.me.name + " has arrived.", call.me.ref, call.out);
     describeRoom(call.me, call.out);
     sendArrivals(call.me, call.out);
+    greetArrival(call.me, call.out);
 }
 
 void GameCommands::sendArrivals(const Player& mover, Outbox& out) const {
@@ -378,6 +393,17 @@ void GameCommands::sendArrivals(const Player& mover, Outbox& out) const {
     for (auto it = mover.properties.lower_bound(std::string(kArrivePrefix));
          it != mover.properties.end() && it->first.starts_with(kArrivePrefix); ++it)
         out.reply(arrivalLine(it->second, context));
+}
+
+void GameCommands::greetArrival(const Player& mover, Outbox& out) const {
+    const Room* room = m_database.room(mover.location);
+    if (!room)
+        return;
+    for (Dbref ref : room->contents) {
+        const Player* bot = m_database.player(ref);
+        if (bot && bot->bot && !bot->greeting.empty())
+            announce(room->ref, bot->name + " says, \"" + bot->greeting + "\"", bot->ref, out);
+    }
 }
 
 Player* GameCommands::lookUpPlayer(Call& call, std::string_view name) {

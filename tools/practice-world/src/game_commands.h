@@ -14,7 +14,8 @@ namespace practice_world {
 // to an Outbox; framing them is the World's business.
 class GameCommands {
 public:
-    GameCommands(Database& database, const Sessions& sessions, std::chrono::seconds idleThreshold);
+    GameCommands(Database& database, const Sessions& sessions, std::chrono::seconds idleThreshold,
+                 Manner manner);
 
     void run(Dbref caller, std::string_view line, WallTime now, Outbox& out);
     // The viewer's room as `look` shows it.
@@ -52,9 +53,12 @@ private:
     void doing(Call& call);
     void inventory(Call& call);
     void lowerCaseQuit(Call& call);
+    void messageOfTheDay(Call& call);
 
     void travel(Call& call, Dbref destination, std::string_view leaveLine);
     void sendArrivals(const Player& mover, Outbox& out) const;
+    // Every bot in the mover's new room says its greeting to the room.
+    void greetArrival(const Player& mover, Outbox& out) const;
     // Any player by name; says so and returns null when there is none.
     Player* lookUpPlayer(Call& call, std::string_view name);
     std::string statusOf(const Player& player, WallTime now) const;
@@ -62,6 +66,7 @@ private:
     Database& m_database;
     const Sessions& m_sessions;
     std::chrono::seconds m_idleThreshold;
+    Manner m_manner;
 };
 
 } // namespace practice_world

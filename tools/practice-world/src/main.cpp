@@ -27,7 +27,8 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    Database database = buildTown(WallClock::now());
+    const Manner manner = options->modern ? Manner::Modern : Manner::Framed;
+    Database database = buildTown(WallClock::now(), manner);
     if (!options->accountsFile.empty()) {
         std::ifstream file(options->accountsFile);
         if (!file) {
@@ -64,7 +65,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    World world(std::move(database), std::chrono::seconds(options->idleSeconds));
+    World world(std::move(database), std::chrono::seconds(options->idleSeconds), manner);
     Server server(world, *options, log, tls.get());
     if (const auto failure = server.listen()) {
         std::cerr << "corvane-practice-world: " << *failure << '\n';

@@ -29,6 +29,7 @@ const IntOption kIntOptions[] = {
     {"--idle-seconds", &Options::idleSeconds, 0, 86400 * 365},
     {"--lag", &Options::lagMilliseconds, 0, 60000},
     {"--max-connections", &Options::maxConnections, 1, 1000},
+    {"--nop-seconds", &Options::nopSeconds, 1, 86400},
 };
 
 struct TextOption {
@@ -59,6 +60,10 @@ std::optional<Options> parseOptions(const std::vector<std::string>& arguments, s
         }
         if (name == "--telnet-probe" && !value) {
             options.telnetProbe = true;
+            continue;
+        }
+        if (name == "--modern" && !value) {
+            options.modern = true;
             continue;
         }
         auto takeValue = [&]() -> bool {
@@ -123,6 +128,11 @@ std::string usageText() {
            "  --telnet-probe       Send IAC DO TERMINAL-TYPE and IAC WILL ECHO after the greeting.\n"
            "  --log FILE           Write every byte in and out, with timestamps, to FILE.\n"
            "  --max-connections N  Refuse connections beyond N (default 64).\n"
+           "  --modern             Behave like a newer server: no OUTPUTPREFIX/OUTPUTSUFFIX,\n"
+           "                       IAC DO NAWS at connect, banner lines ending in a bare LF,\n"
+           "                       a 'Name ... On for Idle  Doing' WHO, IAC NOP to a quiet\n"
+           "                       connection, and a bot whose says are UTF-8.\n"
+           "  --nop-seconds N      With --modern: quiet time before IAC NOP (default 60).\n"
            "  -h, --help           Show this text.\n";
 }
 

@@ -18,6 +18,10 @@ struct Options {
     bool telnetProbe = false;
     std::string logFile;
     int maxConnections = 64;
+    // The newer server's manners; see Manner.
+    bool modern = false;
+    // With modern: a connection quiet this long in both directions gets IAC NOP.
+    int nopSeconds = 60;
     bool help = false;
 };
 

@@ -10,6 +10,10 @@ void Outbox::reply(std::string_view line) {
     m_reply += "\r\n";
 }
 
+void Outbox::replyRaw(std::string_view bytes) {
+    m_reply += bytes;
+}
+
 void Outbox::tell(Dbref player, std::string_view line) {
     for (ConnectionId id : m_sessions.connectionsOf(player)) {
         std::string& text = m_events[id];

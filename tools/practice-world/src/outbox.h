@@ -18,6 +18,8 @@ public:
 
     // One line of the caller's answer; the line end is added here.
     void reply(std::string_view line);
+    // Part of the caller's answer exactly as given, line ends included.
+    void replyRaw(std::string_view bytes);
     // One line for every connection of `player`, outside any frame.
     void tell(Dbref player, std::string_view line);
 

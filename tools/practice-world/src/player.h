@@ -21,6 +21,10 @@ struct Player {
     Dbref location = kNothing;
     WallTime lastSeen{};
     std::string doing;
+    // A bot is always connected and, like the dark bots of real worlds,
+    // left out of WHO. It says `greeting` to everyone who walks into its room.
+    bool bot = false;
+    std::string greeting;
     // Property directories are flattened into keys like "_arrive/vrox"; the map
     // keeps them sorted, which is the order a MUCK walks a directory in.
     std::map<std::string, std::string> properties;

@@ -101,7 +101,10 @@ void Server::run(int stopFd) {
         }
 
         int timeout = -1;
-        if (const auto due = m_replies.nextDue()) {
+        std::optional<ReplyQueue::Time> due = m_replies.nextDue();
+        if (const auto ping = nextPing(); ping && (!due || *ping < *due))
+            due = ping;
+        if (due) {
             const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*due - steadyNow()).count();
             timeout = static_cast<int>(std::clamp<long long>(wait, 0, 60000));
         }
@@ -136,6 +139,7 @@ void Server::run(int stopFd) {
             if ((revents & POLLOUT) && (connection = find(ids[i])))
                 writeTo(*connection);
         }
+        pingQuietConnections();
         deliverDue();
         settle();
     }
@@ -162,6 +166,12 @@ void Server::acceptClients(int listenFd, bool secure) {
         auto& connection = m_connections[id] =
             std::make_unique<Connection>(id, fd, kMaxLineLength, secure ? m_tls->context() : nullptr);
         m_log.note(id, secure ? "connected (TLS)" : "connected");
+        if (m_options.modern) {
+            using namespace telnet;
+            const char naws[] = {static_cast<char>(kIac), static_cast<char>(kDo), static_cast<char>(kNaws)};
+            // Asked before the greeting, as the newer servers do.
+            m_replies.push(id, std::string(naws, sizeof naws), steadyNow());
+        }
         dispatch(id, m_world.open(id, WallClock::now()));
         if (m_options.telnetProbe) {
             using namespace telnet;
@@ -203,6 +213,7 @@ void Server::readFrom(Connection& connection) {
         }
         const std::string_view bytes(buffer, got.count);
         m_log.record(id, '<', bytes);
+        connection.noteTraffic(steadyNow());
 
         std::vector<std::string> lines;
         std::vector<TelnetEvent> events;
@@ -276,6 +287,35 @@ void Server::deliverDue() {
     }
 }
 
+std::optional<ReplyQueue::Time> Server::nextPing() const {
+    if (!m_options.modern)
+        return std::nullopt;
+    std::optional<ReplyQueue::Time> next;
+    for (const auto& [id, connection] : m_connections) {
+        if (connection->reading() && (!next || connection->lastTraffic() < *next))
+            next = connection->lastTraffic();
+    }
+    if (next)
+        *next += std::chrono::seconds(m_options.nopSeconds);
+    return next;
+}
+
+void Server::pingQuietConnections() {
+    if (!m_options.modern)
+        return;
+    const auto now = steadyNow();
+    const char nop[] = {static_cast<char>(telnet::kIac), static_cast<char>(telnet::kNop)};
+    for (const auto& [id, connection] : m_connections) {
+        if (!connection->reading() ||
+            now - connection->lastTraffic() < std::chrono::seconds(m_options.nopSeconds))
+            continue;
+        // Queued behind any reply still held back, and counted as traffic at
+        // once, so a client that does not read gets one NOP per quiet spell.
+        m_replies.push(id, std::string(nop, sizeof nop), now);
+        connection->noteTraffic(now);
+    }
+}
+
 void Server::send(Connection& connection, std::string_view bytes) {
     connection.queue(bytes);
     writeTo(connection);
@@ -293,6 +333,7 @@ void Server::writeTo(Connection& connection) {
         }
         m_log.record(connection.id(), '>', unsent.substr(0, sent.count));
         connection.markSent(sent.count);
+        connection.noteTraffic(steadyNow());
     }
     if (connection.unsent().size() > kMaxUnsent) {
         m_log.note(connection.id(), "dropped: not reading its output");

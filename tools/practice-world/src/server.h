@@ -39,6 +39,10 @@ private:
     void handleTelnet(Connection& connection, const std::vector<TelnetEvent>& events);
     void dispatch(ConnectionId caller, Outcome outcome);
     void deliverDue();
+    // With --modern: IAC NOP to every connection quiet for --nop-seconds.
+    void pingQuietConnections();
+    // When the next quiet connection is due a NOP, if any can be.
+    std::optional<ReplyQueue::Time> nextPing() const;
     void send(Connection& connection, std::string_view bytes);
     void writeTo(Connection& connection);
     // Writes and closes what can be; drops the broken and the finished.

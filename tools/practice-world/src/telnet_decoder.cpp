@@ -21,7 +21,7 @@ std::string commandName(unsigned char command) {
         return "DONT";
     case kSb:
         return "SB";
-    case 241:
+    case kNop:
         return "NOP";
     case 249:
         return "GA";
@@ -40,7 +40,7 @@ std::string optionName(unsigned char option) {
         return "TERMINAL-TYPE";
     case 25:
         return "END-OF-RECORD";
-    case 31:
+    case kNaws:
         return "NAWS";
     case 34:
         return "LINEMODE";

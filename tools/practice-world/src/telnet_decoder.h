@@ -14,8 +14,10 @@ inline constexpr unsigned char kWont = 252;
 inline constexpr unsigned char kWill = 251;
 inline constexpr unsigned char kSb = 250;
 inline constexpr unsigned char kSe = 240;
+inline constexpr unsigned char kNop = 241;
 inline constexpr unsigned char kEcho = 1;
 inline constexpr unsigned char kTerminalType = 24;
+inline constexpr unsigned char kNaws = 31;
 inline constexpr unsigned char kSend = 1;
 } // namespace telnet
 

@@ -80,7 +80,7 @@ const Resident kResidents[] = {
 
 } // namespace
 
-Database buildTown(WallTime now) {
+Database buildTown(WallTime now, Manner manner) {
     Database db;
     buildRooms(db);
     // Things first, so the players come before them in the contents lists.
@@ -95,6 +95,17 @@ Database buildTown(WallTime now) {
         p.species = r.species;
         p.description = r.description;
         p.lastSeen = now - r.lastSeenAgo;
+    }
+    if (manner == Manner::Modern) {
+        // No password: nobody logs in as her; the world keeps her connected.
+        Player& colette = db.addPlayer(206, "Colette", "", kNorthRoad);
+        colette.sex = "female";
+        colette.species = "human";
+        colette.description = "A cheerful woman behind a coffee cart, chalk in hand.";
+        colette.bot = true;
+        // "café costs €5", in UTF-8.
+        colette.greeting = "caf\xC3\xA9 costs \xE2\x82\xAC"
+                           "5";
     }
     return db;
 }

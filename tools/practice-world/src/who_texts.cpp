@@ -49,4 +49,20 @@ std::vector<std::string> whoTableLines(const std::vector<WhoRow>& rows, int peak
     return lines;
 }
 
+std::vector<std::string> modernWhoTableLines(const std::vector<WhoRow>& rows, std::size_t online, int peak) {
+    std::vector<std::string> lines;
+    lines.emplace_back("Name               On for Idle  Doing");
+    for (const WhoRow& row : rows) {
+        std::string line = padRight(row.name, 18) + " " + padLeft(formatOnFor(row.onFor), 6) + " " +
+                           padLeft(formatIdle(row.idle), 4);
+        if (!row.doing.empty())
+            line += "  " + row.doing;
+        lines.push_back(line);
+    }
+    const std::size_t shown = rows.size();
+    lines.push_back(std::to_string(shown) + (shown == 1 ? " player" : " players") + " shown of " +
+                    std::to_string(online) + " online (max connected is " + std::to_string(peak) + ").");
+    return lines;
+}
+
 } // namespace practice_world

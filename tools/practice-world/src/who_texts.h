@@ -26,5 +26,8 @@ struct WhoRow {
 
 std::vector<std::string> roomWhoLines(const RoomCensus& census);
 std::vector<std::string> whoTableLines(const std::vector<WhoRow>& rows, int peak);
+// The newer servers' WHO: a "Name" header and a trailer that also counts the
+// players it did not show.
+std::vector<std::string> modernWhoTableLines(const std::vector<WhoRow>& rows, std::size_t online, int peak);
 
 } // namespace practice_world

@@ -1,5 +1,6 @@
 #include "world.h"
 
+#include "banners.h"
 #include "text_format.h"
 #include "who_texts.h"
 
@@ -8,16 +9,6 @@
 namespace practice_world {
 
 namespace {
-
-constexpr std::string_view kGreeting =
-    "\r\n"
-    "               ~  The Corvane Practice World  ~\r\n"
-    "      A small town of seven rooms for trying out a MUCK client.\r\n"
-    "\r\n"
-    "  Practice accounts: Guest/guest  Tester/password  Alice/alice  Bob/bob\r\n"
-    "  Type 'WHO' to see who is playing, and 'QUIT' to leave.\r\n"
-    "\r\n"
-    "To connect to your character use 'connect <playername> <password>'\r\n";
 
 constexpr std::string_view kBadLogin = "Either that player does not exist, or has a different password.\r\n";
 constexpr std::string_view kGoodbye = "\r\nCome back later!\r\n\r\n";
@@ -57,14 +48,26 @@ std::string framed(const Session& session, const std::string& body) {
 
 } // namespace
 
-World::World(Database database, std::chrono::seconds idleThreshold)
-    : m_database(std::move(database))
-    , m_commands(m_database, m_sessions, idleThreshold) {}
+World::World(Database database, std::chrono::seconds idleThreshold, Manner manner, WallTime startedAt)
+    : m_manner(manner)
+    , m_database(std::move(database))
+    , m_commands(m_database, m_sessions, idleThreshold, manner) {
+    ConnectionId botConnection = kFirstBotConnection;
+    for (const auto& [ref, player] : m_database.players()) {
+        if (!player.bot)
+            continue;
+        Session& session = m_sessions.open(botConnection++, startedAt);
+        session.player = ref;
+        session.loggedInAt = startedAt;
+    }
+    m_sessions.notePeak();
+}
 
 Outcome World::open(ConnectionId id, WallTime now) {
     m_sessions.open(id, now);
     Outcome outcome;
-    outcome.deliveries.push_back(Delivery{id, std::string(kGreeting), Delivery::Kind::ScreenReply});
+    outcome.deliveries.push_back(
+        Delivery{id, std::string(greetingText(m_manner)), Delivery::Kind::ScreenReply});
     return outcome;
 }
 
@@ -77,11 +80,12 @@ Outcome World::input(ConnectionId id, std::string_view rawLine, WallTime now) {
     std::string_view argument;
     const std::string_view untrimmed =
         rawLine.substr(std::min(rawLine.find_first_not_of(" \t"), rawLine.size()));
-    if (matchCommand(untrimmed, "OUTPUTPREFIX", argument)) {
+    // The newer servers have no frames: to them these are unknown commands.
+    if (m_manner == Manner::Framed && matchCommand(untrimmed, "OUTPUTPREFIX", argument)) {
         session->outputPrefix = argument;
         return {};
     }
-    if (matchCommand(untrimmed, "OUTPUTSUFFIX", argument)) {
+    if (m_manner == Manner::Framed && matchCommand(untrimmed, "OUTPUTSUFFIX", argument)) {
         session->outputSuffix = argument;
         return {};
     }
@@ -128,12 +132,7 @@ void World::loginScreen(std::string_view line, Outbox& out) const {
         out.reply("Characters are not created here; use one of the practice accounts.");
     } else {
         // Anything else shows the welcome screen again, as a classic server does.
-        std::string_view greeting = kGreeting;
-        while (!greeting.empty()) {
-            const auto end = greeting.find("\r\n");
-            out.reply(greeting.substr(0, end));
-            greeting.remove_prefix(end + 2);
-        }
+        out.replyRaw(greetingText(m_manner));
     }
 }
 
@@ -157,6 +156,8 @@ Outcome World::connect(Session& session, std::string_view arguments, WallTime no
     Outbox out(m_sessions);
     if (!wasAwake)
         m_commands.announce(player->location, player->name + " has connected.", player->ref, out);
+    if (m_manner == Manner::Modern)
+        out.replyRaw(messageOfTheDay());
     m_commands.describeRoom(*player, out);
     outcome.deliveries.push_back(Delivery{session.id, out.replyText(), Delivery::Kind::ScreenReply});
     for (Delivery& event : out.takeEvents())
@@ -177,12 +178,18 @@ Outcome World::quit(Session& session, WallTime now) {
 }
 
 void World::who(WallTime now, Outbox& out) const {
+    const std::vector<Dbref> online = m_sessions.playersOnline();
     std::vector<WhoRow> rows;
-    for (Dbref ref : m_sessions.playersOnline()) {
+    for (Dbref ref : online) {
         const Player& p = *m_database.player(ref);
-        rows.push_back(WhoRow{p.name, m_sessions.onlineFor(ref, now), m_sessions.idleOf(ref, now), p.doing});
+        if (!p.bot)
+            rows.push_back(
+                WhoRow{p.name, m_sessions.onlineFor(ref, now), m_sessions.idleOf(ref, now), p.doing});
     }
-    for (const std::string& line : whoTableLines(rows, m_sessions.peak()))
+    const std::vector<std::string> lines = m_manner == Manner::Modern
+                                               ? modernWhoTableLines(rows, online.size(), m_sessions.peak())
+                                               : whoTableLines(rows, m_sessions.peak());
+    for (const std::string& line : lines)
         out.reply(line);
 }
 

@@ -15,7 +15,9 @@ namespace practice_world {
 // timers, so tests drive it with plain calls and a made-up clock.
 class World {
 public:
-    World(Database database, std::chrono::seconds idleThreshold);
+    // The database's bots come online at `startedAt`.
+    World(Database database, std::chrono::seconds idleThreshold, Manner manner = Manner::Framed,
+          WallTime startedAt = WallClock::now());
 
     // A new connection; answers with the greeting.
     Outcome open(ConnectionId id, WallTime now);
@@ -34,6 +36,7 @@ private:
     // is told and their last-seen time set.
     void endSession(ConnectionId id, WallTime now, Outbox& out);
 
+    Manner m_manner;
     Database m_database;
     Sessions m_sessions;
     GameCommands m_commands;

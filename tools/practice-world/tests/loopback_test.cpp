@@ -154,7 +154,8 @@ TEST(LoopbackTest, FramedSessionEndsWithQuitAndTheServerStopsOnSigterm) {
     ASSERT_GT(server.port(), 0);
     Client client(server.port());
     ASSERT_TRUE(client.connected());
-    EXPECT_FALSE(client.readUntil(kConnectHint).empty());
+    // No telnet negotiation: the greeting is the first thing sent.
+    EXPECT_TRUE(client.readUntil(kConnectHint).starts_with("\r\n               ~"));
 
     // Split mid-line and CR LF ended, as a real client may send it.
     client.send("OUTPUTPREFIX <<\r\nOUTPUTSUFFIX >>\r\nconnect Tes");
@@ -195,6 +196,19 @@ TEST(LoopbackTest, TelnetProbeIsSentAndAnswersNeverReachCommands) {
     client.send("WH\xff\xfb\x18O\r\n");
     EXPECT_FALSE(client.readUntil("\xff\xfa\x18\x01\xff\xf0").empty());
     EXPECT_FALSE(client.readUntil("players are connected.").empty());
+}
+
+TEST(LoopbackTest, ModernServerAsksForTheWindowSizeFirstAndPingsAQuietConnection) {
+    ServerProcess server({"--modern", "--nop-seconds", "1"});
+    Client client(server.port());
+    EXPECT_TRUE(client.readUntil(kConnectHint).starts_with("\xff\xfd\x1f\r\n"));
+    // A refusal is taken quietly; the connection is then quiet for a second.
+    client.send("\xff\xfc\x1f");
+    const auto quietFrom = Clock::now();
+    EXPECT_EQ(client.readUntil("\xff\xf1", milliseconds(3000)), "\xff\xf1");
+    EXPECT_GE(Clock::now() - quietFrom, milliseconds(900));
+    client.send("WHO\r\n");
+    EXPECT_FALSE(client.readUntil("1 online (max connected is 1).\r\n").empty());
 }
 
 } // namespace

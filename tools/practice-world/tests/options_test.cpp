@@ -20,12 +20,15 @@ TEST(OptionsTest, DefaultsListenOnLoopbackPort4201) {
     EXPECT_EQ(options->idleSeconds, 180);
     EXPECT_FALSE(options->telnetProbe);
     EXPECT_EQ(options->tlsPort, -1);
+    EXPECT_FALSE(options->modern);
+    EXPECT_EQ(options->nopSeconds, 60);
 }
 
 TEST(OptionsTest, ReadsBothSpellingsOfValues) {
     std::string error;
     const auto options = parseOptions({"--port", "0", "--lag=250", "--idle-seconds", "5", "--telnet-probe",
-                                       "--log", "/tmp/x", "--bind=0.0.0.0", "--tls-port=4202"},
+                                       "--log", "/tmp/x", "--bind=0.0.0.0", "--tls-port=4202",
+                                       "--modern", "--nop-seconds=2"},
                                       error);
     ASSERT_TRUE(options) << error;
     EXPECT_EQ(options->port, 0);
@@ -35,6 +38,8 @@ TEST(OptionsTest, ReadsBothSpellingsOfValues) {
     EXPECT_EQ(options->logFile, "/tmp/x");
     EXPECT_EQ(options->bindAddress, "0.0.0.0");
     EXPECT_EQ(options->tlsPort, 4202);
+    EXPECT_TRUE(options->modern);
+    EXPECT_EQ(options->nopSeconds, 2);
 }
 
 struct BadArguments {
@@ -93,7 +98,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadArguments{{"--lag", "-1"}, "--lag takes a whole number from 0 to 60000, not '-1'"},
         BadArguments{{"--port", "12ab"}, "--port takes a whole number from 0 to 65535, not '12ab'"},
         BadArguments{{"--log="}, "--log needs a value"},
-        BadArguments{{"--colour"}, "unknown option '--colour'"}),
+        BadArguments{{"--colour"}, "unknown option '--colour'"},
+        BadArguments{{"--nop-seconds", "0"}, "--nop-seconds takes a whole number from 1 to 86400, not '0'"},
+        BadArguments{{"--modern=yes"}, "unknown option '--modern=yes'"}),
     [](const auto& info) { return caseName(joined(info.param.args)); });
 
 TEST(AccountsFileTest, ReadsNamesAndPasswordsSkippingComments) {

@@ -16,9 +16,9 @@ protected:
     static constexpr ConnectionId kBob = 2;
     static constexpr ConnectionId kAlice = 3;
 
-    WorldFixture()
+    explicit WorldFixture(Manner manner = Manner::Framed)
         : m_now(WallTime{} + std::chrono::hours(24 * 365 * 50))
-        , m_world(buildTown(m_now), std::chrono::seconds(180)) {}
+        , m_world(buildTown(m_now, manner), std::chrono::seconds(180), manner, m_now) {}
 
     void advance(std::chrono::seconds by) { m_now += by; }
 

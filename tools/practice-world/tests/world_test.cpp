@@ -45,6 +45,8 @@ INSTANTIATE_TEST_SUITE_P(
         FramingCase{"PoseShortcut", true, ":waves.", "<<start>>\r\nTester waves.\r\n<<end>>\r\n"},
         FramingCase{"LowerCaseQuit", true, "quit",
                     "<<start>>\r\nOops! Did you mean 'QUIT' in all capital letters?\r\n<<end>>\r\n"},
+        FramingCase{"NoMessageOfTheDay", true, "motd",
+                    "<<start>>\r\nHuh?  (Type \"help\" for help.)\r\n<<end>>\r\n"},
         FramingCase{"FrameCommandsAreCaseSensitive", true, "outputprefix x",
                     "<<start>>\r\nHuh?  (Type \"help\" for help.)\r\n<<end>>\r\n"},
         FramingCase{"WhoBeforeLogin", false, "WHO",
