@@ -192,18 +192,22 @@ void OutputBuffer::appendToView(const Line& line, std::uint32_t fromCharacter) {
     }
 }
 
-void OutputBuffer::flush() {
+std::size_t OutputBuffer::flush() {
     if (!m_dirty) {
-        return;
+        return 0;
     }
     m_dirty = false;
+    if (m_view.wantsRebuild() && !m_viewEmpty) {
+        m_view.clearText();
+        m_viewEmpty = true;
+    }
     if (m_lines.empty()) {
         if (!m_viewEmpty) {
             m_view.clearText();
             m_viewEmpty = true;
         }
         m_view.endUpdate();
-        return;
+        return 0;
     }
     const Line& first = m_lines.front();
     const bool restart = m_viewEmpty || first.serial > m_viewLastSerial;
@@ -228,10 +232,12 @@ void OutputBuffer::flush() {
             continueFrom = 0;
         }
     }
+    std::size_t lines = 0;
     for (auto it = next; it != m_lines.end(); ++it) {
         appendToView(*it, it == next ? continueFrom : 0);
         if (it->complete) {
             m_view.appendLineBreak();
+            ++lines;
         }
     }
     if (!restart) {
@@ -249,6 +255,7 @@ void OutputBuffer::flush() {
     m_viewLastCharacters = m_lines.back().characters;
     m_viewLastComplete = m_lines.back().complete;
     m_view.endUpdate();
+    return lines;
 }
 
 std::string OutputBuffer::text() const {

@@ -34,8 +34,9 @@ public:
     int addLook(const TriggerLook& look);
 
     void clear();
-    // Applies everything since the last flush to the view.
-    void flush();
+    // Applies everything since the last flush to the view; returns how many
+    // lines that put into it.
+    std::size_t flush();
 
     std::size_t length() const { return m_length; }
     std::size_t lineCount() const { return m_lines.size(); }

@@ -126,8 +126,8 @@ TEST_F(OutputBufferTest, TriggerLooksCoverTheWholeLine) {
     EXPECT_EQ(view.appendedSpans[0].second.look, look);
 }
 
-// Whatever the mix of lines, tails, notices and flushes, the view ends up
-// showing exactly what the buffer keeps.
+// Whatever the mix of lines, tails, notices, flushes and views asking to
+// start afresh, the view ends up showing exactly what the buffer keeps.
 TEST_F(OutputBufferTest, TheViewAlwaysMatchesTheBuffer) {
     std::mt19937 random(7);
     buffer.setGeometry(800, 100, 8, 120);
@@ -142,6 +142,8 @@ TEST_F(OutputBufferTest, TheViewAlwaysMatchesTheBuffer) {
             buffer.ShowOutput("\r\n* " + text + "\r\n");
         } else if (random() % 50 == 0) {
             buffer.clear();
+        } else {
+            view.rebuild = true;
         }
         if (random() % 4 == 0) {
             buffer.flush();
