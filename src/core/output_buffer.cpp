@@ -53,8 +53,9 @@ int OutputBuffer::addLook(const TriggerLook& look) {
 }
 
 void OutputBuffer::showLine(const TextLine& line, int look) {
-    makeRoom(countCharacters(line.text), !line.complete);
-    append(line.text, line.spans, look, line.complete);
+    const std::uint32_t characters = countCharacters(line.text);
+    makeRoom(characters, !line.complete);
+    append(line.text, line.spans, look, line.complete, characters);
 }
 
 void OutputBuffer::ShowOutput(const std::string& text) {
@@ -68,8 +69,9 @@ void OutputBuffer::ShowOutput(const std::string& text) {
         }
         const std::string_view piece(text.data() + start, end - start);
         if (!piece.empty() || lineEnd) {
-            makeRoom(countCharacters(piece), true);
-            append(piece, noSpans, -1, lineEnd);
+            const std::uint32_t characters = countCharacters(piece);
+            makeRoom(characters, true);
+            append(piece, noSpans, -1, lineEnd, characters);
         }
         if (!lineEnd) {
             break;
@@ -124,7 +126,7 @@ void OutputBuffer::deleteFromFront(std::size_t count) {
 }
 
 void OutputBuffer::append(std::string_view text, const std::vector<StyleSpan>& spans, int look,
-                          bool complete) {
+                          bool complete, std::uint32_t added) {
     // An unfinished tail stays open and the rest of its line joins it.
     if (m_lines.empty() || m_lines.back().complete) {
         Line line;
@@ -151,7 +153,6 @@ void OutputBuffer::append(std::string_view text, const std::vector<StyleSpan>& s
             line.spans.push_back(OutputSpan{base + span.start, span.length, span.style, -1});
         }
     }
-    const std::uint32_t added = countCharacters(text);
     line.characters += added;
     line.complete = complete;
     m_length += added + (complete ? 2u : 0u);

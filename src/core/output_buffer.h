@@ -54,7 +54,9 @@ private:
 
     void makeRoom(std::size_t lineCharacters, bool tail);
     void deleteFromFront(std::size_t units);
-    void append(std::string_view text, const std::vector<StyleSpan>& spans, int look, bool complete);
+    // `added` is the text's length in characters (code points).
+    void append(std::string_view text, const std::vector<StyleSpan>& spans, int look, bool complete,
+                std::uint32_t added);
     std::size_t units(const Line& line) const { return line.characters + (line.complete ? 2u : 0u); }
     std::uint32_t visibleCut() const;
     void appendToView(const Line& line, std::uint32_t fromCharacter);
