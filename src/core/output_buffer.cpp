@@ -255,8 +255,40 @@ std::size_t OutputBuffer::flush() {
     m_viewLastSerial = m_lines.back().serial;
     m_viewLastCharacters = m_lines.back().characters;
     m_viewLastComplete = m_lines.back().complete;
+    dropCutText();
     m_view.endUpdate();
     return lines;
+}
+
+void OutputBuffer::dropCutText() {
+    const std::uint32_t cut = visibleCut();
+    if (cut < static_cast<std::uint32_t>(m_maxOutputChars)) {
+        return;
+    }
+    Line& front = m_lines.front();
+    const std::size_t bytes = byteOffset(front.text, cut);
+    front.text.erase(0, bytes);
+    std::erase_if(front.spans, [&](const OutputSpan& span) { return span.start + span.length <= bytes; });
+    for (OutputSpan& span : front.spans) {
+        const std::uint32_t start = span.start > bytes ? span.start - static_cast<std::uint32_t>(bytes) : 0;
+        span.length = span.start + span.length - static_cast<std::uint32_t>(bytes) - start;
+        span.start = start;
+    }
+    front.characters -= cut;
+    m_frontCut -= cut;
+    // The view was told of this cut just now, so it has the same line start.
+    m_viewFirstCut -= cut;
+    if (m_lines.size() == 1) {
+        m_viewLastCharacters -= cut;
+    }
+}
+
+std::size_t OutputBuffer::storedBytes() const {
+    std::size_t bytes = 0;
+    for (const Line& line : m_lines) {
+        bytes += line.text.size();
+    }
+    return bytes;
 }
 
 std::string OutputBuffer::text() const {

@@ -40,6 +40,8 @@ public:
 
     std::size_t length() const { return m_length; }
     std::size_t lineCount() const { return m_lines.size(); }
+    // Bytes of text held, for checks that memory stays bounded.
+    std::size_t storedBytes() const;
     // The kept text as the classic box would hold it (CR LF between lines).
     std::string text() const;
 
@@ -60,6 +62,10 @@ private:
     std::size_t units(const Line& line) const { return line.characters + (line.complete ? 2u : 0u); }
     std::uint32_t visibleCut() const;
     void appendToView(const Line& line, std::uint32_t fromCharacter);
+    // A line that never ends (from a server that sends no line ends) is cut
+    // from the front as it grows; once the view has let go of the cut text
+    // too, the buffer drops it, so such a line holds no more than is shown.
+    void dropCutText();
 
     OutputView& m_view;
     std::deque<Line> m_lines;
