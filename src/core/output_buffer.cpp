@@ -125,8 +125,8 @@ void OutputBuffer::deleteFromFront(std::size_t count) {
     m_dirty = true;
 }
 
-void OutputBuffer::append(std::string_view text, const std::vector<StyleSpan>& spans, int look,
-                          bool complete, std::uint32_t added) {
+void OutputBuffer::append(std::string_view text, const std::vector<StyleSpan>& spans, int look, bool complete,
+                          std::uint32_t added) {
     // An unfinished tail stays open and the rest of its line joins it.
     if (m_lines.empty() || m_lines.back().complete) {
         Line line;

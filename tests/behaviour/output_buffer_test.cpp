@@ -98,7 +98,9 @@ TEST_F(OutputBufferTest, UnfinishedTailsNeverTrimButJoinTheirLine) {
 // tail): the line is cut from the front as it grows, and the cut text must
 // not stay behind in memory.
 TEST_F(OutputBufferTest, ALineThatNeverEndsHoldsNoMoreThanTheBoxCanShow) {
-    TextLine piece = lineOf("\xc3\xbf" "abcdefgh", false);
+    TextLine piece = lineOf("\xc3\xbf"
+                            "abcdefgh",
+                            false);
     piece.spans.push_back(StyleSpan{2, 3, TextStyle{Rgb{255, 0, 0}, {}, false}});
     for (int i = 0; i < 20000; ++i) {
         buffer.showLine(piece, -1);

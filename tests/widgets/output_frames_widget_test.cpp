@@ -36,25 +36,15 @@ struct DrawnClient {
         client.FileConnect();
         socket.accept();
         client.session().TagMode = true;
-        setTrigger(0, "dragon", "Serif", 14, true, false, 0x00FFFF);
-        setTrigger(1, "wizard", "Sans", 9, false, true, 0xFF8000);
+        TriggerTable& triggers = client.triggers().ActiveTriggers;
+        triggers[0] = TriggerDef{"dragon", "", false, "Serif", 14, true, false, 0x00FFFF};
+        triggers[1] = TriggerDef{"wizard", "", false, "Sans", 9, false, true, 0xFF8000};
+        client.triggers().prepare();
+        client.lineProcessor().triggersChanged();
     }
     ~DrawnClient() { window.setEvents(nullptr); }
     DrawnClient(const DrawnClient&) = delete;
     DrawnClient& operator=(const DrawnClient&) = delete;
-
-    void setTrigger(std::size_t slot, const std::string& text, const std::string& font, float size, bool bold,
-                    bool italic, std::uint32_t colour) {
-        TriggerDef& trigger = client.triggers().ActiveTriggers[slot];
-        trigger.text = text;
-        trigger.fontName = font;
-        trigger.fontSize = size;
-        trigger.bold = bold;
-        trigger.italic = italic;
-        trigger.colour = colour;
-        client.triggers().prepare();
-        client.lineProcessor().triggersChanged();
-    }
 
     QtOutputBox& box() const { return *window.outputBox(); }
     QString status() const { return window.findChild<QLabel*>("Label3_0")->text(); }
@@ -161,7 +151,8 @@ void expectSameDocument(const QTextDocument& drawn, const QTextDocument& expecte
         ASSERT_EQ(left.size(), right.size()) << "line " << n << ": " << a.text().toStdString();
         for (std::size_t i = 0; i < left.size(); ++i) {
             EXPECT_EQ(left[i].text, right[i].text) << "line " << n;
-            EXPECT_TRUE(left[i].format == right[i].format) << "line " << n << " run " << left[i].text.toStdString();
+            EXPECT_TRUE(left[i].format == right[i].format)
+                << "line " << n << " run " << left[i].text.toStdString();
         }
     }
 }
