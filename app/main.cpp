@@ -103,7 +103,7 @@ int main(int argc, char* argv[]) {
         corvane::QtMainWindow& window;
         ~Detach() { window.setEvents(nullptr); }
     } detach{window};
-    client.setOutputFrameInterval(std::chrono::milliseconds(40));
+    client.setOutputFrameInterval(std::chrono::milliseconds(40), std::chrono::milliseconds(100));
     program.setBeforeExit([&window] { window.close(); });
 
     // A quit signal may come while a modal dialog runs its own loop: save

@@ -53,8 +53,9 @@ int OutputBuffer::addLook(const TriggerLook& look) {
 }
 
 void OutputBuffer::showLine(const TextLine& line, int look) {
-    makeRoom(countCharacters(line.text), !line.complete);
-    append(line.text, line.spans, look, line.complete);
+    const std::uint32_t characters = countCharacters(line.text);
+    makeRoom(characters, !line.complete);
+    append(line.text, line.spans, look, line.complete, characters);
 }
 
 void OutputBuffer::ShowOutput(const std::string& text) {
@@ -68,8 +69,9 @@ void OutputBuffer::ShowOutput(const std::string& text) {
         }
         const std::string_view piece(text.data() + start, end - start);
         if (!piece.empty() || lineEnd) {
-            makeRoom(countCharacters(piece), true);
-            append(piece, noSpans, -1, lineEnd);
+            const std::uint32_t characters = countCharacters(piece);
+            makeRoom(characters, true);
+            append(piece, noSpans, -1, lineEnd, characters);
         }
         if (!lineEnd) {
             break;
@@ -123,8 +125,8 @@ void OutputBuffer::deleteFromFront(std::size_t count) {
     m_dirty = true;
 }
 
-void OutputBuffer::append(std::string_view text, const std::vector<StyleSpan>& spans, int look,
-                          bool complete) {
+void OutputBuffer::append(std::string_view text, const std::vector<StyleSpan>& spans, int look, bool complete,
+                          std::uint32_t added) {
     // An unfinished tail stays open and the rest of its line joins it.
     if (m_lines.empty() || m_lines.back().complete) {
         Line line;
@@ -151,7 +153,6 @@ void OutputBuffer::append(std::string_view text, const std::vector<StyleSpan>& s
             line.spans.push_back(OutputSpan{base + span.start, span.length, span.style, -1});
         }
     }
-    const std::uint32_t added = countCharacters(text);
     line.characters += added;
     line.complete = complete;
     m_length += added + (complete ? 2u : 0u);
@@ -194,18 +195,22 @@ void OutputBuffer::appendToView(const Line& line, std::size_t from) {
     }
 }
 
-void OutputBuffer::flush() {
+std::size_t OutputBuffer::flush() {
     if (!m_dirty) {
-        return;
+        return 0;
     }
     m_dirty = false;
+    if (m_view.wantsRebuild() && !m_viewEmpty) {
+        m_view.clearText();
+        m_viewEmpty = true;
+    }
     if (m_lines.empty()) {
         if (!m_viewEmpty) {
             m_view.clearText();
             m_viewEmpty = true;
         }
         m_view.endUpdate();
-        return;
+        return 0;
     }
     const Line& first = m_lines.front();
     const bool restart = m_viewEmpty || first.serial > m_viewLastSerial;
@@ -232,10 +237,12 @@ void OutputBuffer::flush() {
             continueFrom = 0;
         }
     }
+    std::size_t lines = 0;
     for (auto it = next; it != m_lines.end(); ++it) {
         appendToView(*it, it == next ? continueFrom : 0);
         if (it->complete) {
             m_view.appendLineBreak();
+            ++lines;
         }
     }
     if (!restart) {
@@ -253,7 +260,41 @@ void OutputBuffer::flush() {
     m_viewLastCharacters = m_lines.back().characters;
     m_viewLastBytes = m_lines.back().text.size();
     m_viewLastComplete = m_lines.back().complete;
+    dropCutText();
     m_view.endUpdate();
+    return lines;
+}
+
+void OutputBuffer::dropCutText() {
+    const std::uint32_t cut = visibleCut();
+    if (cut < static_cast<std::uint32_t>(m_maxOutputChars)) {
+        return;
+    }
+    Line& front = m_lines.front();
+    const std::size_t bytes = byteOffset(front.text, cut);
+    front.text.erase(0, bytes);
+    std::erase_if(front.spans, [&](const OutputSpan& span) { return span.start + span.length <= bytes; });
+    for (OutputSpan& span : front.spans) {
+        const std::uint32_t start = span.start > bytes ? span.start - static_cast<std::uint32_t>(bytes) : 0;
+        span.length = span.start + span.length - static_cast<std::uint32_t>(bytes) - start;
+        span.start = start;
+    }
+    front.characters -= cut;
+    m_frontCut -= cut;
+    // The view was told of this cut just now, so it has the same line start.
+    m_viewFirstCut -= cut;
+    if (m_lines.size() == 1) {
+        m_viewLastCharacters -= cut;
+        m_viewLastBytes -= bytes;
+    }
+}
+
+std::size_t OutputBuffer::storedBytes() const {
+    std::size_t bytes = 0;
+    for (const Line& line : m_lines) {
+        bytes += line.text.size();
+    }
+    return bytes;
 }
 
 std::string OutputBuffer::text() const {

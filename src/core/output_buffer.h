@@ -34,11 +34,14 @@ public:
     int addLook(const TriggerLook& look);
 
     void clear();
-    // Applies everything since the last flush to the view.
-    void flush();
+    // Applies everything since the last flush to the view; returns how many
+    // lines that put into it.
+    std::size_t flush();
 
     std::size_t length() const { return m_length; }
     std::size_t lineCount() const { return m_lines.size(); }
+    // Bytes of text held, for checks that memory stays bounded.
+    std::size_t storedBytes() const;
     // The kept text as the classic box would hold it (CR LF between lines).
     std::string text() const;
 
@@ -53,11 +56,17 @@ private:
 
     void makeRoom(std::size_t lineCharacters, bool tail);
     void deleteFromFront(std::size_t units);
-    void append(std::string_view text, const std::vector<StyleSpan>& spans, int look, bool complete);
+    // `added` is the text's length in characters (code points).
+    void append(std::string_view text, const std::vector<StyleSpan>& spans, int look, bool complete,
+                std::uint32_t added);
     std::size_t units(const Line& line) const { return line.characters + (line.complete ? 2u : 0u); }
     std::uint32_t visibleCut() const;
     // Sends the line to the view from byte `from` on.
     void appendToView(const Line& line, std::size_t from);
+    // A line that never ends (from a server that sends no line ends) is cut
+    // from the front as it grows; once the view has let go of the cut text
+    // too, the buffer drops it, so such a line holds no more than is shown.
+    void dropCutText();
 
     OutputView& m_view;
     std::deque<Line> m_lines;

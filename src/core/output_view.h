@@ -46,11 +46,16 @@ public:
     virtual void appendLineBreak() = 0;
     // The batch is complete: keep the newest text in view and repaint.
     virtual void endUpdate() = 0;
+    // True when the view should be cleared and given all kept text again at
+    // the next batch (it holds state that only a fresh start lets go of).
+    virtual bool wantsRebuild() const { return false; }
     virtual void repaint() = 0;
 
     // Geometry in twips (15 a pixel): the width lines wrap at, less the margin.
     virtual int outputWidth() const = 0;
     virtual int characterWidth(char32_t character) const = 0;
+    // How many rows of text the box shows at once.
+    virtual int visibleRows() const = 0;
 
     virtual bool hasSelection() const = 0;
     virtual std::string selectedText() const = 0;

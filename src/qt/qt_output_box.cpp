@@ -9,11 +9,17 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <algorithm>
 #include <cmath>
 
 namespace corvane {
 
 namespace {
+
+// Kept lines use a few formats each; past this many the document is rebuilt
+// from the kept lines alone, which drops the formats no line uses any more.
+constexpr qsizetype kMaxFormats = 2048;
+constexpr int kRunsBetweenFormatChecks = 1024;
 
 QColor toQColor(Rgb c) {
     return QColor(c.red, c.green, c.blue);
@@ -98,15 +104,40 @@ QTextCharFormat QtOutputBox::formatFor(const OutputSpan* span, const std::vector
     return format;
 }
 
+QTextCursor& QtOutputBox::batchCursor() {
+    if (!m_inBatch) {
+        m_batch = QTextCursor(document());
+        m_batch.beginEditBlock();
+        m_inBatch = true;
+    }
+    return m_batch;
+}
+
+void QtOutputBox::toEnd(QTextCursor& cursor) const {
+    // Not movePosition(End): that lays out the block the cursor leaves.
+    cursor.setPosition(document()->characterCount() - 1);
+}
+
+void QtOutputBox::countRun() {
+    if (++m_runsSinceCheck < kRunsBetweenFormatChecks) {
+        return;
+    }
+    m_runsSinceCheck = 0;
+    if (!m_rebuild && document()->allFormats().size() > kMaxFormats) {
+        m_rebuild = true;
+    }
+}
+
 void QtOutputBox::appendText(std::string_view utf8, const std::vector<OutputSpan>& spans,
                              const std::vector<TriggerLook>& looks) {
-    QTextCursor cursor(document());
-    cursor.movePosition(QTextCursor::End);
+    QTextCursor& cursor = batchCursor();
+    toEnd(cursor);
     std::size_t at = 0;
     const auto insert = [&](std::size_t from, std::size_t to, const OutputSpan* span) {
         if (to > from) {
             cursor.insertText(QString::fromUtf8(utf8.data() + from, static_cast<qsizetype>(to - from)),
                               formatFor(span, looks));
+            countRun();
         }
     };
     for (const OutputSpan& span : spans) {
@@ -123,38 +154,62 @@ void QtOutputBox::appendText(std::string_view utf8, const std::vector<OutputSpan
 }
 
 void QtOutputBox::appendLineBreak() {
-    QTextCursor cursor(document());
-    cursor.movePosition(QTextCursor::End);
+    QTextCursor& cursor = batchCursor();
+    toEnd(cursor);
     cursor.insertBlock(QTextBlockFormat(), m_plain);
 }
 
 void QtOutputBox::trimFront(int lines, int characters) {
-    QTextCursor cursor(document());
-    cursor.movePosition(QTextCursor::Start);
-    if (lines > 0) {
-        if (!cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, lines)) {
-            cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    QTextCursor& cursor = batchCursor();
+    // Straight to the first kept line: the block map finds it by number.
+    const QTextBlock first = document()->findBlockByNumber(lines);
+    int end = 0;
+    if (!first.isValid()) {
+        end = document()->characterCount() - 1;
+    } else {
+        end = first.position();
+        if (characters > 0) {
+            // Code points to UTF-16 units within the block now first.
+            const QString block = first.text();
+            int units = 0;
+            for (int seen = 0; seen < characters && units < block.size(); ++seen) {
+                units += (block.at(units).isHighSurrogate() && units + 1 < block.size()) ? 2 : 1;
+            }
+            end += units;
         }
     }
-    if (characters > 0) {
-        // Code points to UTF-16 units within the block now first.
-        const QString block = cursor.block().text();
-        int units = 0;
-        for (int seen = 0; seen < characters && units < block.size(); ++seen) {
-            units += (block.at(units).isHighSurrogate() && units + 1 < block.size()) ? 2 : 1;
-        }
-        cursor.setPosition(cursor.position() + units, QTextCursor::KeepAnchor);
-    }
+    cursor.setPosition(0);
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
 }
 
 void QtOutputBox::clearText() {
+    if (m_inBatch) {
+        m_batch.endEditBlock();
+        m_inBatch = false;
+    }
+    // Clearing also empties the document's store of formats.
     document()->clear();
+    m_rebuild = false;
+    m_runsSinceCheck = 0;
 }
 
 void QtOutputBox::endUpdate() {
+    // With its updates off the box scrolls without laying out the blocks
+    // between the old and the new top line; the paint that follows lays out
+    // only what is seen.
+    QWidget* area = viewport();
+    const bool updates = area->updatesEnabled();
+    area->setUpdatesEnabled(false);
+    if (m_inBatch) {
+        // The one change of this batch: the scroll bar follows it once.
+        m_batch.endEditBlock();
+        m_inBatch = false;
+        m_batch = QTextCursor();
+    }
     QScrollBar* bar = verticalScrollBar();
     bar->setValue(bar->maximum());
+    area->setUpdatesEnabled(updates);
 }
 
 void QtOutputBox::repaint() {
@@ -169,6 +224,10 @@ int QtOutputBox::characterWidth(char32_t character) const {
     // The widget's font: it is already the new one while its change is reported.
     const QFontMetrics metrics(font());
     return ToTwips(metrics.horizontalAdvance(QString::fromUcs4(&character, 1)), this);
+}
+
+int QtOutputBox::visibleRows() const {
+    return viewport()->height() / std::max(fontMetrics().lineSpacing(), 1);
 }
 
 bool QtOutputBox::hasSelection() const {

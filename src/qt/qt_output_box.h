@@ -3,12 +3,15 @@
 #include "core/output_view.h"
 
 #include <QPlainTextEdit>
+#include <QTextCursor>
 #include <functional>
 
 namespace corvane {
 
 // The output box (Text2): read-only rich text that shows the server's lines
-// with their colours. Every change arrives as a batch from the rules.
+// with their colours. Every change arrives as a batch from the rules, and a
+// batch is one edit of the document: the lines are laid out once, after it,
+// and only those that can be seen.
 class QtOutputBox : public QPlainTextEdit, public OutputView {
     Q_OBJECT
 public:
@@ -29,9 +32,11 @@ public:
                     const std::vector<TriggerLook>& looks) override;
     void appendLineBreak() override;
     void endUpdate() override;
+    bool wantsRebuild() const override { return m_rebuild; }
     void repaint() override;
     int outputWidth() const override;
     int characterWidth(char32_t character) const override;
+    int visibleRows() const override;
     bool hasSelection() const override;
     std::string selectedText() const override;
     void collapseSelection() override;
@@ -48,12 +53,23 @@ protected:
 
 private:
     QTextCharFormat formatFor(const OutputSpan* span, const std::vector<TriggerLook>& looks) const;
+    // The cursor of the batch under way; the first change of a batch opens its edit.
+    QTextCursor& batchCursor();
+    void toEnd(QTextCursor& cursor) const;
+    void countRun();
 
     Handlers m_handlers;
     QTextCharFormat m_plain;
     QColor m_text;
     QColor m_background;
     int m_clickedPosition = -1;
+    QTextCursor m_batch;
+    bool m_inBatch = false;
+    // The document keeps every character format it was ever given until it
+    // is cleared; a server that colours each line anew would grow it without
+    // end. Runs are counted so the formats are looked at now and then.
+    int m_runsSinceCheck = 0;
+    bool m_rebuild = false;
 };
 
 } // namespace corvane

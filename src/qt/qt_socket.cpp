@@ -79,6 +79,8 @@ QtSocket::QtSocket(QObject* parent)
     : QObject(parent) {
     m_connectTimer.setSingleShot(true);
     QObject::connect(&m_connectTimer, &QTimer::timeout, this, &QtSocket::onConnectTimeout);
+    // One buffer for the whole connection: reads never allocate or fill.
+    m_readBuffer.resize(kReadChunk);
 }
 
 QtSocket::~QtSocket() {
@@ -319,16 +321,19 @@ void QtSocket::onReadable() {
     }
     const unsigned generation = m_generation;
     std::size_t total = 0;
-    while (total < kMaxReadPerWakeup) {
-        m_readBuffer.resize(kReadChunk);
+    // A short read took all the kernel had: asking again would only return
+    // EAGAIN, and the notifier fires again when more arrives.
+    bool drained = false;
+    while (total < kMaxReadPerWakeup && !drained) {
         const ssize_t got = ::recv(m_fd, m_readBuffer.data(), m_readBuffer.size(), 0);
         if (got > 0) {
             total += static_cast<std::size_t>(got);
-            m_readBuffer.resize(static_cast<std::size_t>(got));
+            drained = static_cast<std::size_t>(got) < m_readBuffer.size();
+            const std::string_view received(m_readBuffer.data(), static_cast<std::size_t>(got));
             if (m_tls) {
-                receiveSecure(m_readBuffer);
+                receiveSecure(received);
             } else if (m_events != nullptr) {
-                m_events->onSocketData(m_readBuffer);
+                m_events->onSocketData(received);
             }
             if (generation != m_generation || m_readingPaused) {
                 return;

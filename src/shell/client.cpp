@@ -410,20 +410,22 @@ void Client::exitProgram() {
 }
 
 void Client::outputChanged() {
-    if (m_frameInterval.count() == 0) {
+    const std::chrono::milliseconds interval = m_floodFrame ? m_floodFrameInterval : m_frameInterval;
+    if (interval.count() == 0) {
         flushOutput();
         return;
     }
     if (m_flushScheduled) {
         return;
     }
+    // A line after a quiet spell shows at once; only a stream waits for its frame.
     const auto since = m_platform.clock.now() - m_lastFlush;
-    if (since >= m_frameInterval || since < std::chrono::milliseconds(0)) {
+    if (since >= interval || since < std::chrono::milliseconds(0)) {
         flushOutput();
         return;
     }
     m_flushScheduled = true;
-    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(m_frameInterval - since);
+    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(interval - since);
     m_platform.timers.startSingleShot(wait, [this] {
         m_flushScheduled = false;
         flushOutput();
@@ -431,7 +433,8 @@ void Client::outputChanged() {
 }
 
 void Client::flushOutput() {
-    m_output.flush();
+    const std::size_t lines = m_output.flush();
+    m_floodFrame = lines >= static_cast<std::size_t>(std::max(m_views.output.visibleRows(), 1));
     m_lastFlush = m_platform.clock.now();
 }
 

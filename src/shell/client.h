@@ -29,6 +29,8 @@
 #include "shell/notice_window.h"
 #include "worlds/character_login.h"
 
+#include <algorithm>
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -125,8 +127,15 @@ public:
     void loggedIn();
     NoticeWindow& notice();
     // Received text reaches the window at most once per interval (0: at once),
-    // so a flood is drawn a frame at a time instead of line by line.
-    void setOutputFrameInterval(std::chrono::milliseconds interval) { m_frameInterval = interval; }
+    // so a flood is drawn a frame at a time instead of line by line. After a
+    // frame that scrolled a whole screen the next one waits floodInterval (if
+    // longer): nobody reads a flood line by line, and drawing less often
+    // leaves the time to answer typing and the server.
+    void setOutputFrameInterval(std::chrono::milliseconds interval,
+                                std::chrono::milliseconds floodInterval = std::chrono::milliseconds(0)) {
+        m_frameInterval = interval;
+        m_floodFrameInterval = std::max(interval, floodInterval);
+    }
 
     Session& session() { return m_session; }
     const MainMenu& menu() const { return m_menu; }
@@ -231,6 +240,9 @@ private:
     // The settings file could not even be created, and the user was told so.
     bool m_settingsUnusableReported = false;
     std::chrono::milliseconds m_frameInterval{0};
+    std::chrono::milliseconds m_floodFrameInterval{0};
+    // The last frame scrolled at least a screenful.
+    bool m_floodFrame = false;
     TimePoint m_lastFlush{};
     bool m_flushScheduled = false;
     bool m_started = false;

@@ -371,3 +371,37 @@ TEST(OutputFrames, AFloodIsDrawnAFrameAtATimeButASingleLineAtOnce) {
 
 } // namespace
 } // namespace corvane::testing
+
+namespace corvane::testing {
+namespace {
+
+TEST(OutputFrames, AfterAFrameThatFilledTheScreenTheNextWaitsLongerButAQuietLineStillShowsAtOnce) {
+    ClientHarness h;
+    h.client.setOutputFrameInterval(std::chrono::milliseconds(40), std::chrono::milliseconds(100));
+    h.window.rows = 3;
+    h.connect();
+    h.client.session().TagMode = true;
+    h.clock.advance(std::chrono::seconds(1));
+    h.socket.receive("one\r\ntwo\r\nthree\r\n");
+    ASSERT_NE(h.window.output.find("three\n"), std::string::npos);
+
+    h.socket.receive("four\r\n");
+    h.clock.advance(std::chrono::milliseconds(60));
+    EXPECT_EQ(h.window.output.find("four"), std::string::npos) << "a flood frame is followed by a long one";
+    h.clock.advance(std::chrono::milliseconds(40));
+    EXPECT_NE(h.window.output.find("four\n"), std::string::npos);
+
+    // "four" alone did not fill the screen: frames are short again.
+    h.socket.receive("five\r\n");
+    h.clock.advance(std::chrono::milliseconds(40));
+    EXPECT_NE(h.window.output.find("five\n"), std::string::npos);
+
+    h.socket.receive("six\r\nseven\r\neight\r\n");
+    h.clock.advance(std::chrono::milliseconds(40));
+    h.clock.advance(std::chrono::milliseconds(200));
+    h.socket.receive("quiet\r\n");
+    EXPECT_NE(h.window.output.find("quiet\n"), std::string::npos) << "a line after a pause shows at once";
+}
+
+} // namespace
+} // namespace corvane::testing

@@ -94,6 +94,37 @@ TEST_F(OutputBufferTest, UnfinishedTailsNeverTrimButJoinTheirLine) {
     EXPECT_NE(buffer.text().find("login: Guest\r\n"), std::string::npos);
 }
 
+// A server that never ends its line (with TagMode off every read shows its
+// tail): the line is cut from the front as it grows, and the cut text must
+// not stay behind in memory.
+TEST_F(OutputBufferTest, ALineThatNeverEndsHoldsNoMoreThanTheBoxCanShow) {
+    TextLine piece = lineOf("\xc3\xbf"
+                            "abcdefgh",
+                            false);
+    piece.spans.push_back(StyleSpan{2, 3, TextStyle{Rgb{255, 0, 0}, {}, false}});
+    for (int i = 0; i < 20000; ++i) {
+        buffer.showLine(piece, -1);
+        if (i % 7 == 0) {
+            buffer.flush();
+        }
+    }
+    buffer.flush();
+    EXPECT_EQ(buffer.lineCount(), 1u);
+    EXPECT_LE(buffer.storedBytes(), 2 * OutputBuffer::kMaxLength + 20);
+    EXPECT_EQ(view.output, asShown(buffer.text()));
+
+    // Drawn afresh, the colours still sit on the same characters.
+    view.appendedSpans.clear();
+    view.rebuild = true;
+    buffer.showLine(piece, -1);
+    buffer.flush();
+    ASSERT_GT(view.appendedSpans.size(), 1000u);
+    EXPECT_TRUE(std::string("abc").ends_with(view.appendedSpans.front().first));
+    for (std::size_t i = 1; i < view.appendedSpans.size(); ++i) {
+        ASSERT_EQ(view.appendedSpans[i].first, "abc") << i;
+    }
+}
+
 TEST_F(OutputBufferTest, AFloodReachesTheViewAsOneTrimAndOneAppend) {
     buffer.showLine(lineOf("first"), -1);
     buffer.flush();
@@ -126,8 +157,8 @@ TEST_F(OutputBufferTest, TriggerLooksCoverTheWholeLine) {
     EXPECT_EQ(view.appendedSpans[0].second.look, look);
 }
 
-// Whatever the mix of lines, tails, notices and flushes, the view ends up
-// showing exactly what the buffer keeps.
+// Whatever the mix of lines, tails, notices, flushes and views asking to
+// start afresh, the view ends up showing exactly what the buffer keeps.
 TEST_F(OutputBufferTest, TheViewAlwaysMatchesTheBuffer) {
     std::mt19937 random(7);
     buffer.setGeometry(800, 100, 8, 120);
@@ -142,6 +173,8 @@ TEST_F(OutputBufferTest, TheViewAlwaysMatchesTheBuffer) {
             buffer.ShowOutput("\r\n* " + text + "\r\n");
         } else if (random() % 50 == 0) {
             buffer.clear();
+        } else {
+            view.rebuild = true;
         }
         if (random() % 4 == 0) {
             buffer.flush();

@@ -97,7 +97,10 @@ public:
         output.erase(0, bytes);
         ++trims;
     }
-    void clearText() override { output.clear(); }
+    void clearText() override {
+        output.clear();
+        rebuild = false;
+    }
     void appendText(std::string_view utf8, const std::vector<OutputSpan>& spans,
                     const std::vector<TriggerLook>& looks) override {
         for (const OutputSpan& span : spans) {
@@ -111,6 +114,8 @@ public:
     void repaint() override { ++repaints; }
     int outputWidth() const override { return outputWidthTwips; }
     int characterWidth(char32_t) const override { return characterWidthTwips; }
+    int visibleRows() const override { return rows; }
+    bool wantsRebuild() const override { return rebuild; }
     bool hasSelection() const override { return !selection.empty(); }
     std::string selectedText() const override { return selection; }
     void collapseSelection() override { selection.clear(); }
@@ -149,6 +154,8 @@ public:
     int repaints = 0;
     int outputWidthTwips = 9375 + 375; // 125 characters of 75 twips
     int characterWidthTwips = 75;
+    int rows = 30;
+    bool rebuild = false;
     Font inputFont() const override { return font; }
     bool setInputFontName(const std::string& name) override {
         if (name.empty() || name == unknownFont) {
