@@ -286,7 +286,11 @@ bool IniFile::setValue(std::string_view section, std::string_view key, std::stri
         if (!m_lines.empty() && !m_lines.back().empty()) {
             m_lines.emplace_back();
         }
-        m_lines.push_back("[" + std::string(section) + "]");
+        // Built by appending: "[" + string trips a false -Wrestrict in GCC 12 at -O3.
+        std::string header;
+        header.reserve(section.size() + 2);
+        header.append("[").append(section).append("]");
+        m_lines.push_back(std::move(header));
         m_lines.push_back(std::string(key) + "=" + std::string(value));
         linesMoved();
         return true;

@@ -59,7 +59,8 @@ struct DrawnClient {
     FakeProgram program;
     FakeViewFactory views;
     FakeChoosers choosers;
-    Platform platform{socket, prompts, sound, clock, clock, launcher, clipboard, program, views, choosers};
+    FakePictureReader pictures;
+    Platform platform{socket, prompts, sound, clock, clock, launcher, clipboard, program, views, choosers, pictures};
     Client client{platform, MainViews{window, window, window, window, window, *window.outputBox(), window},
                   StartOptions{}};
 };
