@@ -91,6 +91,7 @@ LineProcessor::LineProcessor(Session& session, const ClientSettings& settings, S
 }
 
 void LineProcessor::reset() {
+    m_reply.clear();
     m_telnet.reset();
     m_ansi.reset();
     m_decoder.reset();
@@ -163,6 +164,12 @@ void LineProcessor::ProcessIncoming() {
         m_work.clear();
         m_work.swap(m_session.PendingText);
         processBatch(reinterpret_cast<const unsigned char*>(m_work.data()), m_work.size());
+        if (!m_reply.empty()) {
+            // One send for all the replies a read asked for, in their order: a
+            // server that floods requests costs one write per read, not one each.
+            m_socket.send(m_reply);
+            m_reply.clear();
+        }
     }
     if (!m_reportedUtf8 && m_decoder.sawMultibyte()) {
         m_reportedUtf8 = true;
@@ -179,7 +186,6 @@ void LineProcessor::ProcessIncoming() {
 }
 
 void LineProcessor::telnetByte(unsigned char byte) {
-    m_reply.clear();
     if (m_telnet.feed(byte, m_reply) == TelnetFilter::Result::DataByte) {
         if (m_ansi.inSequence()) {
             m_ansi.feed(byte);
@@ -187,10 +193,6 @@ void LineProcessor::telnetByte(unsigned char byte) {
             m_pairedEnd = 0;
             m_decoder.feed(byte, [this](char32_t character) { putCharacter(character); });
         }
-    }
-    if (!m_reply.empty()) {
-        // Replies go straight out, in stream order with the text around them.
-        m_socket.send(m_reply);
     }
 }
 

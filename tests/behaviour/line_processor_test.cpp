@@ -93,6 +93,15 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<IncomingCase>& row) { return row.param.name; });
 // clang-format on
 
+TEST(TelnetReplies, ARequestFloodInOneReadIsAnsweredInOneSendInOrder) {
+    ClientHarness h;
+    h.connect();
+    h.socket.sent.clear();
+    h.socket.receive(IAC + DO + "\x18" + "x" + IAC + WILL + "\x01" + IAC + DO + "\x1F");
+    ASSERT_EQ(h.socket.sent.size(), 1U);
+    EXPECT_EQ(h.socket.sent[0], IAC + WONT + "\x18" + IAC + WONT + "\x01" + IAC + WONT + "\x1F");
+}
+
 // Every way of adding characters to a line stops at the longest line kept,
 // counted over the whole line and not per read.
 struct LineCapCase {
