@@ -36,6 +36,7 @@ constexpr std::array<MenuText, kMenuItemCount> kMenuTexts = {{
     {"C&lear Output", "ViewClear", false},
     {"Re&fresh Output", "ViewRefresh", false},
     {"&Connect to a Character", "GameConnect", false},
+    {"&Reconnect", "GameReconnect", false},
     {"&QUIT Game", "GameQuit", false},
     {"Go Ho&me", "GameGoHome", false},
     {"&Idle", "GameIdle", true},

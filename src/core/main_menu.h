@@ -32,6 +32,7 @@ enum class MenuItem {
     ViewClear,
     ViewRefresh,
     GameConnect,
+    GameReconnect,
     GameQuit,
     GameGoHome,
     GameIdle,

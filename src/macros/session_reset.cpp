@@ -39,10 +39,10 @@ void SessionReset::ResetSession() {
         m_buttons.setCaption(Bar::Macro, i, DefaultButtonCaption(Bar::Macro, i));
     }
     m_buttons.setEnabled(Bar::Command, command_button::Log, true);
-    for (MenuItem item : {MenuItem::FileUpload, MenuItem::EditUserMacros, MenuItem::GameConnect,
-                          MenuItem::GameQuit, MenuItem::GameGoHome, MenuItem::ViewDirections,
-                          MenuItem::ViewPicture, MenuItem::ViewInfo, MenuItem::ViewWhoIsHere,
-                          MenuItem::ViewWhoIsOn}) {
+    for (MenuItem item :
+         {MenuItem::FileUpload, MenuItem::EditUserMacros, MenuItem::GameConnect, MenuItem::GameQuit,
+          MenuItem::GameGoHome, MenuItem::ViewDirections, MenuItem::ViewPicture, MenuItem::ViewInfo,
+          MenuItem::ViewWhoIsHere, MenuItem::ViewWhoIsOn}) {
         m_menu.setEnabled(item, false);
     }
     m_session.TagMode = true;
@@ -64,6 +64,9 @@ void SessionReset::ResetSession() {
     m_session.WorldName.clear();
     m_session.WorldIndex = -1;
     m_window.setCaption("CORVane " + std::string(VersionText));
+    if (m_hooks.sessionEnded) {
+        m_hooks.sessionEnded();
+    }
     if (m_startedWithCommandLine) {
         m_program.exit(0);
     }

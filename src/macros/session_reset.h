@@ -22,10 +22,13 @@ public:
         std::function<void()> switchOffGameClock;
         // A file being played or recorded ends with the connection.
         std::function<void()> endMacroFiles;
+        // Told last, once the session is over, before a run started with an
+        // address ends.
+        std::function<void()> sessionEnded;
     };
 
-    SessionReset(Session& session, MainMenu& menu, ButtonBars& buttons, MainWindowView& window, Program& program,
-                 bool startedWithCommandLine);
+    SessionReset(Session& session, MainMenu& menu, ButtonBars& buttons, MainWindowView& window,
+                 Program& program, bool startedWithCommandLine);
 
     void setHooks(Hooks hooks) { m_hooks = std::move(hooks); }
     void ResetSession();

@@ -144,6 +144,7 @@ void QtMainWindow::buildMenus() {
     QMenu* game = menuBar()->addMenu(tr("&Game"));
     game->setObjectName("GameMenu");
     addAction(game, MenuItem::GameConnect, Qt::Key_F3);
+    addAction(game, MenuItem::GameReconnect, QKeySequence(Qt::CTRL | Qt::Key_R));
     addAction(game, MenuItem::GameGoHome);
     addAction(game, MenuItem::GameIdle);
     addAction(game, MenuItem::GameWalk);
@@ -260,9 +261,9 @@ void QtMainWindow::buildCentralWidget() {
     });
 
     setCentralWidget(central);
-    m_layout = std::make_unique<QtMainLayout>(QtMainLayout::Parts{this, m_commandBar, m_commandButtons, m_macroBar,
-                                                                  m_macroButtons, m_output, statusRow, m_input,
-                                                                  m_scrollButton});
+    m_layout = std::make_unique<QtMainLayout>(QtMainLayout::Parts{this, m_commandBar, m_commandButtons,
+                                                                  m_macroBar, m_macroButtons, m_output,
+                                                                  statusRow, m_input, m_scrollButton});
     m_input->setFocus();
 }
 

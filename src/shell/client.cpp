@@ -66,13 +66,14 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
     , m_macros(m_session, m_buttons, m_fileSender, m_options.settingsPath)
     , m_log(m_session, m_menu, m_buttons, views.status, platform.choosers, platform.prompts, platform.timers)
     , m_textEditor(platform.launcher, platform.prompts, ProcessEnvironment())
-    , m_outputWindow(m_session, m_settings, views.output, m_output, m_status, views.input, platform.clipboard,
-                     m_menu,
-                     OutputWindow::Hooks{[this] { m_connection.outputResumed(); },
-                                         [this](const std::string& address) { m_browser.OpenInBrowser(address); }})
+    , m_outputWindow(
+          m_session, m_settings, views.output, m_output, m_status, views.input, platform.clipboard, m_menu,
+          OutputWindow::Hooks{[this] { m_connection.outputResumed(); },
+                              [this](const std::string& address) { m_browser.OpenInBrowser(address); }})
     , m_gameTimer(m_session, m_status, views.status, m_menu, m_sender, platform.clock)
     , m_characterLogin(m_session, m_sender, platform.prompts, platform.sound, platform.views,
                        m_options.settingsPath)
+    , m_reconnect(m_menu)
     , m_startup(m_settings, views.display)
     , m_room(RoomWindows::Services{m_session, m_settings, m_menu, m_buttons, m_status, m_sender, m_classifier,
                                    m_gameTimer, platform.prompts, platform.choosers, platform.timers,
@@ -112,6 +113,7 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
         [this] { m_gameTimer.toggleLagCounter(); },
         [this] { m_gameTimer.toggleGameClock(); },
         [this] { endMacroFiles(); },
+        [this] { m_reconnect.sessionEnded(); },
     });
     m_processor.setLogWriter(&m_log);
     m_input.setRecorder(&m_recorder);
@@ -241,6 +243,10 @@ void Client::afterConnectDialog() {
         // QUIT also leaves a world before any character has logged in.
         m_buttons.setEnabled(Bar::Command, command_button::Quit, true);
         m_session.TagMode = false;
+        // Only a world of the address book can be found again by its name.
+        if (m_session.WorldIndex >= 0) {
+            m_reconnect.connected(m_session.WorldName);
+        }
     } else {
         m_reset.ResetSession();
     }
@@ -267,6 +273,37 @@ std::optional<std::string> Client::startLoggedIn(const std::string& worldName,
     return std::nullopt;
 }
 
+void Client::reconnect() {
+    if (m_session.Connected || !m_reconnect.available()) {
+        return;
+    }
+    // Copies: the steps below tell m_reconnect about the new session.
+    const std::string world = m_reconnect.world();
+    const std::string character = m_reconnect.character();
+    bool attempted = false;
+    if (auto error = ConnectStoredWorld(world, m_session, m_connection, m_platform.prompts, m_views.window,
+                                        m_options.settingsPath, &attempted)) {
+        // A connection that failed has said so in its own box.
+        if (!attempted) {
+            m_platform.prompts.message(*error, "Reconnect", PromptIcon::Exclamation);
+        }
+        return;
+    }
+    afterConnectDialog();
+    if (!m_session.Connected || character.empty()) {
+        return;
+    }
+    m_session.CharacterName.clear();
+    if (auto error = LoginStoredCharacter(character, m_session, m_sender, m_platform.prompts,
+                                          m_options.settingsPath)) {
+        m_platform.prompts.message(*error, "Reconnect", PromptIcon::Exclamation);
+        return;
+    }
+    if (!m_session.CharacterName.empty()) {
+        loggedIn();
+    }
+}
+
 void Client::GameConnect() {
     if (m_characterLogin.GameConnect()) {
         loggedIn();
@@ -277,6 +314,7 @@ void Client::loggedIn() {
     if (!m_session.Connected) {
         return;
     }
+    m_reconnect.loggedIn(m_session.CharacterName);
     m_session.TagMode = true;
     for (MenuItem item :
          {MenuItem::FileUpload, MenuItem::EditUserMacros, MenuItem::GameQuit, MenuItem::GameGoHome,
@@ -320,7 +358,8 @@ void Client::openPreferences() {
         m_options.currentDirectory,
         PreferencesPresenter::Hooks{[this](const std::string& text) { ShowOutput(text); },
                                     [this] { m_outputWindow.updateGeometry(m_layout.OutputWidth()); },
-                                    [this] { m_processor.triggersChanged(); }, [this] { closePreferences(); }});
+                                    [this] { m_processor.triggersChanged(); },
+                                    [this] { closePreferences(); }});
     m_preferencesOpen = true;
     m_preferences->load();
 }
@@ -348,12 +387,12 @@ void Client::openUserMacros() {
         // The dialog is loaded for one use: the last one goes now.
         m_userMacros.reset();
         m_userMacrosView = m_platform.views.createUserMacrosView();
-        m_userMacros = std::make_unique<UserMacrosPresenter>(
-            *m_userMacrosView, m_macros, m_recorder, m_session, m_settings, m_platform.choosers, m_textEditor,
-            [this] {
-                m_userMacrosOpen = false;
-                m_views.input.focusInput();
-            });
+        m_userMacros =
+            std::make_unique<UserMacrosPresenter>(*m_userMacrosView, m_macros, m_recorder, m_session,
+                                                  m_settings, m_platform.choosers, m_textEditor, [this] {
+                                                      m_userMacrosOpen = false;
+                                                      m_views.input.focusInput();
+                                                  });
         m_userMacrosView->setEvents(m_userMacros.get());
         m_userMacrosOpen = true;
         m_userMacros->open();
@@ -519,6 +558,9 @@ void Client::onMenuTriggered(MenuItem item) {
         break;
     case MenuItem::GameConnect:
         GameConnect();
+        break;
+    case MenuItem::GameReconnect:
+        reconnect();
         break;
     case MenuItem::GameQuit:
         onCommandButton(command_button::Quit);

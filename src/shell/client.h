@@ -27,6 +27,7 @@
 #include "shell/main_window_events.h"
 #include "shell/main_window_layout.h"
 #include "shell/notice_window.h"
+#include "shell/reconnect.h"
 #include "worlds/character_login.h"
 
 #include <algorithm>
@@ -123,6 +124,8 @@ public:
 
     void FileConnect();
     void GameConnect();
+    // Game > Reconnect: the last world of this run, and its last character.
+    void reconnect();
     // Log-in set-up: a character has logged in through the client.
     void loggedIn();
     NoticeWindow& notice();
@@ -175,7 +178,9 @@ public:
     UserMacros& macros() { return m_macros; }
     FileSender& fileSender() { return m_fileSender; }
     // Where the text editor is looked for (VISUAL, EDITOR, PATH, XDG_*).
-    void setEnvironment(EnvironmentLookup environment) { m_textEditor.setEnvironment(std::move(environment)); }
+    void setEnvironment(EnvironmentLookup environment) {
+        m_textEditor.setEnvironment(std::move(environment));
+    }
     PlayerListView* playerList() { return m_room.playerList(); }
     RoomWindows& room() { return m_room; }
     MainWindowLayout& layout() { return m_layout; }
@@ -224,6 +229,7 @@ private:
     OutputWindow m_outputWindow;
     GameTimer m_gameTimer;
     CharacterLogin m_characterLogin;
+    Reconnect m_reconnect;
     Startup m_startup;
     RoomWindows m_room;
     MainWindowLayout m_layout;

@@ -21,7 +21,8 @@ int indexOf(const std::vector<std::string>& names, const std::string& name) {
 
 std::optional<std::string> ConnectStoredWorld(const std::string& worldName, Session& session,
                                               Connection& connection, Prompts& prompts,
-                                              MainWindowView& window, const std::string& settingsPath) {
+                                              MainWindowView& window, const std::string& settingsPath,
+                                              bool* attempted) {
     HeadlessAddressBookView view;
     AddressBookPresenter presenter(view, session, connection, prompts, window, settingsPath, std::string());
     view.setEvents(&presenter);
@@ -31,6 +32,9 @@ std::optional<std::string> ConnectStoredWorld(const std::string& worldName, Sess
         return "There is no MUD/MUCK named \"" + worldName + "\" in the address book.";
     }
     presenter.onWorldPicked(index);
+    if (attempted != nullptr) {
+        *attempted = true;
+    }
     presenter.onOk();
     if (!session.Connected) {
         return "Could not connect to \"" + worldName + "\".";

@@ -17,10 +17,12 @@ class MainWindowView;
 // widgets. Each returns nothing on success, else a text saying what failed.
 
 // Picks the stored world of that name and connects; the caller then does
-// what follows a closed connect dialog.
+// what follows a closed connect dialog. `attempted` tells whether a
+// connection was tried, whose failure the connection has reported itself.
 std::optional<std::string> ConnectStoredWorld(const std::string& worldName, Session& session,
                                               Connection& connection, Prompts& prompts,
-                                              MainWindowView& window, const std::string& settingsPath);
+                                              MainWindowView& window, const std::string& settingsPath,
+                                              bool* attempted = nullptr);
 
 // Picks the stored character of that name (the first one when the name is
 // empty) of the current world and logs it in.
