@@ -66,10 +66,10 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
     , m_macros(m_session, m_buttons, m_fileSender, m_options.settingsPath)
     , m_log(m_session, m_menu, m_buttons, views.status, platform.choosers, platform.prompts, platform.timers)
     , m_textEditor(platform.launcher, platform.prompts, ProcessEnvironment())
-    , m_outputWindow(m_session, m_settings, views.output, m_output, m_status, views.input, platform.clipboard,
-                     m_menu,
-                     OutputWindow::Hooks{[this] { m_connection.outputResumed(); },
-                                         [this](const std::string& address) { m_browser.OpenInBrowser(address); }})
+    , m_outputWindow(
+          m_session, m_settings, views.output, m_output, m_status, views.input, platform.clipboard, m_menu,
+          OutputWindow::Hooks{[this] { m_connection.outputResumed(); },
+                              [this](const std::string& address) { m_browser.OpenInBrowser(address); }})
     , m_gameTimer(m_session, m_status, views.status, m_menu, m_sender, platform.clock)
     , m_characterLogin(m_session, m_sender, platform.prompts, platform.sound, platform.views,
                        m_options.settingsPath)
@@ -114,6 +114,7 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
         [this] { endMacroFiles(); },
     });
     m_processor.setLogWriter(&m_log);
+    m_processor.setUtf8Seen([this] { m_sender.worldSentUtf8(); });
     m_input.setRecorder(&m_recorder);
     m_macros.setNoticeHook([this](const std::string& title, const std::string& text) {
         notice().ShowNotice(title, text, false);
@@ -320,7 +321,8 @@ void Client::openPreferences() {
         m_options.currentDirectory,
         PreferencesPresenter::Hooks{[this](const std::string& text) { ShowOutput(text); },
                                     [this] { m_outputWindow.updateGeometry(m_layout.OutputWidth()); },
-                                    [this] { m_processor.triggersChanged(); }, [this] { closePreferences(); }});
+                                    [this] { m_processor.triggersChanged(); },
+                                    [this] { closePreferences(); }});
     m_preferencesOpen = true;
     m_preferences->load();
 }
@@ -348,12 +350,12 @@ void Client::openUserMacros() {
         // The dialog is loaded for one use: the last one goes now.
         m_userMacros.reset();
         m_userMacrosView = m_platform.views.createUserMacrosView();
-        m_userMacros = std::make_unique<UserMacrosPresenter>(
-            *m_userMacrosView, m_macros, m_recorder, m_session, m_settings, m_platform.choosers, m_textEditor,
-            [this] {
-                m_userMacrosOpen = false;
-                m_views.input.focusInput();
-            });
+        m_userMacros =
+            std::make_unique<UserMacrosPresenter>(*m_userMacrosView, m_macros, m_recorder, m_session,
+                                                  m_settings, m_platform.choosers, m_textEditor, [this] {
+                                                      m_userMacrosOpen = false;
+                                                      m_views.input.focusInput();
+                                                  });
         m_userMacrosView->setEvents(m_userMacros.get());
         m_userMacrosOpen = true;
         m_userMacros->open();
