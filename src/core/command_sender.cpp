@@ -16,23 +16,45 @@ CommandSender::CommandSender(Session& session, Socket& socket, StatusLine& statu
     , m_prompts(prompts)
     , m_menu(menu) {}
 
-std::string CommandSender::wireBytes(const std::string& text) {
+std::string CommandSender::wireBytes(const std::string& text, bool utf8) {
     std::string out;
     out.reserve(text.size());
+    std::string character;
     std::size_t pos = 0;
     while (pos < text.size()) {
-        const int b = CodePointToCp1252(NextCodePoint(text, pos));
-        const char byte = b < 0 ? '?' : static_cast<char>(b);
-        out.push_back(byte);
-        if (b == 0xFF) {
+        const char32_t codePoint = NextCodePoint(text, pos);
+        character.clear();
+        if (utf8) {
+            AppendUtf8(character, codePoint);
+        } else {
+            const int b = CodePointToCp1252(codePoint);
+            character.push_back(b < 0 ? '?' : static_cast<char>(b));
+        }
+        // UTF-8 never holds 255; doubling it anyway keeps the rule in one place.
+        for (const char byte : character) {
             out.push_back(byte);
+            if (static_cast<unsigned char>(byte) == 0xFF) {
+                out.push_back(byte);
+            }
         }
     }
     return out;
 }
 
+bool CommandSender::sendsUtf8() const {
+    switch (m_session.Encoding) {
+    case TextEncoding::Utf8:
+        return true;
+    case TextEncoding::Windows1252:
+        return false;
+    case TextEncoding::Automatic:
+        break;
+    }
+    return m_worldSentUtf8;
+}
+
 void CommandSender::SendCommand(const std::string& text) {
-    m_queue.push_back(wireBytes(text));
+    m_queue.push_back(wireBytes(text, sendsUtf8()));
     pump();
 }
 
@@ -104,6 +126,7 @@ void CommandSender::onSendComplete() {
 
 void CommandSender::connectionEnded() {
     m_queue.clear();
+    m_worldSentUtf8 = false;
     m_waiting = false;
     m_session.SendDone = true;
     m_statusBeforeWait.clear();

@@ -20,7 +20,8 @@ class CommandSender {
 public:
     CommandSender(Session& session, Socket& socket, StatusLine& status, Prompts& prompts, MainMenu& menu);
 
-    // Sends the UTF-8 text as Windows-1252 bytes; the caller adds the line end.
+    // Sends the UTF-8 text in the connection's form (see sendsUtf8); the
+    // caller adds the line end.
     void SendCommand(const std::string& text);
     // Counts a command whose reply the server will frame, for the lag meter,
     // once the world has shown that it frames replies at all.
@@ -29,14 +30,21 @@ public:
     void onSendComplete();
     // The connection is gone: whatever still waits can never leave.
     void connectionEnded();
+    // The world has sent valid UTF-8 multi-byte text on this connection.
+    void worldSentUtf8() { m_worldSentUtf8 = true; }
+    // Windows-1252 until the world asks for UTF-8 by its "Encoding=" or, when
+    // it leaves the choice open, by speaking UTF-8 itself: a world that never
+    // does may not read it.
+    bool sendsUtf8() const;
     bool busy() const { return m_waiting || !m_queue.empty(); }
     // Called each time the last waiting command has gone out, so a file being
     // played can send its next line without polling.
     void setDrainedHook(std::function<void()> hook) { m_drained = std::move(hook); }
 
-    // The bytes that go on the wire for a text: Windows-1252, with a data byte
-    // 255 doubled so the server's telnet layer does not take it for IAC.
-    static std::string wireBytes(const std::string& text);
+    // The bytes that go on the wire for a text: UTF-8 or Windows-1252 ("?"
+    // for a character the code page lacks), with a data byte 255 doubled so
+    // the server's telnet layer does not take it for IAC.
+    static std::string wireBytes(const std::string& text, bool utf8 = false);
 
 private:
     void pump();
@@ -50,6 +58,7 @@ private:
     std::deque<std::string> m_queue;
     bool m_waiting = false;
     bool m_pumping = false;
+    bool m_worldSentUtf8 = false;
     std::string m_statusBeforeWait;
     std::function<void()> m_drained;
 };

@@ -41,7 +41,8 @@ Connection::Connection(Session& session, Socket& socket, CommandSender& sender, 
 }
 
 bool Connection::ConnectToWorld(const std::string& worldName, const std::string& host,
-                                const std::string& portText, int worldIndex, bool secure) {
+                                const std::string& portText, int worldIndex, bool secure,
+                                TextEncoding encoding) {
     m_session.WorldName = worldName;
     m_output.ShowOutput(kNewLine + "Connecting to " + host + "..." + kNewLine);
     if (m_socket.state() != Socket::State::Closed) {
@@ -51,6 +52,7 @@ bool Connection::ConnectToWorld(const std::string& worldName, const std::string&
     const double port = NumericValue(portText);
     const int portNumber = (port >= 0 && port <= 65535) ? static_cast<int>(std::lround(port)) : 0;
     m_established = false;
+    m_session.Encoding = encoding;
     if (const auto error = m_socket.connect(host, portNumber, secure)) {
         m_session.Connected = false;
         m_prompts.message(error->description, "Connection Failed " + std::to_string(error->number),

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/text_encoding.h"
 #include "platform/socket.h"
 
 #include <functional>
@@ -20,10 +21,10 @@ class Sound;
 class Connection : public SocketEvents {
 public:
     struct Hooks {
-        std::function<void()> processIncoming;   // received text is waiting
-        std::function<void()> resetSession;      // the connection has ended
-        std::function<void()> openConnectDialog; // "connect to another MUD?" answered Yes
-        std::function<void()> connectionStarted; // a connect was accepted
+        std::function<void()> processIncoming;       // received text is waiting
+        std::function<void()> resetSession;          // the connection has ended
+        std::function<void()> openConnectDialog;     // "connect to another MUD?" answered Yes
+        std::function<void()> connectionStarted;     // a connect was accepted
         std::function<bool()> runEndsWithConnection; // started with an address: no "connect again?"
         // A secure connection's certificate: true to go on with it.
         std::function<bool(const PeerCertificate&)> trustCertificate;
@@ -34,9 +35,10 @@ public:
 
     // The connect step once the dialog has its world: true when the connect
     // was accepted (the session is then on line). A secure connect speaks TLS
-    // and never falls back to plain text.
+    // and never falls back to plain text; the encoding holds for the whole
+    // connection.
     bool ConnectToWorld(const std::string& worldName, const std::string& host, const std::string& portText,
-                        int worldIndex, bool secure = false);
+                        int worldIndex, bool secure = false, TextEncoding encoding = TextEncoding::Automatic);
     void DisconnectFromWorld();
     void Quit();
     // The output window let go of the focus: show what waited and read on.

@@ -138,6 +138,16 @@ void LineProcessor::flushDecoder() {
     m_decoder.flush([this](char32_t character) { putCharacter(character); });
 }
 
+template <typename Put> void LineProcessor::feedDecoder(unsigned char byte, Put&& put) {
+    // A world that asked for the code page gets it for every byte, even
+    // where its text happens to look like UTF-8.
+    if (m_session.Encoding == TextEncoding::Windows1252) {
+        put(Cp1252ToCodePoint(byte));
+    } else {
+        m_decoder.feed(byte, put);
+    }
+}
+
 void LineProcessor::decodeText(const unsigned char* begin, const unsigned char* end) {
     const auto put = [this](char32_t character) { putCharacter(character); };
     for (const unsigned char* p = begin; p != end; ++p) {
@@ -148,7 +158,7 @@ void LineProcessor::decodeText(const unsigned char* begin, const unsigned char* 
             m_line.text.push_back(static_cast<char>(*p));
             ++m_lineCharacters;
         } else {
-            m_decoder.feed(*p, put);
+            feedDecoder(*p, put);
         }
     }
 }
@@ -191,7 +201,7 @@ void LineProcessor::telnetByte(unsigned char byte) {
             m_ansi.feed(byte);
         } else {
             m_pairedEnd = 0;
-            m_decoder.feed(byte, [this](char32_t character) { putCharacter(character); });
+            feedDecoder(byte, [this](char32_t character) { putCharacter(character); });
         }
     }
 }

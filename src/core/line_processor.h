@@ -28,7 +28,8 @@ public:
 };
 
 // Turns received bytes into lines: answers telnet negotiation in stream order,
-// reads colour codes, decodes the text (UTF-8 where it is, else Windows-1252),
+// reads colour codes, decodes the text (UTF-8 where it is, else Windows-1252;
+// only Windows-1252 for a world that chose it),
 // cuts lines at carriage returns and line feeds, lets the classifier take
 // marker lines and listings, and shows the rest with trigger effects.
 class LineProcessor {
@@ -77,6 +78,7 @@ private:
     void telnetByte(unsigned char byte);
     // Text with bytes from 128 up: each goes through the decoder.
     void decodeText(const unsigned char* begin, const unsigned char* end);
+    template <typename Put> void feedDecoder(unsigned char byte, Put&& put);
     void putCharacter(char32_t character);
     void cutLine();
     void flushDecoder();

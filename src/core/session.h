@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/text_encoding.h"
+
 #include <cstdint>
 #include <string>
 
@@ -21,6 +23,8 @@ struct Session {
     // output framing never sends one, so until then nothing counts as lag.
     bool OutputFramed = false;
     std::string WorldName;
+    // The world's choice of text form, fixed when the connection starts.
+    TextEncoding Encoding = TextEncoding::Automatic;
     int WorldIndex = -1;
     std::string CharacterName;
     std::int32_t RoomRef = 0;

@@ -5,6 +5,33 @@
 
 namespace corvane {
 
+namespace {
+
+// How many continuation bytes the UTF-8 sequence that ends the text still
+// lacks; 0 when it ends on a whole character or on bytes that are no UTF-8.
+std::size_t missingContinuations(const std::string& text) {
+    std::size_t continuations = 0;
+    for (std::size_t i = text.size(); i > 0 && continuations < 4; --i) {
+        const auto byte = static_cast<unsigned char>(text[i - 1]);
+        if ((byte & 0xC0) == 0x80) {
+            ++continuations;
+            continue;
+        }
+        std::size_t length = 1;
+        if (byte >= 0xC2 && byte <= 0xDF) {
+            length = 2;
+        } else if (byte >= 0xE0 && byte <= 0xEF) {
+            length = 3;
+        } else if (byte >= 0xF0 && byte <= 0xF4) {
+            length = 4;
+        }
+        return length > continuations + 1 ? length - continuations - 1 : 0;
+    }
+    return 0;
+}
+
+} // namespace
+
 FileError LineFileReader::open(const std::string& path) {
     close();
     std::error_code error;
@@ -73,6 +100,14 @@ bool LineFileReader::next(std::string& piece, bool& lineEnded) {
             return true;
         }
         piece.push_back(c);
+    }
+    // Each piece is read on its own, so a character cut in two would reach
+    // the world as two wrong ones: the piece takes the rest of it along.
+    for (std::size_t missing = missingContinuations(piece); missing > 0 && fill(); --missing) {
+        if ((static_cast<unsigned char>(m_buffer[m_pos]) & 0xC0) != 0x80) {
+            break;
+        }
+        piece.push_back(m_buffer[m_pos++]);
     }
     m_midLine = true;
     return true;

@@ -10,8 +10,9 @@ namespace corvane {
 
 // Reads a text file a line at a time without ever holding more than one
 // piece of it: a line longer than kMaxPiece comes in several pieces, so a
-// file with no line ends at all costs no more memory than a short one. CR LF,
-// LF and CR alone all end a line.
+// file with no line ends at all costs no more memory than a short one. A
+// piece never ends inside a UTF-8 character; it runs up to three bytes past
+// kMaxPiece to finish one. CR LF, LF and CR alone all end a line.
 class LineFileReader {
 public:
     static constexpr std::size_t kMaxPiece = 4096;

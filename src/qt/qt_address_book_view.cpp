@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace corvane {
 
@@ -34,6 +35,16 @@ QtAddressBookView::QtAddressBookView(QWidget* parent)
     m_secure = new QCheckBox(tr("&Secure (TLS)"), this);
     m_secure->setObjectName("chkSecure");
     m_secure->setToolTip(tr("Connect with TLS; the world must offer it on this port."));
+    m_encoding = new QComboBox(this);
+    m_encoding->setObjectName("cboEncoding");
+    // The list's order is the order of TextEncoding.
+    for (const TextEncoding encoding :
+         {TextEncoding::Automatic, TextEncoding::Windows1252, TextEncoding::Utf8}) {
+        const std::string_view caption = TextEncodingCaption(encoding);
+        m_encoding->addItem(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
+    }
+    m_encoding->setToolTip(tr("Automatic: read UTF-8 where it comes, send Windows-1252 until the world "
+                              "sends UTF-8. The other two hold one encoding both ways."));
     for (QLineEdit* box : {m_host, m_port}) {
         box->installEventFilter(this);
     }
@@ -44,6 +55,8 @@ QtAddressBookView::QtAddressBookView(QWidget* parent)
     hostLabel->setBuddy(m_host);
     auto* portLabel = new QLabel(tr("&Port:"), this);
     portLabel->setBuddy(m_port);
+    auto* encodingLabel = new QLabel(tr("&Encoding:"), this);
+    encodingLabel->setBuddy(m_encoding);
 
     auto* fields = new QGridLayout;
     fields->addWidget(m_nameLabel, 0, 0);
@@ -59,7 +72,12 @@ QtAddressBookView::QtAddressBookView(QWidget* parent)
     portRow->addWidget(m_secure);
     portRow->addStretch(1);
     fields->addLayout(portRow, 5, 0);
-    fields->setRowStretch(6, 1);
+    fields->addWidget(encodingLabel, 6, 0);
+    auto* encodingRow = new QHBoxLayout;
+    encodingRow->addWidget(m_encoding);
+    encodingRow->addStretch(1);
+    fields->addLayout(encodingRow, 7, 0);
+    fields->setRowStretch(8, 1);
 
     auto* ok = new QPushButton(tr("&OK"), this);
     ok->setObjectName("btnConnect");
@@ -92,6 +110,8 @@ QtAddressBookView::QtAddressBookView(QWidget* parent)
     // Clicks only: the presenter's own setSecure must not count as an edit.
     connect(m_secure, &QCheckBox::clicked, this,
             [this] { notify([](AddressBookEvents& e) { e.onSecureToggled(); }); });
+    connect(m_encoding, &QComboBox::activated, this,
+            [this] { notify([](AddressBookEvents& e) { e.onEncodingChosen(); }); });
     connect(ok, &QPushButton::clicked, this, [this] { notify([](AddressBookEvents& e) { e.onOk(); }); });
     connect(cancel, &QPushButton::clicked, this,
             [this] { notify([](AddressBookEvents& e) { e.onCancel(); }); });
@@ -154,6 +174,13 @@ bool QtAddressBookView::secure() const {
 }
 void QtAddressBookView::setSecure(bool secure) {
     m_secure->setChecked(secure);
+}
+
+TextEncoding QtAddressBookView::encoding() const {
+    return static_cast<TextEncoding>(std::max(0, m_encoding->currentIndex()));
+}
+void QtAddressBookView::setEncoding(TextEncoding encoding) {
+    m_encoding->setCurrentIndex(static_cast<int>(encoding));
 }
 
 void QtAddressBookView::runModal() {

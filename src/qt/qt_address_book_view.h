@@ -30,6 +30,8 @@ public:
     void setPort(const std::string& port) override;
     bool secure() const override;
     void setSecure(bool secure) override;
+    TextEncoding encoding() const override;
+    void setEncoding(TextEncoding encoding) override;
     void runModal() override;
     void hideDialog() override;
     void closeDialog() override;
@@ -49,6 +51,7 @@ private:
     QLineEdit* m_host = nullptr;
     QLineEdit* m_port = nullptr;
     QCheckBox* m_secure = nullptr;
+    QComboBox* m_encoding = nullptr;
     bool m_activationPending = true;
 };
 

@@ -116,6 +116,7 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
         [this] { m_reconnect.sessionEnded(); },
     });
     m_processor.setLogWriter(&m_log);
+    m_processor.setUtf8Seen([this] { m_sender.worldSentUtf8(); });
     m_input.setRecorder(&m_recorder);
     m_macros.setNoticeHook([this](const std::string& title, const std::string& text) {
         notice().ShowNotice(title, text, false);

@@ -38,6 +38,11 @@ std::string secureLine(bool shown, bool secure) {
     return shown ? std::string("\rSecure (TLS): ") + (secure ? "Yes" : "No") : std::string();
 }
 
+// Likewise the encoding, where it is not left to the client.
+std::string encodingLine(bool shown, TextEncoding encoding) {
+    return shown ? "\rEncoding: " + std::string(TextEncodingCaption(encoding)) : std::string();
+}
+
 bool hasComma(const std::string& text) {
     return text.find(',') != std::string::npos;
 }
@@ -59,6 +64,7 @@ void AddressBookPresenter::load() {
     m_view.showNewWorldBox(false);
     showPort(kFirstPort);
     m_view.setSecure(false);
+    m_view.setEncoding(TextEncoding::Automatic);
     m_newEntry = false;
     m_hostChanged = false;
     m_portChanged = false;
@@ -79,6 +85,7 @@ void AddressBookPresenter::LoadAddressBook() {
         if (auto entry = ParseWorldEntry(value)) {
             entry->secure =
                 EqualsNoCase(TrimmedName(ReadSetting(entry->name, kSecureKey, m_settingsPath)), "True");
+            entry->encoding = ReadSetting(entry->name, kEncodingKey, m_settingsPath);
             m_entries.push_back(std::move(*entry));
             ++m_entryCounter;
         }
@@ -132,9 +139,11 @@ void AddressBookPresenter::onWorldPicked(int index) {
     m_view.setHost(entry.host);
     showPort(entry.port);
     m_view.setSecure(entry.secure);
+    m_view.setEncoding(ParseTextEncoding(entry.encoding));
     m_hostChanged = false;
     m_portChanged = false;
     m_secureChanged = false;
+    m_encodingChanged = false;
 }
 
 void AddressBookPresenter::onHostEdited() {
@@ -152,6 +161,10 @@ void AddressBookPresenter::onPortEdited() {
 
 void AddressBookPresenter::onSecureToggled() {
     m_secureChanged = true;
+}
+
+void AddressBookPresenter::onEncodingChosen() {
+    m_encodingChanged = true;
 }
 
 void AddressBookPresenter::onNew() {
@@ -212,6 +225,7 @@ void AddressBookPresenter::onOk() {
     const std::string host = m_view.host();
     const std::string port = m_view.port();
     const bool secure = m_view.secure();
+    const TextEncoding encoding = m_view.encoding();
     if (host.empty() || port.empty() || name.empty()) {
         m_prompts.message("All fields are required!", "Corvane", PromptIcon::Exclamation);
         return;
@@ -223,44 +237,46 @@ void AddressBookPresenter::onOk() {
     m_window.setBusyCursor(true);
     int worldIndex = m_selected;
     if (m_newEntry) {
-        const PromptAnswer answer =
-            m_prompts.ask(name + "\rHost: " + host + "\rPort: " + port + secureLine(secure, secure) +
-                              "\r\r\rAdd this MUD?",
-                          "Corvane " + std::string(VersionText), PromptButtons::YesNoCancel,
-                          PromptIcon::Question, PromptAnswer::Yes);
+        const PromptAnswer answer = m_prompts.ask(
+            name + "\rHost: " + host + "\rPort: " + port + secureLine(secure, secure) +
+                encodingLine(encoding != TextEncoding::Automatic, encoding) + "\r\r\rAdd this MUD?",
+            "Corvane " + std::string(VersionText), PromptButtons::YesNoCancel, PromptIcon::Question,
+            PromptAnswer::Yes);
         if (answer == PromptAnswer::Cancel) {
             m_window.setBusyCursor(false);
             return;
         }
         if (answer == PromptAnswer::Yes) {
-            addEntry({name, host, port, secure});
+            addEntry({name, host, port, secure, std::string(TextEncodingName(encoding))});
             worldIndex = static_cast<int>(m_entries.size()) - 1;
         } else {
             // Not in the book, so no index: another world's macro files
             // must not be taken for this one's.
             worldIndex = -1;
         }
-    } else if (m_hostChanged || m_portChanged || m_secureChanged) {
+    } else if (m_hostChanged || m_portChanged || m_secureChanged || m_encodingChanged) {
         // Secure or not is part of where the world is.
-        const PromptAnswer answer =
-            m_prompts.ask(name + "\rHost: " + host + "\rPort: " + port +
-                              secureLine(secure || m_secureChanged, secure) +
-                              "\r\rThe Address or Port has changed.\rUpdate this information?",
-                          "CORVane " + std::string(VersionText), PromptButtons::YesNoCancel,
-                          PromptIcon::Question, PromptAnswer::Yes);
+        const bool whereChanged = m_hostChanged || m_portChanged || m_secureChanged;
+        const PromptAnswer answer = m_prompts.ask(
+            name + "\rHost: " + host + "\rPort: " + port + secureLine(secure || m_secureChanged, secure) +
+                encodingLine(encoding != TextEncoding::Automatic || m_encodingChanged, encoding) +
+                (whereChanged ? "\r\rThe Address or Port has changed." : "\r\rThe Encoding has changed.") +
+                "\rUpdate this information?",
+            "CORVane " + std::string(VersionText), PromptButtons::YesNoCancel, PromptIcon::Question,
+            PromptAnswer::Yes);
         if (answer == PromptAnswer::Cancel) {
             m_window.setBusyCursor(false);
             return;
         }
         if (answer == PromptAnswer::Yes) {
-            updateEntry(host, port, secure);
+            updateEntry(host, port, secure, encoding);
         }
     }
     m_view.hideDialog();
     // The connect call does not wait for the socket, and a failure box it
     // shows must not sit under a busy pointer.
     m_window.setBusyCursor(false);
-    m_connection.ConnectToWorld(name, host, port, worldIndex, secure);
+    m_connection.ConnectToWorld(name, host, port, worldIndex, secure, encoding);
     m_view.closeDialog();
 }
 
@@ -270,10 +286,11 @@ void AddressBookPresenter::addEntry(const WorldEntry& entry) {
     showWorldNames();
     m_view.selectWorld(m_selected);
     SaveAddressBook();
-    saveSecure(entry);
+    saveSection(entry);
 }
 
-void AddressBookPresenter::updateEntry(const std::string& host, const std::string& port, bool secure) {
+void AddressBookPresenter::updateEntry(const std::string& host, const std::string& port, bool secure,
+                                       TextEncoding encoding) {
     if (m_selected < 0 || m_selected >= static_cast<int>(m_entries.size())) {
         return;
     }
@@ -281,11 +298,15 @@ void AddressBookPresenter::updateEntry(const std::string& host, const std::strin
     entry.host = host;
     entry.port = port;
     entry.secure = secure;
+    // Stored text that names no encoding stays while the choice stays automatic.
+    if (ParseTextEncoding(entry.encoding) != encoding) {
+        entry.encoding = TextEncodingName(encoding);
+    }
     SaveAddressBook();
-    saveSecure(entry);
+    saveSection(entry);
 }
 
-void AddressBookPresenter::saveSecure(const WorldEntry& entry) {
+void AddressBookPresenter::saveSection(const WorldEntry& entry) {
     if (IsProgramSection(entry.name)) {
         return;
     }
@@ -294,6 +315,16 @@ void AddressBookPresenter::saveSecure(const WorldEntry& entry) {
         WriteSetting(entry.name, kSecureKey, "True", m_settingsPath);
     } else if (!ReadSetting(entry.name, kSecureKey, m_settingsPath).empty()) {
         DeleteSetting(entry.name, kSecureKey, m_settingsPath);
+    }
+    // Automatic is no key at all, so a world the Encoding choice never
+    // touched keeps the section it had.
+    const std::string stored = ReadSetting(entry.name, kEncodingKey, m_settingsPath);
+    if (entry.encoding.empty()) {
+        if (!stored.empty()) {
+            DeleteSetting(entry.name, kEncodingKey, m_settingsPath);
+        }
+    } else if (entry.encoding != stored) {
+        WriteSetting(entry.name, kEncodingKey, entry.encoding, m_settingsPath);
     }
 }
 
@@ -315,6 +346,7 @@ void AddressBookPresenter::onActivated() {
     m_view.setHost(address->host);
     showPort(address->port);
     m_view.setSecure(address->secure);
+    m_view.setEncoding(TextEncoding::Automatic);
     m_session.WorldName.clear();
     const std::string port = m_view.port();
     const auto match = std::find_if(m_entries.begin(), m_entries.end(), [&](const WorldEntry& entry) {

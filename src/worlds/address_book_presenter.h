@@ -31,6 +31,7 @@ public:
     void onHostEdited() override;
     void onPortEdited() override;
     void onSecureToggled() override;
+    void onEncodingChosen() override;
     void onNew() override;
     void onDelete() override;
     void onOk() override;
@@ -41,8 +42,9 @@ private:
     void showPort(const std::string& text);
     bool storable(const std::string& name, const std::string& host);
     void addEntry(const WorldEntry& entry);
-    void updateEntry(const std::string& host, const std::string& port, bool secure);
-    void saveSecure(const WorldEntry& entry);
+    void updateEntry(const std::string& host, const std::string& port, bool secure, TextEncoding encoding);
+    // The world's own section: "Secure" and "Encoding".
+    void saveSection(const WorldEntry& entry);
     bool sectionSharedWithAnother(std::size_t index) const;
     void showWorldNames();
 
@@ -66,6 +68,7 @@ private:
     bool m_hostChanged = false;
     bool m_portChanged = false;
     bool m_secureChanged = false;
+    bool m_encodingChanged = false;
 };
 
 } // namespace corvane

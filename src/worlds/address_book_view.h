@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/text_encoding.h"
+
 #include <string>
 #include <vector>
 
@@ -16,6 +18,8 @@ public:
     virtual void onPortEdited() = 0;
     // The user ticked or cleared "Secure (TLS)".
     virtual void onSecureToggled() = 0;
+    // The user picked an entry of "Encoding".
+    virtual void onEncodingChosen() = 0;
     virtual void onNew() = 0;
     virtual void onDelete() = 0;
     virtual void onOk() = 0;
@@ -49,6 +53,9 @@ public:
     // "Secure (TLS)" beside the port.
     virtual bool secure() const = 0;
     virtual void setSecure(bool secure) = 0;
+    // "Encoding": Automatic, Windows-1252 or UTF-8.
+    virtual TextEncoding encoding() const = 0;
+    virtual void setEncoding(TextEncoding encoding) = 0;
 
     // Shows the dialog and returns once it has closed.
     virtual void runModal() = 0;

@@ -35,6 +35,8 @@ public:
     void setPort(const std::string& port) override { m_port = port; }
     bool secure() const override { return m_secure; }
     void setSecure(bool secure) override { m_secure = secure; }
+    TextEncoding encoding() const override { return m_encoding; }
+    void setEncoding(TextEncoding encoding) override { m_encoding = encoding; }
 
     void runModal() override {}
     void hideDialog() override { m_hidden = true; }
@@ -50,6 +52,7 @@ private:
     std::string m_host;
     std::string m_port;
     bool m_secure = false;
+    TextEncoding m_encoding = TextEncoding::Automatic;
     bool m_hidden = false;
     bool m_closed = false;
 };

@@ -15,8 +15,11 @@ std::optional<WorldEntry> ParseWorldEntry(const std::string& value) {
     if (second == std::string::npos) {
         return std::nullopt;
     }
-    return WorldEntry{value.substr(0, first), value.substr(first + 1, second - first - 1),
-                      value.substr(second + 1)};
+    return WorldEntry{value.substr(0, first),
+                      value.substr(first + 1, second - first - 1),
+                      value.substr(second + 1),
+                      false,
+                      {}};
 }
 
 std::string FormatWorldEntry(const WorldEntry& entry) {

@@ -16,6 +16,9 @@ struct WorldEntry {
     std::string port;
     // Kept in the world's section, not in the "MUD n" value.
     bool secure = false;
+    // The section's "Encoding=" as stored: text that names no encoding is
+    // kept as it is, for whatever wrote it, and reads as automatic.
+    std::string encoding;
 };
 
 // The key of the n-th stored world, counting from 1.

@@ -1,5 +1,4 @@
 #include "core/command_sender.h"
-
 #include "core/main_menu.h"
 #include "core/session.h"
 #include "core/status_line.h"
@@ -93,6 +92,8 @@ TEST_F(SenderFixture, WireBytesAreWindows1252WithTheIacByteDoubled) {
     EXPECT_EQ(CommandSender::wireBytes("\xC3\xBF"), std::string("\xFF\xFF"));
     // A character Windows-1252 has no byte for cannot be sent as itself.
     EXPECT_EQ(CommandSender::wireBytes("snow \xE2\x98\x83"), "snow ?");
+    // A world that reads UTF-8 gets every character as itself.
+    EXPECT_EQ(CommandSender::wireBytes("snow \xE2\x98\x83 \xC3\xBF", true), "snow \xE2\x98\x83 \xC3\xBF");
 }
 
 TEST_F(SenderFixture, NothingIsSentOnAClosedConnectionNotEvenWhatWaitsInTheQueue) {

@@ -122,6 +122,9 @@ INSTANTIATE_TEST_SUITE_P(
                    std::string("a\0b\r\ncaf\xE9\r\n", 11)},
         PlayedFile{"Utf8IsSentAsWindows1252", "caf\xC3\xA9\r\n", "caf\xE9\r\n"},
         PlayedFile{"ALongLineKeepsItsBytes", kLongLine + "\r\nend\r\n", kLongLine + "\r\nend\r\n"},
+        // The first piece would end between the two bytes of the é.
+        PlayedFile{"ALongLineIsCutBetweenCharacters", std::string(4095, 'x') + "\xC3\xA9\xE2\x82\xAC\r\n",
+                   std::string(4095, 'x') + "\xE9\x80\r\n"},
         PlayedFile{"EmptyFile", "", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 

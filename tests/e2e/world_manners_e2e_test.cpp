@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <gtest/gtest.h>
+#include <ostream>
 
 namespace corvane::testing {
 namespace {
@@ -109,6 +110,53 @@ TEST_F(ModernWorldE2E, BannersKeepTheirLinesApartWhileLoggedInAndANopLeavesNoTra
     EXPECT_EQ(output().mid(before.size()), messageOfTheDay + "You say, \"after\"\n");
     EXPECT_TRUE(typed(1).endsWith("say quiet\r\nmotd\r\nsay after\r\n"));
 }
+
+// "é €" said before and after the modern world's bot has spoken UTF-8, under
+// each choice of the world's encoding: the world echoes the bytes it got.
+struct EncodingRow {
+    const char* name;
+    QByteArray worldSettings;
+    QByteArray sentBefore;
+    QByteArray sentAfter;
+    const char* greeting;
+};
+
+void PrintTo(const EncodingRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+const QByteArray kCodePageSay = "say \xE9 \x80\r\n";
+const QByteArray kUtf8Say = "say \xC3\xA9 \xE2\x82\xAC\r\n";
+
+struct EncodingE2E : PracticeWorldE2E, ::testing::WithParamInterface<EncodingRow> {
+    EncodingE2E() { manner = WorldManner::Modern; }
+};
+
+TEST_P(EncodingE2E, SaidTextComesBackWholeBeforeAndAfterTheWorldSpeaksUtf8) {
+    const EncodingRow& row = GetParam();
+    ASSERT_TRUE(logIn({}, row.worldSettings));
+    const QString said = QString::fromUtf8("You say, \"é €\"\n");
+    typeLine(QString::fromUtf8("say é €"));
+    ASSERT_TRUE(waitUntil([&] { return output().contains(said); })) << output().toStdString();
+    EXPECT_TRUE(typed(1).endsWith(row.sentBefore)) << typed(1).toStdString();
+
+    typeLine("north");
+    ASSERT_TRUE(sayAndWait("arrived"));
+    EXPECT_TRUE(output().contains(QString::fromUtf8(row.greeting))) << output().toStdString();
+    const qsizetype before = output().count(said);
+    typeLine(QString::fromUtf8("say é €"));
+    ASSERT_TRUE(waitUntil([&] { return output().count(said) > before; })) << output().toStdString();
+    EXPECT_TRUE(typed(1).endsWith(row.sentAfter)) << typed(1).toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, EncodingE2E,
+    ::testing::Values(EncodingRow{"Automatic", {}, kCodePageSay, kUtf8Say, "Colette says, \"café costs €5\""},
+                      EncodingRow{"Windows1252", "Encoding=Windows-1252\r\n", kCodePageSay, kCodePageSay,
+                                  "Colette says, \"cafÃ© costs â‚¬5\""},
+                      EncodingRow{"Utf8", "Encoding=UTF-8\r\n", kUtf8Say, kUtf8Say,
+                                  "Colette says, \"café costs €5\""}),
+    [](const ::testing::TestParamInfo<EncodingRow>& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace corvane::testing

@@ -34,6 +34,8 @@ public:
     void setPort(const std::string& text) override { portText = text; }
     bool secure() const override { return secureTicked; }
     void setSecure(bool secure) override { secureTicked = secure; }
+    TextEncoding encoding() const override { return encodingShown; }
+    void setEncoding(TextEncoding encoding) override { encodingShown = encoding; }
     void runModal() override {
         open = true;
         ++timesShown;
@@ -63,6 +65,10 @@ public:
         secureTicked = !secureTicked;
         events->onSecureToggled();
     }
+    void chooseEncoding(TextEncoding encoding) {
+        encodingShown = encoding;
+        events->onEncodingChosen();
+    }
     void clickNew() { events->onNew(); }
     void clickDelete() { events->onDelete(); }
     void clickOk() { events->onOk(); }
@@ -90,6 +96,7 @@ public:
     std::string hostText;
     std::string portText;
     bool secureTicked = false;
+    TextEncoding encodingShown = TextEncoding::Automatic;
     bool open = false;
     bool hidden = false;
     int timesShown = 0;

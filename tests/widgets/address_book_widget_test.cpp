@@ -52,6 +52,12 @@ TEST(AddressBookWidget, PickAWorldEditItsPortAndConnect) {
             EXPECT_EQ(secure->text(), "&Secure (TLS)");
             EXPECT_FALSE(secure->isChecked());
             QTest::mouseClick(secure, Qt::LeftButton);
+            auto* encoding = dialog->findChild<QComboBox*>("cboEncoding");
+            ASSERT_NE(encoding, nullptr);
+            EXPECT_EQ(encoding->count(), 3);
+            EXPECT_EQ(encoding->currentText(), "Automatic");
+            QTest::keyClick(encoding, Qt::Key_End);
+            EXPECT_EQ(encoding->currentText(), "UTF-8");
             QTest::mouseClick(ok, Qt::LeftButton);
         },
         [&] { h.client.FileConnect(); });
@@ -62,6 +68,7 @@ TEST(AddressBookWidget, PickAWorldEditItsPortAndConnect) {
     EXPECT_EQ(h.socket.connectCalls, std::vector<std::string>{"tls:beta.example:65535"});
     EXPECT_EQ(ReadSetting("Addresses", "MUD 2", h.path), "Beta,beta.example,65535");
     EXPECT_EQ(ReadSetting("Beta", "Secure", h.path), "True");
+    EXPECT_EQ(ReadSetting("Beta", "Encoding", h.path), "UTF-8");
     EXPECT_TRUE(h.client.session().Connected);
     EXPECT_EQ(QtDialogHarness::shownWindow("frmConnect"), nullptr);
 }
