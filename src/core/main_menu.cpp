@@ -35,6 +35,7 @@ constexpr std::array<MenuText, kMenuItemCount> kMenuTexts = {{
     {"WH&O is on", "ViewWhoIsOn", false},
     {"C&lear Output", "ViewClear", false},
     {"Re&fresh Output", "ViewRefresh", false},
+    {"Session &History", "ViewSessionHistory", false},
     {"&Connect to a Character", "GameConnect", false},
     {"&Reconnect", "GameReconnect", false},
     {"&QUIT Game", "GameQuit", false},

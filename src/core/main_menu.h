@@ -31,6 +31,7 @@ enum class MenuItem {
     ViewWhoIsOn,
     ViewClear,
     ViewRefresh,
+    ViewSessionHistory,
     GameConnect,
     GameReconnect,
     GameQuit,

@@ -1,5 +1,7 @@
 #include "core/output_buffer.h"
 
+#include "core/session_history.h"
+
 #include <algorithm>
 
 namespace corvane {
@@ -127,6 +129,10 @@ void OutputBuffer::deleteFromFront(std::size_t count) {
 
 void OutputBuffer::append(std::string_view text, const std::vector<StyleSpan>& spans, int look, bool complete,
                           std::uint32_t added) {
+    if (m_history != nullptr) {
+        m_history->append(text, spans, look >= 0 ? &m_looks[static_cast<std::size_t>(look)] : nullptr,
+                          complete);
+    }
     // An unfinished tail stays open and the rest of its line joins it.
     if (m_lines.empty() || m_lines.back().complete) {
         Line line;

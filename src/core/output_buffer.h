@@ -15,6 +15,8 @@ namespace corvane {
 // Lengths count like the classic text box did: a line's characters plus two
 // for its CR LF. The view is told the end state of a batch in one go, so a
 // flood costs one update per chunk however many lines scrolled through.
+class SessionHistory;
+
 class OutputBuffer {
 public:
     static constexpr std::size_t kMaxLength = 32000;
@@ -32,6 +34,9 @@ public:
     // The client's own notices: text with CR LF line ends, appended as is.
     void ShowOutput(const std::string& text);
     int addLook(const TriggerLook& look);
+    // Also hands every shown line to the session history, which outlives what
+    // the window may keep.
+    void setHistory(SessionHistory* history) { m_history = history; }
 
     void clear();
     // Applies everything since the last flush to the view; returns how many
@@ -69,6 +74,7 @@ private:
     void dropCutText();
 
     OutputView& m_view;
+    SessionHistory* m_history = nullptr;
     std::deque<Line> m_lines;
     // Lines that scrolled off, kept for their buffers: a flood then costs no
     // allocation per line.

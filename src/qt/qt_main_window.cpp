@@ -140,6 +140,7 @@ void QtMainWindow::buildMenus() {
     view->addSeparator();
     addAction(view, MenuItem::ViewClear);
     addAction(view, MenuItem::ViewRefresh);
+    addAction(view, MenuItem::ViewSessionHistory, QKeySequence(Qt::CTRL | Qt::Key_F));
 
     QMenu* game = menuBar()->addMenu(tr("&Game"));
     game->setObjectName("GameMenu");

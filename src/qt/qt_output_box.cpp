@@ -1,5 +1,6 @@
 #include "qt/qt_output_box.h"
 
+#include "qt/qt_output_format.h"
 #include "qt/qt_text.h"
 #include "qt/qt_twips.h"
 
@@ -10,7 +11,6 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
-#include <cmath>
 
 namespace corvane {
 
@@ -20,17 +20,6 @@ namespace {
 // from the kept lines alone, which drops the formats no line uses any more.
 constexpr qsizetype kMaxFormats = 2048;
 constexpr int kRunsBetweenFormatChecks = 1024;
-
-QColor toQColor(Rgb c) {
-    return QColor(c.red, c.green, c.blue);
-}
-
-double distance(const QColor& a, const QColor& b) {
-    const double red = a.red() - b.red();
-    const double green = a.green() - b.green();
-    const double blue = a.blue() - b.blue();
-    return std::sqrt(red * red + green * green + blue * blue);
-}
 
 } // namespace
 
@@ -61,47 +50,7 @@ void QtOutputBox::setDisplayLook(const QFont& font, const QColor& text, const QC
 }
 
 QTextCharFormat QtOutputBox::formatFor(const OutputSpan* span, const std::vector<TriggerLook>& looks) const {
-    QTextCharFormat format = m_plain;
-    if (span == nullptr) {
-        return format;
-    }
-    if (span->look >= 0 && static_cast<std::size_t>(span->look) < looks.size()) {
-        // A trigger's look covers the whole line over the server's colours.
-        const TriggerLook& look = looks[static_cast<std::size_t>(span->look)];
-        if (!look.fontName.empty()) {
-            format.setFontFamilies({toQt(look.fontName)});
-        }
-        if (look.fontSize > 0) {
-            format.setFontPointSize(look.fontSize);
-        }
-        format.setFontWeight(look.bold ? QFont::Bold : QFont::Normal);
-        format.setFontItalic(look.italic);
-        // A trigger stored without a colour reads as black; on a dark ground
-        // that line would vanish, so a colour next to the ground's own keeps
-        // the display's text colour instead.
-        const QColor colour = toQColor(look.colour);
-        const bool readable = distance(colour, m_background) >= 64;
-        format.setForeground(readable ? colour : m_text);
-        return format;
-    }
-    const TextStyle& style = span->style;
-    QColor foreground = style.foreground ? toQColor(*style.foreground) : m_text;
-    QColor background = style.background ? toQColor(*style.background) : QColor();
-    if (style.reverse) {
-        const QColor oldForeground = foreground;
-        foreground = background.isValid() ? background : m_background;
-        background = oldForeground;
-    }
-    format.setForeground(foreground);
-    if (background.isValid()) {
-        format.setBackground(background);
-    }
-    if (style.bold) {
-        format.setFontWeight(QFont::Bold);
-    }
-    format.setFontItalic(style.italic);
-    format.setFontUnderline(style.underline);
-    return format;
+    return OutputFormat(OutputLook{m_plain, m_text, m_background}, span, looks);
 }
 
 QTextCursor& QtOutputBox::batchCursor() {

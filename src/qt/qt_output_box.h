@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/output_view.h"
+#include "qt/qt_output_format.h"
 
 #include <QPlainTextEdit>
 #include <QTextCursor>
@@ -25,6 +26,7 @@ public:
     void setHandlers(Handlers handlers) { m_handlers = std::move(handlers); }
     // The display font and colours: text without a colour of its own uses them.
     void setDisplayLook(const QFont& font, const QColor& text, const QColor& background);
+    OutputLook displayLook() const { return OutputLook{m_plain, m_text, m_background}; }
 
     void trimFront(int lines, int characters) override;
     void clearText() override;

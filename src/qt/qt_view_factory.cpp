@@ -10,6 +10,7 @@
 #include "qt/qt_user_macros_view.h"
 #include "qt/qt_walk_view.h"
 #include "qt/qt_preferences_view.h"
+#include "qt/qt_session_history_view.h"
 
 namespace corvane {
 
@@ -49,6 +50,10 @@ std::unique_ptr<PreferencesView> QtViewFactory::createPreferencesView() {
 
 std::unique_ptr<CertificateView> QtViewFactory::createCertificateView() {
     return std::make_unique<QtCertificateView>(m_parent);
+}
+
+std::unique_ptr<SessionHistoryView> QtViewFactory::createSessionHistoryView() {
+    return std::make_unique<QtSessionHistoryView>(m_parent);
 }
 
 } // namespace corvane

@@ -20,6 +20,7 @@ public:
     std::unique_ptr<WalkView> createWalkView() override;
     std::unique_ptr<PreferencesView> createPreferencesView() override;
     std::unique_ptr<CertificateView> createCertificateView() override;
+    std::unique_ptr<SessionHistoryView> createSessionHistoryView() override;
 
 private:
     QWidget* m_parent = nullptr;

@@ -18,6 +18,7 @@
 #include "shell/notice_view.h"
 #include "shell/preferences_presenter.h"
 #include "shell/preferences_view.h"
+#include "shell/session_history_presenter.h"
 #include "shell/view_factory.h"
 #include "worlds/address_book_presenter.h"
 #include "worlds/certificate_trust.h"
@@ -95,6 +96,7 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
                     notice().show();
                 }}) {
     m_settings.SettingsPath = m_options.settingsPath;
+    m_output.setHistory(&m_history);
     m_triggers.clearActive();
     m_processor.setHooks({[this](const std::string& title, const std::string& text) {
                               notice().ShowNotice(title, text, false);
@@ -365,6 +367,15 @@ void Client::openPreferences() {
     m_preferences->load();
 }
 
+void Client::openSessionHistory() {
+    if (!m_historyWindow) {
+        m_historyView = m_platform.views.createSessionHistoryView();
+        m_historyWindow = std::make_unique<SessionHistoryPresenter>(
+            m_history, *m_historyView, m_platform.clipboard, [this] { m_views.input.focusInput(); });
+    }
+    m_historyWindow->open();
+}
+
 void Client::closePreferences() {
     m_preferencesOpen = false;
     m_views.input.focusInput();
@@ -474,6 +485,9 @@ void Client::outputChanged() {
 
 void Client::flushOutput() {
     const std::size_t lines = m_output.flush();
+    if (m_historyWindow) {
+        m_historyWindow->linesAdded();
+    }
     m_floodFrame = lines >= static_cast<std::size_t>(std::max(m_views.output.visibleRows(), 1));
     m_lastFlush = m_platform.clock.now();
 }
@@ -481,6 +495,9 @@ void Client::flushOutput() {
 void Client::ShowOutput(const std::string& text) {
     m_output.ShowOutput(text);
     m_output.flush();
+    if (m_historyWindow) {
+        m_historyWindow->linesAdded();
+    }
 }
 
 void Client::requestPlayerList(int listMode) {
@@ -556,6 +573,9 @@ void Client::onMenuTriggered(MenuItem item) {
         break;
     case MenuItem::ViewRefresh:
         m_outputWindow.ViewRefresh();
+        break;
+    case MenuItem::ViewSessionHistory:
+        openSessionHistory();
         break;
     case MenuItem::GameConnect:
         GameConnect();

@@ -12,6 +12,7 @@
 #include "core/output_sink.h"
 #include "core/output_window.h"
 #include "core/session.h"
+#include "core/session_history.h"
 #include "core/status_line.h"
 #include "macros/file_sender.h"
 #include "macros/macro_recorder.h"
@@ -62,6 +63,8 @@ class UserMacrosPresenter;
 class PictureReader;
 class PreferencesView;
 class PreferencesPresenter;
+class SessionHistoryView;
+class SessionHistoryPresenter;
 
 // The platform services the behaviour runs on.
 struct Platform {
@@ -188,6 +191,9 @@ public:
     // Edit -> "P&references...": opens the dialog, or brings it to the front.
     void openPreferences();
     PreferencesPresenter* preferences() { return m_preferences.get(); }
+    const SessionHistory& sessionHistory() const { return m_history; }
+    // View > "Session &History" (Ctrl+F): one window, brought forward when open.
+    void openSessionHistory();
 
 private:
     void ShowOutput(const std::string& text) override;
@@ -215,6 +221,8 @@ private:
     ButtonBars m_buttons;
     CommandSender m_sender;
     SessionReset m_reset;
+    // Declared before the output buffer that feeds it.
+    SessionHistory m_history;
     OutputBuffer m_output;
     TriggerSet m_triggers;
     LineClassifier m_classifier;
@@ -237,6 +245,8 @@ private:
     std::unique_ptr<PreferencesView> m_preferencesView;
     std::unique_ptr<PreferencesPresenter> m_preferences;
     bool m_preferencesOpen = false;
+    std::unique_ptr<SessionHistoryView> m_historyView;
+    std::unique_ptr<SessionHistoryPresenter> m_historyWindow;
     std::unique_ptr<NoticeView> m_noticeView;
     std::unique_ptr<NoticeWindow> m_notice;
     std::unique_ptr<UserMacrosView> m_userMacrosView;

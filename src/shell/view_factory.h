@@ -14,6 +14,7 @@ class PictureView;
 class DirectionView;
 class WalkView;
 class PreferencesView;
+class SessionHistoryView;
 
 // Creates the windows that open on demand, so tests can hand out fakes.
 class ViewFactory {
@@ -29,6 +30,7 @@ public:
     virtual std::unique_ptr<WalkView> createWalkView() = 0;
     virtual std::unique_ptr<PreferencesView> createPreferencesView() = 0;
     virtual std::unique_ptr<CertificateView> createCertificateView() = 0;
+    virtual std::unique_ptr<SessionHistoryView> createSessionHistoryView() = 0;
 };
 
 } // namespace corvane

@@ -14,6 +14,7 @@
 #include "fakes/fake_user_macros_view.h"
 #include "fakes/fake_room_views.h"
 #include "fakes/fake_preferences_view.h"
+#include "fakes/fake_session_history_view.h"
 #include "shell/display_view.h"
 #include "shell/main_layout_view.h"
 #include "shell/view_factory.h"
@@ -285,6 +286,12 @@ public:
         return view;
     }
     FakePreferencesView* preferences = nullptr;
+    std::unique_ptr<SessionHistoryView> createSessionHistoryView() override {
+        auto view = std::make_unique<FakeSessionHistoryView>();
+        sessionHistory = view.get();
+        return view;
+    }
+    FakeSessionHistoryView* sessionHistory = nullptr;
     std::unique_ptr<CertificateView> createCertificateView() override {
         auto view = std::make_unique<FakeCertificateView>();
         view->whileShown = [this](FakeCertificateView& shown) {

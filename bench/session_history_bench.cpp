@@ -1,0 +1,102 @@
+// The session history when it is full: the cost of keeping one more line, and
+// the time from "Session &History" to the first painted window (the window
+// is built, filled from the store and drawn offscreen).
+#include "core/session_history.h"
+#include "platform/clipboard.h"
+#include "qt/qt_session_history_view.h"
+#include "shell/session_history_presenter.h"
+
+#include <QApplication>
+#include <QPixmap>
+#include <benchmark/benchmark.h>
+#include <memory>
+#include <string>
+
+namespace corvane::bench {
+namespace {
+
+class NullClipboard : public Clipboard {
+public:
+    bool hasText() const override { return false; }
+    std::string text() const override { return {}; }
+    void setText(const std::string&) override {}
+    void clear() override {}
+};
+
+// About 80 characters with two coloured words, different on every line.
+void addLine(SessionHistory& history, std::size_t n) {
+    static TextStyle red = [] {
+        TextStyle style;
+        style.foreground = Rgb{255, 0, 0};
+        return style;
+    }();
+    static TextStyle boldBlue = [] {
+        TextStyle style;
+        style.foreground = Rgb{0, 0, 255};
+        style.bold = true;
+        return style;
+    }();
+    std::string text = "You see a troll (number " + std::to_string(n) +
+                       ") standing by the bridge; it looks hungry and rather cross today.";
+    text.resize(80, '.');
+    const StyleSpan spans[] = {StyleSpan{10, 5, red}, StyleSpan{40, 6, boldBlue}};
+    history.append(text, spans, nullptr, true);
+}
+
+SessionHistory& fullHistory() {
+    static SessionHistory history = [] {
+        SessionHistory full;
+        for (std::size_t i = 0; i < SessionHistory::kDefaultMaxLines; ++i) {
+            addLine(full, i);
+        }
+        return full;
+    }();
+    return history;
+}
+
+void BM_HistoryAppendWhenFull(benchmark::State& state) {
+    SessionHistory& history = fullHistory();
+    std::size_t n = history.endLine();
+    for (auto _ : state) {
+        addLine(history, n++);
+    }
+    state.SetItemsProcessed(state.iterations());
+    state.counters["lines"] = static_cast<double>(history.lineCount());
+    state.counters["MiB"] = static_cast<double>(history.storedBytes()) / (1024.0 * 1024.0);
+}
+BENCHMARK(BM_HistoryAppendWhenFull);
+
+void BM_HistoryOpenFull(benchmark::State& state) {
+    SessionHistory& history = fullHistory();
+    NullClipboard clipboard;
+    for (auto _ : state) {
+        QtSessionHistoryView view(nullptr);
+        SessionHistoryPresenter window(history, view, clipboard, [] {});
+        window.open();
+        // The first paint, with the newest lines in view.
+        const QPixmap shot = view.grab();
+        benchmark::DoNotOptimize(shot.cacheKey());
+    }
+    state.counters["lines"] = static_cast<double>(history.lineCount());
+}
+BENCHMARK(BM_HistoryOpenFull)->Unit(benchmark::kMillisecond);
+
+void BM_HistoryCountMatchesFull(benchmark::State& state) {
+    SessionHistory& history = fullHistory();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(history.countMatches("Bridge", false));
+    }
+}
+BENCHMARK(BM_HistoryCountMatchesFull)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace corvane::bench
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

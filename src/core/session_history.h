@@ -1,0 +1,125 @@
+#pragma once
+
+#include "core/output_view.h"
+#include "core/text_line.h"
+
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corvane {
+
+// A styled stretch of a kept line, packed: a session's worth of them is kept.
+struct HistorySpan {
+    static constexpr std::uint16_t kNoLook = 0xFFFF;
+    std::uint32_t start = 0;
+    std::uint32_t length = 0;
+    Rgb foreground;
+    Rgb background;
+    std::uint8_t flags = 0;
+    // Index into SessionHistory::looks(), or kNoLook for the server's own style.
+    std::uint16_t look = kNoLook;
+
+    static HistorySpan from(std::uint32_t start, std::uint32_t length, const TextStyle& style,
+                            std::uint16_t look);
+    TextStyle style() const;
+    OutputSpan outputSpan() const;
+};
+
+struct HistoryLine {
+    std::string_view text;
+    std::span<const HistorySpan> spans;
+};
+
+// Where a find landed: a line by its serial number and a stretch of its bytes.
+struct HistoryMatch {
+    std::uint64_t line = 0;
+    std::size_t offset = 0;
+    std::size_t length = 0;
+    friend bool operator==(const HistoryMatch&, const HistoryMatch&) = default;
+};
+
+// Every line the output window showed this session, with the colours it was
+// shown in, oldest dropped first once either cap is reached. Lines live in
+// chunks of one text arena each, so a line costs its bytes, its spans and
+// eight bytes of index, and dropping the oldest frees whole chunks.
+// Lines are numbered by serial from 0 for the first line of the session;
+// firstLine() rises as old lines go.
+class SessionHistory {
+public:
+    static constexpr std::size_t kDefaultMaxLines = 200000;
+    static constexpr std::size_t kDefaultMaxBytes = 64u * 1024u * 1024u;
+
+    explicit SessionHistory(std::size_t maxLines = kDefaultMaxLines, std::size_t maxBytes = kDefaultMaxBytes);
+
+    // A piece of the shown line; it joins the line still open (a prompt shown
+    // before its line end), and the line is kept once `complete`.
+    void append(std::string_view text, std::span<const StyleSpan> spans, const TriggerLook* look,
+                bool complete);
+
+    std::uint64_t firstLine() const { return m_firstSerial; }
+    // One past the newest kept line.
+    std::uint64_t endLine() const { return m_firstSerial + m_count; }
+    std::size_t lineCount() const { return m_count; }
+    bool empty() const { return m_count == 0; }
+    // Bytes counted against the cap: text, spans and index of the kept lines.
+    std::size_t storedBytes() const { return m_bytes; }
+    // Must lie in [firstLine(), endLine()).
+    HistoryLine line(std::uint64_t serial) const;
+    const std::vector<TriggerLook>& looks() const { return m_looks; }
+
+    enum class Direction { Forward, Backward };
+    // Forward: the first match starting at or after `offset` in line `from`,
+    // then in the lines after it, going round to the oldest. Backward: the
+    // last match starting before `offset`, then in the lines before, going
+    // round to the newest. Without match case, ASCII and Latin-1 letters
+    // fold to lower case (byte lengths are kept, so offsets hold).
+    std::optional<HistoryMatch> find(std::string_view query, std::uint64_t from, std::size_t offset,
+                                     Direction direction, bool matchCase) const;
+    // Matches that do not overlap, in the whole history.
+    std::size_t countMatches(std::string_view query, bool matchCase) const;
+    // Every match in one line (for drawing them highlighted).
+    std::vector<std::size_t> matchesInLine(std::uint64_t serial, std::string_view query,
+                                           bool matchCase) const;
+    // The text from one place to another, lines joined with CR LF.
+    std::string text(std::uint64_t fromLine, std::size_t fromOffset, std::uint64_t toLine,
+                     std::size_t toOffset) const;
+
+    static std::string fold(std::string_view text);
+
+private:
+    struct Entry {
+        std::uint32_t textEnd = 0;
+        std::uint32_t spansEnd = 0;
+    };
+    struct Chunk {
+        std::uint64_t firstSerial = 0;
+        std::string text;
+        std::vector<HistorySpan> spans;
+        std::vector<Entry> lines;
+    };
+
+    std::uint16_t lookIndex(const TriggerLook& look);
+    void commit();
+    void dropOldest();
+    std::size_t lineBytes(const Chunk& chunk, std::size_t index) const;
+    const Chunk& chunkOf(std::uint64_t serial) const;
+
+    std::size_t m_maxLines;
+    std::size_t m_maxBytes;
+    std::deque<Chunk> m_chunks;
+    // Lines of the front chunk already dropped.
+    std::size_t m_frontDropped = 0;
+    std::uint64_t m_firstSerial = 0;
+    std::size_t m_count = 0;
+    std::size_t m_bytes = 0;
+    std::vector<TriggerLook> m_looks;
+    std::string m_open;
+    std::vector<HistorySpan> m_openSpans;
+};
+
+} // namespace corvane

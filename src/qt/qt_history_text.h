@@ -1,0 +1,76 @@
+#pragma once
+
+#include "core/session_history.h"
+#include "qt/qt_output_format.h"
+#include "shell/session_history_view.h"
+
+#include <QAbstractScrollArea>
+#include <functional>
+#include <optional>
+
+class QTextLayout;
+
+namespace corvane {
+
+// The text of the session history: one row per kept line, read from the store
+// and laid out only while it is on screen, so a full history opens as fast as
+// an empty one. Selection by mouse; Ctrl+C asks for the copy.
+class QtHistoryText : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    explicit QtHistoryText(QWidget* parent = nullptr);
+
+    void setHistory(const SessionHistory* history);
+    void setLook(const OutputLook& look);
+    void scrollToNewest();
+    void linesChanged();
+    // Selects the match and brings it into view.
+    void showMatch(const HistoryMatch& match);
+    void setHighlight(const std::string& query, bool matchCase);
+    std::uint64_t firstVisibleLine() const;
+    std::uint64_t lastVisibleLine() const;
+    std::optional<SessionHistoryView::Range> selection() const;
+    void setCopyHandler(std::function<void()> copy) { m_copy = std::move(copy); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    // Rows are drawn from the store: a scroll repaints instead of moving pixels.
+    void scrollContentsBy(int dx, int dy) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    struct Place {
+        std::uint64_t line = 0;
+        std::size_t offset = 0;
+        friend bool operator==(const Place&, const Place&) = default;
+    };
+
+    int rowHeight() const;
+    int visibleRows() const;
+    std::uint64_t topLine() const;
+    void updateRanges();
+    void measureNewLines();
+    // The line laid out as one row, with its colours, matches and selection.
+    void layOut(QTextLayout& layout, std::uint64_t serial) const;
+    std::optional<Place> placeAt(const QPoint& point) const;
+
+    const SessionHistory* m_history = nullptr;
+    OutputLook m_look;
+    std::string m_highlight;
+    bool m_highlightMatchCase = false;
+    std::optional<Place> m_anchor;
+    std::optional<Place> m_cursor;
+    bool m_selecting = false;
+    // The oldest line when the scroll bar was last set: its value counts from there.
+    std::uint64_t m_rangeFirst = 0;
+    // Lines up to here have been measured for the horizontal scroll bar.
+    std::uint64_t m_measuredEnd = 0;
+    std::size_t m_widestBytes = 0;
+    std::function<void()> m_copy;
+};
+
+} // namespace corvane
