@@ -23,9 +23,9 @@ public:
         shownMatches.push_back(match);
         atNewest = false;
     }
-    void setHighlight(const std::string& query, bool caseMatters) override {
+    void setHighlight(const std::string& query, bool withCase) override {
         highlight = query;
-        highlightMatchCase = caseMatters;
+        highlightMatchCase = withCase;
     }
     void setFindStatus(const std::string& text) override { status = text; }
     std::string findText() const override { return find; }
