@@ -76,8 +76,14 @@ std::size_t SessionHistoryPresenter::matchCount(const std::string& query, bool m
 }
 
 void SessionHistoryPresenter::onFindChanged() {
-    m_match.reset();
-    m_view.setFindStatus("");
+    // Switching "Highlight all" leaves the search where it was.
+    const std::string query = m_view.findText();
+    if (query != m_searched || m_view.matchCase() != m_searchedWithCase) {
+        m_searched = query;
+        m_searchedWithCase = m_view.matchCase();
+        m_match.reset();
+        m_view.setFindStatus("");
+    }
     m_view.setHighlight(m_view.highlightAll() ? m_view.findText() : std::string(), m_view.matchCase());
 }
 

@@ -42,6 +42,9 @@ private:
     std::function<void()> m_closed;
     bool m_open = false;
     std::optional<HistoryMatch> m_match;
+    // What the find box and "Match case" held when last looked at.
+    std::string m_searched;
+    bool m_searchedWithCase = false;
     // The count for the last find, kept while the text and the lines stay.
     struct Count {
         std::string query;

@@ -208,9 +208,12 @@ TEST_F(SessionHistoryWindowTest, WithoutAMatchFindStartsFromTheLinesInView) {
 
 TEST_F(SessionHistoryWindowTest, HighlightAllMarksTheFindTextAndCopyTakesTheSelection) {
     view.find = "apple";
+    window.onFindChanged();
+    window.onFindNext();
     view.highlightOn = true;
     window.onFindChanged();
     EXPECT_EQ(view.highlight, "apple");
+    EXPECT_EQ(view.status, "3 matches") << "switching the highlight keeps the search";
     view.highlightOn = false;
     window.onFindChanged();
     EXPECT_EQ(view.highlight, "");
