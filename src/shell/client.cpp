@@ -22,7 +22,6 @@
 #include "shell/view_factory.h"
 #include "worlds/address_book_presenter.h"
 #include "worlds/certificate_trust.h"
-#include "worlds/stored_login.h"
 
 #include <algorithm>
 #include <iostream>
@@ -30,7 +29,6 @@
 namespace corvane {
 
 namespace {
-const std::string kProgramCaption = "CORVane " + std::string(VersionText);
 const std::string kNoticeTitle = "Corvane ver. " + std::string(VersionText);
 } // namespace
 
@@ -79,30 +77,23 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
     , m_room(RoomWindows::Services{m_session, m_settings, m_menu, m_buttons, m_status, m_sender, m_classifier,
                                    m_gameTimer, platform.prompts, platform.choosers, platform.timers,
                                    platform.clock, platform.views, platform.pictures, views.input},
-             [this](const std::string& title, const std::string& text) {
-                 notice().ShowNotice(title, text, false);
-                 notice().show();
-             })
+             noticeHook())
     , m_layout(m_settings, views.display.layoutView(), views.display, views.output, views.window, m_menu,
-               MainWindowLayout::Hooks{[this](const std::string& title, const std::string& text) {
-                                           notice().ShowNotice(title, text, false);
-                                           notice().show();
-                                       },
+               MainWindowLayout::Hooks{noticeHook(),
                                        [this] { m_outputWindow.updateGeometry(m_layout.OutputWidth()); }})
     , m_browser(m_settings, platform.launcher, platform.prompts,
                 BrowserLaunch::Self{m_options.programPath, m_options.settingsPath},
-                BrowserLaunch::Hooks{[this](const std::string& title, const std::string& text) {
-                    notice().ShowNotice(title, text, false);
-                    notice().show();
-                }}) {
+                BrowserLaunch::Hooks{noticeHook()})
+    , m_login(LoginSetup::Parts{m_session, m_menu, m_buttons, views.window, views.display, m_macros, m_room,
+                                m_triggers, m_processor, m_gameTimer, m_reset, m_reconnect, m_connection,
+                                m_sender, platform.prompts, m_options.settingsPath})
+    , m_frames(
+          platform.clock, platform.timers, [this] { return drawOutput(); },
+          [this] { return m_views.output.visibleRows(); }) {
     m_settings.SettingsPath = m_options.settingsPath;
     m_output.setHistory(&m_history);
     m_triggers.clearActive();
-    m_processor.setHooks({[this](const std::string& title, const std::string& text) {
-                              notice().ShowNotice(title, text, false);
-                              notice().show();
-                          },
-                          [this] { outputChanged(); }});
+    m_processor.setHooks({noticeHook(), [this] { m_frames.changed(); }});
     m_classifier.setHooks({[this] { m_room.roomChanged(); }});
     m_classifier.setTimers(&platform.timers);
     m_gameTimer.setHooks({[this](const std::string& text) {
@@ -120,10 +111,7 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
     m_processor.setLogWriter(&m_log);
     m_processor.setUtf8Seen([this] { m_sender.worldSentUtf8(); });
     m_input.setRecorder(&m_recorder);
-    m_macros.setNoticeHook([this](const std::string& title, const std::string& text) {
-        notice().ShowNotice(title, text, false);
-        notice().show();
-    });
+    m_macros.setNoticeHook(noticeHook());
     m_recorder.setStoppedHook([this] {
         if (m_userMacros) {
             m_userMacros->recordingStopped();
@@ -156,6 +144,13 @@ NoticeWindow& Client::notice() {
     return *m_notice;
 }
 
+std::function<void(const std::string&, const std::string&)> Client::noticeHook() {
+    return [this](const std::string& title, const std::string& text) {
+        notice().ShowNotice(title, text, false);
+        notice().show();
+    };
+}
+
 void Client::settingsWriteFailed(const std::string& path, const std::string& reason) {
     // Once per kind of failure: a read-only file would otherwise raise a box
     // for every setting written after it. A file that could not be created
@@ -179,7 +174,7 @@ void Client::settingsWriteFailed(const std::string& path, const std::string& rea
 
 void Client::start(bool openAddressBook) {
     m_started = true;
-    m_views.window.setCaption(kProgramCaption);
+    m_views.window.setCaption(ProgramCaption());
     m_status.SetStatus(status::OffLine);
     for (MenuItem item :
          {MenuItem::FileCloseLog, MenuItem::FileUpload, MenuItem::EditUserMacros, MenuItem::ViewDirections,
@@ -234,116 +229,13 @@ void Client::FileConnect() {
     if (m_shutDown) {
         return;
     }
-    afterConnectDialog();
-}
-
-void Client::afterConnectDialog() {
-    if (m_session.Connected) {
-        m_views.window.setCaption(kProgramCaption + " on " + m_session.WorldName);
-        m_menu.setEnabled(MenuItem::GameConnect, true);
-        m_buttons.setEnabled(Bar::Command, command_button::Connect, true);
-        m_buttons.setEnabled(Bar::Command, command_button::WhoIsOn, true);
-        // QUIT also leaves a world before any character has logged in.
-        m_buttons.setEnabled(Bar::Command, command_button::Quit, true);
-        m_session.TagMode = false;
-        // Only a world of the address book can be found again by its name.
-        if (m_session.WorldIndex >= 0) {
-            m_reconnect.connected(m_session.WorldName);
-        }
-    } else {
-        m_reset.ResetSession();
-    }
-}
-
-std::optional<std::string> Client::startLoggedIn(const std::string& worldName,
-                                                 const std::string& characterName) {
-    if (auto error = ConnectStoredWorld(worldName, m_session, m_connection, m_platform.prompts,
-                                        m_views.window, m_options.settingsPath)) {
-        return error;
-    }
-    afterConnectDialog();
-    if (!m_session.Connected) {
-        return "could not connect to " + worldName;
-    }
-    m_session.CharacterName.clear();
-    if (auto error = LoginStoredCharacter(characterName, m_session, m_sender, m_platform.prompts,
-                                          m_options.settingsPath)) {
-        return error;
-    }
-    if (!m_session.CharacterName.empty()) {
-        loggedIn();
-    }
-    return std::nullopt;
-}
-
-void Client::reconnect() {
-    if (m_session.Connected || !m_reconnect.available()) {
-        return;
-    }
-    // Copies: the steps below tell m_reconnect about the new session.
-    const std::string world = m_reconnect.world();
-    const std::string character = m_reconnect.character();
-    bool attempted = false;
-    if (auto error = ConnectStoredWorld(world, m_session, m_connection, m_platform.prompts, m_views.window,
-                                        m_options.settingsPath, &attempted)) {
-        // A connection that failed has said so in its own box.
-        if (!attempted) {
-            m_platform.prompts.message(*error, "Reconnect", PromptIcon::Exclamation);
-        }
-        return;
-    }
-    afterConnectDialog();
-    if (!m_session.Connected || character.empty()) {
-        return;
-    }
-    m_session.CharacterName.clear();
-    if (auto error = LoginStoredCharacter(character, m_session, m_sender, m_platform.prompts,
-                                          m_options.settingsPath)) {
-        m_platform.prompts.message(*error, "Reconnect", PromptIcon::Exclamation);
-        return;
-    }
-    if (!m_session.CharacterName.empty()) {
-        loggedIn();
-    }
+    m_login.worldChosen();
 }
 
 void Client::GameConnect() {
     if (m_characterLogin.GameConnect()) {
-        loggedIn();
+        m_login.loggedIn();
     }
-}
-
-void Client::loggedIn() {
-    if (!m_session.Connected) {
-        return;
-    }
-    m_reconnect.loggedIn(m_session.CharacterName);
-    m_session.TagMode = true;
-    for (MenuItem item :
-         {MenuItem::FileUpload, MenuItem::EditUserMacros, MenuItem::GameQuit, MenuItem::GameGoHome,
-          MenuItem::ViewDirections, MenuItem::ViewPicture, MenuItem::ViewInfo, MenuItem::ViewWhoIsHere,
-          MenuItem::ViewWhoIsOn, MenuItem::ViewLagCounter}) {
-        m_menu.setEnabled(item, true);
-    }
-    for (int i = 0; i < kButtonsPerBar; ++i) {
-        m_buttons.setEnabled(Bar::Command, i, true);
-        m_buttons.setEnabled(Bar::Macro, i, true);
-    }
-    m_macros.LoadMacros(true);
-    m_room.loggedIn(m_options.settingsPath);
-    const DisplayView::Font font = m_views.display.inputFont();
-    m_triggers.LoadTriggers(m_session.WorldName, m_options.settingsPath, FontDefaults{font.name, font.size});
-    m_triggers.activateWorldTriggers();
-    m_processor.triggersChanged();
-    m_gameTimer.startClock();
-
-    // Every log-in switches the clock and the lag meter on, whatever they were.
-    m_menu.setChecked(MenuItem::ViewTimer, false);
-    m_gameTimer.toggleGameClock();
-    m_menu.setChecked(MenuItem::ViewLagCounter, false);
-    m_gameTimer.toggleLagCounter();
-    m_views.window.setCaption(kProgramCaption + " - " + m_session.CharacterName + " on " +
-                              m_session.WorldName);
 }
 
 void Client::openPreferences() {
@@ -460,36 +352,12 @@ void Client::exitProgram() {
     m_platform.program.exit(0);
 }
 
-void Client::outputChanged() {
-    const std::chrono::milliseconds interval = m_floodFrame ? m_floodFrameInterval : m_frameInterval;
-    if (interval.count() == 0) {
-        flushOutput();
-        return;
-    }
-    if (m_flushScheduled) {
-        return;
-    }
-    // A line after a quiet spell shows at once; only a stream waits for its frame.
-    const auto since = m_platform.clock.now() - m_lastFlush;
-    if (since >= interval || since < std::chrono::milliseconds(0)) {
-        flushOutput();
-        return;
-    }
-    m_flushScheduled = true;
-    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(interval - since);
-    m_platform.timers.startSingleShot(wait, [this] {
-        m_flushScheduled = false;
-        flushOutput();
-    });
-}
-
-void Client::flushOutput() {
+std::size_t Client::drawOutput() {
     const std::size_t lines = m_output.flush();
     if (m_historyWindow) {
         m_historyWindow->linesAdded();
     }
-    m_floodFrame = lines >= static_cast<std::size_t>(std::max(m_views.output.visibleRows(), 1));
-    m_lastFlush = m_platform.clock.now();
+    return lines;
 }
 
 void Client::ShowOutput(const std::string& text) {
@@ -581,7 +449,7 @@ void Client::onMenuTriggered(MenuItem item) {
         GameConnect();
         break;
     case MenuItem::GameReconnect:
-        reconnect();
+        m_login.reconnect();
         break;
     case MenuItem::GameQuit:
         onCommandButton(command_button::Quit);
@@ -646,23 +514,10 @@ void Client::onActivated() {
     m_layout.ApplyDisplaySettings();
 }
 
-std::string Client::sessionCaption() const {
-    if (!m_session.RoomName.empty()) {
-        return RoomCaption(m_session.WorldName, m_session.RoomName);
-    }
-    if (m_session.Connected && !m_session.CharacterName.empty() && m_session.TagMode) {
-        return kProgramCaption + " - " + m_session.CharacterName + " on " + m_session.WorldName;
-    }
-    if (m_session.Connected) {
-        return kProgramCaption + " on " + m_session.WorldName;
-    }
-    return kProgramCaption;
-}
-
 void Client::onRestored() {
     if (m_views.window.activityIcon()) {
         m_views.window.setActivityIcon(false);
-        m_views.window.setCaption(sessionCaption());
+        m_views.window.setCaption(m_login.sessionCaption());
     }
 }
 

@@ -9,6 +9,7 @@
 #include "core/line_processor.h"
 #include "core/main_menu.h"
 #include "core/output_buffer.h"
+#include "core/output_frames.h"
 #include "core/output_sink.h"
 #include "core/output_window.h"
 #include "core/session.h"
@@ -25,6 +26,7 @@
 #include "settings/startup.h"
 #include "settings/trigger_set.h"
 #include "shell/browser_launch.h"
+#include "shell/login_setup.h"
 #include "shell/main_window_events.h"
 #include "shell/main_window_layout.h"
 #include "shell/notice_window.h"
@@ -33,6 +35,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -119,7 +122,9 @@ public:
     // Connects to a stored world and logs a stored character in (the first
     // one when characterName is empty) the way the two dialogs do; returns
     // what went wrong, or nothing.
-    std::optional<std::string> startLoggedIn(const std::string& worldName, const std::string& characterName);
+    std::optional<std::string> startLoggedIn(const std::string& worldName, const std::string& characterName) {
+        return m_login.startLoggedIn(worldName, characterName);
+    }
     // A quit signal has nobody at the screen: no box may wait for an answer
     // then, so what goes wrong is written to standard error instead.
     enum class ShutdownCause { User, Signal };
@@ -127,20 +132,13 @@ public:
 
     void FileConnect();
     void GameConnect();
-    // Game > Reconnect: the last world of this run, and its last character.
-    void reconnect();
     // Log-in set-up: a character has logged in through the client.
-    void loggedIn();
+    void loggedIn() { m_login.loggedIn(); }
     NoticeWindow& notice();
-    // Received text reaches the window at most once per interval (0: at once),
-    // so a flood is drawn a frame at a time instead of line by line. After a
-    // frame that scrolled a whole screen the next one waits floodInterval (if
-    // longer): nobody reads a flood line by line, and drawing less often
-    // leaves the time to answer typing and the server.
+    // How often received text is drawn; see OutputFrames.
     void setOutputFrameInterval(std::chrono::milliseconds interval,
                                 std::chrono::milliseconds floodInterval = std::chrono::milliseconds(0)) {
-        m_frameInterval = interval;
-        m_floodFrameInterval = std::max(interval, floodInterval);
+        m_frames.setIntervals(interval, floodInterval);
     }
 
     Session& session() { return m_session; }
@@ -198,7 +196,6 @@ public:
 private:
     void ShowOutput(const std::string& text) override;
     void exitProgram();
-    void afterConnectDialog();
     void requestPlayerList(int listMode);
     void closeSessionWindows();
     // Edit > "&User Macros" (F5): one dialog, brought to the front when open.
@@ -206,9 +203,9 @@ private:
     void closeUserMacros();
     void endMacroFiles();
     void closePreferences();
-    std::string sessionCaption() const;
-    void outputChanged();
-    void flushOutput();
+    std::function<void(const std::string&, const std::string&)> noticeHook();
+    // Draws what waits for the output box; returns the lines added.
+    std::size_t drawOutput();
     void settingsWriteFailed(const std::string& path, const std::string& reason);
 
     Platform& m_platform;
@@ -242,6 +239,8 @@ private:
     RoomWindows m_room;
     MainWindowLayout m_layout;
     BrowserLaunch m_browser;
+    LoginSetup m_login;
+    OutputFrames m_frames;
     std::unique_ptr<PreferencesView> m_preferencesView;
     std::unique_ptr<PreferencesPresenter> m_preferences;
     bool m_preferencesOpen = false;
@@ -255,12 +254,6 @@ private:
     std::vector<std::string> m_reportedWriteFailures;
     // The settings file could not even be created, and the user was told so.
     bool m_settingsUnusableReported = false;
-    std::chrono::milliseconds m_frameInterval{0};
-    std::chrono::milliseconds m_floodFrameInterval{0};
-    // The last frame scrolled at least a screenful.
-    bool m_floodFrame = false;
-    TimePoint m_lastFlush{};
-    bool m_flushScheduled = false;
     bool m_started = false;
     bool m_shutDown = false;
     bool m_shutDownBySignal = false;
