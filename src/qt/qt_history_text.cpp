@@ -284,11 +284,25 @@ void QtHistoryText::mouseReleaseEvent(QMouseEvent* event) {
     }
 }
 
+void QtHistoryText::selectAll() {
+    if (m_history == nullptr || m_history->empty()) {
+        return;
+    }
+    const std::uint64_t last = m_history->endLine() - 1;
+    m_anchor = Place{m_history->firstLine(), 0};
+    m_cursor = Place{last, m_history->line(last).text.size()};
+    viewport()->update();
+}
+
 void QtHistoryText::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::Copy)) {
         if (m_copy) {
             m_copy();
         }
+        return;
+    }
+    if (event->matches(QKeySequence::SelectAll)) {
+        selectAll();
         return;
     }
     if (event->matches(QKeySequence::MoveToStartOfDocument)) {

@@ -14,7 +14,7 @@ namespace corvane {
 
 // The text of the session history: one row per kept line, read from the store
 // and laid out only while it is on screen, so a full history opens as fast as
-// an empty one. Selection by mouse; Ctrl+C asks for the copy.
+// an empty one. Selection by mouse or Ctrl+A; Ctrl+C asks for the copy.
 class QtHistoryText : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -30,6 +30,8 @@ public:
     std::uint64_t firstVisibleLine() const;
     std::uint64_t lastVisibleLine() const;
     std::optional<SessionHistoryView::Range> selection() const;
+    // Ctrl+A: every kept line, for copying the whole session.
+    void selectAll();
     void setCopyHandler(std::function<void()> copy) { m_copy = std::move(copy); }
 
 protected:

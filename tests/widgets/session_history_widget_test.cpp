@@ -80,7 +80,7 @@ TEST_F(SessionHistoryWidget, CtrlFOpensItAndFindMarksSelectsAndCopiesTheMatch) {
     EXPECT_TRUE(views.shown->isVisible());
 }
 
-TEST_F(SessionHistoryWidget, SelectingWithTheMouseCopiesAcrossLines) {
+TEST_F(SessionHistoryWidget, SelectingWithTheMouseOrCtrlACopiesAcrossLines) {
     window.findChild<QAction*>("ViewSessionHistory")->trigger();
     ASSERT_NE(views.shown, nullptr);
     auto* text = part<QtHistoryText>("txtHistory");
@@ -93,6 +93,10 @@ TEST_F(SessionHistoryWidget, SelectingWithTheMouseCopiesAcrossLines) {
     text->setFocus();
     QTest::keyClick(text, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(clipboard.contents, "an apple a day\r\ntwo pears");
+
+    QTest::keyClick(text, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(text, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(clipboard.contents, "an apple a day\r\ntwo pears\r\none more apple");
 }
 
 } // namespace
