@@ -248,15 +248,19 @@ std::optional<HistoryMatch> SessionHistory::find(std::string_view query, std::ui
     return std::nullopt;
 }
 
-std::size_t SessionHistory::countMatches(std::string_view query, bool matchCase) const {
+std::size_t SessionHistory::countMatches(std::string_view query, bool matchCase,
+                                         std::optional<HistoryMatch> before) const {
     if (query.empty()) {
         return 0;
     }
     LineSearch search(query, matchCase);
     std::size_t count = 0;
-    for (std::uint64_t serial = m_firstSerial; serial < endLine(); ++serial) {
+    const std::uint64_t end = before ? std::min(before->line + 1, endLine()) : endLine();
+    for (std::uint64_t serial = m_firstSerial; serial < end; ++serial) {
         const std::string_view text = search.prepare(line(serial).text);
-        for (std::size_t pos = text.find(search.query()); pos != std::string::npos;
+        const bool lastLine = before && serial == before->line;
+        for (std::size_t pos = text.find(search.query());
+             pos != std::string::npos && !(lastLine && pos >= before->offset);
              pos = text.find(search.query(), pos + search.query().size())) {
             ++count;
         }

@@ -80,8 +80,10 @@ public:
     // fold to lower case (byte lengths are kept, so offsets hold).
     std::optional<HistoryMatch> find(std::string_view query, std::uint64_t from, std::size_t offset,
                                      Direction direction, bool matchCase) const;
-    // Matches that do not overlap, in the whole history.
-    std::size_t countMatches(std::string_view query, bool matchCase) const;
+    // Matches that do not overlap, in the whole history, or only those that
+    // start before `before` (to say which match of them all is current).
+    std::size_t countMatches(std::string_view query, bool matchCase,
+                             std::optional<HistoryMatch> before = std::nullopt) const;
     // Every match in one line (for drawing them highlighted).
     std::vector<std::size_t> matchesInLine(std::uint64_t serial, std::string_view query,
                                            bool matchCase) const;

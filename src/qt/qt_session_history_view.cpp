@@ -36,7 +36,7 @@ QtSessionHistoryView::QtSessionHistoryView(QWidget* mainWindow)
     m_highlightAll->setObjectName("chkHighlightAll");
     m_status->setObjectName("lblFindStatus");
     m_status->setTextFormat(Qt::PlainText);
-    m_status->setMinimumWidth(m_status->fontMetrics().horizontalAdvance("000000 matches"));
+    m_status->setMinimumWidth(m_status->fontMetrics().horizontalAdvance("000000 of 000000 matches"));
     for (QPushButton* button : {m_next, m_previous}) {
         button->setAutoDefault(false);
     }

@@ -62,7 +62,9 @@ void SessionHistoryPresenter::find(SessionHistory::Direction direction) {
     }
     m_view.showMatch(*m_match);
     const std::size_t count = matchCount(query, matchCase);
-    m_view.setFindStatus(count == 1 ? "1 match" : std::to_string(count) + " matches");
+    const std::size_t current = m_history.countMatches(query, matchCase, m_match) + 1;
+    m_view.setFindStatus(std::to_string(current) + " of " + std::to_string(count) +
+                         (count == 1 ? " match" : " matches"));
 }
 
 std::size_t SessionHistoryPresenter::matchCount(const std::string& query, bool matchCase) {

@@ -177,9 +177,10 @@ TEST_F(SessionHistoryWindowTest, FindStepsThroughMatchesAndSaysHowMany) {
     window.onFindNext();
     window.onFindNext();
     EXPECT_EQ(view.shownMatches, (std::vector<HistoryMatch>{{0, 4, 5}, {2, 3, 5}, {2, 16, 5}, {0, 4, 5}}));
-    EXPECT_EQ(view.status, "3 matches");
+    EXPECT_EQ(view.status, "1 of 3 matches");
     window.onFindPrevious();
     EXPECT_EQ(view.shownMatches.back(), (HistoryMatch{2, 16, 5}));
+    EXPECT_EQ(view.status, "3 of 3 matches");
 
     view.caseMatters = true;
     view.find = "Apple";
@@ -187,7 +188,7 @@ TEST_F(SessionHistoryWindowTest, FindStepsThroughMatchesAndSaysHowMany) {
     EXPECT_EQ(view.status, "");
     window.onFindPrevious();
     EXPECT_EQ(view.shownMatches.back(), (HistoryMatch{2, 16, 5}));
-    EXPECT_EQ(view.status, "1 match");
+    EXPECT_EQ(view.status, "1 of 1 match");
 
     view.find = "pear";
     window.onFindChanged();
@@ -213,7 +214,7 @@ TEST_F(SessionHistoryWindowTest, HighlightAllMarksTheFindTextAndCopyTakesTheSele
     view.highlightOn = true;
     window.onFindChanged();
     EXPECT_EQ(view.highlight, "apple");
-    EXPECT_EQ(view.status, "3 matches") << "switching the highlight keeps the search";
+    EXPECT_EQ(view.status, "1 of 3 matches") << "switching the highlight keeps the search";
     view.highlightOn = false;
     window.onFindChanged();
     EXPECT_EQ(view.highlight, "");

@@ -66,7 +66,7 @@ TEST_F(SessionHistoryWidget, CtrlFOpensItAndFindMarksSelectsAndCopiesTheMatch) {
     part<QCheckBox>("chkHighlightAll")->setChecked(true);
     QTest::keyClicks(find, "apple");
     QTest::keyClick(find, Qt::Key_Return);
-    EXPECT_EQ(part<QLabel>("lblFindStatus")->text(), "2 matches");
+    EXPECT_EQ(part<QLabel>("lblFindStatus")->text(), "1 of 2 matches");
     auto* text = part<QtHistoryText>("txtHistory");
     EXPECT_TRUE(anyPixelOf(text->viewport(), QColor(255, 255, 0))) << "the other match is marked";
 
