@@ -31,17 +31,7 @@ QtDirectionView::QtDirectionView(QWidget* parent)
     : QtToolWindow(parent) {
     setObjectName("Direction");
     setWindowTitle(tr("Directions"));
-    setHandlers(
-        [this] {
-            if (m_events != nullptr) {
-                m_events->onClosed();
-            }
-        },
-        [this](bool minimised) {
-            if (m_events != nullptr) {
-                m_events->onMinimisedChanged(minimised);
-            }
-        });
+    reportTo(m_events);
 
     auto* grid = new QGridLayout;
     grid->setSpacing(4);

@@ -14,6 +14,21 @@ public:
     explicit QtToolWindow(QWidget* parent);
 
     void setHandlers(std::function<void()> closed, std::function<void(bool minimised)> minimisedChanged);
+    // Reports closing and minimising to whatever `events` points at then
+    // (nothing while it is null); the pointer is the window's own member.
+    template <typename Events> void reportTo(Events* const& events) {
+        setHandlers(
+            [&events] {
+                if (events != nullptr) {
+                    events->onClosed();
+                }
+            },
+            [&events](bool minimised) {
+                if (events != nullptr) {
+                    events->onMinimisedChanged(minimised);
+                }
+            });
+    }
     // Changes the stay-on-top hint without hiding or moving the window.
     void setStaysOnTop(bool onTop);
     bool staysOnTop() const { return windowFlags().testFlag(Qt::WindowStaysOnTopHint); }

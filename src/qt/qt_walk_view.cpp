@@ -16,17 +16,7 @@ QtWalkView::QtWalkView(QWidget* parent)
     : QtToolWindow(parent) {
     setObjectName("frmWalk");
     setWindowTitle(tr("Random Walk"));
-    setHandlers(
-        [this] {
-            if (m_events != nullptr) {
-                m_events->onClosed();
-            }
-        },
-        [this](bool minimised) {
-            if (m_events != nullptr) {
-                m_events->onMinimisedChanged(minimised);
-            }
-        });
+    reportTo(m_events);
 
     m_prompt = new QLabel(this);
     m_prompt->setObjectName("Label1");
