@@ -1,6 +1,12 @@
 #include "core/session_history.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <zstd.h>
 
 namespace corvane {
 
@@ -11,6 +17,11 @@ namespace {
 // partly dropped, holds little; large enough that there are few of them.
 constexpr std::size_t kChunkLines = 2048;
 constexpr std::size_t kChunkBytes = 256 * 1024;
+// zstd's fast end: a chunk packs in about a millisecond, to a quarter or less.
+constexpr int kPackLevel = 1;
+// Chunks kept open after reading: enough for a screen that straddles two
+// and a find that walks on while the window repaints.
+constexpr std::size_t kOpenedChunks = 4;
 
 enum : std::uint8_t {
     kHasForeground = 1,
@@ -83,9 +94,122 @@ OutputSpan HistorySpan::outputSpan() const {
     return OutputSpan{start, length, style(), look == kNoLook ? -1 : static_cast<int>(look)};
 }
 
+// Packs finished chunks on a thread of its own, so a flood pays for none of
+// it; opens packed chunks on the caller's thread.
+struct SessionHistory::Codec {
+    struct Done {
+        std::uint64_t firstSerial = 0;
+        std::string packed;
+        bool ok = false;
+    };
+
+    Codec()
+        : packer(ZSTD_createCCtx())
+        , unpack(ZSTD_createDCtx()) {}
+    ~Codec() {
+        {
+            const std::lock_guard lock(mutex);
+            stop = true;
+        }
+        wake.notify_all();
+        if (worker.joinable()) {
+            worker.join();
+        }
+        ZSTD_freeCCtx(packer);
+        ZSTD_freeDCtx(unpack);
+    }
+    Codec(const Codec&) = delete;
+    Codec& operator=(const Codec&) = delete;
+
+    // The text and spans go into one frame, through buffers kept for the next
+    // chunk; the result is allocated once, at its size.
+    Done pack(std::uint64_t firstSerial, const Plain& plain) {
+        const std::size_t spanBytes = plain.spans.size() * sizeof(HistorySpan);
+        whole.assign(plain.text);
+        whole.append(reinterpret_cast<const char*>(plain.spans.data()), spanBytes);
+        scratch.resize(ZSTD_compressBound(whole.size()));
+        const std::size_t size =
+            ZSTD_compressCCtx(packer, scratch.data(), scratch.size(), whole.data(), whole.size(), kPackLevel);
+        Done result{firstSerial, {}, false};
+        if (ZSTD_isError(size) == 0) {
+            result.packed.assign(scratch.data(), size);
+            result.ok = true;
+        }
+        return result;
+    }
+
+    // Hands a finished chunk over; packs it here if no thread can be had.
+    std::vector<Done> submit(std::uint64_t firstSerial, std::shared_ptr<const Plain> plain) {
+        std::unique_lock lock(mutex);
+        if (!worker.joinable()) {
+            try {
+                worker = std::thread([this] { run(); });
+            } catch (const std::system_error&) {
+                lock.unlock();
+                return {pack(firstSerial, *plain)};
+            }
+        }
+        jobs.push_back({firstSerial, std::move(plain)});
+        ++pending;
+        wake.notify_one();
+        // Should the packing fall behind, the flood waits for it: the
+        // chunks not yet packed are what the history costs beyond its cap.
+        finished.wait(lock, [this] { return pending <= kMaxPending; });
+        std::vector<Done> out;
+        out.swap(done);
+        return out;
+    }
+
+    // Waits for every chunk handed over.
+    std::vector<Done> drain() {
+        std::unique_lock lock(mutex);
+        finished.wait(lock, [this] { return pending == 0; });
+        std::vector<Done> out;
+        out.swap(done);
+        return out;
+    }
+
+    void run() {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            wake.wait(lock, [this] { return stop || !jobs.empty(); });
+            if (stop) {
+                return;
+            }
+            auto [firstSerial, plain] = std::move(jobs.front());
+            jobs.pop_front();
+            lock.unlock();
+            Done result = pack(firstSerial, *plain);
+            plain.reset();
+            lock.lock();
+            done.push_back(std::move(result));
+            --pending;
+            finished.notify_all();
+        }
+    }
+
+    static constexpr std::size_t kMaxPending = 2;
+    // Used by the packing thread only (or by the caller without one).
+    ZSTD_CCtx* packer;
+    std::string whole;
+    std::string scratch;
+    ZSTD_DCtx* unpack;
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::condition_variable finished;
+    std::deque<std::pair<std::uint64_t, std::shared_ptr<const Plain>>> jobs;
+    std::vector<Done> done;
+    std::size_t pending = 0;
+    bool stop = false;
+    std::thread worker;
+};
+
 SessionHistory::SessionHistory(std::size_t maxLines, std::size_t maxBytes)
     : m_maxLines(std::max<std::size_t>(maxLines, 1))
-    , m_maxBytes(maxBytes) {}
+    , m_maxBytes(maxBytes)
+    , m_codec(std::make_unique<Codec>()) {}
+
+SessionHistory::~SessionHistory() = default;
 
 std::uint16_t SessionHistory::lookIndex(const TriggerLook& look) {
     const auto found = std::find(m_looks.begin(), m_looks.end(), look);
@@ -123,28 +247,51 @@ void SessionHistory::append(std::string_view text, std::span<const StyleSpan> sp
 
 void SessionHistory::commit() {
     if (m_chunks.empty() || m_chunks.back().lines.size() >= kChunkLines ||
-        m_chunks.back().text.size() >= kChunkBytes) {
+        m_chunks.back().plain->text.size() >= kChunkBytes) {
         if (!m_chunks.empty()) {
-            Chunk& full = m_chunks.back();
-            full.text.shrink_to_fit();
-            full.spans.shrink_to_fit();
-            full.lines.shrink_to_fit();
+            pack(m_chunks.back());
         }
         Chunk fresh;
         fresh.firstSerial = endLine();
+        fresh.plain = std::make_shared<Plain>();
         m_chunks.push_back(std::move(fresh));
     }
     Chunk& chunk = m_chunks.back();
-    chunk.text += m_open;
-    chunk.spans.insert(chunk.spans.end(), m_openSpans.begin(), m_openSpans.end());
+    Plain& plain = *chunk.plain;
+    plain.text += m_open;
+    plain.spans.insert(plain.spans.end(), m_openSpans.begin(), m_openSpans.end());
     chunk.lines.push_back(
-        Entry{static_cast<std::uint32_t>(chunk.text.size()), static_cast<std::uint32_t>(chunk.spans.size())});
+        Entry{static_cast<std::uint32_t>(plain.text.size()), static_cast<std::uint32_t>(plain.spans.size())});
+    const std::size_t cost = m_open.size() + m_openSpans.size() * sizeof(HistorySpan) + sizeof(Entry);
+    chunk.counted += cost;
+    m_bytes += cost;
     ++m_count;
-    m_bytes += m_open.size() + m_openSpans.size() * sizeof(HistorySpan) + sizeof(Entry);
     m_open.clear();
     m_openSpans.clear();
     while (m_count > 0 && (m_count > m_maxLines || m_bytes > m_maxBytes)) {
         dropOldest();
+    }
+}
+
+void SessionHistory::pack(Chunk& chunk) {
+    chunk.lines.shrink_to_fit();
+    chunk.plain->text.shrink_to_fit();
+    chunk.plain->spans.shrink_to_fit();
+    for (Codec::Done& done : m_codec->submit(chunk.firstSerial, chunk.plain)) {
+        const auto found = std::lower_bound(
+            m_chunks.begin(), m_chunks.end(), done.firstSerial,
+            [](const Chunk& each, std::uint64_t serial) { return each.firstSerial < serial; });
+        // Gone already, or kept as it is (it then counts line by line).
+        if (!done.ok || found == m_chunks.end() || found->firstSerial != done.firstSerial || !found->plain) {
+            continue;
+        }
+        Chunk& packed = *found;
+        packed.textSize = packed.plain->text.size();
+        packed.packed = std::move(done.packed);
+        packed.plain.reset();
+        m_bytes -= packed.counted;
+        packed.counted = packed.packed.size() + packed.lines.size() * sizeof(Entry);
+        m_bytes += packed.counted;
     }
 }
 
@@ -157,11 +304,19 @@ std::size_t SessionHistory::lineBytes(const Chunk& chunk, std::size_t index) con
 
 void SessionHistory::dropOldest() {
     Chunk& front = m_chunks.front();
-    m_bytes -= lineBytes(front, m_frontDropped);
+    // A packed chunk is freed whole, with its last line.
+    if (front.plain) {
+        const std::size_t cost = lineBytes(front, m_frontDropped);
+        front.counted -= cost;
+        m_bytes -= cost;
+    }
     ++m_frontDropped;
     ++m_firstSerial;
     --m_count;
     if (m_frontDropped == front.lines.size()) {
+        m_bytes -= front.counted;
+        const std::uint64_t gone = front.firstSerial;
+        std::erase_if(m_opened, [gone](const Opened& opened) { return opened.firstSerial == gone; });
         m_chunks.pop_front();
         m_frontDropped = 0;
     }
@@ -174,14 +329,59 @@ const SessionHistory::Chunk& SessionHistory::chunkOf(std::uint64_t serial) const
     return *(after - 1);
 }
 
+std::shared_ptr<const SessionHistory::Plain> SessionHistory::open(const Chunk& chunk) const {
+    if (chunk.plain) {
+        return chunk.plain;
+    }
+    for (std::size_t i = 0; i < m_opened.size(); ++i) {
+        if (m_opened[i].firstSerial == chunk.firstSerial) {
+            std::rotate(m_opened.begin(), m_opened.begin() + static_cast<std::ptrdiff_t>(i),
+                        m_opened.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+            return m_opened.front().plain;
+        }
+    }
+    auto plain = std::make_shared<Plain>();
+    const unsigned long long size = ZSTD_getFrameContentSize(chunk.packed.data(), chunk.packed.size());
+    std::string whole;
+    if (size != ZSTD_CONTENTSIZE_ERROR && size != ZSTD_CONTENTSIZE_UNKNOWN && size >= chunk.textSize) {
+        whole.resize(static_cast<std::size_t>(size));
+        const std::size_t got = ZSTD_decompressDCtx(m_codec->unpack, whole.data(), whole.size(),
+                                                    chunk.packed.data(), chunk.packed.size());
+        if (ZSTD_isError(got) != 0 || got != whole.size()) {
+            whole.clear();
+        }
+    }
+    const std::size_t lastText = chunk.lines.empty() ? 0 : chunk.lines.back().textEnd;
+    const std::size_t lastSpan = chunk.lines.empty() ? 0 : chunk.lines.back().spansEnd;
+    if (whole.size() == chunk.textSize + lastSpan * sizeof(HistorySpan) && lastText == chunk.textSize) {
+        plain->text.assign(whole, 0, chunk.textSize);
+        plain->spans.resize(lastSpan);
+        std::memcpy(static_cast<void*>(plain->spans.data()), whole.data() + chunk.textSize,
+                    lastSpan * sizeof(HistorySpan));
+    } else {
+        // Cannot happen short of memory going bad; the lines read as blank
+        // rather than as anything out of bounds.
+        plain->text.assign(lastText, ' ');
+        plain->spans.clear();
+        plain->spans.resize(lastSpan);
+    }
+    m_opened.insert(m_opened.begin(), Opened{chunk.firstSerial, plain});
+    if (m_opened.size() > kOpenedChunks) {
+        m_opened.pop_back();
+    }
+    return plain;
+}
+
 HistoryLine SessionHistory::line(std::uint64_t serial) const {
     const Chunk& chunk = chunkOf(serial);
     const auto index = static_cast<std::size_t>(serial - chunk.firstSerial);
     const Entry before = index == 0 ? Entry{} : chunk.lines[index - 1];
     const Entry& entry = chunk.lines[index];
+    std::shared_ptr<const Plain> plain = open(chunk);
     return HistoryLine{
-        std::string_view(chunk.text).substr(before.textEnd, entry.textEnd - before.textEnd),
-        std::span<const HistorySpan>(chunk.spans.data() + before.spansEnd, entry.spansEnd - before.spansEnd)};
+        std::string_view(plain->text).substr(before.textEnd, entry.textEnd - before.textEnd),
+        std::span<const HistorySpan>(plain->spans.data() + before.spansEnd, entry.spansEnd - before.spansEnd),
+        std::move(plain)};
 }
 
 std::string SessionHistory::fold(std::string_view text) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -30,9 +31,12 @@ struct HistorySpan {
     OutputSpan outputSpan() const;
 };
 
+// The views stay good while this line is kept (it holds its chunk open) and
+// no line has been appended since.
 struct HistoryLine {
     std::string_view text;
     std::span<const HistorySpan> spans;
+    std::shared_ptr<const void> keep;
 };
 
 // Where a find landed: a line by its serial number and a stretch of its bytes.
@@ -45,16 +49,20 @@ struct HistoryMatch {
 
 // Every line the output window showed this session, with the colours it was
 // shown in, oldest dropped first once either cap is reached. Lines live in
-// chunks of one text arena each, so a line costs its bytes, its spans and
-// eight bytes of index, and dropping the oldest frees whole chunks.
+// chunks of one text arena each; a finished chunk is kept compressed and
+// opened again on demand (the last few opened stay open), so a full session
+// costs about a quarter of its text. Dropping the oldest frees whole chunks.
 // Lines are numbered by serial from 0 for the first line of the session;
 // firstLine() rises as old lines go.
 class SessionHistory {
 public:
     static constexpr std::size_t kDefaultMaxLines = 200000;
-    static constexpr std::size_t kDefaultMaxBytes = 64u * 1024u * 1024u;
+    static constexpr std::size_t kDefaultMaxBytes = 16u * 1024u * 1024u;
 
     explicit SessionHistory(std::size_t maxLines = kDefaultMaxLines, std::size_t maxBytes = kDefaultMaxBytes);
+    ~SessionHistory();
+    SessionHistory(const SessionHistory&) = delete;
+    SessionHistory& operator=(const SessionHistory&) = delete;
 
     // A piece of the shown line; it joins the line still open (a prompt shown
     // before its line end), and the line is kept once `complete`.
@@ -66,7 +74,8 @@ public:
     std::uint64_t endLine() const { return m_firstSerial + m_count; }
     std::size_t lineCount() const { return m_count; }
     bool empty() const { return m_count == 0; }
-    // Bytes counted against the cap: text, spans and index of the kept lines.
+    // Bytes counted against the cap: the compressed chunks with their index,
+    // and the text, spans and index of the lines in the newest, open chunk.
     std::size_t storedBytes() const { return m_bytes; }
     // Must lie in [firstLine(), endLine()).
     HistoryLine line(std::uint64_t serial) const;
@@ -98,18 +107,34 @@ private:
         std::uint32_t textEnd = 0;
         std::uint32_t spansEnd = 0;
     };
-    struct Chunk {
-        std::uint64_t firstSerial = 0;
+    struct Plain {
         std::string text;
         std::vector<HistorySpan> spans;
-        std::vector<Entry> lines;
     };
+    struct Chunk {
+        std::uint64_t firstSerial = 0;
+        std::vector<Entry> lines;
+        // The newest chunk, or one that would not compress.
+        std::shared_ptr<Plain> plain;
+        // A zstd frame of the text followed by the spans.
+        std::string packed;
+        std::size_t textSize = 0;
+        // What this chunk adds to storedBytes().
+        std::size_t counted = 0;
+    };
+    struct Opened {
+        std::uint64_t firstSerial = 0;
+        std::shared_ptr<const Plain> plain;
+    };
+    struct Codec;
 
     std::uint16_t lookIndex(const TriggerLook& look);
     void commit();
+    void pack(Chunk& chunk);
     void dropOldest();
     std::size_t lineBytes(const Chunk& chunk, std::size_t index) const;
     const Chunk& chunkOf(std::uint64_t serial) const;
+    std::shared_ptr<const Plain> open(const Chunk& chunk) const;
 
     std::size_t m_maxLines;
     std::size_t m_maxBytes;
@@ -122,6 +147,9 @@ private:
     std::vector<TriggerLook> m_looks;
     std::string m_open;
     std::vector<HistorySpan> m_openSpans;
+    std::unique_ptr<Codec> m_codec;
+    // The chunks opened last, newest first.
+    mutable std::vector<Opened> m_opened;
 };
 
 } // namespace corvane

@@ -53,9 +53,38 @@ TEST_P(SessionHistoryCapTest, DropsTheOldestLinesFirst) {
 INSTANTIATE_TEST_SUITE_P(Caps, SessionHistoryCapTest,
                          ::testing::Values(CapCase{"UnderBothCapsKeepsAll", 100, 10000, 50, 0},
                                            CapCase{"LineCap", 100, 1u << 20, 5000, 4900},
-                                           CapCase{"ByteCap", 100000, 18 * 1000, 5000, 4000},
+                                           CapCase{"ByteCapInTheOpenChunk", 100000, 18 * 1000, 1500, 500},
                                            CapCase{"LineCapAcrossManyChunks", 3000, 1u << 20, 9000, 6000}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Finished chunks are kept compressed: a full session of varied lines keeps
+// every line, in a quarter of the default cap, and each reads back as kept,
+// also one held on to while many other chunks were opened.
+TEST(SessionHistory, AFullSessionKeepsEveryLineCompressedAndReadsThemBack) {
+    SessionHistory history;
+    TextStyle green;
+    green.foreground = Rgb{0, 200, 0};
+    auto text = [](std::uint64_t n) {
+        return "The troll number " + std::to_string(n) + " growls at " + std::to_string(n * 7919 % 100003) +
+               " goblins across the old stone bridge, then wanders off.";
+    };
+    for (std::uint64_t n = 0; n < SessionHistory::kDefaultMaxLines + 10; ++n) {
+        const StyleSpan spans[] = {StyleSpan{4, 5, green}};
+        history.append(text(n), spans, nullptr, true);
+    }
+    EXPECT_EQ(history.lineCount(), SessionHistory::kDefaultMaxLines);
+    EXPECT_EQ(history.firstLine(), 10u);
+    EXPECT_LE(history.storedBytes(), SessionHistory::kDefaultMaxBytes / 2);
+    const HistoryLine held = history.line(12);
+    for (std::uint64_t serial = history.firstLine(); serial < history.endLine(); serial += 997) {
+        const HistoryLine line = history.line(serial);
+        ASSERT_EQ(line.text, text(serial)) << serial;
+        ASSERT_EQ(line.spans.size(), 1u);
+        EXPECT_EQ(line.spans[0].style(), green);
+    }
+    EXPECT_EQ(held.text, text(12));
+    EXPECT_EQ(history.line(history.endLine() - 1).text, text(history.endLine() - 1));
+}
 
 TEST(SessionHistory, KeepsColoursAndTriggerLooksAndJoinsAnOpenLineOnceComplete) {
     SessionHistory history;
