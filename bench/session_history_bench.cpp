@@ -3,6 +3,8 @@
 // is built, filled from the store and drawn offscreen).
 #include "core/session_history.h"
 #include "platform/clipboard.h"
+#include "qt/qt_output_box.h"
+#include "qt/qt_scrollback_pane.h"
 #include "qt/qt_session_history_view.h"
 #include "shell/session_history_presenter.h"
 
@@ -44,14 +46,14 @@ void addLine(SessionHistory& history, std::size_t n) {
 }
 
 SessionHistory& fullHistory() {
-    static SessionHistory history = [] {
-        SessionHistory full;
+    static SessionHistory* history = [] {
+        auto* full = new SessionHistory;
         for (std::size_t i = 0; i < SessionHistory::kDefaultMaxLines; ++i) {
-            addLine(full, i);
+            addLine(*full, i);
         }
         return full;
     }();
-    return history;
+    return *history;
 }
 
 void BM_HistoryAppendWhenFull(benchmark::State& state) {
@@ -88,6 +90,57 @@ void BM_HistoryCountMatchesFull(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_HistoryCountMatchesFull)->Unit(benchmark::kMillisecond);
+
+// Find Next for a word no line holds: every chunk is opened and searched.
+void BM_HistoryFindMissFull(benchmark::State& state) {
+    SessionHistory& history = fullHistory();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            history.find("dragon", history.firstLine(), 0, SessionHistory::Direction::Forward, false));
+    }
+}
+BENCHMARK(BM_HistoryFindMissFull)->Unit(benchmark::kMillisecond);
+
+// The scrollback pane over a full history: from the first wheel turn up in
+// the output box to the pane painted, and a page up in the open pane painted.
+void BM_ScrollbackOpenFull(benchmark::State& state) {
+    SessionHistory& history = fullHistory();
+    QtOutputBox box;
+    box.resize(800, 600);
+    box.show();
+    box.setScrollback(&history);
+    for (auto _ : state) {
+        box.openScrollback(3);
+        const QPixmap shot = box.scrollback()->grab();
+        benchmark::DoNotOptimize(shot.cacheKey());
+        state.PauseTiming();
+        box.closeScrollback();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_ScrollbackOpenFull)->Unit(benchmark::kMillisecond);
+
+void BM_ScrollbackPageUpFull(benchmark::State& state) {
+    SessionHistory& history = fullHistory();
+    QtOutputBox box;
+    box.resize(800, 600);
+    box.show();
+    box.setScrollback(&history);
+    box.openScrollback(3);
+    QtScrollbackPane* pane = box.scrollback();
+    for (auto _ : state) {
+        pane->pageUp();
+        const QPixmap shot = pane->grab();
+        benchmark::DoNotOptimize(shot.cacheKey());
+        if (pane->firstVisibleLine() < history.firstLine() + 1000) {
+            state.PauseTiming();
+            box.closeScrollback();
+            box.openScrollback(3);
+            state.ResumeTiming();
+        }
+    }
+}
+BENCHMARK(BM_ScrollbackPageUpFull)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace corvane::bench

@@ -10,6 +10,8 @@
 
 namespace corvane {
 
+class SessionHistory;
+
 // The font and colour a matched trigger gives its whole line.
 struct TriggerLook {
     std::string fontName;
@@ -50,6 +52,9 @@ public:
     // the next batch (it holds state that only a fresh start lets go of).
     virtual bool wantsRebuild() const { return false; }
     virtual void repaint() = 0;
+    // The history a scrollback pane reads back from when the box is scrolled
+    // up, or none for a box that scrolls only through what it holds.
+    virtual void setScrollback(const SessionHistory*) {}
 
     // Geometry in twips (15 a pixel): the width lines wrap at, less the margin.
     virtual int outputWidth() const = 0;

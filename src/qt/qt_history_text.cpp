@@ -5,6 +5,8 @@
 #include <QScrollBar>
 #include <QTextLayout>
 #include <algorithm>
+#include <cmath>
+#include <vector>
 
 namespace corvane {
 
@@ -31,6 +33,7 @@ QtHistoryText::QtHistoryText(QWidget* parent)
     : QAbstractScrollArea(parent) {
     setObjectName("txtHistory");
     setFocusPolicy(Qt::StrongFocus);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     viewport()->setCursor(Qt::IBeamCursor);
     m_look.plain.setFont(QFont("Monospace"));
     m_look.text = palette().color(QPalette::Text);
@@ -39,8 +42,6 @@ QtHistoryText::QtHistoryText(QWidget* parent)
 
 void QtHistoryText::setHistory(const SessionHistory* history) {
     m_history = history;
-    m_measuredEnd = history != nullptr ? history->firstLine() : 0;
-    m_widestBytes = 0;
     m_anchor.reset();
     m_cursor.reset();
     linesChanged();
@@ -65,26 +66,53 @@ std::uint64_t QtHistoryText::topLine() const {
     return m_rangeFirst + static_cast<std::uint64_t>(verticalScrollBar()->value());
 }
 
+bool QtHistoryText::atNewest() const {
+    return verticalScrollBar()->value() >= verticalScrollBar()->maximum();
+}
+
+std::vector<QtHistoryText::Shown> QtHistoryText::shownLines() const {
+    std::vector<Shown> shown;
+    if (m_history == nullptr || m_history->empty()) {
+        return shown;
+    }
+    const int height = viewport()->height();
+    QTextLayout layout;
+    if (atNewest()) {
+        // From the newest line up; lines that do not fill the box start at its top.
+        int bottom = height;
+        for (std::uint64_t serial = m_history->endLine(); serial > m_history->firstLine() && bottom > 0;) {
+            --serial;
+            const int lineHeight = layOut(layout, serial);
+            bottom -= lineHeight;
+            shown.push_back(Shown{serial, bottom, lineHeight});
+        }
+        std::reverse(shown.begin(), shown.end());
+        if (!shown.empty() && shown.front().top > 0) {
+            const int shift = shown.front().top;
+            for (Shown& line : shown) {
+                line.top -= shift;
+            }
+        }
+        return shown;
+    }
+    int top = 0;
+    for (std::uint64_t serial = std::max(topLine(), m_history->firstLine());
+         serial < m_history->endLine() && top < height; ++serial) {
+        const int lineHeight = layOut(layout, serial);
+        shown.push_back(Shown{serial, top, lineHeight});
+        top += lineHeight;
+    }
+    return shown;
+}
+
 std::uint64_t QtHistoryText::firstVisibleLine() const {
-    return m_history != nullptr ? std::max(topLine(), m_history->firstLine()) : 0;
+    const std::vector<Shown> shown = shownLines();
+    return shown.empty() ? (m_history != nullptr ? m_history->firstLine() : 0) : shown.front().serial;
 }
 
 std::uint64_t QtHistoryText::lastVisibleLine() const {
-    if (m_history == nullptr || m_history->empty()) {
-        return 0;
-    }
-    return std::min(firstVisibleLine() + static_cast<std::uint64_t>(visibleRows()) - 1,
-                    m_history->endLine() - 1);
-}
-
-void QtHistoryText::measureNewLines() {
-    if (m_history == nullptr) {
-        return;
-    }
-    m_measuredEnd = std::max(m_measuredEnd, m_history->firstLine());
-    for (; m_measuredEnd < m_history->endLine(); ++m_measuredEnd) {
-        m_widestBytes = std::max(m_widestBytes, m_history->line(m_measuredEnd).text.size());
-    }
+    const std::vector<Shown> shown = shownLines();
+    return shown.empty() ? 0 : shown.back().serial;
 }
 
 void QtHistoryText::updateRanges() {
@@ -94,56 +122,117 @@ void QtHistoryText::updateRanges() {
     vertical->setRange(0, std::max(static_cast<int>(count) - rows, 0));
     vertical->setPageStep(rows);
     vertical->setSingleStep(1);
-    // Bytes are at least characters, so the widest line always fits.
-    const QFontMetrics metrics(m_look.plain.font());
-    const auto widest = static_cast<long long>(m_widestBytes) * metrics.horizontalAdvance(QLatin1Char('M'));
-    QScrollBar* horizontal = horizontalScrollBar();
-    horizontal->setRange(
-        0, static_cast<int>(std::clamp<long long>(widest + 2 * kMargin - viewport()->width(), 0, 1 << 30)));
-    horizontal->setPageStep(viewport()->width());
-    horizontal->setSingleStep(metrics.horizontalAdvance(QLatin1Char('M')));
+}
+
+void QtHistoryText::setTopLine(std::uint64_t serial) {
+    QScrollBar* vertical = verticalScrollBar();
+    const long long row = static_cast<long long>(serial) - static_cast<long long>(m_rangeFirst);
+    vertical->setValue(static_cast<int>(std::clamp<long long>(row, 0, vertical->maximum())));
 }
 
 void QtHistoryText::scrollToNewest() {
     linesChanged();
     verticalScrollBar()->setValue(verticalScrollBar()->maximum());
-    horizontalScrollBar()->setValue(0);
 }
 
 void QtHistoryText::linesChanged() {
     QScrollBar* vertical = verticalScrollBar();
-    const bool atBottom = vertical->value() >= vertical->maximum();
+    const bool atBottom = atNewest();
     const std::uint64_t top = topLine();
-    measureNewLines();
     const std::uint64_t first = m_history != nullptr ? m_history->firstLine() : 0;
     m_rangeFirst = first;
+    // Lines added below or dropped above a place read back change nothing
+    // on screen: no repaint then (this runs for every frame of a flood).
+    m_keepingPlace = true;
     updateRanges();
     // The same line stays on top unless the view was following the newest.
     vertical->setValue(atBottom ? vertical->maximum() : static_cast<int>(top > first ? top - first : 0));
-    if (m_anchor && m_anchor->line < first) {
+    m_keepingPlace = false;
+    const bool selectionGone = m_anchor && m_anchor->line < first;
+    if (selectionGone) {
         m_anchor.reset();
         m_cursor.reset();
     }
+    if (atBottom || top < first || selectionGone) {
+        viewport()->update();
+    }
+}
+
+std::uint64_t QtHistoryText::linesAboveNewest() const {
+    if (m_history == nullptr || m_history->empty()) {
+        return 0;
+    }
+    return m_history->endLine() - 1 - lastVisibleLine();
+}
+
+void QtHistoryText::showLinesAboveNewest(std::uint64_t lines) {
+    if (m_history == nullptr || m_history->empty()) {
+        return;
+    }
+    if (lines == 0) {
+        verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+        return;
+    }
+    // The line that is to be last shown, with as many before it as fill the box.
+    const std::uint64_t last =
+        m_history->endLine() - 1 - std::min<std::uint64_t>(lines, m_history->lineCount() - 1);
+    QTextLayout layout;
+    int height = viewport()->height();
+    std::uint64_t top = last;
+    height -= layOut(layout, top);
+    while (top > m_history->firstLine()) {
+        const int above = layOut(layout, top - 1);
+        if (above > height) {
+            break;
+        }
+        height -= above;
+        --top;
+    }
+    setTopLine(top);
+    viewport()->update();
+}
+
+void QtHistoryText::pageUp() {
+    const std::vector<Shown> shown = shownLines();
+    if (shown.empty()) {
+        return;
+    }
+    // The line now on top ends the page above.
+    showLinesAboveNewest(m_history->endLine() - 1 - shown.front().serial);
+    if (!shown.empty() && firstVisibleLine() == shown.front().serial &&
+        shown.front().serial > m_history->firstLine()) {
+        // One line taller than the box: step over it.
+        setTopLine(shown.front().serial - 1);
+    }
+}
+
+void QtHistoryText::pageDown() {
+    const std::vector<Shown> shown = shownLines();
+    if (shown.empty() || atNewest()) {
+        return;
+    }
+    const std::uint64_t next = shown.size() > 1 ? shown.back().serial : shown.back().serial + 1;
+    setTopLine(next);
     viewport()->update();
 }
 
 void QtHistoryText::showMatch(const HistoryMatch& match) {
     m_anchor = Place{match.line, match.offset};
     m_cursor = Place{match.line, match.offset + match.length};
-    QScrollBar* vertical = verticalScrollBar();
-    const auto row = static_cast<int>(match.line - m_rangeFirst);
-    if (row < vertical->value() || row >= vertical->value() + visibleRows()) {
-        vertical->setValue(row - visibleRows() / 2);
-    }
-    QTextLayout layout;
-    layOut(layout, match.line);
-    const std::string_view text = m_history->line(match.line).text;
-    const int left = static_cast<int>(layout.lineAt(0).cursorToX(unitsBefore(text, match.offset)));
-    const int right =
-        static_cast<int>(layout.lineAt(0).cursorToX(unitsBefore(text, match.offset + match.length)));
-    QScrollBar* horizontal = horizontalScrollBar();
-    if (left < horizontal->value() || right + 2 * kMargin > horizontal->value() + viewport()->width()) {
-        horizontal->setValue(left - viewport()->width() / 3);
+    const std::vector<Shown> shown = shownLines();
+    const auto whole = [&](const Shown& line) {
+        return line.serial == match.line && line.top >= 0 && line.top + line.height <= viewport()->height();
+    };
+    if (std::none_of(shown.begin(), shown.end(), whole)) {
+        const int rows = visibleRows();
+        setTopLine(match.line > static_cast<std::uint64_t>(rows / 2)
+                       ? match.line - static_cast<std::uint64_t>(rows / 2)
+                       : 0);
+        // Lines that wrap may still push it below: then it goes on top.
+        const std::vector<Shown> now = shownLines();
+        if (std::none_of(now.begin(), now.end(), whole)) {
+            setTopLine(match.line);
+        }
     }
     viewport()->update();
 }
@@ -166,10 +255,14 @@ std::optional<SessionHistoryView::Range> QtHistoryText::selection() const {
     return SessionHistoryView::Range{from.line, from.offset, to.line, to.offset};
 }
 
-void QtHistoryText::layOut(QTextLayout& layout, std::uint64_t serial) const {
+int QtHistoryText::layOut(QTextLayout& layout, std::uint64_t serial) const {
     const HistoryLine line = m_history->line(serial);
+    layout.clearLayout();
     layout.setText(toQString(line.text));
     layout.setFont(m_look.plain.font());
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
     QList<QTextLayout::FormatRange> formats;
     for (const HistorySpan& span : line.spans) {
         const OutputSpan shown = span.outputSpan();
@@ -196,13 +289,16 @@ void QtHistoryText::layOut(QTextLayout& layout, std::uint64_t serial) const {
         formats.append({start, end - start, selected});
     }
     layout.setFormats(formats);
+    const qreal width = std::max(viewport()->width() - 2 * kMargin, rowHeight());
+    qreal y = 0;
     layout.beginLayout();
-    QTextLine row = layout.createLine();
-    if (row.isValid()) {
-        row.setNumColumns(static_cast<int>(layout.text().size()) + 1);
-        row.setPosition(QPointF(0, 0));
+    for (QTextLine row = layout.createLine(); row.isValid(); row = layout.createLine()) {
+        row.setLineWidth(width);
+        row.setPosition(QPointF(0, y));
+        y += row.height();
     }
     layout.endLayout();
+    return std::max(static_cast<int>(std::ceil(y)), rowHeight());
 }
 
 void QtHistoryText::paintEvent(QPaintEvent*) {
@@ -212,20 +308,17 @@ void QtHistoryText::paintEvent(QPaintEvent*) {
         return;
     }
     painter.setPen(m_look.text);
-    const int height = rowHeight();
-    const double left = kMargin - horizontalScrollBar()->value();
-    std::uint64_t serial = firstVisibleLine();
-    for (int y = 0; y < viewport()->height() && serial < m_history->endLine(); y += height, ++serial) {
-        QTextLayout layout;
-        layOut(layout, serial);
-        layout.draw(&painter, QPointF(left, y));
+    QTextLayout layout;
+    for (const Shown& line : shownLines()) {
+        layOut(layout, line.serial);
+        layout.draw(&painter, QPointF(kMargin, line.top));
     }
 }
 
 void QtHistoryText::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
     QScrollBar* vertical = verticalScrollBar();
-    const bool atBottom = vertical->value() >= vertical->maximum();
+    const bool atBottom = atNewest();
     updateRanges();
     if (atBottom) {
         vertical->setValue(vertical->maximum());
@@ -233,23 +326,32 @@ void QtHistoryText::resizeEvent(QResizeEvent* event) {
 }
 
 void QtHistoryText::scrollContentsBy(int, int) {
-    viewport()->update();
+    if (!m_keepingPlace) {
+        viewport()->update();
+    }
 }
 
 std::optional<QtHistoryText::Place> QtHistoryText::placeAt(const QPoint& point) const {
-    if (m_history == nullptr || m_history->empty()) {
+    const std::vector<Shown> shown = shownLines();
+    if (shown.empty()) {
         return std::nullopt;
     }
-    const int row = point.y() < 0 ? -1 : point.y() / rowHeight();
-    const auto first = static_cast<long long>(firstVisibleLine());
-    const long long wanted =
-        std::clamp<long long>(first + row, static_cast<long long>(m_history->firstLine()),
-                              static_cast<long long>(m_history->endLine()) - 1);
-    const auto serial = static_cast<std::uint64_t>(wanted);
+    auto line = std::find_if(shown.begin(), shown.end(),
+                             [&](const Shown& each) { return point.y() < each.top + each.height; });
+    if (line == shown.end()) {
+        --line;
+    }
     QTextLayout layout;
-    layOut(layout, serial);
-    const int units = layout.lineAt(0).xToCursor(point.x() - kMargin + horizontalScrollBar()->value());
-    return Place{serial, bytesBefore(layout.text(), units)};
+    layOut(layout, line->serial);
+    const int y = std::clamp(point.y() - line->top, 0, line->height - 1);
+    QTextLine row = layout.lineForTextPosition(0);
+    for (int i = 0; i < layout.lineCount(); ++i) {
+        if (y >= layout.lineAt(i).y()) {
+            row = layout.lineAt(i);
+        }
+    }
+    const int units = row.isValid() ? row.xToCursor(point.x() - kMargin) : 0;
+    return Place{line->serial, bytesBefore(layout.text(), units)};
 }
 
 void QtHistoryText::mousePressEvent(QMouseEvent* event) {
@@ -311,6 +413,14 @@ void QtHistoryText::keyPressEvent(QKeyEvent* event) {
     }
     if (event->matches(QKeySequence::MoveToEndOfDocument)) {
         verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+        return;
+    }
+    if (event->key() == Qt::Key_PageUp) {
+        pageUp();
+        return;
+    }
+    if (event->key() == Qt::Key_PageDown) {
+        pageDown();
         return;
     }
     QAbstractScrollArea::keyPressEvent(event);

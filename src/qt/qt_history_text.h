@@ -12,9 +12,11 @@ class QTextLayout;
 
 namespace corvane {
 
-// The text of the session history: one row per kept line, read from the store
-// and laid out only while it is on screen, so a full history opens as fast as
-// an empty one. Selection by mouse or Ctrl+A; Ctrl+C asks for the copy.
+// The text of the session history: kept lines read from the store and laid
+// out, wrapped at the width of the box, only while they are on screen, so a
+// full history opens as fast as an empty one. The scroll bar counts lines;
+// at its end the newest line sits at the bottom. Selection by mouse or
+// Ctrl+A; Ctrl+C asks for the copy.
 class QtHistoryText : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -32,6 +34,14 @@ public:
     std::optional<SessionHistoryView::Range> selection() const;
     // Ctrl+A: every kept line, for copying the whole session.
     void selectAll();
+    // A page towards the older lines (the top line goes to the bottom) or the
+    // newer ones (the bottom line goes to the top).
+    void pageUp();
+    void pageDown();
+    // Lines from the newest to the first line shown (0 at the newest).
+    std::uint64_t linesAboveNewest() const;
+    void showLinesAboveNewest(std::uint64_t lines);
+    bool atNewest() const;
     void setCopyHandler(std::function<void()> copy) { m_copy = std::move(copy); }
 
 protected:
@@ -51,14 +61,23 @@ private:
         friend bool operator==(const Place&, const Place&) = default;
     };
 
+    // A line on screen: its top may be above the box.
+    struct Shown {
+        std::uint64_t serial = 0;
+        int top = 0;
+        int height = 0;
+    };
+
     int rowHeight() const;
     int visibleRows() const;
     std::uint64_t topLine() const;
     void updateRanges();
-    void measureNewLines();
-    // The line laid out as one row, with its colours, matches and selection.
-    void layOut(QTextLayout& layout, std::uint64_t serial) const;
+    // The line laid out and wrapped, with its colours, matches and selection;
+    // returns its height.
+    int layOut(QTextLayout& layout, std::uint64_t serial) const;
+    std::vector<Shown> shownLines() const;
     std::optional<Place> placeAt(const QPoint& point) const;
+    void setTopLine(std::uint64_t serial);
 
     const SessionHistory* m_history = nullptr;
     OutputLook m_look;
@@ -67,11 +86,9 @@ private:
     std::optional<Place> m_anchor;
     std::optional<Place> m_cursor;
     bool m_selecting = false;
+    bool m_keepingPlace = false;
     // The oldest line when the scroll bar was last set: its value counts from there.
     std::uint64_t m_rangeFirst = 0;
-    // Lines up to here have been measured for the horizontal scroll bar.
-    std::uint64_t m_measuredEnd = 0;
-    std::size_t m_widestBytes = 0;
     std::function<void()> m_copy;
 };
 

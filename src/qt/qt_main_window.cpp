@@ -293,6 +293,12 @@ bool QtMainWindow::eventFilter(QObject* watched, QEvent* event) {
         if ((modifiers & Qt::AltModifier) && !(modifiers & Qt::ControlModifier) && !key->text().isEmpty()) {
             return true;
         }
+        // PageUp reads back in the scrollback pane; PageDown and Escape act on it while it is open.
+        if ((key->key() == Qt::Key_PageUp || key->key() == Qt::Key_PageDown ||
+             key->key() == Qt::Key_Escape) &&
+            m_output->scrollbackKey(key->key())) {
+            return true;
+        }
         InputLine::Key which = InputLine::Key::Other;
         switch (key->key()) {
         case Qt::Key_Return:

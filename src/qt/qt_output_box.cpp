@@ -1,6 +1,8 @@
 #include "qt/qt_output_box.h"
 
+#include "core/session_history.h"
 #include "qt/qt_output_format.h"
+#include "qt/qt_scrollback_pane.h"
 #include "qt/qt_text.h"
 #include "qt/qt_twips.h"
 
@@ -10,6 +12,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QWheelEvent>
 #include <algorithm>
 
 namespace corvane {
@@ -20,6 +23,9 @@ namespace {
 // from the kept lines alone, which drops the formats no line uses any more.
 constexpr qsizetype kMaxFormats = 2048;
 constexpr int kRunsBetweenFormatChecks = 1024;
+// The pane covers this share of the box; the live lines keep the rest.
+constexpr int kPaneShareNumerator = 2;
+constexpr int kPaneShareDenominator = 3;
 
 } // namespace
 
@@ -32,6 +38,98 @@ QtOutputBox::QtOutputBox(QWidget* parent)
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     document()->setDocumentMargin(4);
     setDisplayLook(QFont("Monospace"), palette().color(QPalette::Text), palette().color(QPalette::Base));
+    // Dragging or clicking the scroll bar upwards opens the pane instead of
+    // moving the live lines, which stay at the newest.
+    connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, [this](int action) {
+        QScrollBar* bar = verticalScrollBar();
+        if (m_scrollHistory == nullptr || action == QAbstractSlider::SliderNoAction ||
+            bar->sliderPosition() >= bar->maximum()) {
+            return;
+        }
+        const int rows = bar->maximum() - bar->sliderPosition();
+        bar->setSliderPosition(bar->maximum());
+        if (m_pane != nullptr && m_pane->isVisible()) {
+            m_pane->scrollRows(-rows);
+        } else {
+            openScrollback(rows);
+        }
+    });
+}
+
+void QtOutputBox::setScrollback(const SessionHistory* history) {
+    if (history == nullptr) {
+        closeScrollback();
+    }
+    m_scrollHistory = history;
+    if (m_pane != nullptr) {
+        m_pane->setHistory(history);
+    }
+}
+
+void QtOutputBox::placeScrollback() {
+    if (m_pane != nullptr) {
+        const QRect area = viewport()->geometry();
+        m_pane->setGeometry(area.x(), area.y(), area.width(),
+                            area.height() * kPaneShareNumerator / kPaneShareDenominator);
+    }
+}
+
+void QtOutputBox::openScrollback(int rowsUp) {
+    if (m_scrollHistory == nullptr || m_scrollHistory->empty()) {
+        return;
+    }
+    if (m_pane == nullptr) {
+        m_pane = new QtScrollbackPane(this);
+        m_pane->setCloseHandler([this] { closeScrollback(); });
+        m_pane->setHistory(m_scrollHistory);
+    }
+    if (m_pane->isVisible()) {
+        m_pane->scrollRows(-rowsUp);
+        return;
+    }
+    m_pane->setLook(displayLook());
+    placeScrollback();
+    m_pane->scrollToNewest();
+    m_pane->show();
+    // The pane ends where the live lines below it begin, then goes up.
+    const int liveRows = visibleRows() - visibleRows() * kPaneShareNumerator / kPaneShareDenominator;
+    m_pane->showLinesAboveNewest(static_cast<std::uint64_t>(std::max(liveRows, 0) + std::max(rowsUp, 0)));
+}
+
+void QtOutputBox::closeScrollback() {
+    if (m_pane != nullptr && m_pane->isVisible()) {
+        m_pane->hide();
+    }
+}
+
+bool QtOutputBox::scrollbackKey(int key) {
+    if (m_pane != nullptr && m_pane->isVisible()) {
+        return m_pane->scrollKey(key);
+    }
+    if (key == Qt::Key_PageUp && m_scrollHistory != nullptr && !m_scrollHistory->empty()) {
+        openScrollback(visibleRows() * kPaneShareNumerator / kPaneShareDenominator);
+        return true;
+    }
+    return false;
+}
+
+void QtOutputBox::wheelEvent(QWheelEvent* event) {
+    const int steps = event->angleDelta().y() / 40;
+    if (m_scrollHistory != nullptr && (steps > 0 || (m_pane != nullptr && m_pane->isVisible()))) {
+        if (m_pane != nullptr && m_pane->isVisible()) {
+            m_pane->scrollRows(-steps);
+        } else {
+            openScrollback(steps);
+        }
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::wheelEvent(event);
+}
+
+void QtOutputBox::resizeEvent(QResizeEvent* event) {
+    QPlainTextEdit::resizeEvent(event);
+    placeScrollback();
 }
 
 void QtOutputBox::setDisplayLook(const QFont& font, const QColor& text, const QColor& background) {
@@ -159,6 +257,9 @@ void QtOutputBox::endUpdate() {
     QScrollBar* bar = verticalScrollBar();
     bar->setValue(bar->maximum());
     area->setUpdatesEnabled(updates);
+    if (m_pane != nullptr && m_pane->isVisible()) {
+        m_pane->linesChanged();
+    }
 }
 
 void QtOutputBox::repaint() {
@@ -227,6 +328,10 @@ void QtOutputBox::focusOutEvent(QFocusEvent* event) {
 }
 
 void QtOutputBox::keyPressEvent(QKeyEvent* event) {
+    if (scrollbackKey(event->key())) {
+        event->accept();
+        return;
+    }
     // Read-only for the keyboard; copying a selection is the one key kept.
     if (event->matches(QKeySequence::Copy)) {
         QPlainTextEdit::keyPressEvent(event);

@@ -13,6 +13,8 @@ namespace corvane {
 // with their colours. Every change arrives as a batch from the rules, and a
 // batch is one edit of the document: the lines are laid out once, after it,
 // and only those that can be seen.
+class QtScrollbackPane;
+
 class QtOutputBox : public QPlainTextEdit, public OutputView {
     Q_OBJECT
 public:
@@ -36,6 +38,13 @@ public:
     void endUpdate() override;
     bool wantsRebuild() const override { return m_rebuild; }
     void repaint() override;
+    void setScrollback(const SessionHistory* history) override;
+    // Keys from the input line: PageUp opens the pane; PageDown and Escape
+    // act on it while it is open. False when the key is not the pane's.
+    bool scrollbackKey(int key);
+    void openScrollback(int rowsUp);
+    void closeScrollback();
+    QtScrollbackPane* scrollback() const { return m_pane; }
     int outputWidth() const override;
     int characterWidth(char32_t character) const override;
     int visibleRows() const override;
@@ -52,6 +61,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     QTextCharFormat formatFor(const OutputSpan* span, const std::vector<TriggerLook>& looks) const;
@@ -59,6 +70,7 @@ private:
     QTextCursor& batchCursor();
     void toEnd(QTextCursor& cursor) const;
     void countRun();
+    void placeScrollback();
 
     Handlers m_handlers;
     QTextCharFormat m_plain;
@@ -72,6 +84,8 @@ private:
     // end. Runs are counted so the formats are looked at now and then.
     int m_runsSinceCheck = 0;
     bool m_rebuild = false;
+    const SessionHistory* m_scrollHistory = nullptr;
+    QtScrollbackPane* m_pane = nullptr;
 };
 
 } // namespace corvane

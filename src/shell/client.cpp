@@ -205,6 +205,7 @@ void Client::start(bool openAddressBook) {
         }
         m_startup.readFont();
     }
+    applyScrollback();
     m_layout.ApplyDisplaySettings();
     m_layout.ArrangeMainWindow();
     if (!m_options.settingsPath.empty()) {
@@ -268,8 +269,13 @@ void Client::openSessionHistory() {
     m_historyWindow->open();
 }
 
+void Client::applyScrollback() {
+    m_views.output.setScrollback(m_settings.ScrollbackPane ? &m_history : nullptr);
+}
+
 void Client::closePreferences() {
     m_preferencesOpen = false;
+    applyScrollback();
     m_views.input.focusInput();
     // The dialog's own handler is still running: let go of it afterwards,
     // unless a newer one has taken its place by then.

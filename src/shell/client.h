@@ -192,6 +192,8 @@ public:
     const SessionHistory& sessionHistory() const { return m_history; }
     // View > "Session &History" (Ctrl+F): one window, brought forward when open.
     void openSessionHistory();
+    // The "Scrollback pane" preference as it now stands, handed to the output box.
+    void applyScrollback();
 
 private:
     void ShowOutput(const std::string& text) override;

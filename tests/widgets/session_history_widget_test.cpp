@@ -1,5 +1,6 @@
 #include "e2e/real_client.h"
 #include "qt/qt_history_text.h"
+#include "qt/qt_scrollback_pane.h"
 #include "qt/qt_session_history_view.h"
 #include "widgets/qt_print.h"
 #include "widgets/qt_wait.h"
@@ -9,7 +10,9 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 namespace corvane::testing {
@@ -97,6 +100,92 @@ TEST_F(SessionHistoryWidget, SelectingWithTheMouseOrCtrlACopiesAcrossLines) {
     QTest::keyClick(text, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(text, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(clipboard.contents, "an apple a day\r\ntwo pears\r\none more apple");
+}
+
+// Lines wider than the box wrap: a drag down one row stays in the long line.
+TEST_F(SessionHistoryWidget, LongLinesWrapInTheWindow) {
+    TextLine line;
+    line.text = std::string(400, 'w') + " END";
+    client.outputBuffer().showLine(line, -1);
+    client.outputBuffer().flush();
+    window.findChild<QAction*>("ViewSessionHistory")->trigger();
+    auto* text = part<QtHistoryText>("txtHistory");
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(views.shown));
+    EXPECT_FALSE(text->horizontalScrollBar()->isVisible());
+    QWidget* area = text->viewport();
+    const int row = text->fontMetrics().lineSpacing();
+    // Three short lines, then the long one from the fourth row on.
+    const QPoint firstRowEnd(area->width() - 2, 3 * row + row / 2);
+    const QPoint secondRowEnd(area->width() - 2, 4 * row + row / 2);
+    QTest::mousePress(area, Qt::LeftButton, {}, firstRowEnd);
+    QTest::mouseMove(area, secondRowEnd);
+    QTest::mouseRelease(area, Qt::LeftButton, {}, secondRowEnd);
+    text->setFocus();
+    QTest::keyClick(text, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_FALSE(clipboard.contents.empty());
+    EXPECT_EQ(clipboard.contents.find_first_not_of('w'), std::string::npos)
+        << "both rows are the one long line";
+}
+
+struct ScrollbackPane : SessionHistoryWidget {
+    void SetUp() override {
+        SessionHistoryWidget::SetUp();
+        box = window.outputBox();
+        addLines(0, 600);
+    }
+    void addLines(int from, int to) {
+        for (int i = from; i < to; ++i) {
+            TextLine line;
+            line.text = "flood line " + std::to_string(i);
+            client.outputBuffer().showLine(line, -1);
+        }
+        client.outputBuffer().flush();
+    }
+    void wheel(int notches) {
+        QWheelEvent event(QPointF(10, 10), box->viewport()->mapToGlobal(QPointF(10, 10)), QPoint(),
+                          QPoint(0, 120 * notches), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(box->viewport(), &event);
+    }
+    QLineEdit* input() const { return window.findChild<QLineEdit*>("Text1"); }
+    bool paneOpen() const { return box->scrollback() != nullptr && box->scrollback()->isVisible(); }
+    QtOutputBox* box = nullptr;
+};
+
+TEST_F(ScrollbackPane, WheelOrPageUpOpensItAboveTheLiveLinesWhichKeepArriving) {
+    wheel(1);
+    ASSERT_TRUE(paneOpen());
+    QtScrollbackPane* pane = box->scrollback();
+    EXPECT_LT(pane->geometry().bottom(), box->viewport()->geometry().bottom()) << "live lines show below";
+    EXPECT_LT(pane->lastVisibleLine(), client.sessionHistory().endLine() - 3);
+    const std::uint64_t top = pane->firstVisibleLine();
+    wheel(2);
+    EXPECT_EQ(pane->firstVisibleLine(), top - 6) << "three lines a notch";
+    addLines(600, 700);
+    EXPECT_EQ(pane->firstVisibleLine(), top - 6) << "the place read back stays while lines arrive";
+    EXPECT_TRUE(input()->hasFocus() || !pane->hasFocus()) << "the pane takes no keyboard";
+
+    // From the input line: Escape closes, PageUp opens, PageDown past the newest closes.
+    QTest::keyClick(input(), Qt::Key_Escape);
+    EXPECT_FALSE(paneOpen());
+    QTest::keyClick(input(), Qt::Key_PageUp);
+    ASSERT_TRUE(paneOpen());
+    for (int i = 0; i < 100 && paneOpen(); ++i) {
+        QTest::keyClick(input(), Qt::Key_PageDown);
+    }
+    EXPECT_FALSE(paneOpen());
+}
+
+TEST_F(ScrollbackPane, TheScrollBarOpensItAndTurnedOffTheBoxScrollsAsBefore) {
+    QScrollBar* bar = box->verticalScrollBar();
+    bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+    EXPECT_TRUE(paneOpen());
+    EXPECT_EQ(bar->value(), bar->maximum()) << "the live lines stay at the newest";
+    box->closeScrollback();
+
+    box->setScrollback(nullptr);
+    wheel(1);
+    EXPECT_FALSE(paneOpen());
+    EXPECT_LT(bar->value(), bar->maximum());
 }
 
 } // namespace
