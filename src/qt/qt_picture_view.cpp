@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace corvane {
@@ -23,14 +24,59 @@ QtPictureArea::QtPictureArea(QWidget* parent)
 
 void QtPictureArea::setImage(QImage image) {
     m_image = std::move(image);
+    m_fullSize = m_image.size();
+    m_path.clear();
     update();
+}
+
+void QtPictureArea::setPicture(QImage image, QString path, QSize fullSize) {
+    m_image = std::move(image);
+    m_path = std::move(path);
+    m_fullSize = fullSize;
+    fitImage();
+    update();
+}
+
+void QtPictureArea::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    fitImage();
+}
+
+void QtPictureArea::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    fitImage();
+}
+
+void QtPictureArea::fitImage() {
+    if (m_image.isNull() || m_fullSize.isEmpty() || !isVisible()) {
+        return;
+    }
+    const QSize shown = (QSizeF(size()) * devicePixelRatioF()).toSize();
+    const QSize wanted = m_fullSize.boundedTo(m_fullSize.scaled(shown, Qt::KeepAspectRatio));
+    if (wanted.isEmpty()) {
+        return;
+    }
+    // A pixel or two is rounding, not growth.
+    if (!m_path.isEmpty() &&
+        (wanted.width() > m_image.width() + 2 || wanted.height() > m_image.height() + 2)) {
+        // Grown past the decoded picture: read it again, larger.
+        QImage larger = QtPictureReader::readAt(m_path, wanted);
+        if (!larger.isNull()) {
+            m_image = std::move(larger);
+            update();
+        }
+    } else if (wanted.width() * 2 < m_image.width() || wanted.height() * 2 < m_image.height()) {
+        // Much smaller than what is held: keep only what is drawn.
+        m_image = m_image.scaled(wanted, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        update();
+    }
 }
 
 QRect QtPictureArea::pictureRect() const {
     if (m_image.isNull()) {
         return {};
     }
-    const QSize fitted = m_image.size().scaled(size(), Qt::KeepAspectRatio);
+    const QSize fitted = m_fullSize.scaled(size(), Qt::KeepAspectRatio);
     return QRect(QPoint((width() - fitted.width()) / 2, (height() - fitted.height()) / 2), fitted);
 }
 
@@ -86,15 +132,15 @@ void QtPictureView::setPicture(std::unique_ptr<Picture> picture) {
         m_area->setImage({});
         return;
     }
-    m_area->setImage(qtPicture->image());
+    m_area->setPicture(qtPicture->image(), qtPicture->path(), qtPicture->fullSize());
     if (!isVisible()) {
         // Open at the picture's own size where the screen allows.
         const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
         const QSize room = screen != nullptr ? screen->availableGeometry().size() * 3 / 4 : QSize(800, 600);
         layout()->activate();
         const QSize chrome = size() - m_area->size();
-        const QSize wanted = qtPicture->image().size().scaled(room - chrome, Qt::KeepAspectRatio);
-        const QSize natural = qtPicture->image().size().boundedTo(wanted);
+        const QSize wanted = qtPicture->fullSize().scaled(room - chrome, Qt::KeepAspectRatio);
+        const QSize natural = qtPicture->fullSize().boundedTo(wanted);
         resize((natural + chrome).expandedTo(minimumSizeHint()));
     }
 }

@@ -16,15 +16,27 @@ class QtPictureArea : public QWidget {
 public:
     explicit QtPictureArea(QWidget* parent = nullptr);
     void setImage(QImage image);
+    // The picture decoded at some size, with its file and full size: it is
+    // kept at no more than the size it is drawn at, and read again from the
+    // file when the area grows past what it holds.
+    void setPicture(QImage image, QString path, QSize fullSize);
     const QImage& image() const { return m_image; }
     // Where the picture is drawn within the area.
     QRect pictureRect() const;
+    // The picture's full size (the decoded image may be smaller).
+    QSize fullSize() const { return m_fullSize; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    void fitImage();
+
     QImage m_image;
+    QString m_path;
+    QSize m_fullSize;
 };
 
 // The "PICTURE" window (Form3).
