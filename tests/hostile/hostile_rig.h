@@ -31,16 +31,21 @@ using std::chrono::milliseconds;
 // character. Killed when the test is done.
 class ClientProcess {
 public:
-    ClientProcess(std::uint16_t port, bool logIn) {
+    // `prepare` may put files into the program's folder (given with a
+    // trailing slash) before it starts, and returns lines for its [Corvane]
+    // section.
+    template <typename Prepare> ClientProcess(std::uint16_t port, bool logIn, Prepare prepare) {
         char folder[] = "/tmp/corvane-hostile-XXXXXX";
         if (::mkdtemp(folder) == nullptr) {
             return;
         }
         m_folder = folder;
         const std::string settings = m_folder + "/CORVANE.INI";
+        const std::string main = prepare(m_folder + "/");
         // The address is stored, so the program connects at once instead of
         // asking whether to add it.
-        std::ofstream(settings) << "[Addresses]\r\nMUD 1=Hostile,127.0.0.1," << port
+        std::ofstream(settings) << "[Corvane]\r\n"
+                                << main << "\r\n[Addresses]\r\nMUD 1=Hostile,127.0.0.1," << port
                                 << "\r\n\r\n[Hostile]\r\nCharacter 1=Tester,B5;@<!=&\r\n";
         const std::string address = "telnet://127.0.0.1:" + std::to_string(port);
 

@@ -1,5 +1,6 @@
 #include "hostile/hostile_rig.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
 #include <iostream>
 #include <ostream>
@@ -7,16 +8,15 @@
 namespace corvane::testing {
 namespace {
 
-// However a server misbehaves, the program's memory stays about where a long
-// flood leaves it (some 36 MB without the session history): these limits are
-// about memory, not speed. The session history may fill to its own cap
-// (64 MiB of kept lines) on top of that, and no more.
-constexpr long kHistoryCapKib = 64 * 1024;
-constexpr long kLimitKib = 64 * 1024 + kHistoryCapKib;
+// However a server misbehaves, the program's memory stays where a long flood
+// leaves it with the session history full (its finished chunks are kept
+// compressed): every case first fills the history, then attacks.
+constexpr long kLimitKib = 64 * 1024;
 // Far past the limit the case has failed; the flood stops instead of
 // taking the machine's memory with it.
 constexpr long kGiveUpKib = 4 * kLimitKib;
 constexpr std::size_t kMiB = 1024 * 1024;
+constexpr std::size_t kHistoryLines = 200000;
 
 std::string repeated(std::string_view piece, std::size_t times) {
     std::string text;
@@ -25,6 +25,91 @@ std::string repeated(std::string_view piece, std::size_t times) {
         text += piece;
     }
     return text;
+}
+
+// A session's worth of different lines, some coloured: the history is full after it.
+const std::string& historyFill() {
+    static const std::string text = [] {
+        static const char* const words[] = {"troll",  "bridge", "lantern", "goblin", "says", "the",  "old",
+                                            "wizard", "north",  "gate",    "silver", "coin", "page", "from"};
+        std::string all;
+        all.reserve(kHistoryLines * 90);
+        std::uint32_t seed = 12345;
+        for (std::size_t n = 0; n < kHistoryLines; ++n) {
+            std::string line = std::to_string(n);
+            while (line.size() < 78) {
+                seed = seed * 1103515245u + 12345u;
+                const char* word = words[(seed >> 16) % std::size(words)];
+                line += ' ';
+                if ((seed >> 8) % 10 < 3) {
+                    line += "\x1b[1;3" + std::to_string(seed % 7 + 1) + "m" + word + "\x1b[0m";
+                } else {
+                    line += word;
+                }
+            }
+            all += line + "\r\n";
+        }
+        return all;
+    }();
+    return text;
+}
+
+// Every word in a colour of its own, foreground and background, in 24 bits.
+std::string trueColourStorm() {
+    std::string block;
+    std::uint32_t colour = 1;
+    for (int line = 0; line < 2000; ++line) {
+        for (int word = 0; word < 8; ++word) {
+            colour = colour * 2654435761u + 97u;
+            block += "\x1b[38;2;" + std::to_string(colour & 255) + ";" + std::to_string((colour >> 8) & 255) +
+                     ";" + std::to_string((colour >> 16) & 255) + ";48;2;" +
+                     std::to_string((colour >> 24) & 255) + ";" + std::to_string((colour >> 4) & 255) + ";" +
+                     std::to_string((colour >> 12) & 255) + "mhue ";
+        }
+        block += "\x1b[0m\r\n";
+    }
+    return block;
+}
+
+constexpr std::string_view kPictureRoom = "[vrox] #4242 Hall of Mirrors\r\nA hall of mirrors.\r\n";
+
+// The largest picture the program will show (4096 by 4096, 24-bit
+// Windows bitmap, 48 MiB), as room 4242's picture.
+std::string largestPicture(const std::string& folder) {
+    constexpr std::uint32_t side = 4096;
+    constexpr std::uint32_t rowBytes = side * 3;
+    constexpr std::uint32_t pixelBytes = rowBytes * side;
+    std::ofstream file(folder + "4242.bmp", std::ios::binary);
+    auto put = [&](std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) {
+            file.put(static_cast<char>((value >> (8 * i)) & 0xFF));
+        }
+    };
+    file.write("BM", 2);
+    put(54 + pixelBytes, 4);
+    put(0, 4);
+    put(54, 4);
+    put(40, 4);
+    put(side, 4);
+    put(side, 4);
+    put(1, 2);
+    put(24, 2);
+    put(0, 4);
+    put(pixelBytes, 4);
+    put(2835, 4);
+    put(2835, 4);
+    put(0, 4);
+    put(0, 4);
+    std::string row(rowBytes, '\0');
+    for (std::uint32_t y = 0; y < side; ++y) {
+        for (std::uint32_t x = 0; x < side; ++x) {
+            row[x * 3] = static_cast<char>(x);
+            row[x * 3 + 1] = static_cast<char>(y);
+            row[x * 3 + 2] = static_cast<char>(x ^ y);
+        }
+        file.write(row.data(), static_cast<std::streamsize>(row.size()));
+    }
+    return "PicturePath=" + folder + "\r\nAutoPictureLoad=True\r\n";
 }
 
 // IAC DO x for every x below IAC, over and over: each needs an answer.
@@ -51,6 +136,8 @@ struct Attack {
     bool readsReplies = true;
     // Between writes, so that the client reads small pieces one at a time.
     std::chrono::microseconds pause{0};
+    // Files the program finds in its folder; lines for its [Corvane] section.
+    std::string (*prepare)(const std::string& folder) = nullptr;
 };
 
 std::ostream& operator<<(std::ostream& out, const Attack& attack) {
@@ -63,10 +150,17 @@ TEST_P(HostileServerTest, MemoryStaysBounded) {
     const Attack& attack = GetParam();
     HostilePeer peer;
     ASSERT_NE(peer.port(), 0);
-    ClientProcess client(peer.port(), attack.loggedIn);
+    ClientProcess client(peer.port(), attack.loggedIn, [&](const std::string& folder) {
+        return attack.prepare != nullptr ? attack.prepare(folder) : std::string();
+    });
     ASSERT_TRUE(peer.accept(milliseconds(20000))) << "the program did not connect";
     ASSERT_TRUE(peer.settle(milliseconds(10000))) << "the program did not answer a first probe";
     const long startKib = client.peakKib();
+    const std::string& fill = historyFill();
+    peer.flood(fill, fill.size(), true, std::chrono::microseconds(0), milliseconds(60000),
+               [] { return false; });
+    ASSERT_TRUE(peer.settle(milliseconds(30000))) << "the program did not take the history's lines";
+    const long filledKib = client.peakKib();
 
     auto lastLook = RigClock::now();
     const std::size_t sent =
@@ -90,7 +184,8 @@ TEST_P(HostileServerTest, MemoryStaysBounded) {
     const long peakKib = client.peakKib();
 
     std::cout << "[ hostile  ] " << attack.name << ": " << sent / kMiB << " MiB sent, peak RSS "
-              << peakKib / 1024 << " MiB (" << startKib / 1024 << " MiB when connected)\n";
+              << peakKib / 1024 << " MiB (" << startKib / 1024 << " MiB when connected, " << filledKib / 1024
+              << " MiB with the history full)\n";
     EXPECT_TRUE(client.alive()) << "the program died";
     EXPECT_LT(peakKib, kLimitKib) << "peak RSS " << peakKib / 1024 << " MiB after " << sent / kMiB << " MiB";
 }
@@ -110,7 +205,12 @@ INSTANTIATE_TEST_SUITE_P(
         Attack{"LettersWithoutALineEnd", std::string(65536, 'x'), 64 * kMiB, true},
         // Bare line feeds before a log-in: each small read adds to one open line.
         Attack{"BareLineFeedLinesInSmallWrites", repeated(std::string(69, 'y') + "\n", 58), 16 * kMiB, false,
-               true, std::chrono::microseconds(100)}),
+               true, std::chrono::microseconds(100)},
+        // Formats for every word, each different: the output box must not keep them all.
+        Attack{"TrueColourStorm", trueColourStorm(), 64 * kMiB, true},
+        // The room's picture at the largest size allowed, over a full history.
+        Attack{"LargestPictureOverAFullHistory", std::string(kPictureRoom), kPictureRoom.size(), true, true,
+               std::chrono::microseconds(0), largestPicture}),
     [](const ::testing::TestParamInfo<Attack>& info) { return std::string(info.param.name); });
 
 } // namespace
