@@ -3,17 +3,40 @@
 #include "core/session_history.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace corvane {
 
 namespace {
 
+// Code points: every byte that is not a continuation byte (10xxxxxx). Done
+// eight bytes at a time, as it runs over every byte of a flood: each byte of
+// `counts` counts the continuation bytes seen in its place, and is summed
+// before any byte or the total of them could pass 255.
 std::uint32_t countCharacters(std::string_view utf8) {
-    std::uint32_t n = 0;
-    for (char c : utf8) {
-        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1u : 0u;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr int kWordsPerSum = 31;
+    std::size_t continuations = 0;
+    std::uint64_t counts = 0;
+    int words = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= utf8.size(); i += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, utf8.data() + i, sizeof word);
+        // Bit 7 set and bit 6 clear, in each byte.
+        counts += (word & ~(word << 1) & kHighBits) >> 7;
+        if (++words == kWordsPerSum) {
+            continuations += static_cast<std::size_t>((counts * kOnes) >> 56);
+            counts = 0;
+            words = 0;
+        }
     }
-    return n;
+    continuations += static_cast<std::size_t>((counts * kOnes) >> 56);
+    for (; i < utf8.size(); ++i) {
+        continuations += (static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80 ? 1u : 0u;
+    }
+    return static_cast<std::uint32_t>(utf8.size() - continuations);
 }
 
 // Byte offset of the n-th code point.

@@ -42,6 +42,12 @@ TEST_F(OutputBufferTest, LinesCountWithTheirCrLf) {
     EXPECT_EQ(view.output, "hello\nworld\n");
 }
 
+// Characters, not bytes: two- to four-byte UTF-8 across eight-byte strides.
+TEST_F(OutputBufferTest, LinesCountTheirCharactersNotTheirBytes) {
+    buffer.showLine(lineOf("caf\xC3\xA9 na\xC3\xAFve \xE2\x82\xAC" "5 \xF0\x9F\x90\x89!"), -1);
+    EXPECT_EQ(buffer.length(), 16u + 2u);
+}
+
 TEST_F(OutputBufferTest, AFullWindowDropsWholeRowsFromTheTop) {
     for (int i = 0; i < 12; ++i) {
         buffer.showLine(lineOf("line " + std::to_string(i) + "xx"), -1); // 8 + 2 units
