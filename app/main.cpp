@@ -1,5 +1,6 @@
 #include "core/constants.h"
 #include "qt/qt_choosers.h"
+#include "qt/qt_keyring.h"
 #include "qt/qt_main_window.h"
 #include "qt/qt_output_box.h"
 #include "qt/qt_picture_reader.h"
@@ -13,6 +14,7 @@
 #include "settings/settings_location.h"
 #include "shell/client.h"
 #include "shell/command_line.h"
+#include "worlds/password_store.h"
 
 #include <QApplication>
 #include <QDir>
@@ -83,6 +85,8 @@ int main(int argc, char* argv[]) {
     corvane::QtViewFactory views;
     views.setParentWindow(&window);
     corvane::QtPictureReader pictures;
+    corvane::QtKeyring keyring;
+    corvane::SetKeyring(&keyring);
 
     corvane::Platform platform{socket, prompts, sound, clock, timers, launcher, clipboard, program, views,
                                  choosers, pictures};

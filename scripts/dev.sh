@@ -10,7 +10,7 @@ mode=${1:-}
 [ $# -gt 0 ] && shift
 
 packages=(build-essential cmake ninja-build pkg-config git
-          qt6-base-dev qt6-multimedia-dev libgl-dev libssl-dev libzstd-dev ca-certificates
+          qt6-base-dev qt6-multimedia-dev qtkeychain-qt6-dev libgl-dev libssl-dev libzstd-dev ca-certificates
           libgtest-dev libgmock-dev libbenchmark-dev
           xvfb xauth fonts-dejavu-core fonts-liberation desktop-file-utils)
 # The tests also fuzz, which takes clang and its libFuzzer runtime.

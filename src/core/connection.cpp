@@ -122,6 +122,10 @@ void Connection::onSocketSendComplete() {
     m_sender.onSendComplete();
 }
 
+void Connection::onSocketCutOff() {
+    m_output.ShowOutput(kNewLine + "*** The secure connection was cut off; the last lines may be missing." + kNewLine);
+}
+
 void Connection::onSocketClosed() {
     m_socket.close();
     socketEnded();

@@ -48,6 +48,7 @@ public:
     void onSocketData(std::string_view bytes) override;
     void onSocketSendComplete() override;
     void onSocketClosed() override;
+    void onSocketCutOff() override;
     void onSocketError(const SocketError& error) override;
     void onSocketCertificate(const PeerCertificate& certificate) override;
 

@@ -13,13 +13,14 @@
 namespace corvane {
 
 FileSender::FileSender(Session& session, CommandSender& sender, StatusLine& status, InputView& input,
-                       Timers& timers, Socket& socket)
+                       Timers& timers, Socket& socket, const Clock& clock)
     : m_session(session)
     , m_sender(sender)
     , m_status(status)
     , m_input(input)
     , m_timers(timers)
-    , m_socket(socket) {
+    , m_socket(socket)
+    , m_clock(clock) {
     m_sender.setDrainedHook([this] { onSenderDrained(); });
 }
 
@@ -80,31 +81,50 @@ void FileSender::step() {
     }
     Job& job = *m_jobs.front();
     std::error_code ignored;
-    bool lineEnded = false;
     // A file deleted while it plays ends there, without a word.
-    if (!std::filesystem::exists(job.path, ignored) || !job.reader.next(m_piece, lineEnded)) {
+    bool ended = !std::filesystem::exists(job.path, ignored);
+    const bool firstBatch = job.line == 0;
+    // The status names the batch's first line, the one leaving now.
+    const long firstLine = job.line + (job.atLineStart ? 1 : 0);
+    m_batch.clear();
+    for (long lines = 0; !ended && lines < kBatchLines && m_batch.size() < kBatchBytes;) {
+        bool lineEnded = false;
+        if (!job.reader.next(m_piece, lineEnded)) {
+            ended = true;
+            break;
+        }
+        if (job.atLineStart) {
+            ++job.line;
+        }
+        job.atLineStart = lineEnded;
+        // A line too long for one piece leaves in several, its line end after the last.
+        m_batch += DecodeLegacyText(m_piece);
+        if (lineEnded) {
+            m_batch += NewLine;
+            ++lines;
+        }
+    }
+    if (!m_batch.empty() && (firstBatch || m_clock.now() - m_statusShown >= kStatusInterval)) {
+        showLine(job.path, firstLine);
+    }
+    if (!m_batch.empty()) {
+        m_sender.SendCommand(m_batch);
+        if (m_jobs.empty()) {
+            return; // the send failed and the connection went with it
+        }
+    }
+    if (ended && m_batch.empty()) {
         finishJob();
-        return;
-    }
-    if (job.atLineStart) {
-        ++job.line;
-        m_status.SetStatus("Status: Sending " + job.path + ", line " + std::to_string(job.line));
-    }
-    job.atLineStart = lineEnded;
-    // A line too long for one piece leaves in several, its line end after the last.
-    std::string text = DecodeLegacyText(m_piece);
-    if (lineEnded) {
-        text += NewLine;
-    }
-    m_sender.SendCommand(text);
-    if (m_jobs.empty()) {
-        return; // the send failed and the connection went with it
-    }
-    if (m_sender.busy()) {
+    } else if (m_sender.busy()) {
         m_waitingForSender = true;
     } else {
         schedule();
     }
+}
+
+void FileSender::showLine(const std::string& path, long line) {
+    m_statusShown = m_clock.now();
+    m_status.SetStatus("Status: Sending " + path + ", line " + std::to_string(line));
 }
 
 void FileSender::finishJob() {

@@ -15,15 +15,23 @@ class StatusLine;
 class InputView;
 class Socket;
 
-// Plays a text file to the server a line at a time (macro buttons, upload).
-// Each line waits in the ordered send queue until the one before it has gone
-// out, and the event loop runs between lines, so the window stays responsive
-// and only the input line is locked. The file is read as it is sent, never
+// Plays a text file to the server line by line (macro buttons, upload). Lines
+// leave in batches: each batch waits in the ordered send queue until the one
+// before it has gone out, and the event loop runs between batches, so the
+// window stays responsive and only the input line is locked. The bytes on the
+// wire are those of one line at a time. The file is read as it is sent, never
 // whole, and has its own handle: a recording in progress is never touched.
 class FileSender {
 public:
+    // A batch is cut at whichever comes first; both keep one turn of the
+    // event loop well under a millisecond.
+    static constexpr std::size_t kBatchBytes = 64 * 1024;
+    static constexpr long kBatchLines = 4096;
+    // The line count in the status line changes no more often than this.
+    static constexpr std::chrono::milliseconds kStatusInterval{100};
+
     FileSender(Session& session, CommandSender& sender, StatusLine& status, InputView& input, Timers& timers,
-               Socket& socket);
+               Socket& socket, const Clock& clock);
     ~FileSender();
     FileSender(const FileSender&) = delete;
     FileSender& operator=(const FileSender&) = delete;
@@ -47,6 +55,7 @@ private:
     void schedule();
     void onSenderDrained();
     void finishJob();
+    void showLine(const std::string& path, long line);
 
     Session& m_session;
     CommandSender& m_sender;
@@ -54,10 +63,13 @@ private:
     InputView& m_input;
     Timers& m_timers;
     Socket& m_socket;
+    const Clock& m_clock;
+    TimePoint m_statusShown{};
     std::deque<std::unique_ptr<Job>> m_jobs;
     Timers::TimerId m_timer = 0;
     bool m_waitingForSender = false;
     std::string m_piece;
+    std::string m_batch;
 };
 
 } // namespace corvane

@@ -49,7 +49,7 @@ struct PeerCertificate {
     std::string problem;
 };
 
-// The five things a world connection reports. Handlers run on the UI thread.
+// The things a world connection reports. Handlers run on the UI thread.
 class SocketEvents {
 public:
     virtual ~SocketEvents() = default;
@@ -61,6 +61,9 @@ public:
     virtual void onSocketSendComplete() = 0;
     // The server closed the connection in an orderly way.
     virtual void onSocketClosed() = 0;
+    // A secure connection's stream ended without the server closing the
+    // session: onSocketClosed follows at once.
+    virtual void onSocketCutOff() = 0;
     // Any failure, including a refused or failed connect and a reset by peer.
     virtual void onSocketError(const SocketError& error) = 0;
     // A secure connection finished its handshake. Nothing is sent or reported

@@ -195,6 +195,7 @@ QWidget* QtPreferencesView::buildDirectoriesPage() {
         {tr("&Save Window && Button-bar Positions"), "chkWindowPos"},
         {tr("&Ring Bell"), "chkMinText_0"},
         {tr("Restore &Window"), "chkMinText_1"},
+        {tr("&Keep passwords in the system keyring"), "chkKeyring"},
     }};
     for (std::size_t i = 0; i < checks.size(); ++i) {
         auto* box = new QCheckBox(checks[i].first, frame);
@@ -207,7 +208,13 @@ QWidget* QtPreferencesView::buildDirectoriesPage() {
     grid->addWidget(m_checks[WindowPosition], line++, 0, 1, 4);
     grid->addWidget(new QLabel(tr("When text is received while Minimized:"), frame), line++, 0, 1, 4);
     grid->addWidget(m_checks[RingBell], line, 1);
-    grid->addWidget(m_checks[RestoreWindow], line, 2);
+    grid->addWidget(m_checks[RestoreWindow], line++, 2);
+    grid->addWidget(m_checks[KeyringPasswords], line++, 0, 1, 4);
+    m_keyringReason = new QLabel(frame);
+    m_keyringReason->setObjectName("lblKeyringReason");
+    m_keyringReason->setTextFormat(Qt::PlainText);
+    m_keyringReason->hide();
+    grid->addWidget(m_keyringReason, line++, 0, 1, 4);
     grid->setColumnStretch(2, 1);
 
     auto* layout = new QVBoxLayout(page);
@@ -285,6 +292,12 @@ bool QtPreferencesView::checked(Check box) const {
 void QtPreferencesView::setChecked(Check box, bool value) {
     m_checks[static_cast<std::size_t>(box)]->setChecked(value);
 }
+void QtPreferencesView::setKeyringUnavailable(const std::string& reason) {
+    m_checks[KeyringPasswords]->setEnabled(reason.empty());
+    m_keyringReason->setText(toQt(reason));
+    m_keyringReason->setVisible(!reason.empty());
+}
+
 bool QtPreferencesView::multipleBrowsers() const {
     return m_multipleBrowsers->isChecked();
 }

@@ -38,6 +38,7 @@ public:
     void selectAllMaxLines() override;
     bool checked(Check box) const override;
     void setChecked(Check box, bool checked) override;
+    void setKeyringUnavailable(const std::string& reason) override;
     bool multipleBrowsers() const override;
     void setMultipleBrowsers(bool multiple) override;
     void showDialog() override;
@@ -61,6 +62,7 @@ private:
     QLabel* m_maxLinesLabel = nullptr;
     QLineEdit* m_maxLines = nullptr;
     std::array<QCheckBox*, CheckCount> m_checks{};
+    QLabel* m_keyringReason = nullptr;
     QRadioButton* m_oneBrowser = nullptr;
     QRadioButton* m_multipleBrowsers = nullptr;
     QtWatchForPage* m_watchFor = nullptr;

@@ -249,7 +249,8 @@ void QtSocket::receiveSecure(std::string_view ciphertext) {
             m_events->onSocketData(m_plainReceived);
         }
         return;
-    case TlsChannel::State::Closed: {
+    case TlsChannel::State::Closed:
+    case TlsChannel::State::CutOff: {
         const unsigned generation = m_generation;
         if (!m_plainReceived.empty() && m_events != nullptr) {
             m_events->onSocketData(m_plainReceived);
@@ -349,6 +350,15 @@ void QtSocket::onReadable() {
             closeDescriptor();
             dropOutput();
             m_state = State::Closed;
+            if (m_tls) {
+                m_tls->streamEnded();
+            }
+            if (m_tls && m_tls->state() == TlsChannel::State::CutOff && m_events != nullptr) {
+                m_events->onSocketCutOff();
+                if (generation != m_generation) {
+                    return;
+                }
+            }
             if (m_events != nullptr) {
                 m_events->onSocketClosed();
             }

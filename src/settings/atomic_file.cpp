@@ -22,12 +22,15 @@ std::string errorText(int error) {
     return std::generic_category().message(error != 0 ? error : EIO);
 }
 
+constexpr std::string_view kTempMark = ".tmp";
+constexpr std::string_view kDigits = "0123456789abcdef";
+constexpr std::size_t kSuffixDigits = 12;
+
 std::string uniqueSuffix() {
     static std::mt19937_64 generator{std::random_device{}()};
-    constexpr std::string_view kDigits = "0123456789abcdef";
     std::uint64_t number = generator();
-    std::string suffix = ".tmp";
-    for (int i = 0; i < 12; ++i) {
+    std::string suffix(kTempMark);
+    for (std::size_t i = 0; i < kSuffixDigits; ++i) {
         suffix += kDigits[number & 0xF];
         number >>= 4;
     }
@@ -49,7 +52,33 @@ int writeAll(int fd, std::string_view bytes) {
     return ::fsync(fd) == 0 ? 0 : errno;
 }
 
+bool isTemporaryOf(const std::string& name, const std::string& target) {
+    const std::size_t head = target.size() + kTempMark.size();
+    if (name.size() != head + kSuffixDigits || name.compare(0, target.size(), target) != 0 ||
+        name.compare(target.size(), kTempMark.size(), kTempMark) != 0) {
+        return false;
+    }
+    return name.find_first_not_of(kDigits, head) == std::string::npos;
+}
+
 } // namespace
+
+void RemoveTemporaryFilesOf(const std::string& path) {
+    const fs::path target(WriteTarget(path));
+    const std::string targetName = target.filename().string();
+    std::error_code error;
+    fs::path folder = target.parent_path();
+    if (folder.empty()) {
+        folder = ".";
+    }
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        std::error_code ignored;
+        if (isTemporaryOf(name, targetName) && it->symlink_status(ignored).type() == fs::file_type::regular) {
+            fs::remove(it->path(), ignored);
+        }
+    }
+}
 
 std::string WriteTarget(const std::string& path) {
     std::error_code error;

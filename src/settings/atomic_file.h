@@ -16,4 +16,8 @@ std::string WriteTarget(const std::string& path);
 // the file at path is left as it was and reason says why.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& reason);
 
+// Removes the temporary files WriteFileAtomically makes for path, as a killed
+// write leaves them; nothing else. The caller makes sure no write is running.
+void RemoveTemporaryFilesOf(const std::string& path);
+
 } // namespace corvane

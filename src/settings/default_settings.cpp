@@ -1,8 +1,8 @@
 #include "settings/default_settings.h"
 
 #include "platform/prompts.h"
-#include "settings/file_lock.h"
 #include "settings/ini_file.h"
+#include "settings/locked_file.h"
 #include "worlds/scramble.h"
 
 #include <filesystem>
@@ -48,12 +48,16 @@ std::vector<std::string> DefaultSettingsLines(const std::string& programDir) {
 }
 
 bool CreateDefaultSettings(const std::string& path, const std::string& programDir, Prompts& prompts) {
-    std::string reason;
-    FileLock lock;
-    if (lock.acquire(path, reason) && IniFile(DefaultSettingsLines(programDir)).save(path, reason)) {
+    const LockedChange result =
+        ChangeFileLocked(path, kInteractiveLockWait, [&](std::string&) -> std::optional<std::string> {
+            return IniFile(DefaultSettingsLines(programDir)).bytes();
+        });
+    // Busy: another Corvane is making or changing it right now; our own
+    // writes queue behind it.
+    if (result.outcome != LockedChange::Outcome::Failed) {
         return true;
     }
-    prompts.message(reason + "\r" + "Can't create " + path + ".", "", PromptIcon::Exclamation);
+    prompts.message(result.reason + "\r" + "Can't create " + path + ".", "", PromptIcon::Exclamation);
     return false;
 }
 

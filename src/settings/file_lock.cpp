@@ -35,7 +35,7 @@ std::string FileLock::LockPathFor(const std::string& path) {
     return WriteTarget(path) + ".lock";
 }
 
-bool FileLock::acquire(const std::string& path, std::string& reason, std::chrono::milliseconds wait) {
+FileLock::Outcome FileLock::take(const std::string& path, std::string& reason, std::chrono::milliseconds wait) {
     using Clock = std::chrono::steady_clock;
     release();
     const std::string lockPath = LockPathFor(path);
@@ -45,7 +45,7 @@ bool FileLock::acquire(const std::string& path, std::string& reason, std::chrono
         const int fd = ::open(lockPath.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0600);
         if (fd < 0) {
             reason = std::generic_category().message(errno);
-            return false;
+            return Outcome::Failed;
         }
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0 || lockingUnsupported(errno)) {
             // The holder before us removed the file it locked; a lock on a
@@ -53,7 +53,7 @@ bool FileLock::acquire(const std::string& path, std::string& reason, std::chrono
             if (sameFile(fd, lockPath)) {
                 m_fd = fd;
                 m_lockPath = lockPath;
-                return true;
+                return Outcome::Held;
             }
             ::close(fd);
             continue;
@@ -62,13 +62,14 @@ bool FileLock::acquire(const std::string& path, std::string& reason, std::chrono
         ::close(fd);
         if (error != EWOULDBLOCK && error != EINTR) {
             reason = std::generic_category().message(error);
-            return false;
+            return Outcome::Failed;
         }
         if (Clock::now() >= deadline) {
-            reason = "Another Corvane is still writing it";
-            return false;
+            reason = kBusyReason;
+            return Outcome::Busy;
         }
-        std::this_thread::sleep_for(pause);
+        // Never past the deadline: the event loop's callers count on it.
+        std::this_thread::sleep_for(std::min<Clock::duration>(pause, deadline - Clock::now()));
         pause = std::min(pause * 2, std::chrono::milliseconds{20});
     }
 }

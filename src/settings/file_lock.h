@@ -11,6 +11,8 @@ namespace corvane {
 // The system drops the lock of a process that dies, so none is left stale.
 class FileLock {
 public:
+    static constexpr const char* kBusyReason = "Another Corvane is still writing it";
+
     // Long enough for a write on a busy disk; a holder that takes longer has
     // most likely been stopped.
     static constexpr std::chrono::milliseconds kDefaultWait{10000};
@@ -20,9 +22,14 @@ public:
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
 
-    // Waits up to wait while another process holds the lock. False, with the
-    // reason, when the lock file cannot be made or the wait ran out.
-    bool acquire(const std::string& path, std::string& reason, std::chrono::milliseconds wait = kDefaultWait);
+    enum class Outcome { Held, Busy, Failed };
+    // Waits up to wait while another process holds the lock: Busy when the
+    // wait ran out, Failed (with the reason) when the lock file cannot be made.
+    Outcome take(const std::string& path, std::string& reason, std::chrono::milliseconds wait = kDefaultWait);
+    bool acquire(const std::string& path, std::string& reason, std::chrono::milliseconds wait = kDefaultWait) {
+        return take(path, reason, wait) == Outcome::Held;
+    }
+    bool held() const { return m_fd >= 0; }
     void release();
 
     static std::string LockPathFor(const std::string& path);

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <sys/stat.h>
 #include <system_error>
 #include <unordered_map>
 
@@ -187,6 +188,11 @@ bool IniFile::ReadBytes(const std::string& path, std::string& bytes, std::string
         }
         reason = errorText(error);
         return false;
+    }
+    // Sized once: growing by doubling would hold up to twice the file.
+    struct stat status {};
+    if (::fstat(::fileno(file.get()), &status) == 0 && status.st_size > 0) {
+        bytes.reserve(static_cast<std::size_t>(status.st_size));
     }
     char buffer[65536];
     std::size_t count = 0;

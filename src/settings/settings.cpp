@@ -5,14 +5,18 @@
 #include "settings/file_lock.h"
 #include "settings/file_stamp.h"
 #include "settings/ini_file.h"
+#include "settings/locked_file.h"
+#include "settings/unusable_settings.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <limits>
 #include <utility>
+#include <vector>
 
 namespace corvane {
 
@@ -46,6 +50,12 @@ public:
         }
         if (holds(path) && m_stamp == *stamp && m_trusted) {
             return &*m_file;
+        }
+        if (stamp->size > kMaxSettingsFileBytes) {
+            // Not parsed: it would cost many times its size. Start-up sets
+            // such a file aside; one that stays reads as empty.
+            forget();
+            return nullptr;
         }
         const std::int64_t readAt = FileClockNowNs();
         std::string bytes;
@@ -102,37 +112,179 @@ ParsedFileCache& parsedFile() {
     return cache;
 }
 
-// Loads, changes and saves the file in one call, holding the lock so that a
-// change made by another process in the meantime is kept: the edit applies to
-// the file as it is on disk at that moment. An edit that changes nothing
-// leaves the file alone (and does not create a missing one).
-template <typename Edit> bool changeFile(const std::string& path, Edit edit) {
-    std::string reason;
-    FileLock lock;
-    if (!lock.acquire(path, reason)) {
-        return reportFailure(path, reason);
+// One change as the file's callers asked for it, so that it can wait in the
+// queue and be looked at by reads meanwhile.
+struct Change {
+    enum class Kind { Set, RemoveKey, RemoveSection };
+    Kind kind;
+    std::string path;
+    std::string section;
+    std::string key;
+    std::string value;
+
+    bool applyTo(IniFile& file) const {
+        switch (kind) {
+        case Kind::Set:
+            return file.setValue(section, key, value);
+        case Kind::RemoveKey:
+            return file.removeKey(section, key);
+        case Kind::RemoveSection:
+            return file.removeSection(section);
+        }
+        return false;
     }
-    IniFile file;
-    if (!file.load(path, reason)) {
-        // Saving now would replace a file we could not read with an empty one.
-        return reportFailure(path, reason);
+};
+
+bool sameName(std::string_view a, std::string_view b) {
+    const auto trimmed = [](std::string_view text) {
+        const std::size_t first = text.find_first_not_of(" \t");
+        return first == std::string_view::npos ? std::string_view()
+                                                : text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    };
+    return ToLowerAscii(trimmed(a)) == ToLowerAscii(trimmed(b));
+}
+
+struct WriteQueue {
+    SettingsWaitHooks hooks;
+    std::deque<Change> changes;
+    bool retryScheduled = false;
+};
+
+WriteQueue& writeQueue() {
+    static WriteQueue queue;
+    return queue;
+}
+
+// Loads, changes and saves the file in one locked step, so that a change made
+// by another process in the meantime is kept: the changes apply to the file as
+// it is on disk at that moment. Changes that change nothing leave the file
+// alone (and do not create a missing one).
+LockedChange writeChanges(const std::string& path, const std::vector<Change>& changes,
+                          std::chrono::milliseconds wait) {
+    if (const auto stamp = StampOfFile(path); stamp && stamp->size > kMaxSettingsFileBytes) {
+        return {LockedChange::Outcome::Failed, "The file is larger than 16 MB"};
     }
-    if (!edit(file)) {
-        return true;
+    std::optional<IniFile> written;
+    std::string writtenBytes;
+    // One parsed copy at a time: the cached one is parsed anew under the lock.
+    parsedFile().forget();
+    LockedChange result = ChangeFileLocked(path, wait, [&](std::string& bytes) -> std::optional<std::string> {
+        IniFile file = IniFile::Parse(bytes);
+        std::string().swap(bytes);
+        bool changed = false;
+        for (const Change& change : changes) {
+            changed = change.applyTo(file) || changed;
+        }
+        if (!changed) {
+            return std::nullopt;
+        }
+        writtenBytes = file.bytes();
+        written = std::move(file);
+        return writtenBytes;
+    });
+    if (result.outcome == LockedChange::Outcome::Written) {
+        if (const auto stamp = StampOfFile(path)) {
+            parsedFile().remember(path, std::move(*written), *stamp, ParsedFileCache::hashOf(writtenBytes));
+        }
     }
-    const std::string bytes = file.bytes();
-    if (!WriteFileAtomically(path, bytes, reason)) {
-        return reportFailure(path, reason);
-    }
-    if (const auto stamp = StampOfFile(path)) {
-        parsedFile().remember(path, std::move(file), *stamp, ParsedFileCache::hashOf(bytes));
+    return result;
+}
+
+void scheduleRetry();
+
+// Writes what waits, oldest first, as long as the lock is free; answers
+// whether the queue is empty now.
+bool writeQueued(std::chrono::milliseconds wait) {
+    WriteQueue& queue = writeQueue();
+    while (!queue.changes.empty()) {
+        const std::string path = queue.changes.front().path;
+        std::vector<Change> run;
+        for (const Change& change : queue.changes) {
+            if (change.path != path) {
+                break;
+            }
+            run.push_back(change);
+        }
+        const LockedChange result = writeChanges(path, run, wait);
+        if (result.outcome == LockedChange::Outcome::Busy) {
+            return false;
+        }
+        queue.changes.erase(queue.changes.begin(), queue.changes.begin() + static_cast<std::ptrdiff_t>(run.size()));
+        if (result.outcome == LockedChange::Outcome::Failed) {
+            reportFailure(path, result.reason);
+        }
     }
     return true;
+}
+
+void scheduleRetry() {
+    WriteQueue& queue = writeQueue();
+    if (queue.retryScheduled || !queue.hooks.later) {
+        return;
+    }
+    queue.retryScheduled = true;
+    constexpr std::chrono::milliseconds kRetryDelay{200};
+    queue.hooks.later(kRetryDelay, [] {
+        writeQueue().retryScheduled = false;
+        if (!writeQueued(kInteractiveLockWait)) {
+            scheduleRetry();
+        }
+    });
+}
+
+bool changeFile(Change change) {
+    WriteQueue& queue = writeQueue();
+    if (!queue.changes.empty()) {
+        // Behind what already waits, so the file sees the changes in order.
+        queue.changes.push_back(std::move(change));
+        return true;
+    }
+    const bool canQueue = static_cast<bool>(queue.hooks.later);
+    const LockedChange result = writeChanges(change.path, {change}, canQueue ? kInteractiveLockWait : FileLock::kDefaultWait);
+    switch (result.outcome) {
+    case LockedChange::Outcome::Unchanged:
+    case LockedChange::Outcome::Written:
+        return true;
+    case LockedChange::Outcome::Busy:
+        if (canQueue) {
+            queue.changes.push_back(std::move(change));
+            if (queue.hooks.busy) {
+                queue.hooks.busy();
+            }
+            scheduleRetry();
+            return true;
+        }
+        break;
+    case LockedChange::Outcome::Failed:
+        break;
+    }
+    // Only now, with the lock released: the report may wait for the user.
+    return reportFailure(change.path, result.reason);
+}
+
+// The value a queued change gives the key, if one does.
+std::optional<std::string> queuedValue(std::string_view section, std::string_view key, const std::string& path) {
+    const auto& changes = writeQueue().changes;
+    for (auto it = changes.rbegin(); it != changes.rend(); ++it) {
+        if (it->path != path || !sameName(it->section, section)) {
+            continue;
+        }
+        if (it->kind == Change::Kind::RemoveSection) {
+            return std::string();
+        }
+        if (sameName(it->key, key)) {
+            return it->kind == Change::Kind::Set ? it->value : std::string();
+        }
+    }
+    return std::nullopt;
 }
 
 } // namespace
 
 std::string ReadSetting(std::string_view section, std::string_view key, const std::string& path) {
+    if (auto queued = queuedValue(section, key, path)) {
+        return Utf8Left(*queued, kMaxSettingLength);
+    }
     const IniFile* file = parsedFile().current(path);
     if (file == nullptr) {
         return {};
@@ -148,7 +300,7 @@ bool WriteSetting(std::string_view section, std::string_view key, std::string_vi
     if (!IniFile::IsStorableSection(section) || !IniFile::IsStorableKey(key)) {
         return false;
     }
-    return changeFile(path, [&](IniFile& file) { return file.setValue(section, key, value); });
+    return changeFile({Change::Kind::Set, path, std::string(section), std::string(key), std::string(value)});
 }
 
 bool DeleteSetting(std::string_view section, std::string_view key, const std::string& path) {
@@ -156,9 +308,9 @@ bool DeleteSetting(std::string_view section, std::string_view key, const std::st
         return false;
     }
     if (key.empty()) {
-        return changeFile(path, [&](IniFile& file) { return file.removeSection(section); });
+        return changeFile({Change::Kind::RemoveSection, path, std::string(section), {}, {}});
     }
-    return changeFile(path, [&](IniFile& file) { return file.removeKey(section, key); });
+    return changeFile({Change::Kind::RemoveKey, path, std::string(section), std::string(key), {}});
 }
 
 bool ReadFlag(std::string_view section, std::string_view key, const std::string& path) {
@@ -220,6 +372,28 @@ std::int16_t MaxOf(double a, double b) {
 
 void SetSettingsWriteFailureHandler(SettingsWriteFailureHandler handler) {
     writeFailureHandler() = std::move(handler);
+}
+
+void SetSettingsWaitHooks(SettingsWaitHooks hooks) {
+    WriteQueue& queue = writeQueue();
+    queue.hooks = std::move(hooks);
+    // A retry scheduled on a loop that is gone would never come.
+    queue.retryScheduled = false;
+}
+
+bool FlushQueuedSettings(std::chrono::milliseconds wait) {
+    WriteQueue& queue = writeQueue();
+    if (writeQueued(wait)) {
+        return true;
+    }
+    const std::string path = queue.changes.front().path;
+    queue.changes.clear();
+    reportFailure(path, FileLock::kBusyReason);
+    return false;
+}
+
+bool SettingsQueued() {
+    return !writeQueue().changes.empty();
 }
 
 } // namespace corvane

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -35,5 +36,20 @@ std::int16_t MaxOf(double a, double b);
 // file is left whole. The shell installs a handler that tells the user.
 using SettingsWriteFailureHandler = std::function<void(const std::string& path, const std::string& reason)>;
 void SetSettingsWriteFailureHandler(SettingsWriteFailureHandler handler);
+
+// With these installed (the event loop's thread does), a write never waits
+// long for another process's lock: after a short wait the change is queued,
+// later changes queue behind it in order, reads see the queued values, and
+// later() is asked to run the retry from the event loop. busy() is called
+// once each time the queue starts.
+struct SettingsWaitHooks {
+    std::function<void(std::chrono::milliseconds delay, std::function<void()> retry)> later;
+    std::function<void()> busy;
+};
+void SetSettingsWaitHooks(SettingsWaitHooks hooks);
+// Writes the queued changes, waiting up to wait for the lock; a failure is
+// reported. Answers whether nothing is left queued.
+bool FlushQueuedSettings(std::chrono::milliseconds wait);
+bool SettingsQueued();
 
 } // namespace corvane

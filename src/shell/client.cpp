@@ -12,7 +12,9 @@
 #include "platform/prompts.h"
 #include "platform/socket.h"
 #include "settings/default_settings.h"
+#include "settings/locked_file.h"
 #include "settings/settings.h"
+#include "settings/unusable_settings.h"
 #include "shell/display_view.h"
 #include "shell/main_layout_view.h"
 #include "shell/notice_view.h"
@@ -30,6 +32,8 @@ namespace corvane {
 
 namespace {
 const std::string kNoticeTitle = "Corvane ver. " + std::string(VersionText);
+constexpr const char* kSettingsBusyStatus = "The settings file is busy; changes will be saved when it is free";
+constexpr std::chrono::milliseconds kSettingsFlushWait{400};
 } // namespace
 
 Client::Client(Platform& platform, MainViews views, StartOptions options)
@@ -60,7 +64,7 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
                                              .decide(m_session.WorldName, certificate);
                                      }})
     , m_input(m_session, views.input, m_sender, m_menu, platform.sound)
-    , m_fileSender(m_session, m_sender, m_status, views.input, platform.timers, platform.socket)
+    , m_fileSender(m_session, m_sender, m_status, views.input, platform.timers, platform.socket, platform.clock)
     , m_recorder(m_session, m_status, platform.prompts)
     , m_macros(m_session, m_buttons, m_fileSender, m_options.settingsPath)
     , m_log(m_session, m_menu, m_buttons, views.status, platform.choosers, platform.prompts, platform.timers)
@@ -121,6 +125,9 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
         SetSettingsWriteFailureHandler([this](const std::string& path, const std::string& reason) {
             settingsWriteFailed(path, reason);
         });
+        SetSettingsWaitHooks({[this](std::chrono::milliseconds delay,
+                                     std::function<void()> retry) { m_platform.timers.startSingleShot(delay, retry); },
+                              [this] { m_status.SetStatus(kSettingsBusyStatus); }});
     }
 }
 
@@ -132,6 +139,7 @@ Client::~Client() {
     m_preferencesView.reset();
     if (!m_options.settingsPath.empty()) {
         SetSettingsWriteFailureHandler({});
+        SetSettingsWaitHooks({});
     }
 }
 
@@ -191,6 +199,8 @@ void Client::start(bool openAddressBook) {
     }
 
     if (!m_options.settingsPath.empty()) {
+        RemoveStaleTemporaryFiles(m_options.settingsPath);
+        SetAsideUnusableSettings(m_options.settingsPath, m_platform.clock.now(), m_platform.prompts);
         if (!FileExists(m_options.settingsPath) &&
             !CreateDefaultSettings(m_options.settingsPath, m_options.dataDir, m_platform.prompts)) {
             m_settingsUnusableReported = true;
@@ -335,6 +345,8 @@ void Client::shutdown(ShutdownCause cause) {
     if (!m_options.settingsPath.empty()) {
         m_startup.saveOnShutdown(m_views.window.isMinimised(), m_menu.checked(MenuItem::ViewCommand),
                                  m_menu.checked(MenuItem::ViewMacro));
+        // Bounded: a quit signal must end the program within a second.
+        FlushQueuedSettings(kSettingsFlushWait);
     }
     m_platform.socket.close();
     m_sender.connectionEnded();

@@ -11,6 +11,7 @@
 #include "settings/settings.h"
 #include "shell/display_view.h"
 #include "shell/main_window_layout.h"
+#include "worlds/password_store.h"
 
 #include <algorithm>
 #include <array>
@@ -157,6 +158,9 @@ void PreferencesPresenter::load() {
     m_view.setChecked(PreferencesView::WindowPosition, m_settings.RememberWinPos);
     m_view.setChecked(PreferencesView::RingBell, m_settings.MinBeep);
     m_view.setChecked(PreferencesView::RestoreWindow, m_settings.MinMaximize);
+    PasswordStore passwords(CurrentKeyring(), m_settings.SettingsPath);
+    m_view.setChecked(PreferencesView::KeyringPasswords, passwords.useKeyring());
+    m_view.setKeyringUnavailable(passwords.unavailableReason());
     m_view.setMultipleBrowsers(m_settings.NewBrowser);
 
     const DisplayView::Font font = m_display.inputFont();
@@ -361,6 +365,14 @@ void PreferencesPresenter::writeSettings() {
     WriteFlag(kFont, "FontBold", font.bold, path);
     WriteFlag(kFont, "FontItalic", font.italic, path);
     WriteSetting(kFont, "MaxLines", FormatNumber(m_settings.MaxLines), path);
+
+    PasswordStore passwords(CurrentKeyring(), path);
+    const bool keyring = m_view.checked(PreferencesView::KeyringPasswords);
+    if (keyring != passwords.useKeyring() && !passwords.setUseKeyring(keyring)) {
+        m_view.setChecked(PreferencesView::KeyringPasswords, passwords.useKeyring());
+        m_services.prompts.message("The keyring did not take the passwords; they stay in the settings file.",
+                                   "Corvane Error", PromptIcon::Exclamation);
+    }
 }
 
 void PreferencesPresenter::onCancel() {

@@ -34,7 +34,7 @@ public:
 class PreferencesView {
 public:
     enum Tab { FontsTab = 0, DirectoriesTab = 1, WatchForTab = 2, TabCount = 3 };
-    enum Check { AutoPicture, WindowPosition, RingBell, RestoreWindow, CheckCount };
+    enum Check { AutoPicture, WindowPosition, RingBell, RestoreWindow, KeyringPasswords, CheckCount };
     struct SampleLook {
         std::string caption;
         std::string fontName;
@@ -68,6 +68,9 @@ public:
     virtual void selectAllMaxLines() = 0;
     virtual bool checked(Check box) const = 0;
     virtual void setChecked(Check box, bool checked) = 0;
+    // Empty: the keyring box can be used. Otherwise it is disabled and this
+    // one line says why.
+    virtual void setKeyringUnavailable(const std::string& reason) = 0;
     // optBrowser 1 ("&Multiple Browsers") rather than 0 ("&One Browser").
     virtual bool multipleBrowsers() const = 0;
     virtual void setMultipleBrowsers(bool multiple) = 0;

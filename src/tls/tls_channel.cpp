@@ -212,8 +212,16 @@ void TlsChannel::handshake() {
     fail(error);
 }
 
+void TlsChannel::streamEnded() {
+    // A stream ended by an attacker or a dying link looks like a clean end
+    // at the TCP level; only close_notify tells them apart.
+    if (m_state == State::Open) {
+        m_state = State::CutOff;
+    }
+}
+
 void TlsChannel::receive(std::string_view ciphertext, std::string& plain) {
-    if (m_state == State::Failed || m_state == State::Closed) {
+    if (m_state == State::Failed || m_state == State::Closed || m_state == State::CutOff) {
         return;
     }
     if (!ciphertext.empty()) {

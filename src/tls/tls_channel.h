@@ -27,6 +27,9 @@ public:
         Open,
         // The server ended the session (close_notify).
         Closed,
+        // The network stream ended while the session was open, with no
+        // close_notify: what the server sent last may be missing.
+        CutOff,
         Failed,
     };
 
@@ -51,6 +54,9 @@ public:
     void takeOutgoing(std::string& out);
     // Tells the server the session ends (close_notify).
     void shutdown();
+    // The network stream has ended: an open session that the server did not
+    // close becomes CutOff.
+    void streamEnded();
     // Why the channel failed, as a sentence for the user.
     const std::string& failure() const { return m_failure; }
     // "TLS 1.3" once the handshake is done.

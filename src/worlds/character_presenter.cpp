@@ -7,6 +7,7 @@
 #include "platform/prompts.h"
 #include "settings/settings.h"
 #include "worlds/scramble.h"
+#include "worlds/password_store.h"
 #include "worlds/typed_names.h"
 #include "worlds/world_is_stored.h"
 
@@ -35,7 +36,8 @@ CharacterPresenter::CharacterPresenter(CharacterView& view, Session& session, Co
     , m_session(session)
     , m_sender(sender)
     , m_prompts(prompts)
-    , m_settingsPath(std::move(settingsPath)) {}
+    , m_settingsPath(std::move(settingsPath))
+    , m_store(CurrentKeyring(), m_settingsPath) {}
 
 void CharacterPresenter::load() {
     m_view.setTitle(m_session.WorldName + " Character(s)");
@@ -60,7 +62,7 @@ void CharacterPresenter::LoadCharacters() {
         const auto comma = value.find(',');
         if (comma != std::string::npos) {
             m_names.push_back(value.substr(0, comma));
-            m_passwords.push_back(ScrambleText(kUnscramble, value.substr(comma + 1)));
+            m_passwords.push_back(m_store.password(m_session.WorldName, m_names.back(), value.substr(comma + 1)));
         }
     }
     m_characterCount = static_cast<int>(m_names.size());
@@ -84,7 +86,8 @@ void CharacterPresenter::SaveCharacters() {
         if (i < names) {
             const auto at = static_cast<std::size_t>(i);
             WriteSetting(m_session.WorldName, key,
-                         m_names[at] + "," + ScrambleText(kScramble, m_passwords[at]), m_settingsPath);
+                         m_names[at] + "," + m_store.field(m_session.WorldName, m_names[at], m_passwords[at]),
+                         m_settingsPath);
         } else {
             DeleteSetting(m_session.WorldName, key, m_settingsPath);
         }
@@ -141,8 +144,12 @@ void CharacterPresenter::onDelete() {
     if (answer != PromptAnswer::Yes) {
         return;
     }
+    const std::string gone = m_names[index];
     m_names.erase(m_names.begin() + m_selected);
     m_passwords.erase(m_passwords.begin() + m_selected);
+    if (std::find(m_names.begin(), m_names.end(), gone) == m_names.end()) {
+        m_store.forget(m_session.WorldName, gone);
+    }
     showCharacterNames();
     SaveCharacters();
     showLast();

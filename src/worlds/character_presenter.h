@@ -1,6 +1,7 @@
 #pragma once
 
 #include "worlds/character_view.h"
+#include "worlds/password_store.h"
 
 #include <string>
 #include <vector>
@@ -50,6 +51,7 @@ private:
     CommandSender& m_sender;
     Prompts& m_prompts;
     std::string m_settingsPath;
+    PasswordStore m_store;
 
     std::vector<std::string> m_names;
     std::vector<std::string> m_passwords;

@@ -88,6 +88,19 @@ TEST_F(ConnectionTest, AServerCloseResetsTheSessionWithABeepAndABox) {
     EXPECT_EQ(h.prompts.messages[0].text, "Connection Closed");
 }
 
+TEST_F(ConnectionTest, ASecureStreamCutOffSaysSoThenClosesAsUsual) {
+    h.connect();
+    h.socket.receive("Last line\r\n");
+    h.socket.streamCutOff();
+    const std::size_t notice =
+        h.window.output.find("*** The secure connection was cut off; the last lines may be missing.\n");
+    ASSERT_NE(notice, std::string::npos) << h.window.output;
+    EXPECT_LT(h.window.output.find("Last line"), notice);
+    EXPECT_FALSE(session().Connected);
+    ASSERT_EQ(h.prompts.messages.size(), 1u);
+    EXPECT_EQ(h.prompts.messages[0].text, "Connection Closed");
+}
+
 struct SocketErrorCase {
     int number;
     std::string description;

@@ -3,13 +3,16 @@
 #include "scratch_folder.h"
 #include "settings/default_settings.h"
 #include "settings/file_lock.h"
+#include "settings/locked_file.h"
 #include "settings/settings.h"
 #include "worlds/scramble.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <limits>
 #include <optional>
@@ -51,17 +54,28 @@ public:
 struct Failure {
     std::string path;
     std::string reason;
+    bool lockFree; // when reported: a box must not keep other Corvanes waiting
 };
+
+bool lockFree(const std::string& path) {
+    FileLock probe;
+    std::string reason;
+    return probe.take(path, reason, std::chrono::milliseconds(0)) != FileLock::Outcome::Busy;
+}
 
 // Every test starts with its own folder and a handler that records failures.
 class SettingsFile : public ::testing::Test {
 protected:
     SettingsFile() {
         SetSettingsWriteFailureHandler([this](const std::string& path, const std::string& reason) {
-            failures.push_back({path, reason});
+            failures.push_back({path, reason, lockFree(path)});
         });
     }
-    ~SettingsFile() override { SetSettingsWriteFailureHandler(nullptr); }
+    ~SettingsFile() override {
+        FlushQueuedSettings(std::chrono::milliseconds(0));
+        SetSettingsWaitHooks({});
+        SetSettingsWriteFailureHandler(nullptr);
+    }
 
     ScratchFolder folder;
     const std::string ini = folder.file("CORVANE.INI");
@@ -220,6 +234,7 @@ TEST_F(SettingsFile, UnreadableFileIsNotOverwritten) {
     EXPECT_FALSE(WriteSetting("A", "k", "v", dir));
     ASSERT_EQ(failures.size(), 1U);
     EXPECT_EQ(failures[0].reason, "Is a directory");
+    EXPECT_TRUE(failures[0].lockFree);
     EXPECT_TRUE(std::filesystem::is_directory(dir));
 }
 
@@ -243,6 +258,7 @@ TEST_F(SettingsFile, WriteFailingMidwayKeepsOldFileAndLeavesNoTemporary) {
     EXPECT_EQ(folder.names(), std::vector<std::string>{"CORVANE.INI"});
     ASSERT_EQ(failures.size(), 1U);
     EXPECT_EQ(failures[0].reason, "File too large");
+    EXPECT_TRUE(failures[0].lockFree);
 }
 
 TEST_F(SettingsFile, ReadOnlyFolderKeepsOldFile) {
@@ -343,6 +359,71 @@ TEST_F(SettingsFile, ALockHeldElsewhereMakesTheWaitEndWithAReason) {
     EXPECT_TRUE(second.acquire(ini, reason, std::chrono::milliseconds(30))) << reason;
     second.release();
     EXPECT_TRUE(folder.names().empty());
+}
+
+TEST_F(SettingsFile, ALockHeldElsewhereQueuesChangesInOrderForTheEventLoop) {
+    folder.write("CORVANE.INI", "[A]\r\nk=0\r\nj=1\r\n");
+    std::vector<std::function<void()>> retries;
+    int busy = 0;
+    SetSettingsWaitHooks({[&](std::chrono::milliseconds, std::function<void()> retry) { retries.push_back(retry); },
+                          [&] { ++busy; }});
+    FileLock held;
+    std::string reason;
+    ASSERT_TRUE(held.acquire(ini, reason)) << reason;
+
+    EXPECT_TRUE(WriteSetting("A", "k", "1", ini));
+    EXPECT_TRUE(WriteSetting("A", "k", "2", ini));
+    EXPECT_TRUE(DeleteSetting("A", "j", ini));
+    EXPECT_TRUE(WriteSetting("B", "x", "y", ini));
+    EXPECT_EQ(busy, 1) << "said once";
+    EXPECT_EQ(ReadSetting("A", "k", ini), "2") << "reads see what waits";
+    EXPECT_EQ(ReadSetting("a ", "J", ini), "");
+    EXPECT_EQ(folder.read("CORVANE.INI"), "[A]\r\nk=0\r\nj=1\r\n");
+    ASSERT_EQ(retries.size(), 1U);
+
+    retries.back()();
+    ASSERT_EQ(retries.size(), 2U) << "still locked: tried again later";
+    held.release();
+    retries.back()();
+    EXPECT_FALSE(SettingsQueued());
+    EXPECT_EQ(folder.read("CORVANE.INI"), "[A]\r\nk=2\r\n\r\n[B]\r\nx=y\r\n");
+    EXPECT_TRUE(failures.empty());
+
+    // At the end the queue waits a bounded time, then says why it gave up.
+    ASSERT_TRUE(held.acquire(ini, reason)) << reason;
+    EXPECT_TRUE(WriteSetting("A", "k", "3", ini));
+    EXPECT_FALSE(FlushQueuedSettings(std::chrono::milliseconds(20)));
+    ASSERT_EQ(failures.size(), 1U);
+    EXPECT_EQ(failures[0].reason, "Another Corvane is still writing it");
+    EXPECT_EQ(ReadSetting("A", "k", ini), "2");
+}
+
+TEST_F(SettingsFile, StaleTemporaryFilesGoOnlyWhenNoWriterIsAlive) {
+    // A killed write leaves these, each holding the scrambled passwords.
+    const std::vector<std::string> kept = {"CORVANE.INI", "CORVANE.INI.tmp0123456789abc", "CORVANE.INI.tmpnotours",
+                                           "OTHER.INI.tmp0123456789ab", "CORVANE.INI.tmp0123456789AB"};
+    for (const std::string& name : kept) {
+        folder.write(name, "x");
+    }
+    folder.write("CORVANE.INI.tmp0123456789ab", "[W]\r\nCharacter 1=me,secret\r\n");
+    folder.write("CORVANE.INI.tmpfedcba987654", "");
+    const auto sorted = [](std::vector<std::string> names) {
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    std::vector<std::string> all = kept;
+    all.insert(all.end(), {"CORVANE.INI.tmp0123456789ab", "CORVANE.INI.tmpfedcba987654"});
+
+    FileLock writer;
+    std::string reason;
+    ASSERT_TRUE(writer.acquire(ini, reason)) << reason;
+    RemoveStaleTemporaryFiles(ini);
+    all.push_back("CORVANE.INI.lock");
+    EXPECT_EQ(sorted(folder.names()), sorted(all)) << "a live writer's file stays";
+    writer.release();
+
+    RemoveStaleTemporaryFiles(ini);
+    EXPECT_EQ(sorted(folder.names()), sorted(kept));
 }
 
 TEST_F(SettingsFile, ReadsSeeWhatOthersWroteSinceTheLastRead) {

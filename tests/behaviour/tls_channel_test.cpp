@@ -69,6 +69,28 @@ TEST_F(TlsChannelTest, AVerifiedServerHearsNothingUntilOpenThenBothWaysInOrder) 
     EXPECT_EQ(client.state(), State::Closed);
 }
 
+TEST_F(TlsChannelTest, AStreamEndingWithoutCloseNotifyIsCutOff) {
+    const auto leaf = TestCertificate::make({"world.example", "DNS:world.example"}, root.get());
+    for (const bool notified : {true, false}) {
+        SCOPED_TRACE(notified ? "close_notify" : "none");
+        TlsTestServer server(*leaf);
+        TlsChannel client("world.example", trusting);
+        pump(client, server, plain);
+        client.open();
+        server.send("Last words\r\n");
+        if (notified) {
+            server.closeNotify();
+        }
+        pump(client, server, plain);
+        client.streamEnded();
+        EXPECT_EQ(client.state(), notified ? State::Closed : State::CutOff);
+    }
+    TlsTestServer server(*leaf);
+    TlsChannel handshaking("world.example", trusting);
+    handshaking.streamEnded();
+    EXPECT_EQ(handshaking.state(), State::Handshaking) << "the socket reports a failed handshake itself";
+}
+
 // ---- Certificates the user may still trust -------------------------------
 
 struct DoubtfulRow {

@@ -67,6 +67,12 @@ public:
         socketState = State::Closed;
         events->onSocketClosed();
     }
+    // A secure stream ending with no close_notify.
+    void streamCutOff() {
+        socketState = State::Closed;
+        events->onSocketCutOff();
+        events->onSocketClosed();
+    }
     void failWith(int number, const std::string& description) {
         socketState = State::Closed;
         events->onSocketError({number, description});

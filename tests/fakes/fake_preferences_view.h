@@ -42,6 +42,7 @@ public:
     void selectAllMaxLines() override { maxLinesSelected = true; }
     bool checked(Check box) const override { return checks[box]; }
     void setChecked(Check box, bool value) override { checks[box] = value; }
+    void setKeyringUnavailable(const std::string& reason) override { keyringReason = reason; }
     bool multipleBrowsers() const override { return multiple; }
     void setMultipleBrowsers(bool value) override { multiple = value; }
     void showDialog() override {
@@ -98,6 +99,7 @@ public:
     std::string maxLinesText;
     bool maxLinesSelected = false;
     std::array<bool, CheckCount> checks{};
+    std::string keyringReason = "not told";
     bool multiple = false;
     bool shown = false;
     int shows = 0;
