@@ -54,6 +54,11 @@ bool CommandSender::sendsUtf8() const {
 }
 
 void CommandSender::SendCommand(const std::string& text) {
+    m_queue.push_back(wireBytes(m_inBandFilter ? m_inBandFilter(text) : text, sendsUtf8()));
+    pump();
+}
+
+void CommandSender::SendOutOfBand(const std::string& text) {
     m_queue.push_back(wireBytes(text, sendsUtf8()));
     pump();
 }

@@ -23,6 +23,13 @@ public:
     // Sends the UTF-8 text in the connection's form (see sendsUtf8); the
     // caller adds the line end.
     void SendCommand(const std::string& text);
+    // A protocol's own line, which the in-band filter leaves alone.
+    void SendOutOfBand(const std::string& text);
+    // Every in-band text passes through this first (a protocol quotes what
+    // would read as its own lines).
+    void setInBandFilter(std::function<std::string(const std::string&)> filter) {
+        m_inBandFilter = std::move(filter);
+    }
     // Counts a command whose reply the server will frame, for the lag meter,
     // once the world has shown that it frames replies at all.
     void NoteCommandSent();
@@ -61,6 +68,7 @@ private:
     bool m_worldSentUtf8 = false;
     std::string m_statusBeforeWait;
     std::function<void()> m_drained;
+    std::function<std::string(const std::string&)> m_inBandFilter;
 };
 
 } // namespace corvane

@@ -102,6 +102,7 @@ void LineProcessor::reset() {
     m_lineCharacters = 0;
     m_spanStart = 0;
     m_spanStyle = TextStyle{};
+    m_midLine = false;
 }
 
 void LineProcessor::triggersChanged() {
@@ -129,7 +130,15 @@ void LineProcessor::putCharacter(char32_t character) {
 }
 
 void LineProcessor::cutLine() {
+    if (m_stage != nullptr && !m_midLine && m_stage->keepsPiece(m_line.text)) {
+        m_line.text.clear();
+        m_line.spans.clear();
+        m_spanStart = 0;
+        m_lineCharacters = 0;
+        return;
+    }
     completeLine(true);
+    m_midLine = true;
     // The rest of an over-long line is a continuation, not a new listing row.
     m_previous = 0;
 }
@@ -289,14 +298,23 @@ void LineProcessor::processBatch(const unsigned char* bytes, std::size_t n) {
 bool LineProcessor::showsUnfinishedTail() const {
     // While a WHO listing is captured a row must arrive whole, or its two
     // halves would be read as two rows.
-    return !m_session.TagMode && m_session.ListMode != 2;
+    return !m_session.TagMode && m_session.ListMode != 2 &&
+           !(m_stage != nullptr && !m_midLine && m_stage->holdsTail(m_line.text));
 }
 
 void LineProcessor::completeLine(bool endedWithCr) {
     closeSpan();
     m_line.complete = endedWithCr;
     bool show = true;
-    if ((m_session.ListMode == 2 && (m_previous == '\r' || m_previous == '\n')) || m_session.TagMode) {
+    if (m_stage != nullptr && endedWithCr && !m_midLine) {
+        const std::size_t length = m_line.text.size();
+        show = m_stage->passLine(m_line.text);
+        if (m_line.text.size() != length) {
+            m_line.spans.clear();
+        }
+    }
+    m_midLine = !endedWithCr && (m_midLine || !m_line.text.empty());
+    if (show && ((m_session.ListMode == 2 && (m_previous == '\r' || m_previous == '\n')) || m_session.TagMode)) {
         show = m_classifier.ClassifyLine(m_line.text);
         if (m_line.text.empty()) {
             m_line.spans.clear();

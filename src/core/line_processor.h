@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/ansi_parser.h"
+#include "core/line_stage.h"
 #include "core/telnet_filter.h"
 #include "core/text_line.h"
 #include "core/utf8_stream_decoder.h"
@@ -54,6 +55,8 @@ public:
 
     void setHooks(Hooks hooks) { m_hooks = std::move(hooks); }
     void setLogWriter(LogWriter* log) { m_log = log; }
+    // Sees complete lines first (out-of-band protocols); may be null.
+    void setLineStage(LineStage* stage) { m_stage = stage; }
     // Told once per connection, after the read that brought its first valid
     // UTF-8 multi-byte character.
     void setUtf8Seen(std::function<void()> seen) { m_utf8Seen = std::move(seen); }
@@ -94,6 +97,9 @@ private:
     Hooks m_hooks;
     std::function<void()> m_utf8Seen;
     LogWriter* m_log = nullptr;
+    LineStage* m_stage = nullptr;
+    // Part of the current line has been shown or cut off already.
+    bool m_midLine = false;
 
     TelnetFilter m_telnet;
     AnsiParser m_ansi;

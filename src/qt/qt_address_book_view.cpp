@@ -35,6 +35,10 @@ QtAddressBookView::QtAddressBookView(QWidget* parent)
     m_secure = new QCheckBox(tr("&Secure (TLS)"), this);
     m_secure->setObjectName("chkSecure");
     m_secure->setToolTip(tr("Connect with TLS; the world must offer it on this port."));
+    m_mcp = new QCheckBox(tr("Speak &MCP"), this);
+    m_mcp->setObjectName("chkMcp");
+    m_mcp->setToolTip(tr("MUD Client Protocol: hides the world's #$# lines and opens its editor windows. "
+                         "Clear it to see those lines as they come."));
     m_encoding = new QComboBox(this);
     m_encoding->setObjectName("cboEncoding");
     // The list's order is the order of TextEncoding.
@@ -75,6 +79,8 @@ QtAddressBookView::QtAddressBookView(QWidget* parent)
     fields->addWidget(encodingLabel, 6, 0);
     auto* encodingRow = new QHBoxLayout;
     encodingRow->addWidget(m_encoding);
+    encodingRow->addSpacing(12);
+    encodingRow->addWidget(m_mcp);
     encodingRow->addStretch(1);
     fields->addLayout(encodingRow, 7, 0);
     fields->setRowStretch(8, 1);
@@ -171,6 +177,14 @@ void QtAddressBookView::setPort(const std::string& port) {
 
 bool QtAddressBookView::secure() const {
     return m_secure->isChecked();
+}
+
+bool QtAddressBookView::mcp() const {
+    return m_mcp->isChecked();
+}
+
+void QtAddressBookView::setMcp(bool mcp) {
+    m_mcp->setChecked(mcp);
 }
 void QtAddressBookView::setSecure(bool secure) {
     m_secure->setChecked(secure);

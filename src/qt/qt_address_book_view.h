@@ -29,6 +29,8 @@ public:
     std::string port() const override;
     void setPort(const std::string& port) override;
     bool secure() const override;
+    bool mcp() const override;
+    void setMcp(bool mcp) override;
     void setSecure(bool secure) override;
     TextEncoding encoding() const override;
     void setEncoding(TextEncoding encoding) override;
@@ -51,6 +53,7 @@ private:
     QLineEdit* m_host = nullptr;
     QLineEdit* m_port = nullptr;
     QCheckBox* m_secure = nullptr;
+    QCheckBox* m_mcp;
     QComboBox* m_encoding = nullptr;
     bool m_activationPending = true;
 };

@@ -4,6 +4,7 @@
 #include "qt/qt_certificate_view.h"
 #include "qt/qt_character_view.h"
 #include "qt/qt_direction_view.h"
+#include "qt/qt_mcp_editor_view.h"
 #include "qt/qt_notice_view.h"
 #include "qt/qt_picture_view.h"
 #include "qt/qt_player_list_view.h"
@@ -54,6 +55,10 @@ std::unique_ptr<CertificateView> QtViewFactory::createCertificateView() {
 
 std::unique_ptr<SessionHistoryView> QtViewFactory::createSessionHistoryView() {
     return std::make_unique<QtSessionHistoryView>(m_parent);
+}
+
+std::unique_ptr<McpEditorView> QtViewFactory::createMcpEditorView() {
+    return std::make_unique<QtMcpEditorView>(m_parent);
 }
 
 } // namespace corvane

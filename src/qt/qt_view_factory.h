@@ -21,6 +21,7 @@ public:
     std::unique_ptr<PreferencesView> createPreferencesView() override;
     std::unique_ptr<CertificateView> createCertificateView() override;
     std::unique_ptr<SessionHistoryView> createSessionHistoryView() override;
+    std::unique_ptr<McpEditorView> createMcpEditorView() override;
 
 private:
     QWidget* m_parent = nullptr;

@@ -44,6 +44,8 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
     , m_menu(views.menu)
     , m_buttons(views.buttons)
     , m_sender(m_session, platform.socket, m_status, platform.prompts, m_menu)
+    , m_mcp(McpPackages::Services{m_session, m_sender, platform.views, platform.prompts, m_status, *this,
+                                  platform.timers})
     , m_reset(m_session, m_menu, m_buttons, views.window, platform.program, !m_options.commandLine.empty())
     , m_output(views.output)
     , m_classifier(m_session, m_status, views.status, views.window)
@@ -55,6 +57,7 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
                                      [this] {
                                          m_session.PendingText.clear();
                                          m_processor.reset();
+                                         m_mcp.connectionStarted(m_options.settingsPath);
                                          // One world at a time; the session reset enables it again.
                                          m_menu.setEnabled(MenuItem::FileConnect, false);
                                      },
@@ -113,6 +116,7 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
         [this] { m_reconnect.sessionEnded(); },
     });
     m_processor.setLogWriter(&m_log);
+    m_processor.setLineStage(&m_mcp.link());
     m_processor.setUtf8Seen([this] { m_sender.worldSentUtf8(); });
     m_input.setRecorder(&m_recorder);
     m_macros.setNoticeHook(noticeHook());

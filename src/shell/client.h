@@ -29,6 +29,7 @@
 #include "shell/login_setup.h"
 #include "shell/main_window_events.h"
 #include "shell/main_window_layout.h"
+#include "shell/mcp_packages.h"
 #include "shell/notice_window.h"
 #include "shell/reconnect.h"
 #include "worlds/character_login.h"
@@ -146,6 +147,7 @@ public:
     const ButtonBars& buttons() const { return m_buttons; }
     Connection& connection() { return m_connection; }
     CommandSender& sender() { return m_sender; }
+    McpPackages& mcp() { return m_mcp; }
     InputLine& inputLine() { return m_input; }
     const StatusLine& statusLine() const { return m_status; }
 
@@ -219,6 +221,7 @@ private:
     MainMenu m_menu;
     ButtonBars m_buttons;
     CommandSender m_sender;
+    McpPackages m_mcp;
     SessionReset m_reset;
     // Declared before the output buffer that feeds it.
     SessionHistory m_history;

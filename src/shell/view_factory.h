@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/mcp_editor_view.h"
+
 #include <memory>
 
 namespace corvane {
@@ -16,6 +18,7 @@ class WalkView;
 class PreferencesView;
 class SessionHistoryView;
 
+
 // Creates the windows that open on demand, so tests can hand out fakes.
 class ViewFactory {
 public:
@@ -31,6 +34,8 @@ public:
     virtual std::unique_ptr<PreferencesView> createPreferencesView() = 0;
     virtual std::unique_ptr<CertificateView> createCertificateView() = 0;
     virtual std::unique_ptr<SessionHistoryView> createSessionHistoryView() = 0;
+    // MCP windows; a factory without them leaves the world's requests unanswered.
+    virtual std::unique_ptr<McpEditorView> createMcpEditorView() { return nullptr; }
 };
 
 } // namespace corvane

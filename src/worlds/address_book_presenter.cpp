@@ -65,6 +65,7 @@ void AddressBookPresenter::load() {
     showPort(kFirstPort);
     m_view.setSecure(false);
     m_view.setEncoding(TextEncoding::Automatic);
+    m_view.setMcp(true);
     m_newEntry = false;
     m_hostChanged = false;
     m_portChanged = false;
@@ -86,6 +87,7 @@ void AddressBookPresenter::LoadAddressBook() {
             entry->secure =
                 EqualsNoCase(TrimmedName(ReadSetting(entry->name, kSecureKey, m_settingsPath)), "True");
             entry->encoding = ReadSetting(entry->name, kEncodingKey, m_settingsPath);
+            entry->mcp = !EqualsNoCase(TrimmedName(ReadSetting(entry->name, kMcpKey, m_settingsPath)), "False");
             m_entries.push_back(std::move(*entry));
             ++m_entryCounter;
         }
@@ -140,6 +142,7 @@ void AddressBookPresenter::onWorldPicked(int index) {
     showPort(entry.port);
     m_view.setSecure(entry.secure);
     m_view.setEncoding(ParseTextEncoding(entry.encoding));
+    m_view.setMcp(entry.mcp);
     m_hostChanged = false;
     m_portChanged = false;
     m_secureChanged = false;
@@ -247,7 +250,7 @@ void AddressBookPresenter::onOk() {
             return;
         }
         if (answer == PromptAnswer::Yes) {
-            addEntry({name, host, port, secure, std::string(TextEncodingName(encoding))});
+            addEntry({name, host, port, secure, std::string(TextEncodingName(encoding)), m_view.mcp()});
             worldIndex = static_cast<int>(m_entries.size()) - 1;
         } else {
             // Not in the book, so no index: another world's macro files
@@ -272,6 +275,7 @@ void AddressBookPresenter::onOk() {
             updateEntry(host, port, secure, encoding);
         }
     }
+    storeMcpChoice(worldIndex);
     m_view.hideDialog();
     // The connect call does not wait for the socket, and a failure box it
     // shows must not sit under a busy pointer.
@@ -306,9 +310,27 @@ void AddressBookPresenter::updateEntry(const std::string& host, const std::strin
     saveSection(entry);
 }
 
+void AddressBookPresenter::storeMcpChoice(int worldIndex) {
+    // Not a question like the address's: the choice is read when the connection starts.
+    if (worldIndex < 0 || worldIndex >= static_cast<int>(m_entries.size())) {
+        return;
+    }
+    WorldEntry& entry = m_entries[static_cast<std::size_t>(worldIndex)];
+    if (entry.mcp != m_view.mcp()) {
+        entry.mcp = m_view.mcp();
+        saveSection(entry);
+    }
+}
+
 void AddressBookPresenter::saveSection(const WorldEntry& entry) {
     if (IsProgramSection(entry.name)) {
         return;
+    }
+    // On is no key at all.
+    if (!entry.mcp) {
+        WriteSetting(entry.name, kMcpKey, "False", m_settingsPath);
+    } else if (!ReadSetting(entry.name, kMcpKey, m_settingsPath).empty()) {
+        DeleteSetting(entry.name, kMcpKey, m_settingsPath);
     }
     // A world that was never secure keeps its section as it was.
     if (entry.secure) {

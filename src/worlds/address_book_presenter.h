@@ -42,6 +42,7 @@ private:
     void showPort(const std::string& text);
     bool storable(const std::string& name, const std::string& host);
     void addEntry(const WorldEntry& entry);
+    void storeMcpChoice(int worldIndex);
     void updateEntry(const std::string& host, const std::string& port, bool secure, TextEncoding encoding);
     // The world's own section: "Secure" and "Encoding".
     void saveSection(const WorldEntry& entry);

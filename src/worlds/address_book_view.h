@@ -56,6 +56,9 @@ public:
     // "Encoding": Automatic, Windows-1252 or UTF-8.
     virtual TextEncoding encoding() const = 0;
     virtual void setEncoding(TextEncoding encoding) = 0;
+    // "MCP": speak the MUD Client Protocol with this world.
+    virtual bool mcp() const = 0;
+    virtual void setMcp(bool mcp) = 0;
 
     // Shows the dialog and returns once it has closed.
     virtual void runModal() = 0;

@@ -34,6 +34,8 @@ public:
     std::string port() const override { return m_port; }
     void setPort(const std::string& port) override { m_port = port; }
     bool secure() const override { return m_secure; }
+    bool mcp() const override { return m_mcp; }
+    void setMcp(bool mcp) override { m_mcp = mcp; }
     void setSecure(bool secure) override { m_secure = secure; }
     TextEncoding encoding() const override { return m_encoding; }
     void setEncoding(TextEncoding encoding) override { m_encoding = encoding; }
@@ -52,6 +54,7 @@ private:
     std::string m_host;
     std::string m_port;
     bool m_secure = false;
+    bool m_mcp = true;
     TextEncoding m_encoding = TextEncoding::Automatic;
     bool m_hidden = false;
     bool m_closed = false;

@@ -8,6 +8,9 @@ namespace corvane {
 inline constexpr const char* kAddressSection = "Addresses";
 // In the world's own section: "True" when the world is reached over TLS.
 inline constexpr const char* kSecureKey = "Secure";
+// In the world's own section: "False" when the world's MCP lines are shown as
+// they come and never answered.
+inline constexpr const char* kMcpKey = "MCP";
 
 // One world of the address book, as stored under "MUD n" in the settings file.
 struct WorldEntry {
@@ -19,6 +22,8 @@ struct WorldEntry {
     // The section's "Encoding=" as stored: text that names no encoding is
     // kept as it is, for whatever wrote it, and reads as automatic.
     std::string encoding;
+    // Speaks MCP with the world; off only by the world's "MCP=False".
+    bool mcp = true;
 };
 
 // The key of the n-th stored world, counting from 1.

@@ -73,7 +73,9 @@ public:
 
     // Every byte the server received on one connection (numbered from 1 in
     // the order they were accepted), unescaped from the log.
-    QByteArray received(int connection) const { return logged(connection, '<'); }
+    // MCP lines the client sent by itself are left out here; receivedAll keeps them.
+    QByteArray received(int connection) const { return withoutMcp(logged(connection, '<')); }
+    QByteArray receivedAll(int connection) const { return logged(connection, '<'); }
     QByteArray sent(int connection) const { return logged(connection, '>'); }
 
 private:
@@ -93,6 +95,25 @@ private:
             bytes += unescape(line.mid(at + marker.size(), line.size() - at - marker.size() - 1));
         }
         return bytes;
+    }
+
+    static QByteArray withoutMcp(const QByteArray& bytes) {
+        QByteArray out;
+        for (qsizetype from = 0; from < bytes.size();) {
+            qsizetype end = bytes.indexOf('\n', from);
+            end = end < 0 ? bytes.size() : end + 1;
+            // A telnet answer may come just before the line; it stays.
+            qsizetype text = from;
+            while (text + 3 <= end && static_cast<unsigned char>(bytes[text]) == 0xFF) {
+                text += 3;
+            }
+            out += bytes.mid(from, text - from);
+            if (!bytes.mid(text, 3).startsWith("#$#")) {
+                out += bytes.mid(text, end - text);
+            }
+            from = end;
+        }
+        return out;
     }
 
     static QByteArray unescape(const QByteArray& text) {

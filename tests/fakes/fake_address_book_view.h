@@ -33,6 +33,8 @@ public:
     std::string port() const override { return portText; }
     void setPort(const std::string& text) override { portText = text; }
     bool secure() const override { return secureTicked; }
+    bool mcp() const override { return mcpTicked; }
+    void setMcp(bool mcp) override { mcpTicked = mcp; }
     void setSecure(bool secure) override { secureTicked = secure; }
     TextEncoding encoding() const override { return encodingShown; }
     void setEncoding(TextEncoding encoding) override { encodingShown = encoding; }
@@ -96,6 +98,7 @@ public:
     std::string hostText;
     std::string portText;
     bool secureTicked = false;
+    bool mcpTicked = true;
     TextEncoding encodingShown = TextEncoding::Automatic;
     bool open = false;
     bool hidden = false;

@@ -9,6 +9,7 @@
 #include "fakes/fake_address_book_view.h"
 #include "fakes/fake_certificate_view.h"
 #include "fakes/fake_character_view.h"
+#include "fakes/fake_mcp_editor_view.h"
 #include "fakes/fake_notice_view.h"
 #include "fakes/fake_player_list.h"
 #include "fakes/fake_user_macros_view.h"
@@ -236,6 +237,13 @@ public:
 
 class FakeViewFactory : public ViewFactory {
 public:
+    std::unique_ptr<McpEditorView> createMcpEditorView() override {
+        auto view = std::make_unique<FakeMcpEditorView>();
+        mcpEditors.push_back(view.get());
+        return view;
+    }
+    // Every editor window made, newest last; a closed one is gone once a newer one opens.
+    std::vector<FakeMcpEditorView*> mcpEditors;
     std::unique_ptr<AddressBookView> createAddressBookView() override {
         auto view = std::make_unique<FakeAddressBookView>();
         view->whileShown = addressBookScript;

@@ -66,8 +66,12 @@ World::World(Database database, std::chrono::seconds idleThreshold, Manner manne
 Outcome World::open(ConnectionId id, WallTime now) {
     m_sessions.open(id, now);
     Outcome outcome;
-    outcome.deliveries.push_back(
-        Delivery{id, std::string(greetingText(m_manner)), Delivery::Kind::ScreenReply});
+    // The MCP opening comes first; the newer servers put the greeting's blank line before it.
+    std::string_view greeting = greetingText(m_manner);
+    const bool blankFirst = m_manner == Manner::Modern && greeting.starts_with("\r\n");
+    outcome.deliveries.push_back(Delivery{id, (blankFirst ? "\r\n" : "") + std::string(McpWorld::kOpening) +
+                                                  std::string(greeting.substr(blankFirst ? 2 : 0)),
+                                          Delivery::Kind::ScreenReply});
     return outcome;
 }
 
@@ -76,6 +80,15 @@ Outcome World::input(ConnectionId id, std::string_view rawLine, WallTime now) {
     if (!session)
         return {};
     session->lastInput = now;
+    const std::string* playerName = session->player ? &m_database.player(*session->player)->name : nullptr;
+    std::string unquoted(rawLine);
+    if (std::optional<McpWorld::Reply> reply = m_mcp.input(id, unquoted, playerName)) {
+        Outcome outcome;
+        if (!reply->text.empty())
+            outcome.deliveries.push_back(Delivery{id, std::move(reply->text), Delivery::Kind::ScreenReply});
+        return outcome;
+    }
+    rawLine = unquoted;
 
     std::string_view argument;
     const std::string_view untrimmed =
@@ -100,6 +113,8 @@ Outcome World::input(ConnectionId id, std::string_view rawLine, WallTime now) {
         who(now, out);
     else if (!session->player)
         loginScreen(line, out);
+    else if (std::optional<McpWorld::Reply> reply = m_mcp.command(id, line, *playerName))
+        out.replyRaw(reply->text);
     else
         m_commands.run(*session->player, line, now, out);
 
@@ -196,6 +211,7 @@ void World::who(WallTime now, Outbox& out) const {
 void World::endSession(ConnectionId id, WallTime now, Outbox& out) {
     const std::optional<Dbref> playerRef = m_sessions.find(id)->player;
     m_sessions.close(id);
+    m_mcp.close(id);
     if (!playerRef || m_sessions.isAwake(*playerRef))
         return;
     Player& player = *m_database.player(*playerRef);

@@ -3,6 +3,7 @@
 #include "database.h"
 #include "delivery.h"
 #include "game_commands.h"
+#include "mcp_world.h"
 #include "sessions.h"
 
 #include <chrono>
@@ -40,6 +41,7 @@ private:
     Database m_database;
     Sessions m_sessions;
     GameCommands m_commands;
+    McpWorld m_mcp;
 };
 
 } // namespace practice_world

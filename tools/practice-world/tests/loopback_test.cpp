@@ -154,8 +154,8 @@ TEST(LoopbackTest, FramedSessionEndsWithQuitAndTheServerStopsOnSigterm) {
     ASSERT_GT(server.port(), 0);
     Client client(server.port());
     ASSERT_TRUE(client.connected());
-    // No telnet negotiation: the greeting is the first thing sent.
-    EXPECT_TRUE(client.readUntil(kConnectHint).starts_with("\r\n               ~"));
+    // No telnet negotiation: the MCP opening and the greeting are the first things sent.
+    EXPECT_TRUE(client.readUntil(kConnectHint).starts_with("#$#mcp version: \"2.1\" to: \"2.1\"\r\n\r\n               ~"));
 
     // Split mid-line and CR LF ended, as a real client may send it.
     client.send("OUTPUTPREFIX <<\r\nOUTPUTSUFFIX >>\r\nconnect Tes");
@@ -201,7 +201,7 @@ TEST(LoopbackTest, TelnetProbeIsSentAndAnswersNeverReachCommands) {
 TEST(LoopbackTest, ModernServerAsksForTheWindowSizeFirstAndPingsAQuietConnection) {
     ServerProcess server({"--modern", "--nop-seconds", "1"});
     Client client(server.port());
-    EXPECT_TRUE(client.readUntil(kConnectHint).starts_with("\xff\xfd\x1f\r\n"));
+    EXPECT_TRUE(client.readUntil(kConnectHint).starts_with("\xff\xfd\x1f\r\n#$#mcp version: \"2.1\" to: \"2.1\"\r\n"));
     // A refusal is taken quietly; the connection is then quiet for a second.
     client.send("\xff\xfc\x1f");
     const auto quietFrom = Clock::now();

@@ -67,7 +67,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(ModernWorld, GreetsWithBareLineFeedsThenShowsTheMessageOfTheDayBeforeTheRoom) {
-    EXPECT_EQ(textFor(m_world.open(kTester, m_now), kTester), kGreeting);
+    EXPECT_EQ(textFor(m_world.open(kTester, m_now), kTester),
+              "\r\n#$#mcp version: \"2.1\" to: \"2.1\"\r\n" + kGreeting.substr(2));
     const std::string login = send(kTester, "connect Tester password");
     EXPECT_TRUE(login.starts_with(kMessageOfTheDay + "Town Square\r\nCobblestones")) << login;
 }

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "shell/mcp_editor_view.h"
+
+#include <QPlainTextEdit>
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace corvane {
+
+// A plain-text editor that draws line numbers in a margin on its left.
+class QtNumberedTextEdit : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit QtNumberedTextEdit(QWidget* parent);
+    int marginWidth() const;
+    void paintMargin(QPaintEvent* event);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void onBlockCountChanged();
+    void onUpdateRequest(const QRect& rect, int dy);
+
+    QWidget* m_margin;
+};
+
+// The MCP editor window: the world's text in a monospace editor with line
+// numbers, undo and find, or in one line for a string or a number. It is a
+// plain window, not a dialog, so Escape has nothing to cancel.
+class QtMcpEditorView : public QWidget, public McpEditorView {
+    Q_OBJECT
+public:
+    explicit QtMcpEditorView(QWidget* mainWindow);
+
+    void setEvents(McpEditorEvents* events) override { m_events = events; }
+    void setTitle(const std::string& title) override;
+    void setSingleLine(bool singleLine) override;
+    void setSendCaption(const std::string& caption) override;
+    void setText(const std::string& text) override;
+    std::string text() const override;
+    void setStatus(const std::string& status) override;
+    void showWindow() override;
+    void closeWindow() override;
+
+    QtNumberedTextEdit* editor() const { return m_text; }
+    QLineEdit* line() const { return m_line; }
+    QPushButton* sendButton() const { return m_send; }
+    QPushButton* closeButton() const { return m_close; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void findNext();
+
+    McpEditorEvents* m_events = nullptr;
+    QtNumberedTextEdit* m_text;
+    QLineEdit* m_line;
+    QLineEdit* m_find;
+    QPushButton* m_send;
+    QPushButton* m_close;
+    QLabel* m_status;
+    bool m_closing = false;
+};
+
+} // namespace corvane

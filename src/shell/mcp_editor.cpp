@@ -1,0 +1,80 @@
+#include "shell/mcp_editor.h"
+
+#include "platform/prompts.h"
+
+namespace corvane {
+
+namespace {
+
+bool singleLine(const std::string& type) {
+    return type == "string" || type == "integer";
+}
+
+} // namespace
+
+McpEditor::McpEditor(std::unique_ptr<McpEditorView> view, Prompts& prompts, McpEditRequest request, Hooks hooks)
+    : m_view(std::move(view))
+    , m_prompts(prompts)
+    , m_request(std::move(request))
+    , m_hooks(std::move(hooks)) {
+    if (singleLine(m_request.type)) {
+        // A one-line field keeps the first line only; the rest could not be seen.
+        m_request.content = m_request.content.substr(0, m_request.content.find('\n'));
+    }
+    m_sentText = m_request.content;
+    m_view->setEvents(this);
+    m_view->setTitle(m_request.name + " - " + m_request.world);
+    m_view->setSingleLine(singleLine(m_request.type));
+    const bool code = m_request.type == "muf-code" || m_request.type == "moo-code";
+    m_view->setSendCaption(code ? "&Compile" : "&Send");
+    m_view->setText(m_request.content);
+    m_view->setStatus(code ? "Ctrl+S sends the program and the world compiles it." : "Ctrl+S sends the text.");
+    m_view->showWindow();
+}
+
+McpEditor::~McpEditor() {
+    m_view->setEvents(nullptr);
+}
+
+std::string McpEditor::currentText() const {
+    std::string text = m_view->text();
+    // The editor's own last line end is not a line of the text.
+    if (!text.empty() && text.back() == '\n') {
+        text.pop_back();
+    }
+    return text;
+}
+
+bool McpEditor::hasUnsentChanges() const {
+    return currentText() != m_sentText;
+}
+
+void McpEditor::onSend() {
+    const std::string text = currentText();
+    McpMessage set;
+    set.name = m_request.package + "-set";
+    set.add("reference", m_request.reference).add("type", m_request.type);
+    // Lists and programs go line by line even when they hold one line or none.
+    set.add("content", text, !singleLine(m_request.type));
+    if (m_hooks.send && m_hooks.send(set)) {
+        m_sentText = text;
+        m_view->setStatus("Sent to " + m_request.world + ".");
+    } else {
+        m_view->setStatus("Not sent: the connection that opened this editor has closed. Copy your text to keep it.");
+    }
+}
+
+void McpEditor::onCloseRequested() {
+    if (hasUnsentChanges() &&
+        m_prompts.ask("\"" + m_request.name + "\" has changes that were not sent.\r\rClose it and lose them?",
+                      "Corvane", PromptButtons::YesNo, PromptIcon::Question, PromptAnswer::No) != PromptAnswer::Yes) {
+        return;
+    }
+    m_open = false;
+    m_view->closeWindow();
+    if (m_hooks.closed) {
+        m_hooks.closed();
+    }
+}
+
+} // namespace corvane

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "core/mcp_message.h"
+#include "shell/mcp_editor_view.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace corvane {
+
+class Prompts;
+
+// What the world asked to have edited (a simpleedit "content" message).
+struct McpEditRequest {
+    // The package the request came in, whose "set" carries the answer.
+    std::string package;
+    std::string reference;
+    std::string type;
+    std::string name;
+    std::string content;
+    std::string world;
+};
+
+// One editor window: the world's text, sent back with "set" on Send (the
+// window stays open, so a program can be compiled again and again), and a
+// question before unsent changes are thrown away. Escape never closes it.
+class McpEditor : private McpEditorEvents {
+public:
+    struct Hooks {
+        // Sends the message; false when it could not go (the world has gone).
+        std::function<bool(const McpMessage&)> send;
+        // The window has closed; the owner may drop this editor afterwards.
+        std::function<void()> closed;
+    };
+
+    McpEditor(std::unique_ptr<McpEditorView> view, Prompts& prompts, McpEditRequest request, Hooks hooks);
+    ~McpEditor() override;
+    McpEditor(const McpEditor&) = delete;
+    McpEditor& operator=(const McpEditor&) = delete;
+
+    bool isOpen() const { return m_open; }
+    const McpEditRequest& request() const { return m_request; }
+    McpEditorView& view() { return *m_view; }
+    // The text has changes the world has not been sent.
+    bool hasUnsentChanges() const;
+
+    void onSend() override;
+    void onCloseRequested() override;
+
+private:
+    std::string currentText() const;
+
+    std::unique_ptr<McpEditorView> m_view;
+    Prompts& m_prompts;
+    McpEditRequest m_request;
+    Hooks m_hooks;
+    std::string m_sentText;
+    bool m_open = true;
+};
+
+} // namespace corvane

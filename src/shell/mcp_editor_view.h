@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+
+namespace corvane {
+
+// What the user does in an MCP editor window.
+class McpEditorEvents {
+public:
+    virtual ~McpEditorEvents() = default;
+    // "&Send" (or "&Compile"), or Ctrl+S.
+    virtual void onSend() = 0;
+    // "&Close", or the window's own close button. Escape is never this.
+    virtual void onCloseRequested() = 0;
+};
+
+// A window that edits one text the world sent: a program, a list, a string.
+class McpEditorView {
+public:
+    virtual ~McpEditorView() = default;
+    virtual void setEvents(McpEditorEvents* events) = 0;
+    virtual void setTitle(const std::string& title) = 0;
+    // One line (a string or a number) instead of the many-line editor.
+    virtual void setSingleLine(bool singleLine) = 0;
+    virtual void setSendCaption(const std::string& caption) = 0;
+    virtual void setText(const std::string& text) = 0;
+    virtual std::string text() const = 0;
+    // A short word under the text: sent, not sent and why.
+    virtual void setStatus(const std::string& status) = 0;
+    // Shown without taking the keyboard from the input line.
+    virtual void showWindow() = 0;
+    virtual void closeWindow() = 0;
+};
+
+} // namespace corvane

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "core/mcp_link.h"
+#include "platform/clock.h"
+#include "shell/mcp_editor.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace corvane {
+
+struct Session;
+class CommandSender;
+class ViewFactory;
+class Prompts;
+class StatusLine;
+class OutputSink;
+
+// The MCP packages Corvane speaks, around the connection's link: which it
+// offers, and what each does with the world's messages. Editors the world
+// opens live here, several at once.
+class McpPackages {
+public:
+    struct Services {
+        const Session& session;
+        CommandSender& sender;
+        ViewFactory& views;
+        Prompts& prompts;
+        StatusLine& status;
+        OutputSink& output;
+        Timers& timers;
+    };
+    // How long a world's status text stays in the status line.
+    static constexpr std::chrono::seconds kStatusTime{10};
+
+    explicit McpPackages(Services services, std::function<std::string()> randomToken = {});
+    ~McpPackages();
+    McpPackages(const McpPackages&) = delete;
+    McpPackages& operator=(const McpPackages&) = delete;
+
+    McpLink& link() { return m_link; }
+    // A connection to the world just started; `settingsPath` holds its choice.
+    void connectionStarted(const std::string& settingsPath);
+
+    // The world's choice ("MCP=False" in its section turns MCP off).
+    static bool worldUsesMcp(const std::string& worldName, const std::string& settingsPath);
+
+    std::size_t editorCount() const { return m_editors.size(); }
+    McpEditor& editor(std::size_t index) { return *m_editors.at(index); }
+
+private:
+    void simpleEdit(const McpReceived& message);
+    void notify(const McpReceived& message);
+    void status(const McpReceived& message);
+    void showStatus(const std::string& text);
+    void dropClosedEditors();
+
+    Services m_services;
+    McpLink m_link;
+    std::vector<std::unique_ptr<McpEditor>> m_editors;
+    Timers::TimerId m_statusTimer = 0;
+    bool m_statusTimerRunning = false;
+    std::string m_statusBefore;
+    std::string m_statusShown;
+};
+
+} // namespace corvane

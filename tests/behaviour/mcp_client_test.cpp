@@ -1,0 +1,215 @@
+#include "behaviour/scratch_folder.h"
+#include "fakes/client_harness.h"
+
+#include <gtest/gtest.h>
+#include <ostream>
+
+namespace corvane::testing {
+namespace {
+
+const std::string kOpening = "#$#mcp version: \"2.1\" to: \"2.1\"\r\n";
+
+// The key the client chose, read back from its answer.
+std::string keyIn(const std::string& sent) {
+    const std::string marker = "#$#mcp authentication-key: ";
+    const std::size_t at = sent.find(marker);
+    if (at == std::string::npos) {
+        return {};
+    }
+    const std::size_t start = at + marker.size();
+    return sent.substr(start, sent.find(' ', start) - start);
+}
+
+// Received bytes in reads; what the output window shows of them.
+struct ShownRow {
+    const char* name;
+    std::vector<std::string> reads;
+    bool tagMode;
+    std::string shown;
+};
+
+void PrintTo(const ShownRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class McpIncomingTest : public ::testing::TestWithParam<ShownRow> {};
+
+TEST_P(McpIncomingTest, OutOfBandLinesNeverShow) {
+    ClientHarness h;
+    h.connect();
+    h.client.session().TagMode = GetParam().tagMode;
+    const std::string before = h.window.output;
+    for (const std::string& read : GetParam().reads) {
+        h.socket.receive(read);
+    }
+    EXPECT_EQ(h.window.output.substr(before.size()), GetParam().shown);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Reads, McpIncomingTest,
+    ::testing::Values(
+        ShownRow{"OpeningAfterNaws", {"\xFF\xFD\x1F\r\n" + kOpening + "Welcome!\r\n"}, false, "\nWelcome!\n"},
+        ShownRow{"OpeningSplitAcrossReads", {"#", "$", "#mcp version: 2.1", " to: 2.1\r", "\nlogin: "}, false,
+                 "login: "},
+        ShownRow{"QuotedLineUnquoted", {"#$\"#$#not mcp\r\n"}, true, "#$#not mcp\n"},
+        ShownRow{"MarkerInsideAPromptShows", {"Password: #$#mcp version: 2.1 to: 2.1\r\n"}, false,
+                 "Password: #$#mcp version: 2.1 to: 2.1\n"},
+        ShownRow{"StrayMessagesHidden", {kOpening, "#$#edit wrongkey a: b\r\n#$#* tag x: y\r\nend\r\n"}, true,
+                 "end\n"},
+        ShownRow{"MegabyteLineHiddenWhole", {"#$#x k v: \"" + std::string(1 << 20, 'v') + "\"\r\nafter\r\n"}, true,
+                 "after\n"},
+        ShownRow{"LongTextLineStillCut", {std::string(20000, 'a') + "\r\n"}, true,
+                 std::string(16000, 'a') + "\n" + std::string(4000, 'a') + "\n"}),
+    [](const ::testing::TestParamInfo<ShownRow>& info) { return std::string(info.param.name); });
+// clang-format on
+
+TEST(McpClient, AnswersTheOpeningAndQuotesWhatThePlayerTypes) {
+    ClientHarness h;
+    h.connect();
+    h.socket.sent.clear();
+    h.type("#$#say before");
+    EXPECT_EQ(h.socket.allSent(), "#$#say before\r\n") << "nothing is quoted before MCP is on";
+    h.socket.sent.clear();
+    h.socket.receive(kOpening);
+    const std::string key = keyIn(h.socket.allSent());
+    ASSERT_GE(key.size(), 16U);
+    EXPECT_NE(h.socket.allSent().find("#$#mcp-negotiate-end " + key + "\r\n"), std::string::npos);
+    h.socket.sent.clear();
+    h.type("#$#say after");
+    h.type("#$\"say quoted");
+    h.type("say plain");
+    EXPECT_EQ(h.socket.allSent(), "#$\"#$#say after\r\n#$\"#$\"say quoted\r\nsay plain\r\n");
+}
+
+TEST(McpClient, EachConnectionHasItsOwnKey) {
+    ClientHarness h;
+    h.connect();
+    h.socket.receive(kOpening);
+    const std::string first = keyIn(h.socket.allSent());
+    h.client.connection().DisconnectFromWorld();
+    h.socket.sent.clear();
+    h.connect();
+    h.socket.receive(kOpening);
+    const std::string second = keyIn(h.socket.allSent());
+    EXPECT_FALSE(second.empty());
+    EXPECT_NE(first, second);
+}
+
+TEST(McpClient, AWorldWithMcpOffShowsTheLinesAndAnswersNothing) {
+    ScratchFolder folder;
+    folder.write("CORVANE.INI", "[Addresses]\r\nMUD 1=Old,old.example,4201\r\n[Old]\r\nMCP=False\r\n");
+    ClientHarness h(std::string(), folder.file("CORVANE.INI"));
+    h.connect("Old", "old.example", "4201");
+    h.socket.sent.clear();
+    h.socket.receive(kOpening);
+    EXPECT_NE(h.window.output.find("#$#mcp version"), std::string::npos);
+    EXPECT_EQ(h.socket.allSent(), "");
+}
+
+// A client whose world offered the packages of the common MUCK servers.
+struct McpWorld : ::testing::Test {
+    ClientHarness h;
+    std::string key;
+
+    McpWorld() {
+        h.connect();
+        h.socket.receive(kOpening);
+        key = keyIn(h.socket.allSent());
+        for (const char* package : {"dns-org-mud-moo-simpleedit", "org-fuzzball-notify", "org-fuzzball-help",
+                                    "org-fuzzball-gui", "dns-com-awns-status"}) {
+            h.socket.receive("#$#mcp-negotiate-can " + key + " package: \"" + package +
+                             "\" min-version: \"1.0\" max-version: \"1.0\"\r\n");
+        }
+        h.socket.receive("#$#mcp-negotiate-end " + key + "\r\n");
+        h.socket.sent.clear();
+    }
+    void receive(const std::string& lines) {
+        std::string text = lines;
+        for (std::size_t at = text.find("KEY"); at != std::string::npos; at = text.find("KEY", at)) {
+            text.replace(at, 3, key);
+        }
+        h.socket.receive(text);
+    }
+    FakeMcpEditorView& editor(std::size_t index = 0) { return *h.views.mcpEditors.at(index); }
+};
+
+TEST_F(McpWorld, McpeditOpensAnEditorAndCompileSendsTheProgramBack) {
+    receive("#$#dns-org-mud-moo-simpleedit-content KEY reference: \"23.prog.\" type: \"muf-code\" "
+            "name: \"a program named lib-away(23)\" content*: \"\" _data-tag: 4D509FE7\r\n"
+            "#$#* 4D509FE7 content: ( lib-away.muf )\r\n#$#* 4D509FE7 content:  \r\n"
+            "Someone arrives.\r\n#$#* 4D509FE7 content: : main ;\r\n#$#: 4D509FE7\r\n");
+    ASSERT_EQ(h.views.mcpEditors.size(), 1U);
+    EXPECT_EQ(editor().title, "a program named lib-away(23) - Test");
+    EXPECT_EQ(editor().content, "( lib-away.muf )\n \n: main ;");
+    EXPECT_EQ(editor().sendCaption, "&Compile");
+    EXPECT_TRUE(editor().shown);
+    EXPECT_FALSE(editor().singleLine);
+    EXPECT_EQ(h.window.output.find("#$#"), std::string::npos);
+    editor().content = ": main\n  me @ \"hi\" notify\n;\n";
+    editor().events->onSend();
+    const std::string sent = h.socket.allSent();
+    const std::string head = "#$#dns-org-mud-moo-simpleedit-set " + key +
+                             " reference: 23.prog. type: muf-code content*: \"\" _data-tag: ";
+    ASSERT_EQ(sent.rfind(head, 0), 0U) << sent;
+    const std::string tag = sent.substr(head.size(), sent.find('\r') - head.size());
+    EXPECT_EQ(sent.substr(sent.find('\n') + 1), "#$#* " + tag + " content: : main\r\n#$#* " + tag +
+                                                    " content:   me @ \"hi\" notify\r\n#$#* " + tag +
+                                                    " content: ;\r\n#$#: " + tag + "\r\n");
+    EXPECT_TRUE(editor().shown) << "Send keeps the window open";
+}
+
+TEST_F(McpWorld, CloseAsksBeforeLosingUnsentChangesAndEditorsOpenSideBySide) {
+    receive("#$#dns-org-mud-moo-simpleedit-content KEY reference: me.motto type: string name: Motto "
+            "content*: \"\" _data-tag: a\r\n"
+            "#$#dns-org-mud-moo-simpleedit-content KEY reference: me.age type: integer name: Age content: 7\r\n"
+            "#$#* a content: Onwards.\r\n#$#: a\r\n");
+    ASSERT_EQ(h.views.mcpEditors.size(), 2U);
+    FakeMcpEditorView& motto = editor(1);
+    FakeMcpEditorView& age = editor(0);
+    EXPECT_TRUE(age.singleLine);
+    EXPECT_EQ(age.content, "7");
+    EXPECT_EQ(motto.content, "Onwards.");
+    motto.content = "Upwards.";
+    h.prompts.answers.push_back(PromptAnswer::No);
+    motto.events->onCloseRequested();
+    EXPECT_TRUE(motto.shown);
+    EXPECT_EQ(h.prompts.questions.size(), 1U);
+    h.prompts.answers.push_back(PromptAnswer::Yes);
+    motto.events->onCloseRequested();
+    EXPECT_FALSE(motto.shown);
+    age.events->onSend();
+    EXPECT_EQ(h.socket.allSent(), "#$#dns-org-mud-moo-simpleedit-set " + key +
+                                      " reference: me.age type: integer content: 7\r\n");
+    age.events->onCloseRequested();
+    EXPECT_EQ(h.prompts.questions.size(), 2U) << "nothing unsent, nothing asked";
+}
+
+TEST_F(McpWorld, AnEditorOfAnEndedConnectionSendsNothing) {
+    receive("#$#dns-org-mud-moo-simpleedit-content KEY reference: 23.prog. type: muf-code name: p "
+            "content*: \"\" _data-tag: a\r\n#$#: a\r\n");
+    FakeMcpEditorView& view = editor();
+    h.client.connection().DisconnectFromWorld();
+    h.connect();
+    h.socket.receive(kOpening);
+    h.socket.sent.clear();
+    view.events->onSend();
+    EXPECT_EQ(h.socket.allSent(), "");
+    EXPECT_NE(view.status.find("Not sent"), std::string::npos);
+}
+
+TEST_F(McpWorld, NotifyErrorsAndStatusTextGoToTheStatusLine) {
+    receive("#$#org-fuzzball-notify-error KEY text: \"Bad reference value.\" topic: \"simpleedit-set\"\r\n");
+    EXPECT_NE(h.window.output.find("*** simpleedit-set: Bad reference value.\n"), std::string::npos);
+    EXPECT_EQ(h.window.statusHistory.back(), "Bad reference value.");
+    EXPECT_TRUE(h.prompts.messages.empty()) << "never a box";
+    receive("#$#dns-com-awns-status KEY text: \"The bank is closing.\"\r\n");
+    EXPECT_EQ(h.window.statusHistory.back(), "The bank is closing.");
+    h.clock.advance(std::chrono::seconds(9));
+    EXPECT_EQ(h.window.statusHistory.back(), "The bank is closing.");
+    h.clock.advance(std::chrono::seconds(1));
+    EXPECT_EQ(h.window.statusHistory.back(), "Status: On Line");
+}
+
+} // namespace
+} // namespace corvane::testing

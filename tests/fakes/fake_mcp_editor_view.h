@@ -1,0 +1,31 @@
+#pragma once
+
+#include "shell/mcp_editor_view.h"
+
+#include <string>
+
+namespace corvane::testing {
+
+// Records what the editor window was told; the test plays the user through `events`.
+class FakeMcpEditorView : public McpEditorView {
+public:
+    void setEvents(McpEditorEvents* e) override { events = e; }
+    void setTitle(const std::string& t) override { title = t; }
+    void setSingleLine(bool s) override { singleLine = s; }
+    void setSendCaption(const std::string& c) override { sendCaption = c; }
+    void setText(const std::string& t) override { content = t; }
+    std::string text() const override { return content; }
+    void setStatus(const std::string& s) override { status = s; }
+    void showWindow() override { shown = true; }
+    void closeWindow() override { shown = false; }
+
+    McpEditorEvents* events = nullptr;
+    std::string title;
+    bool singleLine = false;
+    std::string sendCaption;
+    std::string content;
+    std::string status;
+    bool shown = false;
+};
+
+} // namespace corvane::testing
