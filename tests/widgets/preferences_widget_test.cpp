@@ -68,6 +68,7 @@ TEST_F(PreferencesWidget, EveryControlHasItsNameAndCaption) {
         {"chkWindowPos", "&Save Window && Button-bar Positions"},
         {"chkMinText_0", "&Ring Bell"},
         {"chkMinText_1", "Restore &Window"},
+        {"chkKeyring", "&Keep passwords in the system keyring"},
         {"fraWatchFor", "WatchFor Options"},
         {"lblTrig_4", "Trigger &5:"},
         {"chkPopUp_0", "&Pop-Up"},
@@ -87,6 +88,10 @@ TEST_F(PreferencesWidget, EveryControlHasItsNameAndCaption) {
     EXPECT_NE(child<QComboBox>("cmbMUName"), nullptr);
     EXPECT_EQ(child<QLabel>("lblFont")->text(), "Font: Courier New 9pt.");
     EXPECT_EQ(child<QLabel>("lblFont")->textFormat(), Qt::PlainText);
+    // No keyring in this harness: the box is disabled and says why.
+    EXPECT_FALSE(child<QCheckBox>("chkKeyring")->isEnabled());
+    EXPECT_EQ(child<QLabel>("lblKeyringReason")->text(), "This system has no keyring service.");
+    EXPECT_EQ(child<QLabel>("lblKeyringReason")->textFormat(), Qt::PlainText);
 }
 
 TEST_F(PreferencesWidget, CtrlTabCyclesTheTabsFromAnyControl) {
