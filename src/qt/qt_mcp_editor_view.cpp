@@ -165,7 +165,10 @@ void QtMcpEditorView::showWindow() {
 
 void QtMcpEditorView::closeWindow() {
     m_closing = true;
-    close();
+    // Asked from inside closeEvent, the event itself lets the window go.
+    if (!m_inCloseEvent) {
+        close();
+    }
 }
 
 void QtMcpEditorView::closeEvent(QCloseEvent* event) {
@@ -174,8 +177,15 @@ void QtMcpEditorView::closeEvent(QCloseEvent* event) {
         return;
     }
     // The presenter decides, and closes the window itself when it may go.
-    event->ignore();
+    // The presenter decides; it closes the window when it may go.
+    m_inCloseEvent = true;
     m_events->onCloseRequested();
+    m_inCloseEvent = false;
+    if (m_closing) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
 }
 
 void QtMcpEditorView::keyPressEvent(QKeyEvent* event) {

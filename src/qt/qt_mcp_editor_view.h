@@ -67,6 +67,7 @@ private:
     QPushButton* m_close;
     QLabel* m_status;
     bool m_closing = false;
+    bool m_inCloseEvent = false;
 };
 
 } // namespace corvane

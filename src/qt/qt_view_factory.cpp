@@ -4,6 +4,7 @@
 #include "qt/qt_certificate_view.h"
 #include "qt/qt_character_view.h"
 #include "qt/qt_direction_view.h"
+#include "qt/qt_mcp_dialog_view.h"
 #include "qt/qt_mcp_editor_view.h"
 #include "qt/qt_notice_view.h"
 #include "qt/qt_picture_view.h"
@@ -59,6 +60,10 @@ std::unique_ptr<SessionHistoryView> QtViewFactory::createSessionHistoryView() {
 
 std::unique_ptr<McpEditorView> QtViewFactory::createMcpEditorView() {
     return std::make_unique<QtMcpEditorView>(m_parent);
+}
+
+std::unique_ptr<McpDialogView> QtViewFactory::createMcpDialogView() {
+    return std::make_unique<QtMcpDialogView>(m_parent);
 }
 
 } // namespace corvane

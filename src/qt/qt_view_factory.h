@@ -22,6 +22,7 @@ public:
     std::unique_ptr<CertificateView> createCertificateView() override;
     std::unique_ptr<SessionHistoryView> createSessionHistoryView() override;
     std::unique_ptr<McpEditorView> createMcpEditorView() override;
+    std::unique_ptr<McpDialogView> createMcpDialogView() override;
 
 private:
     QWidget* m_parent = nullptr;

@@ -24,19 +24,22 @@ std::vector<McpStage::Package> offered() {
     return {{kSimpleEdit, {1, 0}, {1, 0}},
             {kFuzzballSimpleEdit, {1, 0}, {1, 0}},
             {kNotify, {1, 0}, {1, 0}},
-            {kStatus, {1, 0}, {1, 0}}};
+            {kStatus, {1, 0}, {1, 0}},
+            {McpGui::kPackage, {1, 0}, {1, 3}}};
 }
 
 } // namespace
 
 McpPackages::McpPackages(Services services, std::function<std::string()> randomToken)
     : m_services(services)
-    , m_link(services.sender, offered(), std::move(randomToken)) {
+    , m_link(services.sender, offered(), std::move(randomToken))
+    , m_gui(m_link, services.views, services.output) {
     const auto edit = [this](const McpReceived& message) { simpleEdit(message); };
     m_link.setHandler(kSimpleEdit, edit);
     m_link.setHandler(kFuzzballSimpleEdit, edit);
     m_link.setHandler(kNotify, [this](const McpReceived& message) { notify(message); });
     m_link.setHandler(kStatus, [this](const McpReceived& message) { status(message); });
+    m_link.setHandler(McpGui::kPackage, [this](const McpReceived& message) { m_gui.handle(message); });
 }
 
 McpPackages::~McpPackages() {

@@ -3,6 +3,7 @@
 #include "core/mcp_link.h"
 #include "platform/clock.h"
 #include "shell/mcp_editor.h"
+#include "shell/mcp_gui.h"
 
 #include <memory>
 #include <string>
@@ -59,6 +60,7 @@ private:
     Services m_services;
     McpLink m_link;
     std::vector<std::unique_ptr<McpEditor>> m_editors;
+    McpGui m_gui;
     Timers::TimerId m_statusTimer = 0;
     bool m_statusTimerRunning = false;
     std::string m_statusBefore;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shell/mcp_dialog_view.h"
 #include "shell/mcp_editor_view.h"
 
 #include <memory>
@@ -36,6 +37,7 @@ public:
     virtual std::unique_ptr<SessionHistoryView> createSessionHistoryView() = 0;
     // MCP windows; a factory without them leaves the world's requests unanswered.
     virtual std::unique_ptr<McpEditorView> createMcpEditorView() { return nullptr; }
+    virtual std::unique_ptr<McpDialogView> createMcpDialogView() { return nullptr; }
 };
 
 } // namespace corvane

@@ -211,5 +211,37 @@ TEST_F(McpWorld, NotifyErrorsAndStatusTextGoToTheStatusLine) {
     EXPECT_EQ(h.window.statusHistory.back(), "Status: On Line");
 }
 
+TEST_F(McpWorld, ListEditorGuiDialogSendsTheValuesThenTheEvent) {
+    receive("#$#org-fuzzball-gui-dlog-create KEY title: \"Post Message\" resizable: \"xy\" type: \"simple\" dlogid: \"4599AB2A\"\r\n"
+            "#$#org-fuzzball-gui-ctrl-multiedit KEY colspan: \"1\" height: \"20\" hweight: \"1\" pane: \"\" sticky: \"nsew\" vweight: \"1\" width: \"80\" dlogid: \"4599AB2A\" id: \"body\"\r\n"
+            "#$#org-fuzzball-gui-ctrl-frame KEY colspan: \"1\" pane: \"\" sticky: \"ew\" dlogid: \"4599AB2A\" id: \"bfr\"\r\n"
+            "#$#org-fuzzball-gui-ctrl-checkbox KEY hweight: \"1\" newline: \"0\" pane: \"bfr\" sticky: \"w\" text: \"Use &GUI editor instead of command line in future edits\" value: \"0\" dlogid: \"4599AB2A\" id: \"usegui\"\r\n"
+            "#$#org-fuzzball-gui-ctrl-button KEY dismiss: \"1\" newline: \"0\" pane: \"bfr\" sticky: \"e\" text: \"&Save\" width: \"8\" dlogid: \"4599AB2A\" id: \"SaveBtn\"\r\n"
+            "#$#org-fuzzball-gui-ctrl-button KEY dismiss: \"1\" pane: \"bfr\" sticky: \"e\" text: \"&Cancel\" width: \"8\" dlogid: \"4599AB2A\" id: \"CancelBtn\"\r\n"
+            "#$#org-fuzzball-gui-ctrl-spinner KEY dlogid: \"4599AB2A\" id: \"count\"\r\n"
+            "#$#org-fuzzball-gui-dlog-show KEY dlogid: \"4599AB2A\"\r\n");
+    ASSERT_EQ(h.views.mcpDialogs.size(), 1U);
+    FakeMcpDialogView& dialog = *h.views.mcpDialogs[0];
+    EXPECT_EQ(dialog.title, "Post Message");
+    EXPECT_TRUE(dialog.shown);
+    EXPECT_EQ(dialog.controls,
+              (std::vector<std::string>{"body", "bfr", "bfr/usegui", "bfr/SaveBtn", "bfr/CancelBtn"}));
+    EXPECT_NE(h.window.output.find("*** This world asked for a window control Corvane does not have: spinner\n"),
+              std::string::npos);
+    dialog.values["body"] = "first\nsecond";
+    dialog.events->onButton("SaveBtn");
+    const std::string sent = h.socket.allSent();
+    const std::string valueHead = "#$#org-fuzzball-gui-ctrl-value " + key + " dlogid: 4599AB2A id: body value*: \"\" _data-tag: ";
+    ASSERT_EQ(sent.rfind(valueHead, 0), 0U) << sent;
+    const std::string tag = sent.substr(valueHead.size(), sent.find('\r') - valueHead.size());
+    EXPECT_NE(sent.find("#$#* " + tag + " value: first\r\n#$#* " + tag + " value: second\r\n#$#: " + tag + "\r\n"),
+              std::string::npos);
+    EXPECT_TRUE(sent.ends_with("#$#org-fuzzball-gui-ctrl-value " + key + " dlogid: 4599AB2A id: usegui value: 0\r\n"
+                               "#$#org-fuzzball-gui-ctrl-event " + key +
+                               " dlogid: 4599AB2A id: SaveBtn event: buttonpress dismissed: 1\r\n"))
+        << sent;
+    EXPECT_FALSE(dialog.shown);
+}
+
 } // namespace
 } // namespace corvane::testing

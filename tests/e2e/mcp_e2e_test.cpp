@@ -1,5 +1,6 @@
 #include "e2e/practice_world_fixture.h"
 #include "qt/qt_main_window.h"
+#include "qt/qt_mcp_dialog_view.h"
 #include "qt/qt_mcp_editor_view.h"
 #include "qt/qt_output_box.h"
 #include "shell/client.h"
@@ -7,6 +8,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTextBlock>
@@ -88,6 +90,32 @@ TEST_P(McpE2E, InterleavedEditsOpenSideBySideAndErrorsComeAsNotices) {
     typeLine("#$#say not mcp");
     ASSERT_TRUE(sayAndWait("after"));
     EXPECT_TRUE(world.receivedAll(1).contains("\r\n#$\"#$#say not mcp\r\n"));
+}
+
+TEST_P(McpE2E, TheListEditorsGuiDialogSavesTheBody) {
+    ASSERT_TRUE(logIn());
+    typeLine("lsedit me=plans");
+    ASSERT_TRUE(waitUntil([&] { return output().contains("< Insert at line 1 >"); }));
+    typeLine(".gui");
+    QtMcpDialogView* dialog = nullptr;
+    ASSERT_TRUE(waitUntil([&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* found = qobject_cast<QtMcpDialogView*>(widget); found && found->isVisible()) {
+                dialog = found;
+            }
+        }
+        return dialog != nullptr;
+    }));
+    EXPECT_EQ(dialog->windowTitle(), "Editing plans");
+    auto* body = qobject_cast<QPlainTextEdit*>(dialog->control("body"));
+    ASSERT_NE(body, nullptr);
+    body->setPlainText("Sweep the square.\nMend the well rope.");
+    auto* save = qobject_cast<QPushButton*>(dialog->control("SaveBtn"));
+    ASSERT_NE(save, nullptr);
+    save->click();
+    ASSERT_TRUE(waitUntil([&] { return output().contains("< List saved: 2 lines. >"); }));
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_FALSE(output().contains("#$#"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Manners, McpE2E, kBothManners, mannerTestName);

@@ -9,6 +9,7 @@
 #include "fakes/fake_address_book_view.h"
 #include "fakes/fake_certificate_view.h"
 #include "fakes/fake_character_view.h"
+#include "fakes/fake_mcp_dialog_view.h"
 #include "fakes/fake_mcp_editor_view.h"
 #include "fakes/fake_notice_view.h"
 #include "fakes/fake_player_list.h"
@@ -244,6 +245,12 @@ public:
     }
     // Every editor window made, newest last; a closed one is gone once a newer one opens.
     std::vector<FakeMcpEditorView*> mcpEditors;
+    std::unique_ptr<McpDialogView> createMcpDialogView() override {
+        auto view = std::make_unique<FakeMcpDialogView>();
+        mcpDialogs.push_back(view.get());
+        return view;
+    }
+    std::vector<FakeMcpDialogView*> mcpDialogs;
     std::unique_ptr<AddressBookView> createAddressBookView() override {
         auto view = std::make_unique<FakeAddressBookView>();
         view->whileShown = addressBookScript;
