@@ -44,8 +44,8 @@ TEST_P(EitherManner, LoginSendsTheConnectAndSetUpCommandsAndTurnsTheSessionOn) {
     ASSERT_TRUE(logIn());
     ASSERT_TRUE(sayAndWait("in"));
     EXPECT_EQ(typed(1), kLoginBytes + "say in\r\n");
-    // The modern world asks for the window size once; the client refuses.
-    EXPECT_EQ(world.received(1).count(kNawsRefusal), manner == WorldManner::Modern ? 1 : 0);
+    // The modern world asks for the window size once; the client agrees.
+    EXPECT_EQ(world.received(1).count(kNawsAgreement), manner == WorldManner::Modern ? 1 : 0);
 
     EXPECT_TRUE(client.session().TagMode);
     EXPECT_EQ(client.session().CharacterName, "Tester");
