@@ -197,12 +197,9 @@ bool LineClassifier::ClassifyListLine(std::string& line) {
     if (m_session.ListMode == 2) {
         return ClassifyWhoLine(line);
     }
-    bool listStarts = false;
-    bool listEnds = false;
-    {
-        listStarts = StartsWith(line, kReplyPrefix) || StartsWith(ToLowerAscii(line.substr(0, 3)), "who");
-        listEnds = !listStarts && StartsWith(line, kReplySuffix);
-    }
+    const bool listStarts =
+        StartsWith(line, kReplyPrefix) || StartsWith(ToLowerAscii(line.substr(0, 3)), "who");
+    const bool listEnds = !listStarts && StartsWith(line, kReplySuffix);
     if (listStarts) {
         listStart(line);
         return false;

@@ -91,6 +91,17 @@ LineProcessor::LineProcessor(Session& session, const ClientSettings& settings, S
 }
 
 void LineProcessor::reset() {
+    if (m_shownBytes > 0 && m_shownBytes <= m_line.text.size()) {
+        // An open prompt on screen ends here; the output's next text ends its
+        // line there, and the log gets it as the line it was.
+        const std::string prompt = m_line.text.substr(0, m_shownBytes);
+        if (m_session.LogOpen && m_log != nullptr) {
+            m_log->writeLine(prompt);
+        }
+        if (m_hooks.lineEnded) {
+            m_hooks.lineEnded(prompt, true);
+        }
+    }
     m_reply.clear();
     m_telnet.reset();
     m_telnetOptions.reset();

@@ -309,9 +309,10 @@ TEST_P(EitherManner, WhoIsOnBeforeLoginShowsTheListWithThePlayerButtonsOff) {
 
 INSTANTIATE_TEST_SUITE_P(Manners, EitherManner, kBothManners, mannerTestName);
 
-TEST_F(PracticeWorldE2E, TelnetProbeIsRefusedAndTheGreetingShowsClean) {
+TEST_F(PracticeWorldE2E, TelnetProbeIsAnsweredAndTheGreetingShowsClean) {
     ASSERT_TRUE(connectWithoutLogin({"--telnet-probe"}));
-    const QByteArray refusals = QByteArray("\xff\xfc\x18\xff\xfc\x01");
+    // Terminal type and echo agreed, then the type told with the MTTS convention's first answer.
+    const QByteArray refusals = QByteArray("\xff\xfb\x18\xff\xfd\x01\xff\xfa\x18\x00" "CORVANE\xff\xf0", 19);
     ASSERT_TRUE(waitUntil([&] { return world.received(1).contains(refusals); }));
     EXPECT_EQ(world.received(1), refusals);
     const QString shown = output();
