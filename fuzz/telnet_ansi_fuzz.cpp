@@ -14,9 +14,6 @@ namespace {
 using corvane::AnsiParser;
 using corvane::TelnetFilter;
 
-constexpr unsigned char WONT = 252;
-constexpr unsigned char DONT = 254;
-
 void require(bool condition) {
     if (!condition) {
         std::abort();
@@ -32,7 +29,8 @@ void checkReply(const std::string& reply) {
     require(reply.size() == 3);
     require(static_cast<unsigned char>(reply[0]) == TelnetFilter::IAC);
     const auto verb = static_cast<unsigned char>(reply[1]);
-    require(verb == WONT || verb == DONT);
+    // An answer is one of the four verbs: agreements are as bounded as refusals.
+    require(verb >= TelnetFilter::WILL && verb <= TelnetFilter::DONT);
 }
 
 struct Pipeline {

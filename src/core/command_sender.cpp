@@ -50,6 +50,12 @@ bool CommandSender::sendsUtf8() const {
     case TextEncoding::Automatic:
         break;
     }
+    // MUDs speak UTF-8 and refuse anything else, though their banners are
+    // plain ASCII; MUCK and MUSH worlds store bytes others may read as the
+    // code page.
+    if (m_session.Server == ServerKind::Mud) {
+        return !m_worldSentNonUtf8;
+    }
     return m_worldSentUtf8;
 }
 
@@ -132,6 +138,7 @@ void CommandSender::onSendComplete() {
 void CommandSender::connectionEnded() {
     m_queue.clear();
     m_worldSentUtf8 = false;
+    m_worldSentNonUtf8 = false;
     m_waiting = false;
     m_session.SendDone = true;
     m_statusBeforeWait.clear();

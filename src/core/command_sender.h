@@ -39,6 +39,8 @@ public:
     void connectionEnded();
     // The world has sent valid UTF-8 multi-byte text on this connection.
     void worldSentUtf8() { m_worldSentUtf8 = true; }
+    // The world sent bytes that are not UTF-8 on this connection.
+    void worldSentNonUtf8() { m_worldSentNonUtf8 = true; }
     // Windows-1252 until the world asks for UTF-8 by its "Encoding=" or, when
     // it leaves the choice open, by speaking UTF-8 itself: a world that never
     // does may not read it.
@@ -66,6 +68,7 @@ private:
     bool m_waiting = false;
     bool m_pumping = false;
     bool m_worldSentUtf8 = false;
+    bool m_worldSentNonUtf8 = false;
     std::string m_statusBeforeWait;
     std::function<void()> m_drained;
     std::function<std::string(const std::string&)> m_inBandFilter;

@@ -42,7 +42,7 @@ Connection::Connection(Session& session, Socket& socket, CommandSender& sender, 
 
 bool Connection::ConnectToWorld(const std::string& worldName, const std::string& host,
                                 const std::string& portText, int worldIndex, bool secure,
-                                TextEncoding encoding) {
+                                TextEncoding encoding, ServerKind server) {
     m_session.WorldName = worldName;
     m_output.ShowOutput(kNewLine + "Connecting to " + host + "..." + kNewLine);
     if (m_socket.state() != Socket::State::Closed) {
@@ -53,6 +53,7 @@ bool Connection::ConnectToWorld(const std::string& worldName, const std::string&
     const int portNumber = (port >= 0 && port <= 65535) ? static_cast<int>(std::lround(port)) : 0;
     m_established = false;
     m_session.Encoding = encoding;
+    m_session.Server = server;
     if (const auto error = m_socket.connect(host, portNumber, secure)) {
         m_session.Connected = false;
         m_prompts.message(error->description, "Connection Failed " + std::to_string(error->number),
@@ -214,8 +215,11 @@ void Connection::Quit() {
     if (m_session.Connected) {
         m_session.DisconnectRequested = true;
         m_quitWaiting = true;
-        m_sender.SendCommand("@set me=_arrive/vrox:" + kNewLine);
-        m_sender.SendCommand("QUIT" + kNewLine);
+        // Only a MUCK has the arrival hook to take away, and a MUD's quit is in lower case.
+        if (m_session.Server == ServerKind::Muck) {
+            m_sender.SendCommand("@set me=_arrive/vrox:" + kNewLine);
+        }
+        m_sender.SendCommand((m_session.Server == ServerKind::Mud ? "quit" : "QUIT") + kNewLine);
         if (m_quitWaiting && m_socket.state() != Socket::State::Connected &&
             m_socket.state() != Socket::State::Connecting) {
             finishQuit();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/server_kind.h"
 #include "core/text_encoding.h"
 #include "platform/socket.h"
 
@@ -38,7 +39,8 @@ public:
     // and never falls back to plain text; the encoding holds for the whole
     // connection.
     bool ConnectToWorld(const std::string& worldName, const std::string& host, const std::string& portText,
-                        int worldIndex, bool secure = false, TextEncoding encoding = TextEncoding::Automatic);
+                        int worldIndex, bool secure = false, TextEncoding encoding = TextEncoding::Automatic,
+                        ServerKind server = ServerKind::Muck);
     void DisconnectFromWorld();
     void Quit();
     // The output window let go of the focus: show what waited and read on.

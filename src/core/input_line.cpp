@@ -44,10 +44,10 @@ void InputLine::SubmitInputLine() {
             m_sender.NoteCommandSent();
         }
         m_sender.SendCommand(text + std::string(NewLine));
-        if (m_session.RecordingMacro >= 0 && m_recorder != nullptr) {
+        if (m_session.RecordingMacro >= 0 && m_recorder != nullptr && !m_masked) {
             m_recorder->recordLine(text);
         }
-        if (!text.empty()) {
+        if (!text.empty() && !m_masked) {
             if (m_history.size() >= kMaxHistory) {
                 m_history.pop_front();
                 m_view.removeOldestHistory();
@@ -57,6 +57,13 @@ void InputLine::SubmitInputLine() {
         }
     }
     m_view.setInputText("");
+}
+
+void InputLine::setWorldEchoes(bool echoes) {
+    if (echoes != m_masked) {
+        m_masked = echoes;
+        m_view.setInputMasked(echoes);
+    }
 }
 
 void InputLine::toggleHistory() {

@@ -33,6 +33,11 @@ public:
     // A key pressed in the input line; true when the key is consumed.
     bool onInputKey(Key key);
     void SubmitInputLine();
+    // The world echoes what is typed itself (telnet ECHO): a password is being
+    // asked for, so the line shows dots and keeps it out of the history and
+    // any macro being recorded.
+    void setWorldEchoes(bool echoes);
+    bool masked() const { return m_masked; }
 
     // The history list: the scroll button, a double-click or Enter in the list.
     void toggleHistory();
@@ -54,6 +59,7 @@ private:
     CommandRecorder* m_recorder = nullptr;
     std::deque<std::string> m_history;
     bool m_historyVisible = false;
+    bool m_masked = false;
 };
 
 } // namespace corvane

@@ -14,6 +14,8 @@ public:
     virtual void focusInput() = 0;
     // Puts text at the caret, replacing the selection.
     virtual void insertText(const std::string& text) = 0;
+    // While a world hides what is typed (a password), the line shows dots.
+    virtual void setInputMasked(bool masked) = 0;
 
     virtual void appendHistory(const std::string& entry) = 0;
     virtual void removeOldestHistory() = 0;

@@ -54,6 +54,53 @@ bool isWhoHeader(const std::string& line) {
     return StartsWith(line, "Player Name") || StartsWith(line, "Name  ");
 }
 
+// The trailer that closes a WHO listing: "3 players are connected.",
+// "3 unique accounts logged in.".
+bool isWhoTrailer(const std::string& line) {
+    const bool counts = FindNoCase(line, "player") != std::string::npos ||
+                        FindNoCase(line, "account") != std::string::npos;
+    const bool presence = FindNoCase(line, "connected") != std::string::npos ||
+                          FindNoCase(line, "logged in") != std::string::npos;
+    return counts && presence;
+}
+
+// A table border: "+-----+------+", "+~~~~~~+".
+bool isTableBorder(const std::string& line) {
+    if (line.size() < 3 || (line.front() != '+' && line.front() != '-')) {
+        return false;
+    }
+    return line.find_first_not_of("+-~=| ") == std::string::npos;
+}
+
+std::string trimmed(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// "| admin | 5m | ..." -> its first cell, "admin".
+std::string firstCell(const std::string& line) {
+    const std::size_t end = line.find('|', 1);
+    return trimmed(line.substr(1, end == std::string::npos ? std::string::npos : end - 1));
+}
+
+// A row of a column listing: the name, then the column gap or a time
+// ("Alice              01:23   5m  doing"). A say or a room line has neither.
+bool isColumnRow(const std::string& line, std::size_t nameEnd) {
+    if (line.compare(nameEnd, 2, "  ") == 0) {
+        return true;
+    }
+    for (std::size_t colon = line.find(':', nameEnd); colon != std::string::npos; colon = line.find(':', colon + 1)) {
+        const auto digit = [&](std::size_t at) { return at < line.size() && line[at] >= '0' && line[at] <= '9'; };
+        if (colon > 0 && digit(colon - 1) && digit(colon + 1) && digit(colon + 2)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 std::string RoomCaption(const std::string& worldName, const std::string& roomName) {
@@ -125,6 +172,12 @@ void LineClassifier::roomMarker(const std::string& line) {
         m_session.RoomRef = roundToInt32(NumericValue(number));
         m_session.RoomName = space == std::string::npos ? std::string() : line.substr(space + 1);
     }
+    roomEntered(m_session.RoomRef, m_session.RoomName);
+}
+
+void LineClassifier::roomEntered(std::int32_t ref, const std::string& name) {
+    m_session.RoomRef = ref;
+    m_session.RoomName = name;
     m_window.setCaption(RoomCaption(m_session.WorldName, m_session.RoomName));
     if (m_hooks.roomChanged) {
         m_hooks.roomChanged();
@@ -141,22 +194,12 @@ bool LineClassifier::ClassifyListLine(std::string& line) {
         }
         return false;
     }
-    bool listStarts = false;
-    bool listEnds = false;
     if (m_session.ListMode == 2) {
-        // The WHO header and trailer stand for the reply's prefix and suffix;
-        // the trailer is read before the "who" start, which it may begin with.
-        if (isWhoHeader(line)) {
-            listStarts = true;
-        } else if (FindNoCase(line, "player") != std::string::npos &&
-                   FindNoCase(line, "connected") != std::string::npos) {
-            listEnds = true;
-        }
+        return ClassifyWhoLine(line);
     }
-    if (!listStarts && !listEnds) {
-        listStarts = StartsWith(line, kReplyPrefix) || StartsWith(ToLowerAscii(line.substr(0, 3)), "who");
-        listEnds = !listStarts && StartsWith(line, kReplySuffix);
-    }
+    const bool listStarts =
+        StartsWith(line, kReplyPrefix) || StartsWith(ToLowerAscii(line.substr(0, 3)), "who");
+    const bool listEnds = !listStarts && StartsWith(line, kReplySuffix);
     if (listStarts) {
         listStart(line);
         return false;
@@ -164,27 +207,6 @@ bool LineClassifier::ClassifyListLine(std::string& line) {
     if (listEnds) {
         listEnd(line);
         return false;
-    }
-
-    if (m_session.ListMode == 2) {
-        const std::size_t awake = m_players[index(PlayerKind::Awake)].size();
-        m_status.SetStatus(kGettingPlayerInfo.substr(0, awake % 22 + 8));
-        const std::size_t space = line.find(' ', line.front() == ' ' ? 1 : 0);
-        const std::string name =
-            (space != std::string::npos && space > 0) ? line.substr(0, space) : std::string();
-        if (!name.empty()) {
-            addPlayer(PlayerKind::Awake, name);
-            return false;
-        }
-        bool show = false;
-        if (m_listLineCount < 10) {
-            ++m_listLineCount;
-            show = m_listLineCount > 1;
-        }
-        if (m_listLineCount >= 10) {
-            endCapture();
-        }
-        return show;
     }
 
     std::size_t phrase = PresencePhrases.size();
@@ -236,6 +258,87 @@ bool LineClassifier::ClassifyListLine(std::string& line) {
     m_status.SetStatus(m_status.text() == "Status: " ? kGettingPlayerInfo : std::string("Status: "));
     presenceLineRead();
     return false;
+}
+
+bool LineClassifier::ClassifyWhoLine(std::string& line) {
+    // The header and trailer stand for the reply's prefix and suffix; the
+    // trailer is read before the "who" start, which it may begin with.
+    const bool tableRow = line.front() == '|';
+    const bool header = isWhoHeader(line) || (tableRow && FindNoCase(firstCell(line), "name") != std::string::npos);
+    if (header || StartsWith(line, kReplyPrefix) ||
+        (!isWhoTrailer(line) && StartsWith(ToLowerAscii(line.substr(0, 3)), "who"))) {
+        listStart(line);
+        whoLineTaken();
+        return false;
+    }
+    if (isWhoTrailer(line) || StartsWith(line, kReplySuffix)) {
+        listEnd(line);
+        return false;
+    }
+    if (isTableBorder(line)) {
+        if (!m_listStarted) {
+            listStart(line);
+        }
+        line.clear();
+        whoLineTaken();
+        return false;
+    }
+    std::string name;
+    if (tableRow) {
+        const std::string cell = firstCell(line);
+        name = cell.substr(0, cell.find(' '));
+    } else if (m_listStarted) {
+        const std::size_t space = line.find(' ', line.front() == ' ' ? 1 : 0);
+        if (space != std::string::npos && space > 0 && isColumnRow(line, space)) {
+            name = line.substr(0, space);
+        }
+    }
+    if (!name.empty() && (m_listStarted || tableRow)) {
+        if (!m_listStarted) {
+            std::string none;
+            listStart(none);
+        }
+        const std::size_t awake = m_players[index(PlayerKind::Awake)].size();
+        m_status.SetStatus(kGettingPlayerInfo.substr(0, awake % 22 + 8));
+        addPlayer(PlayerKind::Awake, name);
+        whoLineTaken();
+        return false;
+    }
+    if (m_listStarted) {
+        // A line that is no part of the listing ends it, and is itself ordinary text.
+        std::string none;
+        stopQuietTimer();
+        listEnd(none);
+        return ClassifyLine(line);
+    }
+    // Nothing of the listing yet: the line is shown, and a world that
+    // never answers does not hold the capture open for long.
+    if (++m_listLineCount >= 10) {
+        endCapture();
+    }
+    return true;
+}
+
+void LineClassifier::whoLineTaken() {
+    if (m_timers == nullptr) {
+        return;
+    }
+    stopQuietTimer();
+    // Half a second of quiet after a listing's line means it is over.
+    m_quietTimer = m_timers->startSingleShot(std::chrono::milliseconds(500), [this] {
+        m_quietTimer.reset();
+        if (m_session.ListMode == 2) {
+            std::string none;
+            listEnd(none);
+        }
+    });
+}
+
+void LineClassifier::stopQuietTimer() {
+    if (m_quietTimer && m_timers != nullptr) {
+        m_timers->stop(*m_quietTimer);
+    }
+    m_quietTimer.reset();
 }
 
 void LineClassifier::presenceLineRead() {
@@ -302,6 +405,7 @@ void LineClassifier::listStart(std::string& line) {
 
 void LineClassifier::listEnd(std::string& line) {
     line.clear();
+    stopQuietTimer();
     if (m_session.PendingReplies > 0) {
         --m_session.PendingReplies;
     }

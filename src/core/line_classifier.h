@@ -47,6 +47,8 @@ public:
         m_listStarted = false;
     }
 
+    // The player is in another room (a room marker, or a world's GMCP Room.Info).
+    void roomEntered(std::int32_t ref, const std::string& name);
     // Looks at a completed line; may empty it, and answers whether it is still to be shown.
     bool ClassifyLine(std::string& line);
 
@@ -57,6 +59,9 @@ public:
 private:
     static std::size_t index(PlayerKind kind) { return static_cast<std::size_t>(kind); }
     bool ClassifyListLine(std::string& line);
+    bool ClassifyWhoLine(std::string& line);
+    void whoLineTaken();
+    void stopQuietTimer();
     void replyStarted();
     void roomMarker(const std::string& line);
     void listStart(std::string& line);

@@ -91,11 +91,30 @@ LineProcessor::LineProcessor(Session& session, const ClientSettings& settings, S
 }
 
 void LineProcessor::reset() {
+    if (m_shownBytes > 0 && m_shownBytes <= m_line.text.size()) {
+        // An open prompt on screen ends here; the output's next text ends its
+        // line there, and the log gets it as the line it was.
+        const std::string prompt = m_line.text.substr(0, m_shownBytes);
+        if (m_session.LogOpen && m_log != nullptr) {
+            m_log->writeLine(prompt);
+        }
+        if (m_hooks.lineEnded) {
+            m_hooks.lineEnded(prompt, true);
+        }
+    }
     m_reply.clear();
     m_telnet.reset();
+    m_telnetOptions.reset();
+    if (m_quietTimer && m_timers != nullptr) {
+        m_timers->stop(*m_quietTimer);
+    }
+    m_quietTimer.reset();
+    m_shownBytes = 0;
+    m_heldCarriageReturns = 0;
     m_ansi.reset();
     m_decoder.reset();
     m_reportedUtf8 = false;
+    m_reportedNonUtf8 = false;
     m_pairedEnd = 0;
     m_previous = '\r';
     m_line.clear();
@@ -196,6 +215,12 @@ void LineProcessor::ProcessIncoming() {
             m_utf8Seen();
         }
     }
+    if (!m_reportedNonUtf8 && m_decoder.sawInvalid()) {
+        m_reportedNonUtf8 = true;
+        if (m_nonUtf8Seen) {
+            m_nonUtf8Seen();
+        }
+    }
     if (m_hooks.outputChanged) {
         m_hooks.outputChanged();
     } else {
@@ -204,14 +229,59 @@ void LineProcessor::ProcessIncoming() {
     m_running = false;
 }
 
+void LineProcessor::windowResized(int columns, int rows) {
+    const std::string message = m_telnetOptions.setWindowSize(columns, rows, m_telnet);
+    if (!message.empty()) {
+        m_socket.send(message);
+    }
+}
+
 void LineProcessor::telnetByte(unsigned char byte) {
-    if (m_telnet.feed(byte, m_reply) == TelnetFilter::Result::DataByte) {
+    switch (m_telnet.feed(byte, m_reply)) {
+    case TelnetFilter::Result::DataByte:
         if (m_ansi.inSequence()) {
             m_ansi.feed(byte);
         } else {
+            releaseHeldCarriageReturns();
             m_pairedEnd = 0;
             feedDecoder(byte, [this](char32_t character) { putCharacter(character); });
         }
+        break;
+    case TelnetFilter::Result::PromptEnd:
+        promptEnded();
+        break;
+    case TelnetFilter::Result::OptionChanged:
+        m_telnetOptions.optionChanged(m_telnet, m_reply);
+        break;
+    case TelnetFilter::Result::Subnegotiation:
+        m_telnetOptions.setSecure(!m_socket.secureProtocol().empty());
+        m_telnetOptions.subnegotiation(m_telnet, m_reply);
+        break;
+    case TelnetFilter::Result::Consumed:
+        break;
+    }
+}
+
+void LineProcessor::promptEnded() {
+    releaseHeldCarriageReturns();
+    if (m_decoder.pending()) {
+        flushDecoder();
+    }
+    if (m_line.text.empty() && m_shownBytes == 0) {
+        return;
+    }
+    completeLine(true, true);
+    // What follows a prompt starts a line of its own.
+    m_previous = '\n';
+    m_pairedEnd = 0;
+}
+
+void LineProcessor::releaseHeldCarriageReturns() {
+    // CR CR then something other than LF: each CR was a line end after all.
+    while (m_heldCarriageReturns > 0) {
+        --m_heldCarriageReturns;
+        completeLine(true);
+        m_previous = '\r';
     }
 }
 
@@ -235,6 +305,7 @@ void LineProcessor::processBatch(const unsigned char* bytes, std::size_t n) {
             ++i;
         } else if (kPlainText.plain[c]) {
             // A run of ordinary text, up to what one line may hold.
+            releaseHeldCarriageReturns();
             m_pairedEnd = 0;
             if (m_lineCharacters >= kMaxLineCharacters) {
                 cutLine();
@@ -258,15 +329,22 @@ void LineProcessor::processBatch(const unsigned char* bytes, std::size_t n) {
                 if (m_ansi.inSequence()) {
                     m_ansi.cancelSequence();
                 }
-                // CR LF and LF CR end one line; a second CR or LF of its own kind
-                // is an empty line.
-                if (m_pairedEnd == c) {
+                // CR LF and LF CR end one line, and so does CR CR LF (and any
+                // run of CRs before an LF); a second CR or LF of its own kind is
+                // otherwise an empty line.
+                if (c == '\r' && m_pairedEnd == '\n') {
+                    ++m_heldCarriageReturns;
+                } else if (c == '\n' && m_heldCarriageReturns > 0) {
+                    m_heldCarriageReturns = 0;
+                    m_pairedEnd = 0;
+                } else if (m_pairedEnd == c) {
                     m_pairedEnd = 0;
                 } else {
                     m_pairedEnd = c == '\r' ? '\n' : '\r';
                     lineEnd = true;
                 }
             } else {
+                releaseHeldCarriageReturns();
                 m_pairedEnd = 0;
                 if (c == '\t') {
                     if (m_lineCharacters + 8 <= kMaxLineCharacters) {
@@ -286,27 +364,93 @@ void LineProcessor::processBatch(const unsigned char* bytes, std::size_t n) {
         if (lineEnd) {
             completeLine(true);
             m_previous = c;
-        } else if (i == n && showsUnfinishedTail()) {
-            // Login prompts have no line end: show the tail at once. The
-            // tail is not a line end, so a read that stopped after text or a
-            // telnet command leaves the next listing row to be read as one.
-            completeLine(false);
         }
     }
+    unfinishedTailAtEndOfRead();
 }
 
 bool LineProcessor::showsUnfinishedTail() const {
-    // While a WHO listing is captured a row must arrive whole, or its two
-    // halves would be read as two rows.
-    return !m_session.TagMode && m_session.ListMode != 2 &&
-           !(m_stage != nullptr && !m_midLine && m_stage->holdsTail(m_line.text));
+    // Log-in prompts have no line end: before log-in the tail is shown at
+    // once. Afterwards a tail may be the first half of a marker line, so it
+    // waits for a quiet spell; while a WHO listing is captured a row must
+    // arrive whole, or its two halves would be read as two rows.
+    return !m_session.TagMode && m_session.ListMode != 2 && !stageHoldsTail();
 }
 
-void LineProcessor::completeLine(bool endedWithCr) {
+void LineProcessor::unfinishedTailAtEndOfRead() {
+    const bool tailWaiting = m_line.text.size() > m_shownBytes;
+    if (tailWaiting && showsUnfinishedTail()) {
+        showOpenPrompt();
+    } else if ((tailWaiting || m_heldCarriageReturns > 0) && m_timers != nullptr) {
+        if (m_quietTimer) {
+            m_timers->stop(*m_quietTimer);
+        }
+        m_quietTimer = m_timers->startSingleShot(kOpenPromptDelay, [this] {
+            m_quietTimer.reset();
+            quietSpell();
+        });
+    }
+}
+
+void LineProcessor::quietSpell() {
+    if (m_session.ListMode == 2 && m_line.text.size() > m_shownBytes) {
+        // A listing row is still arriving; look again after the next spell.
+        unfinishedTailAtEndOfRead();
+        return;
+    }
+    releaseHeldCarriageReturns();
+    showOpenPrompt();
+    if (m_hooks.outputChanged) {
+        m_hooks.outputChanged();
+    } else {
+        m_output.flush();
+    }
+}
+
+TextLine LineProcessor::unshownPart() const {
+    TextLine part;
+    const std::size_t from = std::min(m_shownBytes, m_line.text.size());
+    part.text = m_line.text.substr(from);
+    for (const StyleSpan& span : m_line.spans) {
+        const std::size_t end = std::size_t{span.start} + span.length;
+        if (end <= from) {
+            continue;
+        }
+        const std::size_t start = std::max<std::size_t>(span.start, from);
+        part.spans.push_back(StyleSpan{static_cast<std::uint32_t>(start - from),
+                                       static_cast<std::uint32_t>(end - start), span.style});
+    }
+    return part;
+}
+
+bool LineProcessor::stageHoldsTail() const {
+    return m_stage != nullptr && !m_midLine && m_shownBytes == 0 && m_stage->holdsTail(m_line.text);
+}
+
+void LineProcessor::showOpenPrompt() {
+    if (m_line.text.size() <= m_shownBytes || stageHoldsTail()) {
+        return;
+    }
+    // The span open at the end is shown with the text so far; it goes on
+    // from here as a new span.
+    closeSpan();
+    TextLine part = unshownPart();
+    part.complete = false;
+    m_output.showLine(part, -1);
+    m_shownBytes = m_line.text.size();
+}
+
+void LineProcessor::completeLine(bool endedWithCr, bool prompt) {
+    if (m_quietTimer && m_timers != nullptr) {
+        m_timers->stop(*m_quietTimer);
+        m_quietTimer.reset();
+    }
     closeSpan();
     m_line.complete = endedWithCr;
     bool show = true;
-    if (m_stage != nullptr && endedWithCr && !m_midLine) {
+    // Out-of-band protocol lines come whole: a line whose start was shown
+    // or cut off already is never one.
+    if (m_stage != nullptr && endedWithCr && !m_midLine && m_shownBytes == 0) {
         const std::size_t length = m_line.text.size();
         show = m_stage->passLine(m_line.text);
         if (m_line.text.size() != length) {
@@ -315,15 +459,30 @@ void LineProcessor::completeLine(bool endedWithCr) {
     }
     m_midLine = !endedWithCr && (m_midLine || !m_line.text.empty());
     if (show && ((m_session.ListMode == 2 && (m_previous == '\r' || m_previous == '\n')) || m_session.TagMode)) {
-        show = m_classifier.ClassifyLine(m_line.text);
-        if (m_line.text.empty()) {
+        // The classifier judges what came after an open prompt already shown
+        // (a marker line may follow a log-in prompt on the same line).
+        const std::size_t shown = std::min(m_shownBytes, m_line.text.size());
+        std::string rest = m_line.text.substr(shown);
+        const bool listing = m_session.ListMode != 0 && !rest.empty();
+        show = m_classifier.ClassifyLine(rest);
+        if (!show && listing) {
+            // A listing took the line; the session history keeps it anyway.
+            TextLine taken;
+            taken.text = m_line.text.substr(shown);
+            m_output.keepInHistory(taken);
+        }
+        m_line.text.resize(shown);
+        m_line.text += show ? rest : std::string();
+        if (!show || m_line.text.empty()) {
             m_line.spans.clear();
         }
     }
     m_txtReceived = m_line.text;
-    if (show) {
-        showLine();
+    if (show || m_shownBytes > 0) {
+        // A hidden rest still ends the open prompt's line, which is then a line of its own.
+        showLine(prompt);
     }
+    m_shownBytes = 0;
     m_line.text.clear();
     m_line.spans.clear();
     m_line.complete = true;
@@ -334,11 +493,8 @@ void LineProcessor::completeLine(bool endedWithCr) {
     }
 }
 
-void LineProcessor::showLine() {
+void LineProcessor::showLine(bool prompt) {
     const std::string& text = m_line.text;
-    if (!m_line.complete && text.empty()) {
-        return;
-    }
     int look = -1;
     const int slot = text.empty() ? -1 : m_triggers.match(text);
     if (slot >= 0) {
@@ -358,9 +514,13 @@ void LineProcessor::showLine() {
         }
         look = cached;
     }
-    m_output.showLine(m_line, look);
+    const TextLine part = unshownPart();
+    m_output.showLine(part, look);
     if (m_session.LogOpen && m_log != nullptr) {
         m_log->writeLine(text);
+    }
+    if (m_hooks.lineEnded) {
+        m_hooks.lineEnded(text, prompt);
     }
     if (m_window.isMinimised()) {
         if (m_settings.MinMaximize) {

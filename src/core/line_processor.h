@@ -3,11 +3,14 @@
 #include "core/ansi_parser.h"
 #include "core/line_stage.h"
 #include "core/telnet_filter.h"
+#include "core/telnet_options.h"
+#include "platform/clock.h"
 #include "core/text_line.h"
 #include "core/utf8_stream_decoder.h"
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace corvane {
@@ -31,8 +34,11 @@ public:
 // Turns received bytes into lines: answers telnet negotiation in stream order,
 // reads colour codes, decodes the text (UTF-8 where it is, else Windows-1252;
 // only Windows-1252 for a world that chose it),
-// cuts lines at carriage returns and line feeds, lets the classifier take
-// marker lines and listings, and shows the rest with trigger effects.
+// cuts lines at carriage returns and line feeds (a run of CRs before an LF is
+// one line end) and at telnet's go-ahead and end-of-record, which end a prompt,
+// lets the classifier take marker lines and listings, and shows the rest with
+// trigger effects. An unfinished line is shown as an open prompt (at once
+// before log-in, after a quiet spell after it) and completed in place.
 class LineProcessor {
 public:
     // A line longer than this is shown in pieces: the window could not keep
@@ -47,7 +53,13 @@ public:
         // A batch of received text has been processed; without this hook the
         // output is brought up to date at once.
         std::function<void()> outputChanged;
+        // The one place every line comes out whole, once it has ended (a
+        // prompt ends at go-ahead, end-of-record, or its line end), after the
+        // classifier has taken what is its own.
+        std::function<void(const std::string& text, bool prompt)> lineEnded;
     };
+    // Quiet after an unfinished line before it is shown as an open prompt.
+    static constexpr std::chrono::milliseconds kOpenPromptDelay{250};
 
     LineProcessor(Session& session, const ClientSettings& settings, Socket& socket, Sound& sound,
                   TriggerSet& triggers, LineClassifier& classifier, OutputBuffer& output,
@@ -57,9 +69,17 @@ public:
     void setLogWriter(LogWriter* log) { m_log = log; }
     // Sees complete lines first (out-of-band protocols); may be null.
     void setLineStage(LineStage* stage) { m_stage = stage; }
+    void setTimers(Timers* timers) { m_timers = timers; }
+    // The telnet negotiation table and what is said once an option is on.
+    TelnetFilter& telnet() { return m_telnet; }
+    TelnetOptions& telnetOptions() { return m_telnetOptions; }
+    // The output box's size in characters, for worlds that asked for it.
+    void windowResized(int columns, int rows);
     // Told once per connection, after the read that brought its first valid
     // UTF-8 multi-byte character.
     void setUtf8Seen(std::function<void()> seen) { m_utf8Seen = std::move(seen); }
+    // Told once per connection, after the read that brought bytes that are not UTF-8.
+    void setNonUtf8Seen(std::function<void()> seen) { m_nonUtf8Seen = std::move(seen); }
     // Forget any half-received line or sequence (a new connection).
     void reset();
     // The triggers changed: their looks are worked out again on next use.
@@ -73,8 +93,17 @@ public:
     bool receivedUtf8() const { return m_decoder.sawMultibyte(); }
 
 private:
-    void completeLine(bool endedWithCr);
-    void showLine();
+    void completeLine(bool endedWithCr, bool prompt = false);
+    void showLine(bool prompt);
+    // The part of the line not yet shown as an open prompt.
+    TextLine unshownPart() const;
+    void showOpenPrompt();
+    // A line an out-of-band protocol is still gathering: never shown as a prompt.
+    bool stageHoldsTail() const;
+    void unfinishedTailAtEndOfRead();
+    void quietSpell();
+    void promptEnded();
+    void releaseHeldCarriageReturns();
     void closeSpan();
     void processBatch(const unsigned char* bytes, std::size_t n);
     bool showsUnfinishedTail() const;
@@ -96,12 +125,21 @@ private:
     MainWindowView& m_window;
     Hooks m_hooks;
     std::function<void()> m_utf8Seen;
+    std::function<void()> m_nonUtf8Seen;
+    bool m_reportedNonUtf8 = false;
     LogWriter* m_log = nullptr;
     LineStage* m_stage = nullptr;
     // Part of the current line has been shown or cut off already.
     bool m_midLine = false;
 
     TelnetFilter m_telnet;
+    TelnetOptions m_telnetOptions;
+    Timers* m_timers = nullptr;
+    std::optional<Timers::TimerId> m_quietTimer;
+    // Bytes of the current line already shown as an open prompt.
+    std::size_t m_shownBytes = 0;
+    // CRs after a CR line end, waiting to see whether an LF closes the run.
+    int m_heldCarriageReturns = 0;
     AnsiParser m_ansi;
     Utf8StreamDecoder m_decoder;
     bool m_reportedUtf8 = false;

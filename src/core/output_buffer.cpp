@@ -150,6 +150,12 @@ void OutputBuffer::deleteFromFront(std::size_t count) {
     m_dirty = true;
 }
 
+void OutputBuffer::keepInHistory(const TextLine& line) {
+    if (m_history != nullptr) {
+        m_history->append(line.text, line.spans, nullptr, true);
+    }
+}
+
 void OutputBuffer::append(std::string_view text, const std::vector<StyleSpan>& spans, int look, bool complete,
                           std::uint32_t added) {
     if (m_history != nullptr) {

@@ -37,6 +37,8 @@ public:
     // Also hands every shown line to the session history, which outlives what
     // the window may keep.
     void setHistory(SessionHistory* history) { m_history = history; }
+    // A received line that is not shown (a listing took it) is still kept.
+    void keepInHistory(const TextLine& line);
 
     void clear();
     // Applies everything since the last flush to the view; returns how many

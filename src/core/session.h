@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/server_kind.h"
 #include "core/text_encoding.h"
 
 #include <cstdint>
@@ -25,6 +26,8 @@ struct Session {
     std::string WorldName;
     // The world's choice of text form, fixed when the connection starts.
     TextEncoding Encoding = TextEncoding::Automatic;
+    // The world's "Server=", fixed when the connection starts.
+    ServerKind Server = ServerKind::Muck;
     int WorldIndex = -1;
     std::string CharacterName;
     std::int32_t RoomRef = 0;

@@ -8,7 +8,15 @@ StatusLine::StatusLine(StatusView& view)
 
 void StatusLine::SetStatus(const std::string& text) {
     m_text = text;
-    m_view.setLabelText(StatusView::StatusLabel, text);
+    if (text == status::OffLine) {
+        m_vitals.clear();
+    }
+    m_view.setLabelText(StatusView::StatusLabel, m_vitals.empty() ? text : text + "   " + m_vitals);
+}
+
+void StatusLine::SetVitals(const std::string& vitals) {
+    m_vitals = vitals;
+    SetStatus(m_text);
 }
 
 void StatusLine::SetSecure(const std::string& protocol) {

@@ -28,11 +28,15 @@ public:
     // The lock beside the status line: shown with the protocol's name while a
     // secure session is up, hidden when protocol is empty.
     void SetSecure(const std::string& protocol);
+    // A world's report of the character's state ("HP 8/10  MP 5"), shown after
+    // the status until the connection ends.
+    void SetVitals(const std::string& vitals);
     const std::string& text() const { return m_text; }
 
 private:
     StatusView& m_view;
     std::string m_text;
+    std::string m_vitals;
 };
 
 } // namespace corvane

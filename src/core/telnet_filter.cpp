@@ -1,48 +1,85 @@
 #include "core/telnet_filter.h"
 
-#include <array>
-
 namespace corvane {
 
 namespace {
 
-constexpr unsigned char SE = 240;
-constexpr unsigned char SB = 250;
-constexpr unsigned char WILL = 251;
-constexpr unsigned char WONT = 252;
-constexpr unsigned char DO = 253;
-constexpr unsigned char DONT = 254;
+enum class Action : std::uint8_t { TwoByte, Negotiate, Subnegotiate, Escape, PromptEnd };
 
-enum class Action : std::uint8_t { TwoByte, Negotiate, Subnegotiate, Escape };
+constexpr unsigned char GA = 249;
+constexpr unsigned char EOR = 239;
 
-// What the byte after an IAC means, and for a negotiation the verb we answer
-// with. Every option stays off: an offer (WILL) or a request (DO) gets WONT,
-// and a DONT is echoed back as the acknowledgement the protocol expects.
-struct CommandEntry {
-    Action action = Action::TwoByte;
-    unsigned char replyVerb = 0;
-};
-
-constexpr std::array<CommandEntry, 256> makeCommandTable() {
-    // NOP, GA, EOR, AYT, a stray SE and anything unassigned are two-byte
-    // commands that need no answer.
-    std::array<CommandEntry, 256> table{};
-    table[SB] = {Action::Subnegotiate, 0};
-    table[WILL] = {Action::Negotiate, WONT};
-    table[WONT] = {Action::Negotiate, WONT};
-    table[DO] = {Action::Negotiate, WONT};
-    table[DONT] = {Action::Negotiate, DONT};
-    table[TelnetFilter::IAC] = {Action::Escape, 0};
+// What the byte after an IAC means. NOP, AYT, a stray SE and anything
+// unassigned are two-byte commands that need no answer.
+constexpr std::array<Action, 256> makeCommandTable() {
+    std::array<Action, 256> table{};
+    table[TelnetFilter::SB] = Action::Subnegotiate;
+    table[TelnetFilter::WILL] = Action::Negotiate;
+    table[TelnetFilter::WONT] = Action::Negotiate;
+    table[TelnetFilter::DO] = Action::Negotiate;
+    table[TelnetFilter::DONT] = Action::Negotiate;
+    table[GA] = Action::PromptEnd;
+    table[EOR] = Action::PromptEnd;
+    table[TelnetFilter::IAC] = Action::Escape;
     return table;
 }
 
-constexpr std::array<CommandEntry, 256> CommandTable = makeCommandTable();
+constexpr std::array<Action, 256> CommandTable = makeCommandTable();
 
-void appendByte(std::string& out, unsigned char byte) {
-    out.push_back(static_cast<char>(byte));
+// How each negotiation verb is answered. A request (WILL, DO) is agreed with
+// `agree` or refused with `refuse`; a negative (WONT, DONT) is acknowledged
+// with `agree` only when it switches an option off that was on.
+struct VerbRule {
+    TelnetFilter::Side side;
+    bool request;
+    unsigned char agree;
+    unsigned char refuse;
+};
+
+constexpr VerbRule ruleFor(unsigned char verb) {
+    switch (verb) {
+    case TelnetFilter::WILL:
+        return {TelnetFilter::Side::Remote, true, TelnetFilter::DO, TelnetFilter::DONT};
+    case TelnetFilter::WONT:
+        return {TelnetFilter::Side::Remote, false, TelnetFilter::DONT, 0};
+    case TelnetFilter::DO:
+        return {TelnetFilter::Side::Local, true, TelnetFilter::WILL, TelnetFilter::WONT};
+    default:
+        return {TelnetFilter::Side::Local, false, TelnetFilter::WONT, 0};
+    }
+}
+
+void appendCommand(std::string& out, unsigned char verb, unsigned char option) {
+    out.push_back(static_cast<char>(TelnetFilter::IAC));
+    out.push_back(static_cast<char>(verb));
+    out.push_back(static_cast<char>(option));
+}
+
+std::size_t sideIndex(TelnetFilter::Side side) {
+    return static_cast<std::size_t>(side);
 }
 
 } // namespace
+
+TelnetFilter::TelnetFilter() {
+    // Echo is how a world hides a password; go-ahead suppression and
+    // end-of-record only change how prompts are marked. The window size,
+    // the terminal type and the character set are ours to tell.
+    setAccepted(telnet_option::Echo, Side::Remote, true);
+    setAccepted(telnet_option::SuppressGoAhead, Side::Remote, true);
+    setAccepted(telnet_option::EndOfRecord, Side::Remote, true);
+    setAccepted(telnet_option::WindowSize, Side::Local, true);
+    setAccepted(telnet_option::TerminalType, Side::Local, true);
+    setAccepted(telnet_option::Charset, Side::Local, true);
+}
+
+void TelnetFilter::setAccepted(unsigned char option, Side side, bool accepted) {
+    m_accepted[sideIndex(side)][option] = accepted;
+}
+
+bool TelnetFilter::isOn(unsigned char option, Side side) const {
+    return m_on[sideIndex(side)][option];
+}
 
 TelnetFilter::Result TelnetFilter::feed(unsigned char byte, std::string& reply) {
     switch (m_state) {
@@ -55,24 +92,30 @@ TelnetFilter::Result TelnetFilter::feed(unsigned char byte, std::string& reply) 
     case State::Command:
         return startCommand(byte);
     case State::Option:
-        appendByte(reply, IAC);
-        appendByte(reply, CommandTable[m_command].replyVerb);
-        appendByte(reply, byte);
         m_state = State::Data;
-        return Result::Consumed;
+        return negotiate(m_command, byte, reply);
     case State::Subnegotiation:
         if (++m_subnegotiationLength > MaxSubnegotiationLength) {
             m_state = State::Data;
         } else if (byte == IAC) {
             m_state = State::SubnegotiationIac;
+        } else if (m_subnegotiationLength == 1) {
+            m_option = byte;
+        } else {
+            m_payload.push_back(static_cast<char>(byte));
         }
         return Result::Consumed;
     case State::SubnegotiationIac:
-        if (++m_subnegotiationLength > MaxSubnegotiationLength || byte == SE) {
+        if (++m_subnegotiationLength > MaxSubnegotiationLength) {
             m_state = State::Data;
             return Result::Consumed;
         }
+        if (byte == SE) {
+            m_state = State::Data;
+            return endSubnegotiation();
+        }
         if (byte == IAC) {
+            m_payload.push_back(static_cast<char>(IAC));
             m_state = State::Subnegotiation;
             return Result::Consumed;
         }
@@ -83,9 +126,39 @@ TelnetFilter::Result TelnetFilter::feed(unsigned char byte, std::string& reply) 
     return Result::Consumed;
 }
 
+TelnetFilter::Result TelnetFilter::endSubnegotiation() {
+    // An empty one carries no option; nothing can be done with it.
+    return m_subnegotiationLength > 2 ? Result::Subnegotiation : Result::Consumed;
+}
+
+TelnetFilter::Result TelnetFilter::negotiate(unsigned char verb, unsigned char option, std::string& reply) {
+    const VerbRule rule = ruleFor(verb);
+    bool& on = m_on[sideIndex(rule.side)][option];
+    m_option = option;
+    m_lastSide = rule.side;
+    if (rule.request) {
+        if (on) {
+            return Result::Consumed;
+        }
+        if (!m_accepted[sideIndex(rule.side)][option]) {
+            appendCommand(reply, rule.refuse, option);
+            return Result::Consumed;
+        }
+        on = true;
+        appendCommand(reply, rule.agree, option);
+        return Result::OptionChanged;
+    }
+    if (!on) {
+        return Result::Consumed;
+    }
+    on = false;
+    appendCommand(reply, rule.agree, option);
+    return Result::OptionChanged;
+}
+
 TelnetFilter::Result TelnetFilter::startCommand(unsigned char command) {
     m_state = State::Data;
-    switch (CommandTable[command].action) {
+    switch (CommandTable[command]) {
     case Action::Escape:
         return Result::DataByte;
     case Action::Negotiate:
@@ -94,8 +167,11 @@ TelnetFilter::Result TelnetFilter::startCommand(unsigned char command) {
         break;
     case Action::Subnegotiate:
         m_subnegotiationLength = 0;
+        m_payload.clear();
         m_state = State::Subnegotiation;
         break;
+    case Action::PromptEnd:
+        return Result::PromptEnd;
     case Action::TwoByte:
         break;
     }
@@ -105,7 +181,13 @@ TelnetFilter::Result TelnetFilter::startCommand(unsigned char command) {
 void TelnetFilter::reset() {
     m_state = State::Data;
     m_command = 0;
+    m_option = 0;
     m_subnegotiationLength = 0;
+    m_payload.clear();
+    m_payload.shrink_to_fit();
+    for (auto& side : m_on) {
+        side.fill(false);
+    }
 }
 
 } // namespace corvane

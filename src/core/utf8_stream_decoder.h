@@ -24,6 +24,8 @@ public:
     // True once the stream has held a valid multi-byte sequence: from then on
     // it is known to speak UTF-8.
     bool sawMultibyte() const { return m_sawMultibyte; }
+    // Some byte from 128 up was not part of valid UTF-8.
+    bool sawInvalid() const { return m_sawInvalid; }
     void reset() { *this = Utf8StreamDecoder{}; }
 
 private:
@@ -38,6 +40,7 @@ private:
     unsigned char m_high = 0xBF;
     char32_t m_codePoint = 0;
     bool m_sawMultibyte = false;
+    bool m_sawInvalid = false;
 };
 
 template <typename Put> void Utf8StreamDecoder::feed(unsigned char byte, Put&& put) {
@@ -67,6 +70,7 @@ template <typename Put> void Utf8StreamDecoder::flush(Put&& put) {
     for (std::uint8_t i = 0; i < m_count; ++i) {
         put(Cp1252ToCodePoint(m_bytes[i]));
     }
+    m_sawInvalid = m_sawInvalid || m_count > 0;
     m_count = 0;
 }
 
@@ -93,6 +97,7 @@ template <typename Put> void Utf8StreamDecoder::start(unsigned char byte, Put&& 
             m_high = 0x8F;
         }
     } else {
+        m_sawInvalid = m_sawInvalid || byte >= 0x80;
         put(Cp1252ToCodePoint(byte));
         return;
     }

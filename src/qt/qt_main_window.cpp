@@ -505,6 +505,10 @@ void QtMainWindow::focusHistory() {
     m_history->setFocus();
 }
 
+void QtMainWindow::setInputMasked(bool masked) {
+    m_input->setEchoMode(masked ? QLineEdit::Password : QLineEdit::Normal);
+}
+
 void QtMainWindow::insertText(const std::string& text) {
     m_input->insert(toQt(text));
 }

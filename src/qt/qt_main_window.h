@@ -79,6 +79,7 @@ public:
     void focusHistory() override;
 
     void insertText(const std::string& text) override;
+    void setInputMasked(bool masked) override;
 
     QtOutputBox* outputBox() const { return m_output; }
 

@@ -13,6 +13,7 @@
 #include "settings/number_text.h"
 #include "shell/view_factory.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 
@@ -98,6 +99,7 @@ void RandomWalk::open() {
     m_wait = 0;
     m_interval = 0;
     m_direction = 0;
+    m_lastMove = kDirections[0];
     m_lastRoom = m_services.session.RoomName;
     if (!m_timer) {
         m_timer = m_services.timers.startRepeating(std::chrono::seconds(1), [this] { tick(); });
@@ -192,15 +194,22 @@ void RandomWalk::tick() {
     const Session& session = m_services.session;
     if (m_open && m_log.isOpen() && session.RoomName != m_lastRoom) {
         m_lastRoom = session.RoomName;
-        writeLog("You went " + std::string(kDirections[static_cast<std::size_t>(m_direction)]) + " to " +
+        writeLog("You went " + m_lastMove + " to " +
                  session.RoomName + " (DB Ref:" + FormatNumber(session.RoomRef) + ")");
     }
     m_inTick = false;
 }
 
 void RandomWalk::move() {
-    m_direction = DrawDirection(m_services.random);
-    const std::string direction = kDirections[static_cast<std::size_t>(m_direction)];
+    std::string direction;
+    if (m_knownExits.empty()) {
+        m_direction = DrawDirection(m_services.random);
+        direction = kDirections[static_cast<std::size_t>(m_direction)];
+    } else {
+        const auto pick = static_cast<std::size_t>(m_services.random.next() * static_cast<double>(m_knownExits.size()));
+        direction = m_knownExits[std::min(pick, m_knownExits.size() - 1)];
+    }
+    m_lastMove = direction;
     // Never onto a connection that is gone: the walk ends with the session.
     if (m_services.session.Connected) {
         m_services.sender.SendCommand(direction + std::string(NewLine));

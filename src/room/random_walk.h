@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace corvane {
 
@@ -60,6 +61,9 @@ public:
     void onClosed() override;
     void onMinimisedChanged(bool minimised) override;
 
+    // The room's real exits, when the world names them: the walk then takes
+    // only those. Empty: the direction table.
+    void setKnownExits(std::vector<std::string> exits) { m_knownExits = std::move(exits); }
     // One draw of the direction table's index (0 to 11).
     static int DrawDirection(RandomSource& random);
     // "03-07-2024" and "21:05:09" in local time.
@@ -78,6 +82,8 @@ private:
     Services m_services;
     std::function<void()> m_focusInput;
     std::unique_ptr<WalkView> m_view;
+    std::vector<std::string> m_knownExits;
+    std::string m_lastMove;
     TextFileWriter m_log;
     std::optional<Timers::TimerId> m_timer;
     bool m_open = false;

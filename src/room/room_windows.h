@@ -61,6 +61,8 @@ public:
     void loggedIn(const std::string& settingsPath);
     // A room marker has been read.
     void roomChanged();
+    // The exits of the room the player is in, where the world tells them (GMCP).
+    void exitsKnown(std::vector<std::string> exits) { m_walk.setKnownExits(std::move(exits)); }
     // The session has ended: the pad and the player list close, a walk ends.
     void closeSessionWindows();
     void shutdown();

@@ -53,11 +53,20 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
                   views.window)
     , m_connection(m_session, platform.socket, m_sender, m_status, *this, platform.prompts, platform.sound,
                    Connection::Hooks{[this] { m_processor.ProcessIncoming(); },
-                                     [this] { m_reset.ResetSession(); }, [this] { FileConnect(); },
+                                     [this] {
+                                         m_input.setWorldEchoes(false);
+                                         m_reset.ResetSession();
+                                     },
+                                     [this] { FileConnect(); },
                                      [this] {
                                          m_session.PendingText.clear();
                                          m_processor.reset();
                                          m_mcp.connectionStarted(m_options.settingsPath);
+                                         // Rooms come by GMCP only from worlds that are MUDs.
+                                         m_processor.telnet().setAccepted(telnet_option::Gmcp,
+                                                                          TelnetFilter::Side::Remote,
+                                                                          m_session.Server == ServerKind::Mud);
+                                         m_room.exitsKnown({});
                                          // One world at a time; the session reset enables it again.
                                          m_menu.setEnabled(MenuItem::FileConnect, false);
                                      },
@@ -87,7 +96,11 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
              noticeHook())
     , m_layout(m_settings, views.display.layoutView(), views.display, views.output, views.window, m_menu,
                MainWindowLayout::Hooks{noticeHook(),
-                                       [this] { m_outputWindow.updateGeometry(m_layout.OutputWidth()); }})
+                                       [this] {
+                                           m_outputWindow.updateGeometry(m_layout.OutputWidth());
+                                           m_windowSize.sizeChanged(m_settings.CharsPerLine,
+                                                                    std::max(m_views.output.visibleRows(), 1));
+                                       }})
     , m_browser(m_settings, platform.launcher, platform.prompts,
                 BrowserLaunch::Self{m_options.programPath, m_options.settingsPath},
                 BrowserLaunch::Hooks{noticeHook()})
@@ -96,11 +109,13 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
                                 m_sender, platform.prompts, m_options.settingsPath})
     , m_frames(
           platform.clock, platform.timers, [this] { return drawOutput(); },
-          [this] { return m_views.output.visibleRows(); }) {
+          [this] { return m_views.output.visibleRows(); })
+    , m_windowSize(platform.timers,
+                   [this](int columns, int rows) { m_processor.windowResized(columns, rows); }) {
     m_settings.SettingsPath = m_options.settingsPath;
     m_output.setHistory(&m_history);
     m_triggers.clearActive();
-    m_processor.setHooks({noticeHook(), [this] { m_frames.changed(); }});
+    m_processor.setHooks({noticeHook(), [this] { m_frames.changed(); }, {}});
     m_classifier.setHooks({[this] { m_room.roomChanged(); }});
     m_classifier.setTimers(&platform.timers);
     m_gameTimer.setHooks({[this](const std::string& text) {
@@ -118,6 +133,17 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
     m_processor.setLogWriter(&m_log);
     m_processor.setLineStage(&m_mcp.link());
     m_processor.setUtf8Seen([this] { m_sender.worldSentUtf8(); });
+    m_processor.setTimers(&platform.timers);
+    m_processor.setNonUtf8Seen([this] { m_sender.worldSentNonUtf8(); });
+    m_processor.telnetOptions().setEvents(
+        {[this](bool echoes) { m_input.setWorldEchoes(echoes); },
+         [this](std::string_view name, std::string_view json) { m_gmcp.message(name, json); }});
+    m_gmcp.setEvents({[this](const GmcpMessages::RoomInfo& room) {
+                          m_room.exitsKnown(room.exits);
+                          m_classifier.roomEntered(room.number, room.name);
+                      },
+                      [this](const std::string& vitals) { m_status.SetVitals(vitals); },
+                      {}});
     m_input.setRecorder(&m_recorder);
     m_macros.setNoticeHook(noticeHook());
     m_recorder.setStoppedHook([this] {

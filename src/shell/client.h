@@ -4,6 +4,7 @@
 #include "core/command_sender.h"
 #include "core/connection.h"
 #include "core/game_timer.h"
+#include "core/gmcp_messages.h"
 #include "core/input_line.h"
 #include "core/line_classifier.h"
 #include "core/line_processor.h"
@@ -15,6 +16,7 @@
 #include "core/session.h"
 #include "core/session_history.h"
 #include "core/status_line.h"
+#include "core/window_size_report.h"
 #include "macros/file_sender.h"
 #include "macros/macro_recorder.h"
 #include "macros/session_log.h"
@@ -246,6 +248,8 @@ private:
     BrowserLaunch m_browser;
     LoginSetup m_login;
     OutputFrames m_frames;
+    WindowSizeReport m_windowSize;
+    GmcpMessages m_gmcp;
     std::unique_ptr<PreferencesView> m_preferencesView;
     std::unique_ptr<PreferencesPresenter> m_preferences;
     bool m_preferencesOpen = false;

@@ -62,6 +62,11 @@ void LoginSetup::loggedIn() {
         m_parts.buttons.setEnabled(Bar::Command, i, true);
         m_parts.buttons.setEnabled(Bar::Macro, i, true);
     }
+    if (session.Server == ServerKind::Mud) {
+        // A MUD has no home command to send.
+        m_parts.menu.setEnabled(MenuItem::GameGoHome, false);
+        m_parts.buttons.setEnabled(Bar::Command, command_button::GoHome, false);
+    }
     m_parts.macros.LoadMacros(true);
     m_parts.room.loggedIn(m_parts.settingsPath);
     const DisplayView::Font font = m_parts.display.inputFont();
@@ -76,7 +81,8 @@ void LoginSetup::loggedIn() {
     m_parts.gameTimer.toggleGameClock();
     m_parts.menu.setChecked(MenuItem::ViewLagCounter, false);
     m_parts.gameTimer.toggleLagCounter();
-    m_parts.window.setCaption(ProgramCaption() + " - " + session.CharacterName + " on " + session.WorldName);
+    // A world may have named the room already while the log-in was being sent.
+    m_parts.window.setCaption(sessionCaption());
 }
 
 std::optional<std::string> LoginSetup::startLoggedIn(const std::string& worldName,

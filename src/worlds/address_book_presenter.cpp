@@ -280,7 +280,9 @@ void AddressBookPresenter::onOk() {
     // The connect call does not wait for the socket, and a failure box it
     // shows must not sit under a busy pointer.
     m_window.setBusyCursor(false);
-    m_connection.ConnectToWorld(name, host, port, worldIndex, secure, encoding);
+    const ServerKind server =
+        worldIndex >= 0 ? ParseServerKind(ReadSetting(name, kServerKey, m_settingsPath)) : ServerKind::Muck;
+    m_connection.ConnectToWorld(name, host, port, worldIndex, secure, encoding, server);
     m_view.closeDialog();
 }
 

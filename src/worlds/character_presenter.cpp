@@ -248,7 +248,13 @@ void CharacterPresenter::sendLogin(const Credentials& login) {
     m_session.CharacterName = login.name;
     const std::string newLine(NewLine);
     m_sender.SendCommand("connect " + login.name + " " + login.password + newLine);
-    m_sender.SendCommand("@set me=_arrive/vrox:&[vrox] {ref:here} {name:here}" + newLine);
+    if (m_session.Server == ServerKind::Mud) {
+        // No frames and no arrival hook: a MUD would answer each with an error.
+        return;
+    }
+    if (m_session.Server == ServerKind::Muck) {
+        m_sender.SendCommand("@set me=_arrive/vrox:&[vrox] {ref:here} {name:here}" + newLine);
+    }
     m_sender.SendCommand("OUTPUTPREFIX [on]" + newLine);
     m_sender.SendCommand("OUTPUTSUFFIX [off]" + newLine);
 }

@@ -27,7 +27,11 @@ TEST_P(IncomingTextTest, ShowsAndAnswers) {
     const std::string before = h.window.output;
     h.socket.sent.clear();
     for (const std::string& chunk : GetParam().chunks) {
-        h.socket.receive(chunk);
+        if (chunk.empty()) {
+            h.clock.advance(std::chrono::milliseconds(300)); // an empty chunk is a quiet spell
+        } else {
+            h.socket.receive(chunk);
+        }
     }
     EXPECT_EQ(h.window.output.substr(before.size()), GetParam().shown);
     EXPECT_EQ(h.socket.allSent(), GetParam().replies);
@@ -39,6 +43,8 @@ const std::string DONT = "\xFE";
 const std::string WILL = "\xFB";
 const std::string WONT = "\xFC";
 const std::string NOP = "\xF1";
+const std::string SB = "\xFA";
+const std::string SE = "\xF0";
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(
@@ -52,21 +58,48 @@ INSTANTIATE_TEST_SUITE_P(
         IncomingCase{"CrLfSplitAcrossReadsIsOneLineEnd", {"one\r", "\ntwo\n", "\rthree\r\n"}, true,
                      "one\ntwo\nthree\n", ""},
         IncomingCase{"CrLfSplitAcrossReadsBeforeLogIn", {"one\r", "\ntwo"}, false, "one\ntwo", ""},
-        IncomingCase{"RepeatedLineEndsAreEmptyLines", {"a\r\n\r\nb\n\nc\r\r"}, true, "a\n\nb\n\nc\n\n", ""},
+        IncomingCase{"RepeatedLineEndsAreEmptyLines", {"a\r\n\r\nb\n\nc\r\rd\r"}, true, "a\n\nb\n\nc\n\nd\n", ""},
+        IncomingCase{"CrCrLfIsOneLineEnd", {"a\r\r\nb\r\r\n\r\r\nc\r\r\r\n"}, true, "a\nb\n\nc\n", ""},
+        IncomingCase{"CrCrLfSplitAcrossReads", {"a\r\r", "\nb\r", "\r\n"}, true, "a\nb\n", ""},
+        IncomingCase{"CrCrBeforeTextIsTwoLineEnds", {"a\r\rb\r\n"}, true, "a\n\nb\n", ""},
+        IncomingCase{"CrCrAtTheEndIsTwoLineEndsAfterQuiet", {"a\r\r", ""}, true, "a\n\n", ""},
         IncomingCase{"ColourCodeBetweenCrAndLfIsOneLineEnd", {"red\r\x1B[0m\nnext\r\n"}, true, "red\nnext\n", ""},
         IncomingCase{"TelnetCommandBetweenCrAndLfIsOneLineEnd", {"a\r" + IAC + NOP + "\nb\r\n"}, true, "a\nb\n", ""},
         IncomingCase{"LineFeedInsideASequenceStillEndsTheLine", {"one\x1B[1\ntwo\n"}, true, "one\ntwo\n", ""},
         IncomingCase{"TailWaitsInTagMode", {"Name: "}, true, "", ""},
+        IncomingCase{"TailShownAfterQuietInTagMode", {"HP:8/10 > ", ""}, true, "HP:8/10 > ", ""},
+        IncomingCase{"OpenPromptCompletedInPlace", {"HP:8/10 > ", "", "Limbo\r\n"}, true, "HP:8/10 > Limbo\n", ""},
+        IncomingCase{"GoAheadEndsAPrompt", {"HP:8/10 > " + IAC + "\xF9", "Limbo\r\n"}, true, "HP:8/10 > \nLimbo\n", ""},
+        IncomingCase{"EndOfRecordEndsAPrompt", {"HP:8 > " + IAC + "\xEF" "Limbo\r\n"}, true, "HP:8 > \nLimbo\n", ""},
+        IncomingCase{"GoAheadAfterALineEndIsNoLine", {"a\r\n" + IAC + "\xF9" "b\r\n"}, true, "a\nb\n", ""},
+        IncomingCase{"GoAheadEndsAShownOpenPrompt", {"> ", "", IAC + "\xF9" "b\r\n"}, true, "> \nb\n", ""},
         IncomingCase{"TailShownAtOnceOtherwise", {"Name: ", "Guest\r\n"}, false, "Name: Guest\n", ""},
         IncomingCase{"TabIsEightBlanks", {"a\tb\r"}, true, "a        b\n", ""},
         IncomingCase{"ControlBytesDropped", {"a\x01\x02\x7F" "b\r"}, true, "a\x7F" "b\n", ""},
         IncomingCase{"Windows1252HighBytes", {"\x80 \x93q\x94 caf\xE9\r"}, true,
                      "\xE2\x82\xAC \xE2\x80\x9Cq\xE2\x80\x9D caf\xC3\xA9\n", ""},
-        IncomingCase{"DoTerminalTypeRefused", {IAC + DO + "\x18" + "hi\r"}, true, "hi\n", IAC + WONT + "\x18"},
-        IncomingCase{"WillEchoRefused", {IAC + WILL + "\x01"}, true, "", IAC + WONT + "\x01"},
-        IncomingCase{"DontAnsweredWithDont", {IAC + DONT + "\x03"}, true, "", IAC + DONT + "\x03"},
-        IncomingCase{"SplitNegotiationAnsweredOnce", {"a" + IAC, DO, "\x18" "b\r"}, true, "ab\n",
-                     IAC + WONT + "\x18"},
+        IncomingCase{"DoLinemodeRefused", {IAC + DO + "\x22" + "hi\r"}, true, "hi\n", IAC + WONT + "\x22"},
+        IncomingCase{"WillCompressionRefused", {IAC + WILL + "\x56"}, true, "", IAC + DONT + "\x56"},
+        IncomingCase{"WillEchoAgreed", {IAC + WILL + "\x01"}, true, "", IAC + DO + "\x01"},
+        IncomingCase{"DontForAnOffOptionUnanswered", {IAC + DONT + "\x03"}, true, "", ""},
+        IncomingCase{"SplitNegotiationAnsweredOnce", {"a" + IAC, DO, "\x22" "b\r"}, true, "ab\n",
+                     IAC + WONT + "\x22"},
+        IncomingCase{"TerminalTypeAnswersNameTerminalThenMtts",
+                     {IAC + DO + "\x18", IAC + SB + "\x18\x01" + IAC + SE + IAC + SB + "\x18\x01" + IAC + SE,
+                      IAC + SB + "\x18\x01" + IAC + SE + IAC + SB + "\x18\x01" + IAC + SE},
+                     true, "",
+                     IAC + WILL + "\x18" + IAC + SB + "\x18" + std::string(1, '\0') + "CORVANE" + IAC + SE + IAC + SB +
+                         "\x18" + std::string(1, '\0') + "XTERM-256COLOR" + IAC + SE + IAC + SB + "\x18" +
+                         std::string(1, '\0') + "MTTS 269" + IAC + SE + IAC + SB + "\x18" + std::string(1, '\0') +
+                         "MTTS 269" + IAC + SE},
+        IncomingCase{"CharsetAcceptsUtf8", {IAC + DO + "*" + IAC + SB + "*\x01;ISO-8859-1;UTF-8" + IAC + SE}, true,
+                     "", IAC + WILL + "*" + IAC + SB + "*\x02UTF-8" + IAC + SE},
+        IncomingCase{"CharsetRejectsWithoutUtf8", {IAC + DO + "*" + IAC + SB + "*\x01 ASCII LATIN-1" + IAC + SE},
+                     true, "", IAC + WILL + "*" + IAC + SB + "*\x03" + IAC + SE},
+        IncomingCase{"WindowSizeSentWhenAgreed", {IAC + DO + "\x1F"}, true, "",
+                     IAC + WILL + "\x1F" + IAC + SB + "\x1F" + std::string(1, '\0') + "P" + std::string(1, '\0') +
+                         "\x18" + IAC + SE},
+        IncomingCase{"GmcpRefusedOnAMuck", {IAC + WILL + "\xC9"}, true, "", IAC + DONT + "\xC9"},
         IncomingCase{"Utf8MultiByteText", {"caf\xC3\xA9 costs \xE2\x82\xAC" "5 \xF0\x9F\x98\x80\r\n"}, true,
                      "caf\xC3\xA9 costs \xE2\x82\xAC" "5 \xF0\x9F\x98\x80\n", ""},
         IncomingCase{"Utf8SplitAcrossReads", {"\xE2", "\x82", "\xAC\r\n"}, true, "\xE2\x82\xAC\n", ""},
@@ -81,7 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
         IncomingCase{"Utf8ControlsAndSeparatorsDropped",
                      {"a\xC2\x85" "b\xE2\x80\xA8" "c\xE2\x80\xA9" "d\xEF\xB7\x90" "e\r"}, true, "abcde\n", ""},
         IncomingCase{"IacIacIsTheByte255", {"x" + IAC + IAC + "y\r"}, true, "x\xC3\xBFy\n", ""},
-        IncomingCase{"GoAheadIsSilent", {"prompt>" + IAC + "\xF9"}, false, "prompt>", ""},
+        IncomingCase{"GoAheadEndsALogInPrompt", {"prompt>" + IAC + "\xF9"}, false, "prompt>\n", ""},
         IncomingCase{"SubnegotiationSkippedWhole",
                      {"a" + IAC + "\xFA\x18\x01" + IAC + IAC + "junk" + IAC + "\xF0" + "b\r"}, true, "ab\n", ""},
         IncomingCase{"CarriageReturnInsideASequenceStillEndsTheLine", {"one\x1B[1\rtwo\r"}, true, "one\ntwo\n", ""},
@@ -89,7 +122,7 @@ INSTANTIATE_TEST_SUITE_P(
         IncomingCase{"LineOfTheLongestLengthIsOneLine", {std::string(16000, 'y') + "\r\n"}, true,
                      std::string(16000, 'y') + "\n", ""},
         IncomingCase{"NegotiationAtTheEndStillShowsTheTail", {"login:" + IAC + WILL + "\x01"}, false, "login:",
-                     IAC + WONT + "\x01"}),
+                     IAC + DO + "\x01"}),
     [](const ::testing::TestParamInfo<IncomingCase>& row) { return row.param.name; });
 // clang-format on
 
@@ -97,9 +130,9 @@ TEST(TelnetReplies, ARequestFloodInOneReadIsAnsweredInOneSendInOrder) {
     ClientHarness h;
     h.connect();
     h.socket.sent.clear();
-    h.socket.receive(IAC + DO + "\x18" + "x" + IAC + WILL + "\x01" + IAC + DO + "\x1F");
+    h.socket.receive(IAC + DO + "\x22" + "x" + IAC + WILL + "\x01" + IAC + WILL + "\x56");
     ASSERT_EQ(h.socket.sent.size(), 1U);
-    EXPECT_EQ(h.socket.sent[0], IAC + WONT + "\x18" + IAC + WONT + "\x01" + IAC + WONT + "\x1F");
+    EXPECT_EQ(h.socket.sent[0], IAC + WONT + "\x22" + IAC + DO + "\x01" + IAC + DONT + "\x56");
 }
 
 // Every way of adding characters to a line stops at the longest line kept,
@@ -249,6 +282,29 @@ TEST_F(LineProcessorTest, TheLastReceivedLineIsKept) {
     EXPECT_EQ(h.client.lineProcessor().txtReceived(), "bye");
 }
 
+TEST_F(LineProcessorTest, AnOpenPromptReachesTheLogAndTriggersOnceWhole) {
+    std::vector<std::string> ended;
+    h.client.lineProcessor().setHooks({{}, {}, [&](const std::string& text, bool prompt) {
+                                           ended.push_back(text + (prompt ? "|prompt" : ""));
+                                       }});
+    h.socket.receive("HP:8/10 > ");
+    h.clock.advance(std::chrono::milliseconds(300));
+    h.socket.receive("look\r\nHP:9/10 > " + IAC + "\xF9");
+    EXPECT_EQ(ended, (std::vector<std::string>{"HP:8/10 > look", "HP:9/10 > |prompt"}));
+    EXPECT_EQ(h.client.lineProcessor().txtReceived(), "HP:9/10 > ");
+}
+
+TEST_F(LineProcessorTest, WhileTheWorldEchoesTheInputIsMaskedAndKeptOutOfHistory) {
+    h.socket.receive("Password: " + IAC + WILL + "\x01");
+    EXPECT_TRUE(h.window.inputMasked);
+    h.type("secret");
+    h.socket.receive(IAC + WONT + "\x01");
+    EXPECT_FALSE(h.window.inputMasked);
+    h.type("look");
+    EXPECT_EQ(h.window.history, (std::vector<std::string>{"look"}));
+    EXPECT_NE(h.socket.allSent().find("secret"), std::string::npos);
+}
+
 TEST_F(LineProcessorTest, TextWhileMinimisedSetsTheActivityIconOnce) {
     h.window.minimised = true;
     h.client.settings().MinBeep = true;
@@ -284,7 +340,7 @@ struct TriggerTest : LineProcessorTest {
         session().WorldName = "FurryMUCK";
         session().CharacterName = "Tester";
         h.client.lineProcessor().setHooks(
-            {[this](const std::string& title, const std::string& text) { popUps.emplace_back(title, text); }, {}});
+            {[this](const std::string& title, const std::string& text) { popUps.emplace_back(title, text); }, {}, {}});
     }
 };
 

@@ -170,11 +170,43 @@ INSTANTIATE_TEST_SUITE_P(
         WhoCase{"RowAfterAReadEndingInATelnetCommand",
                 {kOlderHeader + "Tester  00:05\r\n\xFF\xF1", "Bob  01:10\r\n2 players are connected.\r\n"}, false,
                 {"Tester", "Bob"}, "There are 2 players on FurryMUCK:"},
+        WhoCase{"BorderedTableWithAccountsTrailer",
+                {"+------+--------+\r\n| Account Name | On for |\r\n+~~~~~~+~~~~~~~~+\r\n| Tester | 5m |\r\n",
+                 "| Bob    | 2m     |\r\n+------+--------+\r\n2 unique accounts logged in.\r\n"},
+                true, {"Tester", "Bob"}, "There are 2 players on FurryMUCK:"},
         WhoCase{"Utf8NamesAreDecoded",
                 {kNewerHeader + "Zo\xC3\xAB  00:05  5s\r\nJos\xC3", "\xA9  01:10  3m\r\n" + kNewerTrailer}, true,
                 {"Zo\xC3\xAB", "Jos\xC3\xA9"}, "There are 2 players on FurryMUCK:"}),
     [](const ::testing::TestParamInfo<WhoCase>& row) { return row.param.name; });
 // clang-format on
+
+// A capture never hides a line it does not take: the first line that is no
+// part of the listing ends it and is shown, half a second of quiet ends it
+// too, and the session history keeps every line either way.
+TEST_F(PlayerCaptureTest, ALineOutsideTheWhoListingEndsItAndIsShown) {
+    session().ListMode = 2;
+    h.socket.receive("+------+\r\n| Tester | 5m |\r\n");
+    h.socket.receive("Bob says, \"hi\"\r\nLimbo\r\n");
+    EXPECT_EQ(list.list(PlayerKind::Awake), (std::vector<std::string>{"Tester"}));
+    EXPECT_EQ(session().ListMode, 0);
+    EXPECT_EQ(h.window.output, "Bob says, \"hi\"\nLimbo\n");
+    const SessionHistory& history = h.client.sessionHistory();
+    std::vector<std::string> kept;
+    for (std::uint64_t line = history.endLine() - 4; line < history.endLine(); ++line) {
+        kept.emplace_back(history.line(line).text);
+    }
+    EXPECT_EQ(kept, (std::vector<std::string>{"+------+", "| Tester | 5m |", "Bob says, \"hi\"", "Limbo"}));
+
+    session().ListMode = 2;
+    h.client.lineClassifier().listRequested();
+    h.socket.receive("| Alice | 1m |\r\n");
+    h.clock.advance(std::chrono::milliseconds(499));
+    EXPECT_EQ(session().ListMode, 2);
+    h.clock.advance(std::chrono::milliseconds(1));
+    EXPECT_EQ(session().ListMode, 0);
+    h.socket.receive("Alice says, \"bye\"\r\n");
+    EXPECT_EQ(h.window.output, "Bob says, \"hi\"\nLimbo\nAlice says, \"bye\"\n");
+}
 
 TEST_F(PlayerCaptureTest, OnePlayerOnTheWhoListing) {
     session().ListMode = 2;

@@ -5,6 +5,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace corvane {
 namespace {
@@ -92,14 +93,28 @@ TEST_P(TelnetFilterRows, GivesTheSameAtEverySplitPoint) {
 INSTANTIATE_TEST_SUITE_P(
     Telnet, TelnetFilterRows,
     ::testing::Values(
-        Row{"DoIsRefused", bytes({IAC, DO, 24}), "", bytes({IAC, WONT, 24})},
-        Row{"WillIsRefused", bytes({IAC, WILL, 1}), "", bytes({IAC, WONT, 1})},
-        Row{"WontIsAnsweredWont", bytes({IAC, WONT, 31}), "", bytes({IAC, WONT, 31})},
-        Row{"DontIsEchoed", bytes({IAC, DONT, 3}), "", bytes({IAC, DONT, 3})},
+        Row{"DoIsRefusedWithWont", bytes({IAC, DO, 5}), "", bytes({IAC, WONT, 5})},
+        Row{"WillIsRefusedWithDont", bytes({IAC, WILL, 86}), "", bytes({IAC, DONT, 86})},
+        Row{"WillEchoIsAgreed", bytes({IAC, WILL, 1}), "", bytes({IAC, DO, 1})},
+        Row{"WillGoAheadSuppressionIsAgreed", bytes({IAC, WILL, 3}), "", bytes({IAC, DO, 3})},
+        Row{"DoWindowSizeIsAgreed", bytes({IAC, DO, 31}), "", bytes({IAC, WILL, 31})},
+        Row{"DoTerminalTypeIsAgreed", bytes({IAC, DO, 24}), "", bytes({IAC, WILL, 24})},
+        Row{"DoCharsetIsAgreed", bytes({IAC, DO, 42}), "", bytes({IAC, WILL, 42})},
+        Row{"GmcpIsRefusedUnlessAccepted", bytes({IAC, WILL, 201}), "", bytes({IAC, DONT, 201})},
+        Row{"DoForAWorldSideOptionIsRefused", bytes({IAC, DO, 1}), "", bytes({IAC, WONT, 1})},
+        Row{"WontForAnOffOptionIsNotAnswered", bytes({IAC, WONT, 31}), "", ""},
+        Row{"DontForAnOffOptionIsNotAnswered", bytes({IAC, DONT, 3}), "", ""},
+        Row{"RepeatedWillIsAnsweredOnce", bytes({IAC, WILL, 1, IAC, WILL, 1}), "", bytes({IAC, DO, 1})},
+        Row{"WontAfterAgreementIsAcknowledged", bytes({IAC, WILL, 1, IAC, WONT, 1, IAC, WONT, 1}), "",
+            bytes({IAC, DO, 1, IAC, DONT, 1})},
+        Row{"DontAfterAgreementIsAcknowledged", bytes({IAC, DO, 31, IAC, DONT, 31}), "",
+            bytes({IAC, WILL, 31, IAC, WONT, 31})},
+        Row{"RefusalAcknowledgedByTheWorldEndsThere", bytes({IAC, WILL, 86, IAC, WONT, 86}), "",
+            bytes({IAC, DONT, 86})},
         Row{"TextAroundANegotiationPasses", "ab" + bytes({IAC, WILL, 86}) + "cd", "abcd",
-            bytes({IAC, WONT, 86})},
-        Row{"NegotiationsBackToBack", bytes({IAC, WILL, 1, IAC, DO, 3}), "",
-            bytes({IAC, WONT, 1, IAC, WONT, 3})},
+            bytes({IAC, DONT, 86})},
+        Row{"NegotiationsBackToBack", bytes({IAC, WILL, 86, IAC, DO, 5}), "",
+            bytes({IAC, DONT, 86, IAC, WONT, 5})},
         Row{"OptionByte255IsAnOptionNotAnIac", bytes({IAC, DO, IAC, 'x'}), "x", bytes({IAC, WONT, IAC})},
         Row{"DoubledIacIsTheByte255", bytes({'a', IAC, IAC, 'b'}), bytes({'a', IAC, 'b'}), ""},
         Row{"GoAheadVanishes", bytes({'>', IAC, GA, ' '}), "> ", ""},
@@ -121,6 +136,23 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"UnclosedSubnegotiationIsAbandonedAtTheCap",
             bytes({IAC, SB}) + std::string(Cap + 1, 'x') + "after", "after", ""}),
     [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
+
+TEST(TelnetFilterTest, ReportsPromptEndsOptionChangesAndWholeSubnegotiations) {
+    TelnetFilter filter;
+    std::string reply;
+    std::vector<TelnetFilter::Result> results;
+    for (const char c : bytes({IAC, GA, IAC, EOR, IAC, WILL, 1, IAC, SB, 201, 'A', IAC, IAC, 'B', IAC, SE})) {
+        const TelnetFilter::Result result = filter.feed(static_cast<unsigned char>(c), reply);
+        if (result != TelnetFilter::Result::Consumed) {
+            results.push_back(result);
+        }
+    }
+    using R = TelnetFilter::Result;
+    EXPECT_EQ(results, (std::vector<R>{R::PromptEnd, R::PromptEnd, R::OptionChanged, R::Subnegotiation}));
+    EXPECT_EQ(filter.lastOption(), 201);
+    EXPECT_EQ(filter.subnegotiation(), bytes({'A', IAC, 'B'}));
+    EXPECT_TRUE(filter.isOn(1, TelnetFilter::Side::Remote));
+}
 
 TEST(TelnetFilterTest, ResetDropsAHalfReceivedCommand) {
     TelnetFilter filter;

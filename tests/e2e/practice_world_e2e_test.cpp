@@ -44,8 +44,8 @@ TEST_P(EitherManner, LoginSendsTheConnectAndSetUpCommandsAndTurnsTheSessionOn) {
     ASSERT_TRUE(logIn());
     ASSERT_TRUE(sayAndWait("in"));
     EXPECT_EQ(typed(1), kLoginBytes + "say in\r\n");
-    // The modern world asks for the window size once; the client refuses.
-    EXPECT_EQ(world.received(1).count(kNawsRefusal), manner == WorldManner::Modern ? 1 : 0);
+    // The modern world asks for the window size once; the client agrees.
+    EXPECT_EQ(world.received(1).count(kNawsAgreement), manner == WorldManner::Modern ? 1 : 0);
 
     EXPECT_TRUE(client.session().TagMode);
     EXPECT_EQ(client.session().CharacterName, "Tester");
@@ -309,9 +309,10 @@ TEST_P(EitherManner, WhoIsOnBeforeLoginShowsTheListWithThePlayerButtonsOff) {
 
 INSTANTIATE_TEST_SUITE_P(Manners, EitherManner, kBothManners, mannerTestName);
 
-TEST_F(PracticeWorldE2E, TelnetProbeIsRefusedAndTheGreetingShowsClean) {
+TEST_F(PracticeWorldE2E, TelnetProbeIsAnsweredAndTheGreetingShowsClean) {
     ASSERT_TRUE(connectWithoutLogin({"--telnet-probe"}));
-    const QByteArray refusals = QByteArray("\xff\xfc\x18\xff\xfc\x01");
+    // Terminal type and echo agreed, then the type told with the MTTS convention's first answer.
+    const QByteArray refusals = QByteArray("\xff\xfb\x18\xff\xfd\x01\xff\xfa\x18\x00" "CORVANE\xff\xf0", 19);
     ASSERT_TRUE(waitUntil([&] { return world.received(1).contains(refusals); }));
     EXPECT_EQ(world.received(1), refusals);
     const QString shown = output();

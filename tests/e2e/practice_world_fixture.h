@@ -83,8 +83,30 @@ inline void PrintTo(WorldManner manner, std::ostream* out) {
     *out << mannerName(manner);
 }
 
-// The client's refusal of the modern world's IAC DO NAWS.
-inline const QByteArray kNawsRefusal("\xff\xfc\x1f");
+// The client's agreement to the modern world's IAC DO NAWS.
+inline const QByteArray kNawsAgreement("\xff\xfb\x1f");
+
+// Bytes a client sent, less its telnet negotiation and subnegotiations.
+inline QByteArray withoutTelnet(const QByteArray& bytes) {
+    QByteArray text;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        if (byte != 0xFF || i + 1 >= bytes.size()) {
+            text.append(bytes[i]);
+            continue;
+        }
+        const auto command = static_cast<unsigned char>(bytes[i + 1]);
+        if (command >= 0xFB && command <= 0xFE) {
+            i += 2;
+        } else if (command == 0xFA) {
+            const qsizetype end = bytes.indexOf("\xff\xf0", i);
+            i = end < 0 ? bytes.size() : end + 1;
+        } else {
+            ++i;
+        }
+    }
+    return text;
+}
 
 // The real client, logged in as Tester on the practice world: real socket,
 // main window and player-list window; only the modal boxes are scripted.
@@ -163,13 +185,9 @@ struct PracticeWorldE2E : ::testing::Test, SettingsFolder, RealClient<PracticeVi
         QTest::keyClick(input(), Qt::Key_Return);
     }
 
-    // What the client typed on a connection: its bytes less the telnet refusal
-    // the modern world draws, which may come between any two of them.
-    QByteArray typed(int connection) const {
-        QByteArray bytes = world.received(connection);
-        bytes.replace(kNawsRefusal, "");
-        return bytes;
-    }
+    // What the client typed on a connection: its bytes less the telnet answers
+    // the world draws, which may come between any two of them.
+    QByteArray typed(int connection) const { return withoutTelnet(world.received(connection)); }
 
     // Types a say and waits for its echo: everything typed before has been answered.
     bool sayAndWait(const QString& word, int timeoutMs = 5000) {

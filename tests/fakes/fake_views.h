@@ -77,6 +77,7 @@ public:
     void selectAllInput() override { inputAllSelected = true; }
     void focusInput() override { focus = "input"; }
     void insertText(const std::string& text) override { input += text; }
+    void setInputMasked(bool masked) override { inputMasked = masked; }
     void appendHistory(const std::string& entry) override { history.push_back(entry); }
     void removeOldestHistory() override { history.erase(history.begin()); }
     void selectHistory(int index) override { historySelection = index; }
@@ -146,6 +147,7 @@ public:
     std::array<std::string, kButtonsPerBar> commandCaptions;
     std::array<std::string, kButtonsPerBar> macroCaptions;
     std::string input;
+    bool inputMasked = false;
     bool inputAllSelected = false;
     std::string focus;
     std::vector<std::string> history;

@@ -1,5 +1,7 @@
 #include "game_commands.h"
 
+#include "mud_manner.h"
+
 #include "arrival.h"
 #include "banners.h"
 #include "flood_text.h"
@@ -92,7 +94,7 @@ void GameCommands::run(Dbref caller, std::string_view line, WallTime now, Outbox
             return;
         }
     }
-    out.reply(kHuh);
+    out.reply(m_manner == Manner::Mud ? mud::unknownCommand(word) : std::string(kHuh));
 }
 
 void GameCommands::describeRoom(const Player& viewer, Outbox& out) const {

@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    const Manner manner = options->modern ? Manner::Modern : Manner::Framed;
+    const Manner manner = options->mud ? Manner::Mud : options->modern ? Manner::Modern : Manner::Framed;
     Database database = buildTown(WallClock::now(), manner);
     if (!options->accountsFile.empty()) {
         std::ifstream file(options->accountsFile);

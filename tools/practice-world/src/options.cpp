@@ -66,6 +66,10 @@ std::optional<Options> parseOptions(const std::vector<std::string>& arguments, s
             options.modern = true;
             continue;
         }
+        if (name == "--mud" && !value) {
+            options.mud = true;
+            continue;
+        }
         auto takeValue = [&]() -> bool {
             if (value)
                 return true;
@@ -132,6 +136,8 @@ std::string usageText() {
            "                       IAC DO NAWS at connect, banner lines ending in a bare LF,\n"
            "                       a 'Name ... On for Idle  Doing' WHO, IAC NOP to a quiet\n"
            "                       connection, and a bot whose says are UTF-8.\n"
+           "  --mud                Behave like a MUD server: prompts with IAC GA, a bordered WHO,\n"
+           "                       GMCP, UTF-8 input only.\n"
            "  --nop-seconds N      With --modern: quiet time before IAC NOP (default 60).\n"
            "  -h, --help           Show this text.\n";
 }

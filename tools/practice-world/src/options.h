@@ -20,6 +20,8 @@ struct Options {
     int maxConnections = 64;
     // The newer server's manners; see Manner.
     bool modern = false;
+    // Behave like a MUD server (--mud); see the README.
+    bool mud = false;
     // With modern: a connection quiet this long in both directions gets IAC NOP.
     int nopSeconds = 60;
     bool help = false;

@@ -1,5 +1,7 @@
 #include "server.h"
 
+#include "mud_manner.h"
+
 #include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
@@ -172,6 +174,10 @@ void Server::acceptClients(int listenFd, bool secure) {
             // Asked before the greeting, as the newer servers do.
             m_replies.push(id, std::string(naws, sizeof naws), steadyNow());
         }
+        if (m_options.mud) {
+            // Offered before any text, as the MUD servers do.
+            m_replies.push(id, mud::offers(), steadyNow());
+        }
         dispatch(id, m_world.open(id, WallClock::now()));
         if (m_options.telnetProbe) {
             using namespace telnet;
@@ -239,6 +245,9 @@ void Server::handleTelnet(Connection& connection, const std::vector<TelnetEvent>
         m_log.note(connection.id(), text);
         std::cerr << "corvane-practice-world: #" << connection.id() << ' ' << text << '\n';
         using namespace telnet;
+        if (m_options.mud && event.command == kDo && event.option == mud::kGmcp) {
+            dispatch(connection.id(), m_world.agreeGmcp(connection.id()));
+        }
         if (event.command == kWill && event.option == kTerminalType && connection.takeTerminalTypeAnswer()) {
             const char request[] = {static_cast<char>(kIac),          static_cast<char>(kSb),
                                     static_cast<char>(kTerminalType), static_cast<char>(kSend),

@@ -17,6 +17,9 @@ struct Session {
     WallTime openedAt{};
     WallTime loggedInAt{};
     WallTime lastInput{};
+    // The MUD manner: the client agreed to GMCP, and the room it was last told of.
+    bool gmcp = false;
+    Dbref gmcpRoom = kNothing;
 };
 
 } // namespace practice_world

@@ -1,6 +1,7 @@
 #include "world.h"
 
 #include "banners.h"
+#include "mud_manner.h"
 #include "text_format.h"
 #include "who_texts.h"
 
@@ -90,6 +91,12 @@ Outcome World::input(ConnectionId id, std::string_view rawLine, WallTime now) {
     }
     rawLine = unquoted;
 
+    if (m_manner == Manner::Mud && !mud::validUtf8(rawLine)) {
+        Outcome refused;
+        refused.deliveries.push_back(
+            Delivery{id, mudReply(*session, std::string(mud::kBadUtf8) + "\r\n"), Delivery::Kind::Reply});
+        return refused;
+    }
     std::string_view argument;
     const std::string_view untrimmed =
         rawLine.substr(std::min(rawLine.find_first_not_of(" \t"), rawLine.size()));
@@ -103,13 +110,13 @@ Outcome World::input(ConnectionId id, std::string_view rawLine, WallTime now) {
         return {};
     }
     const std::string_view line = trim(rawLine);
-    if (line == "QUIT")
+    if (line == "QUIT" || (m_manner == Manner::Mud && equalsIgnoreCase(line, "quit")))
         return quit(*session, now);
     if (!session->player && isConnectCommand(line))
         return connect(*session, trim(line.substr(7)), now);
 
     Outbox out(m_sessions);
-    if (matchCommand(line, "WHO", argument))
+    if (matchCommand(line, "WHO", argument) || (m_manner == Manner::Mud && matchCommand(line, "who", argument)))
         who(now, out);
     else if (!session->player)
         loginScreen(line, out);
@@ -120,6 +127,8 @@ Outcome World::input(ConnectionId id, std::string_view rawLine, WallTime now) {
 
     Outcome outcome;
     std::string reply = framed(*session, out.replyText());
+    if (m_manner == Manner::Mud)
+        reply = mudReply(*session, std::move(reply));
     if (!reply.empty())
         outcome.deliveries.push_back(Delivery{id, std::move(reply), Delivery::Kind::Reply});
     for (Delivery& event : out.takeEvents())
@@ -174,7 +183,10 @@ Outcome World::connect(Session& session, std::string_view arguments, WallTime no
     if (m_manner == Manner::Modern)
         out.replyRaw(messageOfTheDay());
     m_commands.describeRoom(*player, out);
-    outcome.deliveries.push_back(Delivery{session.id, out.replyText(), Delivery::Kind::ScreenReply});
+    std::string text = out.replyText();
+    if (m_manner == Manner::Mud)
+        text = mudReply(session, std::move(text));
+    outcome.deliveries.push_back(Delivery{session.id, std::move(text), Delivery::Kind::ScreenReply});
     for (Delivery& event : out.takeEvents())
         outcome.deliveries.push_back(std::move(event));
     return outcome;
@@ -201,11 +213,53 @@ void World::who(WallTime now, Outbox& out) const {
             rows.push_back(
                 WhoRow{p.name, m_sessions.onlineFor(ref, now), m_sessions.idleOf(ref, now), p.doing});
     }
-    const std::vector<std::string> lines = m_manner == Manner::Modern
-                                               ? modernWhoTableLines(rows, online.size(), m_sessions.peak())
-                                               : whoTableLines(rows, m_sessions.peak());
+    const std::vector<std::string> lines = m_manner == Manner::Mud      ? mud::whoTableLines(rows)
+                                           : m_manner == Manner::Modern ? modernWhoTableLines(rows, online.size(), m_sessions.peak())
+                                                                        : whoTableLines(rows, m_sessions.peak());
     for (const std::string& line : lines)
         out.reply(line);
+}
+
+Outcome World::agreeGmcp(ConnectionId id) {
+    Outcome outcome;
+    if (Session* session = m_sessions.find(id)) {
+        session->gmcp = true;
+        std::string update = gmcpRoomUpdate(*session);
+        if (!update.empty())
+            outcome.deliveries.push_back(Delivery{id, std::move(update), Delivery::Kind::ScreenReply});
+    }
+    return outcome;
+}
+
+std::string World::mudReply(Session& session, std::string text) {
+    text = mud::doubledCarriageReturns(text);
+    if (!session.player)
+        return text;
+    return text + gmcpRoomUpdate(session) + mud::prompt();
+}
+
+std::string World::gmcpRoomUpdate(Session& session) {
+    std::string text;
+    if (!session.player)
+        return text;
+    const Player& me = *m_database.player(*session.player);
+    if (session.gmcp && session.gmcpRoom != me.location) {
+        session.gmcpRoom = me.location;
+        if (const Room* room = m_database.room(me.location)) {
+            std::string exits;
+            for (const Room::Exit& exit : room->exits) {
+                if (exit.names.empty())
+                    continue;
+                exits += (exits.empty() ? "" : ",") + mud::jsonString(exit.names.front()) + ":" +
+                         std::to_string(exit.destination);
+            }
+            text += mud::gmcp("Room.Info", "{\"num\":" + std::to_string(room->ref) + ",\"name\":" +
+                                               mud::jsonString(room->name) +
+                                               ",\"area\":\"Practice Town\",\"exits\":{" + exits + "}}");
+            text += mud::gmcp("Char.Vitals", R"({"hp":"8","maxhp":"10","mp":"5","maxmp":"5"})");
+        }
+    }
+    return text;
 }
 
 void World::endSession(ConnectionId id, WallTime now, Outbox& out) {

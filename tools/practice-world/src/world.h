@@ -26,6 +26,8 @@ public:
     Outcome input(ConnectionId id, std::string_view line, WallTime now);
     // The connection went away without QUIT (or the server is dropping it).
     Outcome close(ConnectionId id, WallTime now);
+    // The MUD manner: the client said DO GMCP; a logged-in player is told the room at once.
+    Outcome agreeGmcp(ConnectionId id);
 
 private:
     // Anything typed before logging in other than connect, WHO and QUIT.
@@ -33,6 +35,10 @@ private:
     Outcome connect(Session& session, std::string_view arguments, WallTime now);
     Outcome quit(Session& session, WallTime now);
     void who(WallTime now, Outbox& out) const;
+    // The MUD manner's additions to an answer: CR CR LF, GMCP and the prompt.
+    std::string mudReply(Session& session, std::string text);
+    // GMCP Room.Info and Char.Vitals when the player is in a room the client was not told of.
+    std::string gmcpRoomUpdate(Session& session);
     // Ends the session; when it was the player's last connection, their room
     // is told and their last-seen time set.
     void endSession(ConnectionId id, WallTime now, Outbox& out);

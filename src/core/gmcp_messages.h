@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corvane {
+
+// The GMCP messages Corvane uses, read from their JSON into typed events.
+// Anything else, and anything malformed, is ignored.
+class GmcpMessages {
+public:
+    struct RoomInfo {
+        std::int32_t number = 0;
+        std::string name;
+        std::string area;
+        // The exits' names as the world spells them ("n", "north", "se").
+        std::vector<std::string> exits;
+    };
+    struct ChannelText {
+        std::string channel;
+        std::string talker;
+        std::string text;
+    };
+    struct Events {
+        std::function<void(const RoomInfo&)> roomInfo;
+        // "HP 8/10  MP 5": for the status line.
+        std::function<void(const std::string&)> vitals;
+        std::function<void(const ChannelText&)> channelText;
+    };
+
+    void setEvents(Events events) { m_events = std::move(events); }
+    void message(std::string_view name, std::string_view json);
+
+    // Char.Vitals as the status line shows it; empty when it says nothing usable.
+    static std::string VitalsText(std::string_view json);
+
+private:
+    Events m_events;
+};
+
+} // namespace corvane

@@ -1,0 +1,64 @@
+#include "e2e/practice_world_fixture.h"
+#include "qt/qt_main_window.h"
+#include "shell/client.h"
+#include "widgets/qt_wait.h"
+
+#include <QAction>
+#include <gtest/gtest.h>
+
+namespace corvane::testing {
+namespace {
+
+// The practice world as a MUD (--mud), stored with Server=MUD: prompts ended
+// by IAC GA, CR CR LF inside texts, a bordered WHO table, GMCP rooms, UTF-8 only.
+struct MudE2E : PracticeWorldE2E {
+    bool logInToMud() {
+        if (!logIn({"--mud"}, "Server=MUD\r\n", false)) {
+            return false;
+        }
+        return waitUntil([&] { return output().contains("HP:8/10 MP:5 > "); });
+    }
+};
+
+TEST_F(MudE2E, LogInWhoPromptAccentsAndGmcpAreRight) {
+    ASSERT_TRUE(logInToMud());
+    // Only the log-in itself: no frames, no arrival hook, so no error lines.
+    EXPECT_EQ(typed(1), "connect Tester password\r\n");
+    EXPECT_FALSE(output().contains("is not available")) << output().toStdString();
+    // The room came by GMCP; the prompt is shown at once, on a line of its own.
+    EXPECT_TRUE(waitUntil([&] { return window.windowTitle() == "Practice - Town Square"; }))
+        << window.windowTitle().toStdString();
+    EXPECT_EQ(label(0), "Status: On Line   HP 8/10  MP 5/5");
+    EXPECT_FALSE(window.findChild<QAction*>("GameGoHome")->isEnabled());
+    // CR CR LF is one line end: no empty lines inside the room's text.
+    EXPECT_TRUE(output().contains("Town Square\n")) << output().toStdString();
+    EXPECT_FALSE(output().contains("Town Square\n\n"));
+
+    // An accented say on the first line goes out as UTF-8 and is taken.
+    typeLine(QString::fromUtf8("say caf\xC3\xA9"));
+    ASSERT_TRUE(waitUntil([&] { return output().contains(QString::fromUtf8("You say, \"caf\xC3\xA9\"")); }))
+        << output().toStdString();
+    EXPECT_FALSE(output().contains("incorrect UTF-8"));
+    EXPECT_FALSE(output().contains(QString::fromUtf8("> You say")));
+
+    // The WHO table fills the player list and hides nothing after it.
+    commandButton(6)->click();
+    ASSERT_TRUE(waitUntil([&] { return playerList() != nullptr && playerList()->isVisible(); }));
+    EXPECT_TRUE(waitUntil([&] { return client.session().ListMode == 0; }));
+    typeLine("say after");
+    ASSERT_TRUE(waitUntil([&] { return output().contains("You say, \"after\""); })) << output().toStdString();
+
+    // The world asked for the window size and was told it.
+    EXPECT_TRUE(world.received(1).contains("\xff\xfa\x1f"));
+    window.resize(window.width() + 200, window.height());
+    const QByteArray before = world.received(1);
+    EXPECT_TRUE(waitUntil([&] { return world.received(1).count("\xff\xfa\x1f") > before.count("\xff\xfa\x1f"); }));
+
+    // A GMCP room's exits are real: walking one moves the caption.
+    typeLine("n");
+    EXPECT_TRUE(waitUntil([&] { return window.windowTitle() == "Practice - North Road"; }))
+        << window.windowTitle().toStdString();
+}
+
+} // namespace
+} // namespace corvane::testing
