@@ -181,6 +181,9 @@ void LineProcessor::ProcessIncoming() {
             m_reply.clear();
         }
     }
+    if (m_filter != nullptr) {
+        m_filter->readEnded(m_line.text);
+    }
     if (!m_reportedUtf8 && m_decoder.sawMultibyte()) {
         m_reportedUtf8 = true;
         if (m_utf8Seen) {
@@ -340,9 +343,15 @@ void LineProcessor::showLine() {
         }
         look = cached;
     }
-    m_output.showLine(m_line, look);
+    const bool shown = m_filter == nullptr || m_filter->offerLine(m_line);
+    if (shown) {
+        m_output.showLine(m_line, look);
+    }
     if (m_session.LogOpen && m_log != nullptr) {
         m_log->writeLine(text);
+    }
+    if (!shown) {
+        return;
     }
     if (m_window.isMinimised()) {
         if (m_settings.MinMaximize) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/ansi_parser.h"
+#include "core/shown_line_filter.h"
 #include "core/telnet_filter.h"
 #include "core/text_line.h"
 #include "core/utf8_stream_decoder.h"
@@ -54,6 +55,8 @@ public:
 
     void setHooks(Hooks hooks) { m_hooks = std::move(hooks); }
     void setLogWriter(LogWriter* log) { m_log = log; }
+    // Triggers: see ShownLineFilter. A line it hides is still logged.
+    void setLineFilter(ShownLineFilter* filter) { m_filter = filter; }
     // Told once per connection, after the read that brought its first valid
     // UTF-8 multi-byte character.
     void setUtf8Seen(std::function<void()> seen) { m_utf8Seen = std::move(seen); }
@@ -94,6 +97,7 @@ private:
     Hooks m_hooks;
     std::function<void()> m_utf8Seen;
     LogWriter* m_log = nullptr;
+    ShownLineFilter* m_filter = nullptr;
 
     TelnetFilter m_telnet;
     AnsiParser m_ansi;

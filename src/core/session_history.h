@@ -61,6 +61,10 @@ public:
     void append(std::string_view text, std::span<const StyleSpan> spans, const TriggerLook* look,
                 bool complete);
 
+    // A line a trigger kept from the window: kept here all the same, marked.
+    void appendHidden(std::string_view text, std::span<const StyleSpan> spans);
+    bool hidden(std::uint64_t serial) const;
+
     std::uint64_t firstLine() const { return m_firstSerial; }
     // One past the newest kept line.
     std::uint64_t endLine() const { return m_firstSerial + m_count; }
@@ -122,6 +126,9 @@ private:
     std::vector<TriggerLook> m_looks;
     std::string m_open;
     std::vector<HistorySpan> m_openSpans;
+    // Serials of hidden lines, oldest first; those that went are pruned as
+    // new ones come.
+    std::deque<std::uint64_t> m_hidden;
 };
 
 } // namespace corvane

@@ -22,6 +22,8 @@
 #include "macros/text_editor.h"
 #include "macros/user_macros.h"
 #include "room/room_windows.h"
+#include "rules/rule_system.h"
+#include "rules/rules_window.h"
 #include "settings/client_settings.h"
 #include "settings/startup.h"
 #include "settings/trigger_set.h"
@@ -190,6 +192,9 @@ public:
     void openPreferences();
     PreferencesPresenter* preferences() { return m_preferences.get(); }
     const SessionHistory& sessionHistory() const { return m_history; }
+    // Triggers and aliases, and their window (Edit > "Triggers and Aliases", F6).
+    RuleSystem& rules() { return m_rules; }
+    RulesWindow& rulesWindow() { return m_rulesWindow; }
     // View > "Session &History" (Ctrl+F): one window, brought forward when open.
     void openSessionHistory();
 
@@ -241,6 +246,8 @@ private:
     BrowserLaunch m_browser;
     LoginSetup m_login;
     OutputFrames m_frames;
+    RuleSystem m_rules;
+    RulesWindow m_rulesWindow;
     std::unique_ptr<PreferencesView> m_preferencesView;
     std::unique_ptr<PreferencesPresenter> m_preferences;
     bool m_preferencesOpen = false;
