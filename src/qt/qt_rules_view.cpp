@@ -314,8 +314,4 @@ void QtRulesView::closeEvent(QCloseEvent* event) {
     QDialog::closeEvent(event);
 }
 
-void QtRulesView::reject() {
-    close();
-}
-
 } // namespace corvane

@@ -37,8 +37,9 @@ public:
     void showWindow() override;
 
 protected:
+    // Close, Escape and the title bar's button all end here (QDialog's
+    // close event rejects, which hides the window).
     void closeEvent(QCloseEvent* event) override;
-    void reject() override;
 
 private:
     template <typename Handler> void notify(Handler handler);
