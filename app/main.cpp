@@ -2,10 +2,12 @@
 #include "qt/qt_choosers.h"
 #include "qt/qt_keyring.h"
 #include "qt/qt_main_window.h"
+#include "qt/qt_notifier.h"
 #include "qt/qt_output_box.h"
 #include "qt/qt_picture_reader.h"
 #include "qt/qt_prompts.h"
 #include "qt/qt_quit_signals.h"
+#include "qt/qt_rules_view.h"
 #include "qt/qt_services.h"
 #include "qt/qt_socket.h"
 #include "qt/qt_sound.h"
@@ -102,6 +104,9 @@ int main(int argc, char* argv[]) {
                                                  QUrl::fromLocalFile(helpFile).toString().toStdString(),
                                                  QApplication::applicationFilePath().toStdString()});
     window.setEvents(&client);
+    corvane::QtNotifier notifier;
+    client.rules().triggers().setNotifier(&notifier);
+    client.rulesWindow().setViewFactory([&window] { return std::make_unique<corvane::QtRulesView>(&window); });
     // The window outlives the client in this scope: it must stop calling it first.
     struct Detach {
         corvane::QtMainWindow& window;

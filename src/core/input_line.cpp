@@ -5,6 +5,7 @@
 #include "core/input_view.h"
 #include "core/main_menu.h"
 #include "core/session.h"
+#include "core/typed_line_expander.h"
 #include "platform/sound.h"
 
 namespace corvane {
@@ -40,12 +41,16 @@ bool InputLine::onInputKey(Key key) {
 void InputLine::SubmitInputLine() {
     const std::string text = m_view.inputText();
     if (m_session.Connected) {
-        if (!text.empty() && m_menu.enabled(MenuItem::GameQuit)) {
-            m_sender.NoteCommandSent();
-        }
-        m_sender.SendCommand(text + std::string(NewLine));
-        if (m_session.RecordingMacro >= 0 && m_recorder != nullptr && !m_masked) {
-            m_recorder->recordLine(text);
+        const std::vector<std::string> lines =
+            m_expander != nullptr ? m_expander->expand(text) : std::vector<std::string>{text};
+        for (const std::string& line : lines) {
+            if (!line.empty() && m_menu.enabled(MenuItem::GameQuit)) {
+                m_sender.NoteCommandSent();
+            }
+            m_sender.SendCommand(line + std::string(NewLine));
+            if (m_session.RecordingMacro >= 0 && m_recorder != nullptr && !m_masked) {
+                m_recorder->recordLine(line);
+            }
         }
         if (!text.empty() && !m_masked) {
             if (m_history.size() >= kMaxHistory) {

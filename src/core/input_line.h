@@ -10,6 +10,7 @@ class InputView;
 class CommandSender;
 class MainMenu;
 class Sound;
+class TypedLineExpander;
 
 // Receives each line typed while a macro is being recorded.
 class CommandRecorder {
@@ -29,6 +30,8 @@ public:
     InputLine(Session& session, InputView& view, CommandSender& sender, MainMenu& menu, Sound& sound);
 
     void setRecorder(CommandRecorder* recorder) { m_recorder = recorder; }
+    // Aliases: what is sent, recorded and logged is what this makes of the typed line.
+    void setExpander(TypedLineExpander* expander) { m_expander = expander; }
 
     // A key pressed in the input line; true when the key is consumed.
     bool onInputKey(Key key);
@@ -57,6 +60,7 @@ private:
     MainMenu& m_menu;
     Sound& m_sound;
     CommandRecorder* m_recorder = nullptr;
+    TypedLineExpander* m_expander = nullptr;
     std::deque<std::string> m_history;
     bool m_historyVisible = false;
     bool m_masked = false;

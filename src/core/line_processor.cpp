@@ -209,6 +209,9 @@ void LineProcessor::ProcessIncoming() {
             m_reply.clear();
         }
     }
+    if (m_filter != nullptr) {
+        m_filter->readEnded(m_line.text);
+    }
     if (!m_reportedUtf8 && m_decoder.sawMultibyte()) {
         m_reportedUtf8 = true;
         if (m_utf8Seen) {
@@ -514,13 +517,18 @@ void LineProcessor::showLine(bool prompt) {
         }
         look = cached;
     }
-    const TextLine part = unshownPart();
-    m_output.showLine(part, look);
+    const bool shown = m_filter == nullptr || m_filter->offerLine(m_line);
+    if (shown) {
+        m_output.showLine(unshownPart(), look);
+    }
     if (m_session.LogOpen && m_log != nullptr) {
         m_log->writeLine(text);
     }
     if (m_hooks.lineEnded) {
         m_hooks.lineEnded(text, prompt);
+    }
+    if (!shown) {
+        return;
     }
     if (m_window.isMinimised()) {
         if (m_settings.MinMaximize) {

@@ -2,6 +2,7 @@
 
 #include "core/ansi_parser.h"
 #include "core/line_stage.h"
+#include "core/shown_line_filter.h"
 #include "core/telnet_filter.h"
 #include "core/telnet_options.h"
 #include "platform/clock.h"
@@ -75,6 +76,8 @@ public:
     TelnetOptions& telnetOptions() { return m_telnetOptions; }
     // The output box's size in characters, for worlds that asked for it.
     void windowResized(int columns, int rows);
+    // Triggers: see ShownLineFilter. A line it hides is still logged.
+    void setLineFilter(ShownLineFilter* filter) { m_filter = filter; }
     // Told once per connection, after the read that brought its first valid
     // UTF-8 multi-byte character.
     void setUtf8Seen(std::function<void()> seen) { m_utf8Seen = std::move(seen); }
@@ -131,6 +134,7 @@ private:
     LineStage* m_stage = nullptr;
     // Part of the current line has been shown or cut off already.
     bool m_midLine = false;
+    ShownLineFilter* m_filter = nullptr;
 
     TelnetFilter m_telnet;
     TelnetOptions m_telnetOptions;

@@ -245,6 +245,24 @@ void SessionHistory::append(std::string_view text, std::span<const StyleSpan> sp
     }
 }
 
+void SessionHistory::appendHidden(std::string_view text, std::span<const StyleSpan> spans) {
+    // A piece still open belongs to a line shown before; it ends here.
+    if (!m_open.empty() || !m_openSpans.empty()) {
+        commit();
+    }
+    append(text, spans, nullptr, true);
+    while (!m_hidden.empty() && m_hidden.front() < m_firstSerial) {
+        m_hidden.pop_front();
+    }
+    if (m_count > 0) {
+        m_hidden.push_back(endLine() - 1);
+    }
+}
+
+bool SessionHistory::hidden(std::uint64_t serial) const {
+    return std::binary_search(m_hidden.begin(), m_hidden.end(), serial);
+}
+
 void SessionHistory::commit() {
     if (m_chunks.empty() || m_chunks.back().lines.size() >= kChunkLines ||
         m_chunks.back().plain->text.size() >= kChunkBytes) {

@@ -69,6 +69,10 @@ public:
     void append(std::string_view text, std::span<const StyleSpan> spans, const TriggerLook* look,
                 bool complete);
 
+    // A line a trigger kept from the window: kept here all the same, marked.
+    void appendHidden(std::string_view text, std::span<const StyleSpan> spans);
+    bool hidden(std::uint64_t serial) const;
+
     std::uint64_t firstLine() const { return m_firstSerial; }
     // One past the newest kept line.
     std::uint64_t endLine() const { return m_firstSerial + m_count; }
@@ -150,6 +154,9 @@ private:
     std::unique_ptr<Codec> m_codec;
     // The chunks opened last, newest first.
     mutable std::vector<Opened> m_opened;
+    // Serials of hidden lines, oldest first; those that went are pruned as
+    // new ones come.
+    std::deque<std::uint64_t> m_hidden;
 };
 
 } // namespace corvane

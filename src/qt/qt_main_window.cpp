@@ -106,6 +106,7 @@ void QtMainWindow::buildMenus() {
     addAction(file, MenuItem::FileCloseLog);
     addAction(file, MenuItem::FileDumpOutput);
     addAction(file, MenuItem::FileUpload);
+    addAction(file, MenuItem::FileImportRules);
     file->addSeparator();
     addAction(file, MenuItem::FileExit);
 
@@ -123,6 +124,7 @@ void QtMainWindow::buildMenus() {
     edit->addSeparator();
     addAction(edit, MenuItem::EditPreferences, Qt::Key_F4);
     addAction(edit, MenuItem::EditUserMacros, Qt::Key_F5);
+    addAction(edit, MenuItem::EditRules, Qt::Key_F6);
 
     QMenu* view = menuBar()->addMenu(tr("&View"));
     view->setObjectName("ViewMenu");

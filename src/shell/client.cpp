@@ -111,7 +111,12 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
           platform.clock, platform.timers, [this] { return drawOutput(); },
           [this] { return m_views.output.visibleRows(); })
     , m_windowSize(platform.timers,
-                   [this](int columns, int rows) { m_processor.windowResized(columns, rows); }) {
+                   [this](int columns, int rows) { m_processor.windowResized(columns, rows); })
+    , m_rules(RuleSystem::Services{
+          m_session, platform.sound, m_status, m_history, platform.timers, platform.clock, platform.prompts,
+          [this](const std::string& command) { m_sender.SendCommand(command + std::string(NewLine)); },
+          [this](const std::string& text) { m_platform.timers.post([this, text] { ShowOutput(text + "\r\n"); }); }})
+    , m_rulesWindow(RulesWindow::Services{m_rules, m_session, platform.choosers, platform.prompts}) {
     m_settings.SettingsPath = m_options.settingsPath;
     m_output.setHistory(&m_history);
     m_triggers.clearActive();
@@ -132,6 +137,8 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
     });
     m_processor.setLogWriter(&m_log);
     m_processor.setLineStage(&m_mcp.link());
+    m_processor.setLineFilter(&m_rules.triggers());
+    m_input.setExpander(&m_rules.aliases());
     m_processor.setUtf8Seen([this] { m_sender.worldSentUtf8(); });
     m_processor.setTimers(&platform.timers);
     m_processor.setNonUtf8Seen([this] { m_sender.worldSentNonUtf8(); });
@@ -253,6 +260,7 @@ void Client::start(bool openAddressBook) {
         m_layout.updateLineLimit();
         m_startup.readColours();
     }
+    m_rules.load(m_options.settingsPath);
     m_platform.timers.startRepeating(std::chrono::seconds(1), [this] { m_gameTimer.tick(); });
     if (openAddressBook) {
         FileConnect();
@@ -452,6 +460,12 @@ void Client::onMenuTriggered(MenuItem item) {
         break;
     case MenuItem::EditUserMacros:
         openUserMacros();
+        break;
+    case MenuItem::EditRules:
+        m_rulesWindow.open();
+        break;
+    case MenuItem::FileImportRules:
+        m_rulesWindow.importFile();
         break;
     case MenuItem::EditCopy:
         m_outputWindow.EditCopy();

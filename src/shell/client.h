@@ -24,6 +24,8 @@
 #include "macros/text_editor.h"
 #include "macros/user_macros.h"
 #include "room/room_windows.h"
+#include "rules/rule_system.h"
+#include "rules/rules_window.h"
 #include "settings/client_settings.h"
 #include "settings/startup.h"
 #include "settings/trigger_set.h"
@@ -194,6 +196,9 @@ public:
     void openPreferences();
     PreferencesPresenter* preferences() { return m_preferences.get(); }
     const SessionHistory& sessionHistory() const { return m_history; }
+    // Triggers and aliases, and their window (Edit > "Triggers and Aliases", F6).
+    RuleSystem& rules() { return m_rules; }
+    RulesWindow& rulesWindow() { return m_rulesWindow; }
     // View > "Session &History" (Ctrl+F): one window, brought forward when open.
     void openSessionHistory();
     // The "Scrollback pane" preference as it now stands, handed to the output box.
@@ -250,6 +255,8 @@ private:
     OutputFrames m_frames;
     WindowSizeReport m_windowSize;
     GmcpMessages m_gmcp;
+    RuleSystem m_rules;
+    RulesWindow m_rulesWindow;
     std::unique_ptr<PreferencesView> m_preferencesView;
     std::unique_ptr<PreferencesPresenter> m_preferences;
     bool m_preferencesOpen = false;

@@ -1,0 +1,125 @@
+// Triggers and aliases: a 10 MiB flood through 100 rules, one alias
+// expansion, and a pattern that backtracks without end on the longest line.
+#include "fakes/client_harness.h"
+#include "flood_corpus.h"
+#include "rules/alias_expander.h"
+
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+namespace corvane::bench {
+namespace {
+
+class NullOutput : public testing::FakeMainWindow {
+public:
+    void trimFront(int, int) override {}
+    void clearText() override {}
+    void appendText(std::string_view, const std::vector<OutputSpan>&, const std::vector<TriggerLook>&) override {}
+    void appendLineBreak() override {}
+    void endUpdate() override {}
+};
+
+// 20 regular expressions with groups, 80 plain or whole-word rules; the five
+// flood trigger words match often, the rest seldom or never.
+std::vector<Rule> hundredRules() {
+    std::vector<Rule> rules;
+    for (std::size_t i = 0; i < 5; ++i) {
+        Rule rule;
+        rule.pattern = kTriggerWords[i];
+        rule.mode = i % 2 == 0 ? MatchMode::Plain : MatchMode::Words;
+        rule.colour = Rule::Colour::Match;
+        rule.foreground = Rgb{0, 255, 0};
+        rules.push_back(rule);
+    }
+    for (int i = 0; i < 20; ++i) {
+        Rule rule;
+        rule.mode = MatchMode::Regex;
+        rule.pattern = "^(\\w+) pages(?: from (\\w+))?: (.*)zz" + std::to_string(i) + "$";
+        rule.send = "page $1=got it";
+        rules.push_back(rule);
+    }
+    for (int i = 0; rules.size() < 100; ++i) {
+        Rule rule;
+        rule.pattern = "never seen phrase " + std::to_string(i);
+        rule.mode = i % 2 == 0 ? MatchMode::Plain : MatchMode::Words;
+        rules.push_back(rule);
+    }
+    return rules;
+}
+
+struct RulesClient {
+    NullOutput window;
+    testing::FakeSocket socket;
+    testing::FakePrompts prompts;
+    testing::FakeSound sound;
+    testing::FakeClock clock;
+    testing::FakeLauncher launcher;
+    testing::FakeClipboard clipboard;
+    testing::FakeProgram program;
+    testing::FakeViewFactory views;
+    testing::FakeChoosers choosers;
+    testing::FakePictureReader pictures;
+    Platform platform{socket, prompts, sound, clock, clock, launcher, clipboard, program, views, choosers, pictures};
+    Client client{platform, MainViews{window, window, window, window, window, window, window}, StartOptions{}};
+
+    RulesClient() {
+        client.onOutputGeometryChanged();
+        client.rules().book().setRules(hundredRules());
+        client.session().TagMode = true;
+        client.session().Connected = true;
+        client.session().WorldName = "Practice";
+    }
+    void receive(const std::string& bytes, std::size_t chunk) {
+        for (std::size_t at = 0; at < bytes.size(); at += chunk) {
+            client.session().PendingText.append(bytes, at, chunk);
+            client.lineProcessor().ProcessIncoming();
+        }
+    }
+};
+
+void FloodThroughHundredRules(benchmark::State& state) {
+    const std::string flood = FloodCorpus(10u << 20);
+    RulesClient bench;
+    for (auto _ : state) {
+        bench.receive(flood, 64 * 1024);
+        benchmark::DoNotOptimize(bench.client.outputBuffer().length());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * flood.size()));
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_rss_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+void AliasExpandsAndSends(benchmark::State& state) {
+    RulesClient bench;
+    std::vector<Rule> rules = hundredRules();
+    Rule gg;
+    gg.kind = Rule::Kind::Alias;
+    gg.pattern = "gg";
+    gg.send = "get gold;say got it";
+    rules.push_back(gg);
+    bench.client.rules().book().setRules(rules);
+    for (auto _ : state) {
+        bench.window.input = "gg";
+        bench.client.onInputKey(InputLine::Key::Enter);
+        bench.socket.sent.clear();
+    }
+}
+
+void CatastrophicPatternOnLongestLine(benchmark::State& state) {
+    const std::string line = std::string(15999, 'a') + "!";
+    const PatternMatcher matcher("^(a|aa)+$", MatchMode::Regex, false);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(matcher.matches(MatchSubject(line)));
+    }
+    state.counters["gave_up"] = matcher.hitLimit() ? 1 : 0;
+}
+
+BENCHMARK(FloodThroughHundredRules)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(AliasExpandsAndSends)->Unit(benchmark::kMicrosecond);
+BENCHMARK(CatastrophicPatternOnLongestLine)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace corvane::bench
+
+BENCHMARK_MAIN();

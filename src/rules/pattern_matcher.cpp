@@ -1,0 +1,209 @@
+#include "rules/pattern_matcher.h"
+
+#define PCRE2_CODE_UNIT_WIDTH 8
+#include <pcre2.h>
+
+#include <array>
+
+namespace corvane {
+
+namespace {
+
+bool isAscii(std::string_view text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+char foldAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Letters, digits, the underscore and every byte of a non-ASCII character.
+bool isWordByte(char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return b >= 0x80 || (b >= '0' && b <= '9') || (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || b == '_';
+}
+
+std::string quoteForRegex(std::string_view text) {
+    std::string quoted;
+    for (const char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x80 && !isWordByte(c) && c != ' ') {
+            quoted.push_back('\\');
+        }
+        quoted.push_back(c);
+    }
+    return quoted;
+}
+
+// One stack for every JIT match on this thread: the default 32 KiB is too
+// small for some patterns on a 16,000-character line.
+pcre2_jit_stack* jitStack() {
+    struct Holder {
+        pcre2_jit_stack* stack = pcre2_jit_stack_create(32 * 1024, 1024 * 1024, nullptr);
+        ~Holder() { pcre2_jit_stack_free(stack); }
+    };
+    thread_local Holder holder;
+    return holder.stack;
+}
+
+} // namespace
+
+std::string_view MatchSubject::folded() const {
+    if (!m_hasFolded) {
+        m_folded.resize(m_text.size());
+        for (std::size_t i = 0; i < m_text.size(); ++i) {
+            m_folded[i] = foldAscii(m_text[i]);
+        }
+        m_hasFolded = true;
+    }
+    return m_folded;
+}
+
+std::string_view PatternMatch::group(std::string_view subject, std::size_t index) const {
+    if (index >= groups.size() || groups[index].first == npos) {
+        return {};
+    }
+    return subject.substr(groups[index].first, groups[index].second);
+}
+
+struct PatternMatcher::Compiled {
+    pcre2_code* code = nullptr;
+    pcre2_match_data* data = nullptr;
+    pcre2_match_context* context = nullptr;
+    ~Compiled() {
+        pcre2_match_context_free(context);
+        pcre2_match_data_free(data);
+        pcre2_code_free(code);
+    }
+};
+
+PatternMatcher::PatternMatcher() = default;
+PatternMatcher::~PatternMatcher() = default;
+PatternMatcher::PatternMatcher(PatternMatcher&&) noexcept = default;
+PatternMatcher& PatternMatcher::operator=(PatternMatcher&&) noexcept = default;
+
+PatternMatcher::PatternMatcher(std::string_view pattern, MatchMode mode, bool caseSensitive)
+    : m_mode(mode)
+    , m_caseSensitive(caseSensitive) {
+    if (pattern.empty()) {
+        m_error = "The pattern is empty";
+        return;
+    }
+    const std::uint32_t caseOption = caseSensitive ? 0 : PCRE2_CASELESS;
+    if (mode == MatchMode::Regex) {
+        compileRegex(std::string(pattern), caseOption);
+        return;
+    }
+    if (caseSensitive || isAscii(pattern)) {
+        m_literal = true;
+        m_needle.assign(pattern);
+        if (!caseSensitive) {
+            for (char& c : m_needle) {
+                c = foldAscii(c);
+            }
+        }
+        return;
+    }
+    // Without case, letters beyond ASCII need the library's case folding.
+    std::string regex = quoteForRegex(pattern);
+    if (mode == MatchMode::Words) {
+        regex = "(?<![\\w\\x{80}-\\x{10FFFF}])" + regex + "(?![\\w\\x{80}-\\x{10FFFF}])";
+    }
+    compileRegex(regex, caseOption);
+}
+
+void PatternMatcher::compileRegex(const std::string& pattern, std::uint32_t options) {
+    int errorCode = 0;
+    PCRE2_SIZE errorOffset = 0;
+    auto compiled = std::make_unique<Compiled>();
+    compiled->code =
+        pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()), pattern.size(),
+                      options | PCRE2_UTF | PCRE2_MATCH_INVALID_UTF, &errorCode, &errorOffset, nullptr);
+    if (compiled->code == nullptr) {
+        std::array<PCRE2_UCHAR, 256> message{};
+        pcre2_get_error_message(errorCode, message.data(), message.size());
+        m_error = std::string(reinterpret_cast<const char*>(message.data())) + " (at character " +
+                  std::to_string(errorOffset + 1) + ")";
+        return;
+    }
+    // Without JIT (an odd platform) the interpreter still honours the limits.
+    pcre2_jit_compile(compiled->code, PCRE2_JIT_COMPLETE);
+    compiled->data = pcre2_match_data_create_from_pattern(compiled->code, nullptr);
+    compiled->context = pcre2_match_context_create(nullptr);
+    pcre2_set_match_limit(compiled->context, kMatchLimit);
+    pcre2_set_depth_limit(compiled->context, kDepthLimit);
+    pcre2_set_heap_limit(compiled->context, 20 * 1024); // KiB
+    pcre2_jit_stack_assign(compiled->context, nullptr, jitStack());
+    m_compiled = std::move(compiled);
+}
+
+bool PatternMatcher::match(const MatchSubject& subject, PatternMatch* found) const {
+    m_hitLimit = false;
+    if (!valid()) {
+        return false;
+    }
+    if (m_literal) {
+        return literalMatch(subject, found);
+    }
+    const std::string_view text = subject.text();
+    const int rc = pcre2_match(m_compiled->code, reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), 0, 0,
+                               m_compiled->data, m_compiled->context);
+    if (rc < 0) {
+        m_hitLimit = rc == PCRE2_ERROR_MATCHLIMIT || rc == PCRE2_ERROR_DEPTHLIMIT ||
+                     rc == PCRE2_ERROR_HEAPLIMIT || rc == PCRE2_ERROR_JIT_STACKLIMIT;
+        return false;
+    }
+    if (found != nullptr) {
+        const PCRE2_SIZE* vector = pcre2_get_ovector_pointer(m_compiled->data);
+        std::uint32_t count = 0;
+        pcre2_pattern_info(m_compiled->code, PCRE2_INFO_CAPTURECOUNT, &count);
+        found->groups.clear();
+        for (std::uint32_t i = 0; i <= count; ++i) {
+            if (i < static_cast<std::uint32_t>(rc) && vector[2 * i] != PCRE2_UNSET) {
+                found->groups.emplace_back(vector[2 * i], vector[2 * i + 1] - vector[2 * i]);
+            } else {
+                found->groups.emplace_back(PatternMatch::npos, 0);
+            }
+        }
+    }
+    return true;
+}
+
+bool PatternMatcher::literalMatch(const MatchSubject& subject, PatternMatch* found) const {
+    const std::string_view text = m_caseSensitive ? subject.text() : subject.folded();
+    std::size_t at = text.find(m_needle);
+    if (m_mode == MatchMode::Words) {
+        while (at != std::string_view::npos) {
+            const std::size_t end = at + m_needle.size();
+            const bool before = at == 0 || !isWordByte(text[at - 1]) || !isWordByte(m_needle.front());
+            const bool after = end == text.size() || !isWordByte(text[end]) || !isWordByte(m_needle.back());
+            if (before && after) {
+                break;
+            }
+            at = text.find(m_needle, at + 1);
+        }
+    }
+    if (at == std::string_view::npos) {
+        return false;
+    }
+    if (found != nullptr) {
+        found->groups.assign(1, {at, m_needle.size()});
+    }
+    return true;
+}
+
+int PatternMatcher::groupNumber(std::string_view name) const {
+    if (!m_compiled || name.empty()) {
+        return -1;
+    }
+    const std::string key(name);
+    const int number = pcre2_substring_number_from_name(m_compiled->code, reinterpret_cast<PCRE2_SPTR>(key.c_str()));
+    return number > 0 ? number : -1;
+}
+
+} // namespace corvane

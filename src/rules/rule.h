@@ -1,0 +1,43 @@
+#pragma once
+
+#include "core/rgb.h"
+#include "rules/pattern_matcher.h"
+
+#include <optional>
+#include <string>
+
+namespace corvane {
+
+// One trigger or alias as the player wrote it: what it matches and what it does.
+struct Rule {
+    enum class Kind { Trigger, Alias };
+    enum class Colour { None, Match, Line };
+
+    Kind kind = Kind::Trigger;
+    // Empty: every world.
+    std::string world;
+    std::string name;
+    bool enabled = true;
+    std::string pattern;
+    MatchMode mode = MatchMode::Plain;
+    bool caseSensitive = false;
+    // Later rules are not tried on a line this one matched.
+    bool stopHere = false;
+
+    // Commands sent (a trigger) or the expansion (an alias): lines split at
+    // line ends and at ";" ("\;" is a semicolon).
+    std::string send;
+    Colour colour = Colour::None;
+    std::optional<Rgb> foreground;
+    std::optional<Rgb> background;
+    bool bold = false;
+    bool gag = false;
+    std::string soundFile;
+    bool notify = false;
+    std::string statusText;
+
+    bool appliesTo(const std::string& worldName) const { return world.empty() || world == worldName; }
+    friend bool operator==(const Rule&, const Rule&) = default;
+};
+
+} // namespace corvane

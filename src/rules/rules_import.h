@@ -1,0 +1,27 @@
+#pragma once
+
+#include "rules/rule.h"
+
+#include <string>
+#include <vector>
+
+namespace corvane {
+
+// What an import made of another client's file: the rules it could express,
+// and a line for each command it left out, saying why.
+struct RulesImport {
+    std::vector<Rule> rules;
+    std::vector<std::string> skipped;
+};
+
+// A TinyFugue file: /def with -t (glob, simple or regexp by -m; -p orders
+// them, -F lets later ones fire, -a gives gag, bold and colour), /alias,
+// /gag and /hilite.
+RulesImport ImportTinyFugue(const std::string& text);
+// A TinTin++ file: #action, #alias, #gag, #highlight, and #substitute where
+// it only colours the text.
+RulesImport ImportTinTin(const std::string& text);
+// Either, told apart by the commands in it.
+RulesImport ImportRulesFile(const std::string& text);
+
+} // namespace corvane

@@ -1,0 +1,315 @@
+#include "rules/rules_presenter.h"
+
+#include "core/session.h"
+#include "rules/alias_expander.h"
+#include "rules/rules_file.h"
+#include "rules/trigger_stage.h"
+
+namespace corvane {
+
+namespace {
+
+RuleFields fieldsOf(const Rule& rule) {
+    RuleFields f;
+    f.alias = rule.kind == Rule::Kind::Alias;
+    f.world = rule.world;
+    f.name = rule.name;
+    f.enabled = rule.enabled;
+    f.pattern = rule.pattern;
+    f.mode = static_cast<int>(rule.mode);
+    f.caseSensitive = rule.caseSensitive;
+    f.stopHere = rule.stopHere;
+    f.send = rule.send;
+    f.colour = static_cast<int>(rule.colour);
+    f.foreground = rule.foreground ? ColourText(*rule.foreground) : "";
+    f.background = rule.background ? ColourText(*rule.background) : "";
+    f.bold = rule.bold;
+    f.gag = rule.gag;
+    f.sound = rule.soundFile;
+    f.notify = rule.notify;
+    f.status = rule.statusText;
+    return f;
+}
+
+Rule ruleOf(const RuleFields& f) {
+    Rule rule;
+    rule.kind = f.alias ? Rule::Kind::Alias : Rule::Kind::Trigger;
+    rule.world = f.world;
+    rule.name = f.name;
+    rule.enabled = f.enabled;
+    rule.pattern = f.pattern;
+    rule.mode = static_cast<MatchMode>(std::clamp(f.mode, 0, 2));
+    rule.caseSensitive = f.caseSensitive;
+    rule.stopHere = f.stopHere;
+    rule.send = f.send;
+    rule.colour = static_cast<Rule::Colour>(std::clamp(f.colour, 0, 2));
+    rule.foreground = ParseColour(f.foreground);
+    rule.background = ParseColour(f.background);
+    rule.bold = f.bold;
+    rule.gag = f.gag;
+    rule.soundFile = f.sound;
+    rule.notify = f.notify;
+    rule.statusText = f.status;
+    return rule;
+}
+
+std::string quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+std::string title(const Rule& rule) {
+    return quoted(rule.name.empty() ? rule.pattern : rule.name);
+}
+
+std::string joinCommands(const std::vector<std::string>& commands) {
+    std::string out;
+    for (const std::string& command : commands) {
+        out += (out.empty() ? "" : ", ") + quoted(command);
+    }
+    return out;
+}
+
+} // namespace
+
+RulesPresenter::RulesPresenter(RulesView& view, RuleBook& book, const Session& session, std::function<void()> closed)
+    : m_view(view)
+    , m_book(book)
+    , m_session(session)
+    , m_closed(std::move(closed)) {}
+
+void RulesPresenter::open() {
+    m_view.setFilterCaption(m_session.WorldName.empty() ? "This world" : "This world (" + m_session.WorldName + ")");
+    refreshRows();
+    m_view.selectRow(m_rows.empty() ? -1 : 0);
+    m_selected = m_rows.empty() ? -1 : 0;
+    showSelected();
+    onTestEdited();
+    m_view.showWindow();
+}
+
+void RulesPresenter::refreshRows() {
+    m_rows.clear();
+    std::vector<RuleRow> rows;
+    for (std::size_t i = 0; i < m_book.size(); ++i) {
+        const Rule& rule = m_book.rule(i);
+        if (m_filter == 0 && !rule.appliesTo(m_session.WorldName)) {
+            continue;
+        }
+        m_rows.push_back(i);
+        std::string text = (rule.kind == Rule::Kind::Alias ? "Alias " : "Trigger ") + title(rule);
+        if (rule.name.empty() || rule.name != rule.pattern) {
+            text += rule.name.empty() ? "" : "  " + rule.pattern;
+        }
+        text += rule.world.empty() ? "  [all worlds]" : "  [" + rule.world + "]";
+        rows.push_back(RuleRow{text, rule.enabled, !m_book.matcher(i).valid()});
+    }
+    m_view.setRows(rows);
+}
+
+int RulesPresenter::selectedIndex() const {
+    if (m_selected < 0 || static_cast<std::size_t>(m_selected) >= m_rows.size()) {
+        return -1;
+    }
+    return static_cast<int>(m_rows[static_cast<std::size_t>(m_selected)]);
+}
+
+void RulesPresenter::showSelected() {
+    const int index = selectedIndex();
+    const bool any = index >= 0;
+    m_view.setFieldsEnabled(any);
+    m_view.setButtonEnabled(RulesView::Button::Duplicate, any);
+    m_view.setButtonEnabled(RulesView::Button::Delete, any);
+    m_view.setButtonEnabled(RulesView::Button::MoveUp, any && m_selected > 0);
+    m_view.setButtonEnabled(RulesView::Button::MoveDown,
+                            any && static_cast<std::size_t>(m_selected) + 1 < m_rows.size());
+    if (!any) {
+        m_view.setFields(RuleFields{});
+        m_view.setPatternError("");
+        return;
+    }
+    const auto at = static_cast<std::size_t>(index);
+    m_view.setFields(fieldsOf(m_book.rule(at)));
+    m_view.setPatternError(m_book.matcher(at).error());
+}
+
+void RulesPresenter::onFilterChanged(int filter) {
+    const int index = selectedIndex();
+    m_filter = filter;
+    refreshRows();
+    m_selected = -1;
+    for (std::size_t row = 0; row < m_rows.size(); ++row) {
+        if (static_cast<int>(m_rows[row]) == index) {
+            m_selected = static_cast<int>(row);
+        }
+    }
+    m_view.selectRow(m_selected);
+    showSelected();
+}
+
+void RulesPresenter::onRowSelected(int row) {
+    m_selected = row;
+    showSelected();
+}
+
+void RulesPresenter::onRowToggled(int row, bool enabled) {
+    if (row < 0 || static_cast<std::size_t>(row) >= m_rows.size()) {
+        return;
+    }
+    const std::size_t index = m_rows[static_cast<std::size_t>(row)];
+    Rule rule = m_book.rule(index);
+    rule.enabled = enabled;
+    m_book.replace(index, std::move(rule));
+    if (row == m_selected) {
+        showSelected();
+    }
+    onTestEdited();
+}
+
+void RulesPresenter::onFieldsEdited() {
+    const int index = selectedIndex();
+    if (index < 0) {
+        return;
+    }
+    const auto at = static_cast<std::size_t>(index);
+    m_book.replace(at, ruleOf(m_view.fields()));
+    m_view.setPatternError(m_book.matcher(at).error());
+    const int selected = m_selected;
+    refreshRows();
+    // A rule moved to another world leaves this world's list.
+    if (static_cast<std::size_t>(selected) < m_rows.size() && m_rows[static_cast<std::size_t>(selected)] == at) {
+        m_view.selectRow(selected);
+    } else {
+        m_selected = -1;
+        m_view.selectRow(-1);
+        showSelected();
+    }
+    onTestEdited();
+}
+
+void RulesPresenter::insertRule(Rule rule) {
+    const int index = selectedIndex();
+    const std::size_t at = index < 0 ? m_book.size() : static_cast<std::size_t>(index) + 1;
+    m_book.insert(at, std::move(rule));
+    refreshRows();
+    for (std::size_t row = 0; row < m_rows.size(); ++row) {
+        if (m_rows[row] == at) {
+            m_selected = static_cast<int>(row);
+        }
+    }
+    m_view.selectRow(m_selected);
+    showSelected();
+    onTestEdited();
+}
+
+void RulesPresenter::onAdd() {
+    Rule rule;
+    rule.name = "New rule";
+    rule.pattern = "";
+    if (m_filter == 0) {
+        rule.world = m_session.WorldName;
+    }
+    insertRule(std::move(rule));
+}
+
+void RulesPresenter::onDuplicate() {
+    const int index = selectedIndex();
+    if (index < 0) {
+        return;
+    }
+    Rule copy = m_book.rule(static_cast<std::size_t>(index));
+    copy.name += " (copy)";
+    insertRule(std::move(copy));
+}
+
+void RulesPresenter::onDelete() {
+    const int index = selectedIndex();
+    if (index < 0) {
+        return;
+    }
+    m_book.remove(static_cast<std::size_t>(index));
+    refreshRows();
+    m_selected = m_rows.empty() ? -1 : std::min(m_selected, static_cast<int>(m_rows.size()) - 1);
+    m_view.selectRow(m_selected);
+    showSelected();
+    onTestEdited();
+}
+
+void RulesPresenter::move(int by) {
+    const int index = selectedIndex();
+    const int target = m_selected + by;
+    if (index < 0 || target < 0 || static_cast<std::size_t>(target) >= m_rows.size()) {
+        return;
+    }
+    // Past the rows hidden by the filter: the rule takes its visible
+    // neighbour's place.
+    const std::size_t from = static_cast<std::size_t>(index);
+    const std::size_t to = m_rows[static_cast<std::size_t>(target)];
+    std::vector<Rule> rules = m_book.rules();
+    Rule moving = rules[from];
+    rules.erase(rules.begin() + static_cast<std::ptrdiff_t>(from));
+    rules.insert(rules.begin() + static_cast<std::ptrdiff_t>(to), std::move(moving));
+    m_book.setRules(std::move(rules));
+    m_selected = target;
+    refreshRows();
+    m_view.selectRow(m_selected);
+    showSelected();
+    onTestEdited();
+}
+
+void RulesPresenter::onMoveUp() {
+    move(-1);
+}
+
+void RulesPresenter::onMoveDown() {
+    move(1);
+}
+
+void RulesPresenter::onTestEdited() {
+    const std::string line = m_view.testText();
+    m_view.setTestResult(line.empty() ? "" : Describe(m_book, m_session.WorldName, line));
+}
+
+void RulesPresenter::onClosed() {
+    if (m_closed) {
+        m_closed();
+    }
+}
+
+std::string RulesPresenter::Describe(const RuleBook& book, const std::string& world, const std::string& line) {
+    std::string out;
+    for (const TriggerFiring& firing : FireTriggers(book, book.active(Rule::Kind::Trigger, world), line)) {
+        const Rule& rule = book.rule(firing.rule);
+        out += "Trigger " + title(rule) + " matches " + quoted(std::string(firing.match.group(line, 0)));
+        for (std::size_t g = 1; g < firing.match.groups.size(); ++g) {
+            out += ", $" + std::to_string(g) + " = " + quoted(std::string(firing.match.group(line, g)));
+        }
+        out += "\n";
+        if (!firing.commands.empty()) {
+            out += "  sends " + joinCommands(firing.commands) + "\n";
+        }
+        if (rule.colour != Rule::Colour::None) {
+            out += rule.colour == Rule::Colour::Match ? "  colours the match\n" : "  colours the line\n";
+        }
+        if (rule.gag) {
+            out += "  hides the line\n";
+        }
+        if (!rule.soundFile.empty()) {
+            out += "  plays " + rule.soundFile + "\n";
+        }
+        if (rule.notify) {
+            out += "  shows a desktop notification\n";
+        }
+        if (!firing.status.empty()) {
+            out += "  shows " + quoted(firing.status) + " in the status line\n";
+        }
+        if (rule.stopHere) {
+            out += "  stops here\n";
+        }
+    }
+    if (const auto alias = ExpandAlias(book, book.active(Rule::Kind::Alias, world), line)) {
+        out += "Alias " + title(book.rule(alias->rule)) + " sends " + joinCommands(alias->commands) + "\n";
+    }
+    return out.empty() ? "No rule matches." : out;
+}
+
+} // namespace corvane

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "rules/rule_book.h"
+#include "rules/rules_view.h"
+
+#include <functional>
+
+namespace corvane {
+
+struct Session;
+
+// The rules of the Triggers and Aliases window. Every edit goes into the
+// rule book at once (which saves it); closing the window keeps everything.
+class RulesPresenter : public RulesEvents {
+public:
+    RulesPresenter(RulesView& view, RuleBook& book, const Session& session, std::function<void()> closed);
+
+    void open();
+
+    void onFilterChanged(int filter) override;
+    void onRowSelected(int row) override;
+    void onRowToggled(int row, bool enabled) override;
+    void onFieldsEdited() override;
+    void onAdd() override;
+    void onDuplicate() override;
+    void onDelete() override;
+    void onMoveUp() override;
+    void onMoveDown() override;
+    void onTestEdited() override;
+    void onClosed() override;
+
+    // What the rules would do with a line, as the Test box says it.
+    static std::string Describe(const RuleBook& book, const std::string& world, const std::string& line);
+
+private:
+    void refreshRows();
+    void showSelected();
+    void insertRule(Rule rule);
+    void move(int by);
+    int selectedIndex() const;
+
+    RulesView& m_view;
+    RuleBook& m_book;
+    const Session& m_session;
+    std::function<void()> m_closed;
+    int m_filter = 0;
+    // Book indexes of the rows shown.
+    std::vector<std::size_t> m_rows;
+    int m_selected = -1;
+};
+
+} // namespace corvane

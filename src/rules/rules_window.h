@@ -1,0 +1,47 @@
+#pragma once
+
+#include "rules/rules_presenter.h"
+#include "rules/rules_view.h"
+
+#include <functional>
+#include <memory>
+
+namespace corvane {
+
+class RuleSystem;
+class Choosers;
+class Prompts;
+struct Session;
+
+// Edit > "Triggers and Aliases" and File > "Import Triggers and Aliases":
+// one editor window at a time, and the import of another client's file.
+class RulesWindow {
+public:
+    struct Services {
+        RuleSystem& rules;
+        const Session& session;
+        Choosers& choosers;
+        Prompts& prompts;
+    };
+    using ViewFactory = std::function<std::unique_ptr<RulesView>()>;
+
+    explicit RulesWindow(Services services)
+        : m_services(services) {}
+
+    void setViewFactory(ViewFactory factory) { m_factory = std::move(factory); }
+    // Opens the editor (or brings it forward); triggers stopped by the
+    // runaway limit send again.
+    void open();
+    void importFile();
+    // Adds what the file at path holds; returns the report shown.
+    std::string importFrom(const std::string& path);
+    RulesPresenter* presenter() { return m_presenter.get(); }
+
+private:
+    Services m_services;
+    ViewFactory m_factory;
+    std::unique_ptr<RulesView> m_view;
+    std::unique_ptr<RulesPresenter> m_presenter;
+};
+
+} // namespace corvane

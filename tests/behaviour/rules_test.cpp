@@ -1,0 +1,278 @@
+#include "behaviour/logged_in_client.h"
+#include "fakes/fake_notifier.h"
+#include "param_name.h"
+#include "rules/rules_file.h"
+
+#include <gtest/gtest.h>
+#include <filesystem>
+#include <sys/stat.h>
+
+namespace corvane {
+namespace {
+
+using testing::LoggedInClient;
+
+Rule trigger(std::string pattern, MatchMode mode = MatchMode::Plain) {
+    Rule rule;
+    rule.pattern = std::move(pattern);
+    rule.mode = mode;
+    return rule;
+}
+
+Rule alias(std::string pattern, std::string send, MatchMode mode = MatchMode::Plain) {
+    Rule rule;
+    rule.kind = Rule::Kind::Alias;
+    rule.pattern = std::move(pattern);
+    rule.send = std::move(send);
+    rule.mode = mode;
+    return rule;
+}
+
+class RulesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        c.logIn();
+        c.h->client.rules().triggers().setNotifier(&notifier);
+    }
+    void use(std::vector<Rule> rules) { c.h->client.rules().book().setRules(std::move(rules)); }
+    void receive(const std::string& bytes) {
+        c.h->socket.receive(bytes);
+        c.h->clock.advance(std::chrono::milliseconds(50));
+    }
+    std::string sent() const { return c.h->socket.allSent(); }
+    const std::string& output() const { return c.h->window.output; }
+
+    LoggedInClient c;
+    testing::FakeNotifier notifier;
+};
+
+TEST_F(RulesTest, TriggerSendsWithTheMatchFilledIn) {
+    struct Case {
+        std::string pattern;
+        MatchMode mode;
+        std::string send;
+        std::string line;
+        std::string expected;
+    };
+    const std::vector<Case> cases = {
+        {"(\\w+) pages: (.*)", MatchMode::Regex, "page $1=got it", "Wren pages: hello", "page Wren=got it\r\n"},
+        {"(?<who>\\w+) waves", MatchMode::Regex, "wave ${who};say $$5 for $0", "Wren waves",
+         "wave Wren\r\nsay $5 for Wren waves\r\n"},
+        {"hungry", MatchMode::Words, "eat bread\nsmile", "You are hungry.", "eat bread\r\nsmile\r\n"},
+        {"HUNGRY", MatchMode::Plain, "eat", "You are hungry.", "eat\r\n"},
+        {"HUNGRY", MatchMode::Words, "eat", "You are unhungry.", ""},
+    };
+    for (const Case& row : cases) {
+        Rule rule = trigger(row.pattern, row.mode);
+        rule.send = row.send;
+        use({rule});
+        c.h->socket.sent.clear();
+        receive(row.line + "\r\n");
+        EXPECT_EQ(sent(), row.expected) << row.pattern;
+    }
+}
+
+TEST_F(RulesTest, TriggerActionsBesideSending) {
+    Rule colour = trigger("gold");
+    colour.colour = Rule::Colour::Match;
+    colour.foreground = Rgb{255, 215, 0};
+    colour.bold = true;
+    Rule gag = trigger("spam", MatchMode::Words);
+    gag.gag = true;
+    Rule sound = trigger("tells you");
+    sound.soundFile = "/tmp/ding.wav";
+    sound.notify = true;
+    sound.statusText = "Told: $0";
+    use({colour, gag, sound});
+
+    receive("a pile of gold here\r\nbuy spam now\r\nWren tells you hi\r\n");
+
+    EXPECT_NE(output().find("a pile of gold here"), std::string::npos);
+    EXPECT_EQ(output().find("buy spam now"), std::string::npos);
+    EXPECT_EQ(c.h->sound.played, std::vector<std::string>{"/tmp/ding.wav"});
+    EXPECT_EQ(notifier.shown, std::vector<std::string>{"Practice: Wren tells you hi"});
+    EXPECT_EQ(c.h->client.statusLine().text(), "Told: tells you");
+
+    const SessionHistory& history = c.h->client.sessionHistory();
+    bool foundHidden = false;
+    for (std::uint64_t serial = history.firstLine(); serial < history.endLine(); ++serial) {
+        if (history.line(serial).text == "buy spam now") {
+            foundHidden = history.hidden(serial);
+        } else {
+            EXPECT_FALSE(history.hidden(serial));
+        }
+        if (history.line(serial).text == "a pile of gold here") {
+            ASSERT_EQ(history.line(serial).spans.size(), 1u);
+            EXPECT_EQ(history.line(serial).spans[0].start, 10u);
+            EXPECT_EQ(history.line(serial).spans[0].length, 4u);
+            EXPECT_TRUE(history.line(serial).spans[0].style().bold);
+        }
+    }
+    EXPECT_TRUE(foundHidden);
+}
+
+TEST_F(RulesTest, StopHereKeepsLaterRulesOffTheLineAndOtherWorldsRulesStayOut) {
+    Rule first = trigger("orc");
+    first.send = "kill orc";
+    first.stopHere = true;
+    Rule second = trigger("orc");
+    second.send = "flee";
+    Rule elsewhere = trigger("orc");
+    elsewhere.send = "hug orc";
+    elsewhere.world = "Elsewhere";
+    Rule off = trigger("orc");
+    off.send = "dance";
+    off.enabled = false;
+    use({off, elsewhere, first, second});
+    receive("An orc arrives.\r\n");
+    EXPECT_EQ(sent(), "kill orc\r\n");
+}
+
+TEST_F(RulesTest, PromptWithoutLineEndIsOfferedAfterQuietOrWhenItEnds) {
+    Rule rule = trigger("^HP:(\\d+)>", MatchMode::Regex);
+    rule.send = "heal $1";
+    use({rule});
+    c.h->socket.receive("HP:12> ");
+    c.h->clock.advance(std::chrono::milliseconds(400));
+    EXPECT_EQ(sent(), "");
+    c.h->clock.advance(std::chrono::milliseconds(200));
+    EXPECT_EQ(sent(), "heal 12\r\n");
+
+    c.h->socket.sent.clear();
+    c.h->socket.receive("\r\nHP:7");
+    c.h->clock.advance(std::chrono::milliseconds(100));
+    c.h->socket.receive("> ok\r\n");
+    c.h->clock.advance(std::chrono::milliseconds(1000));
+    EXPECT_EQ(sent(), "heal 7\r\n");
+}
+
+TEST_F(RulesTest, RunawayTriggerStopsSendingWithOneLine) {
+    Rule rule = trigger("ping");
+    rule.send = "say ping";
+    use({rule});
+    for (int i = 0; i < 30; ++i) {
+        c.h->socket.receive("ping\r\n");
+    }
+    c.h->clock.advance(std::chrono::milliseconds(50));
+    EXPECT_EQ(c.h->socket.sent.size(), SendLimiter::kPerSecond);
+    const std::string message =
+        "*** Triggers stopped sending: more than 20 commands a second (Edit > Triggers and Aliases to resume)";
+    const std::size_t at = output().find(message);
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_EQ(output().find(message, at + 1), std::string::npos);
+
+    // Opening the editor lets them send again.
+    c.h->client.onMenuTriggered(MenuItem::EditRules);
+    c.h->socket.sent.clear();
+    receive("ping\r\n");
+    EXPECT_EQ(sent(), "say ping\r\n");
+}
+
+TEST(SendLimiter, PerSecondAndPerMinuteLimits) {
+    testing::FakeClock clock;
+    SendLimiter limiter(clock);
+    for (std::size_t i = 0; i < SendLimiter::kPerSecond; ++i) {
+        ASSERT_EQ(limiter.allow("A"), SendLimiter::Verdict::Send);
+    }
+    EXPECT_EQ(limiter.allow("B"), SendLimiter::Verdict::Send) << "each world counts alone";
+    EXPECT_EQ(limiter.allow("A"), SendLimiter::Verdict::JustStopped);
+    EXPECT_EQ(limiter.allow("A"), SendLimiter::Verdict::Stopped);
+    EXPECT_FALSE(limiter.stoppedByMinute("A"));
+    limiter.resumeAll();
+
+    // 19 a second stays under the first limit; the minute's 200 stops it.
+    std::size_t sent = 0;
+    SendLimiter::Verdict verdict = SendLimiter::Verdict::Send;
+    while (verdict == SendLimiter::Verdict::Send && sent < 1000) {
+        verdict = limiter.allow("A");
+        sent += verdict == SendLimiter::Verdict::Send ? 1 : 0;
+        if (sent % 19 == 0) {
+            clock.advance(std::chrono::seconds(1));
+        }
+    }
+    EXPECT_EQ(sent, SendLimiter::kPerMinute);
+    EXPECT_TRUE(limiter.stoppedByMinute("A"));
+}
+
+TEST_F(RulesTest, AliasesExpandBeforeSendingAndRecording) {
+    struct Case {
+        std::vector<Rule> rules;
+        std::string typed;
+        std::string expected;
+    };
+    const std::vector<Case> cases = {
+        {{alias("gg", "get gold;say got it")}, "gg", "get gold\r\nsay got it\r\n"},
+        {{alias("gg", "get gold")}, "ggg", "ggg\r\n"},
+        {{alias("k", "kill")}, "k orc", "kill orc\r\n"},
+        {{alias("give", "give %2 to %1;say %*")}, "give Wren sword", "give sword to Wren\r\nsay Wren sword\r\n"},
+        {{alias("^tell (\\w+) (.*)$", "page %1=%2", MatchMode::Regex)}, "tell Wren hi there",
+         "page Wren=hi there\r\n"},
+        {{alias("a", "b;c"), alias("b", "bb"), alias("c", "say 100%%")}, "a", "bb\r\nsay 100%\r\n"},
+        {{alias("gg", "get gold")}, "\\gg", "gg\r\n"},
+        {{alias("gg", "get gold")}, "\\o/", "\\o/\r\n"},
+        {{alias("loop", "loop")}, "loop", "loop\r\n"},
+        {{alias("a", "b x"), alias("b", "a %*")}, "a", "a x\r\n"},
+    };
+    for (const Case& row : cases) {
+        use(row.rules);
+        c.h->socket.sent.clear();
+        c.h->type(row.typed);
+        EXPECT_EQ(sent(), row.expected) << row.typed;
+    }
+}
+
+TEST_F(RulesTest, AliasDepthTenIsAllowed) {
+    std::vector<Rule> chain;
+    for (int i = 0; i < 10; ++i) {
+        chain.push_back(alias("a" + std::to_string(i), "a" + std::to_string(i + 1)));
+    }
+    use(chain);
+    c.h->type("a0");
+    EXPECT_EQ(sent(), "a10\r\n");
+    chain.push_back(alias("a10", "a11"));
+    use(chain);
+    c.h->socket.sent.clear();
+    c.h->type("a0");
+    EXPECT_EQ(sent(), "");
+    c.h->clock.advance(std::chrono::milliseconds(50));
+    EXPECT_NE(output().find("*** Alias not sent: it expands more than 10 aliases deep"), std::string::npos);
+}
+
+TEST_F(RulesTest, RulesAreSavedBesideTheSettingsAndReadBack) {
+    Rule rule = trigger("(\\w+) pages", MatchMode::Regex);
+    rule.send = "page $1=got it";
+    rule.colour = Rule::Colour::Line;
+    rule.background = Rgb{1, 2, 3};
+    use({rule, alias("gg", "get gold;say got it")});
+    const std::string path = c.folder.file("corvane-rules.json");
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+
+    std::string problem;
+    const std::vector<Rule> read = RulesFile(path).load(problem, c.h->clock.now());
+    EXPECT_EQ(problem, "");
+    EXPECT_EQ(read, c.h->client.rules().book().rules());
+}
+
+TEST_F(RulesTest, UnreadableFileIsSetAsideAndReportedOnce) {
+    for (const std::string bad : {"{not json", "{\"format\": 99, \"rules\": []}", "{\"format\":1,\"rules\":[{}]}"}) {
+        c.folder.write("corvane-rules.json", bad);
+        c.h->prompts.messages.clear();
+        c.h->client.rules().load(c.ini);
+        ASSERT_EQ(c.h->prompts.messages.size(), 1u) << bad;
+        EXPECT_NE(c.h->prompts.messages[0].text.find("moved aside"), std::string::npos);
+        EXPECT_FALSE(std::filesystem::exists(c.folder.file("corvane-rules.json")));
+        bool kept = false;
+        for (const auto& entry : std::filesystem::directory_iterator(c.folder.path())) {
+            kept = kept || entry.path().filename().string().starts_with("corvane-rules.json.bad-");
+            if (entry.path().filename().string().starts_with("corvane-rules.json.bad-")) {
+                std::filesystem::remove(entry.path());
+            }
+        }
+        EXPECT_TRUE(kept) << bad;
+    }
+}
+
+} // namespace
+} // namespace corvane
