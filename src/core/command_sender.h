@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/own_command_answers.h"
 #include "platform/socket.h"
 
 #include <deque>
@@ -23,6 +24,14 @@ public:
     // Sends the UTF-8 text in the connection's form (see sendsUtf8); the
     // caller adds the line end.
     void SendCommand(const std::string& text);
+    // Sends a command of Corvane's own whose answer the player is not shown.
+    void SendOwnCommand(const std::string& text, OwnAnswer answer);
+    OwnCommandAnswers& ownAnswers() { return m_ownAnswers; }
+    // The arrival hook that marks each room the character enters: set at
+    // log-in, removed on every orderly way out (a dropped link cannot).
+    void setArrivalHook();
+    void removeArrivalHook();
+    bool arrivalHookSet() const { return m_arrivalHookSet; }
     // Counts a command whose reply the server will frame, for the lag meter,
     // once the world has shown that it frames replies at all.
     void NoteCommandSent();
@@ -61,6 +70,8 @@ private:
     bool m_worldSentUtf8 = false;
     std::string m_statusBeforeWait;
     std::function<void()> m_drained;
+    OwnCommandAnswers m_ownAnswers;
+    bool m_arrivalHookSet = false;
 };
 
 } // namespace corvane

@@ -1,6 +1,7 @@
 #include "core/line_processor.h"
 
 #include "core/line_classifier.h"
+#include "core/own_command_answers.h"
 #include "core/main_window_view.h"
 #include "core/output_buffer.h"
 #include "core/session.h"
@@ -296,7 +297,11 @@ void LineProcessor::completeLine(bool endedWithCr) {
     closeSpan();
     m_line.complete = endedWithCr;
     bool show = true;
-    if ((m_session.ListMode == 2 && (m_previous == '\r' || m_previous == '\n')) || m_session.TagMode) {
+    if (endedWithCr && m_ownAnswers != nullptr && m_ownAnswers->waiting() && m_ownAnswers->hides(m_line.text)) {
+        m_line.text.clear();
+        m_line.spans.clear();
+        show = false;
+    } else if ((m_session.ListMode == 2 && (m_previous == '\r' || m_previous == '\n')) || m_session.TagMode) {
         show = m_classifier.ClassifyLine(m_line.text);
         if (m_line.text.empty()) {
             m_line.spans.clear();
@@ -341,6 +346,9 @@ void LineProcessor::showLine() {
         look = cached;
     }
     m_output.showLine(m_line, look);
+    if (m_hooks.lineShown) {
+        m_hooks.lineShown(text);
+    }
     if (m_session.LogOpen && m_log != nullptr) {
         m_log->writeLine(text);
     }

@@ -17,6 +17,7 @@ class Socket;
 class Sound;
 class TriggerSet;
 class LineClassifier;
+class OwnCommandAnswers;
 class OutputBuffer;
 class MainWindowView;
 
@@ -46,6 +47,8 @@ public:
         // A batch of received text has been processed; without this hook the
         // output is brought up to date at once.
         std::function<void()> outputChanged;
+        // A line has been shown (after the triggers had it).
+        std::function<void(const std::string& line)> lineShown;
     };
 
     LineProcessor(Session& session, const ClientSettings& settings, Socket& socket, Sound& sound,
@@ -54,6 +57,8 @@ public:
 
     void setHooks(Hooks hooks) { m_hooks = std::move(hooks); }
     void setLogWriter(LogWriter* log) { m_log = log; }
+    // The answers to Corvane's own commands, kept from the screen and the log.
+    void setOwnAnswers(OwnCommandAnswers* answers) { m_ownAnswers = answers; }
     // Told once per connection, after the read that brought its first valid
     // UTF-8 multi-byte character.
     void setUtf8Seen(std::function<void()> seen) { m_utf8Seen = std::move(seen); }
@@ -91,6 +96,7 @@ private:
     LineClassifier& m_classifier;
     OutputBuffer& m_output;
     MainWindowView& m_window;
+    OwnCommandAnswers* m_ownAnswers = nullptr;
     Hooks m_hooks;
     std::function<void()> m_utf8Seen;
     LogWriter* m_log = nullptr;

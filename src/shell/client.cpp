@@ -11,6 +11,7 @@
 #include "platform/program.h"
 #include "platform/prompts.h"
 #include "platform/socket.h"
+#include "platform/sound.h"
 #include "settings/default_settings.h"
 #include "settings/settings.h"
 #include "shell/display_view.h"
@@ -79,7 +80,7 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
                                    platform.clock, platform.views, platform.pictures, views.input},
              noticeHook())
     , m_layout(m_settings, views.display.layoutView(), views.display, views.output, views.window, m_menu,
-               MainWindowLayout::Hooks{noticeHook(),
+               MainWindowLayout::Hooks{infoNoticeHook(),
                                        [this] { m_outputWindow.updateGeometry(m_layout.OutputWidth()); }})
     , m_browser(m_settings, platform.launcher, platform.prompts,
                 BrowserLaunch::Self{m_options.programPath, m_options.settingsPath},
@@ -89,17 +90,18 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
                                 m_sender, platform.prompts, m_options.settingsPath})
     , m_frames(
           platform.clock, platform.timers, [this] { return drawOutput(); },
-          [this] { return m_views.output.visibleRows(); }) {
+          [this] { return m_views.output.visibleRows(); })
+    , m_habits(PlayHabits::Parts{m_settings, m_session, m_status, platform.timers, m_log,
+                                 [this](const std::string& text) { ShowOutput(text); }}) {
     m_settings.SettingsPath = m_options.settingsPath;
     m_output.setHistory(&m_history);
     m_triggers.clearActive();
-    m_processor.setHooks({noticeHook(), [this] { m_frames.changed(); }});
-    m_classifier.setHooks({[this] { m_room.roomChanged(); }});
+    m_processor.setHooks({noticeHook(), [this] { m_frames.changed(); },
+                          [this](const std::string& line) { m_names.learnFromLine(line); }});
+    m_classifier.setHooks(
+        {[this] { m_room.roomChanged(); }, [this](const std::string& name) { m_names.addName(name); }});
     m_classifier.setTimers(&platform.timers);
-    m_gameTimer.setHooks({[this](const std::string& text) {
-        notice().ShowNotice(kNoticeTitle, text, false);
-        notice().show();
-    }});
+    m_gameTimer.setHooks({[this](const std::string& text) { infoNoticeHook()(kNoticeTitle, text); }});
     m_reset.setHooks(SessionReset::Hooks{
         [this] { m_log.pressLogButton(); },
         [this] { closeSessionWindows(); },
@@ -109,8 +111,13 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
         [this] { m_reconnect.sessionEnded(); },
     });
     m_processor.setLogWriter(&m_log);
+    m_processor.setOwnAnswers(&m_sender.ownAnswers());
     m_processor.setUtf8Seen([this] { m_sender.worldSentUtf8(); });
     m_input.setRecorder(&m_recorder);
+    m_input.setRecall([this] { return m_settings.Play[PlayOption::RecallCommands]; });
+    m_input.setSentHook([this](const std::string& line) { m_habits.lineSent(line); });
+    m_input.setTabHandler([this] { return completeName(); });
+    m_log.setOptions(&m_settings.Play, &platform.clock);
     m_macros.setNoticeHook(noticeHook());
     m_recorder.setStoppedHook([this] {
         if (m_userMacros) {
@@ -148,6 +155,14 @@ std::function<void(const std::string&, const std::string&)> Client::noticeHook()
     return [this](const std::string& title, const std::string& text) {
         notice().ShowNotice(title, text, false);
         notice().show();
+    };
+}
+
+std::function<void(const std::string&, const std::string&)> Client::infoNoticeHook() {
+    return [this](const std::string& title, const std::string& text) {
+        if (!m_habits.quietNotice(text)) {
+            noticeHook()(title, text);
+        }
     };
 }
 
@@ -223,19 +238,28 @@ void Client::FileConnect() {
     AddressBookPresenter presenter(*view, m_session, m_connection, m_platform.prompts, m_views.window,
                                    m_options.settingsPath, m_options.commandLine);
     view->setEvents(&presenter);
+    if (m_settings.Play[PlayOption::StartAtLastWorld]) {
+        presenter.startAt(ReadSetting("Corvane", "LastWorld", m_options.settingsPath));
+    }
     presenter.load();
     view->runModal();
     view->setEvents(nullptr);
     if (m_shutDown) {
         return;
     }
+    m_addressBookWorld = presenter.selectedWorld();
     m_login.worldChosen();
+    if (m_session.Connected && m_session.WorldIndex >= 0 && m_settings.Play[PlayOption::StartAtLastWorld]) {
+        WriteSetting("Corvane", "LastWorld", m_session.WorldName, m_options.settingsPath);
+    }
+    m_views.input.focusInput();
 }
 
 void Client::GameConnect() {
     if (m_characterLogin.GameConnect()) {
         m_login.loggedIn();
     }
+    m_views.input.focusInput();
 }
 
 void Client::openPreferences() {
@@ -251,10 +275,15 @@ void Client::openPreferences() {
         *m_preferencesView, m_settings, m_session, m_triggers, m_views.display, m_layout, m_views.window,
         PreferencesPresenter::Services{m_platform.prompts, m_platform.sound, m_platform.choosers},
         m_options.currentDirectory,
-        PreferencesPresenter::Hooks{[this](const std::string& text) { ShowOutput(text); },
+        PreferencesPresenter::Hooks{[this](const std::string& text) {
+                                        if (!m_habits.quietNotice(text)) {
+                                            ShowOutput(text);
+                                        }
+                                    },
                                     [this] { m_outputWindow.updateGeometry(m_layout.OutputWidth()); },
                                     [this] { m_processor.triggersChanged(); },
-                                    [this] { closePreferences(); }});
+                                    [this] { closePreferences(); },
+                                    [this] { return m_session.WorldIndex >= 0 ? m_session.WorldIndex : m_addressBookWorld; }});
     m_preferencesOpen = true;
     m_preferences->load();
 }
@@ -330,6 +359,7 @@ void Client::shutdown(ShutdownCause cause) {
         m_startup.saveOnShutdown(m_views.window.isMinimised(), m_menu.checked(MenuItem::ViewCommand),
                                  m_menu.checked(MenuItem::ViewMacro));
     }
+    removeArrivalHook();
     m_platform.socket.close();
     m_sender.connectionEnded();
     endMacroFiles();
@@ -344,6 +374,40 @@ void Client::shutdown(ShutdownCause cause) {
     m_preferencesView.reset();
     if (m_notice && m_noticeView) {
         m_noticeView->destroyWindow();
+    }
+}
+
+bool Client::completeName() {
+    if (!m_settings.Play[PlayOption::CompleteNames]) {
+        return false;
+    }
+    // Tab stays in the line either way: a name that fits nothing is a beep.
+    if (auto completion = m_names.complete(m_views.input.inputText(), m_views.input.inputCaret())) {
+        m_views.input.setInputText(completion->text);
+        m_views.input.setInputCaret(completion->caret);
+    } else {
+        m_platform.sound.beep();
+    }
+    return true;
+}
+
+void Client::openNewWindow() {
+    // Another Corvane on the same settings: each world plays in its own window,
+    // and the settings lock keeps the two from undoing each other's writes.
+    std::vector<std::string> arguments;
+    if (!m_options.settingsPath.empty()) {
+        arguments = {"--settings", m_options.settingsPath};
+    }
+    if (!m_platform.launcher.startProgram(m_options.programPath, arguments)) {
+        m_platform.prompts.message("Corvane could not open a new window:\r" + m_options.programPath +
+                                       " did not start.",
+                                   kNoticeTitle, PromptIcon::Exclamation);
+    }
+}
+
+void Client::removeArrivalHook() {
+    if (m_session.Connected && m_sender.arrivalHookSet()) {
+        m_sender.removeArrivalHook();
     }
 }
 
@@ -387,7 +451,11 @@ void Client::onMenuTriggered(MenuItem item) {
         FileConnect();
         break;
     case MenuItem::FileDisconnect:
+        removeArrivalHook();
         m_connection.DisconnectFromWorld();
+        break;
+    case MenuItem::FileNewWindow:
+        openNewWindow();
         break;
     case MenuItem::FileOpenLog:
     case MenuItem::FileCloseLog:
