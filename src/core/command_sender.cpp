@@ -1,5 +1,6 @@
 #include "core/command_sender.h"
 
+#include "core/constants.h"
 #include "core/main_menu.h"
 #include "core/session.h"
 #include "core/status_line.h"
@@ -67,6 +68,22 @@ void CommandSender::SendCommand(const std::string& text) {
 void CommandSender::SendOutOfBand(const std::string& text) {
     m_queue.push_back(wireBytes(text, sendsUtf8()));
     pump();
+}
+
+void CommandSender::SendOwnCommand(const std::string& text, OwnAnswer answer) {
+    SendCommand(text);
+    m_ownAnswers.expect(answer);
+}
+
+void CommandSender::setArrivalHook() {
+    SendOwnCommand("@set me=_arrive/vrox:&[vrox] {ref:here} {name:here}" + std::string(NewLine),
+                   OwnAnswer::PropertySet);
+    m_arrivalHookSet = true;
+}
+
+void CommandSender::removeArrivalHook() {
+    SendOwnCommand("@set me=_arrive/vrox:" + std::string(NewLine), OwnAnswer::PropertySet);
+    m_arrivalHookSet = false;
 }
 
 void CommandSender::NoteCommandSent() {
@@ -142,6 +159,8 @@ void CommandSender::connectionEnded() {
     m_waiting = false;
     m_session.SendDone = true;
     m_statusBeforeWait.clear();
+    m_ownAnswers.clear();
+    m_arrivalHookSet = false;
 }
 
 } // namespace corvane

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/own_command_answers.h"
 #include "platform/socket.h"
 
 #include <deque>
@@ -30,6 +31,14 @@ public:
     void setInBandFilter(std::function<std::string(const std::string&)> filter) {
         m_inBandFilter = std::move(filter);
     }
+    // Sends a command of Corvane's own whose answer the player is not shown.
+    void SendOwnCommand(const std::string& text, OwnAnswer answer);
+    OwnCommandAnswers& ownAnswers() { return m_ownAnswers; }
+    // The arrival hook that marks each room the character enters: set at
+    // log-in, removed on every orderly way out (a dropped link cannot).
+    void setArrivalHook();
+    void removeArrivalHook();
+    bool arrivalHookSet() const { return m_arrivalHookSet; }
     // Counts a command whose reply the server will frame, for the lag meter,
     // once the world has shown that it frames replies at all.
     void NoteCommandSent();
@@ -72,6 +81,8 @@ private:
     std::string m_statusBeforeWait;
     std::function<void()> m_drained;
     std::function<std::string(const std::string&)> m_inBandFilter;
+    OwnCommandAnswers m_ownAnswers;
+    bool m_arrivalHookSet = false;
 };
 
 } // namespace corvane

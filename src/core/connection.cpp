@@ -67,12 +67,15 @@ bool Connection::ConnectToWorld(const std::string& worldName, const std::string&
     m_session.Connected = true;
     m_session.SendDone = true;
     m_session.WorldIndex = worldIndex;
-    m_output.ShowOutput("Connected, waiting for a response from " + m_session.WorldName + "..." + kNewLine);
     m_status.SetStatus(status::OnLine);
     return true;
 }
 
 void Connection::onSocketConnected() {
+    // Said once the line is really there: a refused port never gets this far.
+    if (!m_established) {
+        m_output.ShowOutput("Connected, waiting for a response from " + m_session.WorldName + "..." + kNewLine);
+    }
     m_established = true;
     m_status.SetSecure(m_socket.secureProtocol());
 }
@@ -215,10 +218,8 @@ void Connection::Quit() {
     if (m_session.Connected) {
         m_session.DisconnectRequested = true;
         m_quitWaiting = true;
-        // Only a MUCK has the arrival hook to take away, and a MUD's quit is in lower case.
-        if (m_session.Server == ServerKind::Muck) {
-            m_sender.SendCommand("@set me=_arrive/vrox:" + kNewLine);
-        }
+        // Removes the arrival hook where one was set; a MUD's quit is in lower case.
+        m_sender.removeArrivalHook();
         m_sender.SendCommand((m_session.Server == ServerKind::Mud ? "quit" : "QUIT") + kNewLine);
         if (m_quitWaiting && m_socket.state() != Socket::State::Connected &&
             m_socket.state() != Socket::State::Connecting) {

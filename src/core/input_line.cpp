@@ -30,12 +30,41 @@ bool InputLine::onInputKey(Key key) {
         m_view.setInputText("");
         return true;
     case Key::Up:
+        if (m_recallChosen && m_recallChosen()) {
+            return recall(-1);
+        }
         toggleHistory();
         return true;
+    case Key::Down:
+        return m_recallChosen && m_recallChosen() && recall(+1);
+    case Key::HistoryList:
+        toggleHistory();
+        return true;
+    case Key::Tab:
+        return m_tab && m_tab();
     case Key::Other:
         break;
     }
     return false;
+}
+
+bool InputLine::recall(int step) {
+    if (m_recalled > m_history.size()) {
+        m_recalled = m_history.size();
+    }
+    if (m_recalled == m_history.size()) {
+        if (step > 0) {
+            return true;
+        }
+        m_draft = m_view.inputText();
+    }
+    if (step < 0 && m_recalled == 0) {
+        m_sound.beep();
+        return true;
+    }
+    m_recalled = step < 0 ? m_recalled - 1 : m_recalled + 1;
+    m_view.setInputText(m_recalled == m_history.size() ? m_draft : m_history[m_recalled]);
+    return true;
 }
 
 void InputLine::SubmitInputLine() {
@@ -47,8 +76,19 @@ void InputLine::SubmitInputLine() {
             if (!line.empty() && m_menu.enabled(MenuItem::GameQuit)) {
                 m_sender.NoteCommandSent();
             }
+            // A typed QUIT is an orderly way out too: the hook goes first.
+            if ((line == "QUIT" || line == "quit") && m_sender.arrivalHookSet()) {
+                m_sender.removeArrivalHook();
+            }
             m_sender.SendCommand(line + std::string(NewLine));
-            if (m_session.RecordingMacro >= 0 && m_recorder != nullptr && !m_masked) {
+            // What the world hides as it is typed (a password) is neither echoed nor recorded.
+            if (m_masked) {
+                continue;
+            }
+            if (m_sent) {
+                m_sent(line);
+            }
+            if (m_session.RecordingMacro >= 0 && m_recorder != nullptr) {
                 m_recorder->recordLine(line);
             }
         }
@@ -62,6 +102,8 @@ void InputLine::SubmitInputLine() {
         }
     }
     m_view.setInputText("");
+    m_recalled = m_history.size();
+    m_draft.clear();
 }
 
 void InputLine::setWorldEchoes(bool echoes) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 
 namespace corvane {
@@ -21,10 +22,11 @@ public:
 
 // The rules of the input line and its command history: Enter sends, Escape
 // clears, Up and the scroll button toggle the history list; keys are refused
-// while a file is being sent.
+// while a file is being sent. With command recall chosen, Up and Down walk
+// through the lines sent instead and Ctrl+Up opens the list.
 class InputLine {
 public:
-    enum class Key { Enter, Escape, Up, Other };
+    enum class Key { Enter, Escape, Up, Down, HistoryList, Tab, Other };
     static constexpr std::size_t kMaxHistory = 127;
 
     InputLine(Session& session, InputView& view, CommandSender& sender, MainMenu& menu, Sound& sound);
@@ -32,6 +34,12 @@ public:
     void setRecorder(CommandRecorder* recorder) { m_recorder = recorder; }
     // Aliases: what is sent, recorded and logged is what this makes of the typed line.
     void setExpander(TypedLineExpander* expander) { m_expander = expander; }
+    // Asked on each key, so a change in the preferences counts at once.
+    void setRecall(std::function<bool()> recallChosen) { m_recallChosen = std::move(recallChosen); }
+    // Told of each line sent from the input line.
+    void setSentHook(std::function<void(const std::string&)> sent) { m_sent = std::move(sent); }
+    // Tab in the input line; true when it was used (name completion).
+    void setTabHandler(std::function<bool()> tab) { m_tab = std::move(tab); }
 
     // A key pressed in the input line; true when the key is consumed.
     bool onInputKey(Key key);
@@ -53,6 +61,7 @@ public:
 
 private:
     void hideHistory();
+    bool recall(int step);
 
     Session& m_session;
     InputView& m_view;
@@ -64,6 +73,13 @@ private:
     std::deque<std::string> m_history;
     bool m_historyVisible = false;
     bool m_masked = false;
+    std::function<bool()> m_recallChosen;
+    std::function<void(const std::string&)> m_sent;
+    std::function<bool()> m_tab;
+    // The history entry shown by recall (the size of the history: none),
+    // and what was typed before the first Up.
+    std::size_t m_recalled = 0;
+    std::string m_draft;
 };
 
 } // namespace corvane

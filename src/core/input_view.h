@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace corvane {
@@ -10,6 +11,9 @@ public:
     virtual ~InputView() = default;
     virtual std::string inputText() const = 0;
     virtual void setInputText(const std::string& text) = 0;
+    // The caret as a byte offset into inputText().
+    virtual std::size_t inputCaret() const = 0;
+    virtual void setInputCaret(std::size_t offset) = 0;
     virtual void selectAllInput() = 0;
     virtual void focusInput() = 0;
     // Puts text at the caret, replacing the selection.

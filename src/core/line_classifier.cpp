@@ -472,6 +472,9 @@ void LineClassifier::endCapture() {
 
 void LineClassifier::addPlayer(PlayerKind kind, const std::string& name) {
     m_players[index(kind)].push_back(name);
+    if (m_hooks.playerSeen) {
+        m_hooks.playerSeen(name);
+    }
     if (m_playerList != nullptr) {
         m_playerList->addPlayer(kind, name);
     }

@@ -30,6 +30,8 @@ public:
     struct Hooks {
         // A room marker was read: RoomRef and RoomName are set.
         std::function<void()> roomChanged;
+        // A player's name was read from a listing.
+        std::function<void(const std::string& name)> playerSeen;
     };
 
     LineClassifier(Session& session, StatusLine& status, StatusView& statusView, MainWindowView& window);

@@ -1,6 +1,7 @@
 #include "core/line_processor.h"
 
 #include "core/line_classifier.h"
+#include "core/own_command_answers.h"
 #include "core/main_window_view.h"
 #include "core/output_buffer.h"
 #include "core/session.h"
@@ -461,7 +462,12 @@ void LineProcessor::completeLine(bool endedWithCr, bool prompt) {
         }
     }
     m_midLine = !endedWithCr && (m_midLine || !m_line.text.empty());
-    if (show && ((m_session.ListMode == 2 && (m_previous == '\r' || m_previous == '\n')) || m_session.TagMode)) {
+    if (show && endedWithCr && m_shownBytes == 0 && m_ownAnswers != nullptr && m_ownAnswers->waiting() &&
+        m_ownAnswers->hides(m_line.text)) {
+        m_line.text.clear();
+        m_line.spans.clear();
+        show = false;
+    } else if (show && ((m_session.ListMode == 2 && (m_previous == '\r' || m_previous == '\n')) || m_session.TagMode)) {
         // The classifier judges what came after an open prompt already shown
         // (a marker line may follow a log-in prompt on the same line).
         const std::size_t shown = std::min(m_shownBytes, m_line.text.size());
@@ -520,6 +526,9 @@ void LineProcessor::showLine(bool prompt) {
     const bool shown = m_filter == nullptr || m_filter->offerLine(m_line);
     if (shown) {
         m_output.showLine(unshownPart(), look);
+        if (m_hooks.lineShown) {
+            m_hooks.lineShown(text);
+        }
     }
     if (m_session.LogOpen && m_log != nullptr) {
         m_log->writeLine(text);

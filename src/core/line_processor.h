@@ -22,6 +22,7 @@ class Socket;
 class Sound;
 class TriggerSet;
 class LineClassifier;
+class OwnCommandAnswers;
 class OutputBuffer;
 class MainWindowView;
 
@@ -58,6 +59,8 @@ public:
         // prompt ends at go-ahead, end-of-record, or its line end), after the
         // classifier has taken what is its own.
         std::function<void(const std::string& text, bool prompt)> lineEnded;
+        // A line has been shown (after the triggers had it).
+        std::function<void(const std::string& line)> lineShown;
     };
     // Quiet after an unfinished line before it is shown as an open prompt.
     static constexpr std::chrono::milliseconds kOpenPromptDelay{250};
@@ -78,6 +81,8 @@ public:
     void windowResized(int columns, int rows);
     // Triggers: see ShownLineFilter. A line it hides is still logged.
     void setLineFilter(ShownLineFilter* filter) { m_filter = filter; }
+    // The answers to Corvane's own commands, kept from the screen and the log.
+    void setOwnAnswers(OwnCommandAnswers* answers) { m_ownAnswers = answers; }
     // Told once per connection, after the read that brought its first valid
     // UTF-8 multi-byte character.
     void setUtf8Seen(std::function<void()> seen) { m_utf8Seen = std::move(seen); }
@@ -126,6 +131,7 @@ private:
     LineClassifier& m_classifier;
     OutputBuffer& m_output;
     MainWindowView& m_window;
+    OwnCommandAnswers* m_ownAnswers = nullptr;
     Hooks m_hooks;
     std::function<void()> m_utf8Seen;
     std::function<void()> m_nonUtf8Seen;

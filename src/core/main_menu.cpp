@@ -13,6 +13,7 @@ struct MenuText {
 constexpr std::array<MenuText, kMenuItemCount> kMenuTexts = {{
     {"Co&nnect to a MUD", "FileConnect", false},
     {"&Disconnect from a MUD", "FileDisconnect", false},
+    {"&New Window", "FileNewWindow", false},
     {"&Open Logfile", "FileOpenLog", false},
     {"&Close Logfile", "FileCloseLog", false},
     {"&Upload File", "FileUpload", false},

@@ -9,6 +9,7 @@ namespace corvane {
 enum class MenuItem {
     FileConnect,
     FileDisconnect,
+    FileNewWindow,
     FileOpenLog,
     FileCloseLog,
     FileUpload,

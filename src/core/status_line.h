@@ -32,6 +32,9 @@ public:
     // the status until the connection ends.
     void SetVitals(const std::string& vitals);
     const std::string& text() const { return m_text; }
+    // A passing message in place of the status until Restore (or the next status).
+    void Flash(const std::string& message) { m_view.setLabelText(StatusView::StatusLabel, message); }
+    void Restore() { m_view.setLabelText(StatusView::StatusLabel, m_text); }
 
 private:
     StatusView& m_view;

@@ -10,7 +10,7 @@ int AskOverwriteAppend(const std::string& path, TextFileWriter& writer, Prompts&
     PromptAnswer answer = PromptAnswer::Yes;
     if (FileExists(path)) {
         answer = prompts.ask("FILE EXISTS:\r\rYes\tto overwrite it\rNo\tto append to it\rCancel\tto abort.",
-                             ToUpperAscii(path), PromptButtons::YesNoCancel, PromptIcon::Exclamation,
+                             path, PromptButtons::YesNoCancel, PromptIcon::Exclamation,
                              PromptAnswer::No);
         if (answer == PromptAnswer::Cancel) {
             return file_error::Cancelled;

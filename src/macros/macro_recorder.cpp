@@ -17,7 +17,7 @@ MacroRecorder::MacroRecorder(Session& session, StatusLine& status, Prompts& prom
 bool MacroRecorder::startRecording(int macroIndex, const std::string& path) {
     PromptAnswer answer = PromptAnswer::Yes;
     if (FileExists(path)) {
-        answer = m_prompts.ask("The Macro File:\r" + ToUpperAscii(path) +
+        answer = m_prompts.ask("The Macro File:\r" + path +
                                    "\ralready exists.\r\rYES\tTo overwrite this file\rNO\tTo append to this "
                                    "file\rCANCEL\tTo Cancel\r",
                                "Corvane " + std::string(VersionText), PromptButtons::YesNoCancel,

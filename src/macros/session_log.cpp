@@ -9,6 +9,8 @@
 #include "platform/choosers.h"
 #include "platform/prompts.h"
 
+#include <array>
+#include <ctime>
 #include <filesystem>
 
 namespace corvane {
@@ -70,7 +72,7 @@ void SessionLog::open() {
     }
     if (result != 0) {
         m_prompts.message(m_writer.lastError().description + " ( " + std::to_string(result) + ")",
-                          ToUpperAscii(*path), PromptIcon::Exclamation);
+                          *path, PromptIcon::Exclamation);
         return;
     }
     m_session.LogOpen = true;
@@ -85,13 +87,29 @@ void SessionLog::dumpOutput(const std::string& outputText) {
     if (!m_session.LogOpen) {
         pressLogButton();
     }
-    if (m_session.LogOpen && !m_writer.write(Utf8ToCp1252KeepingOthers(outputText) + "\r\n")) {
+    if (m_session.LogOpen && !m_writer.write(encoded(outputText) + "\r\n")) {
         writeFailed();
     }
 }
 
+std::string SessionLog::encoded(const std::string& text) const {
+    return chosen(PlayOption::Utf8Logs) ? text : Utf8ToCp1252KeepingOthers(text);
+}
+
 void SessionLog::writeLine(const std::string& line) {
-    if (m_session.LogOpen && !m_writer.writeLine(Utf8ToCp1252KeepingOthers(line))) {
+    if (!m_session.LogOpen) {
+        return;
+    }
+    std::string stamped;
+    if (chosen(PlayOption::LogTimes) && m_clock != nullptr) {
+        const std::time_t seconds = std::chrono::system_clock::to_time_t(m_clock->now());
+        std::tm parts{};
+        localtime_r(&seconds, &parts);
+        std::array<char, 16> stamp{};
+        std::strftime(stamp.data(), stamp.size(), "[%H:%M:%S] ", &parts);
+        stamped = stamp.data();
+    }
+    if (!m_writer.writeLine(stamped + encoded(line))) {
         writeFailed();
     }
 }
@@ -109,7 +127,7 @@ void SessionLog::writeFailed() {
         m_messageTimer = 0;
         m_prompts.message("Corvane could not write to the log file\r" + path + "\r\r" + error.description +
                               ".\rThe log has been closed; the lines written before are kept.",
-                          ToUpperAscii(path), PromptIcon::Exclamation);
+                          path, PromptIcon::Exclamation);
     });
 }
 

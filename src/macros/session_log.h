@@ -3,6 +3,7 @@
 #include "core/line_processor.h"
 #include "core/text_file_writer.h"
 #include "platform/clock.h"
+#include "settings/play_options.h"
 
 #include <functional>
 #include <string>
@@ -35,8 +36,15 @@ public:
     void close();
 
     void writeLine(const std::string& line) override;
+    // The log's form: UTF-8 or Windows-1252, with or without a time stamp.
+    void setOptions(const PlayOptions* options, const Clock* clock) {
+        m_options = options;
+        m_clock = clock;
+    }
 
 private:
+    bool chosen(PlayOption option) const { return m_options != nullptr && (*m_options)[option]; }
+    std::string encoded(const std::string& text) const;
     void open();
     void writeFailed();
 
@@ -49,6 +57,8 @@ private:
     Timers& m_timers;
     TextFileWriter m_writer;
     Timers::TimerId m_messageTimer = 0;
+    const PlayOptions* m_options = nullptr;
+    const Clock* m_clock = nullptr;
 };
 
 } // namespace corvane

@@ -1,6 +1,8 @@
 #include "platform/desktop_browser.h"
 
 #include <algorithm>
+#include <array>
+#include <string_view>
 #include <cctype>
 #include <filesystem>
 #include <fstream>
@@ -215,6 +217,26 @@ std::optional<DesktopBrowser> FindDesktopBrowser(const XdgPlaces& places) {
         return browser;
     }
     return firstInstalled(places, caches, "MIME Cache");
+}
+
+std::vector<std::string> NewWindowArguments(const std::string& program, const std::string& address) {
+    std::string name = lowered(fs::path(program).filename().string());
+    if (name.ends_with(".exe")) {
+        name.resize(name.size() - 4);
+    }
+    // Firefox and its kin, the Chromium family, Opera, GNOME Web and Falkon
+    // all take "--new-window"; qutebrowser spells it its own way.
+    static constexpr std::array<std::string_view, 18> newWindow = {
+        "firefox",        "firefox-esr", "librewolf", "iceweasel", "waterfox", "chromium",
+        "chromium-browser", "chrome",    "google-chrome", "google-chrome-stable", "brave", "brave-browser",
+        "microsoft-edge", "msedge",      "vivaldi",   "opera",     "epiphany", "falkon"};
+    if (std::find(newWindow.begin(), newWindow.end(), name) != newWindow.end()) {
+        return {"--new-window", address};
+    }
+    if (name == "qutebrowser") {
+        return {"--target", "window", address};
+    }
+    return {};
 }
 
 bool IsDesktopBrowser(const DesktopBrowser& browser, const std::string& serviceName) {

@@ -38,4 +38,9 @@ std::optional<DesktopBrowser> FindDesktopBrowser(const XdgPlaces& places);
 // names this desktop browser, by its program or by its desktop file.
 bool IsDesktopBrowser(const DesktopBrowser& browser, const std::string& serviceName);
 
+// The arguments that start a browser with an address in a window of its
+// own, by its program's name ("/usr/bin/firefox-esr"), as the common
+// browsers document them; empty for a browser not known to have one.
+std::vector<std::string> NewWindowArguments(const std::string& program, const std::string& address);
+
 } // namespace corvane

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -79,6 +80,10 @@ namespace {
 
 QFont presetFont(const FontChoice& preset) {
     QFont font(toQt(preset.name));
+    // A family this machine lacks is drawn in the fixed-pitch font standing
+    // in for it, as in the output box: the chooser starts at what is seen.
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFamily(QFontInfo(font).family());
     font.setPointSizeF(preset.size > 0 ? preset.size : 9);
     font.setBold(preset.bold);
     font.setItalic(preset.italic);

@@ -101,6 +101,7 @@ void QtMainWindow::buildMenus() {
     file->setObjectName("FileMenu");
     addAction(file, MenuItem::FileConnect, Qt::Key_F2);
     addAction(file, MenuItem::FileDisconnect);
+    addAction(file, MenuItem::FileNewWindow, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
     file->addSeparator();
     addAction(file, MenuItem::FileOpenLog);
     addAction(file, MenuItem::FileCloseLog);
@@ -206,6 +207,10 @@ void QtMainWindow::buildCentralWidget() {
                                                     if (m_events != nullptr) {
                                                         m_events->onOutputDoubleClick();
                                                     }
+                                                },
+                                                [this](QKeyEvent* key) {
+                                                    m_input->setFocus(Qt::OtherFocusReason);
+                                                    QApplication::sendEvent(m_input, key);
                                                 }});
     m_output->installEventFilter(this);
 
@@ -311,7 +316,13 @@ bool QtMainWindow::eventFilter(QObject* watched, QEvent* event) {
             which = InputLine::Key::Escape;
             break;
         case Qt::Key_Up:
-            which = InputLine::Key::Up;
+            which = (modifiers & Qt::ControlModifier) ? InputLine::Key::HistoryList : InputLine::Key::Up;
+            break;
+        case Qt::Key_Down:
+            which = InputLine::Key::Down;
+            break;
+        case Qt::Key_Tab:
+            which = modifiers == Qt::NoModifier ? InputLine::Key::Tab : InputLine::Key::Other;
             break;
         default:
             break;
@@ -464,11 +475,25 @@ std::string QtMainWindow::inputText() const {
 void QtMainWindow::setInputText(const std::string& text) {
     m_input->setText(toQt(text));
 }
+std::size_t QtMainWindow::inputCaret() const {
+    return static_cast<std::size_t>(m_input->text().left(m_input->cursorPosition()).toUtf8().size());
+}
+void QtMainWindow::setInputCaret(std::size_t offset) {
+    const QByteArray bytes = m_input->text().toUtf8();
+    m_input->setCursorPosition(
+        static_cast<int>(QString::fromUtf8(bytes.left(static_cast<qsizetype>(offset))).size()));
+}
 void QtMainWindow::selectAllInput() {
     m_input->selectAll();
 }
 void QtMainWindow::focusInput() {
     m_input->setFocus();
+    // A dialog of Corvane's that has just closed leaves the keyboard with
+    // Corvane: it comes back here, never taken from another program.
+    const QWidget* active = QApplication::activeWindow();
+    if (!isActiveWindow() && !isMinimized() && (active == nullptr || !active->isVisible())) {
+        activateWindow();
+    }
 }
 
 void QtMainWindow::appendHistory(const std::string& entry) {

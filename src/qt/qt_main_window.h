@@ -69,6 +69,8 @@ public:
     // InputView
     std::string inputText() const override;
     void setInputText(const std::string& text) override;
+    std::size_t inputCaret() const override;
+    void setInputCaret(std::size_t offset) override;
     void selectAllInput() override;
     void focusInput() override;
     void appendHistory(const std::string& entry) override;

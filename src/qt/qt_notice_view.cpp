@@ -1,5 +1,6 @@
 #include "qt/qt_notice_view.h"
 
+#include "qt/qt_show_quietly.h"
 #include "qt/qt_text.h"
 
 #include <QCloseEvent>
@@ -120,7 +121,13 @@ void QtNoticeView::setCreditVisible(bool visible) {
     m_credit->setVisible(visible);
 }
 
-void QtNoticeView::showWindow() {
+void QtNoticeView::showWindow(bool takeFocus) {
+    if (!takeFocus) {
+        m_ok->setFocus(Qt::OtherFocusReason);
+        ShowQuietly(this);
+        return;
+    }
+    setAttribute(Qt::WA_ShowWithoutActivating, false);
     show();
     raise();
     activateWindow();

@@ -28,7 +28,7 @@ public:
     void placeButton(int left, int top) override;
     void placeCredit(int left, int top) override;
     void setCreditVisible(bool visible) override;
-    void showWindow() override;
+    void showWindow(bool takeFocus) override;
     void hideWindow() override;
     void destroyWindow() override;
     bool isShown() const override;

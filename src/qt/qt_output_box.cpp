@@ -142,9 +142,16 @@ void QtOutputBox::setDisplayLook(const QFont& font, const QColor& text, const QC
     p.setColor(QPalette::Text, text);
     p.setColor(QPalette::Base, background);
     setPalette(p);
+    // Plain text takes the widget's font rather than a copy of it, so the
+    // lines already shown follow a new font too.
     m_plain = QTextCharFormat();
-    m_plain.setFont(shown);
     m_plain.setForeground(text);
+}
+
+OutputLook QtOutputBox::displayLook() const {
+    QTextCharFormat plain = m_plain;
+    plain.setFont(font());
+    return OutputLook{plain, m_text, m_background};
 }
 
 QTextCharFormat QtOutputBox::formatFor(const OutputSpan* span, const std::vector<TriggerLook>& looks) const {
@@ -327,6 +334,28 @@ void QtOutputBox::focusOutEvent(QFocusEvent* event) {
     }
 }
 
+namespace {
+
+bool typesIntoTheInputLine(const QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Backspace:
+        return true;
+    default:
+        break;
+    }
+    // AltGr may arrive as Ctrl+Alt and still types; Ctrl alone or Alt alone is a command.
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier);
+    if (modifiers == Qt::ControlModifier || modifiers == Qt::AltModifier) {
+        return false;
+    }
+    const QString text = event->text();
+    return !text.isEmpty() && text.at(0).isPrint();
+}
+
+} // namespace
+
 void QtOutputBox::keyPressEvent(QKeyEvent* event) {
     if (scrollbackKey(event->key())) {
         event->accept();
@@ -335,6 +364,11 @@ void QtOutputBox::keyPressEvent(QKeyEvent* event) {
     // Read-only for the keyboard; copying a selection is the one key kept.
     if (event->matches(QKeySequence::Copy)) {
         QPlainTextEdit::keyPressEvent(event);
+        return;
+    }
+    // What the player types is never lost: it goes on in the input line.
+    if (m_handlers.typed && typesIntoTheInputLine(event)) {
+        m_handlers.typed(event);
         return;
     }
     event->accept();

@@ -22,13 +22,16 @@ public:
         std::function<void()> focusIn;
         std::function<void()> focusOut;
         std::function<void()> doubleClick;
+        // A key that types (a character, Enter, Backspace) pressed here: it
+        // belongs to the input line.
+        std::function<void(QKeyEvent*)> typed;
     };
 
     explicit QtOutputBox(QWidget* parent = nullptr);
     void setHandlers(Handlers handlers) { m_handlers = std::move(handlers); }
     // The display font and colours: text without a colour of its own uses them.
     void setDisplayLook(const QFont& font, const QColor& text, const QColor& background);
-    OutputLook displayLook() const { return OutputLook{m_plain, m_text, m_background}; }
+    OutputLook displayLook() const;
 
     void trimFront(int lines, int characters) override;
     void clearText() override;

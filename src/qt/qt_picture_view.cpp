@@ -1,6 +1,7 @@
 #include "qt/qt_picture_view.h"
 
 #include "qt/qt_picture_reader.h"
+#include "qt/qt_show_quietly.h"
 #include "qt/qt_text.h"
 
 #include <QCloseEvent>
@@ -156,8 +157,7 @@ void QtPictureView::showRoomName() {
 }
 
 void QtPictureView::showWindow() {
-    show();
-    raise();
+    ShowQuietly(this);
 }
 
 void QtPictureView::closeEvent(QCloseEvent* event) {

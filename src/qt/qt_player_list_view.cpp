@@ -1,5 +1,6 @@
 #include "qt/qt_player_list_view.h"
 
+#include "qt/qt_show_quietly.h"
 #include "qt/qt_text.h"
 
 #include <QCloseEvent>
@@ -184,8 +185,7 @@ void QtPlayerListView::clearSelection(PlayerKind kind) {
 }
 
 void QtPlayerListView::showWindow() {
-    show();
-    raise();
+    ShowQuietly(this);
 }
 
 void QtPlayerListView::hideWindow() {

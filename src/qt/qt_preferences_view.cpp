@@ -54,6 +54,7 @@ QtPreferencesView::QtPreferencesView(QWidget* parent)
     m_tabs->addTab(buildDirectoriesPage(), tr("Directories"));
     m_watchFor = new QtWatchForPage(m_tabs);
     m_tabs->addTab(m_watchFor, tr("WatchFor"));
+    m_tabs->addTab(buildPlayPage(), tr("&Play"));
 
     auto* ok = new QPushButton(tr("OK"), this);
     ok->setObjectName("btnOKApply_0");
@@ -221,6 +222,40 @@ QWidget* QtPreferencesView::buildDirectoriesPage() {
     layout->addWidget(frame);
     layout->addStretch(1);
     return page;
+}
+
+QWidget* QtPreferencesView::buildPlayPage() {
+    auto* page = new QWidget;
+    page->setObjectName("fraPlay");
+    auto* frame = new QGroupBox(tr("Habits from other clients"), page);
+    auto* column = new QVBoxLayout(frame);
+    for (std::size_t i = 0; i < kPlayOptionCount; ++i) {
+        auto* box = new QCheckBox(frame);
+        box->setObjectName(QString("chkPlay_%1").arg(toQt(std::string(PlayOptionKey(static_cast<PlayOption>(i))))));
+        connect(box, &QCheckBox::clicked, this,
+                [this] { notify([](PreferencesEvents& e) { e.onOptionChanged(); }); });
+        column->addWidget(box);
+        m_playChecks[i] = box;
+    }
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(frame);
+    layout->addStretch(1);
+    return page;
+}
+
+void QtPreferencesView::setOptionCaption(PlayOption option, const std::string& caption) {
+    QCheckBox* box = m_playChecks[static_cast<std::size_t>(option)];
+    box->setText(toQt(caption));
+    // Read out without the "&" of the access key.
+    box->setAccessibleName(toQt(caption).remove(QChar('&')));
+}
+
+bool QtPreferencesView::isOptionChecked(PlayOption option) const {
+    return m_playChecks[static_cast<std::size_t>(option)]->isChecked();
+}
+
+void QtPreferencesView::setOptionChecked(PlayOption option, bool checked) {
+    m_playChecks[static_cast<std::size_t>(option)]->setChecked(checked);
 }
 
 template <typename Handler> void QtPreferencesView::notify(Handler handler) {

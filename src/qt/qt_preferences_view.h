@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shell/play_page_view.h"
 #include "shell/preferences_view.h"
 
 #include <QDialog>
@@ -17,7 +18,7 @@ namespace corvane {
 class QtWatchForPage;
 
 // The preferences dialog (frmPrefs), modeless over the main window.
-class QtPreferencesView : public QDialog, public PreferencesView {
+class QtPreferencesView : public QDialog, public PreferencesView, public PlayPageView {
     Q_OBJECT
 public:
     explicit QtPreferencesView(QWidget* parent);
@@ -25,6 +26,10 @@ public:
 
     void setEvents(PreferencesEvents* events) override { m_events = events; }
     WatchForView& watchFor() override;
+    PlayPageView& play() override { return *this; }
+    void setOptionCaption(PlayOption option, const std::string& caption) override;
+    bool isOptionChecked(PlayOption option) const override;
+    void setOptionChecked(PlayOption option, bool checked) override;
     void setCaption(const std::string& caption) override;
     int currentTab() const override;
     void selectTab(int tab) override;
@@ -52,6 +57,7 @@ protected:
 private:
     QWidget* buildFontsPage();
     QWidget* buildDirectoriesPage();
+    QWidget* buildPlayPage();
     template <typename Handler> void notify(Handler handler);
 
     PreferencesEvents* m_events = nullptr;
@@ -66,6 +72,7 @@ private:
     QRadioButton* m_oneBrowser = nullptr;
     QRadioButton* m_multipleBrowsers = nullptr;
     QtWatchForPage* m_watchFor = nullptr;
+    std::array<QCheckBox*, kPlayOptionCount> m_playChecks{};
     bool m_closing = false;
 };
 

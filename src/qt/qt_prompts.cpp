@@ -3,7 +3,11 @@
 #include "qt/qt_dialog_parent.h"
 #include "qt/qt_text.h"
 
+#include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QInputDialog>
+#include <QSpacerItem>
 #include <QMessageBox>
 
 namespace corvane {
@@ -36,11 +40,31 @@ QString boxTitle(const std::string& title) {
     return title.empty() ? QStringLiteral("Corvane") : toQt(title);
 }
 
+// Room beside a title for the window's icon and its buttons.
+constexpr int kTitleBarExtra = 140;
+
+// A box is at least as wide as its title: a short text must not cut a long
+// title such as "Connection Failed 10061" down to "Conne...".
+int titleWidth(const QWidget& box) {
+    const QFont font = QApplication::font("QMdiSubWindowTitleBar");
+    return QFontMetrics(font).horizontalAdvance(box.windowTitle()) + kTitleBarExtra;
+}
+
+void fitTitle(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (grid == nullptr) {
+        return;
+    }
+    grid->addItem(new QSpacerItem(titleWidth(box), 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 } // namespace
 
 void QtPrompts::message(const std::string& text, const std::string& title, PromptIcon icon) {
     QMessageBox box(qtIcon(icon), boxTitle(title), boxText(text), QMessageBox::Ok, DialogParent(m_parent));
     box.setTextFormat(Qt::PlainText);
+    fitTitle(box);
     box.exec();
 }
 
@@ -54,6 +78,7 @@ PromptAnswer QtPrompts::ask(const std::string& text, const std::string& title, P
     }
     QMessageBox box(qtIcon(icon), boxTitle(title), boxText(text), standard, DialogParent(m_parent));
     box.setTextFormat(Qt::PlainText);
+    fitTitle(box);
     switch (defaultAnswer) {
     case PromptAnswer::Yes:
         box.setDefaultButton(QMessageBox::Yes);
@@ -83,13 +108,15 @@ PromptAnswer QtPrompts::ask(const std::string& text, const std::string& title, P
 
 std::optional<std::string> QtPrompts::input(const std::string& prompt, const std::string& title,
                                             const std::string& preset) {
-    bool ok = false;
-    const QString text = QInputDialog::getText(DialogParent(m_parent), boxTitle(title), boxText(prompt), QLineEdit::Normal,
-                                               toQt(preset), &ok);
-    if (!ok) {
+    QInputDialog dialog(DialogParent(m_parent));
+    dialog.setWindowTitle(boxTitle(title));
+    dialog.setLabelText(boxText(prompt));
+    dialog.setTextValue(toQt(preset));
+    dialog.setMinimumWidth(titleWidth(dialog));
+    if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }
-    return fromQt(text);
+    return fromQt(dialog.textValue());
 }
 
 } // namespace corvane

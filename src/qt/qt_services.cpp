@@ -48,6 +48,13 @@ BrowserAnswer QtLauncher::askRunningBrowser(const OpenUrlRequest& request) {
     if (!answers) {
         return BrowserAnswer::NotRunning;
     }
+    // The desktop's opener has no new-window form; its browser's own argument does.
+    if (request.newWindow && browser.has_value()) {
+        const std::vector<std::string> arguments = NewWindowArguments(browser->program, request.address);
+        if (!arguments.empty() && startProgram(browser->program, arguments)) {
+            return BrowserAnswer::Opened;
+        }
+    }
     const QUrl url(toQt(request.address), QUrl::TolerantMode);
     return url.isValid() && QDesktopServices::openUrl(url) ? BrowserAnswer::Opened : BrowserAnswer::Failed;
 }

@@ -1,5 +1,6 @@
 #include "qt/qt_walk_view.h"
 
+#include "qt/qt_show_quietly.h"
 #include "qt/qt_text.h"
 
 #include <QEvent>
@@ -92,11 +93,16 @@ void QtWalkView::setNote(const std::string& text) {
     m_note->setText(toQt(text));
 }
 
+// The walk goes on while the player types moves and talk: the window comes
+// up with the interval ready for a click, the keyboard stays with the input line.
 void QtWalkView::showWindow() {
-    showForward();
+    if (isMinimized()) {
+        showNormal();
+    }
     if (m_interval->isVisible()) {
         m_interval->setFocus();
     }
+    ShowQuietly(this);
 }
 
 bool QtWalkView::eventFilter(QObject* watched, QEvent* event) {

@@ -132,7 +132,7 @@ void RandomWalk::openLog() {
     }
     if (result != 0) {
         m_services.prompts.message(m_log.lastError().description + " (" + FormatNumber(result) + ")",
-                                   ToUpperAscii(*path), PromptIcon::Exclamation);
+                                   *path, PromptIcon::Exclamation);
         return;
     }
     const TimePoint now = m_services.clock.now();
@@ -150,7 +150,7 @@ void RandomWalk::writeLog(const std::string& line) {
     // The writer has closed the file; say so once and walk on without it.
     m_services.prompts.message(m_log.lastError().description + " (" + FormatNumber(m_log.lastError().number) +
                                    ")",
-                               ToUpperAscii(m_log.path()), PromptIcon::Exclamation);
+                               m_log.path(), PromptIcon::Exclamation);
 }
 
 void RandomWalk::onWalkButton() {

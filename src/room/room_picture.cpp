@@ -84,7 +84,7 @@ std::string RoomPicture::MissingPictureText(const std::string& roomName, std::in
     }
     const std::string number = std::to_string(roomRef);
     return "You don't have a picture for \n" + roomName + " (DB Ref #" + number +
-           ").\n\nTo add a picture, create a bitmap file named:\n" + ToUpperAscii(pictureDir) + number +
+           ").\n\nTo add a picture, create a bitmap file named:\n" + pictureDir + number +
            ".BMP";
 }
 

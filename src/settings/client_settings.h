@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/play_options.h"
+
 #include <string>
 
 namespace corvane {
@@ -22,6 +24,7 @@ struct ClientSettings {
     int CharsPerLine = 80;
     int MaxLinesLimit = 249;
     int MaxOutputChars = 29800;
+    PlayOptions Play;
 };
 
 } // namespace corvane

@@ -72,6 +72,7 @@ void Startup::readGlobals(const std::string& currentDirectory, const std::string
     m_settings.HelpAddress = help;
     m_settings.AutoPictureLoad = ReadFlag(kMain, "AutoPictureLoad", path());
     m_settings.NewBrowser = ReadFlag(kMain, "NewBrowser", path());
+    m_settings.Play = ReadPlayOptions(path());
     m_settings.MinBeep = ReadFlag(kMain, "MinBeep", path());
     m_settings.MinMaximize = ReadFlag(kMain, "MinMaximize", path());
     m_settings.RememberWinPos = ReadFlag(kMain, "RememberWinPos", path());

@@ -2,6 +2,7 @@
 
 #include "core/constants.h"
 #include "core/text_codec.h"
+#include "platform/desktop_browser.h"
 #include "platform/launcher.h"
 #include "platform/prompts.h"
 #include "settings/client_settings.h"
@@ -14,7 +15,7 @@ namespace corvane {
 namespace {
 
 const std::string kTitle = "Corvane " + std::string(VersionText);
-constexpr const char* kPreferencesHint = "in your Corvane Preferences (Edit | Prefereces, or the F4 key).";
+constexpr const char* kPreferencesHint = "in your Corvane Preferences (Edit | Preferences, or the F4 key).";
 
 std::string schemeOf(const std::string& address) {
     const std::size_t colon = address.find(':');
@@ -94,6 +95,13 @@ void BrowserLaunch::OpenInBrowser(const std::string& address) {
 
 void BrowserLaunch::OpenHelpPage() {
     const std::string& address = m_settings.HelpAddress;
+    // No browser chosen: the desktop opens the page, whatever it is.
+    if (m_settings.BrowserPath.empty() && !address.empty()) {
+        if (!m_launcher.openWithDesktop(address) && m_hooks.showNotice) {
+            m_hooks.showNotice("Browser Error", "Could not open the help page " + address);
+        }
+        return;
+    }
     // The user's own setting, and the page Corvane ships is a local file.
     if (schemeOf(address) == "file") {
         open(address);
@@ -145,7 +153,14 @@ bool BrowserLaunch::AskBrowserToOpen(const std::string& address, bool newWindow)
     }
     // The address is one argument of its own: no shell sees it, so no
     // quoting is needed and none can be broken out of.
-    return m_launcher.startProgram(m_settings.BrowserPath, {address});
+    std::vector<std::string> arguments;
+    if (newWindow) {
+        arguments = NewWindowArguments(m_settings.BrowserPath, address);
+    }
+    if (arguments.empty()) {
+        arguments = {address};
+    }
+    return m_launcher.startProgram(m_settings.BrowserPath, arguments);
 }
 
 void BrowserLaunch::reportStartFailure(const std::string& program) {

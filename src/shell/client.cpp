@@ -11,6 +11,7 @@
 #include "platform/program.h"
 #include "platform/prompts.h"
 #include "platform/socket.h"
+#include "platform/sound.h"
 #include "settings/default_settings.h"
 #include "settings/locked_file.h"
 #include "settings/settings.h"
@@ -95,7 +96,7 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
                                    platform.clock, platform.views, platform.pictures, views.input},
              noticeHook())
     , m_layout(m_settings, views.display.layoutView(), views.display, views.output, views.window, m_menu,
-               MainWindowLayout::Hooks{noticeHook(),
+               MainWindowLayout::Hooks{infoNoticeHook(),
                                        [this] {
                                            m_outputWindow.updateGeometry(m_layout.OutputWidth());
                                            m_windowSize.sizeChanged(m_settings.CharsPerLine,
@@ -116,17 +117,18 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
           m_session, platform.sound, m_status, m_history, platform.timers, platform.clock, platform.prompts,
           [this](const std::string& command) { m_sender.SendCommand(command + std::string(NewLine)); },
           [this](const std::string& text) { m_platform.timers.post([this, text] { ShowOutput(text + "\r\n"); }); }})
-    , m_rulesWindow(RulesWindow::Services{m_rules, m_session, platform.choosers, platform.prompts}) {
+    , m_rulesWindow(RulesWindow::Services{m_rules, m_session, platform.choosers, platform.prompts})
+    , m_habits(PlayHabits::Parts{m_settings, m_session, m_status, platform.timers, m_log,
+                                 [this](const std::string& text) { ShowOutput(text); }}) {
     m_settings.SettingsPath = m_options.settingsPath;
     m_output.setHistory(&m_history);
     m_triggers.clearActive();
-    m_processor.setHooks({noticeHook(), [this] { m_frames.changed(); }, {}});
-    m_classifier.setHooks({[this] { m_room.roomChanged(); }});
+    m_processor.setHooks({noticeHook(), [this] { m_frames.changed(); }, {},
+                          [this](const std::string& line) { m_names.learnFromLine(line); }});
+    m_classifier.setHooks(
+        {[this] { m_room.roomChanged(); }, [this](const std::string& name) { m_names.addName(name); }});
     m_classifier.setTimers(&platform.timers);
-    m_gameTimer.setHooks({[this](const std::string& text) {
-        notice().ShowNotice(kNoticeTitle, text, false);
-        notice().show();
-    }});
+    m_gameTimer.setHooks({[this](const std::string& text) { infoNoticeHook()(kNoticeTitle, text); }});
     m_reset.setHooks(SessionReset::Hooks{
         [this] { m_log.pressLogButton(); },
         [this] { closeSessionWindows(); },
@@ -139,6 +141,7 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
     m_processor.setLineStage(&m_mcp.link());
     m_processor.setLineFilter(&m_rules.triggers());
     m_input.setExpander(&m_rules.aliases());
+    m_processor.setOwnAnswers(&m_sender.ownAnswers());
     m_processor.setUtf8Seen([this] { m_sender.worldSentUtf8(); });
     m_processor.setTimers(&platform.timers);
     m_processor.setNonUtf8Seen([this] { m_sender.worldSentNonUtf8(); });
@@ -152,6 +155,10 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
                       [this](const std::string& vitals) { m_status.SetVitals(vitals); },
                       {}});
     m_input.setRecorder(&m_recorder);
+    m_input.setRecall([this] { return m_settings.Play[PlayOption::RecallCommands]; });
+    m_input.setSentHook([this](const std::string& line) { m_habits.lineSent(line); });
+    m_input.setTabHandler([this] { return completeName(); });
+    m_log.setOptions(&m_settings.Play, &platform.clock);
     m_macros.setNoticeHook(noticeHook());
     m_recorder.setStoppedHook([this] {
         if (m_userMacros) {
@@ -193,6 +200,14 @@ std::function<void(const std::string&, const std::string&)> Client::noticeHook()
     return [this](const std::string& title, const std::string& text) {
         notice().ShowNotice(title, text, false);
         notice().show();
+    };
+}
+
+std::function<void(const std::string&, const std::string&)> Client::infoNoticeHook() {
+    return [this](const std::string& title, const std::string& text) {
+        if (!m_habits.quietNotice(text)) {
+            noticeHook()(title, text);
+        }
     };
 }
 
@@ -272,19 +287,28 @@ void Client::FileConnect() {
     AddressBookPresenter presenter(*view, m_session, m_connection, m_platform.prompts, m_views.window,
                                    m_options.settingsPath, m_options.commandLine);
     view->setEvents(&presenter);
+    if (m_settings.Play[PlayOption::StartAtLastWorld]) {
+        presenter.startAt(ReadSetting("Corvane", "LastWorld", m_options.settingsPath));
+    }
     presenter.load();
     view->runModal();
     view->setEvents(nullptr);
     if (m_shutDown) {
         return;
     }
+    m_addressBookWorld = presenter.selectedWorld();
     m_login.worldChosen();
+    if (m_session.Connected && m_session.WorldIndex >= 0 && m_settings.Play[PlayOption::StartAtLastWorld]) {
+        WriteSetting("Corvane", "LastWorld", m_session.WorldName, m_options.settingsPath);
+    }
+    m_views.input.focusInput();
 }
 
 void Client::GameConnect() {
     if (m_characterLogin.GameConnect()) {
         m_login.loggedIn();
     }
+    m_views.input.focusInput();
 }
 
 void Client::openPreferences() {
@@ -300,10 +324,15 @@ void Client::openPreferences() {
         *m_preferencesView, m_settings, m_session, m_triggers, m_views.display, m_layout, m_views.window,
         PreferencesPresenter::Services{m_platform.prompts, m_platform.sound, m_platform.choosers},
         m_options.currentDirectory,
-        PreferencesPresenter::Hooks{[this](const std::string& text) { ShowOutput(text); },
+        PreferencesPresenter::Hooks{[this](const std::string& text) {
+                                        if (!m_habits.quietNotice(text)) {
+                                            ShowOutput(text);
+                                        }
+                                    },
                                     [this] { m_outputWindow.updateGeometry(m_layout.OutputWidth()); },
                                     [this] { m_processor.triggersChanged(); },
-                                    [this] { closePreferences(); }});
+                                    [this] { closePreferences(); },
+                                    [this] { return m_session.WorldIndex >= 0 ? m_session.WorldIndex : m_addressBookWorld; }});
     m_preferencesOpen = true;
     m_preferences->load();
 }
@@ -386,6 +415,7 @@ void Client::shutdown(ShutdownCause cause) {
         // Bounded: a quit signal must end the program within a second.
         FlushQueuedSettings(kSettingsFlushWait);
     }
+    removeArrivalHook();
     m_platform.socket.close();
     m_sender.connectionEnded();
     endMacroFiles();
@@ -400,6 +430,40 @@ void Client::shutdown(ShutdownCause cause) {
     m_preferencesView.reset();
     if (m_notice && m_noticeView) {
         m_noticeView->destroyWindow();
+    }
+}
+
+bool Client::completeName() {
+    if (!m_settings.Play[PlayOption::CompleteNames]) {
+        return false;
+    }
+    // Tab stays in the line either way: a name that fits nothing is a beep.
+    if (auto completion = m_names.complete(m_views.input.inputText(), m_views.input.inputCaret())) {
+        m_views.input.setInputText(completion->text);
+        m_views.input.setInputCaret(completion->caret);
+    } else {
+        m_platform.sound.beep();
+    }
+    return true;
+}
+
+void Client::openNewWindow() {
+    // Another Corvane on the same settings: each world plays in its own window,
+    // and the settings lock keeps the two from undoing each other's writes.
+    std::vector<std::string> arguments;
+    if (!m_options.settingsPath.empty()) {
+        arguments = {"--settings", m_options.settingsPath};
+    }
+    if (!m_platform.launcher.startProgram(m_options.programPath, arguments)) {
+        m_platform.prompts.message("Corvane could not open a new window:\r" + m_options.programPath +
+                                       " did not start.",
+                                   kNoticeTitle, PromptIcon::Exclamation);
+    }
+}
+
+void Client::removeArrivalHook() {
+    if (m_session.Connected && m_sender.arrivalHookSet()) {
+        m_sender.removeArrivalHook();
     }
 }
 
@@ -443,7 +507,11 @@ void Client::onMenuTriggered(MenuItem item) {
         FileConnect();
         break;
     case MenuItem::FileDisconnect:
+        removeArrivalHook();
         m_connection.DisconnectFromWorld();
+        break;
+    case MenuItem::FileNewWindow:
+        openNewWindow();
         break;
     case MenuItem::FileOpenLog:
     case MenuItem::FileCloseLog:

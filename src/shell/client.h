@@ -8,6 +8,7 @@
 #include "core/input_line.h"
 #include "core/line_classifier.h"
 #include "core/line_processor.h"
+#include "core/name_completer.h"
 #include "core/main_menu.h"
 #include "core/output_buffer.h"
 #include "core/output_frames.h"
@@ -35,6 +36,7 @@
 #include "shell/main_window_layout.h"
 #include "shell/mcp_packages.h"
 #include "shell/notice_window.h"
+#include "shell/play_habits.h"
 #include "shell/reconnect.h"
 #include "worlds/character_login.h"
 
@@ -207,6 +209,12 @@ public:
 private:
     void ShowOutput(const std::string& text) override;
     void exitProgram();
+    // Tab in the input line, when names are completed.
+    bool completeName();
+    // File > "&New Window".
+    void openNewWindow();
+    // Every orderly way out takes the arrival hook off the character.
+    void removeArrivalHook();
     void requestPlayerList(int listMode);
     void closeSessionWindows();
     // Edit > "&User Macros" (F5): one dialog, brought to the front when open.
@@ -215,6 +223,8 @@ private:
     void endMacroFiles();
     void closePreferences();
     std::function<void(const std::string&, const std::string&)> noticeHook();
+    // For notices that only inform: the status line takes them when chosen.
+    std::function<void(const std::string&, const std::string&)> infoNoticeHook();
     // Draws what waits for the output box; returns the lines added.
     std::size_t drawOutput();
     void settingsWriteFailed(const std::string& path, const std::string& reason);
@@ -257,6 +267,10 @@ private:
     GmcpMessages m_gmcp;
     RuleSystem m_rules;
     RulesWindow m_rulesWindow;
+    PlayHabits m_habits;
+    NameCompleter m_names;
+    // The world picked when the connect dialog last closed.
+    int m_addressBookWorld = -1;
     std::unique_ptr<PreferencesView> m_preferencesView;
     std::unique_ptr<PreferencesPresenter> m_preferences;
     bool m_preferencesOpen = false;

@@ -40,8 +40,9 @@ public:
     virtual void placeButton(int left, int top) = 0;
     virtual void placeCredit(int left, int top) = 0;
     virtual void setCreditVisible(bool visible) = 0;
-    // Modeless: returns at once.
-    virtual void showWindow() = 0;
+    // Modeless: returns at once. Only a window the player asked for takes the
+    // keyboard; a notice that comes by itself leaves it with the input line.
+    virtual void showWindow(bool takeFocus) = 0;
     virtual void hideWindow() = 0;
     virtual void destroyWindow() = 0;
     virtual bool isShown() const = 0;

@@ -94,12 +94,12 @@ int NoticeWindow::windowWidthFor(int labelWidth) {
 }
 
 void NoticeWindow::show() {
-    m_view.showWindow();
+    m_view.showWindow(false);
 }
 
 void NoticeWindow::About() {
     ShowNotice("", "Corvane ver. " + std::string(VersionText), true);
-    show();
+    m_view.showWindow(true);
 }
 
 void NoticeWindow::returnFocus() {

@@ -135,7 +135,8 @@ PreferencesPresenter::PreferencesPresenter(PreferencesView& view, ClientSettings
                                          if (m_hooks.triggersApplied) {
                                              m_hooks.triggersApplied();
                                          }
-                                     }}) {
+                                     }})
+    , m_play(view.play(), settings.Play) {
     m_view.watchFor().setWatchForEvents(&m_watchFor);
     m_view.setEvents(this);
 }
@@ -146,7 +147,7 @@ void PreferencesPresenter::load() {
     m_watchFor.setReady(false);
     m_watchFor.clearChanged();
     m_view.setCaption("CORVane " + std::string(VersionText) + " Preferences");
-    m_watchFor.load(m_session.WorldIndex);
+    m_watchFor.load(m_hooks.watchForWorld ? m_hooks.watchForWorld() : m_session.WorldIndex);
     loadFolder(0, m_settings.ProgramDir, "ProgramPath=");
     loadFolder(1, m_settings.PictureDir, "PicturePath=");
     m_view.setBrowser(m_settings.BrowserPath);
@@ -162,6 +163,7 @@ void PreferencesPresenter::load() {
     m_view.setChecked(PreferencesView::KeyringPasswords, passwords.useKeyring());
     m_view.setKeyringUnavailable(passwords.unavailableReason());
     m_view.setMultipleBrowsers(m_settings.NewBrowser);
+    m_play.load();
 
     const DisplayView::Font font = m_display.inputFont();
     m_sample.fontName = font.name;
@@ -338,6 +340,7 @@ void PreferencesPresenter::applyToClient() {
     m_settings.MinBeep = m_view.checked(PreferencesView::RingBell);
     m_settings.MinMaximize = m_view.checked(PreferencesView::RestoreWindow);
     m_settings.NewBrowser = m_view.multipleBrowsers();
+    m_play.apply();
 
     m_settings.MaxLines = inRange ? static_cast<int>(typed) : m_lineLimit;
     const long long product = static_cast<long long>(m_settings.CharsPerLine) * m_settings.MaxLines;
@@ -357,6 +360,7 @@ void PreferencesPresenter::writeSettings() {
     WriteFlag(kMain, "MinBeep", m_settings.MinBeep, path);
     WriteFlag(kMain, "MinMaximize", m_settings.MinMaximize, path);
     WriteFlag(kMain, "NewBrowser", m_settings.NewBrowser, path);
+    m_play.write(path);
     const DisplayView::Font font = m_display.inputFont();
     WriteSetting(kFont, "ForeColor", FormatNumber(m_display.inputTextColour()), path);
     WriteSetting(kFont, "BackColor", FormatNumber(m_display.inputBackColour()), path);

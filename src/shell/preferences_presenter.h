@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/watch_for_page.h"
+#include "shell/play_page.h"
 #include "shell/preferences_view.h"
 
 #include <array>
@@ -38,6 +39,9 @@ public:
         std::function<void()> triggersApplied;
         // The dialog closed; it may be let go of once this handler returns.
         std::function<void()> closed;
+        // The address book entry the WatchFor page opens on: the connected
+        // world, or the one last picked in the connect dialog.
+        std::function<int()> watchForWorld;
     };
 
     PreferencesPresenter(PreferencesView& view, ClientSettings& settings, Session& session,
@@ -79,6 +83,7 @@ private:
     std::string m_currentDirectory;
     Hooks m_hooks;
     WatchForPage m_watchFor;
+    PlayPage m_play;
 
     bool m_ready = false;
     bool m_prefsChanged = false;

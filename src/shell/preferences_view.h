@@ -5,6 +5,7 @@
 
 namespace corvane {
 
+class PlayPageView;
 class WatchForView;
 
 // What the user does in the preferences dialog outside its "WatchFor" page.
@@ -30,10 +31,10 @@ public:
 };
 
 // The preferences dialog (frmPrefs): the tab strip tbsOptions with the pages
-// "Fonts", "Directories" and "WatchFor", and OK, Apply and Cancel below.
+// "Fonts", "Directories", "WatchFor" and "Play", and OK, Apply and Cancel below.
 class PreferencesView {
 public:
-    enum Tab { FontsTab = 0, DirectoriesTab = 1, WatchForTab = 2, TabCount = 3 };
+    enum Tab { FontsTab = 0, DirectoriesTab = 1, WatchForTab = 2, PlayTab = 3, TabCount = 4 };
     enum Check { AutoPicture, WindowPosition, RingBell, RestoreWindow, KeyringPasswords, CheckCount };
     struct SampleLook {
         std::string caption;
@@ -49,6 +50,7 @@ public:
     virtual ~PreferencesView() = default;
     virtual void setEvents(PreferencesEvents* events) = 0;
     virtual WatchForView& watchFor() = 0;
+    virtual PlayPageView& play() = 0;
 
     virtual void setCaption(const std::string& caption) = 0;
     virtual int currentTab() const = 0;

@@ -72,32 +72,39 @@ void AddressBookPresenter::load() {
     LoadAddressBook();
 }
 
-void AddressBookPresenter::LoadAddressBook() {
-    m_entries.clear();
-    m_entryCounter = 1;
-    m_storedKeys = 0;
+std::vector<WorldEntry> AddressBookPresenter::readStoredWorlds() {
+    std::vector<WorldEntry> entries;
     for (int number = 1;; ++number) {
         const std::string value = ReadSetting(kAddressSection, WorldKey(number), m_settingsPath);
         if (value.empty()) {
             break;
         }
-        m_storedKeys = number;
+        m_storedKeys = std::max(m_storedKeys, number);
         // A value that is no world is passed over; the next save drops it.
         if (auto entry = ParseWorldEntry(value)) {
             entry->secure =
                 EqualsNoCase(TrimmedName(ReadSetting(entry->name, kSecureKey, m_settingsPath)), "True");
             entry->encoding = ReadSetting(entry->name, kEncodingKey, m_settingsPath);
             entry->mcp = !EqualsNoCase(TrimmedName(ReadSetting(entry->name, kMcpKey, m_settingsPath)), "False");
-            m_entries.push_back(std::move(*entry));
-            ++m_entryCounter;
+            entries.push_back(std::move(*entry));
         }
     }
+    return entries;
+}
+
+void AddressBookPresenter::LoadAddressBook() {
+    m_entryCounter = 1;
+    m_storedKeys = 0;
+    m_entries = readStoredWorlds();
+    m_entryCounter += static_cast<int>(m_entries.size());
     showWorldNames();
     if (m_entries.empty()) {
         m_selected = -1;
         m_view.selectWorld(-1);
     } else {
-        onWorldPicked(0);
+        const auto start = std::find_if(m_entries.begin(), m_entries.end(),
+                                        [this](const WorldEntry& entry) { return entry.name == m_startWorld; });
+        onWorldPicked(start == m_entries.end() ? 0 : static_cast<int>(start - m_entries.begin()));
     }
 }
 
@@ -287,6 +294,16 @@ void AddressBookPresenter::onOk() {
 }
 
 void AddressBookPresenter::addEntry(const WorldEntry& entry) {
+    // Another window on the same settings may have added worlds since this
+    // dialog read them; writing the working copy alone would drop those.
+    for (WorldEntry& stored : readStoredWorlds()) {
+        const bool known = std::any_of(m_entries.begin(), m_entries.end(),
+                                       [&stored](const WorldEntry& e) { return e.name == stored.name; });
+        if (!known && stored.name != entry.name) {
+            m_entries.push_back(std::move(stored));
+            ++m_entryCounter;
+        }
+    }
     ++m_entryCounter;
     m_entries.push_back(entry);
     showWorldNames();

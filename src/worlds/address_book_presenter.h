@@ -22,8 +22,11 @@ public:
     AddressBookPresenter(AddressBookView& view, Session& session, Connection& connection, Prompts& prompts,
                          MainWindowView& window, std::string settingsPath, std::string commandLine);
 
-    // Opening the dialog.
+    // Opening the dialog; it starts at the world of that name when it is listed.
+    void startAt(std::string worldName) { m_startWorld = std::move(worldName); }
     void load();
+    // The world picked when the dialog closed (-1: none).
+    int selectedWorld() const { return m_selected; }
     void LoadAddressBook();
     void SaveAddressBook();
 
@@ -40,6 +43,8 @@ public:
 
 private:
     void showPort(const std::string& text);
+    // The worlds of the settings file as it is now.
+    std::vector<WorldEntry> readStoredWorlds();
     bool storable(const std::string& name, const std::string& host);
     void addEntry(const WorldEntry& entry);
     void storeMcpChoice(int worldIndex);
@@ -59,6 +64,7 @@ private:
 
     std::vector<WorldEntry> m_entries;
     int m_selected = -1;
+    std::string m_startWorld;
     // One more than the number of entries loaded or added; while it is 1
     // there is nothing of the user's to save.
     int m_entryCounter = 1;

@@ -18,6 +18,10 @@ namespace corvane {
 
 namespace {
 
+// What the questions about a stored name show instead of its password: the
+// box may be on a shared or recorded screen, and no length is given away.
+const std::string kHiddenPassword = "********";
+
 std::string characterKey(int number) {
     return "Character " + std::to_string(number);
 }
@@ -139,7 +143,7 @@ void CharacterPresenter::onDelete() {
     }
     const auto index = static_cast<std::size_t>(m_selected);
     const PromptAnswer answer =
-        m_prompts.ask(m_names[index] + "/" + m_view.password() + "\rDelete this name/pw?", "DELETE",
+        m_prompts.ask(m_names[index] + "/" + kHiddenPassword + "\rDelete this name/pw?", "DELETE",
                       PromptButtons::YesNo, PromptIcon::Question, PromptAnswer::No);
     if (answer != PromptAnswer::Yes) {
         return;
@@ -187,8 +191,8 @@ void CharacterPresenter::onOk() {
             return;
         }
         const PromptAnswer answer =
-            m_prompts.ask(name + "/" + password + "\rAdd this name/pw?", "Add Name/PW", PromptButtons::YesNo,
-                          PromptIcon::Question, PromptAnswer::Yes);
+            m_prompts.ask(name + "/" + kHiddenPassword + "\rAdd this name/pw?", "Add Name/PW",
+                          PromptButtons::YesNo, PromptIcon::Question, PromptAnswer::Yes);
         if (answer != PromptAnswer::Yes) {
             leaveNewCharacter();
             return;
@@ -253,10 +257,10 @@ void CharacterPresenter::sendLogin(const Credentials& login) {
         return;
     }
     if (m_session.Server == ServerKind::Muck) {
-        m_sender.SendCommand("@set me=_arrive/vrox:&[vrox] {ref:here} {name:here}" + newLine);
+        m_sender.setArrivalHook();
     }
-    m_sender.SendCommand("OUTPUTPREFIX [on]" + newLine);
-    m_sender.SendCommand("OUTPUTSUFFIX [off]" + newLine);
+    m_sender.SendOwnCommand("OUTPUTPREFIX [on]" + newLine, OwnAnswer::UnknownOrNothing);
+    m_sender.SendOwnCommand("OUTPUTSUFFIX [off]" + newLine, OwnAnswer::UnknownOrNothing);
 }
 
 void CharacterPresenter::onCancel() {

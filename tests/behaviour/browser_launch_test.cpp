@@ -1,4 +1,5 @@
 #include "fakes/client_harness.h"
+#include "platform/desktop_browser.h"
 #include "shell/browser_launch.h"
 
 #include <gtest/gtest.h>
@@ -68,7 +69,7 @@ TEST_F(BrowserLaunchTest, ABrowserThatCannotStartIsNamedInTheMessage) {
     EXPECT_EQ(h.prompts.messages[0].text,
               "An error has occured while trying to run the program:\r/usr/bin/firefox\r\r"
               "Check your 'WWW Browser' selection under 'Directories'\r"
-              "in your Corvane Preferences (Edit | Prefereces, or the F4 key).");
+              "in your Corvane Preferences (Edit | Preferences, or the F4 key).");
 }
 
 TEST_F(BrowserLaunchTest, ABrowserThatAnswersButFailsGivesTheNoticeAndNoBox) {
@@ -97,7 +98,7 @@ TEST_F(BrowserLaunchTest, WithoutAChosenBrowserTheDesktopsOwnIsAskedAndNoProgram
     EXPECT_EQ(h.prompts.messages[0].text,
               "You must select a WWW Browser (e.g., Netscape, Internet Explorer) in order to use this "
               "feature.\r\rCheck your 'WWW Browser' selection under 'Directories' in your Corvane "
-              "Preferences (Edit | Prefereces, or the F4 key).");
+              "Preferences (Edit | Preferences, or the F4 key).");
 }
 
 TEST_F(BrowserLaunchTest, OnlyTheSchemesABrowserIsForAreEverOpened) {
@@ -136,6 +137,53 @@ TEST_F(BrowserLaunchTest, OnlineHelpMayOpenTheLocalHelpPage) {
     ASSERT_EQ(h.launcher.requests.size(), 1u);
     EXPECT_EQ(h.launcher.requests[0].address, "file:///usr/share/doc/corvane/help.html");
 }
+
+TEST_F(BrowserLaunchTest, WithoutABrowserHelpOpensWithTheDesktopsOpenerAndNoBox) {
+    h.client.settings().BrowserPath.clear();
+    for (const std::string address : {"file:///usr/share/doc/corvane/help.html", "https://help.example/"}) {
+        h.client.settings().HelpAddress = address;
+        h.client.onMenuTriggered(MenuItem::HelpOnline);
+        ASSERT_FALSE(h.launcher.opened.empty());
+        EXPECT_EQ(h.launcher.opened.back(), address);
+    }
+    EXPECT_TRUE(h.launcher.requests.empty());
+    EXPECT_TRUE(h.prompts.messages.empty());
+}
+
+// "&Multiple Browsers": a started browser gets its new-window argument.
+TEST_F(BrowserLaunchTest, MultipleBrowsersOpensANewWindowOtherwiseOneIsReused) {
+    for (const bool multiple : {true, false}) {
+        h.launcher.started.clear();
+        h.client.settings().NewBrowser = multiple;
+        open("http://q.example/");
+        ASSERT_EQ(h.launcher.started.size(), 1u);
+        const std::vector<std::string> expected =
+            multiple ? std::vector<std::string>{"--new-window", "http://q.example/"}
+                     : std::vector<std::string>{"http://q.example/"};
+        EXPECT_EQ(h.launcher.started[0].arguments, expected);
+    }
+}
+
+struct NewWindowCase {
+    const char* program;
+    std::vector<std::string> arguments;
+};
+
+class NewWindowArgumentsTest : public ::testing::TestWithParam<NewWindowCase> {};
+
+TEST_P(NewWindowArgumentsTest, AreTheBrowsersDocumentedOnes) {
+    EXPECT_EQ(NewWindowArguments(GetParam().program, "http://a/"), GetParam().arguments);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Browsers, NewWindowArgumentsTest,
+    ::testing::Values(NewWindowCase{"/usr/lib/firefox-esr/firefox-esr", {"--new-window", "http://a/"}},
+                      NewWindowCase{"/usr/bin/chromium", {"--new-window", "http://a/"}},
+                      NewWindowCase{"C:\\Program Files\\Google\\chrome.exe", {}},
+                      NewWindowCase{"/opt/google/chrome/Google-Chrome", {"--new-window", "http://a/"}},
+                      NewWindowCase{"/usr/bin/qutebrowser", {"--target", "window", "http://a/"}},
+                      NewWindowCase{"/usr/bin/lynx", {}}),
+    [](const auto& info) { return "Row" + std::to_string(info.index); });
 
 } // namespace
 } // namespace corvane::testing

@@ -121,7 +121,7 @@ TEST_F(CharacterLoginTest, DeletingTheFirstOfThreeRewritesTheRest) {
         d.clickCancel();
     }));
     ASSERT_EQ(h->prompts.questions.size(), 2u);
-    EXPECT_EQ(h->prompts.questions[1].text, "ann/a\rDelete this name/pw?");
+    EXPECT_EQ(h->prompts.questions[1].text, "ann/********\rDelete this name/pw?");
     EXPECT_EQ(h->prompts.questions[1].title, "DELETE");
     EXPECT_EQ(character(1), stored("bob", "b"));
     EXPECT_EQ(character(2), stored("cat", "c"));
@@ -172,7 +172,7 @@ TEST_F(CharacterLoginTest, ANewCharacterAddedTwiceIsStoredTwice) {
         d.clickOk();
     }));
     ASSERT_EQ(h->prompts.questions.size(), 1u) << "an added character is not asked about its password again";
-    EXPECT_EQ(h->prompts.questions[0].text, "ann/again\rAdd this name/pw?");
+    EXPECT_EQ(h->prompts.questions[0].text, "ann/********\rAdd this name/pw?");
     EXPECT_EQ(h->prompts.questions[0].title, "Add Name/PW");
     EXPECT_EQ(character(1), stored("ann", "a"));
     EXPECT_EQ(character(2), stored("ann", "again"));

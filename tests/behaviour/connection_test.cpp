@@ -68,7 +68,7 @@ TEST_F(ConnectionTest, ARefusedConnectIsReportedAsAFailedConnectNotALostLine) {
     ASSERT_EQ(h.prompts.messages.size(), 1u);
     EXPECT_EQ(h.prompts.messages[0].title, "Connection Failed 10061");
     EXPECT_EQ(h.prompts.messages[0].text, "Connection refused");
-    EXPECT_NE(h.window.output.find("*** Connection refused.\n"), std::string::npos);
+    EXPECT_EQ(h.window.output, "\nConnecting to 127.0.0.1...\n\n*** Connection refused.\n");
     EXPECT_FALSE(session().Connected);
     EXPECT_EQ(h.window.labels[0], "Status: Off Line");
     EXPECT_EQ(h.window.captionText, "CORVane 2.1");

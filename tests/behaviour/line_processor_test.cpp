@@ -340,7 +340,7 @@ struct TriggerTest : LineProcessorTest {
         session().WorldName = "FurryMUCK";
         session().CharacterName = "Tester";
         h.client.lineProcessor().setHooks(
-            {[this](const std::string& title, const std::string& text) { popUps.emplace_back(title, text); }, {}, {}});
+            {[this](const std::string& title, const std::string& text) { popUps.emplace_back(title, text); }, {}, {}, {}});
     }
 };
 

@@ -241,6 +241,8 @@ TEST_F(PreferencesTest, CtrlTabGoesToTheNextTabAndFromTheLastToTheFirst) {
     open();
     dialog->tab = PreferencesView::WatchForTab;
     dialog->events->onNextTab();
+    EXPECT_EQ(dialog->tab, PreferencesView::PlayTab);
+    dialog->events->onNextTab();
     EXPECT_EQ(dialog->tab, PreferencesView::FontsTab);
     dialog->events->onNextTab();
     EXPECT_EQ(dialog->tab, PreferencesView::DirectoriesTab);

@@ -254,7 +254,7 @@ TEST_F(RandomWalkTest, ALogThatCannotBeKeptLeavesTheWalkWithoutOne) {
         if (*row.message != '\0') {
             ASSERT_EQ(h->prompts.messages.size(), 1u);
             EXPECT_EQ(h->prompts.messages[0].text, row.message);
-            EXPECT_EQ(h->prompts.messages[0].title, ToUpperAscii(*row.chosen));
+            EXPECT_EQ(h->prompts.messages[0].title, *row.chosen);
         } else {
             EXPECT_TRUE(h->prompts.messages.empty());
         }

@@ -74,7 +74,7 @@ TEST_F(RoomPictureTest, ViewPictureExplainsAMissingPicture) {
     arrive("58 Town Square");
     h->client.onMenuTriggered(MenuItem::ViewPicture);
     EXPECT_EQ(notice()->text, "You don't have a picture for \nTown Square (DB Ref #58).\n\n"
-                              "To add a picture, create a bitmap file named:\n/HOME/WREN/PICS/58.BMP");
+                              "To add a picture, create a bitmap file named:\n/home/wren/Pics/58.BMP");
     EXPECT_FALSE(menu().checked(MenuItem::ViewPicture));
     EXPECT_EQ(window(), nullptr);
 }
@@ -155,6 +155,7 @@ TEST(RoomInfo, ReadsAsWrittenWithTheHoursOfTheDay) {
 
 TEST_F(RoomPictureTest, InfoCountsFromTheClockOrWithTheClockOffFromTheLogIn) {
     h->clock.advance(std::chrono::minutes(70));
+    h->window.focus.clear();
     h->client.onCommandButton(command_button::Info);
     ASSERT_NE(notice(), nullptr);
     EXPECT_EQ(notice()->caption, "Room Info");

@@ -74,7 +74,7 @@ TEST_P(OpenLogTable, TheLogButtonOpensAsTheUserAnswers) {
     if (row.message) {
         ASSERT_EQ(h->prompts.messages.size(), 1u);
         EXPECT_EQ(h->prompts.messages[0].text.rfind(row.message, 0), 0u) << h->prompts.messages[0].text;
-        EXPECT_EQ(h->prompts.messages[0].title, ToUpperAscii(folder.file(row.chosen)));
+        EXPECT_EQ(h->prompts.messages[0].title, folder.file(row.chosen));
     } else {
         EXPECT_TRUE(h->prompts.messages.empty());
     }

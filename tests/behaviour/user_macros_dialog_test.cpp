@@ -92,7 +92,7 @@ TEST_P(RecordOverExistingFile, AsksFirst) {
     h->prompts.answers = {GetParam().answer};
     open().events->onRecordMacro();
     ASSERT_EQ(h->prompts.questions.size(), 1u);
-    EXPECT_EQ(h->prompts.questions[0].text, "The Macro File:\r" + ToUpperAscii(defaultFile()) +
+    EXPECT_EQ(h->prompts.questions[0].text, "The Macro File:\r" + defaultFile() +
                                                 "\ralready exists.\r\rYES\tTo overwrite this file\r"
                                                 "NO\tTo append to this file\rCANCEL\tTo Cancel\r");
     EXPECT_EQ(h->prompts.questions[0].title, "Corvane 2.1");

@@ -59,7 +59,7 @@ struct MacrosE2E : ::testing::Test, Folder, RealClient<MacroViews> {
         ini.close();
         client.start(false);
         return !client.startLoggedIn("Practice", "Tester") &&
-               waitUntil([&] { return output().contains("Property set."); });
+               waitUntil([&] { return client.sender().ownAnswers().hiddenLines() >= 1; });
     }
 
     QString output() const { return window.outputBox()->toPlainText(); }

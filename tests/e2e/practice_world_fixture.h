@@ -152,8 +152,9 @@ struct PracticeWorldE2E : ::testing::Test, SettingsFolder, RealClient<PracticeVi
             ADD_FAILURE() << *error;
             return false;
         }
-        // "Property set." answers the last login command that has a reply.
-        return !awaitReplies || waitUntil([&] { return output().contains("Property set."); });
+        // "Property set." answers the last login command that has a reply; it is
+        // not shown, only counted.
+        return !awaitReplies || waitUntil([&] { return client.sender().ownAnswers().hiddenLines() >= 1; });
     }
 
     // Picks the world in the connect dialog and stays at the login screen.

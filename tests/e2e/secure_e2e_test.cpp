@@ -78,7 +78,9 @@ struct SecureWorldE2E : ::testing::Test, SecureClient {
         }
     }
     bool loggedIn(PracticeWorldProcess& process, int connection) {
-        return waitUntil([&] { return output().count("Property set.") >= connection; }) &&
+        return waitUntil([&] {
+                   return client.sender().ownAnswers().hiddenLines() >= static_cast<std::size_t>(connection);
+               }) &&
                process.received(connection) == kLoginBytes;
     }
 };

@@ -38,8 +38,9 @@ public:
     void placeButton(int left, int top) override { button = {left, top}; }
     void placeCredit(int left, int top) override { credit = {left, top}; }
     void setCreditVisible(bool visible) override { creditVisible = visible; }
-    void showWindow() override {
+    void showWindow(bool takeFocus) override {
         shown = true;
+        tookFocus = takeFocus;
         ++timesShown;
     }
     void hideWindow() override { shown = false; }
@@ -70,6 +71,7 @@ public:
     Point credit;
     bool creditVisible = false;
     bool shown = false;
+    bool tookFocus = false;
     int timesShown = 0;
     int destroyed = 0;
 };

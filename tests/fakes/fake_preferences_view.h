@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/watch_for_view.h"
+#include "shell/play_page_view.h"
 #include "shell/preferences_view.h"
 
 #include <array>
@@ -11,7 +12,7 @@ namespace corvane::testing {
 
 // The preferences dialog in memory; the test plays the user through the
 // two event interfaces (typing into a box is setting it, then reporting).
-class FakePreferencesView : public PreferencesView, public WatchForView {
+class FakePreferencesView : public PreferencesView, public WatchForView, public PlayPageView {
 public:
     struct Row {
         std::string text;
@@ -27,6 +28,18 @@ public:
 
     void setEvents(PreferencesEvents* e) override { events = e; }
     WatchForView& watchFor() override { return *this; }
+    PlayPageView& play() override { return *this; }
+    void setOptionCaption(PlayOption option, const std::string& text) override {
+        playCaptions[static_cast<std::size_t>(option)] = text;
+    }
+    bool isOptionChecked(PlayOption option) const override { return playChecks[static_cast<std::size_t>(option)]; }
+    void setOptionChecked(PlayOption option, bool value) override {
+        playChecks[static_cast<std::size_t>(option)] = value;
+    }
+    void tickPlayOption(PlayOption option, bool value) {
+        setOptionChecked(option, value);
+        events->onOptionChanged();
+    }
     void setCaption(const std::string& text) override { caption = text; }
     int currentTab() const override { return tab; }
     void selectTab(int index) override { tab = index; }
@@ -100,6 +113,8 @@ public:
     bool maxLinesSelected = false;
     std::array<bool, CheckCount> checks{};
     std::string keyringReason = "not told";
+    std::array<bool, kPlayOptionCount> playChecks{};
+    std::array<std::string, kPlayOptionCount> playCaptions;
     bool multiple = false;
     bool shown = false;
     int shows = 0;

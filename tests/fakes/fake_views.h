@@ -21,6 +21,7 @@
 #include "shell/main_layout_view.h"
 #include "shell/view_factory.h"
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <map>
@@ -73,7 +74,12 @@ public:
     }
 
     std::string inputText() const override { return input; }
-    void setInputText(const std::string& text) override { input = text; }
+    void setInputText(const std::string& text) override {
+        input = text;
+        caret = text.size();
+    }
+    std::size_t inputCaret() const override { return std::min(caret, input.size()); }
+    void setInputCaret(std::size_t offset) override { caret = offset; }
     void selectAllInput() override { inputAllSelected = true; }
     void focusInput() override { focus = "input"; }
     void insertText(const std::string& text) override { input += text; }
@@ -148,6 +154,7 @@ public:
     std::array<std::string, kButtonsPerBar> macroCaptions;
     std::string input;
     bool inputMasked = false;
+    std::size_t caret = std::string::npos;
     bool inputAllSelected = false;
     std::string focus;
     std::vector<std::string> history;

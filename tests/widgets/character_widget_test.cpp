@@ -59,7 +59,7 @@ TEST(CharacterWidget, AddANewCharacterAndLogIn) {
     ASSERT_TRUE(ran);
     EXPECT_TRUE(loggedIn);
     ASSERT_EQ(h.prompts.questions.size(), 1u);
-    EXPECT_EQ(h.prompts.questions[0].text, "Tester/secret\rAdd this name/pw?");
+    EXPECT_EQ(h.prompts.questions[0].text, "Tester/********\rAdd this name/pw?");
     EXPECT_EQ(h.socket.allSent(), "connect Tester secret\r\n"
                                   "@set me=_arrive/vrox:&[vrox] {ref:here} {name:here}\r\n"
                                   "OUTPUTPREFIX [on]\r\nOUTPUTSUFFIX [off]\r\n");

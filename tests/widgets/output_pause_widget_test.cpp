@@ -103,20 +103,25 @@ TEST_F(OutputPauseWidget, HeldMarkerLinesAreStillConsumedWhenThePauseEnds) {
     EXPECT_EQ(window.windowTitle(), "Loopback - North Road");
 }
 
-TEST_F(OutputPauseWidget, KeysTypedIntoTheOutputAreDiscarded) {
+TEST_F(OutputPauseWidget, KeysTypedIntoTheOutputGoOnInTheInputLine) {
     ASSERT_TRUE(connect());
     server.send("some text\r\n");
     ASSERT_TRUE(waitUntil([&] { return shown() == "some text\n"; }));
     ASSERT_TRUE(clickIntoOutput());
+    server.send("held\r\n");
+    ASSERT_TRUE(received("held\r\n"));
 
-    QTest::keyClicks(box(), "look");
-    QTest::keyClick(box(), Qt::Key_Return);
-    QTest::keyClick(box(), Qt::Key_Backspace);
-
-    EXPECT_EQ(shown(), "some text\n");
+    QTest::keyClick(box(), Qt::Key_C, Qt::ControlModifier);
     EXPECT_TRUE(box()->hasFocus());
-    EXPECT_TRUE(server.received.isEmpty());
-    EXPECT_EQ(status(), "Status: *** Output Paused ***");
+    QTest::keyClick(box(), Qt::Key_L);
+    ASSERT_TRUE(waitUntil([&] { return input()->hasFocus(); }));
+    QTest::keyClicks(input(), "ook");
+
+    EXPECT_EQ(input()->text(), "look");
+    EXPECT_EQ(status(), "Status: On Line");
+    EXPECT_EQ(shown(), "some text\nheld\n");
+    QTest::keyClick(input(), Qt::Key_Return);
+    EXPECT_TRUE(waitUntil([&] { return server.received.endsWith("look\r\n"); }));
 }
 
 TEST_F(OutputPauseWidget, SelectAllPausesAndCopyEndsThePause) {

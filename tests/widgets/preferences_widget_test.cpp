@@ -1,4 +1,5 @@
 #include "widgets/qt_dialog_harness.h"
+#include "settings/play_options.h"
 #include "widgets/qt_wait.h"
 
 #include <QAbstractButton>
@@ -51,7 +52,15 @@ struct PreferencesWidget : ::testing::Test {
 
 TEST_F(PreferencesWidget, EveryControlHasItsNameAndCaption) {
     EXPECT_EQ(dialog->windowTitle(), "CORVane 2.1 Preferences");
-    ASSERT_EQ(tabs->count(), 3);
+    ASSERT_EQ(tabs->count(), 4);
+    EXPECT_EQ(tabs->tabText(3), "&Play");
+    for (std::size_t i = 0; i < kPlayOptionCount; ++i) {
+        const auto option = static_cast<PlayOption>(i);
+        auto* box = child<QCheckBox>(("chkPlay_" + std::string(PlayOptionKey(option))).c_str());
+        ASSERT_NE(box, nullptr);
+        EXPECT_FALSE(box->accessibleName().isEmpty());
+        EXPECT_FALSE(box->accessibleName().contains('&'));
+    }
     EXPECT_EQ(tabs->tabText(0), "Fonts");
     EXPECT_EQ(tabs->tabText(1), "Directories");
     EXPECT_EQ(tabs->tabText(2), "WatchFor");
@@ -95,12 +104,12 @@ TEST_F(PreferencesWidget, EveryControlHasItsNameAndCaption) {
 }
 
 TEST_F(PreferencesWidget, CtrlTabCyclesTheTabsFromAnyControl) {
-    tabs->setCurrentIndex(2);
-    child("TrigText_0")->setFocus();
+    tabs->setCurrentIndex(3);
+    child("chkPlay_ShowSent")->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
     EXPECT_EQ(tabs->currentIndex(), 0);
     EXPECT_TRUE(child("fraFonts")->isVisible());
-    EXPECT_FALSE(child("fraWatchFor")->isVisible());
+    EXPECT_FALSE(child("fraPlay")->isVisible());
     child("btnOKApply_1")->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
     EXPECT_EQ(tabs->currentIndex(), 1);

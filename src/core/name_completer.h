@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstddef>
+#include <deque>
+#include <optional>
+#include <string>
+
+namespace corvane {
+
+// Tab completion of names in the input line: the names Corvane has seen
+// (player lists, room listings, WHO, those who paged or whispered), the most
+// recent first. Repeated Tabs cycle through the names that fit.
+class NameCompleter {
+public:
+    static constexpr std::size_t kMaxNames = 512;
+
+    void addName(const std::string& name);
+    // Remembers who pages or whispers in a shown line.
+    void learnFromLine(const std::string& line);
+
+    struct Completion {
+        std::string text;
+        // Byte offset of the caret after the completed name.
+        std::size_t caret = 0;
+    };
+    // Completes the word before the caret (byte offset). Called again on the
+    // line it produced, it offers the next name that fits.
+    std::optional<Completion> complete(const std::string& text, std::size_t caret);
+
+private:
+    std::deque<std::string> m_names;
+    // The cycle under way: the line as typed, where its word starts and
+    // ends, and the completion last offered.
+    std::string m_typed;
+    std::size_t m_wordStart = 0;
+    std::size_t m_wordEnd = 0;
+    std::size_t m_offered = 0;
+    std::optional<Completion> m_last;
+};
+
+} // namespace corvane

@@ -1,0 +1,50 @@
+#include "settings/play_options.h"
+
+#include "settings/settings.h"
+
+namespace corvane {
+
+namespace {
+
+constexpr const char* kMain = "Corvane";
+
+struct Named {
+    std::string_view key;
+    std::string_view caption;
+};
+
+constexpr std::array<Named, kPlayOptionCount> kNames = {{
+    {"ShowSent", "&Show what I send"},
+    {"RecallCommands", "&Up and Down recall commands in the input line"},
+    {"CompleteNames", "&Tab completes names"},
+    {"QuietNotices", "Show &notices in the status line"},
+    {"StartAtLastWorld", "&Connect dialog starts at the world last connected"},
+    {"Utf8Logs", "Log files in UTF-&8"},
+    {"LogTimes", "Start each log line with the &time"},
+}};
+
+} // namespace
+
+std::string_view PlayOptionKey(PlayOption option) {
+    return kNames[static_cast<std::size_t>(option)].key;
+}
+
+std::string_view PlayOptionCaption(PlayOption option) {
+    return kNames[static_cast<std::size_t>(option)].caption;
+}
+
+PlayOptions ReadPlayOptions(const std::string& path) {
+    PlayOptions options;
+    for (std::size_t i = 0; i < kPlayOptionCount; ++i) {
+        options.on[i] = ReadFlag(kMain, kNames[i].key, path);
+    }
+    return options;
+}
+
+void WritePlayOptions(const PlayOptions& options, const std::string& path) {
+    for (std::size_t i = 0; i < kPlayOptionCount; ++i) {
+        WriteFlag(kMain, kNames[i].key, options.on[i], path);
+    }
+}
+
+} // namespace corvane

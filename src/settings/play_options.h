@@ -1,0 +1,44 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace corvane {
+
+// The habits players bring from other clients, each off unless chosen on
+// the Preferences "Play" page; kept in the [Corvane] section.
+enum class PlayOption {
+    // Each sent line is shown in the output, the session history and the log.
+    ShowSent,
+    // Up and Down walk through the lines sent, instead of opening the history list.
+    RecallCommands,
+    // Tab completes the name before the caret, instead of moving the focus.
+    CompleteNames,
+    // "Begin Idle." and the like go to the status line for a few seconds.
+    QuietNotices,
+    // The Connect dialog starts at the world last connected.
+    StartAtLastWorld,
+    // Log files in UTF-8 rather than Windows-1252.
+    Utf8Logs,
+    // Each log line starts "[HH:MM:SS] ".
+    LogTimes,
+    Count
+};
+
+inline constexpr std::size_t kPlayOptionCount = static_cast<std::size_t>(PlayOption::Count);
+
+struct PlayOptions {
+    std::array<bool, kPlayOptionCount> on{};
+    bool operator[](PlayOption option) const { return on[static_cast<std::size_t>(option)]; }
+    void set(PlayOption option, bool value) { on[static_cast<std::size_t>(option)] = value; }
+};
+
+// The key of an option in the settings file, and its caption on the page.
+std::string_view PlayOptionKey(PlayOption option);
+std::string_view PlayOptionCaption(PlayOption option);
+
+PlayOptions ReadPlayOptions(const std::string& path);
+void WritePlayOptions(const PlayOptions& options, const std::string& path);
+
+} // namespace corvane

@@ -1,0 +1,223 @@
+#include "behaviour/logged_in_client.h"
+#include "core/name_completer.h"
+#include "settings/play_options.h"
+
+#include <gtest/gtest.h>
+
+namespace corvane::testing {
+namespace {
+
+// A client logged in on fakes whose Play options are set in its settings file.
+struct PlayClient {
+    LoggedInClient c;
+    void logInWith(std::initializer_list<PlayOption> options) {
+        std::string lines = "[Corvane]\r\n";
+        for (PlayOption option : options) {
+            lines += std::string(PlayOptionKey(option)) + "=True\r\n";
+        }
+        c.folder.write("CORVANE.INI", lines + "ProgramPath=" + c.folder.path() +
+                                          "\r\n[Addresses]\r\nMUD 1=Practice,127.0.0.1,4201\r\n"
+                                          "MUD 2=Second,127.0.0.1,4202\r\n\r\n[Practice]\r\n"
+                                          "Character 1=Tester,B5;@<!=&\r\n");
+        c.logIn();
+        c.h->clearOutput();
+    }
+    ClientHarness& h() { return *c.h; }
+    void key(InputLine::Key which) { h().client.onInputKey(which); }
+};
+
+struct PlayTest : ::testing::Test, PlayClient {};
+
+TEST_F(PlayTest, EveryOptionIsOnThePlayPageStoredAndReadBack) {
+    for (std::size_t i = 0; i < kPlayOptionCount; ++i) {
+        const auto option = static_cast<PlayOption>(i);
+        SCOPED_TRACE(std::string(PlayOptionKey(option)));
+        for (const bool on : {true, false}) {
+            LoggedInClient fresh;
+            fresh.start();
+            EXPECT_FALSE(fresh.h->client.settings().Play[option]) << "off by default";
+            fresh.h->client.onMenuTriggered(MenuItem::EditPreferences);
+            FakePreferencesView* page = fresh.h->views.preferences;
+            ASSERT_NE(page, nullptr);
+            EXPECT_FALSE(page->playCaptions[i].empty());
+            page->tickPlayOption(option, on);
+            fresh.h->prompts.answers = {PromptAnswer::Yes};
+            page->events->onOkApply(0);
+            EXPECT_EQ(fresh.h->client.settings().Play[option], on);
+            EXPECT_EQ(ReadSetting("Corvane", PlayOptionKey(option), fresh.ini), on ? "True" : "False");
+            LoggedInClient again;
+            again.folder.write("CORVANE.INI", fresh.folder.read("CORVANE.INI"));
+            again.start();
+            EXPECT_EQ(again.h->client.settings().Play[option], on);
+        }
+    }
+}
+
+TEST_F(PlayTest, ShowWhatISendEchoesSentLinesButNeverTheLogInLine) {
+    logInWith({PlayOption::ShowSent});
+    const std::size_t kept = h().client.sessionHistory().lineCount();
+    h().type("look");
+    h().type("connect Tester secret");
+    EXPECT_EQ(h().window.output, "look\n");
+    EXPECT_EQ(h().socket.allSent(), "look\r\nconnect Tester secret\r\n");
+    EXPECT_EQ(h().client.sessionHistory().lineCount(), kept + 1);
+}
+
+TEST_F(PlayTest, WithoutShowWhatISendNothingIsEchoed) {
+    logInWith({});
+    h().type("look");
+    EXPECT_EQ(h().window.output, "");
+}
+
+TEST_F(PlayTest, UpAndDownRecallSentLinesAndKeepTheLineBeingTyped) {
+    logInWith({PlayOption::RecallCommands});
+    h().type("north");
+    h().type("look");
+    h().window.input = "say hel";
+    const std::vector<std::pair<InputLine::Key, std::string>> steps = {
+        {InputLine::Key::Up, "look"},   {InputLine::Key::Up, "north"},   {InputLine::Key::Up, "north"},
+        {InputLine::Key::Down, "look"}, {InputLine::Key::Down, "say hel"}, {InputLine::Key::Down, "say hel"},
+    };
+    for (const auto& [which, shown] : steps) {
+        key(which);
+        EXPECT_EQ(h().window.input, shown);
+    }
+    EXPECT_EQ(h().sound.beeps, 1);
+    EXPECT_FALSE(h().client.inputLine().historyVisible());
+    key(InputLine::Key::HistoryList);
+    EXPECT_TRUE(h().client.inputLine().historyVisible());
+}
+
+TEST_F(PlayTest, WithoutRecallUpOpensTheHistoryListAsBefore) {
+    logInWith({});
+    h().type("north");
+    key(InputLine::Key::Up);
+    EXPECT_TRUE(h().client.inputLine().historyVisible());
+    EXPECT_EQ(h().window.input, "");
+}
+
+TEST_F(PlayTest, QuietNoticesPassThroughTheStatusLineForFiveSeconds) {
+    logInWith({PlayOption::QuietNotices});
+    h().client.onMenuTriggered(MenuItem::GameIdle);
+    EXPECT_EQ(h().views.notice, nullptr);
+    EXPECT_EQ(h().window.labels[StatusView::StatusLabel], "Begin Idle.");
+    h().clock.advance(std::chrono::milliseconds(4900));
+    EXPECT_EQ(h().window.labels[StatusView::StatusLabel], "Begin Idle.");
+    h().clock.advance(std::chrono::milliseconds(200));
+    EXPECT_EQ(h().window.labels[StatusView::StatusLabel], "Status: IDLE");
+}
+
+TEST_F(PlayTest, WithoutQuietNoticesTheNoticeWindowShows) {
+    logInWith({});
+    h().client.onMenuTriggered(MenuItem::GameIdle);
+    ASSERT_NE(h().views.notice, nullptr);
+    EXPECT_EQ(h().views.notice->text, "Begin Idle.");
+    EXPECT_FALSE(h().views.notice->tookFocus);
+}
+
+TEST_F(PlayTest, TheConnectDialogStartsAtTheWorldLastConnectedWhenChosen) {
+    for (const bool chosen : {true, false}) {
+        SCOPED_TRACE(chosen ? "chosen" : "not chosen");
+        LoggedInClient fresh;
+        fresh.folder.write("CORVANE.INI", std::string("[Corvane]\r\nStartAtLastWorld=") + (chosen ? "True" : "False") +
+                                              "\r\n[Addresses]\r\nMUD 1=Practice,127.0.0.1,4201\r\n"
+                                              "MUD 2=Second,127.0.0.1,4202\r\n");
+        fresh.start();
+        fresh.h->views.addressBookScript = [](FakeAddressBookView& dialog) {
+            dialog.pick(1);
+            dialog.events->onOk();
+        };
+        fresh.h->client.FileConnect();
+        fresh.h->socket.accept();
+        fresh.h->client.onMenuTriggered(MenuItem::FileDisconnect);
+        int selected = -2;
+        fresh.h->views.addressBookScript = [&selected](FakeAddressBookView& dialog) {
+            selected = dialog.selected;
+            dialog.clickCancel();
+        };
+        fresh.h->client.FileConnect();
+        EXPECT_EQ(selected, chosen ? 1 : 0);
+    }
+}
+
+TEST_F(PlayTest, TabCompletesNamesSeenAndCyclesWhenChosen) {
+    logInWith({PlayOption::CompleteNames});
+    h().socket.receive("Wren pages: are you there?\r\nWrath whispers, \"boo\"\r\n");
+    h().window.input = "page wr=hi";
+    h().window.caret = 7;
+    key(InputLine::Key::Tab);
+    EXPECT_EQ(h().window.input, "page Wrath=hi");
+    EXPECT_EQ(h().window.caret, 10u);
+    key(InputLine::Key::Tab);
+    EXPECT_EQ(h().window.input, "page Wren=hi");
+    key(InputLine::Key::Tab);
+    EXPECT_EQ(h().window.input, "page Wrath=hi");
+    h().window.input = "zz";
+    EXPECT_TRUE(h().client.onInputKey(InputLine::Key::Tab));
+    EXPECT_EQ(h().sound.beeps, 1);
+}
+
+TEST_F(PlayTest, WithoutCompletionTabLeavesTheLine) {
+    logInWith({});
+    h().socket.receive("Wren pages: hi\r\n");
+    h().window.input = "wr";
+    EXPECT_FALSE(h().client.onInputKey(InputLine::Key::Tab));
+    EXPECT_EQ(h().window.input, "wr");
+}
+
+TEST(NameCompleter, CompletesFromTheMostRecentNameThatFits) {
+    NameCompleter names;
+    const std::vector<std::pair<std::string, bool>> lines = {
+        {"Ann pages, \"hi\" to you.", true}, {"Bob whispers, \"psst\"", true}, {"Cat says, \"hi\"", false},
+        {"pages: nobody", false},            {"Anya pages: yo", true}};
+    for (const auto& [line, _] : lines) {
+        names.learnFromLine(line);
+    }
+    EXPECT_EQ(names.complete("a", 1)->text, "Anya");
+    EXPECT_EQ(names.complete("Anya", 4)->text, "Ann");
+    EXPECT_EQ(names.complete("Ann", 3)->text, "Anya");
+    EXPECT_EQ(names.complete("b", 1)->text, "Bob");
+    EXPECT_FALSE(names.complete("c", 1));
+    EXPECT_FALSE(names.complete("look ", 5));
+}
+
+TEST(NewWindow, StartsAnotherCorvaneOnTheSameSettingsFile) {
+    LoggedInClient c;
+    c.start();
+    c.h->client.onMenuTriggered(MenuItem::FileNewWindow);
+    ASSERT_EQ(c.h->launcher.started.size(), 1u);
+    EXPECT_EQ(c.h->launcher.started[0].arguments, (std::vector<std::string>{"--settings", c.ini}));
+}
+
+// Two windows on one settings file, each adding a world while the other's
+// dialog is open too: both worlds are kept.
+TEST(NewWindow, TwoInstancesEachAddAWorldAndBothAreKept) {
+    LoggedInClient first;
+    first.start();
+    LoggedInClient second;
+    second.ini = first.ini;
+    second.h = std::make_unique<ClientHarness>("", first.ini);
+    second.h->client.start(false);
+    const auto addWorld = [](ClientHarness& h, const std::string& name, std::function<void()> meanwhile) {
+        h.prompts.answers = {PromptAnswer::Yes};
+        h.views.addressBookScript = [name, meanwhile](FakeAddressBookView& d) {
+            if (meanwhile) {
+                meanwhile();
+            }
+            d.clickNew();
+            d.newName = name;
+            d.typeHost(name + ".example");
+            d.typePort("4000");
+            d.clickOk();
+        };
+        h.client.FileConnect();
+    };
+    addWorld(*first.h, "Delta", [&] { addWorld(*second.h, "Gamma", nullptr); });
+    const std::string book = first.folder.read("CORVANE.INI");
+    EXPECT_NE(book.find("=Gamma,Gamma.example,4000"), std::string::npos) << book;
+    EXPECT_NE(book.find("=Delta,Delta.example,4000"), std::string::npos) << book;
+    EXPECT_NE(book.find("=Practice,127.0.0.1,4201"), std::string::npos) << book;
+}
+
+} // namespace
+} // namespace corvane::testing

@@ -1,0 +1,131 @@
+#include "e2e/practice_world_fixture.h"
+#include "fakes/fake_character_view.h"
+#include "qt/qt_output_box.h"
+#include "room/picture_view.h"
+#include "room/player_list_view.h"
+#include "room/walk_view.h"
+#include "widgets/loopback_server.h"
+#include "widgets/qt_wait.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace corvane::testing {
+namespace {
+
+// The real main window on a real socket with real focus: whatever happened
+// last, "look" and Enter typed at once reach the world.
+class KeystrokeViews : public PracticeViews {
+public:
+    std::unique_ptr<CharacterView> createCharacterView() override {
+        auto view = std::make_unique<FakeCharacterView>();
+        view->whileShown = characterScript;
+        return view;
+    }
+    std::function<void(FakeCharacterView&)> characterScript;
+};
+
+struct KeystrokeWidget : ::testing::Test, RealClient<KeystrokeViews> {
+    LoopbackServer server;
+
+    void SetUp() override {
+        views.setParentWindow(&window);
+        client.start(false);
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        connectTo(server.port());
+        ASSERT_TRUE(waitUntil([&] { return server.peer != nullptr; }));
+        input()->setFocus();
+        ASSERT_TRUE(waitUntil([&] { return input()->hasFocus(); }));
+    }
+
+    QLineEdit* input() const { return window.findChild<QLineEdit*>("Text1"); }
+    QtOutputBox* box() const { return window.outputBox(); }
+
+    bool clickIntoOutput() {
+        QTest::mouseClick(box()->viewport(), Qt::LeftButton, {}, QPoint(30, 10));
+        return waitUntil([&] { return box()->hasFocus(); });
+    }
+
+    // Types where the keyboard is now, the way the player would.
+    bool typeLook() {
+        pumpEvents(50);
+        server.received.clear();
+        QWidget* target = QApplication::focusWidget();
+        if (target == nullptr) {
+            return false;
+        }
+        QTest::keyClicks(target, "look");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        return waitUntil([&] { return server.received.endsWith("look\r\n"); }, 2000);
+    }
+};
+
+TEST_F(KeystrokeWidget, LookTypedRightAfterEachEventReachesTheWorld) {
+    std::unique_ptr<PictureView> picture;
+    std::unique_ptr<WalkView> walk;
+    const std::vector<std::pair<const char*, std::function<void()>>> events = {
+        {"nothing happened", [] {}},
+        {"a click into the output box", [&] { ASSERT_TRUE(clickIntoOutput()); }},
+        {"Enter pressed in the output box",
+         [&] {
+             ASSERT_TRUE(clickIntoOutput());
+             QTest::keyClick(box(), Qt::Key_Return);
+         }},
+        {"a notice that came by itself (Begin Idle.)",
+         [&] { client.onMenuTriggered(MenuItem::GameIdle); }},
+        {"the player list shown by a listing", [&] { client.room().playerListWindow().showWindow(); }},
+        {"a room picture",
+         [&] {
+             picture = views.createPictureView();
+             picture->showWindow();
+         }},
+        {"the walk window",
+         [&] {
+             walk = views.createWalkView();
+             walk->showWindow();
+         }},
+        {"the connect dialog cancelled",
+         [&] {
+             ASSERT_TRUE(clickIntoOutput());
+             views.addressBookScript = [](FakeAddressBookView& dialog) { dialog.clickCancel(); };
+             client.FileConnect();
+             EXPECT_TRUE(input()->hasFocus());
+         }},
+        {"\"Add this name/pw?\" answered",
+         [&] {
+             ASSERT_TRUE(clickIntoOutput());
+             prompts.answers = {PromptAnswer::Yes};
+             views.characterScript = [](FakeCharacterView& dialog) {
+                 dialog.clickNew();
+                 dialog.typeNewName("Tester");
+                 dialog.typePassword("secret");
+                 dialog.clickOk();
+             };
+             client.GameConnect();
+             EXPECT_TRUE(input()->hasFocus());
+         }},
+        {"Preferences closed",
+         [&] {
+             ASSERT_TRUE(clickIntoOutput());
+             client.openPreferences();
+             auto* dialog = window.findChild<QWidget*>("frmPrefs");
+             ASSERT_NE(dialog, nullptr);
+             ASSERT_TRUE(waitUntil([&] { return dialog->isActiveWindow(); }));
+             QTest::mouseClick(dialog->findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
+         }},
+    };
+    for (const auto& [name, happen] : events) {
+        SCOPED_TRACE(name);
+        happen();
+        EXPECT_TRUE(typeLook());
+        EXPECT_EQ(input()->text(), "");
+    }
+}
+
+} // namespace
+} // namespace corvane::testing
