@@ -286,7 +286,8 @@ TEST_F(LineProcessorTest, AnOpenPromptReachesTheLogAndTriggersOnceWhole) {
     std::vector<std::string> ended;
     h.client.lineProcessor().setHooks({{}, {}, [&](const std::string& text, bool prompt) {
                                            ended.push_back(text + (prompt ? "|prompt" : ""));
-                                       }});
+                                       },
+                                       {}});
     h.socket.receive("HP:8/10 > ");
     h.clock.advance(std::chrono::milliseconds(300));
     h.socket.receive("look\r\nHP:9/10 > " + IAC + "\xF9");
