@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <ostream>
 #include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -24,6 +25,7 @@ using std::chrono::milliseconds;
 struct QuitCase {
     const char* name;
     void (*prepare)(const std::string& settings);
+    friend void PrintTo(const QuitCase& row, std::ostream* out) { *out << row.name; }
 };
 
 void folderAtThePath(const std::string& settings) {
