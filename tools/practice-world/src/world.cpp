@@ -83,9 +83,13 @@ Outcome World::input(ConnectionId id, std::string_view rawLine, WallTime now) {
     session->lastInput = now;
     const std::string* playerName = session->player ? &m_database.player(*session->player)->name : nullptr;
     std::string unquoted(rawLine);
+    const bool outOfBand = rawLine.starts_with("#$#");
     if (std::optional<McpWorld::Reply> reply = m_mcp.input(id, unquoted, playerName)) {
         Outcome outcome;
-        if (!reply->text.empty())
+        // A line typed into the list editor is a command like any other: framed.
+        if (!outOfBand)
+            outcome.deliveries.push_back(Delivery{id, framed(*session, reply->text), Delivery::Kind::Reply});
+        else if (!reply->text.empty())
             outcome.deliveries.push_back(Delivery{id, std::move(reply->text), Delivery::Kind::ScreenReply});
         return outcome;
     }
