@@ -14,7 +14,6 @@ constexpr unsigned char kSend = 1;
 constexpr unsigned char kCharsetRequest = 1;
 constexpr unsigned char kCharsetAccepted = 2;
 constexpr unsigned char kCharsetRejected = 3;
-constexpr std::string_view kUtf8 = "UTF-8";
 
 void appendEscaped(std::string& out, std::string_view bytes) {
     for (const char c : bytes) {

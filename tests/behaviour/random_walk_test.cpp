@@ -97,6 +97,17 @@ TEST_F(RandomWalkTest, OnlyIntervalsFrom5To3600OrMinusOneStartTheWalk) {
     }
 }
 
+TEST_F(RandomWalkTest, KnownExitsAreTheOnlyMoves) {
+    h->client.room().exitsKnown({"n", "se"});
+    openWithoutLog();
+    start("5");
+    tick(5 * 20);
+    ASSERT_EQ(moves().size(), 20u);
+    for (const std::string& move : moves()) {
+        EXPECT_TRUE(move == "n" || move == "se") << move;
+    }
+}
+
 TEST_F(RandomWalkTest, AFixedIntervalCountsDownBetweenMoves) {
     openWithoutLog();
     start("10");
