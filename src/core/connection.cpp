@@ -218,8 +218,10 @@ void Connection::Quit() {
     if (m_session.Connected) {
         m_session.DisconnectRequested = true;
         m_quitWaiting = true;
-        // Removes the arrival hook where one was set; a MUD's quit is in lower case.
-        m_sender.removeArrivalHook();
+        // Only a MUCK has the arrival hook to take away; a MUD's quit is in lower case.
+        if (m_session.Server == ServerKind::Muck) {
+            m_sender.removeArrivalHook();
+        }
         m_sender.SendCommand((m_session.Server == ServerKind::Mud ? "quit" : "QUIT") + kNewLine);
         if (m_quitWaiting && m_socket.state() != Socket::State::Connected &&
             m_socket.state() != Socket::State::Connecting) {

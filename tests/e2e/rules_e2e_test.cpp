@@ -51,7 +51,7 @@ struct RulesE2E : ::testing::Test, RulesFolder, RealClient<RulesViews> {
         ini.close();
         client.start(false);
         return !client.startLoggedIn("Practice", "Tester") &&
-               waitUntil([&] { return output().contains("Property set."); });
+               waitUntil([&] { return client.sender().ownAnswers().hiddenLines() >= 1; });
     }
     QString output() const { return window.outputBox()->toPlainText(); }
     void typeLine(const QString& text) {
