@@ -1,5 +1,6 @@
 #include "behaviour/logged_in_client.h"
 #include "core/text_codec.h"
+#include "settings/play_options.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -114,6 +115,24 @@ TEST_F(SessionLogTest, TheLogHoldsExactlyTheShownLines) {
     expectClosed();
     h->socket.receive("after\r\n");
     EXPECT_EQ(folder.read("session.log").find("after"), std::string::npos);
+}
+
+TEST_F(SessionLogTest, TheLogIsInUtf8OrWithTimesOnlyWhenChosen) {
+    start();
+    h->connect("Practice");
+    openLog();
+    h->socket.receive("caf\xC3\xA9\r\n");
+    h->client.settings().Play.set(PlayOption::Utf8Logs, true);
+    h->socket.receive("caf\xC3\xA9\r\n");
+    h->client.settings().Play.set(PlayOption::LogTimes, true);
+    h->socket.receive("caf\xC3\xA9\r\n");
+    const std::string log = folder.read("session.log");
+    ASSERT_EQ(log.substr(0, 13), "caf\xE9\r\ncaf\xC3\xA9\r\n");
+    const std::string stamped = log.substr(13);
+    ASSERT_EQ(stamped.size(), 11u + 7u) << stamped;
+    EXPECT_EQ(stamped[0], '[');
+    EXPECT_EQ(stamped.substr(3, 1) + stamped.substr(6, 1), "::");
+    EXPECT_EQ(stamped.substr(9), "] caf\xC3\xA9\r\n");
 }
 
 TEST_F(SessionLogTest, AFullDiskClosesTheLogAndSaysSoOnce) {
