@@ -30,10 +30,10 @@ install_missing() {
 }
 
 # Builds every fuzz target of fuzz/ with clang and runs each for
-# FUZZ_SECONDS (60), as many at a time as there are cores. A crash, a leak or
+# FUZZ_SECONDS (30), as many at a time as there are cores. A crash, a leak or
 # an input slower than 10 s fails; its input is left in build-fuzz/runs/NAME.
 fuzz() {
-    local seconds=${FUZZ_SECONDS:-60}
+    local seconds=${FUZZ_SECONDS:-30}
     cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only -DNDEBUG" \
         -DCORVANE_WERROR=ON -DCORVANE_BUILD_FUZZ=ON -DCORVANE_BUILD_GUI=OFF -DCORVANE_BUILD_BENCH=OFF
