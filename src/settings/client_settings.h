@@ -19,7 +19,6 @@ struct ClientSettings {
     bool MinMaximize = false;
     bool RememberWinPos = false;
     // Scrolling the output box up reads back the session history in a pane above the live lines.
-    bool ScrollbackPane = true;
     int MaxLines = 0;
     int CharsPerLine = 80;
     int MaxLinesLimit = 249;

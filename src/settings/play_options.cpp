@@ -11,6 +11,7 @@ constexpr const char* kMain = "Corvane";
 struct Named {
     std::string_view key;
     std::string_view caption;
+    bool onByDefault = false;
 };
 
 constexpr std::array<Named, kPlayOptionCount> kNames = {{
@@ -21,6 +22,7 @@ constexpr std::array<Named, kPlayOptionCount> kNames = {{
     {"StartAtLastWorld", "&Connect dialog starts at the world last connected"},
     {"Utf8Logs", "Log files in UTF-&8"},
     {"LogTimes", "Start each log line with the &time"},
+    {"ScrollbackPane", "Scroll&back pane above the output when scrolling up", true},
 }};
 
 } // namespace
@@ -33,10 +35,23 @@ std::string_view PlayOptionCaption(PlayOption option) {
     return kNames[static_cast<std::size_t>(option)].caption;
 }
 
+bool PlayOptionDefault(PlayOption option) {
+    return kNames[static_cast<std::size_t>(option)].onByDefault;
+}
+
+PlayOptions::PlayOptions() {
+    for (std::size_t i = 0; i < kPlayOptionCount; ++i) {
+        on[i] = kNames[i].onByDefault;
+    }
+}
+
 PlayOptions ReadPlayOptions(const std::string& path) {
     PlayOptions options;
     for (std::size_t i = 0; i < kPlayOptionCount; ++i) {
-        options.on[i] = ReadFlag(kMain, kNames[i].key, path);
+        // A key that is not there keeps the option's default.
+        if (!ReadSetting(kMain, kNames[i].key, path).empty()) {
+            options.on[i] = ReadFlag(kMain, kNames[i].key, path);
+        }
     }
     return options;
 }

@@ -23,12 +23,15 @@ enum class PlayOption {
     Utf8Logs,
     // Each log line starts "[HH:MM:SS] ".
     LogTimes,
+    // Scrolling the output up opens the session history above the live lines.
+    ScrollbackPane,
     Count
 };
 
 inline constexpr std::size_t kPlayOptionCount = static_cast<std::size_t>(PlayOption::Count);
 
 struct PlayOptions {
+    PlayOptions();
     std::array<bool, kPlayOptionCount> on{};
     bool operator[](PlayOption option) const { return on[static_cast<std::size_t>(option)]; }
     void set(PlayOption option, bool value) { on[static_cast<std::size_t>(option)] = value; }
@@ -37,6 +40,8 @@ struct PlayOptions {
 // The key of an option in the settings file, and its caption on the page.
 std::string_view PlayOptionKey(PlayOption option);
 std::string_view PlayOptionCaption(PlayOption option);
+// Only the options that add to what the window shows are on by default.
+bool PlayOptionDefault(PlayOption option);
 
 PlayOptions ReadPlayOptions(const std::string& path);
 void WritePlayOptions(const PlayOptions& options, const std::string& path);

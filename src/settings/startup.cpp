@@ -76,9 +76,6 @@ void Startup::readGlobals(const std::string& currentDirectory, const std::string
     m_settings.MinBeep = ReadFlag(kMain, "MinBeep", path());
     m_settings.MinMaximize = ReadFlag(kMain, "MinMaximize", path());
     m_settings.RememberWinPos = ReadFlag(kMain, "RememberWinPos", path());
-    // On unless turned off: the pane only adds to the output box.
-    m_settings.ScrollbackPane =
-        ReadSetting(kMain, "ScrollbackPane", path()).empty() || ReadFlag(kMain, "ScrollbackPane", path());
 }
 
 Startup::HiddenBars Startup::restoreWindow() {

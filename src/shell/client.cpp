@@ -347,7 +347,7 @@ void Client::openSessionHistory() {
 }
 
 void Client::applyScrollback() {
-    m_views.output.setScrollback(m_settings.ScrollbackPane ? &m_history : nullptr);
+    m_views.output.setScrollback(m_settings.Play[PlayOption::ScrollbackPane] ? &m_history : nullptr);
 }
 
 void Client::closePreferences() {

@@ -35,7 +35,7 @@ TEST_F(PlayTest, EveryOptionIsOnThePlayPageStoredAndReadBack) {
         for (const bool on : {true, false}) {
             LoggedInClient fresh;
             fresh.start();
-            EXPECT_FALSE(fresh.h->client.settings().Play[option]) << "off by default";
+            EXPECT_EQ(fresh.h->client.settings().Play[option], PlayOptionDefault(option));
             fresh.h->client.onMenuTriggered(MenuItem::EditPreferences);
             FakePreferencesView* page = fresh.h->views.preferences;
             ASSERT_NE(page, nullptr);
