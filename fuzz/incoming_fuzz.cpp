@@ -77,6 +77,8 @@ struct Run {
         processor.setLogWriter(&log);
         processor.setHooks(
             {[this](const std::string& title, const std::string& text) { popUps.emplace_back(title, text); },
+             {},
+             {},
              {}});
         for (std::size_t i = 0; i < kTriggers.size(); ++i) {
             TriggerDef& trigger = h.client.triggers().ActiveTriggers[i];
