@@ -374,8 +374,11 @@ std::shared_ptr<const SessionHistory::Plain> SessionHistory::open(const Chunk& c
     if (whole.size() == chunk.textSize + lastSpan * sizeof(HistorySpan) && lastText == chunk.textSize) {
         plain->text.assign(whole, 0, chunk.textSize);
         plain->spans.resize(lastSpan);
-        std::memcpy(static_cast<void*>(plain->spans.data()), whole.data() + chunk.textSize,
-                    lastSpan * sizeof(HistorySpan));
+        // A chunk of plain lines has no spans, and no buffer to copy into.
+        if (lastSpan > 0) {
+            std::memcpy(static_cast<void*>(plain->spans.data()), whole.data() + chunk.textSize,
+                        lastSpan * sizeof(HistorySpan));
+        }
     } else {
         // Cannot happen short of memory going bad; the lines read as blank
         // rather than as anything out of bounds.
