@@ -111,8 +111,14 @@ test)
     echo "== behaviour tests under AddressSanitizer and UndefinedBehaviorSanitizer"
     build build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g1" -DCORVANE_WERROR=ON -DCORVANE_SANITIZE=ON \
         -DCORVANE_BUILD_GUI=OFF -DCORVANE_BUILD_BENCH=OFF
-    (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-        ctest --output-on-failure --timeout 300 -j "$(nproc)")
+    # Each test program runs whole, once: started once per case, as ctest
+    # does, the sanitizers' start-up cost minutes for what takes seconds.
+    for program in build-asan/tests/corvane_behaviour_tests \
+                   build-asan/tools/practice-world/corvane_practice_world_tests; do
+        echo "-- $program"
+        ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+            timeout 900 "$program" --gtest_brief=1
+    done
     echo "== fuzzing"
     fuzz
     echo "== all tests passed"
