@@ -1,5 +1,7 @@
 #pragma once
 
+#include "qt/qt_presenter_close.h"
+
 #include "shell/mcp_dialog_view.h"
 
 #include <QWidget>
@@ -35,8 +37,7 @@ private:
     QBoxLayout* m_layout;
     std::map<std::string, QWidget*> m_controls;
     std::map<std::string, QBoxLayout*> m_frames;
-    bool m_closing = false;
-    bool m_inCloseEvent = false;
+    QtPresenterClose m_presenterClose;
 };
 
 } // namespace corvane

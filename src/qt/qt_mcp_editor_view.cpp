@@ -164,28 +164,11 @@ void QtMcpEditorView::showWindow() {
 }
 
 void QtMcpEditorView::closeWindow() {
-    m_closing = true;
-    // Asked from inside closeEvent, the event itself lets the window go.
-    if (!m_inCloseEvent) {
-        close();
-    }
+    m_presenterClose.close(*this);
 }
 
 void QtMcpEditorView::closeEvent(QCloseEvent* event) {
-    if (m_closing || !m_events) {
-        event->accept();
-        return;
-    }
-    // The presenter decides, and closes the window itself when it may go.
-    // The presenter decides; it closes the window when it may go.
-    m_inCloseEvent = true;
-    m_events->onCloseRequested();
-    m_inCloseEvent = false;
-    if (m_closing) {
-        event->accept();
-    } else {
-        event->ignore();
-    }
+    m_presenterClose.closeEvent(event, m_events != nullptr, [this] { m_events->onCloseRequested(); });
 }
 
 void QtMcpEditorView::keyPressEvent(QKeyEvent* event) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "qt/qt_presenter_close.h"
+
 #include "shell/mcp_editor_view.h"
 
 #include <QPlainTextEdit>
@@ -66,8 +68,7 @@ private:
     QPushButton* m_send;
     QPushButton* m_close;
     QLabel* m_status;
-    bool m_closing = false;
-    bool m_inCloseEvent = false;
+    QtPresenterClose m_presenterClose;
 };
 
 } // namespace corvane
