@@ -49,6 +49,15 @@ QtAddressBookView::QtAddressBookView(QWidget* parent)
     }
     m_encoding->setToolTip(tr("Automatic: read UTF-8 where it comes, send Windows-1252 until the world "
                               "sends UTF-8. The other two hold one encoding both ways."));
+    m_server = new QComboBox(this);
+    m_server->setObjectName("cboServer");
+    // The list's order is the order of ServerKind.
+    for (const ServerKind server : {ServerKind::Muck, ServerKind::Mush, ServerKind::Mud}) {
+        const std::string_view caption = ServerKindName(server);
+        m_server->addItem(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
+    }
+    m_server->setToolTip(tr("MUCK: the full log-in with the arrival hook and reply framing. MUSH: framing, "
+                            "no arrival hook. MUD: just \"connect\", rooms and vitals from GMCP."));
     for (QLineEdit* box : {m_host, m_port}) {
         box->installEventFilter(this);
     }
@@ -83,7 +92,14 @@ QtAddressBookView::QtAddressBookView(QWidget* parent)
     encodingRow->addWidget(m_mcp);
     encodingRow->addStretch(1);
     fields->addLayout(encodingRow, 7, 0);
-    fields->setRowStretch(8, 1);
+    auto* serverLabel = new QLabel(tr("Se&rver:"), this);
+    serverLabel->setBuddy(m_server);
+    fields->addWidget(serverLabel, 8, 0);
+    auto* serverRow = new QHBoxLayout;
+    serverRow->addWidget(m_server);
+    serverRow->addStretch(1);
+    fields->addLayout(serverRow, 9, 0);
+    fields->setRowStretch(10, 1);
 
     auto* ok = new QPushButton(tr("&OK"), this);
     ok->setObjectName("btnConnect");
@@ -188,6 +204,14 @@ void QtAddressBookView::setMcp(bool mcp) {
 }
 void QtAddressBookView::setSecure(bool secure) {
     m_secure->setChecked(secure);
+}
+
+ServerKind QtAddressBookView::server() const {
+    return static_cast<ServerKind>(std::max(0, m_server->currentIndex()));
+}
+
+void QtAddressBookView::setServer(ServerKind server) {
+    m_server->setCurrentIndex(static_cast<int>(server));
 }
 
 TextEncoding QtAddressBookView::encoding() const {

@@ -31,6 +31,8 @@ public:
     bool secure() const override;
     bool mcp() const override;
     void setMcp(bool mcp) override;
+    ServerKind server() const override;
+    void setServer(ServerKind server) override;
     void setSecure(bool secure) override;
     TextEncoding encoding() const override;
     void setEncoding(TextEncoding encoding) override;
@@ -55,6 +57,7 @@ private:
     QCheckBox* m_secure = nullptr;
     QCheckBox* m_mcp;
     QComboBox* m_encoding = nullptr;
+    QComboBox* m_server = nullptr;
     bool m_activationPending = true;
 };
 

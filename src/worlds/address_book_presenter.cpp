@@ -39,6 +39,10 @@ std::string secureLine(bool shown, bool secure) {
 }
 
 // Likewise the encoding, where it is not left to the client.
+std::string storedServerName(ServerKind server) {
+    return server == ServerKind::Muck ? std::string() : std::string(ServerKindName(server));
+}
+
 std::string encodingLine(bool shown, TextEncoding encoding) {
     return shown ? "\rEncoding: " + std::string(TextEncodingCaption(encoding)) : std::string();
 }
@@ -66,6 +70,7 @@ void AddressBookPresenter::load() {
     m_view.setSecure(false);
     m_view.setEncoding(TextEncoding::Automatic);
     m_view.setMcp(true);
+    m_view.setServer(ServerKind::Muck);
     m_newEntry = false;
     m_hostChanged = false;
     m_portChanged = false;
@@ -86,6 +91,7 @@ std::vector<WorldEntry> AddressBookPresenter::readStoredWorlds() {
                 EqualsNoCase(TrimmedName(ReadSetting(entry->name, kSecureKey, m_settingsPath)), "True");
             entry->encoding = ReadSetting(entry->name, kEncodingKey, m_settingsPath);
             entry->mcp = !EqualsNoCase(TrimmedName(ReadSetting(entry->name, kMcpKey, m_settingsPath)), "False");
+            entry->server = ReadSetting(entry->name, kServerKey, m_settingsPath);
             entries.push_back(std::move(*entry));
         }
     }
@@ -150,6 +156,7 @@ void AddressBookPresenter::onWorldPicked(int index) {
     m_view.setSecure(entry.secure);
     m_view.setEncoding(ParseTextEncoding(entry.encoding));
     m_view.setMcp(entry.mcp);
+    m_view.setServer(ParseServerKind(entry.server));
     m_hostChanged = false;
     m_portChanged = false;
     m_secureChanged = false;
@@ -257,7 +264,8 @@ void AddressBookPresenter::onOk() {
             return;
         }
         if (answer == PromptAnswer::Yes) {
-            addEntry({name, host, port, secure, std::string(TextEncodingName(encoding)), m_view.mcp()});
+            addEntry({name, host, port, secure, std::string(TextEncodingName(encoding)), m_view.mcp(),
+                      storedServerName(m_view.server())});
             worldIndex = static_cast<int>(m_entries.size()) - 1;
         } else {
             // Not in the book, so no index: another world's macro files
@@ -282,14 +290,12 @@ void AddressBookPresenter::onOk() {
             updateEntry(host, port, secure, encoding);
         }
     }
-    storeMcpChoice(worldIndex);
+    storeSectionChoices(worldIndex);
     m_view.hideDialog();
     // The connect call does not wait for the socket, and a failure box it
     // shows must not sit under a busy pointer.
     m_window.setBusyCursor(false);
-    const ServerKind server =
-        worldIndex >= 0 ? ParseServerKind(ReadSetting(name, kServerKey, m_settingsPath)) : ServerKind::Muck;
-    m_connection.ConnectToWorld(name, host, port, worldIndex, secure, encoding, server);
+    m_connection.ConnectToWorld(name, host, port, worldIndex, secure, encoding, m_view.server());
     m_view.closeDialog();
 }
 
@@ -329,14 +335,22 @@ void AddressBookPresenter::updateEntry(const std::string& host, const std::strin
     saveSection(entry);
 }
 
-void AddressBookPresenter::storeMcpChoice(int worldIndex) {
-    // Not a question like the address's: the choice is read when the connection starts.
+void AddressBookPresenter::storeSectionChoices(int worldIndex) {
     if (worldIndex < 0 || worldIndex >= static_cast<int>(m_entries.size())) {
         return;
     }
     WorldEntry& entry = m_entries[static_cast<std::size_t>(worldIndex)];
+    bool changed = false;
     if (entry.mcp != m_view.mcp()) {
         entry.mcp = m_view.mcp();
+        changed = true;
+    }
+    // Stored text that names no server stays while the choice stays MUCK.
+    if (ParseServerKind(entry.server) != m_view.server()) {
+        entry.server = storedServerName(m_view.server());
+        changed = true;
+    }
+    if (changed) {
         saveSection(entry);
     }
 }
@@ -350,6 +364,15 @@ void AddressBookPresenter::saveSection(const WorldEntry& entry) {
         WriteSetting(entry.name, kMcpKey, "False", m_settingsPath);
     } else if (!ReadSetting(entry.name, kMcpKey, m_settingsPath).empty()) {
         DeleteSetting(entry.name, kMcpKey, m_settingsPath);
+    }
+    // MUCK is no key at all, like Automatic below.
+    const std::string storedServer = ReadSetting(entry.name, kServerKey, m_settingsPath);
+    if (entry.server.empty()) {
+        if (!storedServer.empty()) {
+            DeleteSetting(entry.name, kServerKey, m_settingsPath);
+        }
+    } else if (entry.server != storedServer) {
+        WriteSetting(entry.name, kServerKey, entry.server, m_settingsPath);
     }
     // A world that was never secure keeps its section as it was.
     if (entry.secure) {
@@ -388,6 +411,7 @@ void AddressBookPresenter::onActivated() {
     showPort(address->port);
     m_view.setSecure(address->secure);
     m_view.setEncoding(TextEncoding::Automatic);
+    m_view.setServer(ServerKind::Muck);
     m_session.WorldName.clear();
     const std::string port = m_view.port();
     const auto match = std::find_if(m_entries.begin(), m_entries.end(), [&](const WorldEntry& entry) {

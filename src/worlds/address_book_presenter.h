@@ -47,9 +47,11 @@ private:
     std::vector<WorldEntry> readStoredWorlds();
     bool storable(const std::string& name, const std::string& host);
     void addEntry(const WorldEntry& entry);
-    void storeMcpChoice(int worldIndex);
+    // MCP and Server are not asked about like the address: they are read
+    // when the connection starts.
+    void storeSectionChoices(int worldIndex);
     void updateEntry(const std::string& host, const std::string& port, bool secure, TextEncoding encoding);
-    // The world's own section: "Secure" and "Encoding".
+    // The world's own section: "Secure", "Encoding", "MCP" and "Server".
     void saveSection(const WorldEntry& entry);
     bool sectionSharedWithAnother(std::size_t index) const;
     void showWorldNames();

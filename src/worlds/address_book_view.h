@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/server_kind.h"
 #include "core/text_encoding.h"
 
 #include <string>
@@ -59,6 +60,9 @@ public:
     // "MCP": speak the MUD Client Protocol with this world.
     virtual bool mcp() const = 0;
     virtual void setMcp(bool mcp) = 0;
+    // "Server": MUCK, MUSH or MUD, which decides what log-in sends.
+    virtual ServerKind server() const = 0;
+    virtual void setServer(ServerKind server) = 0;
 
     // Shows the dialog and returns once it has closed.
     virtual void runModal() = 0;

@@ -36,6 +36,8 @@ public:
     bool secure() const override { return m_secure; }
     bool mcp() const override { return m_mcp; }
     void setMcp(bool mcp) override { m_mcp = mcp; }
+    ServerKind server() const override { return m_server; }
+    void setServer(ServerKind server) override { m_server = server; }
     void setSecure(bool secure) override { m_secure = secure; }
     TextEncoding encoding() const override { return m_encoding; }
     void setEncoding(TextEncoding encoding) override { m_encoding = encoding; }
@@ -55,6 +57,7 @@ private:
     std::string m_port;
     bool m_secure = false;
     bool m_mcp = true;
+    ServerKind m_server = ServerKind::Muck;
     TextEncoding m_encoding = TextEncoding::Automatic;
     bool m_hidden = false;
     bool m_closed = false;

@@ -19,6 +19,8 @@ std::optional<WorldEntry> ParseWorldEntry(const std::string& value) {
                       value.substr(first + 1, second - first - 1),
                       value.substr(second + 1),
                       false,
+                      {},
+                      true,
                       {}};
 }
 

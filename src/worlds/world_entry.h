@@ -24,6 +24,9 @@ struct WorldEntry {
     std::string encoding;
     // Speaks MCP with the world; off only by the world's "MCP=False".
     bool mcp = true;
+    // The section's "Server=" as stored: text that names no kind of server
+    // is kept as it is and reads as a MUCK.
+    std::string server;
 };
 
 // The key of the n-th stored world, counting from 1.

@@ -172,5 +172,47 @@ TEST_F(WorldEncodingTest, ANewWorldIsStoredWithItsChoice) {
     EXPECT_EQ(ReadSetting("Fresh", "Encoding", path), "UTF-8");
 }
 
+// The Server choice is read when the connection starts, so it is stored
+// without a question, and MUCK is no key at all.
+struct ServerRow {
+    const char* name;
+    std::string section;
+    ServerKind chosen;
+    std::string storedAfter;
+};
+
+void PrintTo(const ServerRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+struct ServerChoice : ::testing::TestWithParam<ServerRow> {};
+
+TEST_P(ServerChoice, IsShownStoredAndUsedForTheConnection) {
+    const ServerRow& row = GetParam();
+    ScratchFolder folder;
+    const std::string path = folder.file("CORVANE.INI");
+    folder.write("CORVANE.INI", "[Addresses]\r\nMUD 1=Quest,quest.example,4000\r\n[Quest]\r\n" + row.section);
+    ClientHarness h(std::string(), path);
+    const ServerKind before = ParseServerKind(ReadSetting("Quest", "Server", path));
+    h.views.addressBookScript = [&row, before](FakeAddressBookView& d) {
+        EXPECT_EQ(d.serverChosen, before);
+        d.serverChosen = row.chosen;
+        d.clickOk();
+    };
+    h.client.FileConnect();
+    EXPECT_TRUE(h.prompts.questions.empty());
+    EXPECT_EQ(ReadSetting("Quest", "Server", path), row.storedAfter);
+    EXPECT_EQ(h.client.session().Server, row.chosen);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Worlds, ServerChoice,
+    ::testing::Values(ServerRow{"AMuckBecomesAMud", "", ServerKind::Mud, "MUD"},
+                      ServerRow{"AMudBecomesAMuckAndLosesTheKey", "Server=MUD\r\n", ServerKind::Muck, ""},
+                      ServerRow{"AMushStaysAsStored", "Server=mush\r\n", ServerKind::Mush, "mush"},
+                      ServerRow{"AnUnknownNameStaysWhileTheChoiceIsMuck", "Server=Tiny\r\n", ServerKind::Muck,
+                                "Tiny"}),
+    [](const ::testing::TestParamInfo<ServerRow>& info) { return std::string(info.param.name); });
+
 } // namespace
 } // namespace corvane::testing

@@ -35,6 +35,8 @@ public:
     bool secure() const override { return secureTicked; }
     bool mcp() const override { return mcpTicked; }
     void setMcp(bool mcp) override { mcpTicked = mcp; }
+    ServerKind server() const override { return serverChosen; }
+    void setServer(ServerKind server) override { serverChosen = server; }
     void setSecure(bool secure) override { secureTicked = secure; }
     TextEncoding encoding() const override { return encodingShown; }
     void setEncoding(TextEncoding encoding) override { encodingShown = encoding; }
@@ -99,6 +101,7 @@ public:
     std::string portText;
     bool secureTicked = false;
     bool mcpTicked = true;
+    ServerKind serverChosen = ServerKind::Muck;
     TextEncoding encodingShown = TextEncoding::Automatic;
     bool open = false;
     bool hidden = false;

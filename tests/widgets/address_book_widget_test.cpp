@@ -58,6 +58,11 @@ TEST(AddressBookWidget, PickAWorldEditItsPortAndConnect) {
             EXPECT_EQ(encoding->currentText(), "Automatic");
             QTest::keyClick(encoding, Qt::Key_End);
             EXPECT_EQ(encoding->currentText(), "UTF-8");
+            auto* server = dialog->findChild<QComboBox*>("cboServer");
+            ASSERT_NE(server, nullptr);
+            EXPECT_EQ(server->currentText(), "MUCK");
+            QTest::keyClick(server, Qt::Key_End);
+            EXPECT_EQ(server->currentText(), "MUD");
             QTest::mouseClick(ok, Qt::LeftButton);
         },
         [&] { h.client.FileConnect(); });
@@ -69,6 +74,7 @@ TEST(AddressBookWidget, PickAWorldEditItsPortAndConnect) {
     EXPECT_EQ(ReadSetting("Addresses", "MUD 2", h.path), "Beta,beta.example,65535");
     EXPECT_EQ(ReadSetting("Beta", "Secure", h.path), "True");
     EXPECT_EQ(ReadSetting("Beta", "Encoding", h.path), "UTF-8");
+    EXPECT_EQ(ReadSetting("Beta", "Server", h.path), "MUD");
     EXPECT_TRUE(h.client.session().Connected);
     EXPECT_EQ(QtDialogHarness::shownWindow("frmConnect"), nullptr);
 }
