@@ -3,6 +3,7 @@
 #include "core/button_bars.h"
 #include "core/game_timer.h"
 #include "core/input_view.h"
+#include "room/exits_line.h"
 #include "room/room_info.h"
 
 namespace corvane {
@@ -60,6 +61,19 @@ void RoomWindows::loggedIn(const std::string& settingsPath) {
 
 void RoomWindows::roomChanged() {
     m_picture.roomChanged();
+    // A MUCK's arrival hook runs after the room is described, so an exits line
+    // seen since the last room change belongs to the room just entered.
+    if (!m_exitsSinceRoomChange) {
+        m_walk.setKnownExits({});
+    }
+    m_exitsSinceRoomChange = false;
+}
+
+void RoomWindows::lineShown(const std::string& line) {
+    if (auto exits = ParseExitsLine(line)) {
+        m_walk.setKnownExits(std::move(*exits));
+        m_exitsSinceRoomChange = true;
+    }
 }
 
 void RoomWindows::closeSessionWindows() {

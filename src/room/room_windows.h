@@ -59,10 +59,17 @@ public:
 
     // The log-in set-up's part: the player list window and its buttons.
     void loggedIn(const std::string& settingsPath);
-    // A room marker has been read.
+    // A room marker has been read, or a MUD's GMCP named the room: the last
+    // room's exits are no longer known, unless the new room's exits line came
+    // before its marker.
     void roomChanged();
     // The exits of the room the player is in, where the world tells them (GMCP).
-    void exitsKnown(std::vector<std::string> exits) { m_walk.setKnownExits(std::move(exits)); }
+    void exitsKnown(std::vector<std::string> exits) {
+        m_walk.setKnownExits(std::move(exits));
+        m_exitsSinceRoomChange = false;
+    }
+    // A shown line: a room's "Obvious exits:" line names its exits.
+    void lineShown(const std::string& line);
     // The session has ended: the pad and the player list close, a walk ends.
     void closeSessionWindows();
     void shutdown();
@@ -87,6 +94,7 @@ private:
     DirectionPad m_pad;
     RandomWalk m_walk;
     TimePoint m_loginTime{};
+    bool m_exitsSinceRoomChange = false;
 };
 
 } // namespace corvane

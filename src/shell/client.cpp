@@ -124,7 +124,10 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
     m_output.setHistory(&m_history);
     m_triggers.clearActive();
     m_processor.setHooks({noticeHook(), [this] { m_frames.changed(); }, {},
-                          [this](const std::string& line) { m_names.learnFromLine(line); }});
+                          [this](const std::string& line) {
+                              m_names.learnFromLine(line);
+                              m_room.lineShown(line);
+                          }});
     m_classifier.setHooks(
         {[this] { m_room.roomChanged(); }, [this](const std::string& name) { m_names.addName(name); }});
     m_classifier.setTimers(&platform.timers);
@@ -149,8 +152,9 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
         {[this](bool echoes) { m_input.setWorldEchoes(echoes); },
          [this](std::string_view name, std::string_view json) { m_gmcp.message(name, json); }});
     m_gmcp.setEvents({[this](const GmcpMessages::RoomInfo& room) {
-                          m_room.exitsKnown(room.exits);
+                          // Entering the room forgets the last room's exits.
                           m_classifier.roomEntered(room.number, room.name);
+                          m_room.exitsKnown(room.exits);
                       },
                       [this](const std::string& vitals) { m_status.SetVitals(vitals); },
                       {}});

@@ -3,6 +3,7 @@
 #include "room/random_source.h"
 #include "room/random_walk.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <gtest/gtest.h>
@@ -97,15 +98,28 @@ TEST_F(RandomWalkTest, OnlyIntervalsFrom5To3600OrMinusOneStartTheWalk) {
     }
 }
 
-TEST_F(RandomWalkTest, KnownExitsAreTheOnlyMoves) {
-    h->client.room().exitsKnown({"n", "se"});
+TEST_F(RandomWalkTest, AnExitsLineBeforeOrAfterItsRoomMarkerGivesTheOnlyMovesThere) {
+    const auto onlyNorthOrSoutheast = [&] {
+        h->socket.sent.clear();
+        tick(5 * 10);
+        const auto drawn = moves();
+        return drawn.size() == 10u && std::all_of(drawn.begin(), drawn.end(), [](const std::string& m) {
+                   return m == "n" || m == "se";
+               });
+    };
     openWithoutLog();
     start("5");
-    tick(5 * 20);
-    ASSERT_EQ(moves().size(), 20u);
-    for (const std::string& move : moves()) {
-        EXPECT_TRUE(move == "n" || move == "se") << move;
-    }
+    // Described first, then the arrival hook's marker: the exits are this room's.
+    h->socket.receive("Obvious exits: North Road <n> and Market Row [se].\r\n");
+    arrive("12 Square");
+    EXPECT_TRUE(onlyNorthOrSoutheast());
+    // A room without an exits line: every direction again.
+    arrive("13 Elsewhere");
+    EXPECT_FALSE(onlyNorthOrSoutheast());
+    // The marker first, then the description.
+    arrive("12 Square");
+    h->socket.receive("Exits: n, se\r\n");
+    EXPECT_TRUE(onlyNorthOrSoutheast());
 }
 
 TEST_F(RandomWalkTest, AFixedIntervalCountsDownBetweenMoves) {

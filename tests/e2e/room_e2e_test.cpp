@@ -41,8 +41,8 @@ struct RoomE2E : ::testing::Test, Folder, RealClient<QtViewFactory> {
         views.setParentWindow(&window);
     }
 
-    bool logIn() {
-        if (!world.start(folder.filePath("world.log"))) {
+    bool logIn(const QStringList& manner = {}) {
+        if (!world.start(folder.filePath("world.log"), manner)) {
             return false;
         }
         QFile ini(folder.filePath("CORVANE.INI"));
@@ -144,6 +144,24 @@ TEST_F(RoomE2E, AWalkOfFiveSecondMovesIsLoggedAsItGoes) {
         "You ended your walk on \\d\\d-\\d\\d-\\d{4} at \\d\\d:\\d\\d:\\d\\d\r\n$");
     EXPECT_TRUE(expectedLog.match(logText()).hasMatch()) << logText().toStdString();
     EXPECT_TRUE(world.received(1).contains("gohome\nnorth\r\nsouth\r\n"));
+}
+
+TEST_F(RoomE2E, AWalkOnAModernMuckTakesOnlyTheExitsItsRoomsList) {
+    ASSERT_TRUE(logIn({"--modern"}));
+    click(&window, "Command13_7"); // GoHo&me
+    ASSERT_TRUE(waitUntil([&] { return output().contains("Obvious exits: north, east, in and sw."); }));
+    const auto listed = [&] { return output().count("Obvious exits:"); };
+    const auto before = listed();
+    window.action(MenuItem::GameWalk)->trigger();
+    QWidget* walk = shown("frmWalk");
+    ASSERT_NE(walk, nullptr);
+    choosers.files.push_back(folder.filePath("walk.log").toStdString());
+    walk->findChild<QLineEdit*>("Text1")->setText("5");
+    click(walk, "Command1_0");
+    // Two moves, each through an exit of the room it left: never "Huh?".
+    ASSERT_TRUE(waitUntil([&] { return listed() >= before + 2; }, 20000)) << output().toStdString();
+    click(walk, "Command1_1");
+    EXPECT_FALSE(output().contains("Huh?")) << output().toStdString();
 }
 
 } // namespace

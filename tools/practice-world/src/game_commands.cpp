@@ -112,6 +112,14 @@ void GameCommands::describeRoom(const Player& viewer, Outbox& out) const {
         headed = true;
         out.reply(m_database.nameOf(ref));
     }
+    // Newer servers' default look lists the exits, which a client may walk by.
+    if (m_manner == Manner::Modern && !room->exits.empty()) {
+        std::string exits = "Obvious exits: ";
+        for (std::size_t i = 0; i < room->exits.size(); ++i) {
+            exits += (i == 0 ? "" : i + 1 == room->exits.size() ? " and " : ", ") + room->exits[i].names.front();
+        }
+        out.reply(exits + ".");
+    }
 }
 
 void GameCommands::announce(Dbref roomRef, std::string_view line, Dbref except, Outbox& out) const {

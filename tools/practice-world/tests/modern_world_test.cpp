@@ -96,7 +96,8 @@ TEST_F(ModernWorld, TheBotGreetsEveryoneInTheRoomInUtf8AfterTheMoversRoom) {
     EXPECT_EQ(textFor(moved, kBob), "Tester has arrived.\r\n" + kColetteSays);
     const std::string seen = textFor(moved, kTester);
     EXPECT_TRUE(seen.starts_with("North Road\r\n")) << seen;
-    EXPECT_TRUE(seen.ends_with("Contents:\r\nBob\r\nColette\r\n" + kColetteSays)) << seen;
+    EXPECT_TRUE(seen.ends_with("Contents:\r\nBob\r\nColette\r\nObvious exits: south and se.\r\n" + kColetteSays))
+        << seen;
     // She is awake like any connected player, yet nobody can log in as her.
     EXPECT_EQ(send(kTester, "who"), "The players awake here are Tester, Bob, and Colette.\r\n"
                                     "There are no sleepers here.\r\n");
