@@ -105,7 +105,7 @@ test)
     # the build; failures still name file and line. The sanitizer and fuzz
     # builds keep line tables for their reports.
     build build-ci -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -DNDEBUG" \
-        -DCORVANE_WERROR=ON
+        -DCORVANE_WERROR=ON -DCORVANE_CTEST_PER_CASE=OFF
     echo "== tests"
     (cd build-ci && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300 -j "$(nproc)")
     echo "== behaviour tests under AddressSanitizer and UndefinedBehaviorSanitizer"
