@@ -48,8 +48,13 @@ TEST_F(MudE2E, LogInWhoPromptAccentsAndGmcpAreRight) {
     typeLine("say after");
     ASSERT_TRUE(waitUntil([&] { return output().contains("You say, \"after\""); })) << output().toStdString();
 
-    // The world asked for the window size and was told it.
-    EXPECT_TRUE(world.received(1).contains("\xff\xfa\x1f"));
+    // The world asked for the window size and was told it, and again when it grew.
+    const auto sizesTold = [&] { return world.received(1).count("\xff\xfa\x1f"); };
+    const auto told = sizesTold();
+    EXPECT_GE(told, 1);
+    window.show();
+    window.resize(window.width() + 240, window.height() + 120);
+    EXPECT_TRUE(waitUntil([&] { return sizesTold() > told; }));
 
     // A GMCP room's exits are real: walking one moves the caption.
     typeLine("n");
