@@ -50,7 +50,11 @@ std::vector<std::string> DefaultSettingsLines(const std::string& programDir) {
 bool CreateDefaultSettings(const std::string& path, const std::string& programDir, Prompts& prompts) {
     const LockedChange result =
         ChangeFileLocked(path, kInteractiveLockWait, [&](std::string&) -> std::optional<std::string> {
-            return IniFile(DefaultSettingsLines(programDir)).bytes();
+            std::string bytes;
+            for (const std::string& line : DefaultSettingsLines(programDir)) {
+                bytes += line + "\r\n";
+            }
+            return bytes;
         });
     // Busy: another Corvane is making or changing it right now; our own
     // writes queue behind it.

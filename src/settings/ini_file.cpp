@@ -3,6 +3,7 @@
 #include "core/text_codec.h"
 #include "settings/atomic_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <sys/stat.h>
@@ -71,27 +72,18 @@ std::optional<Entry> parseEntry(std::string_view line) {
     return Entry{key, trim(line.substr(equals + 1))};
 }
 
-// Each line is decoded on its own, so one line of Windows-1252 left by an
-// older program or a hand edit does not turn the UTF-8 of the rest into mojibake.
-std::vector<std::string> splitLines(std::string_view bytes) {
-    // Every mark goes: a second one would stay on the first line until a
-    // save dropped it, and the file would mean one thing before that save and
-    // another after.
-    while (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
-        bytes.remove_prefix(kUtf8Bom.size());
+// The hash of a key as names compare: trimmed, ASCII case ignored.
+std::uint64_t keyHash(std::string_view key) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const char c : trim(key)) {
+        const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        hash = (hash ^ static_cast<unsigned char>(lower)) * 1099511628211ull;
     }
-    std::vector<std::string> lines;
-    while (!bytes.empty()) {
-        const std::size_t end = bytes.find('\n');
-        std::string_view line = bytes.substr(0, end);
-        bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 1);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
-        lines.push_back(DecodeLegacyText(line));
-    }
-    return lines;
+    return hash;
 }
+
+// Past this the bookkeeping's 32-bit offsets would not reach.
+constexpr std::size_t kLargestText = 0x7FFFFFFFu;
 
 // A value keeps everything up to its first line break: a break would end the
 // entry early and turn the rest into lines of their own. A lone CR is no
@@ -114,22 +106,25 @@ struct IniFile::Index {
     struct Section {
         SectionRange range;
         bool keysIndexed = false;
-        std::unordered_map<std::string, std::size_t> keys; // folded key -> line of its first entry
+        // Open addressing by key hash: line number + 1 of each key's first
+        // entry, 0 for a free slot. Four bytes a slot, where a map of strings
+        // cost a hundred.
+        std::vector<std::uint32_t> slots;
     };
     std::unordered_map<std::string, Section> sections; // folded name -> its first section
 
-    explicit Index(const std::vector<std::string>& lines) {
+    explicit Index(const IniFile& file) {
         Section* last = nullptr;
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            const auto name = headerName(lines[i]);
+        const std::size_t count = file.lineCount();
+        for (std::size_t i = 0; i < count; ++i) {
+            const auto name = headerName(file.line(i));
             if (!name) {
                 continue;
             }
             if (last != nullptr) {
                 last->range.end = i;
             }
-            const auto [at, added] =
-                sections.try_emplace(folded(*name), Section{{i, lines.size()}, false, {}});
+            const auto [at, added] = sections.try_emplace(folded(*name), Section{{i, count}, false, {}});
             last = added ? &at->second : nullptr;
         }
     }
@@ -139,32 +134,64 @@ struct IniFile::Index {
         return at == sections.end() ? nullptr : &at->second;
     }
 
-    std::optional<std::size_t> findKey(const std::vector<std::string>& lines, Section& section,
-                                       std::string_view key) {
-        if (!section.keysIndexed) {
-            for (std::size_t i = section.range.header + 1; i < section.range.end; ++i) {
-                if (const auto entry = parseEntry(lines[i])) {
-                    section.keys.try_emplace(folded(entry->key), i);
+    // The slot holding key, or the free slot where it would go.
+    static std::size_t slotOf(const IniFile& file, const Section& section, std::string_view key) {
+        const std::size_t mask = section.slots.size() - 1;
+        const std::string_view wanted = trim(key);
+        for (std::size_t slot = keyHash(wanted) & mask;; slot = (slot + 1) & mask) {
+            const std::uint32_t held = section.slots[slot];
+            if (held == 0 || EqualsNoCase(parseEntry(file.line(held - 1))->key, wanted)) {
+                return slot;
+            }
+        }
+    }
+
+    static void indexKeys(const IniFile& file, Section& section) {
+        std::size_t entries = 0;
+        for (std::size_t i = section.range.header + 1; i < section.range.end; ++i) {
+            entries += parseEntry(file.line(i)) ? 1 : 0;
+        }
+        // At most 70% full keeps the probes short.
+        std::size_t size = 8;
+        while (size * 7 < entries * 10) {
+            size *= 2;
+        }
+        section.slots.assign(size, 0);
+        for (std::size_t i = section.range.header + 1; i < section.range.end; ++i) {
+            if (const auto entry = parseEntry(file.line(i))) {
+                std::uint32_t& slot = section.slots[slotOf(file, section, entry->key)];
+                if (slot == 0) {
+                    slot = static_cast<std::uint32_t>(i + 1);
                 }
             }
-            section.keysIndexed = true;
         }
-        const auto at = section.keys.find(folded(key));
-        if (at == section.keys.end()) {
+        section.keysIndexed = true;
+    }
+
+    std::optional<std::size_t> findKey(const IniFile& file, Section& section, std::string_view key) {
+        if (!section.keysIndexed) {
+            indexKeys(file, section);
+        }
+        const std::uint32_t held = section.slots[slotOf(file, section, key)];
+        if (held == 0) {
             return std::nullopt;
         }
-        return at->second;
+        return held - 1;
     }
 };
 
 IniFile::IniFile() = default;
-IniFile::IniFile(std::vector<std::string> lines)
-    : m_lines(std::move(lines)) {}
 IniFile::~IniFile() = default;
 IniFile::IniFile(const IniFile& other)
-    : m_lines(other.m_lines) {}
+    : m_text(other.m_text)
+    , m_extra(other.m_extra)
+    , m_extraUnused(other.m_extraUnused)
+    , m_lines(other.m_lines) {}
 IniFile& IniFile::operator=(const IniFile& other) {
     if (this != &other) {
+        m_text = other.m_text;
+        m_extra = other.m_extra;
+        m_extraUnused = other.m_extraUnused;
         m_lines = other.m_lines;
         m_index.reset();
     }
@@ -174,7 +201,117 @@ IniFile::IniFile(IniFile&& other) noexcept = default;
 IniFile& IniFile::operator=(IniFile&& other) noexcept = default;
 
 IniFile IniFile::Parse(std::string_view bytes) {
-    return IniFile(splitLines(bytes));
+    return ParseOwned(std::string(bytes.substr(0, kLargestText)));
+}
+
+// Each line is decoded on its own, so one line of Windows-1252 left by an
+// older program or a hand edit does not turn the UTF-8 of the rest into mojibake.
+IniFile IniFile::ParseOwned(std::string&& bytes) {
+    IniFile file;
+    if (bytes.size() > kLargestText) {
+        bytes.resize(kLargestText);
+    }
+    file.m_text = std::move(bytes);
+    const std::string_view all(file.m_text);
+    // Every mark goes: a second one would stay on the first line until a
+    // save dropped it, and the file would mean one thing before that save and
+    // another after.
+    std::size_t at = 0;
+    while (all.substr(at, kUtf8Bom.size()) == kUtf8Bom) {
+        at += kUtf8Bom.size();
+    }
+    // Counted first: a growing list would hold up to twice its lines.
+    std::size_t count = 0;
+    for (std::size_t from = at; from < all.size(); ++count) {
+        const std::size_t end = all.find('\n', from);
+        from = end == std::string_view::npos ? all.size() : end + 1;
+    }
+    file.m_lines.reserve(count);
+    while (at < all.size()) {
+        const std::size_t end = all.find('\n', at);
+        std::size_t stop = end == std::string_view::npos ? all.size() : end;
+        const std::size_t next = end == std::string_view::npos ? all.size() : end + 1;
+        if (stop > at && all[stop - 1] == '\r') {
+            --stop;
+        }
+        const std::string_view text = all.substr(at, stop - at);
+        if (IsValidUtf8(text)) {
+            file.m_lines.push_back({static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(text.size())});
+        } else {
+            file.m_lines.push_back(file.stored(Cp1252ToUtf8(text)));
+        }
+        at = next;
+    }
+    return file;
+}
+
+std::string_view IniFile::line(std::size_t index) const {
+    const Line at = m_lines[index];
+    const std::string& buffer = (at.size & kInExtra) != 0 ? m_extra : m_text;
+    return std::string_view(buffer).substr(at.offset, at.size & ~kInExtra);
+}
+
+std::vector<std::string> IniFile::lines() const {
+    std::vector<std::string> copy;
+    copy.reserve(m_lines.size());
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        copy.emplace_back(line(i));
+    }
+    return copy;
+}
+
+IniFile::Line IniFile::stored(std::string_view text) {
+    // Callers hand in text of their own, never a view into m_extra, which
+    // this append may move.
+    text = text.substr(0, kLargestText - std::min(kLargestText, m_extra.size()));
+    const Line at{static_cast<std::uint32_t>(m_extra.size()), static_cast<std::uint32_t>(text.size()) | kInExtra};
+    m_extra.append(text);
+    return at;
+}
+
+void IniFile::forget(Line line) {
+    if ((line.size & kInExtra) != 0) {
+        m_extraUnused += line.size & ~kInExtra;
+    }
+}
+
+void IniFile::replaceLine(std::size_t index, std::string_view text) {
+    forget(m_lines[index]);
+    m_lines[index] = stored(text);
+    compactExtra();
+}
+
+void IniFile::insertLine(std::size_t index, std::string_view text) {
+    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(index), stored(text));
+}
+
+void IniFile::eraseLines(std::size_t from, std::size_t to) {
+    for (std::size_t i = from; i < to; ++i) {
+        forget(m_lines[i]);
+    }
+    m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(from),
+                  m_lines.begin() + static_cast<std::ptrdiff_t>(to));
+    compactExtra();
+}
+
+// Changed lines leave their old text behind; once that is most of the second
+// buffer, the live lines move to a fresh one.
+void IniFile::compactExtra() {
+    if (m_extraUnused < 4096 || m_extraUnused * 2 < m_extra.size()) {
+        return;
+    }
+    std::string fresh;
+    fresh.reserve(m_extra.size() - m_extraUnused);
+    for (Line& at : m_lines) {
+        if ((at.size & kInExtra) != 0) {
+            const std::size_t size = at.size & ~kInExtra;
+            const std::uint32_t offset = static_cast<std::uint32_t>(fresh.size());
+            fresh.append(m_extra, at.offset, size);
+            at.offset = offset;
+        }
+    }
+    m_extra = std::move(fresh);
+    m_extraUnused = 0;
 }
 
 bool IniFile::ReadBytes(const std::string& path, std::string& bytes, std::string& reason) {
@@ -212,7 +349,7 @@ bool IniFile::load(const std::string& path, std::string& reason) {
         *this = IniFile();
         return false;
     }
-    *this = Parse(bytes);
+    *this = ParseOwned(std::move(bytes));
     return true;
 }
 
@@ -222,13 +359,13 @@ bool IniFile::save(const std::string& path, std::string& reason) const {
 
 std::string IniFile::bytes() const {
     std::size_t size = 0;
-    for (const std::string& line : m_lines) {
-        size += line.size() + 2;
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        size += line(i).size() + 2;
     }
     std::string out;
     out.reserve(size);
-    for (const std::string& line : m_lines) {
-        out += line;
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        out += line(i);
         out += "\r\n";
     }
     return out;
@@ -246,7 +383,7 @@ bool IniFile::IsStorableKey(std::string_view key) {
 
 IniFile::Index& IniFile::index() const {
     if (!m_index) {
-        m_index = std::make_unique<Index>(m_lines);
+        m_index = std::make_unique<Index>(*this);
     }
     return *m_index;
 }
@@ -269,7 +406,7 @@ std::optional<std::size_t> IniFile::findKey(std::string_view section, std::strin
     if (found == nullptr) {
         return std::nullopt;
     }
-    return lookup.findKey(m_lines, *found, key);
+    return lookup.findKey(*this, *found, key);
 }
 
 std::optional<std::string> IniFile::value(std::string_view section, std::string_view key) const {
@@ -277,7 +414,7 @@ std::optional<std::string> IniFile::value(std::string_view section, std::string_
     if (!line) {
         return std::nullopt;
     }
-    return std::string(parseEntry(m_lines[*line])->value);
+    return std::string(parseEntry(this->line(*line))->value);
 }
 
 bool IniFile::setValue(std::string_view section, std::string_view key, std::string_view value) {
@@ -289,35 +426,34 @@ bool IniFile::setValue(std::string_view section, std::string_view key, std::stri
     const auto range = findSection(section);
     if (!range) {
         // A blank line between sections keeps the file readable by hand.
-        if (!m_lines.empty() && !m_lines.back().empty()) {
-            m_lines.emplace_back();
+        if (!m_lines.empty() && !line(m_lines.size() - 1).empty()) {
+            insertLine(m_lines.size(), {});
         }
         // Built by appending: "[" + string trips a false -Wrestrict in GCC 12 at -O3.
         std::string header;
         header.reserve(section.size() + 2);
         header.append("[").append(section).append("]");
-        m_lines.push_back(std::move(header));
-        m_lines.push_back(std::string(key) + "=" + std::string(value));
+        insertLine(m_lines.size(), header);
+        insertLine(m_lines.size(), std::string(key) + "=" + std::string(value));
         linesMoved();
         return true;
     }
-    if (const auto line = findKey(section, key)) {
-        const Entry entry = *parseEntry(m_lines[*line]);
+    if (const auto at = findKey(section, key)) {
+        const Entry entry = *parseEntry(line(*at));
         if (entry.value == value) {
             return false;
         }
         // Same key on the same line: the index stays right.
-        m_lines[*line] = std::string(entry.key) + "=" + std::string(value);
+        replaceLine(*at, std::string(entry.key) + "=" + std::string(value));
         return true;
     }
     std::size_t insertAt = range->header + 1;
     for (std::size_t i = range->header + 1; i < range->end; ++i) {
-        if (parseEntry(m_lines[i])) {
+        if (parseEntry(line(i))) {
             insertAt = i + 1;
         }
     }
-    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(insertAt),
-                   std::string(key) + "=" + std::string(value));
+    insertLine(insertAt, std::string(key) + "=" + std::string(value));
     linesMoved();
     return true;
 }
@@ -329,9 +465,9 @@ bool IniFile::removeKey(std::string_view section, std::string_view key) {
     const SectionRange range = *findSection(section);
     const std::string wanted = folded(key);
     for (std::size_t i = range.end; i-- > range.header + 1;) {
-        const auto entry = parseEntry(m_lines[i]);
+        const auto entry = parseEntry(line(i));
         if (entry && folded(entry->key) == wanted) {
-            m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(i));
+            eraseLines(i, i + 1);
         }
     }
     linesMoved();
@@ -345,18 +481,21 @@ bool IniFile::removeSection(std::string_view section) {
     // Every copy goes: removing only the first would let a later duplicate
     // show through on the next read.
     const std::string wanted = folded(section);
-    std::vector<std::string> kept;
+    std::vector<Line> kept;
     kept.reserve(m_lines.size());
     bool inside = false;
-    for (std::string& line : m_lines) {
-        if (const auto name = headerName(line)) {
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        if (const auto name = headerName(line(i))) {
             inside = folded(*name) == wanted;
         }
-        if (!inside) {
-            kept.push_back(std::move(line));
+        if (inside) {
+            forget(m_lines[i]);
+        } else {
+            kept.push_back(m_lines[i]);
         }
     }
     m_lines = std::move(kept);
+    compactExtra();
     linesMoved();
     return true;
 }

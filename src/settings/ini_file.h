@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,10 +13,12 @@ namespace corvane {
 // the lines it must and everything else (comments, unknown lines, blank lines,
 // the spelling of keys) is written back as it was read. Lookups go through an
 // index built on first use, so reading every key of a big file stays linear.
+// The lines stay in the file's own bytes (8 bytes of bookkeeping each), so a
+// big file costs little more than its size; a line that had to be decoded or
+// was changed lives in a second buffer.
 class IniFile {
 public:
     IniFile();
-    explicit IniFile(std::vector<std::string> lines);
     ~IniFile();
     IniFile(const IniFile& other);
     IniFile& operator=(const IniFile& other);
@@ -26,6 +29,9 @@ public:
     // marks at the start are dropped. Each line is decoded as UTF-8 when
     // valid, else as Windows-1252.
     static IniFile Parse(std::string_view bytes);
+    // The same, keeping the bytes themselves instead of a copy. Input past
+    // 4 GiB is not read: settings files that big are set aside long before.
+    static IniFile ParseOwned(std::string&& bytes);
 
     // A missing file loads as an empty one; any other failure to read leaves
     // the lines empty and gives the reason.
@@ -52,7 +58,10 @@ public:
     bool removeKey(std::string_view section, std::string_view key);
     bool removeSection(std::string_view section);
 
-    const std::vector<std::string>& lines() const { return m_lines; }
+    std::size_t lineCount() const { return m_lines.size(); }
+    std::string_view line(std::size_t index) const;
+    // A copy of every line, for checks; the program itself reads by key.
+    std::vector<std::string> lines() const;
     // The lines as they are written to disk.
     std::string bytes() const;
 
@@ -68,7 +77,23 @@ private:
     Index& index() const;
     void linesMoved();
 
-    std::vector<std::string> m_lines;
+    // Where a line's text is: in m_text, or in m_extra when kInExtra is set.
+    struct Line {
+        std::uint32_t offset = 0;
+        std::uint32_t size = 0;
+    };
+    static constexpr std::uint32_t kInExtra = 0x80000000u;
+    Line stored(std::string_view text);
+    void replaceLine(std::size_t index, std::string_view text);
+    void insertLine(std::size_t index, std::string_view text);
+    void eraseLines(std::size_t from, std::size_t to);
+    void forget(Line line);
+    void compactExtra();
+
+    std::string m_text;
+    std::string m_extra;
+    std::size_t m_extraUnused = 0;
+    std::vector<Line> m_lines;
     mutable std::unique_ptr<Index> m_index;
 };
 

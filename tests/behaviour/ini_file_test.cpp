@@ -74,6 +74,17 @@ TEST(IniFile, DecodesEachLineOnItsOwn) {
     EXPECT_EQ(file.value("A", "w"), "\xC3\xA9");
 }
 
+TEST(IniFile, ThousandsOfChangesLeaveOnlyTheLastAndEveryOtherLineAsItWas) {
+    // Changed lines live apart from the file's bytes and are packed now and then.
+    IniFile file = loaded("[A]\r\nw=caf\xE9\r\nk=0\r\n[B]\r\nj=1\r\n");
+    for (int i = 1; i <= 5000; ++i) {
+        file.setValue("A", "k", std::string(i % 7 + 1, 'x') + std::to_string(i));
+        file.setValue("B", "n" + std::to_string(i % 3), std::to_string(i));
+    }
+    file.removeKey("B", "n0");
+    EXPECT_EQ(file.bytes(), "[A]\r\nw=caf\xC3\xA9\r\nk=xxx5000\r\n[B]\r\nj=1\r\nn1=4999\r\nn2=5000\r\n");
+}
+
 const std::string kSample = "; settings\r\n"
                             "[Font]\r\n"
                             "FontName=Courier New\r\n"
