@@ -91,6 +91,10 @@ int main(int argc, char* argv[]) {
     corvane::SpellService spelling(corvane::DictionaryFolders(environment("HOME"), environment("XDG_DATA_HOME")),
                                    corvane::PersonalWords::pathBeside(location.path),
                                    QLocale::system().name().toStdString());
+    // A large dictionary takes a while to read: not while the window waits.
+    spelling.setMainThread([&app](std::function<void()> task) {
+        QMetaObject::invokeMethod(&app, std::move(task), Qt::QueuedConnection);
+    });
     corvane::QtSpellCheck spellCheck(spelling);
     spellCheck.attach(window.inputLine());
     corvane::QtViewFactory views;

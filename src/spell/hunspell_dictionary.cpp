@@ -68,6 +68,15 @@ HunspellDictionary::HunspellDictionary(std::unique_ptr<Hunspell> hunspell, Encod
 
 HunspellDictionary::~HunspellDictionary() = default;
 
+std::string HunspellDictionary::problemWith(const std::string& affPath, const std::string& dicPath) {
+    std::string reason;
+    if (!readable(affPath, reason)) {
+        return reason;
+    }
+    readable(dicPath, reason);
+    return reason;
+}
+
 std::unique_ptr<HunspellDictionary> HunspellDictionary::open(const std::string& affPath, const std::string& dicPath,
                                                              std::string& reason) {
     // Hunspell itself only prints to standard error about a missing file.

@@ -16,7 +16,10 @@ namespace corvane {
 class HunspellDictionary : public Dictionary {
 public:
     ~HunspellDictionary() override;
-    // Nothing when either file cannot be read (reason says why).
+    // Why the files cannot be opened, or empty: quick, unlike opening them.
+    static std::string problemWith(const std::string& affPath, const std::string& dicPath);
+    // Nothing when either file cannot be read (reason says why). Reads the
+    // whole word list: a tenth of a second or more for a large one.
     static std::unique_ptr<HunspellDictionary> open(const std::string& affPath, const std::string& dicPath,
                                                     std::string& reason);
 

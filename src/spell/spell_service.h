@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <thread>
 
 namespace corvane {
 
@@ -16,7 +17,17 @@ namespace corvane {
 // lines ask. Views are told through the changed hook when its answers change.
 class SpellService : public Spelling {
 public:
+    // Runs a task on the thread the views live on; it may be called from another thread.
+    using MainThread = std::function<void(std::function<void()>)>;
+
     SpellService(std::vector<std::string> folders, std::string personalWordsPath, std::string language);
+    ~SpellService() override;
+    SpellService(const SpellService&) = delete;
+    SpellService& operator=(const SpellService&) = delete;
+    // With it, a dictionary is read on a thread of its own (a large one takes
+    // a tenth of a second or more) and put in use on the main thread when
+    // read; until then checking is off. Without it, it is read at once.
+    void setMainThread(MainThread mainThread) { m_mainThread = std::move(mainThread); }
 
     std::vector<std::string> installedDictionaries() override;
     std::string systemLanguage() const override { return m_language; }
@@ -31,14 +42,21 @@ public:
     void setChangedHook(std::function<void()> changed) { m_changed = std::move(changed); }
 
 private:
+    void install(std::shared_ptr<Dictionary> dictionary);
+
     std::vector<std::string> m_folders;
     std::string m_language;
     PersonalWords m_personal;
     std::string m_personalProblem;
-    std::unique_ptr<Dictionary> m_dictionary;
+    std::shared_ptr<Dictionary> m_dictionary;
     std::string m_name;
     SpellChecker m_checker;
     std::function<void()> m_changed;
+    MainThread m_mainThread;
+    // The dictionary being read, and what tells a finished read whether it
+    // is still wanted (another was asked for since, or the service is gone).
+    std::thread m_loading;
+    std::shared_ptr<std::size_t> m_request = std::make_shared<std::size_t>(0);
 };
 
 } // namespace corvane

@@ -6,6 +6,7 @@
 #include "spell/spell_service.h"
 #include "widgets/qt_wait.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTest>
@@ -109,6 +110,24 @@ TEST_F(SpellCheckWidget, TurningItOffClearsTheMarks) {
     line.setText("wurld");
     EXPECT_EQ(marked(), QStringList{"wurld"});
     service.useDictionary("");
+    EXPECT_TRUE(marked().isEmpty());
+}
+
+TEST_F(SpellCheckWidget, ADictionaryReadOnItsOwnThreadIsPutInUseWhenRead) {
+    line.setText("wurld");
+    service.setMainThread([](std::function<void()> task) {
+        QMetaObject::invokeMethod(qApp, std::move(task), Qt::QueuedConnection);
+    });
+    service.useDictionary("");
+    EXPECT_EQ(service.useDictionary("test_GB"), "");
+    EXPECT_TRUE(marked().isEmpty());
+    EXPECT_TRUE(waitUntil([&] { return marked() == QStringList{"wurld"}; }));
+    // One asked for and then another: only the last counts.
+    service.useDictionary("");
+    EXPECT_TRUE(marked().isEmpty());
+    service.useDictionary("test_GB");
+    service.useDictionary("");
+    pumpEvents(200);
     EXPECT_TRUE(marked().isEmpty());
 }
 
