@@ -10,17 +10,20 @@
 #include "qt/qt_rules_view.h"
 #include "qt/qt_services.h"
 #include "qt/qt_socket.h"
+#include "qt/qt_spell_check.h"
 #include "qt/qt_sound.h"
 #include "qt/qt_timers.h"
 #include "qt/qt_view_factory.h"
 #include "settings/settings_location.h"
 #include "shell/client.h"
 #include "shell/command_line.h"
+#include "spell/spell_service.h"
 #include "worlds/password_store.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QUrl>
 #include <cstdlib>
 #include <iostream>
@@ -84,8 +87,19 @@ int main(int argc, char* argv[]) {
     corvane::QtProgram program;
     corvane::QtChoosers choosers;
     choosers.setParentWindow(&window);
+    // The input lines' spell check: the main one now, MCP editors as they open.
+    corvane::SpellService spelling(corvane::DictionaryFolders(environment("HOME"), environment("XDG_DATA_HOME")),
+                                   corvane::PersonalWords::pathBeside(location.path),
+                                   QLocale::system().name().toStdString());
+    // A large dictionary takes a while to read: not while the window waits.
+    spelling.setMainThread([&app](std::function<void()> task) {
+        QMetaObject::invokeMethod(&app, std::move(task), Qt::QueuedConnection);
+    });
+    corvane::QtSpellCheck spellCheck(spelling);
+    spellCheck.attach(window.inputLine());
     corvane::QtViewFactory views;
     views.setParentWindow(&window);
+    views.setSpellCheck(&spellCheck);
     corvane::QtPictureReader pictures;
     corvane::QtKeyring keyring;
     corvane::SetKeyring(&keyring);
@@ -104,14 +118,24 @@ int main(int argc, char* argv[]) {
                                                  QUrl::fromLocalFile(helpFile).toString().toStdString(),
                                                  QApplication::applicationFilePath().toStdString()});
     window.setEvents(&client);
+    client.setSpelling(&spelling);
+    spelling.checker().setKnownNames([&client](std::string_view word) { return client.names().knows(word); });
+    if (!spelling.personalWordsProblem().empty()) {
+        std::cerr << "corvane: the personal word list could not be read: " << spelling.personalWordsProblem()
+                  << "\n";
+    }
     corvane::QtNotifier notifier;
     client.rules().triggers().setNotifier(&notifier);
     client.rulesWindow().setViewFactory([&window] { return std::make_unique<corvane::QtRulesView>(&window); });
     // The window outlives the client in this scope: it must stop calling it first.
     struct Detach {
         corvane::QtMainWindow& window;
-        ~Detach() { window.setEvents(nullptr); }
-    } detach{window};
+        corvane::SpellService& spelling;
+        ~Detach() {
+            window.setEvents(nullptr);
+            spelling.checker().setKnownNames({});
+        }
+    } detach{window, spelling};
     client.setOutputFrameInterval(std::chrono::milliseconds(40), std::chrono::milliseconds(100));
     program.setBeforeExit([&window] { window.close(); });
 

@@ -52,6 +52,11 @@ void NameCompleter::learnFromLine(const std::string& line) {
     }
 }
 
+bool NameCompleter::knows(std::string_view name) const {
+    return std::any_of(m_names.begin(), m_names.end(),
+                       [name](const std::string& seen) { return EqualsNoCase(seen, name); });
+}
+
 std::optional<NameCompleter::Completion> NameCompleter::complete(const std::string& text, std::size_t caret) {
     caret = std::min(caret, text.size());
     const bool cycling = m_last && m_last->text == text && m_last->caret == caret;

@@ -4,6 +4,7 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace corvane {
 
@@ -17,6 +18,8 @@ public:
     void addName(const std::string& name);
     // Remembers who pages or whispers in a shown line.
     void learnFromLine(const std::string& line);
+    // Whether a name has been seen, in any case; the spell checker never marks one.
+    bool knows(std::string_view name) const;
 
     struct Completion {
         std::string text;

@@ -84,6 +84,8 @@ public:
     void setInputMasked(bool masked) override;
 
     QtOutputBox* outputBox() const { return m_output; }
+    // The input line itself, for what attaches to it (the spell check).
+    QLineEdit* inputLine() const { return m_input; }
 
     // DisplayView
     Font inputFont() const override;

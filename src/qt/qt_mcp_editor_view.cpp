@@ -1,5 +1,6 @@
 #include "qt/qt_mcp_editor_view.h"
 
+#include "qt/qt_spell_check.h"
 #include "qt/qt_text.h"
 
 #include <QCloseEvent>
@@ -84,14 +85,15 @@ void QtNumberedTextEdit::paintMargin(QPaintEvent* event) {
     }
 }
 
-QtMcpEditorView::QtMcpEditorView(QWidget* mainWindow)
+QtMcpEditorView::QtMcpEditorView(QWidget* mainWindow, QtSpellCheck* spellCheck)
     : QWidget(mainWindow, Qt::Window)
     , m_text(new QtNumberedTextEdit(this))
     , m_line(new QLineEdit(this))
     , m_find(new QLineEdit(this))
     , m_send(new QPushButton(tr("&Send"), this))
     , m_close(new QPushButton(tr("&Close"), this))
-    , m_status(new QLabel(this)) {
+    , m_status(new QLabel(this))
+    , m_spellCheck(spellCheck) {
     setAttribute(Qt::WA_ShowWithoutActivating);
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     m_text->setFont(fixed);
@@ -143,6 +145,14 @@ void QtMcpEditorView::setSingleLine(bool singleLine) {
 
 void QtMcpEditorView::setSendCaption(const std::string& caption) {
     m_send->setText(toQt(caption));
+}
+
+void QtMcpEditorView::setProse(bool prose) {
+    if (prose && m_spellCheck != nullptr && !m_spellAttached) {
+        m_spellCheck->attach(m_text);
+        m_spellCheck->attach(m_line);
+        m_spellAttached = true;
+    }
 }
 
 void QtMcpEditorView::setText(const std::string& text) {

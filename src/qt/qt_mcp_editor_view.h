@@ -13,6 +13,8 @@ class QPushButton;
 
 namespace corvane {
 
+class QtSpellCheck;
+
 // A plain-text editor that draws line numbers in a margin on its left.
 class QtNumberedTextEdit : public QPlainTextEdit {
     Q_OBJECT
@@ -37,12 +39,14 @@ private:
 class QtMcpEditorView : public QWidget, public McpEditorView {
     Q_OBJECT
 public:
-    explicit QtMcpEditorView(QWidget* mainWindow);
+    // With a spell check, prose is checked as it is typed.
+    explicit QtMcpEditorView(QWidget* mainWindow, QtSpellCheck* spellCheck = nullptr);
 
     void setEvents(McpEditorEvents* events) override { m_events = events; }
     void setTitle(const std::string& title) override;
     void setSingleLine(bool singleLine) override;
     void setSendCaption(const std::string& caption) override;
+    void setProse(bool prose) override;
     void setText(const std::string& text) override;
     std::string text() const override;
     void setStatus(const std::string& status) override;
@@ -69,6 +73,8 @@ private:
     QPushButton* m_close;
     QLabel* m_status;
     QtPresenterClose m_presenterClose;
+    QtSpellCheck* m_spellCheck;
+    bool m_spellAttached = false;
 };
 
 } // namespace corvane

@@ -6,6 +6,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -237,10 +238,48 @@ QWidget* QtPreferencesView::buildPlayPage() {
         column->addWidget(box);
         m_playChecks[i] = box;
     }
+    auto* spelling = new QGroupBox(tr("Spelling"), page);
+    auto* spellColumn = new QVBoxLayout(spelling);
+    auto* spellRow = new QHBoxLayout;
+    auto* spellLabel = new QLabel(tr("Check spe&lling in:"), spelling);
+    m_spellChoice = new QComboBox(spelling);
+    m_spellChoice->setObjectName("cboSpelling");
+    spellLabel->setBuddy(m_spellChoice);
+    connect(m_spellChoice, &QComboBox::activated, this,
+            [this] { notify([](PreferencesEvents& e) { e.onOptionChanged(); }); });
+    spellRow->addWidget(spellLabel);
+    spellRow->addWidget(m_spellChoice, 1);
+    spellColumn->addLayout(spellRow);
+    m_spellReason = new QLabel(spelling);
+    m_spellReason->setObjectName("lblSpellingReason");
+    m_spellReason->setTextFormat(Qt::PlainText);
+    m_spellReason->setWordWrap(true);
+    m_spellReason->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_spellReason->hide();
+    spellColumn->addWidget(m_spellReason);
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(frame);
+    layout->addWidget(spelling);
     layout->addStretch(1);
     return page;
+}
+
+void QtPreferencesView::setSpellChoices(const std::vector<std::string>& choices, int selected) {
+    m_spellChoice->clear();
+    for (const std::string& choice : choices) {
+        m_spellChoice->addItem(toQt(choice));
+    }
+    m_spellChoice->setCurrentIndex(selected);
+}
+
+int QtPreferencesView::spellChoice() const {
+    return m_spellChoice->currentIndex();
+}
+
+void QtPreferencesView::setSpellUnavailable(const std::string& reason) {
+    m_spellChoice->setEnabled(reason.empty());
+    m_spellReason->setText(toQt(reason));
+    m_spellReason->setVisible(!reason.empty());
 }
 
 void QtPreferencesView::setOptionCaption(PlayOption option, const std::string& caption) {

@@ -7,6 +7,7 @@
 #include <array>
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -30,6 +31,9 @@ public:
     void setOptionCaption(PlayOption option, const std::string& caption) override;
     bool isOptionChecked(PlayOption option) const override;
     void setOptionChecked(PlayOption option, bool checked) override;
+    void setSpellChoices(const std::vector<std::string>& choices, int selected) override;
+    int spellChoice() const override;
+    void setSpellUnavailable(const std::string& reason) override;
     void setCaption(const std::string& caption) override;
     int currentTab() const override;
     void selectTab(int tab) override;
@@ -73,6 +77,8 @@ private:
     QRadioButton* m_multipleBrowsers = nullptr;
     QtWatchForPage* m_watchFor = nullptr;
     std::array<QCheckBox*, kPlayOptionCount> m_playChecks{};
+    QComboBox* m_spellChoice = nullptr;
+    QLabel* m_spellReason = nullptr;
     bool m_closing = false;
 };
 

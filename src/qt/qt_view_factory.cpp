@@ -59,7 +59,7 @@ std::unique_ptr<SessionHistoryView> QtViewFactory::createSessionHistoryView() {
 }
 
 std::unique_ptr<McpEditorView> QtViewFactory::createMcpEditorView() {
-    return std::make_unique<QtMcpEditorView>(m_parent);
+    return std::make_unique<QtMcpEditorView>(m_parent, m_spellCheck);
 }
 
 std::unique_ptr<McpDialogView> QtViewFactory::createMcpDialogView() {

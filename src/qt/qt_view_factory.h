@@ -6,10 +6,14 @@ class QWidget;
 
 namespace corvane {
 
+class QtSpellCheck;
+
 // Creates the Qt windows that open on demand, parented to the main window.
 class QtViewFactory : public ViewFactory {
 public:
     void setParentWindow(QWidget* parent) { m_parent = parent; }
+    // Editor windows check the spelling of prose with it; null for none.
+    void setSpellCheck(QtSpellCheck* spellCheck) { m_spellCheck = spellCheck; }
     std::unique_ptr<AddressBookView> createAddressBookView() override;
     std::unique_ptr<CharacterView> createCharacterView() override;
     std::unique_ptr<NoticeView> createNoticeView() override;
@@ -26,6 +30,7 @@ public:
 
 private:
     QWidget* m_parent = nullptr;
+    QtSpellCheck* m_spellCheck = nullptr;
 };
 
 } // namespace corvane

@@ -7,6 +7,7 @@ namespace corvane {
 namespace {
 
 constexpr const char* kMain = "Corvane";
+constexpr const char* kSpellCheck = "SpellCheck";
 
 struct Named {
     std::string_view key;
@@ -53,12 +54,16 @@ PlayOptions ReadPlayOptions(const std::string& path) {
             options.on[i] = ReadFlag(kMain, kNames[i].key, path);
         }
     }
+    options.spellCheck = ReadSetting(kMain, kSpellCheck, path);
     return options;
 }
 
 void WritePlayOptions(const PlayOptions& options, const std::string& path) {
     for (std::size_t i = 0; i < kPlayOptionCount; ++i) {
         WriteFlag(kMain, kNames[i].key, options.on[i], path);
+    }
+    if (!options.spellCheck.empty()) {
+        WriteSetting(kMain, kSpellCheck, options.spellCheck, path);
     }
 }
 

@@ -33,6 +33,9 @@ inline constexpr std::size_t kPlayOptionCount = static_cast<std::size_t>(PlayOpt
 struct PlayOptions {
     PlayOptions();
     std::array<bool, kPlayOptionCount> on{};
+    // The spell check of the input lines: empty until chosen (the system's
+    // language, when its dictionary is installed), "Off", or a dictionary's name.
+    std::string spellCheck;
     bool operator[](PlayOption option) const { return on[static_cast<std::size_t>(option)]; }
     void set(PlayOption option, bool value) { on[static_cast<std::size_t>(option)] = value; }
 };

@@ -22,6 +22,7 @@
 #include "shell/preferences_presenter.h"
 #include "shell/preferences_view.h"
 #include "shell/session_history_presenter.h"
+#include "shell/spell_choice.h"
 #include "shell/view_factory.h"
 #include "worlds/address_book_presenter.h"
 #include "worlds/certificate_trust.h"
@@ -280,6 +281,11 @@ void Client::start(bool openAddressBook) {
         m_startup.readColours();
     }
     m_rules.load(m_options.settingsPath);
+    if (m_spelling != nullptr) {
+        if (const std::string problem = ApplySpellChoice(m_settings.Play, *m_spelling); !problem.empty()) {
+            ShowOutput("*** Spell check is off: " + problem + std::string(NewLine));
+        }
+    }
     m_platform.timers.startRepeating(std::chrono::seconds(1), [this] { m_gameTimer.tick(); });
     if (openAddressBook) {
         FileConnect();
@@ -326,7 +332,7 @@ void Client::openPreferences() {
     m_preferencesView = m_platform.views.createPreferencesView();
     m_preferences = std::make_unique<PreferencesPresenter>(
         *m_preferencesView, m_settings, m_session, m_triggers, m_views.display, m_layout, m_views.window,
-        PreferencesPresenter::Services{m_platform.prompts, m_platform.sound, m_platform.choosers},
+        PreferencesPresenter::Services{m_platform.prompts, m_platform.sound, m_platform.choosers, m_spelling},
         m_options.currentDirectory,
         PreferencesPresenter::Hooks{[this](const std::string& text) {
                                         if (!m_habits.quietNotice(text)) {

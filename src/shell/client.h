@@ -75,6 +75,7 @@ class PreferencesView;
 class PreferencesPresenter;
 class SessionHistoryView;
 class SessionHistoryPresenter;
+class Spelling;
 
 // The platform services the behaviour runs on.
 struct Platform {
@@ -203,6 +204,10 @@ public:
     RulesWindow& rulesWindow() { return m_rulesWindow; }
     // View > "Session &History" (Ctrl+F): one window, brought forward when open.
     void openSessionHistory();
+    // The spell checker of the input lines, when the program has one; set before start().
+    void setSpelling(Spelling* spelling) { m_spelling = spelling; }
+    // The names Corvane has seen, for Tab completion and the spell checker.
+    const NameCompleter& names() const { return m_names; }
     // The "Scrollback pane" preference as it now stands, handed to the output box.
     void applyScrollback();
 
@@ -269,6 +274,7 @@ private:
     RulesWindow m_rulesWindow;
     PlayHabits m_habits;
     NameCompleter m_names;
+    Spelling* m_spelling = nullptr;
     // The world picked when the connect dialog last closed.
     int m_addressBookWorld = -1;
     std::unique_ptr<PreferencesView> m_preferencesView;

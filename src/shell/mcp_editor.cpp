@@ -27,6 +27,7 @@ McpEditor::McpEditor(std::unique_ptr<McpEditorView> view, Prompts& prompts, McpE
     m_view->setSingleLine(singleLine(m_request.type));
     const bool code = m_request.type == "muf-code" || m_request.type == "moo-code";
     m_view->setSendCaption(code ? "&Compile" : "&Send");
+    m_view->setProse(!code);
     m_view->setText(m_request.content);
     m_view->setStatus(code ? "Ctrl+S sends the program and the world compiles it." : "Ctrl+S sends the text.");
     m_view->showWindow();

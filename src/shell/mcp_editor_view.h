@@ -23,6 +23,8 @@ public:
     // One line (a string or a number) instead of the many-line editor.
     virtual void setSingleLine(bool singleLine) = 0;
     virtual void setSendCaption(const std::string& caption) = 0;
+    // Prose (a description, a list) is spell checked as it is typed; a program is not.
+    virtual void setProse(bool prose) = 0;
     virtual void setText(const std::string& text) = 0;
     virtual std::string text() const = 0;
     // A short word under the text: sent, not sent and why.

@@ -3,17 +3,25 @@
 #include "settings/play_options.h"
 
 #include <string>
+#include <vector>
 
 namespace corvane {
 
-// The Preferences "Play" page: one check box per play option. A click is
-// reported as the dialog's onOptionChanged.
+// The Preferences "Play" page: one check box per play option, and "Check
+// spelling in:" with its choices. A click or a choice is reported as the
+// dialog's onOptionChanged.
 class PlayPageView {
 public:
     virtual ~PlayPageView() = default;
     virtual void setOptionCaption(PlayOption option, const std::string& caption) = 0;
     virtual bool isOptionChecked(PlayOption option) const = 0;
     virtual void setOptionChecked(PlayOption option, bool checked) = 0;
+
+    // "Off" first, then the dictionaries installed.
+    virtual void setSpellChoices(const std::vector<std::string>& choices, int selected) = 0;
+    virtual int spellChoice() const = 0;
+    // Empty: the choice can be used. Otherwise it is disabled and this line says why.
+    virtual void setSpellUnavailable(const std::string& reason) = 0;
 };
 
 } // namespace corvane

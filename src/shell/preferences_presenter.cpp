@@ -136,7 +136,7 @@ PreferencesPresenter::PreferencesPresenter(PreferencesView& view, ClientSettings
                                              m_hooks.triggersApplied();
                                          }
                                      }})
-    , m_play(view.play(), settings.Play) {
+    , m_play(view.play(), settings.Play, services.spelling) {
     m_view.watchFor().setWatchForEvents(&m_watchFor);
     m_view.setEvents(this);
 }
@@ -340,7 +340,9 @@ void PreferencesPresenter::applyToClient() {
     m_settings.MinBeep = m_view.checked(PreferencesView::RingBell);
     m_settings.MinMaximize = m_view.checked(PreferencesView::RestoreWindow);
     m_settings.NewBrowser = m_view.multipleBrowsers();
-    m_play.apply();
+    if (const std::string problem = m_play.apply(); !problem.empty()) {
+        m_services.prompts.message("Spell check is off: " + problem, "Corvane Error", PromptIcon::Exclamation);
+    }
 
     m_settings.MaxLines = inRange ? static_cast<int>(typed) : m_lineLimit;
     const long long product = static_cast<long long>(m_settings.CharsPerLine) * m_settings.MaxLines;

@@ -19,6 +19,7 @@ class MainWindowView;
 class Prompts;
 class Sound;
 class Choosers;
+class Spelling;
 
 // Rules of the preferences dialog: its pages filled from the running
 // client, the corrections of the line limit, the choosers, and OK, Apply and
@@ -29,6 +30,8 @@ public:
         Prompts& prompts;
         Sound& sound;
         Choosers& choosers;
+        // Null where the program has no spell checker.
+        Spelling* spelling;
     };
     struct Hooks {
         // Appends the client's own text to the output window.

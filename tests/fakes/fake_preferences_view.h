@@ -36,6 +36,16 @@ public:
     void setOptionChecked(PlayOption option, bool value) override {
         playChecks[static_cast<std::size_t>(option)] = value;
     }
+    void setSpellChoices(const std::vector<std::string>& choices, int selected) override {
+        spellChoices = choices;
+        spellSelected = selected;
+    }
+    int spellChoice() const override { return spellSelected; }
+    void setSpellUnavailable(const std::string& reason) override { spellReason = reason; }
+    void chooseSpelling(int index) {
+        spellSelected = index;
+        events->onOptionChanged();
+    }
     void tickPlayOption(PlayOption option, bool value) {
         setOptionChecked(option, value);
         events->onOptionChanged();
@@ -115,6 +125,9 @@ public:
     std::string keyringReason = "not told";
     std::array<bool, kPlayOptionCount> playChecks{};
     std::array<std::string, kPlayOptionCount> playCaptions;
+    std::vector<std::string> spellChoices;
+    int spellSelected = -1;
+    std::string spellReason = "not told";
     bool multiple = false;
     bool shown = false;
     int shows = 0;
