@@ -25,7 +25,8 @@ public:
     // `baseName` names the file (made safe for a file name, with a random
     // word in front so no one can guess it); `saved` gets each saved text
     // that differs from the last one.
-    McpExternalEdit(Services services, const std::string& baseName, std::function<void(const std::string&)> saved);
+    McpExternalEdit(Services services, const std::string& baseName,
+                    std::function<void(const std::string&)> saved);
     ~McpExternalEdit();
     McpExternalEdit(const McpExternalEdit&) = delete;
     McpExternalEdit& operator=(const McpExternalEdit&) = delete;

@@ -13,6 +13,7 @@ public:
     void setTitle(const std::string& t) override { title = t; }
     void setSingleLine(bool s) override { singleLine = s; }
     void setSendCaption(const std::string& c) override { sendCaption = c; }
+    void setOwnEditor(OwnEditor state) override { ownEditor = state; }
     void setText(const std::string& t) override { content = t; }
     std::string text() const override { return content; }
     void setStatus(const std::string& s) override { status = s; }
@@ -23,6 +24,7 @@ public:
     std::string title;
     bool singleLine = false;
     std::string sendCaption;
+    OwnEditor ownEditor = OwnEditor::Unavailable;
     std::string content;
     std::string status;
     bool shown = false;
