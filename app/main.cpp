@@ -1,5 +1,6 @@
 #include "core/constants.h"
 #include "qt/qt_choosers.h"
+#include "qt/qt_file_watch.h"
 #include "qt/qt_keyring.h"
 #include "qt/qt_main_window.h"
 #include "qt/qt_notifier.h"
@@ -102,6 +103,8 @@ int main(int argc, char* argv[]) {
     views.setSpellCheck(&spellCheck);
     corvane::QtPictureReader pictures;
     corvane::QtKeyring keyring;
+    // Before the client: its editor windows let go of their watches as it goes.
+    corvane::QtFileWatch fileWatch;
     corvane::SetKeyring(&keyring);
 
     corvane::Platform platform{socket, prompts, sound, clock, timers, launcher, clipboard, program, views,
@@ -124,6 +127,7 @@ int main(int argc, char* argv[]) {
         std::cerr << "corvane: the personal word list could not be read: " << spelling.personalWordsProblem()
                   << "\n";
     }
+    client.mcp().setFileWatch(&fileWatch);
     corvane::QtNotifier notifier;
     client.rules().triggers().setNotifier(&notifier);
     client.rulesWindow().setViewFactory([&window] { return std::make_unique<corvane::QtRulesView>(&window); });

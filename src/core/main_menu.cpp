@@ -39,6 +39,7 @@ constexpr std::array<MenuText, kMenuItemCount> kMenuTexts = {{
     {"C&lear Output", "ViewClear", false},
     {"Re&fresh Output", "ViewRefresh", false},
     {"Session &History", "ViewSessionHistory", false},
+    {"&Show MCP Traffic", "ViewMcpTraffic", true},
     {"&Connect to a Character", "GameConnect", false},
     {"&Reconnect", "GameReconnect", false},
     {"&QUIT Game", "GameQuit", false},
@@ -46,6 +47,7 @@ constexpr std::array<MenuText, kMenuItemCount> kMenuTexts = {{
     {"&Idle", "GameIdle", true},
     {"&Walk", "GameWalk", true},
     {"On-Line &Help", "HelpOnline", false},
+    {"&MUCK Help...", "HelpMuck", false},
     {"&About", "HelpAbout", false},
 }};
 

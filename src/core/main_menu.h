@@ -35,6 +35,7 @@ enum class MenuItem {
     ViewClear,
     ViewRefresh,
     ViewSessionHistory,
+    ViewMcpTraffic,
     GameConnect,
     GameReconnect,
     GameQuit,
@@ -42,6 +43,7 @@ enum class MenuItem {
     GameIdle,
     GameWalk,
     HelpOnline,
+    HelpMuck,
     HelpAbout,
     Count
 };

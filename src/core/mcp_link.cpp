@@ -33,13 +33,37 @@ void McpLink::connectionStarted(bool enabled) {
     }
 }
 
+void McpLink::connectionEnded() {
+    m_stage.reset(m_stage.enabled());
+    if (m_negotiatedHook) {
+        m_negotiatedHook();
+    }
+}
+
+void McpLink::tellTraffic(bool outgoing, const std::string& line) const {
+    std::string shown = m_stage.withoutKey(line);
+    if (shown.size() > kTrafficBytes) {
+        const std::size_t whole = shown.size();
+        shown.resize(kTrafficBytes);
+        // Not inside a UTF-8 sequence.
+        while (!shown.empty() && (static_cast<unsigned char>(shown.back()) & 0xC0) == 0x80) {
+            shown.pop_back();
+        }
+        if (!shown.empty() && (static_cast<unsigned char>(shown.back()) & 0x80) != 0) {
+            shown.pop_back();
+        }
+        shown += "… (" + std::to_string(whole) + " bytes)";
+    }
+    m_traffic(outgoing, shown);
+}
+
 void McpLink::setHandler(const std::string& package, Handler handler) {
     m_handlers[package] = std::move(handler);
 }
 
 void McpLink::sendLine(const std::string& line) {
     if (m_traffic) {
-        m_traffic(true, line);
+        tellTraffic(true, line);
     }
     m_sender.SendOutOfBand(line + std::string(NewLine));
 }
@@ -63,7 +87,7 @@ bool McpLink::passLine(std::string& text) {
     std::string original = m_traffic ? text : std::string();
     m_stage.line(text, m_output);
     if (!m_output.show && m_traffic) {
-        m_traffic(false, original);
+        tellTraffic(false, original);
     }
     for (const std::string& line : m_output.sends) {
         sendLine(line);

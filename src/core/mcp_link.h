@@ -17,8 +17,11 @@ class CommandSender;
 class McpLink : public LineStage {
 public:
     using Handler = std::function<void(const McpReceived&)>;
-    // A line of MCP traffic, for whoever watches it: outgoing or received.
+    // A line of MCP traffic, for whoever watches it: outgoing or received,
+    // with this connection's key written as "…" and cut to kTrafficBytes.
     using TrafficHook = std::function<void(bool outgoing, const std::string& line)>;
+
+    static constexpr std::size_t kTrafficBytes = 2000;
 
     McpLink(CommandSender& sender, std::vector<McpStage::Package> packages,
             std::function<std::string()> randomToken = {});
@@ -26,6 +29,8 @@ public:
     // A new connection: everything negotiated before is forgotten. A world
     // that turned MCP off gets its lines shown as they come.
     void connectionStarted(bool enabled);
+    // The connection is over: nothing is offered until the next one says so.
+    void connectionEnded();
     // A package's messages go to its handler.
     void setHandler(const std::string& package, Handler handler);
     void setTrafficHook(TrafficHook hook) { m_traffic = std::move(hook); }
@@ -52,6 +57,7 @@ public:
 
 private:
     void sendLine(const std::string& line);
+    void tellTraffic(bool outgoing, const std::string& line) const;
 
     CommandSender& m_sender;
     McpStage m_stage;

@@ -271,6 +271,16 @@ std::vector<std::string> McpStage::outgoing(const McpMessage& message) {
     return FormatMcpMessage(message, m_key, [this] { return m_randomToken(); });
 }
 
+std::string McpStage::withoutKey(std::string line) const {
+    if (m_key.empty()) {
+        return line;
+    }
+    for (std::size_t at = line.find(m_key); at != std::string::npos; at = line.find(m_key, at + 3)) {
+        line.replace(at, m_key.size(), "…");
+    }
+    return line;
+}
+
 std::string McpStage::quoteInBand(const std::string& line) const {
     if (active() && (startsWith(line, "#$#") || startsWith(line, "#$\""))) {
         return "#$\"" + line;

@@ -81,6 +81,8 @@ public:
     std::vector<std::string> outgoing(const McpMessage& message);
     // A line the player typed, quoted when it would read as MCP.
     std::string quoteInBand(const std::string& line) const;
+    // The line with this connection's key written as "…", for showing it.
+    std::string withoutKey(std::string line) const;
     // The version both sides speak of a package, or nullptr.
     const McpVersion* negotiated(std::string_view package) const;
     std::size_t negotiatedCount() const { return m_negotiated.size(); }

@@ -246,21 +246,31 @@ void SessionHistory::append(std::string_view text, std::span<const StyleSpan> sp
 }
 
 void SessionHistory::appendHidden(std::string_view text, std::span<const StyleSpan> spans) {
+    appendMarked(text, spans, HistoryMark::Hidden);
+}
+
+void SessionHistory::appendTraffic(std::string_view text) {
+    appendMarked(text, {}, HistoryMark::Traffic);
+}
+
+void SessionHistory::appendMarked(std::string_view text, std::span<const StyleSpan> spans, HistoryMark mark) {
     // A piece still open belongs to a line shown before; it ends here.
     if (!m_open.empty() || !m_openSpans.empty()) {
         commit();
     }
     append(text, spans, nullptr, true);
-    while (!m_hidden.empty() && m_hidden.front() < m_firstSerial) {
-        m_hidden.pop_front();
+    while (!m_marks.empty() && m_marks.front().first < m_firstSerial) {
+        m_marks.pop_front();
     }
     if (m_count > 0) {
-        m_hidden.push_back(endLine() - 1);
+        m_marks.emplace_back(endLine() - 1, mark);
     }
 }
 
-bool SessionHistory::hidden(std::uint64_t serial) const {
-    return std::binary_search(m_hidden.begin(), m_hidden.end(), serial);
+HistoryMark SessionHistory::mark(std::uint64_t serial) const {
+    const auto found = std::lower_bound(m_marks.begin(), m_marks.end(), serial,
+                                        [](const auto& marked, std::uint64_t wanted) { return marked.first < wanted; });
+    return found != m_marks.end() && found->first == serial ? found->second : HistoryMark::None;
 }
 
 void SessionHistory::commit() {

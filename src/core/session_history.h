@@ -39,6 +39,15 @@ struct HistoryLine {
     std::shared_ptr<const void> keep;
 };
 
+// How a kept line differs from what the output window showed.
+enum class HistoryMark : std::uint8_t {
+    None,
+    // A trigger kept it from the window.
+    Hidden,
+    // An MCP line, kept while the player watches the traffic; never shown.
+    Traffic,
+};
+
 // Where a find landed: a line by its serial number and a stretch of its bytes.
 struct HistoryMatch {
     std::uint64_t line = 0;
@@ -71,7 +80,10 @@ public:
 
     // A line a trigger kept from the window: kept here all the same, marked.
     void appendHidden(std::string_view text, std::span<const StyleSpan> spans);
-    bool hidden(std::uint64_t serial) const;
+    // A line of MCP traffic, whole and marked.
+    void appendTraffic(std::string_view text);
+    bool hidden(std::uint64_t serial) const { return mark(serial) == HistoryMark::Hidden; }
+    HistoryMark mark(std::uint64_t serial) const;
 
     std::uint64_t firstLine() const { return m_firstSerial; }
     // One past the newest kept line.
@@ -154,9 +166,11 @@ private:
     std::unique_ptr<Codec> m_codec;
     // The chunks opened last, newest first.
     mutable std::vector<Opened> m_opened;
-    // Serials of hidden lines, oldest first; those that went are pruned as
+    void appendMarked(std::string_view text, std::span<const StyleSpan> spans, HistoryMark mark);
+
+    // Serials of marked lines, oldest first; those that went are pruned as
     // new ones come.
-    std::deque<std::uint64_t> m_hidden;
+    std::deque<std::pair<std::uint64_t, HistoryMark>> m_marks;
 };
 
 } // namespace corvane

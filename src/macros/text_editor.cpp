@@ -62,7 +62,7 @@ bool TextEditor::start(const std::vector<std::string>& command) {
     return m_launcher.startProgram(program, std::vector<std::string>(command.begin() + 1, command.end()));
 }
 
-bool TextEditor::open(const std::string& path) {
+bool TextEditor::open(const std::string& path, const std::string& errorTitle) {
     std::error_code error;
     if (!path.empty() && !std::filesystem::exists(path, error)) {
         std::ofstream create(path, std::ios::app);
@@ -91,7 +91,7 @@ bool TextEditor::open(const std::string& path) {
     }
     m_prompts.message("Corvane could not start a text editor for the file\r" + path +
                           "\r\rInstall a text editor, or name one in the VISUAL environment variable.",
-                      "MACRO ERROR", PromptIcon::Exclamation);
+                      errorTitle, PromptIcon::Exclamation);
     return false;
 }
 

@@ -20,8 +20,9 @@ public:
     TextEditor(Launcher& launcher, Prompts& prompts, EnvironmentLookup env);
 
     // A file that does not exist yet is created empty first. When no editor
-    // can be started the user is told which file was meant.
-    bool open(const std::string& path);
+    // can be started the user is told which file was meant, in a box with
+    // `errorTitle`.
+    bool open(const std::string& path, const std::string& errorTitle = "MACRO ERROR");
     void setEnvironment(EnvironmentLookup env) { m_env = std::move(env); }
 
 private:

@@ -13,6 +13,8 @@ namespace corvane {
 namespace {
 
 constexpr int kMargin = 4;
+const QColor kHiddenColour(200, 120, 0);
+const QColor kTrafficColour(128, 128, 128);
 
 QString toQString(std::string_view utf8) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
@@ -270,6 +272,16 @@ int QtHistoryText::layOut(QTextLayout& layout, std::uint64_t serial) const {
         const int end = unitsBefore(line.text, std::size_t{span.start} + span.length);
         formats.append({start, end - start, OutputFormat(m_look, &shown, m_history->looks())});
     }
+    if (const HistoryMark mark = m_history->mark(serial); mark != HistoryMark::None) {
+        // Lines the window never showed read differently: a trigger's hidden
+        // lines in italics, MCP traffic in grey italics.
+        QTextCharFormat aside;
+        aside.setFontItalic(true);
+        if (mark == HistoryMark::Traffic) {
+            aside.setForeground(kTrafficColour);
+        }
+        formats.append({0, static_cast<int>(layout.text().size()), aside});
+    }
     if (!m_highlight.empty()) {
         QTextCharFormat marked;
         marked.setBackground(QColor(255, 255, 0));
@@ -312,6 +324,11 @@ void QtHistoryText::paintEvent(QPaintEvent*) {
     for (const Shown& line : shownLines()) {
         layOut(layout, line.serial);
         layout.draw(&painter, QPointF(kMargin, line.top));
+        // And a bar in the margin, which shows whatever the colours.
+        if (const HistoryMark mark = m_history->mark(line.serial); mark != HistoryMark::None) {
+            painter.fillRect(QRect(0, line.top, kMargin - 1, line.height),
+                             mark == HistoryMark::Traffic ? kTrafficColour : kHiddenColour);
+        }
     }
 }
 

@@ -144,6 +144,7 @@ void QtMainWindow::buildMenus() {
     addAction(view, MenuItem::ViewClear);
     addAction(view, MenuItem::ViewRefresh);
     addAction(view, MenuItem::ViewSessionHistory, QKeySequence(Qt::CTRL | Qt::Key_F));
+    addAction(view, MenuItem::ViewMcpTraffic);
 
     QMenu* game = menuBar()->addMenu(tr("&Game"));
     game->setObjectName("GameMenu");
@@ -158,6 +159,7 @@ void QtMainWindow::buildMenus() {
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     help->setObjectName("HelpMenu");
     addAction(help, MenuItem::HelpOnline);
+    addAction(help, MenuItem::HelpMuck);
     addAction(help, MenuItem::HelpAbout);
 }
 

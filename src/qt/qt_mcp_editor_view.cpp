@@ -91,6 +91,7 @@ QtMcpEditorView::QtMcpEditorView(QWidget* mainWindow, QtSpellCheck* spellCheck)
     , m_line(new QLineEdit(this))
     , m_find(new QLineEdit(this))
     , m_send(new QPushButton(tr("&Send"), this))
+    , m_own(new QPushButton(tr("Edit in My &Own Editor"), this))
     , m_close(new QPushButton(tr("&Close"), this))
     , m_status(new QLabel(this))
     , m_spellCheck(spellCheck) {
@@ -108,6 +109,7 @@ QtMcpEditorView::QtMcpEditorView(QWidget* mainWindow, QtSpellCheck* spellCheck)
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_find, 1);
     buttons->addWidget(m_send);
+    buttons->addWidget(m_own);
     buttons->addWidget(m_close);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_text, 1);
@@ -119,6 +121,11 @@ QtMcpEditorView::QtMcpEditorView(QWidget* mainWindow, QtSpellCheck* spellCheck)
     connect(m_send, &QPushButton::clicked, this, [this] {
         if (m_events) {
             m_events->onSend();
+        }
+    });
+    connect(m_own, &QPushButton::clicked, this, [this] {
+        if (m_events) {
+            m_events->onOwnEditor();
         }
     });
     connect(m_close, &QPushButton::clicked, this, [this] {
@@ -153,6 +160,14 @@ void QtMcpEditorView::setProse(bool prose) {
         m_spellCheck->attach(m_line);
         m_spellAttached = true;
     }
+}
+
+void QtMcpEditorView::setOwnEditor(OwnEditor state) {
+    m_own->setEnabled(state != OwnEditor::Unavailable);
+    m_own->setText(state == OwnEditor::InUse ? tr("Stop My &Own Editor") : tr("Edit in My &Own Editor"));
+    m_own->setToolTip(state == OwnEditor::InUse
+                          ? tr("Saves in your own editor are sent until you press this or close the window")
+                          : tr("Opens the text in your desktop's text editor; each save there is sent"));
 }
 
 void QtMcpEditorView::setText(const std::string& text) {

@@ -47,6 +47,7 @@ public:
     void setSingleLine(bool singleLine) override;
     void setSendCaption(const std::string& caption) override;
     void setProse(bool prose) override;
+    void setOwnEditor(OwnEditor state) override;
     void setText(const std::string& text) override;
     std::string text() const override;
     void setStatus(const std::string& status) override;
@@ -57,6 +58,7 @@ public:
     QLineEdit* line() const { return m_line; }
     QPushButton* sendButton() const { return m_send; }
     QPushButton* closeButton() const { return m_close; }
+    QPushButton* ownEditorButton() const { return m_own; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -70,6 +72,7 @@ private:
     QLineEdit* m_line;
     QLineEdit* m_find;
     QPushButton* m_send;
+    QPushButton* m_own;
     QPushButton* m_close;
     QLabel* m_status;
     QtPresenterClose m_presenterClose;

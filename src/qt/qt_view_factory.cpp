@@ -6,6 +6,7 @@
 #include "qt/qt_direction_view.h"
 #include "qt/qt_mcp_dialog_view.h"
 #include "qt/qt_mcp_editor_view.h"
+#include "qt/qt_mcp_help_view.h"
 #include "qt/qt_notice_view.h"
 #include "qt/qt_picture_view.h"
 #include "qt/qt_player_list_view.h"
@@ -64,6 +65,10 @@ std::unique_ptr<McpEditorView> QtViewFactory::createMcpEditorView() {
 
 std::unique_ptr<McpDialogView> QtViewFactory::createMcpDialogView() {
     return std::make_unique<QtMcpDialogView>(m_parent);
+}
+
+std::unique_ptr<McpHelpView> QtViewFactory::createMcpHelpView() {
+    return std::make_unique<QtMcpHelpView>(m_parent);
 }
 
 } // namespace corvane

@@ -27,6 +27,7 @@ public:
     std::unique_ptr<SessionHistoryView> createSessionHistoryView() override;
     std::unique_ptr<McpEditorView> createMcpEditorView() override;
     std::unique_ptr<McpDialogView> createMcpDialogView() override;
+    std::unique_ptr<McpHelpView> createMcpHelpView() override;
 
 private:
     QWidget* m_parent = nullptr;

@@ -120,7 +120,9 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
           [this](const std::string& text) { m_platform.timers.post([this, text] { ShowOutput(text + "\r\n"); }); }})
     , m_rulesWindow(RulesWindow::Services{m_rules, m_session, platform.choosers, platform.prompts})
     , m_habits(PlayHabits::Parts{m_settings, m_session, m_status, platform.timers, m_log,
-                                 [this](const std::string& text) { ShowOutput(text); }}) {
+                                 [this](const std::string& text) { ShowOutput(text); }})
+    , m_mcpWiring(McpWiring::Parts{m_mcp, m_menu, m_history, m_textEditor, m_options.settingsPath,
+                                   [this] { m_frames.changed(); }}) {
     m_settings.SettingsPath = m_options.settingsPath;
     m_output.setHistory(&m_history);
     m_triggers.clearActive();
@@ -273,6 +275,7 @@ void Client::start(bool openAddressBook) {
         m_startup.readFont();
     }
     applyScrollback();
+    m_mcpWiring.start();
     m_layout.ApplyDisplaySettings();
     m_layout.ArrangeMainWindow();
     if (!m_options.settingsPath.empty()) {
@@ -377,6 +380,7 @@ void Client::closePreferences() {
 
 void Client::closeSessionWindows() {
     m_room.closeSessionWindows();
+    m_mcpWiring.sessionEnded();
 }
 
 void Client::openUserMacros() {
@@ -509,7 +513,7 @@ void Client::requestPlayerList(int listMode) {
 }
 
 void Client::onMenuTriggered(MenuItem item) {
-    if (m_room.onMenuTriggered(item)) {
+    if (m_room.onMenuTriggered(item) || m_mcpWiring.onMenuTriggered(item)) {
         return;
     }
     switch (item) {

@@ -35,6 +35,7 @@
 #include "shell/main_window_events.h"
 #include "shell/main_window_layout.h"
 #include "shell/mcp_packages.h"
+#include "shell/mcp_wiring.h"
 #include "shell/notice_window.h"
 #include "shell/play_habits.h"
 #include "shell/reconnect.h"
@@ -275,6 +276,7 @@ private:
     PlayHabits m_habits;
     NameCompleter m_names;
     Spelling* m_spelling = nullptr;
+    McpWiring m_mcpWiring;
     // The world picked when the connect dialog last closed.
     int m_addressBookWorld = -1;
     std::unique_ptr<PreferencesView> m_preferencesView;

@@ -1,5 +1,6 @@
 #include "shell/mcp_editor.h"
 
+#include "core/mcp_stage.h"
 #include "platform/prompts.h"
 
 namespace corvane {
@@ -29,11 +30,14 @@ McpEditor::McpEditor(std::unique_ptr<McpEditorView> view, Prompts& prompts, McpE
     m_view->setSendCaption(code ? "&Compile" : "&Send");
     m_view->setProse(!code);
     m_view->setText(m_request.content);
+    m_view->setOwnEditor(m_hooks.ownEditor.usable() ? McpEditorView::OwnEditor::Ready
+                                                    : McpEditorView::OwnEditor::Unavailable);
     m_view->setStatus(code ? "Ctrl+S sends the program and the world compiles it." : "Ctrl+S sends the text.");
     m_view->showWindow();
 }
 
 McpEditor::~McpEditor() {
+    m_external.reset();
     m_view->setEvents(nullptr);
 }
 
@@ -51,7 +55,10 @@ bool McpEditor::hasUnsentChanges() const {
 }
 
 void McpEditor::onSend() {
-    const std::string text = currentText();
+    send(currentText());
+}
+
+bool McpEditor::send(const std::string& text) {
     McpMessage set;
     set.name = m_request.package + "-set";
     set.add("reference", m_request.reference).add("type", m_request.type);
@@ -60,9 +67,10 @@ void McpEditor::onSend() {
     if (m_hooks.send && m_hooks.send(set)) {
         m_sentText = text;
         m_view->setStatus("Sent to " + m_request.world + ".");
-    } else {
-        m_view->setStatus("Not sent: the connection that opened this editor has closed. Copy your text to keep it.");
+        return true;
     }
+    m_view->setStatus("Not sent: the connection that opened this editor has closed. Copy your text to keep it.");
+    return false;
 }
 
 void McpEditor::onCloseRequested() {
@@ -72,9 +80,48 @@ void McpEditor::onCloseRequested() {
         return;
     }
     m_open = false;
+    // The temporary file goes with the window; the player's editor may keep its copy.
+    m_external.reset();
     m_view->closeWindow();
     if (m_hooks.closed) {
         m_hooks.closed();
+    }
+}
+
+void McpEditor::onOwnEditor() {
+    if (inOwnEditor()) {
+        m_external->stop();
+        m_view->setOwnEditor(McpEditorView::OwnEditor::Ready);
+        m_view->setStatus("Saves in your own editor are no longer sent.");
+        return;
+    }
+    if (!m_hooks.ownEditor.usable()) {
+        return;
+    }
+    if (!m_external) {
+        const std::string extension = m_request.type == "muf-code" ? ".muf" : ".txt";
+        m_external = std::make_unique<McpExternalEdit>(m_hooks.ownEditor, m_request.name + extension,
+                                                       [this](const std::string& text) { ownEditorSaved(text); });
+    }
+    std::string reason;
+    if (!m_external->start(currentText(), reason)) {
+        m_view->setStatus(reason.empty() ? "No text editor could be started." : reason);
+        return;
+    }
+    m_view->setOwnEditor(McpEditorView::OwnEditor::InUse);
+    m_view->setStatus("In your own editor: each save there is sent, until you stop or close this window.");
+}
+
+void McpEditor::ownEditorSaved(const std::string& text) {
+    const bool oneLine = singleLine(m_request.type);
+    const std::string kept = oneLine ? text.substr(0, text.find('\n')) : text;
+    m_view->setText(kept);
+    if (kept.size() > McpStage::kMaxMessageBytes) {
+        m_view->setStatus("Not sent: the text is larger than a world takes in one message (256 KiB).");
+        return;
+    }
+    if (send(kept)) {
+        m_view->setStatus("Saved in your own editor and sent to " + m_request.world + ".");
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/mcp_message.h"
 #include "shell/mcp_editor_view.h"
+#include "shell/mcp_external_edit.h"
 
 #include <functional>
 #include <memory>
@@ -32,6 +33,8 @@ public:
         std::function<bool(const McpMessage&)> send;
         // The window has closed; the owner may drop this editor afterwards.
         std::function<void()> closed;
+        // What "Edit in My Own Editor" needs; without it the button is disabled.
+        McpExternalEdit::Services ownEditor;
     };
 
     McpEditor(std::unique_ptr<McpEditorView> view, Prompts& prompts, McpEditRequest request, Hooks hooks);
@@ -47,15 +50,23 @@ public:
 
     void onSend() override;
     void onCloseRequested() override;
+    void onOwnEditor() override;
+    // The player's own editor has the text and its saves are sent.
+    bool inOwnEditor() const { return m_external && m_external->watching(); }
+    std::string ownEditorFile() const { return m_external ? m_external->path() : std::string(); }
 
 private:
     std::string currentText() const;
+    // Sends `set`; the status says whether it went.
+    bool send(const std::string& text);
+    void ownEditorSaved(const std::string& text);
 
     std::unique_ptr<McpEditorView> m_view;
     Prompts& m_prompts;
     McpEditRequest m_request;
     Hooks m_hooks;
     std::string m_sentText;
+    std::unique_ptr<McpExternalEdit> m_external;
     bool m_open = true;
 };
 

@@ -12,6 +12,8 @@ public:
     virtual void onSend() = 0;
     // "&Close", or the window's own close button. Escape is never this.
     virtual void onCloseRequested() = 0;
+    // "Edit in My &Own Editor", or its "Stop" while the text is out there.
+    virtual void onOwnEditor() = 0;
 };
 
 // A window that edits one text the world sent: a program, a list, a string.
@@ -25,6 +27,9 @@ public:
     virtual void setSendCaption(const std::string& caption) = 0;
     // Prose (a description, a list) is spell checked as it is typed; a program is not.
     virtual void setProse(bool prose) = 0;
+    // The own-editor button: not to be had (disabled), ready, or in use.
+    enum class OwnEditor { Unavailable, Ready, InUse };
+    virtual void setOwnEditor(OwnEditor state) = 0;
     virtual void setText(const std::string& text) = 0;
     virtual std::string text() const = 0;
     // A short word under the text: sent, not sent and why.

@@ -25,6 +25,7 @@ std::vector<McpStage::Package> offered() {
             {kFuzzballSimpleEdit, {1, 0}, {1, 0}},
             {kNotify, {1, 0}, {1, 0}},
             {kStatus, {1, 0}, {1, 0}},
+            {McpHelp::kPackage, {1, 0}, {1, 0}},
             {McpGui::kPackage, {1, 0}, {1, 3}}};
 }
 
@@ -33,12 +34,14 @@ std::vector<McpStage::Package> offered() {
 McpPackages::McpPackages(Services services, std::function<std::string()> randomToken)
     : m_services(services)
     , m_link(services.sender, offered(), std::move(randomToken))
-    , m_gui(m_link, services.views, services.output) {
+    , m_gui(m_link, services.views, services.output)
+    , m_help(m_link, services.views, services.session) {
     const auto edit = [this](const McpReceived& message) { simpleEdit(message); };
     m_link.setHandler(kSimpleEdit, edit);
     m_link.setHandler(kFuzzballSimpleEdit, edit);
     m_link.setHandler(kNotify, [this](const McpReceived& message) { notify(message); });
     m_link.setHandler(kStatus, [this](const McpReceived& message) { status(message); });
+    m_link.setHandler(McpHelp::kPackage, [this](const McpReceived& message) { helpMessage(message); });
     m_link.setHandler(McpGui::kPackage, [this](const McpReceived& message) { m_gui.handle(message); });
 }
 
@@ -85,6 +88,7 @@ void McpPackages::simpleEdit(const McpReceived& message) {
         // An editor from an earlier connection must not write into a new one.
         return serial == m_link.connectionSerial() && m_link.send(set);
     };
+    hooks.ownEditor = m_ownEditor;
     m_editors.push_back(
         std::make_unique<McpEditor>(std::move(view), m_services.prompts, std::move(request), std::move(hooks)));
 }
@@ -93,8 +97,17 @@ void McpPackages::notify(const McpReceived& message) {
     if (message.message != "error") {
         return;
     }
-    const std::string& topic = message.body.value("topic");
-    const std::string& text = message.body.value("text");
+    showError(message.body.value("topic"), message.body.value("text"));
+}
+
+void McpPackages::helpMessage(const McpReceived& message) {
+    if (message.message == "error") {
+        showError(message.body.value("topic"), message.body.value("text"));
+    }
+    m_help.handle(message);
+}
+
+void McpPackages::showError(const std::string& topic, const std::string& text) {
     showStatus(text);
     m_services.output.ShowOutput("*** " + (topic.empty() ? std::string() : topic + ": ") + text + "\r\n");
 }

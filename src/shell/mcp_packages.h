@@ -4,6 +4,7 @@
 #include "platform/clock.h"
 #include "shell/mcp_editor.h"
 #include "shell/mcp_gui.h"
+#include "shell/mcp_help.h"
 
 #include <memory>
 #include <string>
@@ -17,6 +18,8 @@ class ViewFactory;
 class Prompts;
 class StatusLine;
 class OutputSink;
+class TextEditor;
+class FileWatch;
 
 // The MCP packages Corvane speaks, around the connection's link: which it
 // offers, and what each does with the world's messages. Editors the world
@@ -47,12 +50,22 @@ public:
     // The world's choice ("MCP=False" in its section turns MCP off).
     static bool worldUsesMcp(const std::string& worldName, const std::string& settingsPath);
 
+    // The world's connection is over: nothing is offered any more.
+    void connectionEnded() { m_link.connectionEnded(); }
+    // Both are needed for "Edit in My Own Editor"; without them the editors offer it disabled.
+    void setTextEditor(TextEditor* editor) { m_ownEditor.editor = editor; }
+    void setFileWatch(FileWatch* watch) { m_ownEditor.watch = watch; }
+
+    McpHelp& help() { return m_help; }
     std::size_t editorCount() const { return m_editors.size(); }
     McpEditor& editor(std::size_t index) { return *m_editors.at(index); }
 
 private:
     void simpleEdit(const McpReceived& message);
     void notify(const McpReceived& message);
+    void helpMessage(const McpReceived& message);
+    // A world's error: in the status line and as a line of the output.
+    void showError(const std::string& topic, const std::string& text);
     void status(const McpReceived& message);
     void showStatus(const std::string& text);
     void dropClosedEditors();
@@ -61,6 +74,8 @@ private:
     McpLink m_link;
     std::vector<std::unique_ptr<McpEditor>> m_editors;
     McpGui m_gui;
+    McpHelp m_help;
+    McpExternalEdit::Services m_ownEditor;
     Timers::TimerId m_statusTimer = 0;
     bool m_statusTimerRunning = false;
     std::string m_statusBefore;

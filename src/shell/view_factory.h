@@ -2,6 +2,7 @@
 
 #include "shell/mcp_dialog_view.h"
 #include "shell/mcp_editor_view.h"
+#include "shell/mcp_help_view.h"
 
 #include <memory>
 
@@ -38,6 +39,7 @@ public:
     // MCP windows; a factory without them leaves the world's requests unanswered.
     virtual std::unique_ptr<McpEditorView> createMcpEditorView() { return nullptr; }
     virtual std::unique_ptr<McpDialogView> createMcpDialogView() { return nullptr; }
+    virtual std::unique_ptr<McpHelpView> createMcpHelpView() { return nullptr; }
 };
 
 } // namespace corvane

@@ -1,6 +1,10 @@
 #include "behaviour/scratch_folder.h"
 #include "fakes/client_harness.h"
+#include "fakes/fake_file_watch.h"
+#include "settings/settings.h"
 
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <ostream>
 
@@ -105,6 +109,40 @@ TEST(McpClient, AWorldWithMcpOffShowsTheLinesAndAnswersNothing) {
     h.socket.receive(kOpening);
     EXPECT_NE(h.window.output.find("#$#mcp version"), std::string::npos);
     EXPECT_EQ(h.socket.allSent(), "");
+}
+
+TEST(McpClient, MuckHelpIsOfferedOnlyWhileTheWorldOffersIt) {
+    ClientHarness h;
+    EXPECT_FALSE(h.client.menu().enabled(MenuItem::HelpMuck)) << "off line";
+    h.connect();
+    h.socket.receive(kOpening);
+    const std::string key = keyIn(h.socket.allSent());
+    EXPECT_NE(h.socket.allSent().find(" package: org-fuzzball-help min-version: 1.0 max-version: 1.0\r\n"),
+              std::string::npos)
+        << "Corvane offers help itself";
+    h.socket.receive("#$#mcp-negotiate-can " + key +
+                     " package: \"org-fuzzball-notify\" min-version: \"1.0\" max-version: \"1.0\"\r\n");
+    EXPECT_FALSE(h.client.menu().enabled(MenuItem::HelpMuck)) << "a world without help";
+    h.socket.receive("#$#mcp-negotiate-can " + key +
+                     " package: \"org-fuzzball-help\" min-version: \"1.0\" max-version: \"1.0\"\r\n");
+    EXPECT_TRUE(h.client.menu().enabled(MenuItem::HelpMuck));
+    h.client.connection().DisconnectFromWorld();
+    EXPECT_FALSE(h.client.menu().enabled(MenuItem::HelpMuck)) << "after the disconnect";
+}
+
+TEST(McpClient, ShowMcpTrafficIsKeptInTheSettings) {
+    ScratchFolder folder;
+    folder.write("CORVANE.INI", "[Corvane]\r\n");
+    {
+        ClientHarness h(std::string(), folder.file("CORVANE.INI"));
+        EXPECT_FALSE(h.client.menu().checked(MenuItem::ViewMcpTraffic)) << "off by default";
+        h.client.onMenuTriggered(MenuItem::ViewMcpTraffic);
+        EXPECT_TRUE(h.client.menu().checked(MenuItem::ViewMcpTraffic));
+    }
+    EXPECT_TRUE(ReadFlag("Corvane", "ShowMcpTraffic", folder.file("CORVANE.INI")));
+    ClientHarness again(std::string(), folder.file("CORVANE.INI"));
+    again.client.start(false);
+    EXPECT_TRUE(again.client.menu().checked(MenuItem::ViewMcpTraffic));
 }
 
 // A client whose world offered the packages of the common MUCK servers.
@@ -241,6 +279,124 @@ TEST_F(McpWorld, ListEditorGuiDialogSendsTheValuesThenTheEvent) {
                                " dlogid: 4599AB2A id: SaveBtn event: buttonpress dismissed: 1\r\n"))
         << sent;
     EXPECT_FALSE(dialog.shown);
+}
+
+TEST_F(McpWorld, MuckHelpAsksForATopicAndShowsTheEntryOrTheError) {
+    EXPECT_TRUE(h.client.menu().enabled(MenuItem::HelpMuck));
+    h.client.onMenuTriggered(MenuItem::HelpMuck);
+    ASSERT_EQ(h.views.mcpHelp.size(), 1U);
+    FakeMcpHelpView& help = *h.views.mcpHelp[0];
+    EXPECT_TRUE(help.shown);
+    EXPECT_TRUE(help.tookKeyboard) << "opened by the player, for typing a topic";
+    EXPECT_EQ(help.title, "MUCK Help - Test");
+    EXPECT_EQ(help.kinds, (std::vector<std::string>{"help", "man", "mpi", "news"}));
+    EXPECT_TRUE(help.lookUpEnabled);
+
+    help.typedTopic = " ";
+    help.events->onLookUp();
+    EXPECT_EQ(h.socket.allSent(), "") << "no topic, nothing asked";
+    help.typedTopic = "page";
+    help.chosenKind = "man";
+    help.events->onLookUp();
+    EXPECT_EQ(h.socket.allSent(), "#$#org-fuzzball-help-request " + key + " topic: page type: man\r\n");
+
+    help.shown = false;
+    receive("#$#org-fuzzball-help-entry KEY topic: \"page\" text*: \"\" _data-tag: 4D500001\r\n"
+            "#$#* 4D500001 text: PAGE <player>=<message>\r\n#$#* 4D500001 text:   \r\n"
+            "#$#* 4D500001 text:   Sends a message.\r\n#$#: 4D500001\r\n");
+    EXPECT_EQ(help.heading, "page (man)");
+    EXPECT_EQ(help.text, "PAGE <player>=<message>\n\n  Sends a message.") << "a line of two blanks is empty";
+    EXPECT_TRUE(help.shown);
+    EXPECT_FALSE(help.tookKeyboard) << "an answer never takes the keyboard";
+
+    receive("#$#org-fuzzball-help-error KEY text: \"Sorry, there is no help on 'nothing'.\" topic: \"nothing\"\r\n");
+    EXPECT_NE(h.window.output.find("*** nothing: Sorry, there is no help on 'nothing'.\n"), std::string::npos);
+    EXPECT_EQ(h.window.statusHistory.back(), "Sorry, there is no help on 'nothing'.");
+    EXPECT_EQ(help.status, "Sorry, there is no help on 'nothing'.");
+    EXPECT_TRUE(h.prompts.messages.empty()) << "never a box";
+
+    h.client.connection().DisconnectFromWorld();
+    EXPECT_FALSE(help.lookUpEnabled);
+    h.socket.sent.clear();
+    help.events->onLookUp();
+    EXPECT_EQ(h.socket.allSent(), "");
+}
+
+TEST_F(McpWorld, ShownTrafficIsKeptInTheHistoryMarkedAndWithoutTheKey) {
+    h.client.onMenuTriggered(MenuItem::ViewMcpTraffic);
+    receive("#$#org-fuzzball-notify-error KEY text: \"Bad reference value.\" topic: \"simpleedit-set\"\r\n"
+            "#$#dns-org-mud-moo-simpleedit-content KEY reference: me.motto type: string name: Motto "
+            "content*: \"\" _data-tag: a\r\n#$#* a content: Onwards.\r\n#$#: a\r\n");
+    editor().events->onSend();
+    h.client.onMenuTriggered(MenuItem::ViewMcpTraffic);
+    receive("#$#dns-com-awns-status KEY text: \"not kept\"\r\n");
+
+    std::vector<std::string> traffic;
+    const SessionHistory& history = h.client.sessionHistory();
+    for (std::uint64_t serial = history.firstLine(); serial < history.endLine(); ++serial) {
+        const std::string text(history.line(serial).text);
+        EXPECT_EQ(text.find(key), std::string::npos) << text;
+        if (history.mark(serial) == HistoryMark::Traffic) {
+            traffic.push_back(text);
+        }
+    }
+    EXPECT_EQ(traffic, (std::vector<std::string>{
+                           "MCP recv< #$#org-fuzzball-notify-error … text: \"Bad reference value.\" topic: "
+                           "\"simpleedit-set\"",
+                           "MCP recv< #$#dns-org-mud-moo-simpleedit-content … reference: me.motto type: string "
+                           "name: Motto content*: \"\" _data-tag: a",
+                           "MCP recv< #$#* a content: Onwards.",
+                           "MCP recv< #$#: a",
+                           "MCP sent> #$#dns-org-mud-moo-simpleedit-set … reference: me.motto type: string "
+                           "content: Onwards.",
+                       }));
+    EXPECT_EQ(h.window.output.find("MCP "), std::string::npos) << "never in the output box";
+}
+
+TEST_F(McpWorld, OwnEditorSendsEachSaveUntilStoppedAndItsFileGoesWithTheWindow) {
+    ScratchFolder folder;
+    std::filesystem::create_directories(folder.file("bin"));
+    folder.write("bin/gedit", "");
+    std::filesystem::permissions(folder.file("bin/gedit"), std::filesystem::perms::owner_all);
+    h.client.setEnvironment([&](const std::string& name) {
+        return name == "PATH" ? folder.file("bin") : name == "VISUAL" ? std::string("gedit") : std::string();
+    });
+    FakeFileWatch watch;
+    h.client.mcp().setFileWatch(&watch);
+    receive("#$#dns-org-mud-moo-simpleedit-content KEY reference: 23.prog. type: muf-code name: \"lib-away(23)\" "
+            "content*: \"\" _data-tag: a\r\n#$#* a content: : main ;\r\n#$#: a\r\n");
+    FakeMcpEditorView& view = editor();
+    EXPECT_EQ(view.ownEditor, McpEditorView::OwnEditor::Ready);
+
+    view.events->onOwnEditor();
+    EXPECT_EQ(view.ownEditor, McpEditorView::OwnEditor::InUse);
+    const std::string file = h.client.mcp().editor(0).ownEditorFile();
+    ASSERT_EQ(h.launcher.started.size(), 1U);
+    EXPECT_EQ(h.launcher.started[0].program, folder.file("bin/gedit"));
+    EXPECT_EQ(h.launcher.started[0].arguments, std::vector<std::string>{file});
+    EXPECT_TRUE(file.ends_with(".muf")) << file;
+    EXPECT_EQ(std::filesystem::status(file).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_TRUE(watch.watching(file));
+
+    std::ofstream(file, std::ios::trunc) << ": main\r\n  \"saved\" ;\r\n";
+    watch.change(file);
+    EXPECT_EQ(view.content, ": main\n  \"saved\" ;");
+    const std::string sent = h.socket.allSent();
+    EXPECT_EQ(sent.rfind("#$#dns-org-mud-moo-simpleedit-set " + key + " reference: 23.prog. type: muf-code", 0), 0U)
+        << sent;
+    EXPECT_NE(sent.find(" content:   \"saved\" ;\r\n"), std::string::npos) << sent;
+    h.socket.sent.clear();
+    watch.change(file);
+    EXPECT_EQ(h.socket.allSent(), "") << "the same text is not sent twice";
+
+    view.events->onOwnEditor();
+    EXPECT_EQ(view.ownEditor, McpEditorView::OwnEditor::Ready) << "stopped";
+    EXPECT_FALSE(watch.watching(file));
+    EXPECT_TRUE(std::filesystem::exists(file)) << "kept while the window is open";
+    view.events->onCloseRequested();
+    EXPECT_FALSE(view.shown);
+    EXPECT_FALSE(std::filesystem::exists(file));
 }
 
 } // namespace

@@ -2,11 +2,15 @@
 #include "qt/qt_main_window.h"
 #include "qt/qt_mcp_dialog_view.h"
 #include "qt/qt_mcp_editor_view.h"
+#include "qt/qt_mcp_help_view.h"
 #include "qt/qt_output_box.h"
 #include "shell/client.h"
 #include "widgets/qt_wait.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -116,6 +120,43 @@ TEST_P(McpE2E, TheListEditorsGuiDialogSavesTheBody) {
     ASSERT_TRUE(waitUntil([&] { return output().contains("< List saved: 2 lines. >"); }));
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_FALSE(output().contains("#$#"));
+}
+
+TEST_P(McpE2E, MuckHelpShowsTheWorldsEntryAndItsErrorsAsNotices) {
+    auto* menuItem = window.findChild<QAction*>("HelpMuck");
+    ASSERT_NE(menuItem, nullptr);
+    auto* traffic = window.findChild<QAction*>("ViewMcpTraffic");
+    ASSERT_NE(traffic, nullptr);
+    EXPECT_TRUE(traffic->isCheckable());
+    EXPECT_FALSE(traffic->isChecked());
+    ASSERT_TRUE(logIn());
+    ASSERT_TRUE(waitUntil([&] { return menuItem->isEnabled(); })) << "the world offers its help";
+    menuItem->trigger();
+    QtMcpHelpView* help = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* found = qobject_cast<QtMcpHelpView*>(widget); found && found->isVisible()) {
+            help = found;
+        }
+    }
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->windowTitle(), "MUCK Help - Practice");
+    help->topicField()->setText("page");
+    help->kindBox()->setCurrentText("man");
+    help->lookUpButton()->click();
+    ASSERT_TRUE(waitUntil([&] { return help->entryText()->toPlainText().contains("anywhere in the town."); }));
+    EXPECT_EQ(help->entryText()->toPlainText().split('\n').value(1), "") << "two blanks shown as an empty line";
+
+    help->topicField()->setText("nothing");
+    QTest::keyClick(help->topicField(), Qt::Key_Return);
+    ASSERT_TRUE(waitUntil([&] { return output().contains("*** nothing: Sorry, there is no help on 'nothing'."); }));
+    EXPECT_EQ(label(0), "Sorry, there is no help on 'nothing'.");
+    EXPECT_EQ(help->statusLabel()->text(), "Sorry, there is no help on 'nothing'.");
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_FALSE(output().contains("#$#"));
+
+    client.connection().DisconnectFromWorld();
+    EXPECT_FALSE(menuItem->isEnabled());
+    EXPECT_FALSE(help->lookUpButton()->isEnabled());
 }
 
 INSTANTIATE_TEST_SUITE_P(Manners, McpE2E, kBothManners, mannerTestName);

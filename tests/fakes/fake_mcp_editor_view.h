@@ -14,6 +14,7 @@ public:
     void setSingleLine(bool s) override { singleLine = s; }
     void setSendCaption(const std::string& c) override { sendCaption = c; }
     void setProse(bool p) override { prose = p; }
+    void setOwnEditor(OwnEditor state) override { ownEditor = state; }
     void setText(const std::string& t) override { content = t; }
     std::string text() const override { return content; }
     void setStatus(const std::string& s) override { status = s; }
@@ -25,6 +26,7 @@ public:
     bool singleLine = false;
     std::string sendCaption;
     bool prose = false;
+    OwnEditor ownEditor = OwnEditor::Unavailable;
     std::string content;
     std::string status;
     bool shown = false;

@@ -11,6 +11,7 @@
 #include "fakes/fake_character_view.h"
 #include "fakes/fake_mcp_dialog_view.h"
 #include "fakes/fake_mcp_editor_view.h"
+#include "fakes/fake_mcp_help_view.h"
 #include "fakes/fake_notice_view.h"
 #include "fakes/fake_player_list.h"
 #include "fakes/fake_user_macros_view.h"
@@ -260,6 +261,12 @@ public:
         return view;
     }
     std::vector<FakeMcpDialogView*> mcpDialogs;
+    std::unique_ptr<McpHelpView> createMcpHelpView() override {
+        auto view = std::make_unique<FakeMcpHelpView>();
+        mcpHelp.push_back(view.get());
+        return view;
+    }
+    std::vector<FakeMcpHelpView*> mcpHelp;
     std::unique_ptr<AddressBookView> createAddressBookView() override {
         auto view = std::make_unique<FakeAddressBookView>();
         view->whileShown = addressBookScript;
