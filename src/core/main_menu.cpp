@@ -45,6 +45,7 @@ constexpr std::array<MenuText, kMenuItemCount> kMenuTexts = {{
     {"Go Ho&me", "GameGoHome", false},
     {"&Idle", "GameIdle", true},
     {"&Walk", "GameWalk", true},
+    {"Do &Not Disturb", "GameDoNotDisturb", true},
     {"On-Line &Help", "HelpOnline", false},
     {"&About", "HelpAbout", false},
 }};

@@ -41,6 +41,7 @@ enum class MenuItem {
     GameGoHome,
     GameIdle,
     GameWalk,
+    GameDoNotDisturb,
     HelpOnline,
     HelpAbout,
     Count

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "conversations/conversation_view.h"
 #include "shell/mcp_dialog_view.h"
 #include "shell/mcp_editor_view.h"
 
@@ -38,6 +39,8 @@ public:
     // MCP windows; a factory without them leaves the world's requests unanswered.
     virtual std::unique_ptr<McpEditorView> createMcpEditorView() { return nullptr; }
     virtual std::unique_ptr<McpDialogView> createMcpDialogView() { return nullptr; }
+    // A conversation window; a factory without them leaves pages in the main output.
+    virtual std::unique_ptr<ConversationView> createConversationView() { return nullptr; }
 };
 
 } // namespace corvane
