@@ -1,4 +1,5 @@
 #include "core/constants.h"
+#include "qt/qt_attention.h"
 #include "qt/qt_choosers.h"
 #include "qt/qt_keyring.h"
 #include "qt/qt_main_window.h"
@@ -106,6 +107,9 @@ int main(int argc, char* argv[]) {
     window.setEvents(&client);
     corvane::QtNotifier notifier;
     client.rules().triggers().setNotifier(&notifier);
+    client.conversations().setNotifier(&notifier);
+    corvane::QtAttention attention(&window);
+    client.conversations().setAttention(&attention);
     client.rulesWindow().setViewFactory([&window] { return std::make_unique<corvane::QtRulesView>(&window); });
     // The window outlives the client in this scope: it must stop calling it first.
     struct Detach {

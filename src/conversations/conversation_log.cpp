@@ -62,7 +62,8 @@ void ConversationLog::writeLine(const std::string& conversation, const std::stri
     if (!found->second) {
         return;
     }
-    std::string text = m_options[PlayOption::LogTimes] ? timeText(m_clock.now(), "[%H:%M:%S] ") : std::string();
+    std::string text =
+        m_options[PlayOption::LogTimes] ? timeText(m_clock.now(), "[%H:%M:%S] ") : std::string();
     text += m_options[PlayOption::Utf8Logs] ? line : Utf8ToCp1252KeepingOthers(line);
     if (!found->second->writeLine(text)) {
         m_report("*** Could not write to the conversation log " + path + ": " +

@@ -46,11 +46,14 @@ std::vector<ConversationRoute> BuiltInConversationRoutes() {
         builtIn("PagesReceivedQuoted", ConversationKind::Page, withWho("^", R"( pages, ".*" to you\.$)")),
         builtIn("MultiPages", ConversationKind::Page, withWho("^", R"( pages, ".*" to you, .+\.$)")),
         builtIn("PagePoses", ConversationKind::Page, withWho("^In a page-pose to you, ", " ")),
-        builtIn("PageLooks", ConversationKind::Page, withWho("^You sense that ", R"( is looking for you in .+\.$)")),
+        builtIn("PageLooks", ConversationKind::Page,
+                withWho("^You sense that ", R"( is looking for you in .+\.$)")),
         builtIn("PagesSent", ConversationKind::Page, withWho("^You paged ", R"( with ".*"\.$)"), true),
         builtIn("PagesSentQuoted", ConversationKind::Page, withWho(R"(^You page, ".*" to )", R"(\.$)"), true),
-        builtIn("WhispersReceived", ConversationKind::Whisper, withWho("^", R"( whispers, ".*"( to you\.)?$)")),
-        builtIn("WhispersSent", ConversationKind::Whisper, withWho(R"(^You whisper, ".*" to )", R"(\.$)"), true),
+        builtIn("WhispersReceived", ConversationKind::Whisper,
+                withWho("^", R"( whispers, ".*"( to you\.)?$)")),
+        builtIn("WhispersSent", ConversationKind::Whisper, withWho(R"(^You whisper, ".*" to )", R"(\.$)"),
+                true),
     };
 }
 

@@ -147,8 +147,8 @@ ConversationSettings ReadConversationSettings(const std::string& path) {
         route.key = key;
         if (fields.size() < 4 || fields[3].empty() || !readKind(fields[0], route.kind) ||
             !readMode(fields[2], route.mode)) {
-            settings.problems.push_back(key + "=" + value +
-                                        ": expected page or whisper, on/instead/off, plain/words/regex, pattern");
+            settings.problems.push_back(
+                key + "=" + value + ": expected page or whisper, on/instead/off, plain/words/regex, pattern");
             continue;
         }
         route.pattern = fields[3];

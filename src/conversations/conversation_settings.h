@@ -12,7 +12,7 @@ namespace corvane {
 // `instead` (to its window only) or `off`; a missing key is `on`. Puppets and
 // routes of the player's own are numbered from 1:
 //   Puppet 1=Rex,"Rex> ","rex ",on
-//   Route 1=page,instead,regex,^(?<who>\S+) pages from afar: 
+//   Route 1=page,instead,regex,^(?<who>\S+) pages from afar:
 // A field in double quotes keeps its spaces; a route's pattern is the rest
 // of its line.
 struct ConversationSettings {

@@ -21,7 +21,8 @@ Conversations::~Conversations() = default;
 void Conversations::setLogFolder(const std::string& folder) {
     m_log.reset();
     if (!folder.empty()) {
-        m_log = std::make_unique<ConversationLog>(folder, m_services.play, m_services.clock, m_services.notice);
+        m_log =
+            std::make_unique<ConversationLog>(folder, m_services.play, m_services.clock, m_services.notice);
     }
 }
 
@@ -57,7 +58,8 @@ void Conversations::readEnded(std::string_view unshown) {
     }
 }
 
-void Conversations::channelText(const std::string& channel, const std::string& talker, const std::string& text) {
+void Conversations::channelText(const std::string& channel, const std::string& talker,
+                                const std::string& text) {
     if (channel.empty() || m_noWindows) {
         return;
     }
@@ -67,7 +69,9 @@ void Conversations::channelText(const std::string& channel, const std::string& t
     }
     conversation->offerPrefix(channel + " ");
     TextLine line;
-    line.text = text.empty() || talker.empty() || text.find(talker) != std::string::npos ? text : talker + ": " + text;
+    line.text = text.empty() || talker.empty() || text.find(talker) != std::string::npos
+                    ? text
+                    : talker + ": " + text;
     // Channels talk all the time: their lines never ask for attention.
     arrived(*conversation, line, false);
 }

@@ -3,6 +3,9 @@
 #include "qt/qt_address_book_view.h"
 #include "qt/qt_certificate_view.h"
 #include "qt/qt_character_view.h"
+#include "qt/qt_conversation_view.h"
+#include "qt/qt_main_window.h"
+#include "qt/qt_output_box.h"
 #include "qt/qt_direction_view.h"
 #include "qt/qt_mcp_dialog_view.h"
 #include "qt/qt_mcp_editor_view.h"
@@ -64,6 +67,16 @@ std::unique_ptr<McpEditorView> QtViewFactory::createMcpEditorView() {
 
 std::unique_ptr<McpDialogView> QtViewFactory::createMcpDialogView() {
     return std::make_unique<QtMcpDialogView>(m_parent);
+}
+
+std::unique_ptr<ConversationView> QtViewFactory::createConversationView() {
+    // The main window's colours and font as they are now.
+    auto* main = qobject_cast<QtMainWindow*>(m_parent);
+    if (main != nullptr) {
+        const OutputLook look = main->outputBox()->displayLook();
+        return std::make_unique<QtConversationView>(m_parent, &look);
+    }
+    return std::make_unique<QtConversationView>(m_parent, nullptr);
 }
 
 } // namespace corvane

@@ -23,6 +23,7 @@ public:
     std::unique_ptr<SessionHistoryView> createSessionHistoryView() override;
     std::unique_ptr<McpEditorView> createMcpEditorView() override;
     std::unique_ptr<McpDialogView> createMcpDialogView() override;
+    std::unique_ptr<ConversationView> createConversationView() override;
 
 private:
     QWidget* m_parent = nullptr;

@@ -119,7 +119,8 @@ struct ConversationClient : ::testing::Test {
     void logIn(const std::string& conversations = {}, const std::string& play = {}) {
         c.folder.write("CORVANE.INI", "[Corvane]\r\nProgramPath=" + c.folder.path() + "\r\n" + play +
                                           "[Addresses]\r\nMUD 1=Practice,127.0.0.1,4201\r\n\r\n[Practice]\r\n"
-                                          "Character 1=Tester,B5;@<!=&\r\n[Conversations]\r\n" + conversations);
+                                          "Character 1=Tester,B5;@<!=&\r\n[Conversations]\r\n" +
+                                          conversations);
         c.logIn();
         c.h->client.conversations().setNotifier(&notifier);
         c.h->client.conversations().setAttention(&attention);
@@ -146,7 +147,8 @@ TEST_F(ConversationClient, APageOpensAWindowQuietlyWhoseInputPagesBackAndTheMain
     receive("Alice pages: hello\r\nAlice pages, \"still there?\" to you.\r\n");
     ASSERT_EQ(h().views.conversations.size(), 1u);
     FakeConversationView& alice = *window(0);
-    EXPECT_EQ(alice.lines, (std::vector<std::string>{"Alice pages: hello", "Alice pages, \"still there?\" to you."}));
+    EXPECT_EQ(alice.lines,
+              (std::vector<std::string>{"Alice pages: hello", "Alice pages, \"still there?\" to you."}));
     EXPECT_EQ(alice.quietShows, 1);
     EXPECT_EQ(alice.title, "Alice (2) - Corvane");
     EXPECT_EQ(alice.prefix, "page Alice=");

@@ -36,19 +36,20 @@ TEST_P(Talk, ReachesTheSpeakerAndTheListenerInEachForm) {
 INSTANTIATE_TEST_SUITE_P(
     Forms, Talk,
     ::testing::Combine(
-        ::testing::Values(
-            TalkRow{"Page", "page bob=hello", "You page, \"hello\" to Bob.", "Tester pages, \"hello\" to you."},
-            TalkRow{"PagePose", "page bob=:waves", "You page-pose, \"Tester waves\" to Bob.",
-                    "In a page-pose to you, Tester waves."},
-            TalkRow{"PageToLook", "page bob", "Your message has been sent.",
-                    "You sense that Tester is looking for you in Town Square."},
-            TalkRow{"MultiPage", "page bob alice=hi", "You page, \"hi\" to Bob and Alice.",
-                    "Tester pages, \"hi\" to you, Alice."},
-            TalkRow{"ServerPage", "@page bob=hello", "You paged Bob with \"hello\".", "Tester pages: hello"},
-            TalkRow{"Whisper", "whisper bob=psst", "You whisper, \"psst\" to Bob.", "Tester whispers, \"psst\"",
-                    "Tester whispers, \"psst\" to you."},
-            TalkRow{"Puppet", "rex say woof", "Rex> Rex says, \"woof\"", ""},
-            TalkRow{"ForcedPuppet", "@force rex=sits.", "Rex> Rex sits.", ""}),
+        ::testing::Values(TalkRow{"Page", "page bob=hello", "You page, \"hello\" to Bob.",
+                                  "Tester pages, \"hello\" to you."},
+                          TalkRow{"PagePose", "page bob=:waves", "You page-pose, \"Tester waves\" to Bob.",
+                                  "In a page-pose to you, Tester waves."},
+                          TalkRow{"PageToLook", "page bob", "Your message has been sent.",
+                                  "You sense that Tester is looking for you in Town Square."},
+                          TalkRow{"MultiPage", "page bob alice=hi", "You page, \"hi\" to Bob and Alice.",
+                                  "Tester pages, \"hi\" to you, Alice."},
+                          TalkRow{"ServerPage", "@page bob=hello", "You paged Bob with \"hello\".",
+                                  "Tester pages: hello"},
+                          TalkRow{"Whisper", "whisper bob=psst", "You whisper, \"psst\" to Bob.",
+                                  "Tester whispers, \"psst\"", "Tester whispers, \"psst\" to you."},
+                          TalkRow{"Puppet", "rex say woof", "Rex> Rex says, \"woof\"", ""},
+                          TalkRow{"ForcedPuppet", "@force rex=sits.", "Rex> Rex sits.", ""}),
         ::testing::Values(Manner::Framed, Manner::Modern)),
     [](const auto& info) {
         return std::string(std::get<0>(info.param).name) +
