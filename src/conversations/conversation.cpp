@@ -20,11 +20,17 @@ Conversation::~Conversation() {
 }
 
 void Conversation::addLine(const TextLine& line) {
-    if (m_lines.size() >= kMaxLines) {
-        m_lines.pop_front();
-        m_view->dropOldest(1);
-    }
     m_lines.push_back(line);
+    m_bytes += line.text.size();
+    int dropped = 0;
+    while (m_lines.size() > 1 && (m_lines.size() > kMaxLines || m_bytes > kMaxBytes)) {
+        m_bytes -= m_lines.front().text.size();
+        m_lines.pop_front();
+        ++dropped;
+    }
+    if (dropped > 0) {
+        m_view->dropOldest(dropped);
+    }
     m_view->appendLine(line);
     if (!m_view->isShown()) {
         m_view->showQuietly();

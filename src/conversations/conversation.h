@@ -16,6 +16,8 @@ namespace corvane {
 class Conversation : private ConversationViewEvents {
 public:
     static constexpr std::size_t kMaxLines = 500;
+    // Also no more text than this, so long lines from a hostile world stay bounded.
+    static constexpr std::size_t kMaxBytes = 256 * 1024;
 
     struct Hooks {
         // A line for the world, without its line end; false when it could
@@ -52,6 +54,7 @@ private:
     std::unique_ptr<ConversationView> m_view;
     Hooks m_hooks;
     std::deque<TextLine> m_lines;
+    std::size_t m_bytes = 0;
     std::size_t m_unread = 0;
     std::string m_prefix;
     bool m_prefixEdited = false;

@@ -90,6 +90,14 @@ Conversation* Conversations::conversationFor(const std::string& name) {
     if (Conversation* found = find(name)) {
         return found;
     }
+    if (m_conversations.size() >= kMaxConversations) {
+        if (!m_reportedFull) {
+            m_reportedFull = true;
+            m_services.notice("*** " + std::to_string(kMaxConversations) +
+                              " conversations are open; lines from anyone else stay in the main window");
+        }
+        return nullptr;
+    }
     std::unique_ptr<ConversationView> view = m_services.createView ? m_services.createView() : nullptr;
     if (!view) {
         m_noWindows = true;

@@ -28,6 +28,9 @@ struct PlayOptions;
 // background asks for the player's attention, unless Do Not Disturb is on.
 class Conversations : public ShownLineFilter {
 public:
+    // A world that names a new speaker on every line must not open windows without end.
+    static constexpr std::size_t kMaxConversations = 32;
+
     struct Services {
         SessionHistory& history;
         Sound& sound;
@@ -82,6 +85,7 @@ private:
     bool m_doNotDisturb = false;
     // A window could not be made: nothing is routed from then on.
     bool m_noWindows = false;
+    bool m_reportedFull = false;
 };
 
 } // namespace corvane

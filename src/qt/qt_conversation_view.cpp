@@ -73,10 +73,10 @@ void QtConversationView::setPrefix(const std::string& prefix) {
 }
 
 void QtConversationView::appendLine(const TextLine& line) {
-    if (!m_empty) {
+    if (m_lineCount > 0) {
         m_output->appendLineBreak();
     }
-    m_empty = false;
+    ++m_lineCount;
     std::vector<OutputSpan> spans;
     spans.reserve(line.spans.size());
     for (const StyleSpan& span : line.spans) {
@@ -87,7 +87,13 @@ void QtConversationView::appendLine(const TextLine& line) {
 }
 
 void QtConversationView::dropOldest(int count) {
-    m_output->trimFront(count, 0);
+    if (count >= m_lineCount) {
+        m_output->clearText();
+        m_lineCount = 0;
+    } else {
+        m_output->trimFront(count, 0);
+        m_lineCount -= count;
+    }
     m_output->endUpdate();
 }
 

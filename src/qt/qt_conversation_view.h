@@ -43,7 +43,7 @@ private:
     QtOutputBox* m_output;
     QLineEdit* m_prefix;
     QLineEdit* m_input;
-    bool m_empty = true;
+    int m_lineCount = 0;
 };
 
 } // namespace corvane
