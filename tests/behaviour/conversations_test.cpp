@@ -203,14 +203,15 @@ TEST_F(ConversationClient, AWorldNamingEndlessSpeakersOrSendingHugeLinesStaysBou
     for (std::size_t i = 0; i <= Conversations::kMaxConversations; ++i) {
         h().socket.receive("Speaker" + std::to_string(i) + " pages: hi\r\n");
     }
-    const std::string huge(15000, 'x');
-    for (int i = 0; i < 40; ++i) {
-        h().socket.receive("Speaker0 pages: " + huge + "\r\n");
-    }
     h().clock.runPending();
     EXPECT_EQ(h().client.conversations().count(), Conversations::kMaxConversations);
     EXPECT_NE(output().find("*** 32 conversations are open"), std::string::npos);
     EXPECT_NE(output().find("Speaker32 pages: hi"), std::string::npos);
+
+    const std::string huge(15000, 'x');
+    for (int i = 0; i < 40; ++i) {
+        h().socket.receive("Speaker0 pages: " + huge + "\r\n");
+    }
     std::size_t bytes = 0;
     for (const TextLine& line : h().client.conversations().find("Speaker0")->lines()) {
         bytes += line.text.size();
