@@ -14,6 +14,8 @@
 #include "qt/qt_player_list_view.h"
 #include "qt/qt_user_macros_view.h"
 #include "qt/qt_walk_view.h"
+
+#include <optional>
 #include "qt/qt_preferences_view.h"
 #include "qt/qt_session_history_view.h"
 
@@ -72,11 +74,15 @@ std::unique_ptr<McpDialogView> QtViewFactory::createMcpDialogView() {
 std::unique_ptr<ConversationView> QtViewFactory::createConversationView() {
     // The main window's colours and font as they are now.
     auto* main = qobject_cast<QtMainWindow*>(m_parent);
+    std::optional<OutputLook> look;
     if (main != nullptr) {
-        const OutputLook look = main->outputBox()->displayLook();
-        return std::make_unique<QtConversationView>(m_parent, &look);
+        look = main->outputBox()->displayLook();
     }
-    return std::make_unique<QtConversationView>(m_parent, nullptr);
+    auto view = std::make_unique<QtConversationView>(m_parent, look ? &*look : nullptr);
+    if (m_conversationInput) {
+        m_conversationInput(view->input());
+    }
+    return view;
 }
 
 } // namespace corvane

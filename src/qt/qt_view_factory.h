@@ -2,6 +2,9 @@
 
 #include "shell/view_factory.h"
 
+#include <functional>
+
+class QLineEdit;
 class QWidget;
 
 namespace corvane {
@@ -10,6 +13,9 @@ namespace corvane {
 class QtViewFactory : public ViewFactory {
 public:
     void setParentWindow(QWidget* parent) { m_parent = parent; }
+    // Told of each conversation window's input line as the window is made
+    // (for what attaches to every input line, such as a spell checker).
+    void setConversationInputHook(std::function<void(QLineEdit*)> hook) { m_conversationInput = std::move(hook); }
     std::unique_ptr<AddressBookView> createAddressBookView() override;
     std::unique_ptr<CharacterView> createCharacterView() override;
     std::unique_ptr<NoticeView> createNoticeView() override;
@@ -27,6 +33,7 @@ public:
 
 private:
     QWidget* m_parent = nullptr;
+    std::function<void(QLineEdit*)> m_conversationInput;
 };
 
 } // namespace corvane

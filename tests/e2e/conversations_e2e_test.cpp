@@ -17,6 +17,7 @@ struct ConversationsE2E : EitherManner {
     FakeAttention attention;
     RawPlayer alice;
     RawPlayer bob;
+    std::vector<QLineEdit*> hookedInputs;
 
     bool start() {
         if (!logIn({}, "[Conversations]\r\nPuppet 1=Rex,\"Rex> \",\"rex \"\r\n")) {
@@ -24,6 +25,7 @@ struct ConversationsE2E : EitherManner {
         }
         client.conversations().setNotifier(&notifier);
         client.conversations().setAttention(&attention);
+        views.setConversationInputHook([this](QLineEdit* line) { hookedInputs.push_back(line); });
         if (!alice.connectTo(world.port()) || !bob.connectTo(world.port())) {
             return false;
         }
@@ -68,6 +70,7 @@ TEST_P(ConversationsE2E, PagesWhispersAndThePuppetEachGetAWindowThatAnswersThem)
 
     QLineEdit* answer = aliceWindow->findChild<QLineEdit*>("ConversationInput");
     ASSERT_EQ(answer, aliceWindow->input());
+    EXPECT_EQ(hookedInputs, std::vector<QLineEdit*>{answer});
     answer->setText("yes, here");
     QTest::keyClick(answer, Qt::Key_Return);
     ASSERT_TRUE(waitUntil([&] { return text(aliceWindow).contains("You page, \"yes, here\" to Alice."); }));
