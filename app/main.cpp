@@ -1,4 +1,5 @@
 #include "core/constants.h"
+#include "qt/qt_attention.h"
 #include "qt/qt_choosers.h"
 #include "qt/qt_file_watch.h"
 #include "qt/qt_keyring.h"
@@ -130,6 +131,9 @@ int main(int argc, char* argv[]) {
     client.mcp().setFileWatch(&fileWatch);
     corvane::QtNotifier notifier;
     client.rules().triggers().setNotifier(&notifier);
+    client.conversations().setNotifier(&notifier);
+    corvane::QtAttention attention(&window);
+    client.conversations().setAttention(&attention);
     client.rulesWindow().setViewFactory([&window] { return std::make_unique<corvane::QtRulesView>(&window); });
     // The window outlives the client in this scope: it must stop calling it first.
     struct Detach {

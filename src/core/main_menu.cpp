@@ -46,6 +46,7 @@ constexpr std::array<MenuText, kMenuItemCount> kMenuTexts = {{
     {"Go Ho&me", "GameGoHome", false},
     {"&Idle", "GameIdle", true},
     {"&Walk", "GameWalk", true},
+    {"Do &Not Disturb", "GameDoNotDisturb", true},
     {"On-Line &Help", "HelpOnline", false},
     {"&MUCK Help...", "HelpMuck", false},
     {"&About", "HelpAbout", false},

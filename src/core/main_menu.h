@@ -42,6 +42,7 @@ enum class MenuItem {
     GameGoHome,
     GameIdle,
     GameWalk,
+    GameDoNotDisturb,
     HelpOnline,
     HelpMuck,
     HelpAbout,

@@ -153,6 +153,7 @@ void QtMainWindow::buildMenus() {
     addAction(game, MenuItem::GameGoHome);
     addAction(game, MenuItem::GameIdle);
     addAction(game, MenuItem::GameWalk);
+    addAction(game, MenuItem::GameDoNotDisturb);
     game->addSeparator();
     addAction(game, MenuItem::GameQuit);
 

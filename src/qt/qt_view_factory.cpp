@@ -3,6 +3,9 @@
 #include "qt/qt_address_book_view.h"
 #include "qt/qt_certificate_view.h"
 #include "qt/qt_character_view.h"
+#include "qt/qt_conversation_view.h"
+#include "qt/qt_main_window.h"
+#include "qt/qt_output_box.h"
 #include "qt/qt_direction_view.h"
 #include "qt/qt_mcp_dialog_view.h"
 #include "qt/qt_mcp_editor_view.h"
@@ -12,6 +15,8 @@
 #include "qt/qt_player_list_view.h"
 #include "qt/qt_user_macros_view.h"
 #include "qt/qt_walk_view.h"
+
+#include <optional>
 #include "qt/qt_preferences_view.h"
 #include "qt/qt_session_history_view.h"
 
@@ -69,6 +74,23 @@ std::unique_ptr<McpDialogView> QtViewFactory::createMcpDialogView() {
 
 std::unique_ptr<McpHelpView> QtViewFactory::createMcpHelpView() {
     return std::make_unique<QtMcpHelpView>(m_parent);
+}
+
+std::unique_ptr<ConversationView> QtViewFactory::createConversationView() {
+    // The main window's colours and font as they are now.
+    auto* main = qobject_cast<QtMainWindow*>(m_parent);
+    std::optional<OutputLook> look;
+    if (main != nullptr) {
+        look = main->outputBox()->displayLook();
+    }
+    auto view = std::make_unique<QtConversationView>(m_parent, look ? &*look : nullptr);
+    if (m_spellCheck != nullptr) {
+        m_spellCheck->attach(view->input());
+    }
+    if (m_conversationInput) {
+        m_conversationInput(view->input());
+    }
+    return view;
 }
 
 } // namespace corvane

@@ -2,6 +2,9 @@
 
 #include "shell/view_factory.h"
 
+#include <functional>
+
+class QLineEdit;
 class QWidget;
 
 namespace corvane {
@@ -14,6 +17,9 @@ public:
     void setParentWindow(QWidget* parent) { m_parent = parent; }
     // Editor windows check the spelling of prose with it; null for none.
     void setSpellCheck(QtSpellCheck* spellCheck) { m_spellCheck = spellCheck; }
+    // Told of each conversation window's input line as the window is made
+    // (for what attaches to every input line, such as a spell checker).
+    void setConversationInputHook(std::function<void(QLineEdit*)> hook) { m_conversationInput = std::move(hook); }
     std::unique_ptr<AddressBookView> createAddressBookView() override;
     std::unique_ptr<CharacterView> createCharacterView() override;
     std::unique_ptr<NoticeView> createNoticeView() override;
@@ -28,10 +34,12 @@ public:
     std::unique_ptr<McpEditorView> createMcpEditorView() override;
     std::unique_ptr<McpDialogView> createMcpDialogView() override;
     std::unique_ptr<McpHelpView> createMcpHelpView() override;
+    std::unique_ptr<ConversationView> createConversationView() override;
 
 private:
     QWidget* m_parent = nullptr;
     QtSpellCheck* m_spellCheck = nullptr;
+    std::function<void(QLineEdit*)> m_conversationInput;
 };
 
 } // namespace corvane

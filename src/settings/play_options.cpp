@@ -24,6 +24,8 @@ constexpr std::array<Named, kPlayOptionCount> kNames = {{
     {"Utf8Logs", "Log files in UTF-&8"},
     {"LogTimes", "Start each log line with the &time"},
     {"ScrollbackPane", "Scroll&back pane above the output when scrolling up", true},
+    {"LogConversations", "Log con&versations (a file each, in the logs folder)"},
+    {"ConversationBeep", "&Beep when someone pages or whispers while Corvane is in the background"},
 }};
 
 } // namespace

@@ -25,6 +25,10 @@ enum class PlayOption {
     LogTimes,
     // Scrolling the output up opens the session history above the live lines.
     ScrollbackPane,
+    // Each conversation is written to a file of its own in the logs folder.
+    LogConversations,
+    // A conversation line that asks for attention beeps too.
+    ConversationBeep,
     Count
 };
 

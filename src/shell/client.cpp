@@ -119,6 +119,11 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
           [this](const std::string& command) { m_sender.SendCommand(command + std::string(NewLine)); },
           [this](const std::string& text) { m_platform.timers.post([this, text] { ShowOutput(text + "\r\n"); }); }})
     , m_rulesWindow(RulesWindow::Services{m_rules, m_session, platform.choosers, platform.prompts})
+    , m_conversations(ConversationWiring::Parts{
+          m_settings, m_session, m_history, platform.sound, platform.clock, platform.views, m_menu, m_sender,
+          m_browser,
+          [this](const std::string& text) { m_platform.timers.post([this, text] { ShowOutput(text + "\r\n"); }); },
+          m_options.settingsPath})
     , m_habits(PlayHabits::Parts{m_settings, m_session, m_status, platform.timers, m_log,
                                  [this](const std::string& text) { ShowOutput(text); }})
     , m_mcpWiring(McpWiring::Parts{m_mcp, m_menu, m_history, m_textEditor, m_options.settingsPath,
@@ -145,7 +150,8 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
     });
     m_processor.setLogWriter(&m_log);
     m_processor.setLineStage(&m_mcp.link());
-    m_processor.setLineFilter(&m_rules.triggers());
+    conversations().setNext(&m_rules.triggers());
+    m_processor.setLineFilter(&conversations());
     m_input.setExpander(&m_rules.aliases());
     m_processor.setOwnAnswers(&m_sender.ownAnswers());
     m_processor.setUtf8Seen([this] { m_sender.worldSentUtf8(); });
@@ -160,7 +166,9 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
                           m_room.exitsKnown(room.exits);
                       },
                       [this](const std::string& vitals) { m_status.SetVitals(vitals); },
-                      {}});
+                      [this](const GmcpMessages::ChannelText& text) {
+                          conversations().channelText(text.channel, text.talker, text.text);
+                      }});
     m_input.setRecorder(&m_recorder);
     m_input.setRecall([this] { return m_settings.Play[PlayOption::RecallCommands]; });
     m_input.setSentHook([this](const std::string& line) { m_habits.lineSent(line); });
@@ -289,6 +297,7 @@ void Client::start(bool openAddressBook) {
             ShowOutput("*** Spell check is off: " + problem + std::string(NewLine));
         }
     }
+    m_conversations.load();
     m_platform.timers.startRepeating(std::chrono::seconds(1), [this] { m_gameTimer.tick(); });
     if (openAddressBook) {
         FileConnect();
@@ -603,6 +612,9 @@ void Client::onMenuTriggered(MenuItem item) {
         break;
     case MenuItem::GameIdle:
         m_gameTimer.toggleIdle();
+        break;
+    case MenuItem::GameDoNotDisturb:
+        m_conversations.toggleDoNotDisturb();
         break;
     case MenuItem::HelpOnline:
         m_browser.OpenHelpPage();

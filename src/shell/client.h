@@ -31,6 +31,7 @@
 #include "settings/startup.h"
 #include "settings/trigger_set.h"
 #include "shell/browser_launch.h"
+#include "shell/conversation_wiring.h"
 #include "shell/login_setup.h"
 #include "shell/main_window_events.h"
 #include "shell/main_window_layout.h"
@@ -203,6 +204,8 @@ public:
     // Triggers and aliases, and their window (Edit > "Triggers and Aliases", F6).
     RuleSystem& rules() { return m_rules; }
     RulesWindow& rulesWindow() { return m_rulesWindow; }
+    // Pages, whispers, puppets and channels in windows of their own.
+    Conversations& conversations() { return m_conversations.conversations(); }
     // View > "Session &History" (Ctrl+F): one window, brought forward when open.
     void openSessionHistory();
     // The spell checker of the input lines, when the program has one; set before start().
@@ -273,6 +276,7 @@ private:
     GmcpMessages m_gmcp;
     RuleSystem m_rules;
     RulesWindow m_rulesWindow;
+    ConversationWiring m_conversations;
     PlayHabits m_habits;
     NameCompleter m_names;
     Spelling* m_spelling = nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "conversations/conversation_view.h"
 #include "shell/mcp_dialog_view.h"
 #include "shell/mcp_editor_view.h"
 #include "shell/mcp_help_view.h"
@@ -40,6 +41,8 @@ public:
     virtual std::unique_ptr<McpEditorView> createMcpEditorView() { return nullptr; }
     virtual std::unique_ptr<McpDialogView> createMcpDialogView() { return nullptr; }
     virtual std::unique_ptr<McpHelpView> createMcpHelpView() { return nullptr; }
+    // A conversation window; a factory without them leaves pages in the main output.
+    virtual std::unique_ptr<ConversationView> createConversationView() { return nullptr; }
 };
 
 } // namespace corvane

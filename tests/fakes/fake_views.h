@@ -9,6 +9,7 @@
 #include "fakes/fake_address_book_view.h"
 #include "fakes/fake_certificate_view.h"
 #include "fakes/fake_character_view.h"
+#include "fakes/fake_conversation_view.h"
 #include "fakes/fake_mcp_dialog_view.h"
 #include "fakes/fake_mcp_editor_view.h"
 #include "fakes/fake_mcp_help_view.h"
@@ -248,6 +249,13 @@ public:
 
 class FakeViewFactory : public ViewFactory {
 public:
+    std::unique_ptr<ConversationView> createConversationView() override {
+        auto view = std::make_unique<FakeConversationView>();
+        conversations.push_back(view.get());
+        return view;
+    }
+    // Every conversation window made, in order.
+    std::vector<FakeConversationView*> conversations;
     std::unique_ptr<McpEditorView> createMcpEditorView() override {
         auto view = std::make_unique<FakeMcpEditorView>();
         mcpEditors.push_back(view.get());

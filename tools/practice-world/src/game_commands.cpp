@@ -9,6 +9,7 @@
 #include "who_texts.h"
 
 #include <charconv>
+#include <vector>
 
 namespace practice_world {
 
@@ -44,6 +45,11 @@ const GameCommands::Entry GameCommands::kCommands[] = {
     {"pose", &GameCommands::pose},
     {"page", &GameCommands::page},
     {"p", &GameCommands::page},
+    {"@page", &GameCommands::plainPage},
+    {"whisper", &GameCommands::whisper},
+    {"w", &GameCommands::whisper},
+    {"rex", &GameCommands::puppet},
+    {"@force", &GameCommands::force},
     {"home", &GameCommands::home},
     {"gohome", &GameCommands::home},
     {"laston", &GameCommands::laston},
@@ -180,13 +186,66 @@ void GameCommands::pose(Call& call) {
     announce(call.me.location, line, call.me.ref, call.out);
 }
 
+// The page program most MUCKs run: several names before the "=", a pose after
+// ":", and a page without text to say one is looking for someone.
 void GameCommands::page(Call& call) {
     const auto equals = call.argument.find('=');
-    const std::string_view name = trim(call.argument.substr(0, equals));
+    const std::string_view names = trim(call.argument.substr(0, equals));
     const std::string_view text =
         equals == std::string_view::npos ? "" : trim(call.argument.substr(equals + 1));
-    if (name.empty()) {
-        call.out.reply("Usage: page <player>=<message>");
+    if (names.empty()) {
+        call.out.reply("Usage: page <player> [<player>...]=<message>");
+        return;
+    }
+    std::vector<Player*> targets;
+    for (std::string_view rest = names; !rest.empty();) {
+        const auto [name, more] = splitWord(rest);
+        rest = more;
+        Player* target = lookUpPlayer(call, name);
+        if (!target)
+            return;
+        if (!m_sessions.isAwake(target->ref)) {
+            call.out.reply(target->name + " is not connected.");
+            return;
+        }
+        targets.push_back(target);
+    }
+    if (text.empty()) {
+        call.out.reply("Your message has been sent.");
+        for (const Player* target : targets)
+            call.out.tell(target->ref, "You sense that " + call.me.name + " is looking for you in " +
+                                           m_database.nameOf(call.me.location) + ".");
+        return;
+    }
+    std::string all;
+    for (std::size_t i = 0; i < targets.size(); ++i)
+        all += (i == 0 ? "" : i + 1 == targets.size() ? " and " : ", ") + targets[i]->name;
+    if (text.front() == ':') {
+        const std::string pose = call.me.name + " " + std::string(trim(text.substr(1)));
+        call.out.reply("You page-pose, \"" + pose + "\" to " + all + ".");
+        for (const Player* target : targets)
+            call.out.tell(target->ref, "In a page-pose to you, " + pose + (pose.back() == '.' ? "" : "."));
+        return;
+    }
+    call.out.reply("You page, \"" + std::string(text) + "\" to " + all + ".");
+    for (const Player* target : targets) {
+        std::string others;
+        for (const Player* other : targets) {
+            if (other != target)
+                others += ", " + other->name;
+        }
+        call.out.tell(target->ref, call.me.name + " pages, \"" + std::string(text) + "\" to you" + others + ".");
+    }
+}
+
+// The server's own page, as older MUCKs answer it without a page program.
+void GameCommands::plainPage(Call& call) {
+    const auto equals = call.argument.find('=');
+    const std::string_view text =
+        equals == std::string_view::npos ? "" : trim(call.argument.substr(equals + 1));
+    const std::string_view name = trim(call.argument.substr(0, equals));
+    if (name.empty() || text.empty()) {
+        call.out.reply("Usage: @page <player>=<message>");
         return;
     }
     Player* target = lookUpPlayer(call, name);
@@ -196,14 +255,53 @@ void GameCommands::page(Call& call) {
         call.out.reply(target->name + " is not connected.");
         return;
     }
-    if (text.empty()) {
-        call.out.reply("Your message has been sent.");
-        call.out.tell(target->ref, "You sense that " + call.me.name + " is looking for you in " +
-                                       m_database.nameOf(call.me.location) + ".");
+    call.out.reply("You paged " + target->name + " with \"" + std::string(text) + "\".");
+    call.out.tell(target->ref, call.me.name + " pages: " + std::string(text));
+}
+
+// Only to someone awake in the same room. The newer server adds "to you".
+void GameCommands::whisper(Call& call) {
+    const auto equals = call.argument.find('=');
+    const std::string_view name = trim(call.argument.substr(0, equals));
+    const std::string_view text =
+        equals == std::string_view::npos ? "" : trim(call.argument.substr(equals + 1));
+    if (name.empty() || text.empty()) {
+        call.out.reply("Usage: whisper <player>=<message>");
         return;
     }
-    call.out.reply("You page, \"" + std::string(text) + "\" to " + target->name + ".");
-    call.out.tell(target->ref, call.me.name + " pages, \"" + std::string(text) + "\" to you.");
+    Player* target = lookUpPlayer(call, name);
+    if (!target)
+        return;
+    if (!m_sessions.isAwake(target->ref) || target->location != call.me.location) {
+        call.out.reply(target->name + " is not here.");
+        return;
+    }
+    call.out.reply("You whisper, \"" + std::string(text) + "\" to " + target->name + ".");
+    call.out.tell(target->ref, call.me.name + " whispers, \"" + std::string(text) + "\"" +
+                                   (m_manner == Manner::Framed ? "" : " to you."));
+}
+
+// Rex, everyone's puppet dog: what he does and hears comes back as "Rex> ...".
+void GameCommands::puppet(Call& call) {
+    if (call.argument.empty()) {
+        call.out.reply("Usage: rex <action>, or rex say <text>");
+        return;
+    }
+    const auto [verb, rest] = splitWord(call.argument);
+    if (equalsIgnoreCase(verb, "say"))
+        call.out.reply("Rex> Rex says, \"" + std::string(rest) + "\"");
+    else
+        call.out.reply("Rex> Rex " + std::string(call.argument));
+}
+
+void GameCommands::force(Call& call) {
+    const auto equals = call.argument.find('=');
+    if (equals == std::string_view::npos || !equalsIgnoreCase(trim(call.argument.substr(0, equals)), "rex")) {
+        call.out.reply("You can only force Rex here.");
+        return;
+    }
+    Call forced{call.me, trim(call.argument.substr(equals + 1)), call.now, call.out};
+    puppet(forced);
 }
 
 void GameCommands::home(Call& call) {
@@ -340,7 +438,11 @@ void GameCommands::help(Call& call) {
         "  north, n, ne, in, ... Walk through an exit.",
         "  say TEXT, \"TEXT       Speak to the room.",
         "  pose TEXT, :TEXT      Act in the room.",
-        "  page NAME=TEXT        Send a private message.",
+        "  page NAME=TEXT        Send a private message (page A B=TEXT to several,",
+        "                        page NAME=:TEXT to pose, page NAME to look for them).",
+        "  @page NAME=TEXT       The server's own page (\"NAME pages: TEXT\").",
+        "  whisper NAME=TEXT     Whisper to someone in the room (w for short).",
+        "  rex ACTION, @force rex=ACTION   Work Rex, the town's puppet dog.",
         "  home, gohome          Go back to your home room.",
         "  who, WHO              Who is here; who is connected.",
         "  where, laston NAME, pinfo NAME, whospe [#far]",

@@ -41,6 +41,10 @@ private:
     void say(Call& call);
     void pose(Call& call);
     void page(Call& call);
+    void plainPage(Call& call);
+    void whisper(Call& call);
+    void puppet(Call& call);
+    void force(Call& call);
     void home(Call& call);
     void laston(Call& call);
     void where(Call& call);

@@ -1,0 +1,120 @@
+#include "conversations/conversation_route.h"
+
+#include <cctype>
+
+namespace corvane {
+
+namespace {
+
+// A name as MUCKs print it: no spaces, and never the quote that opens speech.
+constexpr std::string_view kWho = R"((?<who>[^\s"]+))";
+
+ConversationRoute builtIn(std::string key, ConversationKind kind, std::string pattern, bool fromMe = false) {
+    ConversationRoute route;
+    route.fromMe = fromMe;
+    route.key = std::move(key);
+    route.kind = kind;
+    route.pattern = std::move(pattern);
+    route.sendPrefix = kind == ConversationKind::Whisper ? "whisper $who=" : "page $who=";
+    return route;
+}
+
+std::string withWho(std::string_view before, std::string_view after) {
+    return std::string(before) + std::string(kWho) + std::string(after);
+}
+
+// PCRE2 takes every character after a backslash literally when it is not a letter or digit.
+std::string escapeRegex(std::string_view text) {
+    std::string escaped;
+    for (const char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 128 && !std::isalnum(u) && c != ' ') {
+            escaped += '\\';
+        }
+        escaped += c;
+    }
+    return escaped;
+}
+
+} // namespace
+
+std::vector<ConversationRoute> BuiltInConversationRoutes() {
+    // Anchored at both ends where the format allows, so that someone saying
+    // or posing the words ("Bob says, "Alice pages: hi"") is left alone.
+    return {
+        builtIn("PagesReceived", ConversationKind::Page, withWho("^", " pages: ")),
+        builtIn("PagesReceivedQuoted", ConversationKind::Page, withWho("^", R"( pages, ".*" to you\.$)")),
+        builtIn("MultiPages", ConversationKind::Page, withWho("^", R"( pages, ".*" to you, .+\.$)")),
+        builtIn("PagePoses", ConversationKind::Page, withWho("^In a page-pose to you, ", " ")),
+        builtIn("PageLooks", ConversationKind::Page,
+                withWho("^You sense that ", R"( is looking for you in .+\.$)")),
+        builtIn("PagesSent", ConversationKind::Page, withWho("^You paged ", R"( with ".*"\.$)"), true),
+        builtIn("PagesSentQuoted", ConversationKind::Page, withWho(R"(^You page, ".*" to )", R"(\.$)"), true),
+        builtIn("WhispersReceived", ConversationKind::Whisper,
+                withWho("^", R"( whispers, ".*"( to you\.)?$)")),
+        builtIn("WhispersSent", ConversationKind::Whisper, withWho(R"(^You whisper, ".*" to )", R"(\.$)"),
+                true),
+    };
+}
+
+ConversationRoute PuppetRoute(const std::string& key, const std::string& name, const std::string& linePrefix,
+                              const std::string& sendPrefix) {
+    ConversationRoute route;
+    route.key = key;
+    route.kind = ConversationKind::Puppet;
+    route.pattern = "^" + escapeRegex(linePrefix);
+    route.who = name;
+    route.sendPrefix = sendPrefix;
+    return route;
+}
+
+std::string SendPrefixFor(const ConversationRoute& route, const std::string& who) {
+    std::string prefix;
+    std::string_view rest = route.sendPrefix;
+    constexpr std::string_view kName = "$who";
+    for (std::size_t at = rest.find(kName); at != std::string_view::npos; at = rest.find(kName)) {
+        prefix.append(rest.substr(0, at));
+        prefix += who;
+        rest.remove_prefix(at + kName.size());
+    }
+    prefix.append(rest);
+    return prefix;
+}
+
+void ConversationRouter::setRoutes(std::vector<ConversationRoute> routes) {
+    m_routes = std::move(routes);
+    m_matchers.clear();
+    m_whoGroups.clear();
+    m_errors.clear();
+    for (const ConversationRoute& route : m_routes) {
+        PatternMatcher matcher(route.pattern, route.mode, route.caseSensitive);
+        if (!matcher.valid()) {
+            m_errors.push_back(route.key + ": " + matcher.error());
+        }
+        m_whoGroups.push_back(matcher.groupNumber("who"));
+        m_matchers.push_back(std::move(matcher));
+    }
+}
+
+std::optional<RoutedLine> ConversationRouter::route(std::string_view line) const {
+    const MatchSubject subject(line);
+    PatternMatch match;
+    for (std::size_t i = 0; i < m_routes.size(); ++i) {
+        const ConversationRoute& route = m_routes[i];
+        if (!route.enabled || !m_matchers[i].match(subject, &match)) {
+            continue;
+        }
+        std::string who = route.who;
+        if (m_whoGroups[i] >= 0) {
+            who = std::string(match.group(line, static_cast<std::size_t>(m_whoGroups[i])));
+        }
+        // A route that cannot say whose line it is has nowhere to put it.
+        if (who.empty()) {
+            continue;
+        }
+        return RoutedLine{i, std::move(who)};
+    }
+    return std::nullopt;
+}
+
+} // namespace corvane

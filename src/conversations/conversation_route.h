@@ -1,0 +1,76 @@
+#pragma once
+
+#include "rules/pattern_matcher.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corvane {
+
+// What a conversation window answers with: who spoke decides the window, the
+// kind the prefix its input line sends with.
+enum class ConversationKind { Page, Whisper, Puppet, Channel };
+
+// One way a line from the world becomes part of a conversation: a pattern as
+// in the triggers, whose named group `who` names the window (a puppet route
+// names its window itself and matches only at the start of the line).
+struct ConversationRoute {
+    // The key in the settings file ("PagesReceived", "Puppet 1").
+    std::string key;
+    ConversationKind kind = ConversationKind::Page;
+    std::string pattern;
+    MatchMode mode = MatchMode::Regex;
+    bool caseSensitive = true;
+    // The window's name when the pattern has no `who` group (puppets).
+    std::string who;
+    // What the window's input line sends before the typed text; "$who" is
+    // the window's name.
+    std::string sendPrefix;
+    bool enabled = true;
+    // The line goes only to its conversation, not to the main output too.
+    bool instead = false;
+    // The player's own side of the conversation: it never asks for attention.
+    bool fromMe = false;
+
+    friend bool operator==(const ConversationRoute&, const ConversationRoute&) = default;
+};
+
+// The MUCK formats every player meets, each a route of its own so that one
+// that misfires on a world can be switched off alone.
+std::vector<ConversationRoute> BuiltInConversationRoutes();
+
+// A puppet: lines that start with `linePrefix` ("Rex> ") go to the window
+// `name`, whose input line sends with `sendPrefix` ("rex ", "@force rex=").
+ConversationRoute PuppetRoute(const std::string& key, const std::string& name, const std::string& linePrefix,
+                              const std::string& sendPrefix);
+
+// The prefix a window of this route sends with, for a window named `who`.
+std::string SendPrefixFor(const ConversationRoute& route, const std::string& who);
+
+// A line that belongs to a conversation: which route took it, and whose it is.
+struct RoutedLine {
+    std::size_t route = 0;
+    std::string who;
+};
+
+// The routes compiled once and tried in order on each received line.
+class ConversationRouter {
+public:
+    void setRoutes(std::vector<ConversationRoute> routes);
+    const std::vector<ConversationRoute>& routes() const { return m_routes; }
+    // Patterns that did not compile, with the library's message.
+    const std::vector<std::string>& errors() const { return m_errors; }
+
+    std::optional<RoutedLine> route(std::string_view line) const;
+
+private:
+    std::vector<ConversationRoute> m_routes;
+    std::vector<PatternMatcher> m_matchers;
+    std::vector<int> m_whoGroups;
+    std::vector<std::string> m_errors;
+};
+
+} // namespace corvane

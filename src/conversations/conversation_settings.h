@@ -1,0 +1,32 @@
+#pragma once
+
+#include "conversations/conversation_route.h"
+
+#include <string>
+#include <vector>
+
+namespace corvane {
+
+// The conversation routes as the [Conversations] section of the settings file
+// keeps them. Each built-in route is `on` (to its window and the main output),
+// `instead` (to its window only) or `off`; a missing key is `on`. Puppets and
+// routes of the player's own are numbered from 1:
+//   Puppet 1=Rex,"Rex> ","rex ",on
+//   Route 1=page,instead,regex,^(?<who>\S+) pages from afar:
+// A field in double quotes keeps its spaces; a route's pattern is the rest
+// of its line.
+struct ConversationSettings {
+    std::vector<ConversationRoute> routes;
+    bool doNotDisturb = false;
+    // Lines that could not be read, for the player to hear about once.
+    std::vector<std::string> problems;
+};
+
+ConversationSettings ReadConversationSettings(const std::string& path);
+// Only the one switch the menu changes is written back.
+void WriteDoNotDisturb(bool on, const std::string& path);
+
+// The parts of one numbered value, for tests: quotes taken off.
+std::vector<std::string> SplitConversationFields(const std::string& value, std::size_t maxFields);
+
+} // namespace corvane

@@ -1,0 +1,134 @@
+#include "conversations/conversations.h"
+
+#include "core/session_history.h"
+#include "core/text_codec.h"
+#include "platform/attention.h"
+#include "platform/notifier.h"
+#include "platform/sound.h"
+#include "settings/play_options.h"
+
+namespace corvane {
+
+namespace {
+constexpr std::size_t kNotificationCharacters = 80;
+} // namespace
+
+Conversations::Conversations(Services services)
+    : m_services(std::move(services)) {}
+
+Conversations::~Conversations() = default;
+
+void Conversations::setLogFolder(const std::string& folder) {
+    m_log.reset();
+    if (!folder.empty()) {
+        m_log =
+            std::make_unique<ConversationLog>(folder, m_services.play, m_services.clock, m_services.notice);
+    }
+}
+
+bool Conversations::offerLine(TextLine& line) {
+    if (m_next != nullptr && !m_next->offerLine(line)) {
+        return false;
+    }
+    // Only whole lines: a prompt shown before its line end is no one's page.
+    if (!line.complete || m_noWindows) {
+        return true;
+    }
+    const std::optional<RoutedLine> routed = m_router.route(line.text);
+    if (!routed) {
+        return true;
+    }
+    const ConversationRoute& route = m_router.routes()[routed->route];
+    Conversation* conversation = conversationFor(routed->who);
+    if (conversation == nullptr) {
+        return true;
+    }
+    conversation->offerPrefix(SendPrefixFor(route, routed->who));
+    arrived(*conversation, line, !route.fromMe);
+    if (route.instead) {
+        m_services.history.appendHidden(line.text, line.spans);
+        return false;
+    }
+    return true;
+}
+
+void Conversations::readEnded(std::string_view unshown) {
+    if (m_next != nullptr) {
+        m_next->readEnded(unshown);
+    }
+}
+
+void Conversations::channelText(const std::string& channel, const std::string& talker,
+                                const std::string& text) {
+    if (channel.empty() || m_noWindows) {
+        return;
+    }
+    Conversation* conversation = conversationFor(channel);
+    if (conversation == nullptr) {
+        return;
+    }
+    conversation->offerPrefix(channel + " ");
+    TextLine line;
+    line.text = text.empty() || talker.empty() || text.find(talker) != std::string::npos
+                    ? text
+                    : talker + ": " + text;
+    // Channels talk all the time: their lines never ask for attention.
+    arrived(*conversation, line, false);
+}
+
+Conversation* Conversations::find(const std::string& name) {
+    const std::string wanted = ToLowerAscii(name);
+    for (const auto& conversation : m_conversations) {
+        if (ToLowerAscii(conversation->name()) == wanted) {
+            return conversation.get();
+        }
+    }
+    return nullptr;
+}
+
+Conversation* Conversations::conversationFor(const std::string& name) {
+    if (Conversation* found = find(name)) {
+        return found;
+    }
+    if (m_conversations.size() >= kMaxConversations) {
+        if (!m_reportedFull) {
+            m_reportedFull = true;
+            m_services.notice("*** " + std::to_string(kMaxConversations) +
+                              " conversations are open; lines from anyone else stay in the main window");
+        }
+        return nullptr;
+    }
+    std::unique_ptr<ConversationView> view = m_services.createView ? m_services.createView() : nullptr;
+    if (!view) {
+        m_noWindows = true;
+        return nullptr;
+    }
+    m_conversations.push_back(std::make_unique<Conversation>(
+        name, std::move(view), Conversation::Hooks{m_services.send, m_services.openAddress}));
+    return m_conversations.back().get();
+}
+
+void Conversations::arrived(Conversation& conversation, const TextLine& line, bool alert) {
+    conversation.addLine(line);
+    if (m_log && m_services.play[PlayOption::LogConversations]) {
+        m_log->writeLine(conversation.name(), line.text);
+    }
+    if (!alert || m_doNotDisturb || (m_attention != nullptr && m_attention->active())) {
+        return;
+    }
+    if (m_notifier != nullptr) {
+        const std::string body = Utf8Length(line.text) > kNotificationCharacters
+                                     ? Utf8Left(line.text, kNotificationCharacters) + "..."
+                                     : line.text;
+        const std::string world = m_services.worldName ? m_services.worldName() : std::string();
+        m_notifier->notify(world.empty() ? conversation.name() : conversation.name() + " - " + world, body);
+    }
+    if (m_attention != nullptr) {
+        m_attention->requestAttention();
+    }
+    if (m_services.play[PlayOption::ConversationBeep]) {
+        m_services.sound.beep();
+    }
+}
+
+} // namespace corvane

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "conversations/conversation_view.h"
+#include "qt/qt_output_format.h"
+
+#include <QWidget>
+
+class QLineEdit;
+
+namespace corvane {
+
+class QtOutputBox;
+
+// A conversation window: the main window's output box and colours for its
+// lines, and under them the prefix its lines are sent with and its own input
+// line. Closing it hides it; the conversation keeps its lines.
+class QtConversationView : public QWidget, public ConversationView {
+    Q_OBJECT
+public:
+    QtConversationView(QWidget* mainWindow, const OutputLook* look);
+
+    void setEvents(ConversationViewEvents* events) override { m_events = events; }
+    void setTitle(const std::string& title) override;
+    void setPrefix(const std::string& prefix) override;
+    void appendLine(const TextLine& line) override;
+    void dropOldest(int count) override;
+    void clearInput() override;
+    void showQuietly() override;
+    bool isShown() const override { return isVisible(); }
+    bool isActive() const override { return isActiveWindow(); }
+    std::string caretLine(int& caretOffset) const override;
+
+    // The line the player types in (a spell checker attaches here).
+    QLineEdit* input() const { return m_input; }
+    QLineEdit* prefix() const { return m_prefix; }
+    QtOutputBox* output() const { return m_output; }
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    ConversationViewEvents* m_events = nullptr;
+    QtOutputBox* m_output;
+    QLineEdit* m_prefix;
+    QLineEdit* m_input;
+    int m_lineCount = 0;
+};
+
+} // namespace corvane

@@ -1,0 +1,64 @@
+#include "shell/conversation_wiring.h"
+
+#include "conversations/conversation_settings.h"
+#include "core/command_sender.h"
+#include "core/constants.h"
+#include "core/main_menu.h"
+#include "core/session.h"
+#include "settings/client_settings.h"
+#include "shell/browser_launch.h"
+#include "shell/view_factory.h"
+
+#include <filesystem>
+
+namespace corvane {
+
+ConversationWiring::ConversationWiring(Parts parts)
+    : m_parts(std::move(parts))
+    , m_conversations(Conversations::Services{
+          m_parts.history, m_parts.sound, m_parts.clock, m_parts.settings.Play,
+          [this] { return m_parts.views.createConversationView(); },
+          [this](const std::string& line) { return send(line); },
+          [this](const std::string& address) { m_parts.browser.OpenInBrowser(address); }, m_parts.notice,
+          [this] { return m_parts.session.WorldName; }}) {}
+
+void ConversationWiring::load() {
+    if (m_parts.settingsPath.empty()) {
+        m_conversations.setRoutes(BuiltInConversationRoutes());
+        return;
+    }
+    ConversationSettings read = ReadConversationSettings(m_parts.settingsPath);
+    m_conversations.setRoutes(std::move(read.routes));
+    for (const std::string& problem : read.problems) {
+        m_parts.notice("*** [Conversations] " + problem + "; left out");
+    }
+    for (const std::string& error : m_conversations.router().errors()) {
+        m_parts.notice("*** [Conversations] the pattern of " + error + "; it matches nothing");
+    }
+    m_conversations.setDoNotDisturb(read.doNotDisturb);
+    m_parts.menu.setChecked(MenuItem::GameDoNotDisturb, read.doNotDisturb);
+    m_conversations.setLogFolder(
+        (std::filesystem::path(m_parts.settingsPath).parent_path() / "logs").string());
+}
+
+void ConversationWiring::toggleDoNotDisturb() {
+    const bool on = !m_conversations.doNotDisturb();
+    m_conversations.setDoNotDisturb(on);
+    m_parts.menu.setChecked(MenuItem::GameDoNotDisturb, on);
+    if (!m_parts.settingsPath.empty()) {
+        WriteDoNotDisturb(on, m_parts.settingsPath);
+    }
+}
+
+bool ConversationWiring::send(const std::string& line) {
+    if (!m_parts.session.Connected) {
+        return false;
+    }
+    if (m_parts.menu.enabled(MenuItem::GameQuit)) {
+        m_parts.sender.NoteCommandSent();
+    }
+    m_parts.sender.SendCommand(line + std::string(NewLine));
+    return true;
+}
+
+} // namespace corvane

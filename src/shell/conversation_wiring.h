@@ -1,0 +1,50 @@
+#pragma once
+
+#include "conversations/conversations.h"
+
+#include <functional>
+#include <string>
+
+namespace corvane {
+
+struct ClientSettings;
+struct Session;
+class CommandSender;
+class MainMenu;
+class ViewFactory;
+class BrowserLaunch;
+
+// Conversation windows as the client wires them: routes read from the
+// settings file, typed lines sent through the command sender, addresses
+// opened like the main output's, and Game > Do Not Disturb.
+class ConversationWiring {
+public:
+    struct Parts {
+        const ClientSettings& settings;
+        const Session& session;
+        SessionHistory& history;
+        Sound& sound;
+        const Clock& clock;
+        ViewFactory& views;
+        MainMenu& menu;
+        CommandSender& sender;
+        BrowserLaunch& browser;
+        std::function<void(const std::string&)> notice;
+        std::string settingsPath;
+    };
+
+    explicit ConversationWiring(Parts parts);
+
+    // Reads the routes and Do Not Disturb (start-up); problems in them are noticed once.
+    void load();
+    void toggleDoNotDisturb();
+    Conversations& conversations() { return m_conversations; }
+
+private:
+    bool send(const std::string& line);
+
+    Parts m_parts;
+    Conversations m_conversations;
+};
+
+} // namespace corvane

@@ -1,0 +1,295 @@
+#include "behaviour/logged_in_client.h"
+#include "conversations/conversation_log.h"
+#include "conversations/conversation_settings.h"
+#include "fakes/fake_notifier.h"
+#include "settings/play_options.h"
+
+#include <gtest/gtest.h>
+
+namespace corvane::testing {
+namespace {
+
+// ---- Which lines the built-in routes take, and whose they are ----
+
+struct RouteRow {
+    const char* name;
+    const char* line;
+    // Empty: no route takes the line.
+    const char* who;
+    const char* route;
+};
+
+class BuiltInRoutes : public ::testing::TestWithParam<RouteRow> {};
+
+TEST_P(BuiltInRoutes, TakeTheMuckFormatsAndLeaveLookAlikes) {
+    ConversationRouter router;
+    router.setRoutes(BuiltInConversationRoutes());
+    ASSERT_TRUE(router.errors().empty());
+    const std::optional<RoutedLine> routed = router.route(GetParam().line);
+    if (std::string(GetParam().who).empty()) {
+        EXPECT_FALSE(routed) << "taken by " << router.routes()[routed->route].key;
+        return;
+    }
+    ASSERT_TRUE(routed);
+    EXPECT_EQ(routed->who, GetParam().who);
+    EXPECT_EQ(router.routes()[routed->route].key, GetParam().route);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, BuiltInRoutes,
+    ::testing::Values(
+        RouteRow{"PageColon", "Alice pages: hello", "Alice", "PagesReceived"},
+        RouteRow{"PageQuoted", "Alice pages, \"hello\" to you.", "Alice", "PagesReceivedQuoted"},
+        RouteRow{"PagePose", "In a page-pose to you, Alice waves.", "Alice", "PagePoses"},
+        RouteRow{"PageLook", "You sense that Alice is looking for you in Town Square.", "Alice", "PageLooks"},
+        RouteRow{"PagedOldStyle", "You paged Alice with \"hello\".", "Alice", "PagesSent"},
+        RouteRow{"PageSent", "You page, \"hello\" to Alice.", "Alice", "PagesSentQuoted"},
+        RouteRow{"WhisperReceived", "Alice whispers, \"hello\"", "Alice", "WhispersReceived"},
+        RouteRow{"WhisperToYou", "Alice whispers, \"hello\" to you.", "Alice", "WhispersReceived"},
+        RouteRow{"WhisperSent", "You whisper, \"hello\" to Alice.", "Alice", "WhispersSent"},
+        RouteRow{"MultiPage", "Alice pages, \"hi\" to you, Bob.", "Alice", "MultiPages"},
+        RouteRow{"QuotesInsideThePage", "Alice pages, \"she said \"hi\" to me\" to you.", "Alice",
+                 "PagesReceivedQuoted"},
+        RouteRow{"SayingPagesInASay", "Bob says, \"Alice pages: hi\"", "", ""},
+        RouteRow{"SayingAPageInASay", "Bob says, \"Alice pages, \"hi\" to you.\"", "", ""},
+        RouteRow{"PosingAWhisper", "Bob nods. Alice whispers, \"hi\"", "", ""},
+        RouteRow{"PagesAsAVerb", "Alice pages through the book.", "", ""},
+        RouteRow{"NoNameBeforePages", "pages: nobody", "", ""},
+        RouteRow{"SenseWithoutAPlace", "You sense that Alice is looking for you", "", ""},
+        RouteRow{"LowerCaseYou", "you page, \"hello\" to Alice.", "", ""},
+        RouteRow{"PlainSay", "Alice says, \"hello\"", "", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ConversationRoutes, PuppetsMatchTheirPrefixOnlyAtTheStartAndSwitchedOffRoutesNothing) {
+    ConversationRouter router;
+    std::vector<ConversationRoute> routes = {PuppetRoute("Puppet 1", "Rex", "Rex> ", "rex "),
+                                             PuppetRoute("Puppet 2", "Odd", "(*) ", "@force odd=")};
+    routes.push_back(BuiltInConversationRoutes().front());
+    routes.back().enabled = false;
+    router.setRoutes(routes);
+    ASSERT_TRUE(router.errors().empty());
+    EXPECT_EQ(router.route("Rex> Rex sniffs the air.")->who, "Rex");
+    EXPECT_EQ(router.route("(*) sees a cat")->who, "Odd");
+    EXPECT_FALSE(router.route("Bob says, \"Rex> sit\""));
+    EXPECT_FALSE(router.route("Alice pages: hi"));
+    EXPECT_EQ(SendPrefixFor(router.routes()[0], "Rex"), "rex ");
+    EXPECT_EQ(SendPrefixFor(BuiltInConversationRoutes()[0], "Alice"), "page Alice=");
+}
+
+TEST(ConversationSettingsFile, ReadsSwitchesPuppetsAndRoutesAndNamesWhatItCannotRead) {
+    ScratchFolder folder;
+    folder.write("CORVANE.INI", "[Conversations]\r\nPagesReceived=instead\r\nPageLooks=off\r\n"
+                                "WhispersSent=sometimes\r\nDoNotDisturb=True\r\n"
+                                "Puppet 1=Rex,\"Rex> \",\"rex \",instead\r\nPuppet 2=Nameless\r\n"
+                                "Route 1=page,on,regex,^(?<who>\\S+) sends a note: .*, with love$\r\n"
+                                "Route 2=shout,on,regex,x\r\n");
+    const ConversationSettings read = ReadConversationSettings(folder.file("CORVANE.INI"));
+    auto route = [&](const std::string& key) {
+        for (const ConversationRoute& r : read.routes) {
+            if (r.key == key) {
+                return r;
+            }
+        }
+        return ConversationRoute{};
+    };
+    EXPECT_TRUE(route("PagesReceived").instead);
+    EXPECT_FALSE(route("PageLooks").enabled);
+    EXPECT_TRUE(route("PagesSent").enabled);
+    EXPECT_FALSE(route("PagesSent").instead);
+    EXPECT_EQ(route("Puppet 1").who, "Rex");
+    EXPECT_EQ(route("Puppet 1").sendPrefix, "rex ");
+    EXPECT_TRUE(route("Puppet 1").instead);
+    EXPECT_EQ(route("Route 1").pattern, "^(?<who>\\S+) sends a note: .*, with love$");
+    EXPECT_TRUE(read.doNotDisturb);
+    ASSERT_EQ(read.problems.size(), 3u);
+    EXPECT_NE(read.problems[0].find("WhispersSent=sometimes"), std::string::npos);
+    EXPECT_NE(read.problems[1].find("Puppet 2"), std::string::npos);
+    EXPECT_NE(read.problems[2].find("Route 2"), std::string::npos);
+    EXPECT_EQ(SplitConversationFields("a, \"b ,c \" ,d,e,f", 4),
+              (std::vector<std::string>{"a", "b ,c ", "d", "e,f"}));
+}
+
+// ---- The windows, on a client logged in on fakes ----
+
+struct ConversationClient : ::testing::Test {
+    LoggedInClient c;
+    FakeNotifier notifier;
+    FakeAttention attention;
+
+    void logIn(const std::string& conversations = {}, const std::string& play = {}) {
+        c.folder.write("CORVANE.INI", "[Corvane]\r\nProgramPath=" + c.folder.path() + "\r\n" + play +
+                                          "[Addresses]\r\nMUD 1=Practice,127.0.0.1,4201\r\n\r\n[Practice]\r\n"
+                                          "Character 1=Tester,B5;@<!=&\r\n[Conversations]\r\n" +
+                                          conversations);
+        c.logIn();
+        c.h->client.conversations().setNotifier(&notifier);
+        c.h->client.conversations().setAttention(&attention);
+        c.h->clearOutput();
+    }
+    ClientHarness& h() { return *c.h; }
+    void receive(const std::string& text) {
+        h().socket.receive(text);
+        h().clock.runPending();
+    }
+    std::string output() { return h().client.outputBuffer().text(); }
+    FakeConversationView* window(std::size_t i) {
+        return i < h().views.conversations.size() ? h().views.conversations[i] : nullptr;
+    }
+    std::string sent() {
+        std::string bytes = h().socket.allSent();
+        h().socket.sent.clear();
+        return bytes;
+    }
+};
+
+TEST_F(ConversationClient, APageOpensAWindowQuietlyWhoseInputPagesBackAndTheMainOutputKeepsTheLine) {
+    logIn();
+    receive("Alice pages: hello\r\nAlice pages, \"still there?\" to you.\r\n");
+    ASSERT_EQ(h().views.conversations.size(), 1u);
+    FakeConversationView& alice = *window(0);
+    EXPECT_EQ(alice.lines,
+              (std::vector<std::string>{"Alice pages: hello", "Alice pages, \"still there?\" to you."}));
+    EXPECT_EQ(alice.quietShows, 1);
+    EXPECT_EQ(alice.title, "Alice (2) - Corvane");
+    EXPECT_EQ(alice.prefix, "page Alice=");
+    EXPECT_NE(output().find("Alice pages: hello"), std::string::npos);
+
+    alice.type("yes, here");
+    EXPECT_EQ(sent(), "page Alice=yes, here\r\n");
+    EXPECT_TRUE(alice.input.empty());
+    alice.activate();
+    EXPECT_EQ(alice.title, "Alice - Corvane");
+
+    // The player's own prefix stays, whatever comes next.
+    alice.events->onPrefixEdited("p alice=");
+    receive("Alice whispers, \"psst\"\r\n");
+    alice.type("ok");
+    EXPECT_EQ(sent(), "p alice=ok\r\n");
+    EXPECT_EQ(h().views.conversations.size(), 1u);
+}
+
+TEST_F(ConversationClient, OneWindowPerNameWhispersReplyByWhisperAndClosedWindowsReopenWithTheirLines) {
+    logIn();
+    receive("Bob whispers, \"psst\"\r\nYou page, \"hi\" to alice.\r\nAlice pages: hello\r\n");
+    ASSERT_EQ(h().views.conversations.size(), 2u);
+    EXPECT_EQ(window(0)->prefix, "whisper Bob=");
+    EXPECT_EQ(window(1)->lines.size(), 2u);
+    window(1)->shown = false;
+    receive("Alice pages: back\r\n");
+    EXPECT_TRUE(window(1)->shown);
+    EXPECT_EQ(window(1)->lines.size(), 3u);
+    h().client.session().Connected = false;
+    window(1)->type("not lost");
+    EXPECT_EQ(window(1)->input, "not lost");
+}
+
+TEST_F(ConversationClient, InsteadKeepsTheLineFromTheMainOutputButNotFromTheHistoryAndTheWindowKeeps500) {
+    logIn("PagesReceived=instead\r\n");
+    const std::size_t kept = h().client.sessionHistory().lineCount();
+    for (int i = 0; i < 505; ++i) {
+        h().socket.receive("Alice pages: line " + std::to_string(i) + "\r\n");
+    }
+    h().clock.runPending();
+    EXPECT_EQ(output().find("Alice pages"), std::string::npos);
+    EXPECT_EQ(h().client.sessionHistory().lineCount(), kept + 505);
+    const Conversation* alice = h().client.conversations().find("alice");
+    ASSERT_NE(alice, nullptr);
+    EXPECT_EQ(alice->lines().size(), Conversation::kMaxLines);
+    EXPECT_EQ(window(0)->lines.front(), "Alice pages: line 5");
+}
+
+TEST_F(ConversationClient, AWorldNamingEndlessSpeakersOrSendingHugeLinesStaysBounded) {
+    logIn();
+    for (std::size_t i = 0; i <= Conversations::kMaxConversations; ++i) {
+        h().socket.receive("Speaker" + std::to_string(i) + " pages: hi\r\n");
+    }
+    h().clock.runPending();
+    EXPECT_EQ(h().client.conversations().count(), Conversations::kMaxConversations);
+    EXPECT_NE(output().find("*** 32 conversations are open"), std::string::npos);
+    EXPECT_NE(output().find("Speaker32 pages: hi"), std::string::npos);
+
+    const std::string huge(15000, 'x');
+    for (int i = 0; i < 40; ++i) {
+        h().socket.receive("Speaker0 pages: " + huge + "\r\n");
+    }
+    std::size_t bytes = 0;
+    for (const TextLine& line : h().client.conversations().find("Speaker0")->lines()) {
+        bytes += line.text.size();
+    }
+    EXPECT_LE(bytes, Conversation::kMaxBytes);
+    EXPECT_EQ(window(0)->lines.size(), h().client.conversations().find("Speaker0")->lines().size());
+}
+
+TEST_F(ConversationClient, PuppetLinesGoToThePuppetWhoseInputForcesIt) {
+    logIn("Puppet 1=Rex,\"Rex> \",\"@force rex=\",instead\r\n");
+    receive("Rex> Rex sniffs at a lamppost.\r\nAlice says, \"Rex> sit\"\r\n");
+    ASSERT_EQ(h().views.conversations.size(), 1u);
+    EXPECT_EQ(window(0)->lines, std::vector<std::string>{"Rex> Rex sniffs at a lamppost."});
+    EXPECT_EQ(output().find("sniffs"), std::string::npos);
+    window(0)->type("say woof");
+    EXPECT_EQ(sent(), "@force rex=say woof\r\n");
+}
+
+TEST_F(ConversationClient, ALineFromSomeoneElseInTheBackgroundNotifiesUnlessDoNotDisturb) {
+    logIn({}, "ConversationBeep=True\r\n");
+    receive("Alice pages: are you there?\r\n");
+    EXPECT_EQ(notifier.shown, std::vector<std::string>{"Alice - Practice: Alice pages: are you there?"});
+    EXPECT_EQ(attention.requests, 1);
+    EXPECT_EQ(h().sound.beeps, 1);
+
+    // The player's own page, and anything while Corvane is active, ask for nothing.
+    receive("You page, \"yes\" to Alice.\r\n");
+    attention.isActive = true;
+    receive("Alice pages: good\r\n");
+    EXPECT_EQ(attention.requests, 1);
+
+    attention.isActive = false;
+    h().client.onMenuTriggered(MenuItem::GameDoNotDisturb);
+    EXPECT_TRUE(h().client.menu().checked(MenuItem::GameDoNotDisturb));
+    EXPECT_EQ(ReadSetting("Conversations", "DoNotDisturb", c.ini), "True");
+    receive("Alice pages: hello?\r\n");
+    EXPECT_EQ(notifier.shown.size(), 1u);
+    EXPECT_EQ(attention.requests, 1);
+    EXPECT_EQ(window(0)->lines.size(), 4u);
+}
+
+TEST_F(ConversationClient, GmcpChannelTextGoesToTheChannelsWindow) {
+    logIn();
+    h().client.conversations().channelText("gossip", "Alice", "Alice gossips, \"hi all\"");
+    h().client.conversations().channelText("gossip", "Bob", "hello");
+    ASSERT_EQ(h().views.conversations.size(), 1u);
+    EXPECT_EQ(window(0)->lines, (std::vector<std::string>{"Alice gossips, \"hi all\"", "Bob: hello"}));
+    EXPECT_EQ(window(0)->prefix, "gossip ");
+    EXPECT_EQ(attention.requests, 0);
+}
+
+TEST_F(ConversationClient, DoubleClickingAnAddressInAWindowOpensIt) {
+    logIn();
+    receive("Alice pages: see https://example.org/map now\r\n");
+    window(0)->clickedLine = "Alice pages: see https://example.org/map now";
+    window(0)->caret = 20;
+    h().launcher.browserAnswer = BrowserAnswer::Opened;
+    window(0)->events->onOutputDoubleClicked();
+    ASSERT_EQ(h().launcher.requests.size(), 1u);
+    EXPECT_EQ(h().launcher.requests[0].address, "https://example.org/map");
+}
+
+TEST_F(ConversationClient, LogConversationsWritesEachToItsOwnFileAndSaysOnceWhenItCannot) {
+    logIn({}, "LogConversations=True\r\nUtf8Logs=True\r\n");
+    receive("Alice pages: héllo\r\nBob whispers, \"psst\"\r\nAlice pages: again\r\n");
+    ConversationLog names(c.folder.file("logs"), h().client.settings().Play, h().clock, {});
+    EXPECT_EQ(c.folder.read("logs/" + std::filesystem::path(names.pathFor("Alice")).filename().string()),
+              "Alice pages: héllo\r\nAlice pages: again\r\n");
+    EXPECT_NE(names.pathFor("Bob").find("Bob-"), std::string::npos);
+
+    std::filesystem::create_directories(names.pathFor("Cat"));
+    receive("Cat pages: one\r\nCat pages: two\r\n");
+    h().clock.runPending();
+    const std::string shown = output();
+    const std::size_t first = shown.find("*** Could not open the conversation log");
+    EXPECT_NE(first, std::string::npos);
+    EXPECT_EQ(shown.find("*** Could not", first + 1), std::string::npos);
+}
+
+} // namespace
+} // namespace corvane::testing
