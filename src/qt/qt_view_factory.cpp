@@ -6,6 +6,7 @@
 #include "qt/qt_conversation_view.h"
 #include "qt/qt_main_window.h"
 #include "qt/qt_output_box.h"
+#include "qt/qt_spell_check.h"
 #include "qt/qt_direction_view.h"
 #include "qt/qt_mcp_dialog_view.h"
 #include "qt/qt_mcp_editor_view.h"

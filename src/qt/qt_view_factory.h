@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/view_factory.h"
+#include "platform/view_factory.h"
 
 #include <functional>
 

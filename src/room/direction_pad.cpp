@@ -4,7 +4,7 @@
 #include "core/command_sender.h"
 #include "core/constants.h"
 #include "core/main_menu.h"
-#include "shell/view_factory.h"
+#include "platform/view_factory.h"
 
 namespace corvane {
 

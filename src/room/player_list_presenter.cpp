@@ -5,7 +5,7 @@
 #include "core/line_classifier.h"
 #include "core/session.h"
 #include "settings/settings.h"
-#include "shell/view_factory.h"
+#include "platform/view_factory.h"
 
 namespace corvane {
 

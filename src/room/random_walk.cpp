@@ -11,7 +11,7 @@
 #include "platform/prompts.h"
 #include "room/random_source.h"
 #include "settings/number_text.h"
-#include "shell/view_factory.h"
+#include "platform/view_factory.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -6,7 +6,7 @@
 #include "core/text_codec.h"
 #include "platform/picture_reader.h"
 #include "settings/client_settings.h"
-#include "shell/view_factory.h"
+#include "platform/view_factory.h"
 
 namespace corvane {
 

@@ -23,7 +23,7 @@
 #include "shell/preferences_view.h"
 #include "shell/session_history_presenter.h"
 #include "shell/spell_choice.h"
-#include "shell/view_factory.h"
+#include "platform/view_factory.h"
 #include "worlds/address_book_presenter.h"
 #include "worlds/certificate_trust.h"
 

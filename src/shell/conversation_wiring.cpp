@@ -7,7 +7,7 @@
 #include "core/session.h"
 #include "settings/client_settings.h"
 #include "shell/browser_launch.h"
-#include "shell/view_factory.h"
+#include "platform/view_factory.h"
 
 #include <filesystem>
 

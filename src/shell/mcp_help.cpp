@@ -2,7 +2,7 @@
 
 #include "core/mcp_link.h"
 #include "core/session.h"
-#include "shell/view_factory.h"
+#include "platform/view_factory.h"
 
 #include <algorithm>
 

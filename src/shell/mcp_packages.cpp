@@ -5,7 +5,7 @@
 #include "core/status_line.h"
 #include "core/text_codec.h"
 #include "settings/settings.h"
-#include "shell/view_factory.h"
+#include "platform/view_factory.h"
 #include "worlds/typed_names.h"
 #include "worlds/world_entry.h"
 

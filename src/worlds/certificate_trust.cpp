@@ -2,7 +2,7 @@
 
 #include "core/text_codec.h"
 #include "settings/settings.h"
-#include "shell/view_factory.h"
+#include "platform/view_factory.h"
 #include "worlds/certificate_presenter.h"
 #include "worlds/certificate_view.h"
 #include "worlds/typed_names.h"

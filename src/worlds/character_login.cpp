@@ -3,7 +3,7 @@
 #include "core/session.h"
 #include "platform/prompts.h"
 #include "platform/sound.h"
-#include "shell/view_factory.h"
+#include "platform/view_factory.h"
 #include "worlds/character_presenter.h"
 #include "worlds/character_view.h"
 

@@ -21,7 +21,7 @@
 #include "fakes/fake_session_history_view.h"
 #include "shell/display_view.h"
 #include "shell/main_layout_view.h"
-#include "shell/view_factory.h"
+#include "platform/view_factory.h"
 
 #include <algorithm>
 #include <array>

@@ -43,8 +43,10 @@ public:
         const std::string settings = m_folder + "/CORVANE.INI";
         const std::string main = prepare(m_folder + "/");
         // The address is stored, so the program connects at once instead of
-        // asking whether to add it.
-        std::ofstream(settings) << "[Corvane]\r\n"
+        // asking whether to add it. Spell checking is off: a dictionary is a
+        // fixed 8 MiB that no server can grow, and these cases measure what a
+        // server can.
+        std::ofstream(settings) << "[Corvane]\r\nSpellCheck=Off\r\n"
                                 << main << "\r\n[Addresses]\r\nMUD 1=Hostile,127.0.0.1," << port
                                 << "\r\n\r\n[Hostile]\r\nCharacter 1=Tester,B5;@<!=&\r\n";
         const std::string address = "telnet://127.0.0.1:" + std::to_string(port);

@@ -1,14 +1,15 @@
 #pragma once
 
-#include "conversations/conversation_view.h"
-#include "shell/mcp_dialog_view.h"
-#include "shell/mcp_editor_view.h"
-#include "shell/mcp_help_view.h"
-
 #include <memory>
 
 namespace corvane {
 
+// Only names: the presenters that open a window include its view, so this
+// sits below all of them.
+class ConversationView;
+class McpDialogView;
+class McpEditorView;
+class McpHelpView;
 class AddressBookView;
 class CertificateView;
 class CharacterView;
@@ -37,12 +38,12 @@ public:
     virtual std::unique_ptr<PreferencesView> createPreferencesView() = 0;
     virtual std::unique_ptr<CertificateView> createCertificateView() = 0;
     virtual std::unique_ptr<SessionHistoryView> createSessionHistoryView() = 0;
-    // MCP windows; a factory without them leaves the world's requests unanswered.
-    virtual std::unique_ptr<McpEditorView> createMcpEditorView() { return nullptr; }
-    virtual std::unique_ptr<McpDialogView> createMcpDialogView() { return nullptr; }
-    virtual std::unique_ptr<McpHelpView> createMcpHelpView() { return nullptr; }
-    // A conversation window; a factory without them leaves pages in the main output.
-    virtual std::unique_ptr<ConversationView> createConversationView() { return nullptr; }
+    // MCP windows; a factory that answers null leaves the world's requests unanswered.
+    virtual std::unique_ptr<McpEditorView> createMcpEditorView() = 0;
+    virtual std::unique_ptr<McpDialogView> createMcpDialogView() = 0;
+    virtual std::unique_ptr<McpHelpView> createMcpHelpView() = 0;
+    // A conversation window; a factory that answers null leaves pages in the main output.
+    virtual std::unique_ptr<ConversationView> createConversationView() = 0;
 };
 
 } // namespace corvane
