@@ -1,6 +1,7 @@
 #include "qt/qt_mcp_editor_view.h"
 
 #include "qt/qt_spell_check.h"
+#include "qt/qt_find_text.h"
 #include "qt/qt_text.h"
 
 #include <QCloseEvent>
@@ -215,13 +216,8 @@ void QtMcpEditorView::findNext() {
     if (wanted.isEmpty()) {
         return;
     }
-    if (!m_text->find(wanted)) {
-        QTextCursor start = m_text->textCursor();
-        start.movePosition(QTextCursor::Start);
-        m_text->setTextCursor(start);
-        if (!m_text->find(wanted)) {
-            setStatus("\"" + fromQt(wanted) + "\" is not in the text.");
-        }
+    if (!FindWrappingRound(m_text, wanted)) {
+        setStatus("\"" + fromQt(wanted) + "\" is not in the text.");
     }
 }
 

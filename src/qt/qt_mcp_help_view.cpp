@@ -1,5 +1,6 @@
 #include "qt/qt_mcp_help_view.h"
 
+#include "qt/qt_find_text.h"
 #include "qt/qt_text.h"
 
 #include <QCloseEvent>
@@ -144,13 +145,8 @@ void QtMcpHelpView::findNext() {
     if (wanted.isEmpty()) {
         return;
     }
-    if (!m_text->find(wanted)) {
-        QTextCursor start = m_text->textCursor();
-        start.movePosition(QTextCursor::Start);
-        m_text->setTextCursor(start);
-        if (!m_text->find(wanted)) {
-            setStatus("\"" + fromQt(wanted) + "\" is not in the entry.");
-        }
+    if (!FindWrappingRound(m_text, wanted)) {
+        setStatus("\"" + fromQt(wanted) + "\" is not in the entry.");
     }
 }
 
