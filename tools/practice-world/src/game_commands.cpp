@@ -26,6 +26,14 @@ std::pair<std::string_view, std::string_view> splitWord(std::string_view line) {
     return {line.substr(0, space), trim(line.substr(space))};
 }
 
+// "name=text" as page and whisper take it, both trimmed; no "=" is no text.
+std::pair<std::string_view, std::string_view> splitAtEquals(std::string_view argument) {
+    const auto equals = argument.find('=');
+    if (equals == std::string_view::npos)
+        return {trim(argument), {}};
+    return {trim(argument.substr(0, equals)), trim(argument.substr(equals + 1))};
+}
+
 const Room::Exit* findExit(const Room& room, std::string_view word) {
     for (const Room::Exit& exit : room.exits) {
         for (const std::string& name : exit.names) {
@@ -189,10 +197,7 @@ void GameCommands::pose(Call& call) {
 // The page program most MUCKs run: several names before the "=", a pose after
 // ":", and a page without text to say one is looking for someone.
 void GameCommands::page(Call& call) {
-    const auto equals = call.argument.find('=');
-    const std::string_view names = trim(call.argument.substr(0, equals));
-    const std::string_view text =
-        equals == std::string_view::npos ? "" : trim(call.argument.substr(equals + 1));
+    const auto [names, text] = splitAtEquals(call.argument);
     if (names.empty()) {
         call.out.reply("Usage: page <player> [<player>...]=<message>");
         return;
@@ -240,10 +245,7 @@ void GameCommands::page(Call& call) {
 
 // The server's own page, as older MUCKs answer it without a page program.
 void GameCommands::plainPage(Call& call) {
-    const auto equals = call.argument.find('=');
-    const std::string_view text =
-        equals == std::string_view::npos ? "" : trim(call.argument.substr(equals + 1));
-    const std::string_view name = trim(call.argument.substr(0, equals));
+    const auto [name, text] = splitAtEquals(call.argument);
     if (name.empty() || text.empty()) {
         call.out.reply("Usage: @page <player>=<message>");
         return;
@@ -261,10 +263,7 @@ void GameCommands::plainPage(Call& call) {
 
 // Only to someone awake in the same room. The newer server adds "to you".
 void GameCommands::whisper(Call& call) {
-    const auto equals = call.argument.find('=');
-    const std::string_view name = trim(call.argument.substr(0, equals));
-    const std::string_view text =
-        equals == std::string_view::npos ? "" : trim(call.argument.substr(equals + 1));
+    const auto [name, text] = splitAtEquals(call.argument);
     if (name.empty() || text.empty()) {
         call.out.reply("Usage: whisper <player>=<message>");
         return;
