@@ -11,6 +11,10 @@ namespace corvane {
 
 namespace {
 constexpr std::size_t kNotificationCharacters = 80;
+
+bool isWordCharacter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+}
 } // namespace
 
 Conversations::Conversations(Services services)
@@ -36,6 +40,9 @@ bool Conversations::offerLine(TextLine& line) {
     }
     const std::optional<RoutedLine> routed = m_router.route(line.text);
     if (!routed) {
+        if (m_services.play[PlayOption::NotifyOnName] && mentionsPlayer(line.text)) {
+            askAttention(m_services.worldName ? m_services.worldName() : std::string(), line.text);
+        }
         return true;
     }
     const ConversationRoute& route = m_router.routes()[routed->route];
@@ -113,15 +120,38 @@ void Conversations::arrived(Conversation& conversation, const TextLine& line, bo
     if (m_log && m_services.play[PlayOption::LogConversations]) {
         m_log->writeLine(conversation.name(), line.text);
     }
-    if (!alert || m_doNotDisturb || (m_attention != nullptr && m_attention->active())) {
+    if (alert) {
+        const std::string world = m_services.worldName ? m_services.worldName() : std::string();
+        askAttention(world.empty() ? conversation.name() : conversation.name() + " - " + world, line.text);
+    }
+}
+
+// The name as a word of its own, anywhere but at the start: a line that
+// starts with it is the player's own pose or arrival.
+bool Conversations::mentionsPlayer(std::string_view text) const {
+    const std::string name = m_services.characterName ? m_services.characterName() : std::string();
+    if (name.empty() || text.size() <= name.size()) {
+        return false;
+    }
+    const std::string lower = ToLowerAscii(text);
+    const std::string wanted = ToLowerAscii(name);
+    for (std::size_t at = lower.find(wanted, 1); at != std::string::npos; at = lower.find(wanted, at + 1)) {
+        const std::size_t end = at + wanted.size();
+        if (!isWordCharacter(lower[at - 1]) && (end == lower.size() || !isWordCharacter(lower[end]))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void Conversations::askAttention(const std::string& from, const std::string& text) {
+    if (m_doNotDisturb || (m_attention != nullptr && m_attention->active())) {
         return;
     }
     if (m_notifier != nullptr) {
-        const std::string body = Utf8Length(line.text) > kNotificationCharacters
-                                     ? Utf8Left(line.text, kNotificationCharacters) + "..."
-                                     : line.text;
-        const std::string world = m_services.worldName ? m_services.worldName() : std::string();
-        m_notifier->notify(world.empty() ? conversation.name() : conversation.name() + " - " + world, body);
+        const std::string body =
+            Utf8Length(text) > kNotificationCharacters ? Utf8Left(text, kNotificationCharacters) + "..." : text;
+        m_notifier->notify(from.empty() ? std::string("Corvane") : from, body);
     }
     if (m_attention != nullptr) {
         m_attention->requestAttention();

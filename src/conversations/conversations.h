@@ -44,6 +44,8 @@ public:
         // A line of the client's own in the main output.
         std::function<void(const std::string&)> notice;
         std::function<std::string()> worldName;
+        // The character logged in, whose name a line may mention.
+        std::function<std::string()> characterName;
     };
 
     explicit Conversations(Services services);
@@ -74,6 +76,8 @@ public:
 private:
     Conversation* conversationFor(const std::string& name);
     void arrived(Conversation& conversation, const TextLine& line, bool alert);
+    bool mentionsPlayer(std::string_view text) const;
+    void askAttention(const std::string& from, const std::string& text);
 
     Services m_services;
     ShownLineFilter* m_next = nullptr;

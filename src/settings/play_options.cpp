@@ -26,6 +26,7 @@ constexpr std::array<Named, kPlayOptionCount> kNames = {{
     {"ScrollbackPane", "Scroll&back pane above the output when scrolling up", true},
     {"LogConversations", "Log con&versations (a file each, in the logs folder)"},
     {"ConversationBeep", "&Beep when someone pages or whispers while Corvane is in the background"},
+    {"NotifyOnName", "Notify me when my na&me is mentioned while Corvane is in the background"},
 }};
 
 } // namespace

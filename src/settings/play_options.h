@@ -29,6 +29,8 @@ enum class PlayOption {
     LogConversations,
     // A conversation line that asks for attention beeps too.
     ConversationBeep,
+    // A line in the main output that names the player asks for attention.
+    NotifyOnName,
     Count
 };
 

@@ -20,7 +20,7 @@ ConversationWiring::ConversationWiring(Parts parts)
           [this] { return m_parts.views.createConversationView(); },
           [this](const std::string& line) { return send(line); },
           [this](const std::string& address) { m_parts.browser.OpenInBrowser(address); }, m_parts.notice,
-          [this] { return m_parts.session.WorldName; }}) {}
+          [this] { return m_parts.session.WorldName; }, [this] { return m_parts.session.CharacterName; }}) {}
 
 void ConversationWiring::load() {
     if (m_parts.settingsPath.empty()) {

@@ -236,6 +236,9 @@ TEST_F(ConversationClient, ALineFromSomeoneElseInTheBackgroundNotifiesUnlessDoNo
     EXPECT_EQ(notifier.shown, std::vector<std::string>{"Alice - Practice: Alice pages: are you there?"});
     EXPECT_EQ(attention.requests, 1);
     EXPECT_EQ(h().sound.beeps, 1);
+    // Unless chosen, a line that only names the player asks for nothing.
+    receive("Bob says, \"hi Tester\"\r\n");
+    EXPECT_EQ(attention.requests, 1);
 
     // The player's own page, and anything while Corvane is active, ask for nothing.
     receive("You page, \"yes\" to Alice.\r\n");
@@ -251,6 +254,16 @@ TEST_F(ConversationClient, ALineFromSomeoneElseInTheBackgroundNotifiesUnlessDoNo
     EXPECT_EQ(notifier.shown.size(), 1u);
     EXPECT_EQ(attention.requests, 1);
     EXPECT_EQ(window(0)->lines.size(), 4u);
+}
+
+TEST_F(ConversationClient, AMentionOfTheCharacterInTheBackgroundNotifiesOnlyWhenChosen) {
+    logIn({}, "NotifyOnName=True\r\n");
+    receive("Tester waves.\r\nAlice says, \"Testers unite\"\r\nAlice says, \"where is tester?\"\r\n");
+    EXPECT_EQ(notifier.shown, std::vector<std::string>{"Practice: Alice says, \"where is tester?\""});
+    EXPECT_EQ(attention.requests, 1);
+    h().client.onMenuTriggered(MenuItem::GameDoNotDisturb);
+    receive("Bob says, \"Tester!\"\r\n");
+    EXPECT_EQ(attention.requests, 1);
 }
 
 TEST_F(ConversationClient, GmcpChannelTextGoesToTheChannelsWindow) {
