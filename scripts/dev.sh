@@ -36,7 +36,7 @@ fuzz() {
     local seconds=${FUZZ_SECONDS:-30}
     cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only -DNDEBUG" \
-        -DCORVANE_WERROR=ON -DCORVANE_BUILD_FUZZ=ON -DCORVANE_BUILD_GUI=OFF -DCORVANE_BUILD_BENCH=OFF
+        -DCORVANE_WERROR=ON -DCORVANE_BUILD_FUZZ=ON -DCORVANE_BUILD_GUI=OFF -DCORVANE_BUILD_BENCH=OFF -DCORVANE_UNITY_TESTS=ON
     cmake --build build-fuzz --target fuzz/all --parallel "$(nproc)"
     local targets=()
     mapfile -t targets < <(find build-fuzz/fuzz -maxdepth 1 -type f -perm -u+x | sort)
@@ -105,12 +105,12 @@ test)
     # the build; failures still name file and line. The sanitizer and fuzz
     # builds keep line tables for their reports.
     build build-ci -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -DNDEBUG" \
-        -DCORVANE_WERROR=ON -DCORVANE_CTEST_PER_CASE=OFF
+        -DCORVANE_WERROR=ON -DCORVANE_CTEST_PER_CASE=OFF -DCORVANE_UNITY_TESTS=ON
     echo "== tests"
     (cd build-ci && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300 -j "$(nproc)")
     echo "== behaviour tests under AddressSanitizer and UndefinedBehaviorSanitizer"
     build build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g1" -DCORVANE_WERROR=ON -DCORVANE_SANITIZE=ON \
-        -DCORVANE_BUILD_GUI=OFF -DCORVANE_BUILD_BENCH=OFF
+        -DCORVANE_BUILD_GUI=OFF -DCORVANE_BUILD_BENCH=OFF -DCORVANE_UNITY_TESTS=ON
     # Each test program runs whole, once: started once per case, as ctest
     # does, the sanitizers' start-up cost minutes for what takes seconds.
     for program in build-asan/tests/corvane_behaviour_tests \

@@ -1,4 +1,5 @@
 #include "fakes/client_harness.h"
+#include "fakes/telnet_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -36,15 +37,6 @@ TEST_P(IncomingTextTest, ShowsAndAnswers) {
     EXPECT_EQ(h.window.output.substr(before.size()), GetParam().shown);
     EXPECT_EQ(h.socket.allSent(), GetParam().replies);
 }
-
-const std::string IAC = "\xFF";
-const std::string DO = "\xFD";
-const std::string DONT = "\xFE";
-const std::string WILL = "\xFB";
-const std::string WONT = "\xFC";
-const std::string NOP = "\xF1";
-const std::string SB = "\xFA";
-const std::string SE = "\xF0";
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(

@@ -1,14 +1,11 @@
 #include "core/gmcp_messages.h"
 #include "fakes/client_harness.h"
+#include "fakes/telnet_bytes.h"
 
 #include <gtest/gtest.h>
 
 namespace corvane::testing {
 namespace {
-
-const std::string IAC = "\xFF";
-const std::string SB = "\xFA";
-const std::string SE = "\xF0";
 
 std::string gmcp(const std::string& body) {
     return IAC + SB + "\xC9" + body + IAC + SE;

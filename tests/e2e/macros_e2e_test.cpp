@@ -1,5 +1,6 @@
 #include "e2e/practice_world_process.h"
 #include "e2e/real_client.h"
+#include "e2e/temp_folder.h"
 #include "fakes/fake_address_book_view.h"
 #include "qt/qt_view_factory.h"
 #include "widgets/qt_wait.h"
@@ -26,18 +27,9 @@ public:
     }
 };
 
-struct Folder {
-    QTemporaryDir dir;
-    QString path(const QString& name) const { return dir.filePath(name); }
-    StartOptions options() const {
-        return StartOptions{
-            path("CORVANE.INI").toStdString(), dir.path().toStdString(), {}, dir.path().toStdString(), {}};
-    }
-};
-
 // Tester logged in on the practice world with the real main window and
 // the real "User Macros" dialog; the macro folder is a fresh folder.
-struct MacrosE2E : ::testing::Test, Folder, RealClient<MacroViews> {
+struct MacrosE2E : ::testing::Test, TempFolder, RealClient<MacroViews> {
     PracticeWorldProcess world;
 
     MacrosE2E()

@@ -1,5 +1,6 @@
 #include "e2e/practice_world_process.h"
 #include "e2e/real_client.h"
+#include "e2e/temp_folder.h"
 #include "qt/qt_picture_view.h"
 #include "qt/qt_view_factory.h"
 #include "room/random_source.h"
@@ -20,20 +21,9 @@ namespace {
 
 constexpr std::uint32_t kNorthThenSouth = 8;
 
-struct Folder {
-    QTemporaryDir folder;
-    StartOptions options() const {
-        return StartOptions{folder.filePath("CORVANE.INI").toStdString(),
-                            folder.path().toStdString(),
-                            {},
-                            folder.path().toStdString(),
-                            {}};
-    }
-};
-
 // Tester logged in on the practice world with the real room windows, and
 // its sample pictures loaded on every room change.
-struct RoomE2E : ::testing::Test, Folder, RealClient<QtViewFactory> {
+struct RoomE2E : ::testing::Test, TempFolder, RealClient<QtViewFactory> {
     PracticeWorldProcess world;
 
     RoomE2E()
@@ -42,10 +32,10 @@ struct RoomE2E : ::testing::Test, Folder, RealClient<QtViewFactory> {
     }
 
     bool logIn(const QStringList& manner = {}) {
-        if (!world.start(folder.filePath("world.log"), manner)) {
+        if (!world.start(dir.filePath("world.log"), manner)) {
             return false;
         }
-        QFile ini(folder.filePath("CORVANE.INI"));
+        QFile ini(dir.filePath("CORVANE.INI"));
         if (!ini.open(QIODevice::WriteOnly)) {
             return false;
         }
@@ -118,7 +108,7 @@ TEST_F(RoomE2E, AWalkOfFiveSecondMovesIsLoggedAsItGoes) {
     ASSERT_STREQ(RandomWalk::kDirections[static_cast<std::size_t>(RandomWalk::DrawDirection(expected))],
                  "south");
     client.room().random().seed(kNorthThenSouth);
-    const QString log = folder.filePath("walk001.log");
+    const QString log = dir.filePath("walk001.log");
     choosers.files.push_back(log.toStdString());
     window.action(MenuItem::GameWalk)->trigger();
     QWidget* walk = shown("frmWalk");
@@ -155,7 +145,7 @@ TEST_F(RoomE2E, AWalkOnAModernMuckTakesOnlyTheExitsItsRoomsList) {
     window.action(MenuItem::GameWalk)->trigger();
     QWidget* walk = shown("frmWalk");
     ASSERT_NE(walk, nullptr);
-    choosers.files.push_back(folder.filePath("walk.log").toStdString());
+    choosers.files.push_back(dir.filePath("walk.log").toStdString());
     walk->findChild<QLineEdit*>("Text1")->setText("5");
     click(walk, "Command1_0");
     // Two moves, each through an exit of the room it left: never "Huh?".

@@ -1,5 +1,6 @@
 #include "e2e/practice_world_process.h"
 #include "e2e/real_client.h"
+#include "e2e/temp_folder.h"
 #include "settings/settings.h"
 #include "widgets/loopback_server.h"
 #include "widgets/qt_wait.h"
@@ -23,15 +24,7 @@ void trust(FakeCertificateView& question) {
 }
 
 // The folder of the settings file, made before the client that is told about it.
-struct Folder {
-    QTemporaryDir dir;
-    std::string settingsPath() const { return dir.filePath("CORVANE.INI").toStdString(); }
-    StartOptions options() const {
-        return StartOptions{settingsPath(), dir.path().toStdString(), {}, dir.path().toStdString(), {}};
-    }
-};
-
-struct SecureClient : Folder, RealClient<> {
+struct SecureClient : TempFolder, RealClient<> {
     SecureClient()
         : RealClient<>(options()) {}
 

@@ -15,7 +15,7 @@ struct ArrivalCase {
 
 // A case name from a property value: GoogleTest takes only letters, digits
 // and "_", so the leading "&" that makes a value an arrival line reads "And".
-std::string caseName(const std::string& text) {
+std::string arrivalCaseName(const std::string& text) {
     std::string name;
     for (const char c : text) {
         if (std::isalnum(static_cast<unsigned char>(c)) != 0) {
@@ -51,7 +51,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, ArrivalLineTest,
                                            ArrivalCase{"&{NAME:ME} at {Ref:Here}", "Tester at #164"},
                                            ArrivalCase{"&{name:there} {ref:here", "{name:there} {ref:here"},
                                            ArrivalCase{"&&", "&"}, ArrivalCase{"&", ""}),
-                         [](const auto& info) { return caseName(info.param.value); });
+                         [](const auto& info) { return arrivalCaseName(info.param.value); });
 
 class ArrivalInWorldTest : public WorldFixture {
 protected:

@@ -5,7 +5,6 @@
 namespace practice_world {
 namespace {
 
-const std::string kHuh = "Huh?  (Type \"help\" for help.)\r\n";
 
 // A logged-in programmer whose client has said which packages it speaks.
 class McpWorldTest : public WorldFixture {

@@ -16,7 +16,6 @@ protected:
         : WorldFixture(Manner::Modern) {}
 };
 
-const std::string kHuh = "Huh?  (Type \"help\" for help.)\r\n";
 const std::string kGreeting = "\r\n"
                               "               ~  The Corvane Practice World  ~\n"
                               "      A small town of seven rooms for trying out a MUCK client.\n"

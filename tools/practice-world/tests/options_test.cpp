@@ -57,7 +57,7 @@ std::string joined(const Args& args) {
 
 // A case name from a text: GoogleTest takes only letters, digits and "_", so
 // other runs become one "_" and a "-" before a digit reads "minus".
-std::string caseName(const std::string& text) {
+std::string optionsCaseName(const std::string& text) {
     std::string name;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
@@ -101,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadArguments{{"--colour"}, "unknown option '--colour'"},
         BadArguments{{"--nop-seconds", "0"}, "--nop-seconds takes a whole number from 1 to 86400, not '0'"},
         BadArguments{{"--modern=yes"}, "unknown option '--modern=yes'"}),
-    [](const auto& info) { return caseName(joined(info.param.args)); });
+    [](const auto& info) { return optionsCaseName(joined(info.param.args)); });
 
 TEST(AccountsFileTest, ReadsNamesAndPasswordsSkippingComments) {
     std::istringstream file("# extra players\n\nCarol  open sesame\r\nDave_2 pw\n");

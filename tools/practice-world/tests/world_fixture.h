@@ -8,6 +8,9 @@
 
 namespace practice_world {
 
+// What the world answers to a command it does not know.
+inline const std::string kHuh = "Huh?  (Type \"help\" for help.)\r\n";
+
 // A town with a hand-driven clock, and helpers that read what one connection
 // was sent.
 class WorldFixture : public ::testing::Test {
