@@ -46,12 +46,18 @@ void QtSpellCheck::attach(QLineEdit* line) {
     m_lines.append(line);
     m_underlines.append(new QtSpellUnderline(line, m_service.checker()));
     line->installEventFilter(this);
+    connect(line, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (!text.isEmpty()) {
+            m_service.inputUsed();
+        }
+    });
 }
 
 void QtSpellCheck::attach(QPlainTextEdit* editor) {
     m_editors.append(editor);
     m_highlighters.append(new QtSpellHighlighter(editor->document(), m_service.checker()));
     editor->viewport()->installEventFilter(this);
+    connect(editor, &QPlainTextEdit::textChanged, this, [this] { m_service.inputUsed(); });
 }
 
 void QtSpellCheck::refresh() {

@@ -46,6 +46,7 @@ std::string SpellService::useDictionary(const std::string& name) {
         reason = HunspellDictionary::problemWith(chosen->affPath, chosen->dicPath);
     }
     // Off until the new one is read: the old one's answers no longer count.
+    m_pending.reset();
     install(nullptr);
     if (chosen == nullptr || !reason.empty()) {
         m_name.clear();
@@ -56,11 +57,29 @@ std::string SpellService::useDictionary(const std::string& name) {
         install(HunspellDictionary::open(chosen->affPath, chosen->dicPath, reason));
         return reason;
     }
+    m_pending = Pending{chosen->affPath, chosen->dicPath, request};
+    if (m_inputUsed) {
+        inputUsed();
+    }
+    return {};
+}
+
+void SpellService::inputUsed() {
+    m_inputUsed = true;
+    if (m_pending) {
+        Pending pending = std::move(*m_pending);
+        m_pending.reset();
+        startReading(std::move(pending));
+    }
+}
+
+void SpellService::startReading(Pending pending) {
     if (m_loading.joinable()) {
         m_loading.join();
     }
-    m_loading = std::thread([this, aff = chosen->affPath, dic = chosen->dicPath, request,
-                             wanted = std::weak_ptr<std::size_t>(m_request), mainThread = m_mainThread] {
+    m_loading = std::thread([this, aff = std::move(pending.affPath), dic = std::move(pending.dicPath),
+                             request = pending.request, wanted = std::weak_ptr<std::size_t>(m_request),
+                             mainThread = m_mainThread] {
         std::string ignored;
         std::shared_ptr<Dictionary> read(HunspellDictionary::open(aff, dic, ignored));
         mainThread([this, read, request, wanted]() mutable {
@@ -70,7 +89,6 @@ std::string SpellService::useDictionary(const std::string& name) {
             }
         });
     });
-    return {};
 }
 
 void SpellService::install(std::shared_ptr<Dictionary> dictionary) {

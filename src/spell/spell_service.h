@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <thread>
 
 namespace corvane {
@@ -28,6 +29,11 @@ public:
     // a tenth of a second or more) and put in use on the main thread when
     // read; until then checking is off. Without it, it is read at once.
     void setMainThread(MainThread mainThread) { m_mainThread = std::move(mainThread); }
+    // The player has put text in an input line. A dictionary read on its own
+    // thread is read only from then on: a large one holds 8 MiB or more, and
+    // a session that only reads (a log-in left to scroll, a flood) should not
+    // pay for it.
+    void inputUsed();
 
     std::vector<std::string> installedDictionaries() override;
     std::string systemLanguage() const override { return m_language; }
@@ -56,6 +62,14 @@ private:
     // The dictionary being read, and what tells a finished read whether it
     // is still wanted (another was asked for since, or the service is gone).
     std::thread m_loading;
+    struct Pending {
+        std::string affPath;
+        std::string dicPath;
+        std::size_t request = 0;
+    };
+    std::optional<Pending> m_pending;
+    bool m_inputUsed = false;
+    void startReading(Pending pending);
     std::shared_ptr<std::size_t> m_request = std::make_shared<std::size_t>(0);
 };
 

@@ -131,6 +131,21 @@ TEST_F(SpellCheckWidget, ADictionaryReadOnItsOwnThreadIsPutInUseWhenRead) {
     EXPECT_TRUE(marked().isEmpty());
 }
 
+TEST_F(SpellCheckWidget, ADictionaryIsNotReadUntilThePlayerTypes) {
+    SpellService fresh({std::string(CORVANE_TEST_DATA) + "/spell"}, folder.file("other-words.txt"), "en_GB");
+    fresh.setMainThread([](std::function<void()> task) {
+        QMetaObject::invokeMethod(qApp, std::move(task), Qt::QueuedConnection);
+    });
+    QtSpellCheck check(fresh);
+    QLineEdit input;
+    check.attach(&input);
+    EXPECT_EQ(fresh.useDictionary("test_GB"), "");
+    pumpEvents(200);
+    EXPECT_FALSE(fresh.checker().enabled());
+    input.setText("wurld");
+    EXPECT_TRUE(waitUntil([&] { return fresh.checker().enabled(); }));
+}
+
 TEST_F(SpellCheckWidget, TheMainInputLineIsCheckedAndStillTypesIntoTheWindow) {
     QtMainWindow window;
     spellCheck.attach(window.inputLine());
