@@ -8,11 +8,13 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace corvane {
 
 namespace {
 constexpr int kPrefixWidthCharacters = 18;
+constexpr int kFrameMilliseconds = 100;
 } // namespace
 
 QtConversationView::QtConversationView(QWidget* mainWindow, const OutputLook* look)
@@ -46,6 +48,8 @@ QtConversationView::QtConversationView(QWidget* mainWindow, const OutputLook* lo
         }
     });
     connect(m_prefix, &QLineEdit::textEdited, this, [this](const QString& text) {
+        // What the player typed there wins over a prefix still waiting to be shown.
+        m_prefixText.reset();
         if (m_events != nullptr) {
             m_events->onPrefixEdited(text.toStdString());
         }
@@ -62,38 +66,86 @@ QtConversationView::QtConversationView(QWidget* mainWindow, const OutputLook* lo
         QCoreApplication::sendEvent(m_input, event);
     };
     m_output->setHandlers(std::move(handlers));
+    m_frame.setSingleShot(true);
+    m_frame.setInterval(kFrameMilliseconds);
+    connect(&m_frame, &QTimer::timeout, this, &QtConversationView::frame);
+}
+
+void QtConversationView::updateSoon() {
+    if (!m_frame.isActive()) {
+        m_frame.start();
+    }
+}
+
+void QtConversationView::frame() {
+    if (m_title) {
+        setWindowTitle(*m_title);
+        m_title.reset();
+    }
+    if (m_prefixText) {
+        m_prefix->setText(*m_prefixText);
+        m_prefixText.reset();
+    }
+    if (!m_waiting.empty() || m_dropFromBox > 0) {
+        putWaitingLines();
+    }
 }
 
 void QtConversationView::setTitle(const std::string& title) {
-    setWindowTitle(QString::fromStdString(title));
+    m_title = QString::fromStdString(title);
+    if (isVisible()) {
+        updateSoon();
+    } else {
+        frame();
+    }
 }
 
 void QtConversationView::setPrefix(const std::string& prefix) {
-    m_prefix->setText(QString::fromStdString(prefix));
+    m_prefixText = QString::fromStdString(prefix);
+    if (isVisible()) {
+        updateSoon();
+    } else {
+        frame();
+    }
 }
 
 void QtConversationView::appendLine(const TextLine& line) {
-    if (m_lineCount > 0) {
-        m_output->appendLineBreak();
-    }
-    ++m_lineCount;
-    std::vector<OutputSpan> spans;
-    spans.reserve(line.spans.size());
-    for (const StyleSpan& span : line.spans) {
-        spans.push_back(OutputSpan{span.start, span.length, span.style, -1});
-    }
-    m_output->appendText(line.text, spans, {});
-    m_output->endUpdate();
+    m_waiting.push_back(line);
+    updateSoon();
 }
 
 void QtConversationView::dropOldest(int count) {
-    if (count >= m_lineCount) {
+    // The box's lines go first, then lines that never reached it.
+    const int fromBox = std::min(count, m_lineCount - m_dropFromBox);
+    m_dropFromBox += fromBox;
+    for (int i = fromBox; i < count && !m_waiting.empty(); ++i) {
+        m_waiting.pop_front();
+    }
+    updateSoon();
+}
+
+void QtConversationView::putWaitingLines() {
+    if (m_dropFromBox >= m_lineCount) {
         m_output->clearText();
         m_lineCount = 0;
-    } else {
-        m_output->trimFront(count, 0);
-        m_lineCount -= count;
+    } else if (m_dropFromBox > 0) {
+        m_output->trimFront(m_dropFromBox, 0);
+        m_lineCount -= m_dropFromBox;
     }
+    m_dropFromBox = 0;
+    std::vector<OutputSpan> spans;
+    for (const TextLine& line : m_waiting) {
+        if (m_lineCount > 0) {
+            m_output->appendLineBreak();
+        }
+        ++m_lineCount;
+        spans.clear();
+        for (const StyleSpan& span : line.spans) {
+            spans.push_back(OutputSpan{span.start, span.length, span.style, -1});
+        }
+        m_output->appendText(line.text, spans, {});
+    }
+    m_waiting.clear();
     m_output->endUpdate();
 }
 

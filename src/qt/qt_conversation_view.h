@@ -3,7 +3,10 @@
 #include "conversations/conversation_view.h"
 #include "qt/qt_output_format.h"
 
+#include <QTimer>
 #include <QWidget>
+#include <deque>
+#include <optional>
 
 class QLineEdit;
 
@@ -39,11 +42,24 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // Lines reach the box, and a shown window takes a new title or prefix,
+    // at most once a frame: a burst of pages costs one edit and one paint,
+    // and lines dropped before they were drawn never reach the box.
+    void updateSoon();
+    void frame();
+    void putWaitingLines();
+
     ConversationViewEvents* m_events = nullptr;
     QtOutputBox* m_output;
     QLineEdit* m_prefix;
     QLineEdit* m_input;
     int m_lineCount = 0;
+    QTimer m_frame;
+    std::deque<TextLine> m_waiting;
+    // Lines to take from the front of the box in the next frame.
+    int m_dropFromBox = 0;
+    std::optional<QString> m_title;
+    std::optional<QString> m_prefixText;
 };
 
 } // namespace corvane

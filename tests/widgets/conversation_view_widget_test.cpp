@@ -1,0 +1,45 @@
+#include "qt/qt_conversation_view.h"
+#include "qt/qt_output_box.h"
+#include "widgets/qt_wait.h"
+
+#include <QLineEdit>
+#include <gtest/gtest.h>
+
+namespace corvane::testing {
+namespace {
+
+TextLine line(const std::string& text) {
+    TextLine shown;
+    shown.text = text;
+    shown.complete = true;
+    return shown;
+}
+
+// Lines, title and prefix reach a shown window once a frame; lines dropped
+// (the conversation keeps its last 500) come off the box or never reach it.
+TEST(ConversationViewWidget, ABurstReachesTheBoxInOneFrameWithoutTheLinesAlreadyDropped) {
+    QtConversationView view(nullptr, nullptr);
+    view.setTitle("Alice - Corvane");
+    view.appendLine(line("one"));
+    view.showQuietly();
+    ASSERT_TRUE(waitUntil([&] { return view.output()->toPlainText() == "one"; }));
+    EXPECT_EQ(view.windowTitle(), "Alice - Corvane");
+
+    view.appendLine(line("two"));
+    view.appendLine(line("three"));
+    view.dropOldest(2); // "one" from the box, "two" before it was drawn
+    view.appendLine(line("four"));
+    view.setTitle("Alice (3) - Corvane");
+    view.setPrefix("whisper Alice=");
+    EXPECT_EQ(view.output()->toPlainText(), "one");
+    ASSERT_TRUE(waitUntil([&] { return view.output()->toPlainText() == "three\nfour"; }));
+    EXPECT_EQ(view.windowTitle(), "Alice (3) - Corvane");
+    EXPECT_EQ(view.prefix()->text(), "whisper Alice=");
+
+    view.appendLine(line("five"));
+    view.dropOldest(3);
+    ASSERT_TRUE(waitUntil([&] { return view.output()->toPlainText().isEmpty(); }));
+}
+
+} // namespace
+} // namespace corvane::testing
