@@ -9,9 +9,11 @@ namespace {
 // A name as MUCKs print it: no spaces, and never the quote that opens speech.
 constexpr std::string_view kWho = R"((?<who>[^\s"]+))";
 
-ConversationRoute builtIn(std::string key, ConversationKind kind, std::string pattern, bool fromMe = false) {
+ConversationRoute builtIn(std::string key, ConversationKind kind, std::string mustContain,
+                          std::string pattern, bool fromMe = false) {
     ConversationRoute route;
     route.fromMe = fromMe;
+    route.mustContain = std::move(mustContain);
     route.key = std::move(key);
     route.kind = kind;
     route.pattern = std::move(pattern);
@@ -42,18 +44,23 @@ std::vector<ConversationRoute> BuiltInConversationRoutes() {
     // Anchored at both ends where the format allows, so that someone saying
     // or posing the words ("Bob says, "Alice pages: hi"") is left alone.
     return {
-        builtIn("PagesReceived", ConversationKind::Page, withWho("^", " pages: ")),
-        builtIn("PagesReceivedQuoted", ConversationKind::Page, withWho("^", R"( pages, ".*" to you\.$)")),
-        builtIn("MultiPages", ConversationKind::Page, withWho("^", R"( pages, ".*" to you, .+\.$)")),
-        builtIn("PagePoses", ConversationKind::Page, withWho("^In a page-pose to you, ", " ")),
-        builtIn("PageLooks", ConversationKind::Page,
+        builtIn("PagesReceived", ConversationKind::Page, " pages: ", withWho("^", " pages: ")),
+        builtIn("PagesReceivedQuoted", ConversationKind::Page, " pages, \"",
+                withWho("^", R"( pages, ".*" to you\.$)")),
+        builtIn("MultiPages", ConversationKind::Page, " pages, \"",
+                withWho("^", R"( pages, ".*" to you, .+\.$)")),
+        builtIn("PagePoses", ConversationKind::Page, "In a page-pose to you, ",
+                withWho("^In a page-pose to you, ", " ")),
+        builtIn("PageLooks", ConversationKind::Page, "You sense that ",
                 withWho("^You sense that ", R"( is looking for you in .+\.$)")),
-        builtIn("PagesSent", ConversationKind::Page, withWho("^You paged ", R"( with ".*"\.$)"), true),
-        builtIn("PagesSentQuoted", ConversationKind::Page, withWho(R"(^You page, ".*" to )", R"(\.$)"), true),
-        builtIn("WhispersReceived", ConversationKind::Whisper,
-                withWho("^", R"( whispers, ".*"( to you\.)?$)")),
-        builtIn("WhispersSent", ConversationKind::Whisper, withWho(R"(^You whisper, ".*" to )", R"(\.$)"),
+        builtIn("PagesSent", ConversationKind::Page, "You paged ", withWho("^You paged ", R"( with ".*"\.$)"),
                 true),
+        builtIn("PagesSentQuoted", ConversationKind::Page, "You page, \"",
+                withWho(R"(^You page, ".*" to )", R"(\.$)"), true),
+        builtIn("WhispersReceived", ConversationKind::Whisper, " whispers, \"",
+                withWho("^", R"( whispers, ".*"( to you\.)?$)")),
+        builtIn("WhispersSent", ConversationKind::Whisper, "You whisper, \"",
+                withWho(R"(^You whisper, ".*" to )", R"(\.$)"), true),
     };
 }
 
@@ -101,7 +108,9 @@ std::optional<RoutedLine> ConversationRouter::route(std::string_view line) const
     PatternMatch match;
     for (std::size_t i = 0; i < m_routes.size(); ++i) {
         const ConversationRoute& route = m_routes[i];
-        if (!route.enabled || !m_matchers[i].match(subject, &match)) {
+        if (!route.enabled ||
+            (!route.mustContain.empty() && line.find(route.mustContain) == std::string_view::npos) ||
+            !m_matchers[i].match(subject, &match)) {
             continue;
         }
         std::string who = route.who;

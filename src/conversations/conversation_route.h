@@ -34,6 +34,10 @@ struct ConversationRoute {
     bool instead = false;
     // The player's own side of the conversation: it never asks for attention.
     bool fromMe = false;
+    // Text every line the pattern matches contains (case as written), or
+    // empty. Lines without it are not tried: the built-in forms are tried on
+    // every line, and during a flood almost none is a page.
+    std::string mustContain;
 
     friend bool operator==(const ConversationRoute&, const ConversationRoute&) = default;
 };
