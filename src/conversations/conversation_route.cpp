@@ -1,5 +1,6 @@
 #include "conversations/conversation_route.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace corvane {
@@ -9,11 +10,14 @@ namespace {
 // A name as MUCKs print it: no spaces, and never the quote that opens speech.
 constexpr std::string_view kWho = R"((?<who>[^\s"]+))";
 
-ConversationRoute builtIn(std::string key, ConversationKind kind, std::string mustContain,
-                          std::string pattern, bool fromMe = false) {
+ConversationRoute builtIn(std::string key, ConversationKind kind, std::string fixedWords, std::string pattern,
+                          bool fromMe = false) {
     ConversationRoute route;
     route.fromMe = fromMe;
-    route.mustContain = std::move(mustContain);
+    // A form that starts with the speaker's name has its fixed words right after it.
+    route.fixedAt = fixedWords.starts_with(' ') ? ConversationRoute::FixedAt::AfterFirstWord
+                                                : ConversationRoute::FixedAt::LineStart;
+    route.fixedWords = std::move(fixedWords);
     route.key = std::move(key);
     route.kind = kind;
     route.pattern = std::move(pattern);
@@ -106,11 +110,20 @@ void ConversationRouter::setRoutes(std::vector<ConversationRoute> routes) {
 std::optional<RoutedLine> ConversationRouter::route(std::string_view line) const {
     const MatchSubject subject(line);
     PatternMatch match;
+    // Where a name at the start of the line ends, as the `who` group ends it.
+    const std::string_view afterFirstWord =
+        line.substr(std::min(line.find_first_of(" \t\r\n\v\f\""), line.size()));
     for (std::size_t i = 0; i < m_routes.size(); ++i) {
         const ConversationRoute& route = m_routes[i];
-        if (!route.enabled ||
-            (!route.mustContain.empty() && line.find(route.mustContain) == std::string_view::npos) ||
-            !m_matchers[i].match(subject, &match)) {
+        if (!route.enabled) {
+            continue;
+        }
+        if (!route.fixedWords.empty() &&
+            !(route.fixedAt == ConversationRoute::FixedAt::LineStart ? line : afterFirstWord)
+                 .starts_with(route.fixedWords)) {
+            continue;
+        }
+        if (!m_matchers[i].match(subject, &match)) {
             continue;
         }
         std::string who = route.who;

@@ -34,10 +34,12 @@ struct ConversationRoute {
     bool instead = false;
     // The player's own side of the conversation: it never asks for attention.
     bool fromMe = false;
-    // Text every line the pattern matches contains (case as written), or
-    // empty. Lines without it are not tried: the built-in forms are tried on
-    // every line, and during a flood almost none is a page.
-    std::string mustContain;
+    // Fixed words every line the pattern matches has at a fixed place (case
+    // as written), or empty. Lines without them are not tried: the built-in
+    // forms are tried on every line, and during a flood almost none is a page.
+    std::string fixedWords;
+    enum class FixedAt { LineStart, AfterFirstWord };
+    FixedAt fixedAt = FixedAt::LineStart;
 
     friend bool operator==(const ConversationRoute&, const ConversationRoute&) = default;
 };
