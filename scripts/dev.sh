@@ -13,8 +13,9 @@ packages=(build-essential cmake ninja-build pkg-config git
           qt6-base-dev qt6-multimedia-dev qtkeychain-qt6-dev libgl-dev libssl-dev libzstd-dev ca-certificates
           libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev nlohmann-json3-dev libhunspell-dev hunspell-en-us
           xvfb xauth fonts-dejavu-core fonts-liberation desktop-file-utils)
-# The tests also fuzz, which takes clang and its libFuzzer runtime.
-test_packages=(clang libclang-rt-14-dev)
+# The tests also fuzz, which takes clang and its libFuzzer runtime, and
+# check the keyring against a real Secret Service.
+test_packages=(clang libclang-rt-14-dev gnome-keyring dbus)
 
 install_missing() {
     local missing=()
