@@ -1,9 +1,9 @@
 #include "rules/pattern_matcher.h"
 
 #define PCRE2_CODE_UNIT_WIDTH 8
-#include <pcre2.h>
-
+#include <algorithm>
 #include <array>
+#include <pcre2.h>
 
 namespace corvane {
 
@@ -25,7 +25,8 @@ char foldAscii(char c) {
 // Letters, digits, the underscore and every byte of a non-ASCII character.
 bool isWordByte(char c) {
     const auto b = static_cast<unsigned char>(c);
-    return b >= 0x80 || (b >= '0' && b <= '9') || (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || b == '_';
+    return b >= 0x80 || (b >= '0' && b <= '9') || (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') ||
+           b == '_';
 }
 
 std::string quoteForRegex(std::string_view text) {
@@ -107,6 +108,11 @@ PatternMatcher::PatternMatcher(std::string_view pattern, MatchMode mode, bool ca
                 c = foldAscii(c);
             }
         }
+        std::string folded(pattern);
+        for (char& c : folded) {
+            c = foldAscii(c);
+        }
+        m_pairs = MatchSubject::PairsOf(folded);
         return;
     }
     // Without case, letters beyond ASCII need the library's case folding.
@@ -174,7 +180,48 @@ bool PatternMatcher::match(const MatchSubject& subject, PatternMatch* found) con
     return true;
 }
 
+namespace {
+
+std::uint16_t pairSlot(char first, char second) {
+    const auto a = static_cast<unsigned char>(first);
+    const auto b = static_cast<unsigned char>(second);
+    return static_cast<std::uint16_t>((a * 67u + b) % MatchSubject::kSketchBits);
+}
+
+} // namespace
+
+std::vector<std::uint16_t> MatchSubject::PairsOf(std::string_view folded) {
+    std::vector<std::uint16_t> pairs;
+    for (std::size_t i = 1; i < folded.size(); ++i) {
+        const std::uint16_t slot = pairSlot(folded[i - 1], folded[i]);
+        if (std::find(pairs.begin(), pairs.end(), slot) == pairs.end()) {
+            pairs.push_back(slot);
+        }
+    }
+    return pairs;
+}
+
+bool MatchSubject::mayHold(const std::vector<std::uint16_t>& pairs) const {
+    if (!m_hasSketch) {
+        const std::string_view line = folded();
+        for (std::size_t i = 1; i < line.size(); ++i) {
+            const std::uint16_t slot = pairSlot(line[i - 1], line[i]);
+            m_sketch[slot / 64] |= std::uint64_t{1} << (slot % 64);
+        }
+        m_hasSketch = true;
+    }
+    for (const std::uint16_t slot : pairs) {
+        if ((m_sketch[slot / 64] & (std::uint64_t{1} << (slot % 64))) == 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool PatternMatcher::literalMatch(const MatchSubject& subject, PatternMatch* found) const {
+    if (!subject.mayHold(m_pairs)) {
+        return false;
+    }
     const std::string_view text = m_caseSensitive ? subject.text() : subject.folded();
     std::size_t at = text.find(m_needle);
     if (m_mode == MatchMode::Words) {
@@ -202,7 +249,8 @@ int PatternMatcher::groupNumber(std::string_view name) const {
         return -1;
     }
     const std::string key(name);
-    const int number = pcre2_substring_number_from_name(m_compiled->code, reinterpret_cast<PCRE2_SPTR>(key.c_str()));
+    const int number =
+        pcre2_substring_number_from_name(m_compiled->code, reinterpret_cast<PCRE2_SPTR>(key.c_str()));
     return number > 0 ? number : -1;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -13,18 +14,30 @@ namespace corvane {
 enum class MatchMode { Plain, Words, Regex };
 
 // A line offered to many patterns: its ASCII-folded copy is made once, on
-// first use, and shared by every case-insensitive plain pattern.
+// first use, and shared by every case-insensitive plain pattern; so is a
+// sketch of the pairs of characters in it, which turns most plain patterns
+// away without a search: a flood line is offered to every rule, and almost
+// none matches.
 class MatchSubject {
 public:
+    static constexpr std::size_t kSketchBits = 4096;
+    using Sketch = std::array<std::uint64_t, kSketchBits / 64>;
+
     explicit MatchSubject(std::string_view text)
         : m_text(text) {}
     std::string_view text() const { return m_text; }
     std::string_view folded() const;
+    // False only when the folded line cannot hold every pair of `pairs`.
+    bool mayHold(const std::vector<std::uint16_t>& pairs) const;
+    // The sketch slots of a folded text's pairs of characters, each once.
+    static std::vector<std::uint16_t> PairsOf(std::string_view folded);
 
 private:
     std::string_view m_text;
     mutable std::string m_folded;
     mutable bool m_hasFolded = false;
+    mutable Sketch m_sketch{};
+    mutable bool m_hasSketch = false;
 };
 
 // Where a pattern matched: byte ranges into the subject, group 0 the whole
@@ -77,6 +90,8 @@ private:
     // Plain and whole-word patterns in ASCII are searched for directly.
     bool m_literal = false;
     std::string m_needle;
+    // The needle's pairs of characters, folded: a line without one of them cannot hold it.
+    std::vector<std::uint16_t> m_pairs;
     std::unique_ptr<Compiled> m_compiled;
     std::string m_error;
     mutable bool m_hitLimit = false;
