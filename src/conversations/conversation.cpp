@@ -19,7 +19,7 @@ Conversation::~Conversation() {
     m_view->setEvents(nullptr);
 }
 
-void Conversation::addLine(const TextLine& line) {
+void Conversation::addLine(const TextLine& line, bool openWindow) {
     m_lines.push_back(line);
     m_bytes += line.text.size();
     int dropped = 0;
@@ -32,12 +32,15 @@ void Conversation::addLine(const TextLine& line) {
         m_view->dropOldest(dropped);
     }
     m_view->appendLine(line);
-    if (!m_view->isShown()) {
+    if (openWindow && !m_view->isShown()) {
         m_view->showQuietly();
     }
     if (!m_view->isActive()) {
         ++m_unread;
         updateTitle();
+        if (m_hooks.unreadChanged) {
+            m_hooks.unreadChanged();
+        }
     }
 }
 
@@ -67,6 +70,9 @@ void Conversation::onActivated() {
     if (m_unread != 0) {
         m_unread = 0;
         updateTitle();
+        if (m_hooks.unreadChanged) {
+            m_hooks.unreadChanged();
+        }
     }
 }
 

@@ -24,6 +24,8 @@ public:
         // not go (not connected), and the typed text then stays.
         std::function<bool(const std::string&)> send;
         std::function<void(const std::string&)> openAddress;
+        // The unread count changed (for the list of conversations).
+        std::function<void()> unreadChanged;
     };
 
     Conversation(std::string name, std::unique_ptr<ConversationView> view, Hooks hooks);
@@ -32,8 +34,12 @@ public:
     Conversation& operator=(const Conversation&) = delete;
 
     const std::string& name() const { return m_name; }
-    // A line of this conversation; the window opens (quietly) if it was closed.
-    void addLine(const TextLine& line);
+    // A line of this conversation; with `openWindow` the window opens
+    // (quietly) if it was closed.
+    void addLine(const TextLine& line, bool openWindow = true);
+    // The player picked it from the list: shown and active.
+    void showWindow() { m_view->showActive(); }
+    bool windowShown() const { return m_view->isShown(); }
     // The prefix that fits the line just routed here, unless the player has
     // written one of their own.
     void offerPrefix(const std::string& prefix);

@@ -34,6 +34,9 @@ struct ConversationRoute {
     bool instead = false;
     // The player's own side of the conversation: it never asks for attention.
     bool fromMe = false;
+    // The window opens by itself (quietly) when a line comes; otherwise the
+    // lines wait, counted as unread, in View > Conversations.
+    bool openOnFirst = true;
     // Fixed words every line the pattern matches has at a fixed place (case
     // as written), or empty. Lines without them are not tried: the built-in
     // forms are tried on every line, and during a flood almost none is a page.

@@ -3,6 +3,8 @@
 #include "core/text_codec.h"
 #include "settings/settings.h"
 
+#include <cctype>
+
 namespace corvane {
 
 namespace {
@@ -114,10 +116,24 @@ std::vector<std::string> SplitConversationFields(const std::string& value, std::
     return fields;
 }
 
+namespace {
+
+// "<route> Opens=False": the route's window waits in the list instead of opening.
+void readOpens(ConversationRoute& route, const std::string& path) {
+    std::string value = ReadSetting(kSection, route.key + " Opens", path);
+    for (char& c : value) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    route.openOnFirst = !(value == "false" || value == "no" || value == "off" || value == "0");
+}
+
+} // namespace
+
 ConversationSettings ReadConversationSettings(const std::string& path) {
     ConversationSettings settings;
     for (ConversationRoute route : BuiltInConversationRoutes()) {
         applySwitch(route, ReadSetting(kSection, route.key, path), settings);
+        readOpens(route, path);
         settings.routes.push_back(std::move(route));
     }
     for (int i = 1; i <= kMaxNumbered; ++i) {
@@ -132,6 +148,7 @@ ConversationSettings ReadConversationSettings(const std::string& path) {
             continue;
         }
         ConversationRoute route = PuppetRoute(key, fields[0], fields[1], fields[2]);
+        readOpens(route, path);
         if (fields.size() < 4 || applySwitch(route, fields[3], settings)) {
             settings.routes.push_back(std::move(route));
         }
@@ -153,6 +170,7 @@ ConversationSettings ReadConversationSettings(const std::string& path) {
         }
         route.pattern = fields[3];
         route.sendPrefix = route.kind == ConversationKind::Whisper ? "whisper $who=" : "page $who=";
+        readOpens(route, path);
         if (applySwitch(route, fields[1], settings)) {
             settings.routes.push_back(std::move(route));
         }

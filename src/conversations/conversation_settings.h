@@ -14,7 +14,9 @@ namespace corvane {
 //   Puppet 1=Rex,"Rex> ","rex ",on
 //   Route 1=page,instead,regex,^(?<who>\S+) pages from afar:
 // A field in double quotes keeps its spaces; a route's pattern is the rest
-// of its line.
+// of its line. "<key> Opens=False" (PagesReceived Opens, Puppet 1 Opens)
+// keeps that route's windows from opening by themselves: their lines wait in
+// View > Conversations.
 struct ConversationSettings {
     std::vector<ConversationRoute> routes;
     bool doNotDisturb = false;

@@ -34,6 +34,8 @@ public:
     virtual void clearInput() = 0;
     // Shows the window (again) without taking the keyboard from where the player types.
     virtual void showQuietly() = 0;
+    // Shows the window and makes it the active one: the player asked for it.
+    virtual void showActive() = 0;
     virtual bool isShown() const = 0;
     virtual bool isActive() const = 0;
     // The output's line under the caret and the caret's offset in it (code points).

@@ -51,7 +51,7 @@ bool Conversations::offerLine(TextLine& line) {
         return true;
     }
     conversation->offerPrefix(SendPrefixFor(route, routed->who));
-    arrived(*conversation, line, !route.fromMe);
+    arrived(*conversation, line, !route.fromMe, route.openOnFirst);
     if (route.instead) {
         m_services.history.appendHidden(line.text, line.spans);
         return false;
@@ -111,12 +111,19 @@ Conversation* Conversations::conversationFor(const std::string& name) {
         return nullptr;
     }
     m_conversations.push_back(std::make_unique<Conversation>(
-        name, std::move(view), Conversation::Hooks{m_services.send, m_services.openAddress}));
+        name, std::move(view), Conversation::Hooks{m_services.send, m_services.openAddress, [this] {
+                                                       if (m_changed) {
+                                                           m_changed();
+                                                       }
+                                                   }}));
+    if (m_changed) {
+        m_changed();
+    }
     return m_conversations.back().get();
 }
 
-void Conversations::arrived(Conversation& conversation, const TextLine& line, bool alert) {
-    conversation.addLine(line);
+void Conversations::arrived(Conversation& conversation, const TextLine& line, bool alert, bool openWindow) {
+    conversation.addLine(line, openWindow);
     if (m_log && m_services.play[PlayOption::LogConversations]) {
         m_log->writeLine(conversation.name(), line.text);
     }
@@ -149,8 +156,9 @@ void Conversations::askAttention(const std::string& from, const std::string& tex
         return;
     }
     if (m_notifier != nullptr) {
-        const std::string body =
-            Utf8Length(text) > kNotificationCharacters ? Utf8Left(text, kNotificationCharacters) + "..." : text;
+        const std::string body = Utf8Length(text) > kNotificationCharacters
+                                     ? Utf8Left(text, kNotificationCharacters) + "..."
+                                     : text;
         m_notifier->notify(from.empty() ? std::string("Corvane") : from, body);
     }
     if (m_attention != nullptr) {

@@ -72,10 +72,14 @@ public:
     // The conversation by name (any case), or null.
     Conversation* find(const std::string& name);
     std::size_t count() const { return m_conversations.size(); }
+    // In the order they began.
+    const std::vector<std::unique_ptr<Conversation>>& all() const { return m_conversations; }
+    // A conversation began or its unread count changed.
+    void setChangedHook(std::function<void()> changed) { m_changed = std::move(changed); }
 
 private:
     Conversation* conversationFor(const std::string& name);
-    void arrived(Conversation& conversation, const TextLine& line, bool alert);
+    void arrived(Conversation& conversation, const TextLine& line, bool alert, bool openWindow = true);
     bool mentionsPlayer(std::string_view text) const;
     void askAttention(const std::string& from, const std::string& text);
 
@@ -90,6 +94,7 @@ private:
     // A window could not be made: nothing is routed from then on.
     bool m_noWindows = false;
     bool m_reportedFull = false;
+    std::function<void()> m_changed;
 };
 
 } // namespace corvane

@@ -40,6 +40,7 @@ constexpr std::array<MenuText, kMenuItemCount> kMenuTexts = {{
     {"Re&fresh Output", "ViewRefresh", false},
     {"Session &History", "ViewSessionHistory", false},
     {"&Show MCP Traffic", "ViewMcpTraffic", true},
+    {"Con&versations...", "ViewConversations", false},
     {"&Connect to a Character", "GameConnect", false},
     {"&Reconnect", "GameReconnect", false},
     {"&QUIT Game", "GameQuit", false},

@@ -36,6 +36,7 @@ enum class MenuItem {
     ViewRefresh,
     ViewSessionHistory,
     ViewMcpTraffic,
+    ViewConversations,
     GameConnect,
     GameReconnect,
     GameQuit,

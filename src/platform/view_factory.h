@@ -6,6 +6,7 @@ namespace corvane {
 
 // Only names: the presenters that open a window include its view, so this
 // sits below all of them.
+class ConversationListView;
 class ConversationView;
 class McpDialogView;
 class McpEditorView;
@@ -44,6 +45,7 @@ public:
     virtual std::unique_ptr<McpHelpView> createMcpHelpView() = 0;
     // A conversation window; a factory that answers null leaves pages in the main output.
     virtual std::unique_ptr<ConversationView> createConversationView() = 0;
+    virtual std::unique_ptr<ConversationListView> createConversationListView() = 0;
 };
 
 } // namespace corvane

@@ -157,6 +157,13 @@ void QtConversationView::showQuietly() {
     ShowQuietly(this);
 }
 
+void QtConversationView::showActive() {
+    show();
+    raise();
+    activateWindow();
+    m_input->setFocus();
+}
+
 std::string QtConversationView::caretLine(int& caretOffset) const {
     return m_output->caretLine(caretOffset);
 }

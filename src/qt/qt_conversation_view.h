@@ -29,6 +29,7 @@ public:
     void dropOldest(int count) override;
     void clearInput() override;
     void showQuietly() override;
+    void showActive() override;
     bool isShown() const override { return isVisible(); }
     bool isActive() const override { return isActiveWindow(); }
     std::string caretLine(int& caretOffset) const override;

@@ -145,6 +145,7 @@ void QtMainWindow::buildMenus() {
     addAction(view, MenuItem::ViewRefresh);
     addAction(view, MenuItem::ViewSessionHistory, QKeySequence(Qt::CTRL | Qt::Key_F));
     addAction(view, MenuItem::ViewMcpTraffic);
+    addAction(view, MenuItem::ViewConversations);
 
     QMenu* game = menuBar()->addMenu(tr("&Game"));
     game->setObjectName("GameMenu");

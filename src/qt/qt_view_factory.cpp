@@ -3,6 +3,7 @@
 #include "qt/qt_address_book_view.h"
 #include "qt/qt_certificate_view.h"
 #include "qt/qt_character_view.h"
+#include "qt/qt_conversation_list_view.h"
 #include "qt/qt_conversation_view.h"
 #include "qt/qt_main_window.h"
 #include "qt/qt_output_box.h"
@@ -75,6 +76,10 @@ std::unique_ptr<McpDialogView> QtViewFactory::createMcpDialogView() {
 
 std::unique_ptr<McpHelpView> QtViewFactory::createMcpHelpView() {
     return std::make_unique<QtMcpHelpView>(m_parent);
+}
+
+std::unique_ptr<ConversationListView> QtViewFactory::createConversationListView() {
+    return std::make_unique<QtConversationListView>(m_parent);
 }
 
 std::unique_ptr<ConversationView> QtViewFactory::createConversationView() {

@@ -35,6 +35,7 @@ public:
     std::unique_ptr<McpDialogView> createMcpDialogView() override;
     std::unique_ptr<McpHelpView> createMcpHelpView() override;
     std::unique_ptr<ConversationView> createConversationView() override;
+    std::unique_ptr<ConversationListView> createConversationListView() override;
 
 private:
     QWidget* m_parent = nullptr;

@@ -112,6 +112,9 @@ void Client::onMenuTriggered(MenuItem item) {
     case MenuItem::GameIdle:
         m_gameTimer.toggleIdle();
         break;
+    case MenuItem::ViewConversations:
+        m_conversations.openList();
+        break;
     case MenuItem::GameDoNotDisturb:
         m_conversations.toggleDoNotDisturb();
         break;

@@ -5,9 +5,9 @@
 #include "core/constants.h"
 #include "core/main_menu.h"
 #include "core/session.h"
+#include "platform/view_factory.h"
 #include "settings/client_settings.h"
 #include "shell/browser_launch.h"
-#include "platform/view_factory.h"
 
 #include <filesystem>
 
@@ -20,7 +20,14 @@ ConversationWiring::ConversationWiring(Parts parts)
           [this] { return m_parts.views.createConversationView(); },
           [this](const std::string& line) { return send(line); },
           [this](const std::string& address) { m_parts.browser.OpenInBrowser(address); }, m_parts.notice,
-          [this] { return m_parts.session.WorldName; }, [this] { return m_parts.session.CharacterName; }}) {}
+          [this] { return m_parts.session.WorldName; }, [this] { return m_parts.session.CharacterName; }})
+    , m_list(m_conversations, [this] { return m_parts.views.createConversationListView(); }) {
+    m_parts.menu.setEnabled(MenuItem::ViewConversations, false);
+    m_conversations.setChangedHook([this] {
+        m_parts.menu.setEnabled(MenuItem::ViewConversations, m_conversations.count() > 0);
+        m_list.changed();
+    });
+}
 
 void ConversationWiring::load() {
     if (m_parts.settingsPath.empty()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "conversations/conversation_list.h"
 #include "conversations/conversations.h"
 
 #include <functional>
@@ -16,7 +17,8 @@ class BrowserLaunch;
 
 // Conversation windows as the client wires them: routes read from the
 // settings file, typed lines sent through the command sender, addresses
-// opened like the main output's, and Game > Do Not Disturb.
+// opened like the main output's, Game > Do Not Disturb and View > Conversations
+// (there once a conversation has begun).
 class ConversationWiring {
 public:
     struct Parts {
@@ -38,6 +40,8 @@ public:
     // Reads the routes and Do Not Disturb (start-up); problems in them are noticed once.
     void load();
     void toggleDoNotDisturb();
+    // View > Conversations.
+    void openList() { m_list.open(); }
     Conversations& conversations() { return m_conversations; }
 
 private:
@@ -45,6 +49,7 @@ private:
 
     Parts m_parts;
     Conversations m_conversations;
+    ConversationList m_list;
 };
 
 } // namespace corvane

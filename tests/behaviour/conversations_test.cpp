@@ -81,6 +81,7 @@ TEST(ConversationSettingsFile, ReadsSwitchesPuppetsAndRoutesAndNamesWhatItCannot
     folder.write("CORVANE.INI", "[Conversations]\r\nPagesReceived=instead\r\nPageLooks=off\r\n"
                                 "WhispersSent=sometimes\r\nDoNotDisturb=True\r\n"
                                 "Puppet 1=Rex,\"Rex> \",\"rex \",instead\r\nPuppet 2=Nameless\r\n"
+                                "Puppet 1 Opens=no\r\nPagesSent Opens=True\r\n"
                                 "Route 1=page,on,regex,^(?<who>\\S+) sends a note: .*, with love$\r\n"
                                 "Route 2=shout,on,regex,x\r\n");
     const ConversationSettings read = ReadConversationSettings(folder.file("CORVANE.INI"));
@@ -97,6 +98,9 @@ TEST(ConversationSettingsFile, ReadsSwitchesPuppetsAndRoutesAndNamesWhatItCannot
     EXPECT_TRUE(route("PagesSent").enabled);
     EXPECT_FALSE(route("PagesSent").instead);
     EXPECT_EQ(route("Puppet 1").who, "Rex");
+    EXPECT_FALSE(route("Puppet 1").openOnFirst);
+    EXPECT_TRUE(route("PagesSent").openOnFirst);
+    EXPECT_TRUE(route("PagesReceived").openOnFirst);
     EXPECT_EQ(route("Puppet 1").sendPrefix, "rex ");
     EXPECT_TRUE(route("Puppet 1").instead);
     EXPECT_EQ(route("Route 1").pattern, "^(?<who>\\S+) sends a note: .*, with love$");
@@ -166,6 +170,31 @@ TEST_F(ConversationClient, APageOpensAWindowQuietlyWhoseInputPagesBackAndTheMain
     alice.type("ok");
     EXPECT_EQ(sent(), "p alice=ok\r\n");
     EXPECT_EQ(h().views.conversations.size(), 1u);
+}
+
+TEST_F(ConversationClient, ARouteThatDoesNotOpenLeavesItsLinesInViewConversationsWhichBringsThemUp) {
+    logIn("WhispersReceived Opens=False\r\n");
+    EXPECT_FALSE(h().client.menu().enabled(MenuItem::ViewConversations)) << "nothing to list yet";
+    receive("Bob whispers, \"psst\"\r\nBob whispers, \"over here\"\r\nAlice pages: hello\r\n");
+    ASSERT_EQ(h().views.conversations.size(), 2u);
+    FakeConversationView& bob = *window(0);
+    EXPECT_FALSE(bob.shown);
+    EXPECT_EQ(bob.lines.size(), 2u);
+    EXPECT_TRUE(window(1)->shown) << "pages still open their window";
+    ASSERT_TRUE(h().client.menu().enabled(MenuItem::ViewConversations));
+
+    h().client.onMenuTriggered(MenuItem::ViewConversations);
+    FakeConversationListView* list = h().views.conversationList;
+    ASSERT_NE(list, nullptr);
+    EXPECT_TRUE(list->shown);
+    EXPECT_EQ(list->rows, (std::vector<ConversationListRow>{{"Bob", 2, false}, {"Alice", 1, true}}));
+    receive("Alice pages: still there?\r\n");
+    EXPECT_EQ(list->rows[1].unread, 2u) << "the open list follows";
+
+    list->events->onOpenConversation(0);
+    EXPECT_TRUE(bob.shown);
+    EXPECT_TRUE(bob.active);
+    EXPECT_EQ(list->rows[0], (ConversationListRow{"Bob", 0, true}));
 }
 
 TEST_F(ConversationClient, OneWindowPerNameWhispersReplyByWhisperAndClosedWindowsReopenWithTheirLines) {

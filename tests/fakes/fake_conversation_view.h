@@ -1,5 +1,6 @@
 #pragma once
 
+#include "conversations/conversation_list_view.h"
 #include "conversations/conversation_view.h"
 #include "platform/attention.h"
 
@@ -21,6 +22,11 @@ public:
     void showQuietly() override {
         shown = true;
         ++quietShows;
+    }
+    void showActive() override {
+        shown = true;
+        active = true;
+        events->onActivated();
     }
     bool isShown() const override { return shown; }
     bool isActive() const override { return active; }
@@ -49,6 +55,18 @@ public:
     int quietShows = 0;
     std::string clickedLine;
     int caret = 0;
+};
+
+class FakeConversationListView : public ConversationListView {
+public:
+    void setEvents(ConversationListViewEvents* e) override { events = e; }
+    void setRows(const std::vector<ConversationListRow>& r) override { rows = r; }
+    void showList() override { shown = true; }
+    bool isShown() const override { return shown; }
+
+    ConversationListViewEvents* events = nullptr;
+    std::vector<ConversationListRow> rows;
+    bool shown = false;
 };
 
 class FakeAttention : public Attention {

@@ -256,6 +256,12 @@ public:
     }
     // Every conversation window made, in order.
     std::vector<FakeConversationView*> conversations;
+    std::unique_ptr<ConversationListView> createConversationListView() override {
+        auto view = std::make_unique<FakeConversationListView>();
+        conversationList = view.get();
+        return view;
+    }
+    FakeConversationListView* conversationList = nullptr;
     std::unique_ptr<McpEditorView> createMcpEditorView() override {
         auto view = std::make_unique<FakeMcpEditorView>();
         mcpEditors.push_back(view.get());
