@@ -146,6 +146,7 @@ void QtOutputBox::setDisplayLook(const QFont& font, const QColor& text, const QC
     // lines already shown follow a new font too.
     m_plain = QTextCharFormat();
     m_plain.setForeground(text);
+    emit displayLookChanged();
 }
 
 OutputLook QtOutputBox::displayLook() const {

@@ -58,6 +58,10 @@ public:
     void focusOutput() override;
     std::string caretLine(int& caretOffset) const override;
 
+signals:
+    // The display font or colours changed (windows showing the same lines follow).
+    void displayLookChanged();
+
 protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;

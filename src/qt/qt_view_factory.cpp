@@ -90,6 +90,15 @@ std::unique_ptr<ConversationView> QtViewFactory::createConversationView() {
         look = main->outputBox()->displayLook();
     }
     auto view = std::make_unique<QtConversationView>(m_parent, look ? &*look : nullptr);
+    if (main != nullptr) {
+        // A new font or colours in the preferences reach the conversations too.
+        QtOutputBox* box = main->outputBox();
+        QtOutputBox* own = view->output();
+        QObject::connect(box, &QtOutputBox::displayLookChanged, own, [box, own] {
+            const OutputLook changed = box->displayLook();
+            own->setDisplayLook(changed.plain.font(), changed.text, changed.background);
+        });
+    }
     if (m_spellCheck != nullptr) {
         m_spellCheck->attach(view->input());
     }

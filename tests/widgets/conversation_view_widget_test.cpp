@@ -1,4 +1,6 @@
 #include "qt/qt_conversation_view.h"
+#include "qt/qt_main_window.h"
+#include "qt/qt_view_factory.h"
 #include "qt/qt_output_box.h"
 #include "widgets/qt_wait.h"
 
@@ -39,6 +41,20 @@ TEST(ConversationViewWidget, ABurstReachesTheBoxInOneFrameWithoutTheLinesAlready
     view.appendLine(line("five"));
     view.dropOldest(3);
     ASSERT_TRUE(waitUntil([&] { return view.output()->toPlainText().isEmpty(); }));
+}
+
+TEST(ConversationViewWidget, FollowsTheMainWindowsFontAndColoursWhenTheyChange) {
+    QtMainWindow main;
+    QtViewFactory factory;
+    factory.setParentWindow(&main);
+    std::unique_ptr<ConversationView> made = factory.createConversationView();
+    auto* view = dynamic_cast<QtConversationView*>(made.get());
+    ASSERT_NE(view, nullptr);
+    QFont larger("DejaVu Sans Mono");
+    larger.setPointSize(17);
+    main.outputBox()->setDisplayLook(larger, Qt::yellow, Qt::darkBlue);
+    EXPECT_EQ(view->output()->font().pointSize(), 17);
+    EXPECT_EQ(view->output()->displayLook().background, QColor(Qt::darkBlue));
 }
 
 } // namespace
