@@ -11,6 +11,8 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
+#include <QRegularExpression>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -264,10 +266,33 @@ QWidget* QtPreferencesView::buildPlayPage() {
     return page;
 }
 
+namespace {
+
+// "en_GB" shown as "English (United Kingdom) - en_GB"; a name that is no
+// locale's is shown as it is.
+QString dictionaryCaption(const std::string& name) {
+    const QString code = toQt(name);
+    static const QRegularExpression localeName(QStringLiteral("^[a-z]{2,3}([_-]([A-Z]{2}|[0-9]{3}))?$"));
+    if (!localeName.match(code).hasMatch()) {
+        return code;
+    }
+    const QLocale locale(code);
+    if (locale.language() == QLocale::C) {
+        return code;
+    }
+    QString caption = QLocale::languageToString(locale.language());
+    if (code.contains(QLatin1Char('_')) || code.contains(QLatin1Char('-'))) {
+        caption += QStringLiteral(" (%1)").arg(QLocale::territoryToString(locale.territory()));
+    }
+    return caption + QStringLiteral(" - ") + code;
+}
+
+} // namespace
+
 void QtPreferencesView::setSpellChoices(const std::vector<std::string>& choices, int selected) {
     m_spellChoice->clear();
     for (const std::string& choice : choices) {
-        m_spellChoice->addItem(toQt(choice));
+        m_spellChoice->addItem(dictionaryCaption(choice));
     }
     m_spellChoice->setCurrentIndex(selected);
 }

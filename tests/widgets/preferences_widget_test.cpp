@@ -2,6 +2,8 @@
 #include "settings/play_options.h"
 #include "widgets/qt_wait.h"
 
+#include "qt/qt_preferences_view.h"
+
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
@@ -101,6 +103,18 @@ TEST_F(PreferencesWidget, EveryControlHasItsNameAndCaption) {
     EXPECT_FALSE(child<QCheckBox>("chkKeyring")->isEnabled());
     EXPECT_EQ(child<QLabel>("lblKeyringReason")->text(), "This system has no keyring service.");
     EXPECT_EQ(child<QLabel>("lblKeyringReason")->textFormat(), Qt::PlainText);
+}
+
+TEST(PreferencesSpelling, DictionariesShowTheirLanguageBesideTheirName) {
+    QtPreferencesView view(nullptr);
+    view.setSpellChoices({"Off", "en_US", "de", "my_words"}, 1);
+    auto* choice = view.findChild<QComboBox*>("cboSpelling");
+    ASSERT_NE(choice, nullptr);
+    EXPECT_EQ(choice->itemText(0), "Off");
+    EXPECT_EQ(choice->itemText(1), "English (United States) - en_US");
+    EXPECT_EQ(choice->itemText(2), "German - de");
+    EXPECT_EQ(choice->itemText(3), "my_words") << "no language of that name";
+    EXPECT_EQ(view.spellChoice(), 1);
 }
 
 TEST_F(PreferencesWidget, CtrlTabCyclesTheTabsFromAnyControl) {
