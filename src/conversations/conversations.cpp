@@ -52,6 +52,8 @@ bool Conversations::offerLine(TextLine& line) {
     }
     conversation->offerPrefix(SendPrefixFor(route, routed->who));
     arrived(*conversation, line, !route.fromMe, route.openOnFirst);
+    // The session history keeps every line, each marked with its conversation.
+    m_services.history.tagLine(line.text, conversation->name());
     if (route.instead) {
         m_services.history.appendHidden(line.text, line.spans);
         return false;

@@ -267,9 +267,51 @@ void SessionHistory::appendMarked(std::string_view text, std::span<const StyleSp
     }
 }
 
+void SessionHistory::tagLine(std::string_view text, const std::string& name) {
+    // Conversations are capped, so names are few; past this many, no more tags.
+    constexpr std::size_t kMaxNames = 1024;
+    constexpr std::size_t kMaxWaiting = 64;
+    auto found = std::find(m_tagNames.begin(), m_tagNames.end(), name);
+    if (found == m_tagNames.end()) {
+        if (m_tagNames.size() >= kMaxNames) {
+            return;
+        }
+        m_tagNames.push_back(name);
+        found = m_tagNames.end() - 1;
+    }
+    if (m_waitingTags.size() >= kMaxWaiting) {
+        m_waitingTags.pop_front();
+    }
+    m_waitingTags.push_back(
+        WaitingTag{std::string(text), static_cast<std::uint16_t>(found - m_tagNames.begin())});
+}
+
+void SessionHistory::tagCommitted(std::string_view text) {
+    const auto found = std::find_if(m_waitingTags.begin(), m_waitingTags.end(),
+                                    [&](const WaitingTag& waiting) { return waiting.text == text; });
+    if (found == m_waitingTags.end()) {
+        return;
+    }
+    while (!m_tags.empty() && m_tags.front().first < m_firstSerial) {
+        m_tags.pop_front();
+    }
+    // Called as the line is kept: its serial is the next one.
+    m_tags.emplace_back(endLine(), found->name);
+    m_waitingTags.erase(m_waitingTags.begin(), found + 1);
+}
+
+std::string_view SessionHistory::tag(std::uint64_t serial) const {
+    const auto found =
+        std::lower_bound(m_tags.begin(), m_tags.end(), serial,
+                         [](const auto& tagged, std::uint64_t wanted) { return tagged.first < wanted; });
+    return found != m_tags.end() && found->first == serial ? std::string_view(m_tagNames[found->second])
+                                                           : std::string_view();
+}
+
 HistoryMark SessionHistory::mark(std::uint64_t serial) const {
-    const auto found = std::lower_bound(m_marks.begin(), m_marks.end(), serial,
-                                        [](const auto& marked, std::uint64_t wanted) { return marked.first < wanted; });
+    const auto found =
+        std::lower_bound(m_marks.begin(), m_marks.end(), serial,
+                         [](const auto& marked, std::uint64_t wanted) { return marked.first < wanted; });
     return found != m_marks.end() && found->first == serial ? found->second : HistoryMark::None;
 }
 
@@ -286,6 +328,9 @@ void SessionHistory::commit() {
     }
     Chunk& chunk = m_chunks.back();
     Plain& plain = *chunk.plain;
+    if (!m_waitingTags.empty()) {
+        tagCommitted(m_open);
+    }
     plain.text += m_open;
     plain.spans.insert(plain.spans.end(), m_openSpans.begin(), m_openSpans.end());
     chunk.lines.push_back(

@@ -84,6 +84,11 @@ public:
     void appendTraffic(std::string_view text);
     bool hidden(std::uint64_t serial) const { return mark(serial) == HistoryMark::Hidden; }
     HistoryMark mark(std::uint64_t serial) const;
+    // The line with this text, when it is kept (now or in a moment: the
+    // output may still hold it), belongs to the conversation `name`.
+    void tagLine(std::string_view text, const std::string& name);
+    // The conversation a kept line belongs to, or empty.
+    std::string_view tag(std::uint64_t serial) const;
 
     std::uint64_t firstLine() const { return m_firstSerial; }
     // One past the newest kept line.
@@ -171,6 +176,16 @@ private:
     // Serials of marked lines, oldest first; those that went are pruned as
     // new ones come.
     std::deque<std::pair<std::uint64_t, HistoryMark>> m_marks;
+    // Tags wait for their line: lines are kept in order, so a waiting tag
+    // passed over by a later one's line never came and is dropped.
+    struct WaitingTag {
+        std::string text;
+        std::uint16_t name = 0;
+    };
+    std::deque<WaitingTag> m_waitingTags;
+    std::deque<std::pair<std::uint64_t, std::uint16_t>> m_tags;
+    std::vector<std::string> m_tagNames;
+    void tagCommitted(std::string_view text);
 };
 
 } // namespace corvane

@@ -1,5 +1,6 @@
 #include "qt/qt_history_text.h"
 
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -328,6 +329,18 @@ void QtHistoryText::paintEvent(QPaintEvent*) {
         if (const HistoryMark mark = m_history->mark(line.serial); mark != HistoryMark::None) {
             painter.fillRect(QRect(0, line.top, kMargin - 1, line.height),
                              mark == HistoryMark::Traffic ? kTrafficColour : kHiddenColour);
+        }
+        // A conversation's line names its window at the right, over the text.
+        if (const std::string_view tag = m_history->tag(line.serial); !tag.empty()) {
+            const QString name = QString::fromUtf8(tag.data(), static_cast<qsizetype>(tag.size()));
+            const QFontMetrics metrics(painter.font());
+            const QRect box(viewport()->width() - metrics.horizontalAdvance(name) - 2 * kMargin, line.top,
+                            metrics.horizontalAdvance(name) + kMargin, metrics.height());
+            painter.fillRect(box, m_look.background);
+            painter.save();
+            painter.setPen(kTrafficColour);
+            painter.drawText(box, Qt::AlignRight | Qt::AlignTop, name);
+            painter.restore();
         }
     }
 }

@@ -157,6 +157,11 @@ TEST_F(ConversationClient, APageOpensAWindowQuietlyWhoseInputPagesBackAndTheMain
     EXPECT_EQ(alice.title, "Alice (2) - Corvane");
     EXPECT_EQ(alice.prefix, "page Alice=");
     EXPECT_NE(output().find("Alice pages: hello"), std::string::npos);
+    const SessionHistory& history = h().client.sessionHistory();
+    EXPECT_EQ(history.tag(history.endLine() - 1), "Alice");
+    receive("Bob says, \"Alice pages: hi\"\r\n");
+    EXPECT_EQ(history.tag(history.endLine() - 1), "") << "a look-alike is no one's";
+    EXPECT_EQ(history.tag(history.endLine() - 2), "Alice");
 
     alice.type("yes, here");
     EXPECT_EQ(sent(), "page Alice=yes, here\r\n");
@@ -220,7 +225,10 @@ TEST_F(ConversationClient, InsteadKeepsTheLineFromTheMainOutputButNotFromTheHist
     }
     h().clock.runPending();
     EXPECT_EQ(output().find("Alice pages"), std::string::npos);
-    EXPECT_EQ(h().client.sessionHistory().lineCount(), kept + 505);
+    const SessionHistory& history = h().client.sessionHistory();
+    EXPECT_EQ(history.lineCount(), kept + 505);
+    EXPECT_EQ(history.tag(history.endLine() - 1), "Alice") << "each kept line names its conversation";
+    EXPECT_TRUE(history.hidden(history.endLine() - 1));
     const Conversation* alice = h().client.conversations().find("alice");
     ASSERT_NE(alice, nullptr);
     EXPECT_EQ(alice->lines().size(), Conversation::kMaxLines);

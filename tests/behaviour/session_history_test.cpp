@@ -157,6 +157,21 @@ INSTANTIATE_TEST_SUITE_P(Rows, SessionHistoryFindTest,
                                               (c.matchCase ? "_case" : ""));
                          });
 
+TEST(SessionHistory, ATagWaitsForItsLineAndOneWhoseLineNeverCameIsDropped) {
+    SessionHistory history;
+    history.tagLine("Alice pages: hi", "Alice");
+    addLine(history, "The sun sets.");
+    addLine(history, "Alice pages: hi");
+    history.tagLine("Bob pages: lost", "Bob");
+    history.tagLine("Carol pages: yo", "Carol");
+    addLine(history, "Carol pages: yo");
+    addLine(history, "Bob pages: lost");
+    EXPECT_EQ(history.tag(0), "");
+    EXPECT_EQ(history.tag(1), "Alice");
+    EXPECT_EQ(history.tag(2), "Carol");
+    EXPECT_EQ(history.tag(3), "") << "Bob's tag was passed over by Carol's line";
+}
+
 TEST(SessionHistory, CountsMatchesAndCopiesTextWithCrLf) {
     SessionHistory history;
     for (const char* text : {"aaa", "bab", "ccc"}) {
