@@ -3,6 +3,8 @@
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <algorithm>
 #include <array>
+#include <cctype>
+#include <cstring>
 #include <pcre2.h>
 
 namespace corvane {
@@ -137,6 +139,19 @@ void PatternMatcher::compileRegex(const std::string& pattern, std::uint32_t opti
                   std::to_string(errorOffset + 1) + ")";
         return;
     }
+    // A line without the byte every match needs is turned away before the
+    // library is called: most flood lines meet most rules that way.
+    for (const auto& [typeInfo, unitInfo] : {std::pair{PCRE2_INFO_LASTCODETYPE, PCRE2_INFO_LASTCODEUNIT},
+                                             std::pair{PCRE2_INFO_FIRSTCODETYPE, PCRE2_INFO_FIRSTCODEUNIT}}) {
+        std::uint32_t type = 0;
+        std::uint32_t unit = 0;
+        if (pcre2_pattern_info(compiled->code, typeInfo, &type) == 0 && type == 1 &&
+            pcre2_pattern_info(compiled->code, unitInfo, &unit) == 0 && unit < 0x80 &&
+            std::isalpha(static_cast<int>(unit)) == 0) {
+            m_requiredByte = static_cast<int>(unit);
+            break;
+        }
+    }
     // Without JIT (an odd platform) the interpreter still honours the limits.
     pcre2_jit_compile(compiled->code, PCRE2_JIT_COMPLETE);
     compiled->data = pcre2_match_data_create_from_pattern(compiled->code, nullptr);
@@ -157,6 +172,9 @@ bool PatternMatcher::match(const MatchSubject& subject, PatternMatch* found) con
         return literalMatch(subject, found);
     }
     const std::string_view text = subject.text();
+    if (m_requiredByte >= 0 && std::memchr(text.data(), m_requiredByte, text.size()) == nullptr) {
+        return false;
+    }
     const int rc = pcre2_match(m_compiled->code, reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), 0, 0,
                                m_compiled->data, m_compiled->context);
     if (rc < 0) {
@@ -188,15 +206,31 @@ std::uint16_t pairSlot(char first, char second) {
     return static_cast<std::uint16_t>((a * 67u + b) % MatchSubject::kSketchBits);
 }
 
+// How often a character stands in English text, roughly: the blank and the
+// commonest letters first. A pair of rare characters is looked up first, as
+// it is the likeliest to be missing from a line.
+int commonness(char c) {
+    static constexpr std::string_view kByFrequency = " etaoinshrdlcumwfgypbvkjxqz";
+    const std::size_t at = kByFrequency.find(c);
+    return at == std::string_view::npos ? 0 : static_cast<int>(kByFrequency.size() - at);
+}
+
 } // namespace
 
 std::vector<std::uint16_t> MatchSubject::PairsOf(std::string_view folded) {
-    std::vector<std::uint16_t> pairs;
+    std::vector<std::pair<int, std::uint16_t>> ranked;
     for (std::size_t i = 1; i < folded.size(); ++i) {
         const std::uint16_t slot = pairSlot(folded[i - 1], folded[i]);
-        if (std::find(pairs.begin(), pairs.end(), slot) == pairs.end()) {
-            pairs.push_back(slot);
+        if (std::none_of(ranked.begin(), ranked.end(),
+                         [&](const auto& pair) { return pair.second == slot; })) {
+            ranked.emplace_back(commonness(folded[i - 1]) + commonness(folded[i]), slot);
         }
+    }
+    std::stable_sort(ranked.begin(), ranked.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<std::uint16_t> pairs;
+    for (const auto& pair : ranked) {
+        pairs.push_back(pair.second);
     }
     return pairs;
 }

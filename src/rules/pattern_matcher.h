@@ -92,6 +92,9 @@ private:
     std::string m_needle;
     // The needle's pairs of characters, folded: a line without one of them cannot hold it.
     std::vector<std::uint16_t> m_pairs;
+    // A byte every match of the regular expression holds (an ASCII digit,
+    // blank or sign, which no case folding changes), or -1.
+    int m_requiredByte = -1;
     std::unique_ptr<Compiled> m_compiled;
     std::string m_error;
     mutable bool m_hitLimit = false;

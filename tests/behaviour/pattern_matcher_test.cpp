@@ -50,7 +50,12 @@ INSTANTIATE_TEST_SUITE_P(
                   "Wren pages: hi"},
         MatchCase{"regex without case", MatchMode::Regex, false, "^you DIE", "You die.", "You die"},
         MatchCase{"regex with case", MatchMode::Regex, true, "^you die", "You die.", "-"},
-        MatchCase{"regex counts characters not bytes", MatchMode::Regex, false, "^.{4}$", "épée", "épée"}),
+        MatchCase{"regex counts characters not bytes", MatchMode::Regex, false, "^.{4}$", "épée", "épée"},
+        MatchCase{"regex needing a digit the line lacks", MatchMode::Regex, false, "pages: (.*)zz7$", "a pages: zz",
+                  "-"},
+        MatchCase{"regex needing a digit the line has", MatchMode::Regex, false, "(?i)PAGES: (.*)ZZ7$",
+                  "a pages: hi zz7", "pages: hi zz7"},
+        MatchCase{"plain whose rare pair comes last", MatchMode::Plain, false, "the quiz", "in the quiz", "the quiz"}),
     [](const auto& info) { return testing::ParamName(info.param.name); });
 
 TEST(PatternMatcher, GroupsByNumberAndName) {
