@@ -14,11 +14,7 @@ namespace corvane {
 
 namespace {
 
-using import_text::escapeRegex;
-using import_text::lower;
-using import_text::namedColour;
-using import_text::startsWith;
-using import_text::trim;
+using namespace import_text;
 
 // ---- TinTin++ --------------------------------------------------------------
 
