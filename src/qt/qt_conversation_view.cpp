@@ -15,6 +15,10 @@ namespace corvane {
 namespace {
 constexpr int kPrefixWidthCharacters = 18;
 constexpr int kFrameMilliseconds = 100;
+// A window the player is not in, while its lines keep coming: a stream of
+// pages still shows within a third of a second, and twenty such windows in a
+// flood do not each lay out and paint ten times a second.
+constexpr int kBackgroundFrameMilliseconds = 300;
 } // namespace
 
 QtConversationView::QtConversationView(QWidget* mainWindow, const OutputLook* look)
@@ -73,11 +77,13 @@ QtConversationView::QtConversationView(QWidget* mainWindow, const OutputLook* lo
 
 void QtConversationView::updateSoon() {
     if (!m_frame.isActive()) {
-        m_frame.start();
+        const bool streaming = m_lastFrame.isValid() && m_lastFrame.elapsed() < kBackgroundFrameMilliseconds;
+        m_frame.start(streaming && !isActiveWindow() ? kBackgroundFrameMilliseconds : kFrameMilliseconds);
     }
 }
 
 void QtConversationView::frame() {
+    m_lastFrame.start();
     if (m_title) {
         setWindowTitle(*m_title);
         m_title.reset();
@@ -133,8 +139,20 @@ void QtConversationView::putWaitingLines() {
         m_lineCount -= m_dropFromBox;
     }
     m_dropFromBox = 0;
+    // Lines without colours go in together: one edit of the box, not one a line.
+    QString plain;
     std::vector<OutputSpan> spans;
     for (const TextLine& line : m_waiting) {
+        if (line.spans.empty()) {
+            if (m_lineCount > 0) {
+                plain += QChar::ParagraphSeparator;
+            }
+            ++m_lineCount;
+            plain += QString::fromUtf8(line.text.data(), static_cast<qsizetype>(line.text.size()));
+            continue;
+        }
+        m_output->appendPlainLines(plain);
+        plain.clear();
         if (m_lineCount > 0) {
             m_output->appendLineBreak();
         }
@@ -145,6 +163,7 @@ void QtConversationView::putWaitingLines() {
         }
         m_output->appendText(line.text, spans, {});
     }
+    m_output->appendPlainLines(plain);
     m_waiting.clear();
     m_output->endUpdate();
 }

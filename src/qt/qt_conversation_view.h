@@ -3,6 +3,7 @@
 #include "conversations/conversation_view.h"
 #include "qt/qt_output_format.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 #include <deque>
@@ -56,6 +57,7 @@ private:
     QLineEdit* m_input;
     int m_lineCount = 0;
     QTimer m_frame;
+    QElapsedTimer m_lastFrame;
     std::deque<TextLine> m_waiting;
     // Lines to take from the front of the box in the next frame.
     int m_dropFromBox = 0;

@@ -208,6 +208,16 @@ void QtOutputBox::appendText(std::string_view utf8, const std::vector<OutputSpan
     insert(at, utf8.size(), nullptr);
 }
 
+void QtOutputBox::appendPlainLines(const QString& lines) {
+    if (lines.isEmpty()) {
+        return;
+    }
+    QTextCursor& cursor = batchCursor();
+    toEnd(cursor);
+    cursor.insertText(lines, m_plain);
+    countRun();
+}
+
 void QtOutputBox::appendLineBreak() {
     QTextCursor& cursor = batchCursor();
     toEnd(cursor);

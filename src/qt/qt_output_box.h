@@ -38,6 +38,9 @@ public:
     void appendText(std::string_view utf8, const std::vector<OutputSpan>& spans,
                     const std::vector<TriggerLook>& looks) override;
     void appendLineBreak() override;
+    // Whole lines in the plain look, already joined by QChar::ParagraphSeparator:
+    // one insertion for a run of lines that carry no colours.
+    void appendPlainLines(const QString& lines);
     void endUpdate() override;
     bool wantsRebuild() const override { return m_rebuild; }
     void repaint() override;

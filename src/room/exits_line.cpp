@@ -12,12 +12,34 @@ namespace {
 constexpr std::size_t kMostExits = 32;
 constexpr std::size_t kLongestExit = 40;
 
-std::string_view trimmed(std::string_view text, std::string_view junk = " \t.") {
-    const auto first = text.find_first_not_of(junk);
-    if (first == std::string_view::npos) {
-        return {};
+// Plain loops over the few junk characters: find_first_not_of would search
+// the junk set once per character of every exit of every exits line.
+bool isAny(char c, std::string_view set) {
+    for (const char junk : set) {
+        if (c == junk) {
+            return true;
+        }
     }
-    return text.substr(first, text.find_last_not_of(junk) - first + 1);
+    return false;
+}
+
+std::string_view trimmed(std::string_view text, std::string_view junk = " \t.") {
+    while (!text.empty() && isAny(text.front(), junk)) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && isAny(text.back(), junk)) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+std::size_t findAny(std::string_view text, std::string_view set) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (isAny(text[i], set)) {
+            return i;
+        }
+    }
+    return std::string_view::npos;
 }
 
 bool startsNoCase(std::string_view text, std::string_view prefix) {
@@ -26,6 +48,9 @@ bool startsNoCase(std::string_view text, std::string_view prefix) {
 
 // "Out <o>" and "North [n]" name the command in the brackets.
 std::string_view commandOf(std::string_view item) {
+    if (findAny(item, "<[(") == std::string_view::npos) {
+        return item;
+    }
     for (const auto& [open, close] : std::array<std::pair<char, char>, 3>{{{'<', '>'}, {'[', ']'}, {'(', ')'}}}) {
         const auto from = item.find(open);
         const auto to = item.find(close, from == std::string_view::npos ? 0 : from);
@@ -36,8 +61,8 @@ std::string_view commandOf(std::string_view item) {
     return item;
 }
 
-std::optional<std::vector<std::string>> bracketedNames(std::string_view text) {
-    std::vector<std::string> names;
+// False when a name is missing or too long, or there are too many.
+bool bracketedNames(std::string_view text, std::vector<std::string_view>& names) {
     for (std::size_t at = text.find_first_of("<["); at != std::string_view::npos;
          at = text.find_first_of("<[", at + 1)) {
         const char close = text[at] == '<' ? '>' : ']';
@@ -47,20 +72,18 @@ std::optional<std::vector<std::string>> bracketedNames(std::string_view text) {
         }
         const std::string_view name = trimmed(text.substr(at + 1, end - at - 1), " \t");
         if (name.empty() || name.size() > kLongestExit || names.size() == kMostExits) {
-            return std::nullopt;
+            return false;
         }
-        names.emplace_back(name);
+        names.push_back(name);
         at = end;
     }
-    if (names.empty()) {
-        return std::nullopt;
-    }
-    return names;
+    return !names.empty();
 }
 
 } // namespace
 
-std::optional<std::vector<std::string>> ParseExitsLine(std::string_view line) {
+bool ReadExitsLine(std::string_view line, std::vector<std::string_view>& exits) {
+    exits.clear();
     std::string_view text = trimmed(line, " \t");
     // "[ Exits: n s ]", as many MUDs frame it.
     if (!text.empty() && text.front() == '[' && text.back() == ']') {
@@ -74,47 +97,59 @@ std::optional<std::vector<std::string>> ParseExitsLine(std::string_view line) {
         }
     }
     if (!listed) {
-        return std::nullopt;
+        return false;
     }
     std::string_view rest = *listed;
-    std::vector<std::string> exits;
     if (rest.empty() || EqualsNoCase(rest, "none")) {
-        return exits;
+        return true;
     }
     // Commas when there are any, else blanks ("Exits: n s e"); "and" joins the last.
-    const bool commas = rest.find_first_of(",;") != std::string_view::npos;
+    const bool commas = findAny(rest, ",;") != std::string_view::npos;
     if (!commas) {
         // "North Road <n> and Market Row [se]": without commas only the short
         // names say where one exit ends.
-        if (auto named = bracketedNames(rest)) {
-            return named;
+        if (bracketedNames(rest, exits)) {
+            return true;
         }
+        exits.clear();
     }
+    const auto take = [&exits](std::string_view item) {
+        item = commandOf(item);
+        if (item.empty() || EqualsNoCase(item, "and")) {
+            return true;
+        }
+        if (item.size() > kLongestExit || exits.size() == kMostExits) {
+            return false;
+        }
+        exits.push_back(item);
+        return true;
+    };
     const std::string_view separators = commas ? ",;" : " \t";
-    std::vector<std::string_view> items;
     while (!rest.empty()) {
-        const auto end = rest.find_first_of(separators);
+        const auto end = findAny(rest, separators);
         std::string_view item = trimmed(rest.substr(0, end));
         rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
         if (const auto joined = item.find(" and "); joined != std::string_view::npos) {
-            items.push_back(trimmed(item.substr(0, joined)));
+            if (!take(trimmed(item.substr(0, joined)))) {
+                return false;
+            }
             item = trimmed(item.substr(joined + 5));
         } else if (startsNoCase(item, "and ")) {
             item = trimmed(item.substr(4));
         }
-        items.push_back(item);
-    }
-    for (std::string_view item : items) {
-        item = commandOf(item);
-        if (item.empty() || EqualsNoCase(item, "and")) {
-            continue;
+        if (!take(item)) {
+            return false;
         }
-        if (item.size() > kLongestExit || exits.size() == kMostExits) {
-            return std::nullopt;
-        }
-        exits.emplace_back(item);
     }
-    return exits;
+    return true;
+}
+
+std::optional<std::vector<std::string>> ParseExitsLine(std::string_view line) {
+    std::vector<std::string_view> views;
+    if (!ReadExitsLine(line, views)) {
+        return std::nullopt;
+    }
+    return std::vector<std::string>(views.begin(), views.end());
 }
 
 } // namespace corvane

@@ -12,5 +12,8 @@ namespace corvane {
 // <>, [] or () where the world gives one, else the exit's name. nullopt when
 // the line is not an exits line; an empty list for "Exits: none".
 std::optional<std::vector<std::string>> ParseExitsLine(std::string_view line);
+// The same, as views into the line, in a list kept by the caller: a flood of
+// exits lines then allocates nothing. False when the line is not an exits line.
+bool ReadExitsLine(std::string_view line, std::vector<std::string_view>& exits);
 
 } // namespace corvane

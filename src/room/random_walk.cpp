@@ -7,6 +7,7 @@
 #include "core/status_line.h"
 #include "core/text_codec.h"
 #include "macros/ask_overwrite_append.h"
+#include "room/exits_line.h"
 #include "platform/choosers.h"
 #include "platform/prompts.h"
 #include "room/random_source.h"
@@ -201,6 +202,10 @@ void RandomWalk::tick() {
 }
 
 void RandomWalk::move() {
+    if (!m_exitsLine.empty()) {
+        m_knownExits = ParseExitsLine(m_exitsLine).value_or(std::vector<std::string>());
+        m_exitsLine.clear();
+    }
     std::string direction;
     if (m_knownExits.empty()) {
         m_direction = DrawDirection(m_services.random);

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace corvane {
@@ -63,7 +64,13 @@ public:
 
     // The room's real exits, when the world names them: the walk then takes
     // only those. Empty: the direction table.
-    void setKnownExits(std::vector<std::string> exits) { m_knownExits = std::move(exits); }
+    void setKnownExits(std::vector<std::string> exits) {
+        m_knownExits = std::move(exits);
+        m_exitsLine.clear();
+    }
+    // The same from an exits line ReadExitsLine accepted, read when a step
+    // needs it: a room's exits line comes far more often than the walk steps.
+    void setKnownExitsLine(std::string_view line) { m_exitsLine.assign(line); }
     // One draw of the direction table's index (0 to 11).
     static int DrawDirection(RandomSource& random);
     // "03-07-2024" and "21:05:09" in local time.
@@ -83,6 +90,7 @@ private:
     std::function<void()> m_focusInput;
     std::unique_ptr<WalkView> m_view;
     std::vector<std::string> m_knownExits;
+    std::string m_exitsLine;
     std::string m_lastMove;
     TextFileWriter m_log;
     std::optional<Timers::TimerId> m_timer;

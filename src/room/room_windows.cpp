@@ -70,8 +70,8 @@ void RoomWindows::roomChanged() {
 }
 
 void RoomWindows::lineShown(const std::string& line) {
-    if (auto exits = ParseExitsLine(line)) {
-        m_walk.setKnownExits(std::move(*exits));
+    if (ReadExitsLine(line, m_exitViews)) {
+        m_walk.setKnownExitsLine(line);
         m_exitsSinceRoomChange = true;
     }
 }

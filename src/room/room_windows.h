@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace corvane {
 
@@ -95,6 +96,8 @@ private:
     RandomWalk m_walk;
     TimePoint m_loginTime{};
     bool m_exitsSinceRoomChange = false;
+    // Kept for its room, so reading an exits line allocates nothing.
+    std::vector<std::string_view> m_exitViews;
 };
 
 } // namespace corvane

@@ -237,6 +237,7 @@ std::vector<std::uint16_t> MatchSubject::PairsOf(std::string_view folded) {
 
 bool MatchSubject::mayHold(const std::vector<std::uint16_t>& pairs) const {
     if (!m_hasSketch) {
+        m_sketch.fill(0);
         const std::string_view line = folded();
         for (std::size_t i = 1; i < line.size(); ++i) {
             const std::uint16_t slot = pairSlot(line[i - 1], line[i]);

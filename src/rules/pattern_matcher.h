@@ -36,7 +36,8 @@ private:
     std::string_view m_text;
     mutable std::string m_folded;
     mutable bool m_hasFolded = false;
-    mutable Sketch m_sketch{};
+    // Cleared on first use: most lines meet no rule that asks for it.
+    mutable Sketch m_sketch;
     mutable bool m_hasSketch = false;
 };
 
