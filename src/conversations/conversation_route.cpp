@@ -42,6 +42,19 @@ std::string escapeRegex(std::string_view text) {
     return escaped;
 }
 
+bool isNameEnd(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f' || c == '"';
+}
+
+// Every line meets every route: the first two bytes turn nearly all away
+// before a call to compare the rest.
+bool startsWith(std::string_view text, std::string_view words) {
+    if (text.size() < words.size() || text[0] != words[0] || (words.size() > 1 && text[1] != words[1])) {
+        return false;
+    }
+    return text.starts_with(words);
+}
+
 } // namespace
 
 std::vector<ConversationRoute> BuiltInConversationRoutes() {
@@ -111,16 +124,19 @@ std::optional<RoutedLine> ConversationRouter::route(std::string_view line) const
     const MatchSubject subject(line);
     PatternMatch match;
     // Where a name at the start of the line ends, as the `who` group ends it.
-    const std::string_view afterFirstWord =
-        line.substr(std::min(line.find_first_of(" \t\r\n\v\f\""), line.size()));
+    std::size_t nameEnd = 0;
+    while (nameEnd < line.size() && !isNameEnd(line[nameEnd])) {
+        ++nameEnd;
+    }
+    const std::string_view afterFirstWord = line.substr(nameEnd);
     for (std::size_t i = 0; i < m_routes.size(); ++i) {
         const ConversationRoute& route = m_routes[i];
         if (!route.enabled) {
             continue;
         }
         if (!route.fixedWords.empty() &&
-            !(route.fixedAt == ConversationRoute::FixedAt::LineStart ? line : afterFirstWord)
-                 .starts_with(route.fixedWords)) {
+            !startsWith(route.fixedAt == ConversationRoute::FixedAt::LineStart ? line : afterFirstWord,
+                        route.fixedWords)) {
             continue;
         }
         if (!m_matchers[i].match(subject, &match)) {

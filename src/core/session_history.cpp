@@ -227,8 +227,12 @@ std::uint16_t SessionHistory::lookIndex(const TriggerLook& look) {
 
 void SessionHistory::append(std::string_view text, std::span<const StyleSpan> spans, const TriggerLook* look,
                             bool complete) {
+    // A whole line, the usual case, goes straight into its chunk.
+    const bool whole = complete && m_open.empty();
     const auto base = static_cast<std::uint32_t>(m_open.size());
-    m_open.append(text);
+    if (!whole) {
+        m_open.append(text);
+    }
     if (look != nullptr) {
         if (!text.empty()) {
             m_openSpans.push_back(HistorySpan::from(base, static_cast<std::uint32_t>(text.size()),
@@ -241,7 +245,7 @@ void SessionHistory::append(std::string_view text, std::span<const StyleSpan> sp
         }
     }
     if (complete) {
-        commit();
+        commit(whole ? text : std::string_view(m_open));
     }
 }
 
@@ -256,7 +260,7 @@ void SessionHistory::appendTraffic(std::string_view text) {
 void SessionHistory::appendMarked(std::string_view text, std::span<const StyleSpan> spans, HistoryMark mark) {
     // A piece still open belongs to a line shown before; it ends here.
     if (!m_open.empty() || !m_openSpans.empty()) {
-        commit();
+        commit(m_open);
     }
     append(text, spans, nullptr, true);
     while (!m_marks.empty() && m_marks.front().first < m_firstSerial) {
@@ -315,7 +319,7 @@ HistoryMark SessionHistory::mark(std::uint64_t serial) const {
     return found != m_marks.end() && found->first == serial ? found->second : HistoryMark::None;
 }
 
-void SessionHistory::commit() {
+void SessionHistory::commit(std::string_view text) {
     if (m_chunks.empty() || m_chunks.back().lines.size() >= kChunkLines ||
         m_chunks.back().plain->text.size() >= kChunkBytes) {
         if (!m_chunks.empty()) {
@@ -324,18 +328,21 @@ void SessionHistory::commit() {
         Chunk fresh;
         fresh.firstSerial = endLine();
         fresh.plain = std::make_shared<Plain>();
+        // At its full size at once: growing it line by line copied it a dozen times.
+        fresh.plain->text.reserve(kChunkBytes);
+        fresh.lines.reserve(kChunkLines);
         m_chunks.push_back(std::move(fresh));
     }
     Chunk& chunk = m_chunks.back();
     Plain& plain = *chunk.plain;
     if (!m_waitingTags.empty()) {
-        tagCommitted(m_open);
+        tagCommitted(text);
     }
-    plain.text += m_open;
+    plain.text += text;
     plain.spans.insert(plain.spans.end(), m_openSpans.begin(), m_openSpans.end());
     chunk.lines.push_back(
         Entry{static_cast<std::uint32_t>(plain.text.size()), static_cast<std::uint32_t>(plain.spans.size())});
-    const std::size_t cost = m_open.size() + m_openSpans.size() * sizeof(HistorySpan) + sizeof(Entry);
+    const std::size_t cost = text.size() + m_openSpans.size() * sizeof(HistorySpan) + sizeof(Entry);
     chunk.counted += cost;
     m_bytes += cost;
     ++m_count;
@@ -347,9 +354,8 @@ void SessionHistory::commit() {
 }
 
 void SessionHistory::pack(Chunk& chunk) {
+    // The text is freed once packed; only the line index stays.
     chunk.lines.shrink_to_fit();
-    chunk.plain->text.shrink_to_fit();
-    chunk.plain->spans.shrink_to_fit();
     for (Codec::Done& done : m_codec->submit(chunk.firstSerial, chunk.plain)) {
         const auto found = std::lower_bound(
             m_chunks.begin(), m_chunks.end(), done.firstSerial,

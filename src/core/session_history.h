@@ -150,7 +150,7 @@ private:
     struct Codec;
 
     std::uint16_t lookIndex(const TriggerLook& look);
-    void commit();
+    void commit(std::string_view text);
     void pack(Chunk& chunk);
     void dropOldest();
     std::size_t lineBytes(const Chunk& chunk, std::size_t index) const;
