@@ -86,9 +86,8 @@ void Conversations::channelText(const std::string& channel, const std::string& t
 }
 
 Conversation* Conversations::find(const std::string& name) {
-    const std::string wanted = ToLowerAscii(name);
     for (const auto& conversation : m_conversations) {
-        if (ToLowerAscii(conversation->name()) == wanted) {
+        if (EqualsNoCase(conversation->name(), name)) {
             return conversation.get();
         }
     }

@@ -471,17 +471,25 @@ void LineProcessor::completeLine(bool endedWithCr, bool prompt) {
         // The classifier judges what came after an open prompt already shown
         // (a marker line may follow a log-in prompt on the same line).
         const std::size_t shown = std::min(m_shownBytes, m_line.text.size());
-        std::string rest = m_line.text.substr(shown);
-        const bool listing = m_session.ListMode != 0 && !rest.empty();
-        show = m_classifier.ClassifyLine(rest);
-        if (!show && listing) {
-            // A listing took the line; the session history keeps it anyway.
-            TextLine taken;
-            taken.text = m_line.text.substr(shown);
-            m_output.keepInHistory(taken);
+        if (shown == 0 && m_session.ListMode == 0) {
+            // A whole line outside a listing, nearly every line: judged where it is.
+            show = m_classifier.ClassifyLine(m_line.text);
+            if (!show) {
+                m_line.text.clear();
+            }
+        } else {
+            std::string rest = m_line.text.substr(shown);
+            const bool listing = m_session.ListMode != 0 && !rest.empty();
+            show = m_classifier.ClassifyLine(rest);
+            if (!show && listing) {
+                // A listing took the line; the session history keeps it anyway.
+                TextLine taken;
+                taken.text = m_line.text.substr(shown);
+                m_output.keepInHistory(taken);
+            }
+            m_line.text.resize(shown);
+            m_line.text += show ? rest : std::string();
         }
-        m_line.text.resize(shown);
-        m_line.text += show ? rest : std::string();
         if (!show || m_line.text.empty()) {
             m_line.spans.clear();
         }
@@ -525,7 +533,12 @@ void LineProcessor::showLine(bool prompt) {
     }
     const bool shown = m_filter == nullptr || m_filter->offerLine(m_line);
     if (shown) {
-        m_output.showLine(unshownPart(), look);
+        // Nothing of the line shown yet, as for nearly every line: no copy.
+        if (m_shownBytes == 0 && m_line.complete) {
+            m_output.showLine(m_line, look);
+        } else {
+            m_output.showLine(unshownPart(), look);
+        }
         if (m_hooks.lineShown) {
             m_hooks.lineShown(text);
         }

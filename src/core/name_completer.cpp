@@ -21,15 +21,16 @@ bool startsWithNoCase(std::string_view name, std::string_view prefix) {
 
 } // namespace
 
-void NameCompleter::addName(const std::string& name) {
-    if (name.empty() || name.size() > 64) {
+void NameCompleter::addName(std::string_view name) {
+    // Someone paging over and over is already first.
+    if (name.empty() || name.size() > 64 || (!m_names.empty() && m_names.front() == name)) {
         return;
     }
     const auto seen = std::find(m_names.begin(), m_names.end(), name);
     if (seen != m_names.end()) {
         m_names.erase(seen);
     }
-    m_names.push_front(name);
+    m_names.emplace_front(name);
     if (m_names.size() > kMaxNames) {
         m_names.pop_back();
     }
@@ -46,7 +47,7 @@ void NameCompleter::learnFromLine(const std::string& line) {
     const std::string_view rest(line.data() + space, line.size() - space);
     for (std::string_view verb : verbs) {
         if (rest.substr(0, verb.size()) == verb) {
-            addName(line.substr(0, space));
+            addName(std::string_view(line).substr(0, space));
             return;
         }
     }

@@ -15,7 +15,7 @@ class NameCompleter {
 public:
     static constexpr std::size_t kMaxNames = 512;
 
-    void addName(const std::string& name);
+    void addName(std::string_view name);
     // Remembers who pages or whispers in a shown line.
     void learnFromLine(const std::string& line);
     // Whether a name has been seen, in any case; the spell checker never marks one.

@@ -248,10 +248,6 @@ std::size_t FindNoCase(std::string_view haystack, std::string_view needle) {
     return std::string_view::npos;
 }
 
-bool StartsWith(std::string_view text, std::string_view prefix) {
-    return text.substr(0, prefix.size()) == prefix;
-}
-
 bool EqualsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {
         return false;

@@ -43,7 +43,7 @@ std::string ToLowerAscii(std::string_view text);
 std::string ToUpperAscii(std::string_view text);
 // Case-insensitive (ASCII letters) search; npos when absent.
 std::size_t FindNoCase(std::string_view haystack, std::string_view needle);
-bool StartsWith(std::string_view text, std::string_view prefix);
+inline bool StartsWith(std::string_view text, std::string_view prefix) { return text.starts_with(prefix); }
 bool EqualsNoCase(std::string_view a, std::string_view b);
 
 } // namespace corvane
