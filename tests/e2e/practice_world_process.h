@@ -98,15 +98,25 @@ private:
     }
 
     static QByteArray withoutMcp(const QByteArray& bytes) {
+        const auto lineEnd = [&](qsizetype from) {
+            const qsizetype end = bytes.indexOf('\n', from);
+            return end < 0 ? bytes.size() : end + 1;
+        };
         QByteArray out;
         for (qsizetype from = 0; from < bytes.size();) {
-            qsizetype end = bytes.indexOf('\n', from);
-            end = end < 0 ? bytes.size() : end + 1;
-            // A telnet answer may come just before the line; it stays.
+            // Telnet answers and reports may come just before the line; they
+            // stay. A window size is a subnegotiation whose bytes may hold a
+            // line feed, so the line starts after it.
             qsizetype text = from;
-            while (text + 3 <= end && static_cast<unsigned char>(bytes[text]) == 0xFF) {
-                text += 3;
+            while (text + 3 <= bytes.size() && static_cast<unsigned char>(bytes[text]) == 0xFF) {
+                if (static_cast<unsigned char>(bytes[text + 1]) == 0xFA) {
+                    const qsizetype se = bytes.indexOf("\xff\xf0", text + 2);
+                    text = se < 0 ? bytes.size() : se + 2;
+                } else {
+                    text += 3;
+                }
             }
+            const qsizetype end = lineEnd(text);
             out += bytes.mid(from, text - from);
             if (!bytes.mid(text, 3).startsWith("#$#")) {
                 out += bytes.mid(text, end - text);
