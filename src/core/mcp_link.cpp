@@ -77,7 +77,8 @@ bool McpLink::send(const McpMessage& message) {
 }
 
 bool McpLink::passLine(std::string& text) {
-    if (!m_stage.enabled()) {
+    // Nearly every line is ordinary text, and passes untouched.
+    if (!m_stage.concerns(text)) {
         return true;
     }
     const bool negotiatedBefore = m_stage.serverNegotiationEnded();

@@ -63,6 +63,9 @@ public:
     // A new connection; `enabled` is the world's choice.
     void reset(bool enabled);
     bool enabled() const { return m_enabled; }
+    // True when `line` could change anything here: an out-of-band line, a
+    // quoted one, or the rest of a held one.
+    bool concerns(std::string_view text) const { return m_enabled && (m_holding || text.starts_with("#$")); }
     // The handshake went out: lines the player sends are quoted from now on.
     bool active() const { return !m_key.empty(); }
 
