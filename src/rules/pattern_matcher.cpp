@@ -238,10 +238,14 @@ std::vector<std::uint16_t> MatchSubject::PairsOf(std::string_view folded) {
 bool MatchSubject::mayHold(const std::vector<std::uint16_t>& pairs) const {
     if (!m_hasSketch) {
         m_sketch.fill(0);
-        const std::string_view line = folded();
-        for (std::size_t i = 1; i < line.size(); ++i) {
-            const std::uint16_t slot = pairSlot(line[i - 1], line[i]);
+        // Folded on the way: most lines are turned away here and never need
+        // a folded copy.
+        char previous = m_text.empty() ? '\0' : foldAscii(m_text[0]);
+        for (std::size_t i = 1; i < m_text.size(); ++i) {
+            const char c = foldAscii(m_text[i]);
+            const std::uint16_t slot = pairSlot(previous, c);
             m_sketch[slot / 64] |= std::uint64_t{1} << (slot % 64);
+            previous = c;
         }
         m_hasSketch = true;
     }
