@@ -5,6 +5,8 @@
 #include "widgets/qt_wait.h"
 
 #include <QLineEdit>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <gtest/gtest.h>
 
 namespace corvane::testing {
@@ -41,6 +43,18 @@ TEST(ConversationViewWidget, ABurstReachesTheBoxInOneFrameWithoutTheLinesAlready
     view.appendLine(line("five"));
     view.dropOldest(3);
     ASSERT_TRUE(waitUntil([&] { return view.output()->toPlainText().isEmpty(); }));
+
+    // Plain lines go in together; a coloured one between them keeps its place and colour.
+    TextLine coloured = line("seven");
+    coloured.spans.push_back(StyleSpan{0, 5, TextStyle{Rgb{255, 0, 0}, {}, false, false, false, false}});
+    view.appendLine(line("six"));
+    view.appendLine(coloured);
+    view.appendLine(line("eight"));
+    ASSERT_TRUE(waitUntil([&] { return view.output()->toPlainText() == "six\nseven\neight"; }))
+        << view.output()->toPlainText().toStdString();
+    const QTextBlock seven = view.output()->document()->findBlockByNumber(1);
+    ASSERT_FALSE(seven.textFormats().isEmpty());
+    EXPECT_EQ(seven.textFormats().front().format.foreground().color(), QColor(255, 0, 0));
 }
 
 TEST(ConversationViewWidget, FollowsTheMainWindowsFontAndColoursWhenTheyChange) {
