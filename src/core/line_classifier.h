@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/player_list_view.h"
 #include "platform/clock.h"
-#include "room/player_list_view.h"
 
 #include <array>
 #include <functional>

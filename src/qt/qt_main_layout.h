@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/button_bars.h"
-#include "shell/display_view.h"
+#include "core/display_view.h"
 #include "shell/main_layout_view.h"
 
 #include <QObject>

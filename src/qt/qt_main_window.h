@@ -1,11 +1,11 @@
 #pragma once
 
 #include "core/button_bars.h"
+#include "core/display_view.h"
 #include "core/input_view.h"
 #include "core/main_menu.h"
 #include "core/main_window_view.h"
 #include "core/status_view.h"
-#include "shell/display_view.h"
 
 #include <QMainWindow>
 #include <array>

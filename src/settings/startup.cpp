@@ -1,10 +1,10 @@
 #include "settings/startup.h"
 
+#include "core/display_view.h"
 #include "core/text_codec.h"
 #include "settings/client_settings.h"
 #include "settings/number_text.h"
 #include "settings/settings.h"
-#include "shell/display_view.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,6 +2,7 @@
 
 #include "core/button_bars.h"
 #include "core/constants.h"
+#include "core/display_view.h"
 #include "core/game_timer.h"
 #include "core/line_classifier.h"
 #include "core/line_processor.h"
@@ -13,7 +14,6 @@
 #include "platform/prompts.h"
 #include "room/room_windows.h"
 #include "settings/trigger_set.h"
-#include "shell/display_view.h"
 #include "shell/reconnect.h"
 #include "worlds/stored_login.h"
 

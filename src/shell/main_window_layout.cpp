@@ -1,10 +1,10 @@
 #include "shell/main_window_layout.h"
 
 #include "core/constants.h"
+#include "core/display_view.h"
 #include "core/main_window_view.h"
 #include "core/output_view.h"
 #include "settings/client_settings.h"
-#include "shell/display_view.h"
 #include "shell/main_layout_view.h"
 
 #include <algorithm>

@@ -1,6 +1,7 @@
 #include "shell/preferences_presenter.h"
 
 #include "core/constants.h"
+#include "core/display_view.h"
 #include "core/main_window_view.h"
 #include "core/session.h"
 #include "platform/choosers.h"
@@ -9,7 +10,6 @@
 #include "settings/client_settings.h"
 #include "settings/number_text.h"
 #include "settings/settings.h"
-#include "shell/display_view.h"
 #include "shell/main_window_layout.h"
 #include "worlds/password_store.h"
 

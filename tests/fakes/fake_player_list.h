@@ -1,6 +1,6 @@
 #pragma once
 
-#include "room/player_list_view.h"
+#include "core/player_list_view.h"
 
 #include <array>
 #include <string>

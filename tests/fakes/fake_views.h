@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/button_bars.h"
+#include "core/display_view.h"
 #include "core/input_view.h"
 #include "core/main_menu.h"
 #include "core/main_window_view.h"
@@ -15,13 +16,12 @@
 #include "fakes/fake_mcp_help_view.h"
 #include "fakes/fake_notice_view.h"
 #include "fakes/fake_player_list.h"
-#include "fakes/fake_user_macros_view.h"
-#include "fakes/fake_room_views.h"
 #include "fakes/fake_preferences_view.h"
+#include "fakes/fake_room_views.h"
 #include "fakes/fake_session_history_view.h"
-#include "shell/display_view.h"
-#include "shell/main_layout_view.h"
+#include "fakes/fake_user_macros_view.h"
 #include "platform/view_factory.h"
+#include "shell/main_layout_view.h"
 
 #include <algorithm>
 #include <array>
