@@ -1,5 +1,6 @@
 #include "qt/qt_main_window.h"
 
+#include "qt/qt_colours.h"
 #include "qt/qt_icons.h"
 #include "qt/qt_main_layout.h"
 #include "qt/qt_output_box.h"
@@ -22,47 +23,14 @@
 
 namespace corvane {
 
-namespace {
-
-// The display colours a first start writes to the settings file: light text
-// on a dark ground, like the terminals MUD servers colour their text for.
-const QColor kDefaultText(216, 216, 216);
-const QColor kDefaultBack(24, 27, 31);
-
-QColor toQColor(Rgb c) {
-    return QColor(c.red, c.green, c.blue);
-}
-
-std::int32_t colourValue(const QColor& c) {
-    return c.red() | (c.green() << 8) | (c.blue() << 16);
-}
-
-// A stored colour; negative values are system colours of the old platform,
-// of which the window text and window background matter here.
-QColor fromColourValue(std::int32_t value, bool background) {
-    if (value < 0) {
-        const int index = value & 0xFF;
-        if (index == 5) {
-            return kDefaultBack;
-        }
-        if (index == 8) {
-            return kDefaultText;
-        }
-        return background ? kDefaultBack : kDefaultText;
-    }
-    return toQColor(Rgb::fromColourValue(value));
-}
-
-} // namespace
-
 QtMainWindow::QtMainWindow(QWidget* parent)
     : QMainWindow(parent) {
     setObjectName("frmMain");
     buildMenus();
     buildCentralWidget();
     setWindowIcon(AppIcon(false));
-    m_textColour = kDefaultText;
-    m_backColour = kDefaultBack;
+    m_textColour = kDefaultDisplayText;
+    m_backColour = kDefaultDisplayBack;
     QFont font("Courier New");
     font.setStyleHint(QFont::TypeWriter);
     font.setPointSizeF(10);
@@ -542,109 +510,6 @@ void QtMainWindow::setInputMasked(bool masked) {
 
 void QtMainWindow::insertText(const std::string& text) {
     m_input->insert(toQt(text));
-}
-
-DisplayView::Font QtMainWindow::inputFont() const {
-    const QFont font = m_input->font();
-    return Font{fromQt(font.family()), static_cast<float>(font.pointSizeF()), font.bold(), font.italic()};
-}
-
-bool QtMainWindow::setInputFontName(const std::string& name) {
-    if (name.empty()) {
-        return false;
-    }
-    // A family this machine lacks still applies: the closest fixed-pitch font
-    // stands in and the stored name stays as the user chose it.
-    QFont font = m_input->font();
-    font.setFamily(toQt(name));
-    font.setStyleHint(QFont::TypeWriter);
-    m_input->setFont(font);
-    return true;
-}
-
-void QtMainWindow::setInputFontSize(float size) {
-    QFont font = m_input->font();
-    font.setPointSizeF(size);
-    m_input->setFont(font);
-}
-
-void QtMainWindow::setInputFontStyle(bool bold, bool italic) {
-    QFont font = m_input->font();
-    font.setBold(bold);
-    font.setItalic(italic);
-    m_input->setFont(font);
-}
-
-std::int32_t QtMainWindow::inputTextColour() const {
-    return colourValue(m_textColour);
-}
-std::int32_t QtMainWindow::inputBackColour() const {
-    return colourValue(m_backColour);
-}
-
-void QtMainWindow::setDisplayTextColour(std::int32_t colour) {
-    m_textColour = fromColourValue(colour, false);
-    applyColours();
-}
-
-void QtMainWindow::setDisplayBackColour(std::int32_t colour) {
-    m_backColour = fromColourValue(colour, true);
-    applyColours();
-}
-
-void QtMainWindow::applyColours() {
-    for (QWidget* widget : {static_cast<QWidget*>(m_input), static_cast<QWidget*>(m_history)}) {
-        QPalette palette = widget->palette();
-        palette.setColor(QPalette::Text, m_textColour);
-        palette.setColor(QPalette::Base, m_backColour);
-        widget->setPalette(palette);
-    }
-    m_output->setDisplayLook(m_input->font(), m_textColour, m_backColour);
-}
-
-void QtMainWindow::ApplyDisplaySettings() {
-    m_history->setFont(m_input->font());
-    m_output->setDisplayLook(m_input->font(), m_textColour, m_backColour);
-    scrollOutputToEnd();
-}
-
-void QtMainWindow::scrollOutputToEnd() {
-    m_output->endUpdate();
-}
-
-DisplayView::Geometry QtMainWindow::windowGeometry() const {
-    return m_layout->geometry();
-}
-
-void QtMainWindow::setWindowTop(int top) {
-    m_layout->setTop(top);
-}
-void QtMainWindow::setWindowLeft(int left) {
-    m_layout->setLeft(left);
-}
-void QtMainWindow::setWindowHeight(int height) {
-    m_layout->setHeight(height);
-}
-void QtMainWindow::setWindowWidth(int width) {
-    m_layout->setWidth(width);
-}
-
-int QtMainWindow::screenHeight() const {
-    return m_layout->screenArea().height;
-}
-int QtMainWindow::screenWidth() const {
-    return m_layout->screenArea().width;
-}
-DisplayView::Geometry QtMainWindow::screenArea() const {
-    return m_layout->screenArea();
-}
-
-MainLayoutView& QtMainWindow::layoutView() {
-    return *m_layout;
-}
-
-void QtMainWindow::setBarVisible(bool commandBar, bool visible) {
-    (commandBar ? m_commandBar : m_macroBar)->setVisible(visible);
 }
 
 } // namespace corvane

@@ -1,5 +1,6 @@
 #include "qt/qt_output_format.h"
 
+#include "qt/qt_colours.h"
 #include "qt/qt_text.h"
 
 #include <cmath>
@@ -7,10 +8,6 @@
 namespace corvane {
 
 namespace {
-
-QColor toQColor(Rgb c) {
-    return QColor(c.red, c.green, c.blue);
-}
 
 double distance(const QColor& a, const QColor& b) {
     const double red = a.red() - b.red();
