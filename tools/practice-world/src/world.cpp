@@ -119,6 +119,9 @@ Outcome World::input(ConnectionId id, std::string_view rawLine, WallTime now) {
     if (!session->player && isConnectCommand(line))
         return connect(*session, trim(line.substr(7)), now);
 
+    if (m_manner == Manner::Mud && session->player && matchCommand(line, "ooc", argument))
+        return channel(*session, argument);
+
     Outbox out(m_sessions);
     if (matchCommand(line, "WHO", argument) || (m_manner == Manner::Mud && matchCommand(line, "who", argument)))
         who(now, out);
@@ -231,6 +234,32 @@ Outcome World::agreeGmcp(ConnectionId id) {
         std::string update = gmcpRoomUpdate(*session);
         if (!update.empty())
             outcome.deliveries.push_back(Delivery{id, std::move(update), Delivery::Kind::ScreenReply});
+    }
+    return outcome;
+}
+
+Outcome World::channel(Session& session, std::string_view text) {
+    Outcome outcome;
+    if (text.empty()) {
+        outcome.deliveries.push_back(
+            Delivery{session.id, mudReply(session, "What do you want to say on OOC?\r\n"), Delivery::Kind::Reply});
+        return outcome;
+    }
+    const std::string talker = m_database.player(*session.player)->name;
+    const std::string line = "[OOC] " + talker + ": " + std::string(text);
+    // As the IRE family does: the message for clients that asked, then the same line as text.
+    const std::string message =
+        mud::gmcp("Comm.Channel.Text", "{\"channel\":\"ooc\",\"talker\":" + mud::jsonString(talker) +
+                                           ",\"text\":" + mud::jsonString(line) + "}");
+    for (const Dbref player : m_sessions.playersOnline()) {
+        for (const ConnectionId to : m_sessions.connectionsOf(player)) {
+            Session* listener = m_sessions.find(to);
+            std::string bytes = (listener->gmcp ? message : std::string()) + line + "\r\n";
+            if (to == session.id)
+                outcome.deliveries.push_back(Delivery{to, mudReply(*listener, std::move(bytes)), Delivery::Kind::Reply});
+            else
+                outcome.deliveries.push_back(Delivery{to, std::move(bytes), Delivery::Kind::Event});
+        }
     }
     return outcome;
 }

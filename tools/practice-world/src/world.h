@@ -36,6 +36,9 @@ private:
     Outcome quit(Session& session, WallTime now);
     void who(WallTime now, Outbox& out) const;
     // The MUD manner's additions to an answer: CR CR LF, GMCP and the prompt.
+    // The MUD manner's one channel: "ooc <text>" to everyone online, with GMCP
+    // Comm.Channel.Text ahead of the line for the clients that agreed to it.
+    Outcome channel(Session& session, std::string_view text);
     std::string mudReply(Session& session, std::string text);
     // GMCP Room.Info and Char.Vitals when the player is in a room the client was not told of.
     std::string gmcpRoomUpdate(Session& session);

@@ -35,5 +35,15 @@ TEST_F(MudWorld, GmcpTellsTheRoomOnceAgreedAndOnEveryMove) {
     EXPECT_NE(send(kTester, "north").find("Room.Info {\"num\":165"), std::string::npos);
 }
 
+TEST_F(MudWorld, OocReachesEveryoneWithTheChannelMessageOnlyWhereAgreed) {
+    logIn(kTester, "Tester", "password");
+    logIn(kAlice, "Alice", "alice");
+    m_world.agreeGmcp(kAlice);
+    const Outcome outcome = input(kTester, "ooc hello all");
+    EXPECT_EQ(textFor(outcome, kTester), "[OOC] Tester: hello all\r\n" + kPrompt);
+    EXPECT_EQ(textFor(outcome, kAlice), "\xFF\xFA\xC9" R"(Comm.Channel.Text {"channel":"ooc","talker":"Tester","text":"[OOC] Tester: hello all"})"
+                                        "\xFF\xF0[OOC] Tester: hello all\r\n");
+}
+
 } // namespace
 } // namespace practice_world
