@@ -1,5 +1,6 @@
 #include "conversations/conversations.h"
 
+#include "core/ansi_parser.h"
 #include "core/session_history.h"
 #include "core/text_codec.h"
 #include "platform/attention.h"
@@ -77,12 +78,19 @@ void Conversations::channelText(const std::string& channel, const std::string& t
         return;
     }
     conversation->offerPrefix(channel + " ");
-    TextLine line;
-    line.text = text.empty() || talker.empty() || text.find(talker) != std::string::npos
-                    ? text
-                    : talker + ": " + text;
+    // Worlds send the channel line as they show it, colour codes and all.
+    TextLine line = StyledLine(text);
+    if (!line.text.empty() && !talker.empty() && line.text.find(talker) == std::string::npos) {
+        const std::string said = talker + ": ";
+        line.text.insert(0, said);
+        for (StyleSpan& span : line.spans) {
+            span.start += static_cast<std::uint32_t>(said.size());
+        }
+    }
     // Channels talk all the time: their lines never ask for attention.
     arrived(*conversation, line, false);
+    // Most worlds also send the line as text; the history names its channel then.
+    m_services.history.tagLine(line.text, conversation->name());
 }
 
 Conversation* Conversations::find(const std::string& name) {

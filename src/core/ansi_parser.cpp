@@ -360,4 +360,40 @@ Rgb AnsiParser::paletteColour(int index) {
     return Rgb{grey, grey, grey};
 }
 
+TextLine StyledLine(std::string_view text) {
+    TextLine line;
+    AnsiParser parser;
+    TextStyle spanStyle;
+    std::size_t spanStart = 0;
+    // Control characters between words become one blank; at either end, none.
+    bool blank = false;
+    const auto closeSpan = [&] {
+        if (!spanStyle.isPlain() && line.text.size() > spanStart) {
+            line.spans.push_back(StyleSpan{static_cast<std::uint32_t>(spanStart),
+                                           static_cast<std::uint32_t>(line.text.size() - spanStart), spanStyle});
+        }
+        spanStart = line.text.size();
+    };
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (parser.inSequence() || byte == AnsiParser::ESC) {
+            parser.feed(byte);
+            if (!parser.inSequence() && !(parser.style() == spanStyle)) {
+                closeSpan();
+                spanStyle = parser.style();
+            }
+        } else if (byte < 0x20 || byte == 0x7F) {
+            blank = !line.text.empty();
+        } else {
+            if (blank) {
+                line.text.push_back(' ');
+                blank = false;
+            }
+            line.text.push_back(c);
+        }
+    }
+    closeSpan();
+    return line;
+}
+
 } // namespace corvane

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 namespace corvane {
 
@@ -80,5 +81,10 @@ private:
     bool m_reverse = false;
     TextStyle m_style;
 };
+
+// Text that arrives whole rather than in the stream (a GMCP channel message):
+// its colour codes become spans, and line ends, tabs and other control
+// characters become blanks so it stays one line.
+TextLine StyledLine(std::string_view text);
 
 } // namespace corvane

@@ -184,6 +184,12 @@ TEST(AnsiParserTest, ResetLeavesASequenceAndTheStyle) {
     EXPECT_TRUE(parser.style().isPlain());
 }
 
+TEST(AnsiParserTest, AStyledLineKeepsColoursAsSpansAndControlsAsOneBlank) {
+    const TextLine line = StyledLine("\r\n\x1b[1;31m(ooc)\x1b[0m Bob:\t\thi\x1b[4m\r\n");
+    EXPECT_EQ(line.text, "(ooc) Bob: hi");
+    EXPECT_EQ(line.spans, (std::vector<StyleSpan>{{0, 5, TextStyle(Look().fg(BrightRed).bold())}}));
+}
+
 struct PaletteRow {
     int index;
     Rgb colour;

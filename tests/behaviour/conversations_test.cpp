@@ -307,10 +307,16 @@ TEST_F(ConversationClient, GmcpChannelTextGoesToTheChannelsWindow) {
     logIn();
     h().client.conversations().channelText("gossip", "Alice", "Alice gossips, \"hi all\"");
     h().client.conversations().channelText("gossip", "Bob", "hello");
+    // As IRE worlds send it: colours, a line end, and the same line as text after.
+    h().client.conversations().channelText("gossip", "Cat", "\x1b[1;33m(gossip): Cat says, \"hey\"\x1b[0m\r\n");
+    receive("(gossip): Cat says, \"hey\"\r\n");
     ASSERT_EQ(h().views.conversations.size(), 1u);
-    EXPECT_EQ(window(0)->lines, (std::vector<std::string>{"Alice gossips, \"hi all\"", "Bob: hello"}));
+    EXPECT_EQ(window(0)->lines, (std::vector<std::string>{"Alice gossips, \"hi all\"", "Bob: hello",
+                                                          "(gossip): Cat says, \"hey\""}));
     EXPECT_EQ(window(0)->prefix, "gossip ");
     EXPECT_EQ(attention.requests, 0);
+    const SessionHistory& history = h().client.sessionHistory();
+    EXPECT_EQ(history.tag(history.endLine() - 1), "gossip");
 }
 
 TEST_F(ConversationClient, DoubleClickingAnAddressInAWindowOpensIt) {

@@ -1,5 +1,8 @@
 #include "e2e/practice_world_fixture.h"
+#include "core/session_history.h"
+#include "qt/qt_conversation_view.h"
 #include "qt/qt_main_window.h"
+#include "qt/qt_output_box.h"
 #include "shell/client.h"
 #include "widgets/qt_wait.h"
 
@@ -55,6 +58,28 @@ TEST_F(MudE2E, LogInWhoPromptAccentsAndGmcpAreRight) {
     window.show();
     window.resize(window.width() + 240, window.height() + 120);
     EXPECT_TRUE(waitUntil([&] { return sizesTold() > told; }));
+
+    // A channel line comes twice, by GMCP and as text: once in a window of
+    // its own, once in the main output, and the history names the channel.
+    RawPlayer alice;
+    ASSERT_TRUE(alice.connectTo(world.port()));
+    alice.send("connect Alice alice\r\nooc hello from Alice\r\n");
+    ASSERT_TRUE(waitUntil([&] { return output().contains("[OOC] Alice: hello from Alice"); }));
+    const auto channelWindow = [&] {
+        for (QtConversationView* view : window.findChildren<QtConversationView*>()) {
+            if (view->windowTitle().startsWith("ooc")) {
+                return view;
+            }
+        }
+        return static_cast<QtConversationView*>(nullptr);
+    };
+    ASSERT_TRUE(waitUntil([&] {
+        return channelWindow() != nullptr &&
+               channelWindow()->output()->toPlainText() == "[OOC] Alice: hello from Alice";
+    }));
+    EXPECT_EQ(output().count("hello from Alice"), 1);
+    const SessionHistory& history = client.sessionHistory();
+    EXPECT_TRUE(waitUntil([&] { return history.tag(history.endLine() - 1) == "ooc"; }));
 
     // A GMCP room's exits are real: walking one moves the caption.
     typeLine("n");
