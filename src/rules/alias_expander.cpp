@@ -2,6 +2,7 @@
 
 #include "core/session.h"
 #include "rules/expansion.h"
+#include "rules/speedwalk.h"
 
 #include <algorithm>
 
@@ -98,13 +99,14 @@ const std::vector<std::size_t>& AliasExpander::active() {
 }
 
 std::vector<std::string> AliasExpander::expand(const std::string& typed) {
-    if (active().empty()) {
+    const bool walks = m_speedwalk && m_speedwalk();
+    if (active().empty() && !walks) {
         return {typed};
     }
     if (!typed.empty() && typed.front() == '\\') {
-        // The backslash goes only where it kept an alias away.
+        // The backslash goes only where it kept an alias or a walk away.
         const std::string rest = typed.substr(1);
-        return {ExpandAlias(m_book, m_active, rest) ? rest : typed};
+        return {ExpandAlias(m_book, m_active, rest) || (walks && Speedwalk(rest)) ? rest : typed};
     }
     std::vector<std::string> out;
     std::vector<std::size_t> outer;
@@ -127,7 +129,12 @@ void AliasExpander::expandInto(const std::string& line, std::vector<std::size_t>
     }
     const std::optional<AliasExpansion> expansion = ExpandAlias(m_book, m_active, line, outer);
     if (!expansion) {
-        out.push_back(line);
+        std::optional<std::vector<std::string>> steps;
+        if (m_speedwalk && m_speedwalk() && (steps = Speedwalk(line))) {
+            out.insert(out.end(), steps->begin(), steps->end());
+        } else {
+            out.push_back(line);
+        }
         return;
     }
     if (outer.size() >= static_cast<std::size_t>(kMaxDepth)) {

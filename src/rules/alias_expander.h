@@ -36,6 +36,8 @@ public:
     AliasExpander(RuleBook& book, const Session& session, std::function<void(const std::string&)> notice);
 
     std::vector<std::string> expand(const std::string& typed) override;
+    // Whether a line no alias took may be a speedwalk ("3n2e").
+    void setSpeedwalk(std::function<bool()> on) { m_speedwalk = std::move(on); }
 
 private:
     void expandInto(const std::string& line, std::vector<std::size_t>& outer, std::vector<std::string>& out,
@@ -48,6 +50,7 @@ private:
     std::vector<std::size_t> m_active;
     std::uint64_t m_activeRevision = 0;
     std::string m_activeWorld;
+    std::function<bool()> m_speedwalk;
 };
 
 } // namespace corvane

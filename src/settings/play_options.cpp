@@ -27,6 +27,7 @@ constexpr std::array<Named, kPlayOptionCount> kNames = {{
     {"LogConversations", "Log con&versations (a file each, in the logs folder)"},
     {"ConversationBeep", "&Beep when someone pages or whispers while Corvane is in the background"},
     {"NotifyOnName", "Notify me when my na&me is mentioned while Corvane is in the background"},
+    {"Speedwalk", "Spee&dwalk: 3n2e walks three north and two east"},
 }};
 
 } // namespace

@@ -31,6 +31,8 @@ enum class PlayOption {
     ConversationBeep,
     // A line in the main output that names the player asks for attention.
     NotifyOnName,
+    // A typed line such as "3n2e" walks, one direction a command.
+    Speedwalk,
     Count
 };
 

@@ -153,6 +153,7 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
     conversations().setNext(&m_rules.triggers());
     m_processor.setLineFilter(&conversations());
     m_input.setExpander(&m_rules.aliases());
+    m_rules.aliases().setSpeedwalk([this] { return m_settings.Play[PlayOption::Speedwalk]; });
     m_processor.setOwnAnswers(&m_sender.ownAnswers());
     m_processor.setUtf8Seen([this] { m_sender.worldSentUtf8(); });
     m_processor.setTimers(&platform.timers);

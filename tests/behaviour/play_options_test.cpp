@@ -165,6 +165,35 @@ TEST_F(PlayTest, WithoutCompletionTabLeavesTheLine) {
     EXPECT_EQ(h().window.input, "wr");
 }
 
+TEST_F(PlayTest, SpeedwalkSendsAStepACommandOnlyWhenChosenAndOnlyWithACount) {
+    struct Row {
+        std::string typed;
+        std::string sentWhenOn;
+    };
+    const Row rows[] = {
+        {"3n2e", "n\r\nn\r\nn\r\ne\r\ne\r\n"},
+        {"2nwu", "n\r\nn\r\nw\r\nu\r\n"},
+        {"sew", "sew\r\n"}, // a word of direction letters is not a walk
+        {"n", "n\r\n"},     // nor is one step without a count
+        {"3n2", "3n2\r\n"}, // a count with no direction after it
+        {"0n", "0n\r\n"},
+        {"101n", "101n\r\n"}, // too long to be meant
+        {"60n60s", "60n60s\r\n"},
+        {"3n say", "3n say\r\n"},
+        {"\\3n", "3n\r\n"}, // a backslash sends it as typed
+    };
+    for (const bool on : {true, false}) {
+        PlayClient client;
+        on ? client.logInWith({PlayOption::Speedwalk}) : client.logInWith({});
+        for (const Row& row : rows) {
+            const std::size_t before = client.h().socket.allSent().size();
+            client.h().type(row.typed);
+            EXPECT_EQ(client.h().socket.allSent().substr(before), on ? row.sentWhenOn : row.typed + "\r\n")
+                << row.typed << (on ? " on" : " off");
+        }
+    }
+}
+
 TEST(NameCompleter, CompletesFromTheMostRecentNameThatFits) {
     NameCompleter names;
     const std::vector<std::pair<std::string, bool>> lines = {
