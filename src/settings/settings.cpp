@@ -14,6 +14,7 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <iterator>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -232,22 +233,26 @@ void scheduleRetry() {
     });
 }
 
-bool changeFile(Change change) {
+bool changeFile(std::vector<Change> changes) {
+    if (changes.empty()) {
+        return true;
+    }
     WriteQueue& queue = writeQueue();
     if (!queue.changes.empty()) {
         // Behind what already waits, so the file sees the changes in order.
-        queue.changes.push_back(std::move(change));
+        std::move(changes.begin(), changes.end(), std::back_inserter(queue.changes));
         return true;
     }
     const bool canQueue = static_cast<bool>(queue.hooks.later);
-    const LockedChange result = writeChanges(change.path, {change}, canQueue ? kInteractiveLockWait : FileLock::kDefaultWait);
+    const std::string path = changes.front().path;
+    const LockedChange result = writeChanges(path, changes, canQueue ? kInteractiveLockWait : FileLock::kDefaultWait);
     switch (result.outcome) {
     case LockedChange::Outcome::Unchanged:
     case LockedChange::Outcome::Written:
         return true;
     case LockedChange::Outcome::Busy:
         if (canQueue) {
-            queue.changes.push_back(std::move(change));
+            std::move(changes.begin(), changes.end(), std::back_inserter(queue.changes));
             if (queue.hooks.busy) {
                 queue.hooks.busy();
             }
@@ -259,7 +264,13 @@ bool changeFile(Change change) {
         break;
     }
     // Only now, with the lock released: the report may wait for the user.
-    return reportFailure(change.path, result.reason);
+    return reportFailure(path, result.reason);
+}
+
+bool changeFile(Change change) {
+    std::vector<Change> changes;
+    changes.push_back(std::move(change));
+    return changeFile(std::move(changes));
 }
 
 // The value a queued change gives the key, if one does.
@@ -311,6 +322,21 @@ bool DeleteSetting(std::string_view section, std::string_view key, const std::st
         return changeFile({Change::Kind::RemoveSection, path, std::string(section), {}, {}});
     }
     return changeFile({Change::Kind::RemoveKey, path, std::string(section), std::string(key), {}});
+}
+
+bool ChangeSettings(std::string_view section, const std::vector<SettingChange>& changes, const std::string& path) {
+    if (!IniFile::IsStorableSection(section)) {
+        return false;
+    }
+    std::vector<Change> batch;
+    for (const SettingChange& change : changes) {
+        if (!IniFile::IsStorableKey(change.key)) {
+            return false;
+        }
+        batch.push_back(change.value ? Change{Change::Kind::Set, path, std::string(section), change.key, *change.value}
+                                     : Change{Change::Kind::RemoveKey, path, std::string(section), change.key, {}});
+    }
+    return changeFile(std::move(batch));
 }
 
 bool ReadFlag(std::string_view section, std::string_view key, const std::string& path) {

@@ -3,8 +3,10 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace corvane {
 
@@ -23,6 +25,13 @@ bool WriteSetting(std::string_view section, std::string_view key, std::string_vi
 // An empty key removes the whole section.
 bool DeleteSetting(std::string_view section, std::string_view key, const std::string& path);
 // True exactly when the value is "true" in any case; an empty value is written back as "False".
+// Several keys of one section set (a value) or removed (none) in one write,
+// so the section is never seen half changed.
+struct SettingChange {
+    std::string key;
+    std::optional<std::string> value;
+};
+bool ChangeSettings(std::string_view section, const std::vector<SettingChange>& changes, const std::string& path);
 bool ReadFlag(std::string_view section, std::string_view key, const std::string& path);
 bool WriteFlag(std::string_view section, std::string_view key, bool flag, const std::string& path);
 bool FileExists(const std::string& path);
