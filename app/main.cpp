@@ -1,6 +1,7 @@
 #include "core/constants.h"
 #include "qt/qt_attention.h"
 #include "qt/qt_choosers.h"
+#include "qt/qt_conversation_routes_view.h"
 #include "qt/qt_file_watch.h"
 #include "qt/qt_keyring.h"
 #include "qt/qt_main_window.h"
@@ -135,6 +136,8 @@ int main(int argc, char* argv[]) {
     corvane::QtAttention attention(&window);
     client.conversations().setAttention(&attention);
     client.rulesWindow().setViewFactory([&window] { return std::make_unique<corvane::QtRulesView>(&window); });
+    client.conversationWiring().setRoutesViewFactory(
+        [&window] { return std::make_unique<corvane::QtConversationRoutesView>(&window); });
     // The window outlives the client in this scope: it must stop calling it first.
     struct Detach {
         corvane::QtMainWindow& window;

@@ -27,6 +27,7 @@ constexpr std::array<MenuText, kMenuItemCount> kMenuTexts = {{
     {"P&references...", "EditPreferences", false},
     {"&User Macros", "EditUserMacros", false},
     {"&Triggers and Aliases...", "EditRules", false},
+    {"Con&versation Routes...", "EditConversationRoutes", false},
     {"&Command buttons", "ViewCommand", true},
     {"&Macro Buttons", "ViewMacro", true},
     {"Game &Time", "ViewTimer", true},

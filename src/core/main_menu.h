@@ -23,6 +23,7 @@ enum class MenuItem {
     EditPreferences,
     EditUserMacros,
     EditRules,
+    EditConversationRoutes,
     ViewCommand,
     ViewMacro,
     ViewTimer,

@@ -94,6 +94,7 @@ void QtMainWindow::buildMenus() {
     addAction(edit, MenuItem::EditPreferences, Qt::Key_F4);
     addAction(edit, MenuItem::EditUserMacros, Qt::Key_F5);
     addAction(edit, MenuItem::EditRules, Qt::Key_F6);
+    addAction(edit, MenuItem::EditConversationRoutes);
 
     QMenu* view = menuBar()->addMenu(tr("&View"));
     view->setObjectName("ViewMenu");

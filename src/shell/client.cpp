@@ -122,6 +122,7 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
     , m_conversations(ConversationWiring::Parts{
           m_settings, m_session, m_history, platform.sound, platform.clock, platform.views, m_menu, m_sender,
           m_browser,
+          platform.prompts,
           [this](const std::string& text) { m_platform.timers.post([this, text] { ShowOutput(text + "\r\n"); }); },
           m_options.settingsPath})
     , m_habits(PlayHabits::Parts{m_settings, m_session, m_status, platform.timers, m_log,

@@ -206,6 +206,7 @@ public:
     RulesWindow& rulesWindow() { return m_rulesWindow; }
     // Pages, whispers, puppets and channels in windows of their own.
     Conversations& conversations() { return m_conversations.conversations(); }
+    ConversationWiring& conversationWiring() { return m_conversations; }
     // View > "Session &History" (Ctrl+F): one window, brought forward when open.
     void openSessionHistory();
     // The spell checker of the input lines, when the program has one; set before start().

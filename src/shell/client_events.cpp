@@ -54,6 +54,9 @@ void Client::onMenuTriggered(MenuItem item) {
     case MenuItem::EditRules:
         m_rulesWindow.open();
         break;
+    case MenuItem::EditConversationRoutes:
+        m_conversations.openRoutes();
+        break;
     case MenuItem::FileImportRules:
         m_rulesWindow.importFile();
         break;

@@ -7,6 +7,7 @@
 #include "core/session.h"
 #include "platform/view_factory.h"
 #include "settings/client_settings.h"
+#include "settings/settings.h"
 #include "shell/browser_launch.h"
 
 #include <filesystem>
@@ -23,6 +24,8 @@ ConversationWiring::ConversationWiring(Parts parts)
           [this] { return m_parts.session.WorldName; }, [this] { return m_parts.session.CharacterName; }})
     , m_list(m_conversations, [this] { return m_parts.views.createConversationListView(); }) {
     m_parts.menu.setEnabled(MenuItem::ViewConversations, false);
+    // Without a settings file the routes have nowhere to be kept.
+    m_parts.menu.setEnabled(MenuItem::EditConversationRoutes, false);
     m_conversations.setChangedHook([this] {
         m_parts.menu.setEnabled(MenuItem::ViewConversations, m_conversations.count() > 0);
         m_list.changed();
@@ -34,6 +37,16 @@ void ConversationWiring::load() {
         m_conversations.setRoutes(BuiltInConversationRoutes());
         return;
     }
+    loadRoutes();
+    m_parts.menu.setEnabled(MenuItem::EditConversationRoutes, static_cast<bool>(m_routesViewFactory));
+    const bool doNotDisturb = ReadFlag("Conversations", "DoNotDisturb", m_parts.settingsPath);
+    m_conversations.setDoNotDisturb(doNotDisturb);
+    m_parts.menu.setChecked(MenuItem::GameDoNotDisturb, doNotDisturb);
+    m_conversations.setLogFolder(
+        (std::filesystem::path(m_parts.settingsPath).parent_path() / "logs").string());
+}
+
+void ConversationWiring::loadRoutes() {
     ConversationSettings read = ReadConversationSettings(m_parts.settingsPath);
     m_conversations.setRoutes(std::move(read.routes));
     for (const std::string& problem : read.problems) {
@@ -42,10 +55,26 @@ void ConversationWiring::load() {
     for (const std::string& error : m_conversations.router().errors()) {
         m_parts.notice("*** [Conversations] the pattern of " + error + "; it matches nothing");
     }
-    m_conversations.setDoNotDisturb(read.doNotDisturb);
-    m_parts.menu.setChecked(MenuItem::GameDoNotDisturb, read.doNotDisturb);
-    m_conversations.setLogFolder(
-        (std::filesystem::path(m_parts.settingsPath).parent_path() / "logs").string());
+}
+
+void ConversationWiring::setRoutesViewFactory(RoutesViewFactory factory) {
+    m_routesViewFactory = std::move(factory);
+    m_parts.menu.setEnabled(MenuItem::EditConversationRoutes,
+                            !m_parts.settingsPath.empty() && static_cast<bool>(m_routesViewFactory));
+}
+
+void ConversationWiring::openRoutes() {
+    if (m_parts.settingsPath.empty() || !m_routesViewFactory) {
+        return;
+    }
+    if (!m_routesView) {
+        m_routesView = m_routesViewFactory();
+        m_routesEditor = std::make_unique<ConversationRoutesPresenter>(
+            *m_routesView,
+            ConversationRoutesPresenter::Services{m_parts.prompts, m_parts.settingsPath, [this] { loadRoutes(); }});
+        m_routesView->setEvents(m_routesEditor.get());
+    }
+    m_routesEditor->open();
 }
 
 void ConversationWiring::toggleDoNotDisturb() {

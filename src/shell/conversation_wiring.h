@@ -1,9 +1,11 @@
 #pragma once
 
 #include "conversations/conversation_list.h"
+#include "conversations/conversation_routes_presenter.h"
 #include "conversations/conversations.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace corvane {
@@ -14,11 +16,13 @@ class CommandSender;
 class MainMenu;
 class ViewFactory;
 class BrowserLaunch;
+class Prompts;
 
 // Conversation windows as the client wires them: routes read from the
 // settings file, typed lines sent through the command sender, addresses
 // opened like the main output's, Game > Do Not Disturb and View > Conversations
-// (there once a conversation has begun).
+// (there once a conversation has begun) and Edit > Conversation Routes,
+// whose saved routes apply at once.
 class ConversationWiring {
 public:
     struct Parts {
@@ -31,6 +35,7 @@ public:
         MainMenu& menu;
         CommandSender& sender;
         BrowserLaunch& browser;
+        Prompts& prompts;
         std::function<void(const std::string&)> notice;
         std::string settingsPath;
     };
@@ -42,14 +47,22 @@ public:
     void toggleDoNotDisturb();
     // View > Conversations.
     void openList() { m_list.open(); }
+    using RoutesViewFactory = std::function<std::unique_ptr<ConversationRoutesView>()>;
+    void setRoutesViewFactory(RoutesViewFactory factory);
+    void openRoutes();
+    ConversationRoutesPresenter* routesEditor() { return m_routesEditor.get(); }
     Conversations& conversations() { return m_conversations; }
 
 private:
     bool send(const std::string& line);
+    void loadRoutes();
 
     Parts m_parts;
     Conversations m_conversations;
     ConversationList m_list;
+    RoutesViewFactory m_routesViewFactory;
+    std::unique_ptr<ConversationRoutesView> m_routesView;
+    std::unique_ptr<ConversationRoutesPresenter> m_routesEditor;
 };
 
 } // namespace corvane

@@ -1,6 +1,7 @@
 #include "behaviour/logged_in_client.h"
 #include "conversations/conversation_log.h"
 #include "conversations/conversation_settings.h"
+#include "fakes/fake_conversation_routes_view.h"
 #include "fakes/fake_notifier.h"
 #include "settings/play_options.h"
 
@@ -317,6 +318,28 @@ TEST_F(ConversationClient, GmcpChannelTextGoesToTheChannelsWindow) {
     EXPECT_EQ(attention.requests, 0);
     const SessionHistory& history = h().client.sessionHistory();
     EXPECT_EQ(history.tag(history.endLine() - 1), "gossip");
+}
+
+TEST_F(ConversationClient, RoutesSavedInTheEditorApplyAtOnce) {
+    logIn();
+    EXPECT_FALSE(h().client.menu().enabled(MenuItem::EditConversationRoutes)) << "nothing to show it with";
+    FakeConversationRoutesView* editor = nullptr;
+    h().client.conversationWiring().setRoutesViewFactory([&editor] {
+        auto view = std::make_unique<FakeConversationRoutesView>();
+        editor = view.get();
+        return view;
+    });
+    ASSERT_TRUE(h().client.menu().enabled(MenuItem::EditConversationRoutes));
+    h().client.onMenuTriggered(MenuItem::EditConversationRoutes);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->shows, 1);
+    editor->events->onAddRoute();
+    editor->edit([](ConversationRouteFields& f) { f.pattern = "^(?<who>\\S+) sends you a note: "; });
+    editor->events->onSave();
+    receive("Alice sends you a note: hi\r\n");
+    ASSERT_NE(window(0), nullptr);
+    EXPECT_EQ(window(0)->lines, std::vector<std::string>{"Alice sends you a note: hi"});
+    EXPECT_EQ(window(0)->prefix, "page Alice=");
 }
 
 TEST_F(ConversationClient, DoubleClickingAnAddressInAWindowOpensIt) {

@@ -1,10 +1,18 @@
+#include "behaviour/scratch_folder.h"
+#include "conversations/conversation_routes_presenter.h"
+#include "fakes/fake_platform.h"
+#include "qt/qt_conversation_routes_view.h"
 #include "qt/qt_conversation_view.h"
 #include "qt/qt_main_window.h"
 #include "qt/qt_view_factory.h"
 #include "qt/qt_output_box.h"
 #include "widgets/qt_wait.h"
 
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <gtest/gtest.h>
@@ -69,6 +77,41 @@ TEST(ConversationViewWidget, FollowsTheMainWindowsFontAndColoursWhenTheyChange) 
     main.outputBox()->setDisplayLook(larger, Qt::yellow, Qt::darkBlue);
     EXPECT_EQ(view->output()->font().pointSize(), 17);
     EXPECT_EQ(view->output()->displayLook().background, QColor(Qt::darkBlue));
+}
+
+// Typing into a field goes through the presenter at every key and must not
+// move the caret; Save writes the file; Escape asks about what is unsaved.
+TEST(ConversationRoutesWidget, TypingARouteAndSavingIt) {
+    ScratchFolder folder;
+    folder.write("CORVANE.INI", "[Conversations]\r\n");
+    FakePrompts prompts;
+    QtConversationRoutesView view(nullptr);
+    ConversationRoutesPresenter presenter(view, {prompts, folder.file("CORVANE.INI"), {}});
+    view.setEvents(&presenter);
+    presenter.open();
+    auto* list = view.findChild<QListWidget*>("ConversationRoutesList");
+    auto* save = view.findChild<QPushButton*>("ConversationRoutesSave");
+    auto* pattern = view.findChild<QLineEdit*>("ConversationRoutePattern");
+    ASSERT_EQ(list->count(), 9);
+    EXPECT_FALSE(save->isEnabled());
+    EXPECT_FALSE(pattern->isEnabled()) << "a built-in form has no pattern";
+
+    QTest::mouseClick(view.findChild<QPushButton*>("ConversationRoutesAddRoute"), Qt::LeftButton);
+    EXPECT_EQ(list->currentRow(), 9);
+    ASSERT_TRUE(pattern->isEnabled());
+    QTest::keyClicks(pattern, "^(?<who>\\w+) notes: ");
+    EXPECT_EQ(pattern->text(), "^(?<who>\\w+) notes: ");
+    EXPECT_EQ(list->item(9)->text(), "Page route: ^(?<who>\\w+) notes: ");
+    EXPECT_TRUE(view.findChild<QLabel*>("ConversationRouteError")->isHidden());
+    QTest::mouseClick(save, Qt::LeftButton);
+    EXPECT_EQ(folder.read("CORVANE.INI"), "[Conversations]\r\nRoute 1=page,on,regex,^(?<who>\\w+) notes: \r\n");
+
+    QTest::keyClicks(pattern, "x");
+    view.show();
+    prompts.answers = {PromptAnswer::Cancel};
+    QTest::keyClick(&view, Qt::Key_Escape);
+    EXPECT_TRUE(view.isVisible());
+    EXPECT_EQ(prompts.questions.size(), 1u);
 }
 
 } // namespace
