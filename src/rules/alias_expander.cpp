@@ -1,10 +1,12 @@
 #include "rules/alias_expander.h"
 
 #include "core/session.h"
+#include "core/text_codec.h"
 #include "rules/expansion.h"
 #include "rules/speedwalk.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace corvane {
 
@@ -99,6 +101,22 @@ const std::vector<std::size_t>& AliasExpander::active() {
 }
 
 std::vector<std::string> AliasExpander::expand(const std::string& typed) {
+    // A log-in line keeps its semicolons: they may be in the password.
+    if (!m_splitTyped || !m_splitTyped() || typed.find(';') == std::string::npos ||
+        EqualsNoCase(std::string_view(typed).substr(0, 8), "connect ")) {
+        return expandOne(typed);
+    }
+    std::vector<std::string> out;
+    for (const std::string& command : SplitCommands(typed)) {
+        if (!command.empty()) {
+            std::vector<std::string> lines = expandOne(command);
+            out.insert(out.end(), std::make_move_iterator(lines.begin()), std::make_move_iterator(lines.end()));
+        }
+    }
+    return out;
+}
+
+std::vector<std::string> AliasExpander::expandOne(const std::string& typed) {
     const bool walks = m_speedwalk && m_speedwalk();
     if (active().empty() && !walks) {
         return {typed};

@@ -38,8 +38,11 @@ public:
     std::vector<std::string> expand(const std::string& typed) override;
     // Whether a line no alias took may be a speedwalk ("3n2e").
     void setSpeedwalk(std::function<bool()> on) { m_speedwalk = std::move(on); }
+    // Whether a typed line is split at semicolons first ("\\;" types one).
+    void setSplitTyped(std::function<bool()> on) { m_splitTyped = std::move(on); }
 
 private:
+    std::vector<std::string> expandOne(const std::string& typed);
     void expandInto(const std::string& line, std::vector<std::size_t>& outer, std::vector<std::string>& out,
                     bool& tooDeep);
     const std::vector<std::size_t>& active();
@@ -51,6 +54,7 @@ private:
     std::uint64_t m_activeRevision = 0;
     std::string m_activeWorld;
     std::function<bool()> m_speedwalk;
+    std::function<bool()> m_splitTyped;
 };
 
 } // namespace corvane

@@ -28,6 +28,7 @@ constexpr std::array<Named, kPlayOptionCount> kNames = {{
     {"ConversationBeep", "&Beep when someone pages or whispers while Corvane is in the background"},
     {"NotifyOnName", "Notify me when my na&me is mentioned while Corvane is in the background"},
     {"Speedwalk", "Spee&dwalk: 3n2e walks three north and two east"},
+    {"SplitTyped", "Semicolons split what I t&ype into commands (\\; types one)"},
 }};
 
 } // namespace

@@ -33,6 +33,8 @@ enum class PlayOption {
     NotifyOnName,
     // A typed line such as "3n2e" walks, one direction a command.
     Speedwalk,
+    // A typed line is sent as the commands between its semicolons.
+    SplitTyped,
     Count
 };
 

@@ -155,6 +155,7 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
     m_processor.setLineFilter(&conversations());
     m_input.setExpander(&m_rules.aliases());
     m_rules.aliases().setSpeedwalk([this] { return m_settings.Play[PlayOption::Speedwalk]; });
+    m_rules.aliases().setSplitTyped([this] { return m_settings.Play[PlayOption::SplitTyped]; });
     m_processor.setOwnAnswers(&m_sender.ownAnswers());
     m_processor.setUtf8Seen([this] { m_sender.worldSentUtf8(); });
     m_processor.setTimers(&platform.timers);

@@ -194,6 +194,26 @@ TEST_F(PlayTest, SpeedwalkSendsAStepACommandOnlyWhenChosenAndOnlyWithACount) {
     }
 }
 
+TEST_F(PlayTest, SemicolonsSplitWhatIsTypedOnlyWhenChosen) {
+    const std::pair<std::string, std::string> rows[] = {
+        {"look;north", "look\r\nnorth\r\n"},
+        {"say a\\;b;;n", "say a;b\r\nn\r\n"},
+        {"3n;look", "n\r\nn\r\nn\r\nlook\r\n"}, // each piece may be a walk
+        {"connect Tester pa;ss", "connect Tester pa;ss\r\n"},
+        {"", "\r\n"},
+    };
+    logInWith({PlayOption::SplitTyped, PlayOption::Speedwalk});
+    for (const auto& [typed, sent] : rows) {
+        const std::size_t before = h().socket.allSent().size();
+        h().type(typed);
+        EXPECT_EQ(h().socket.allSent().substr(before), sent) << typed;
+    }
+    PlayClient without;
+    without.logInWith({});
+    without.h().type("look;north");
+    EXPECT_EQ(without.h().socket.allSent().substr(without.h().socket.allSent().size() - 12), "look;north\r\n");
+}
+
 TEST(NameCompleter, CompletesFromTheMostRecentNameThatFits) {
     NameCompleter names;
     const std::vector<std::pair<std::string, bool>> lines = {
