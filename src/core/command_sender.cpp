@@ -87,7 +87,7 @@ void CommandSender::removeArrivalHook() {
 }
 
 void CommandSender::NoteCommandSent() {
-    if (m_session.OutputFramed && m_menu.enabled(MenuItem::ViewLagCounter) &&
+    if ((m_session.OutputFramed || m_session.PromptsEndReplies) && m_menu.enabled(MenuItem::ViewLagCounter) &&
         m_menu.checked(MenuItem::ViewLagCounter)) {
         ++m_session.PendingReplies;
     }

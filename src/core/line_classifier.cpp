@@ -159,6 +159,27 @@ void LineClassifier::replyStarted() {
     m_session.LagSeconds = 0;
 }
 
+void LineClassifier::promptEnded() {
+    // Framed worlds have their frames; their prompts say nothing of replies.
+    if (m_session.OutputFramed) {
+        return;
+    }
+    m_session.PromptsEndReplies = true;
+    if (m_session.PendingReplies == 0) {
+        // A prompt nobody waited for (a tick, a fight round) ends no wait.
+        return;
+    }
+    --m_session.PendingReplies;
+    if (m_session.LagMeterOn) {
+        m_statusView.setLabelColours(StatusView::LagLabel, colours::Black, colours::LightGrey);
+        if (m_session.LagSeconds > 0) {
+            m_statusView.setLabelText(StatusView::LagLabel,
+                                      "Current Lag: " + std::to_string(m_session.LagSeconds) + " secs");
+        }
+    }
+    m_session.LagSeconds = 0;
+}
+
 void LineClassifier::roomMarker(const std::string& line) {
     // "[vrox] #123 Town Square": the number starts after "[vrox] #".
     constexpr std::size_t numberStart = 8;

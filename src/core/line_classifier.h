@@ -51,6 +51,8 @@ public:
 
     // The player is in another room (a room marker, or a world's GMCP Room.Info).
     void roomEntered(std::int32_t ref, const std::string& name);
+    // Telnet's go-ahead or end-of-record ended a prompt.
+    void promptEnded();
     // Looks at a completed line; may empty it, and answers whether it is still to be shown.
     bool ClassifyLine(std::string& line);
 

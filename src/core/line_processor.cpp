@@ -267,6 +267,7 @@ void LineProcessor::telnetByte(unsigned char byte) {
 }
 
 void LineProcessor::promptEnded() {
+    m_classifier.promptEnded();
     releaseHeldCarriageReturns();
     if (m_decoder.pending()) {
         flushDecoder();

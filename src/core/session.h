@@ -23,6 +23,9 @@ struct Session {
     // A reply framed with "[on]" has arrived on this connection. A world without
     // output framing never sends one, so until then nothing counts as lag.
     bool OutputFramed = false;
+    // A prompt ended by telnet's go-ahead or end-of-record has arrived, on a
+    // world without frames: each prompt then ends a reply for the lag meter.
+    bool PromptsEndReplies = false;
     std::string WorldName;
     // The world's choice of text form, fixed when the connection starts.
     TextEncoding Encoding = TextEncoding::Automatic;

@@ -214,5 +214,22 @@ TEST_F(StartupTest, TheLagCounterMeasuresTheWaitForAReply) {
     EXPECT_EQ(h->client.session().PendingReplies, 0);
 }
 
+TEST_F(StartupTest, OnAWorldWithoutFramesThePromptEndsTheWait) {
+    const std::string prompt = "HP:8/10 > \xFF\xF9";
+    start("[Addresses]\r\nMUD 1=Practice,127.0.0.1,4201\r\n\r\n[Practice]\r\nCharacter 1=Tester,B5;@<!=&\r\n"
+          "Server=MUD\r\n");
+    ASSERT_EQ(h->client.startLoggedIn("Practice", "Tester"), std::nullopt);
+    h->socket.accept();
+    h->type("look");
+    EXPECT_EQ(h->client.session().PendingReplies, 0) << "counted before the world has ended a prompt";
+    h->socket.receive("Town Square\r\n" + prompt);
+    h->type("look");
+    EXPECT_EQ(h->client.session().PendingReplies, 1);
+    h->clock.advance(std::chrono::seconds(2));
+    h->socket.receive("Town Square\r\n" + prompt + prompt);
+    EXPECT_EQ(h->window.labels[StatusView::LagLabel], "Current Lag: 2 secs");
+    EXPECT_EQ(h->client.session().PendingReplies, 0) << "a second prompt ends no wait";
+}
+
 } // namespace
 } // namespace corvane::testing
