@@ -4,8 +4,10 @@ namespace corvane {
 
 namespace {
 
+// Setting a property to nothing, as taking the arrival hook off does,
+// is answered "Property removed." by the Fuzzball family.
 bool isPropertySet(const std::string& line) {
-    return line == "Property set.";
+    return line == "Property set." || line == "Property removed.";
 }
 
 // The unknown-command line of the servers that frame no replies.

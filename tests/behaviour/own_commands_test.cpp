@@ -97,13 +97,15 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(OwnCommands, TheRemovalsAnswerIsHiddenAndNothingAfterIt) {
-    OwnCommandAnswers answers;
-    answers.expect(OwnAnswer::PropertySet);
-    EXPECT_FALSE(answers.hides("Goodbye"));
-    EXPECT_TRUE(answers.hides("Property set."));
-    EXPECT_FALSE(answers.waiting());
-    EXPECT_FALSE(answers.hides("Property set."));
-    EXPECT_FALSE(answers.hides("Huh?  (Type \"help\" for help.)"));
+    for (const std::string answer : {"Property set.", "Property removed."}) {
+        OwnCommandAnswers answers;
+        answers.expect(OwnAnswer::PropertySet);
+        EXPECT_FALSE(answers.hides("Goodbye"));
+        EXPECT_TRUE(answers.hides(answer));
+        EXPECT_FALSE(answers.waiting());
+        EXPECT_FALSE(answers.hides(answer));
+        EXPECT_FALSE(answers.hides("Huh?  (Type \"help\" for help.)"));
+    }
 }
 
 } // namespace
