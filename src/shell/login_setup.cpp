@@ -81,6 +81,8 @@ void LoginSetup::loggedIn() {
     m_parts.gameTimer.toggleGameClock();
     m_parts.menu.setChecked(MenuItem::ViewLagCounter, false);
     m_parts.gameTimer.toggleLagCounter();
+    // The last session's lag says nothing of this one.
+    m_parts.gameTimer.resetLagMeter();
     // A world may have named the room already while the log-in was being sent.
     m_parts.window.setCaption(sessionCaption());
 }

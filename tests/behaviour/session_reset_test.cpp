@@ -33,6 +33,7 @@ TEST_F(SessionResetTest, TheLagMeterCountsAfterEveryLogInAndIsOffBetweenThem) {
         logIn();
         EXPECT_TRUE(session().LagMeterOn);
         EXPECT_TRUE(menu().checked(MenuItem::ViewLagCounter));
+        EXPECT_EQ(h.window.labels[StatusView::LagLabel], "Current lag: ") << "no lag left from before";
         framedReply("Town Square");
         h.type("look");
         EXPECT_EQ(session().PendingReplies, 1);
