@@ -41,6 +41,9 @@ QtDirectionView::QtDirectionView(QWidget* parent)
             new QPushButton(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())), this);
         button->setObjectName(QStringLiteral("Command1_%1").arg(i));
         button->setAutoDefault(false);
+        // A click must not leave the keyboard on the button, where a typed
+        // blank would press it again.
+        button->setFocusPolicy(Qt::NoFocus);
         const int index = static_cast<int>(i);
         connect(button, &QPushButton::clicked, this, [this, index] {
             if (m_events != nullptr) {

@@ -19,6 +19,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTimer>
 #include <QToolButton>
 
 namespace corvane {
@@ -132,6 +133,18 @@ void QtMainWindow::buildMenus() {
     addAction(help, MenuItem::HelpOnline);
     addAction(help, MenuItem::HelpMuck);
     addAction(help, MenuItem::HelpAbout);
+
+    // Escape closes a menu but leaves the menu bar holding the keyboard, where
+    // the letters of what the player types next would choose menu items.
+    for (QMenu* menu : {file, edit, view, game, help}) {
+        connect(menu, &QMenu::aboutToHide, this, [this] {
+            QTimer::singleShot(0, this, [this] {
+                if (QApplication::activePopupWidget() == nullptr && menuBar()->hasFocus()) {
+                    m_input->setFocus(Qt::OtherFocusReason);
+                }
+            });
+        });
+    }
 }
 
 void QtMainWindow::buildCentralWidget() {

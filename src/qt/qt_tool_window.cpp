@@ -1,6 +1,8 @@
 #include "qt/qt_tool_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QWindow>
 
 namespace corvane {
@@ -49,6 +51,18 @@ void QtToolWindow::closeEvent(QCloseEvent* event) {
     if (m_closed) {
         m_closed();
     }
+}
+
+void QtToolWindow::keyPressEvent(QKeyEvent* event) {
+    QWidget* main = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
+    QWidget* target = main != nullptr ? main->focusWidget() : nullptr;
+    if (target == nullptr) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    main->activateWindow();
+    target->setFocus(Qt::OtherFocusReason);
+    QApplication::sendEvent(target, event);
 }
 
 void QtToolWindow::changeEvent(QEvent* event) {

@@ -39,6 +39,9 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    // Worked with the mouse: what is typed while it is active goes on in the
+    // main window, where the player was typing.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     std::function<void()> m_closed;

@@ -2,6 +2,7 @@
 #include "core/player_list_view.h"
 #include "fakes/fake_character_view.h"
 #include "qt/qt_output_box.h"
+#include "room/direction_view.h"
 #include "room/picture_view.h"
 #include "room/walk_view.h"
 #include "widgets/loopback_server.h"
@@ -55,12 +56,15 @@ struct KeystrokeWidget : ::testing::Test, RealClient<KeystrokeViews> {
     bool typeLook() {
         pumpEvents(50);
         server.received.clear();
-        QWidget* target = QApplication::focusWidget();
+        // A window without a focus widget of its own takes the keys itself.
+        QWidget* target = QApplication::focusWidget() != nullptr ? QApplication::focusWidget()
+                                                                 : QApplication::activeWindow();
         if (target == nullptr) {
             return false;
         }
         QTest::keyClicks(target, "look");
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTest::keyClick(QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : target,
+                        Qt::Key_Return);
         return waitUntil([&] { return server.received.endsWith("look\r\n"); }, 2000);
     }
 };
@@ -68,6 +72,7 @@ struct KeystrokeWidget : ::testing::Test, RealClient<KeystrokeViews> {
 TEST_F(KeystrokeWidget, LookTypedRightAfterEachEventReachesTheWorld) {
     std::unique_ptr<PictureView> picture;
     std::unique_ptr<WalkView> walk;
+    std::unique_ptr<DirectionView> pad;
     const std::vector<std::pair<const char*, std::function<void()>>> events = {
         {"nothing happened", [] {}},
         {"a click into the output box", [&] { ASSERT_TRUE(clickIntoOutput()); }},
@@ -88,6 +93,15 @@ TEST_F(KeystrokeWidget, LookTypedRightAfterEachEventReachesTheWorld) {
          [&] {
              walk = views.createWalkView();
              walk->showWindow();
+         }},
+        {"a click on the direction pad",
+         [&] {
+             pad = views.createDirectionView();
+             auto* padWindow = dynamic_cast<QWidget*>(pad.get());
+             padWindow->show();
+             padWindow->activateWindow();
+             ASSERT_TRUE(QTest::qWaitForWindowActive(padWindow));
+             QTest::mouseClick(padWindow->findChild<QPushButton*>("Command1_0"), Qt::LeftButton);
          }},
         {"the connect dialog cancelled",
          [&] {
