@@ -139,7 +139,7 @@ void Connection::onSocketClosed() {
     // the reset, and the box must still be readable.
     if (!m_session.DisconnectRequested) {
         m_sound.beep();
-        m_prompts.message("Connection Closed", kAppTitle, PromptIcon::None);
+        m_prompts.messageUnasked("Connection Closed", kAppTitle, PromptIcon::None);
     }
     if (m_hooks.resetSession) {
         m_hooks.resetSession();

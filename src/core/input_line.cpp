@@ -69,37 +69,42 @@ bool InputLine::recall(int step) {
 
 void InputLine::SubmitInputLine() {
     const std::string text = m_view.inputText();
-    if (m_session.Connected) {
-        const std::vector<std::string> lines =
-            m_expander != nullptr ? m_expander->expand(text) : std::vector<std::string>{text};
-        for (const std::string& line : lines) {
-            if (!line.empty() && m_menu.enabled(MenuItem::GameQuit)) {
-                m_sender.NoteCommandSent();
-            }
-            // A typed QUIT is an orderly way out too: the hook goes first.
-            if ((line == "QUIT" || line == "quit") && m_sender.arrivalHookSet()) {
-                m_sender.removeArrivalHook();
-            }
-            m_sender.SendCommand(line + std::string(NewLine));
-            // What the world hides as it is typed (a password) is neither echoed nor recorded.
-            if (m_masked) {
-                continue;
-            }
-            if (m_sent) {
-                m_sent(line);
-            }
-            if (m_session.RecordingMacro >= 0 && m_recorder != nullptr) {
-                m_recorder->recordLine(line);
-            }
+    if (!m_session.Connected) {
+        // Nowhere to send it: the line stays to be sent once connected again.
+        if (!text.empty()) {
+            m_sound.beep();
         }
-        if (!text.empty() && !m_masked) {
-            if (m_history.size() >= kMaxHistory) {
-                m_history.pop_front();
-                m_view.removeOldestHistory();
-            }
-            m_history.push_back(text);
-            m_view.appendHistory(text);
+        return;
+    }
+    const std::vector<std::string> lines =
+        m_expander != nullptr ? m_expander->expand(text) : std::vector<std::string>{text};
+    for (const std::string& line : lines) {
+        if (!line.empty() && m_menu.enabled(MenuItem::GameQuit)) {
+            m_sender.NoteCommandSent();
         }
+        // A typed QUIT is an orderly way out too: the hook goes first.
+        if ((line == "QUIT" || line == "quit") && m_sender.arrivalHookSet()) {
+            m_sender.removeArrivalHook();
+        }
+        m_sender.SendCommand(line + std::string(NewLine));
+        // What the world hides as it is typed (a password) is neither echoed nor recorded.
+        if (m_masked) {
+            continue;
+        }
+        if (m_sent) {
+            m_sent(line);
+        }
+        if (m_session.RecordingMacro >= 0 && m_recorder != nullptr) {
+            m_recorder->recordLine(line);
+        }
+    }
+    if (!text.empty() && !m_masked) {
+        if (m_history.size() >= kMaxHistory) {
+            m_history.pop_front();
+            m_view.removeOldestHistory();
+        }
+        m_history.push_back(text);
+        m_view.appendHistory(text);
     }
     m_view.setInputText("");
     m_recalled = m_history.size();

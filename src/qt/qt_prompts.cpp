@@ -4,11 +4,14 @@
 #include "qt/qt_text.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QEvent>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QInputDialog>
 #include <QSpacerItem>
 #include <QMessageBox>
+#include <QPointer>
 
 namespace corvane {
 
@@ -65,6 +68,55 @@ void QtPrompts::message(const std::string& text, const std::string& title, Promp
     QMessageBox box(qtIcon(icon), boxTitle(title), boxText(text), QMessageBox::Ok, DialogParent(m_parent));
     box.setTextFormat(Qt::PlainText);
     fitTitle(box);
+    box.exec();
+}
+
+namespace {
+
+// Sends the box's keys to `target` until the player pauses.
+class TypingGoesOn : public QObject {
+public:
+    TypingGoesOn(QWidget& box, QWidget* target)
+        : m_box(box)
+        , m_target(target) {
+        m_sinceKey.start();
+        qApp->installEventFilter(this);
+    }
+    ~TypingGoesOn() override { qApp->removeEventFilter(this); }
+    TypingGoesOn(const TypingGoesOn&) = delete;
+    TypingGoesOn& operator=(const TypingGoesOn&) = delete;
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const bool key = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (!key || m_target == nullptr || widget == nullptr || widget->window() != &m_box) {
+            return false;
+        }
+        if (m_sinceKey.elapsed() >= QtPrompts::kTypingPauseMs) {
+            m_target = nullptr;
+            return false;
+        }
+        if (event->type() == QEvent::KeyPress) {
+            m_sinceKey.restart();
+        }
+        QApplication::sendEvent(m_target, event);
+        return true;
+    }
+
+private:
+    QWidget& m_box;
+    QPointer<QWidget> m_target;
+    QElapsedTimer m_sinceKey;
+};
+
+} // namespace
+
+void QtPrompts::messageUnasked(const std::string& text, const std::string& title, PromptIcon icon) {
+    QWidget* main = m_parent != nullptr ? m_parent->window() : nullptr;
+    QMessageBox box(qtIcon(icon), boxTitle(title), boxText(text), QMessageBox::Ok, DialogParent(m_parent));
+    box.setTextFormat(Qt::PlainText);
+    fitTitle(box);
+    const TypingGoesOn typing(box, main != nullptr ? main->focusWidget() : nullptr);
     box.exec();
 }
 

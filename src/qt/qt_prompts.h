@@ -15,6 +15,11 @@ public:
                      PromptAnswer defaultAnswer) override;
     std::optional<std::string> input(const std::string& prompt, const std::string& title,
                                      const std::string& preset) override;
+    // Keys typed while the box appears, and those that follow them without a
+    // pause, go on in the main window where the player was typing.
+    void messageUnasked(const std::string& text, const std::string& title, PromptIcon icon) override;
+    // A pause in typing this long hands the keyboard to the box.
+    static constexpr int kTypingPauseMs = 1000;
 
 private:
     QWidget* m_parent = nullptr;

@@ -42,13 +42,15 @@ TEST_F(InputLineTest, EscapeClearsWithoutSending) {
     EXPECT_TRUE(h.socket.sent.empty());
 }
 
-TEST_F(InputLineTest, TypingWhileOffLineLosesTheLineSilently) {
+TEST_F(InputLineTest, TypingWhileOffLineKeepsTheLineWithABeep) {
     h.client.onMenuTriggered(MenuItem::FileDisconnect);
     h.socket.sent.clear();
-    h.type("lost");
+    const int beeps = h.sound.beeps;
+    h.type("kept");
     EXPECT_TRUE(h.socket.sent.empty());
     EXPECT_TRUE(h.prompts.messages.empty());
-    EXPECT_EQ(h.window.input, "");
+    EXPECT_EQ(h.window.input, "kept");
+    EXPECT_EQ(h.sound.beeps, beeps + 1);
 }
 
 TEST_F(InputLineTest, EveryKeyIsRefusedWithABeepWhileAFileIsSent) {

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFontMetrics>
+#include <QLineEdit>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -49,6 +51,31 @@ INSTANTIATE_TEST_SUITE_P(
               },
               "Add Name/PW and a longer title"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The world closes while the player types: the box must not take the rest
+// of the line; once the player pauses, Enter is the box's again.
+TEST(UnaskedPrompt, KeysTypedAsItAppearsGoOnInTheMainWindow) {
+    QWidget main;
+    auto* line = new QLineEdit(&main);
+    main.show();
+    line->setFocus();
+    QtPrompts prompts;
+    prompts.setParentWindow(&main);
+    bool closedByEnter = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        QTest::keyClicks(box, "say abc");
+        QTest::keyClick(box, Qt::Key_Return);
+        EXPECT_TRUE(box->isVisible());
+        QTest::qWait(QtPrompts::kTypingPauseMs + 200);
+        QTest::keyClick(box, Qt::Key_Return);
+        closedByEnter = !box->isVisible();
+    });
+    prompts.messageUnasked("Connection Closed", "CORVane 2.1", PromptIcon::None);
+    EXPECT_EQ(line->text(), "say abc");
+    EXPECT_TRUE(closedByEnter);
+}
 
 } // namespace
 } // namespace corvane::testing
