@@ -343,8 +343,9 @@ bool QtMainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void QtMainWindow::closeEvent(QCloseEvent* event) {
-    if (m_events != nullptr) {
-        m_events->onCloseRequested();
+    if (m_events != nullptr && !m_events->onCloseRequested()) {
+        event->ignore();
+        return;
     }
     event->accept();
 }

@@ -493,6 +493,21 @@ void Client::removeArrivalHook() {
     }
 }
 
+bool Client::mayLoseUnsentEdits() {
+    const std::vector<std::string> names = m_mcp.unsentEditors();
+    if (names.empty()) {
+        return true;
+    }
+    std::string which = "\"" + names.front() + "\"";
+    for (std::size_t i = 1; i < names.size(); ++i) {
+        which += (i + 1 == names.size() ? " and \"" : ", \"") + names[i] + "\"";
+    }
+    return m_platform.prompts.ask(which + (names.size() == 1 ? " has" : " have") +
+                                      " changes that were not sent.\r\rExit and lose them?",
+                                  "Corvane", PromptButtons::YesNo, PromptIcon::Question,
+                                  PromptAnswer::No) == PromptAnswer::Yes;
+}
+
 void Client::exitProgram() {
     shutdown();
     m_platform.program.exit(0);

@@ -178,7 +178,7 @@ public:
     void onStatusLabelDoubleClicked(int label) override;
     void onActivated() override;
     void onRestored() override;
-    void onCloseRequested() override;
+    bool onCloseRequested() override;
 
     ClientSettings& settings() { return m_settings; }
     TriggerSet& triggers() { return m_triggers; }
@@ -219,6 +219,8 @@ public:
 private:
     void ShowOutput(const std::string& text) override;
     void exitProgram();
+    // Whether leaving may throw away text the player typed into an MCP editor and did not send.
+    bool mayLoseUnsentEdits();
     // Tab in the input line, when names are completed.
     bool completeName();
     // File > "&New Window".

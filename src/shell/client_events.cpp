@@ -46,7 +46,9 @@ void Client::onMenuTriggered(MenuItem item) {
         m_log.dumpOutput(m_output.text());
         break;
     case MenuItem::FileExit:
-        exitProgram();
+        if (mayLoseUnsentEdits()) {
+            exitProgram();
+        }
         break;
     case MenuItem::EditUserMacros:
         openUserMacros();
@@ -239,8 +241,13 @@ void Client::onHistoryEscape() {
     m_input.onHistoryEscape();
 }
 
-void Client::onCloseRequested() {
+bool Client::onCloseRequested() {
+    // Once shut down (File > Exit asked already, or a quit signal) nothing is asked.
+    if (!m_shutDown && !mayLoseUnsentEdits()) {
+        return false;
+    }
     shutdown();
+    return true;
 }
 
 } // namespace corvane

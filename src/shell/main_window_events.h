@@ -35,8 +35,9 @@ public:
     virtual void onActivated() = 0;
     // The main window is back from being minimised.
     virtual void onRestored() = 0;
-    // The user closes the window; shut-down runs before it goes.
-    virtual void onCloseRequested() = 0;
+    // The user closes the window; shut-down runs before it goes. False: the
+    // player chose to stay (an editor's text was not sent).
+    virtual bool onCloseRequested() = 0;
 };
 
 } // namespace corvane

@@ -62,6 +62,16 @@ void McpPackages::connectionStarted(const std::string& settingsPath) {
     m_link.connectionStarted(worldUsesMcp(m_services.session.WorldName, settingsPath));
 }
 
+std::vector<std::string> McpPackages::unsentEditors() const {
+    std::vector<std::string> names;
+    for (const auto& editor : m_editors) {
+        if (editor->isOpen() && editor->hasUnsentChanges()) {
+            names.push_back(editor->request().name);
+        }
+    }
+    return names;
+}
+
 void McpPackages::dropClosedEditors() {
     m_editors.erase(std::remove_if(m_editors.begin(), m_editors.end(),
                                    [](const std::unique_ptr<McpEditor>& editor) { return !editor->isOpen(); }),

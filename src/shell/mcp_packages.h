@@ -59,6 +59,8 @@ public:
     McpHelp& help() { return m_help; }
     std::size_t editorCount() const { return m_editors.size(); }
     McpEditor& editor(std::size_t index) { return *m_editors.at(index); }
+    // The names of the open editors whose text has changes the world has not been sent.
+    std::vector<std::string> unsentEditors() const;
 
 private:
     void simpleEdit(const McpReceived& message);

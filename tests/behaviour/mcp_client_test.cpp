@@ -209,6 +209,13 @@ TEST_F(McpWorld, CloseAsksBeforeLosingUnsentChangesAndEditorsOpenSideBySide) {
     EXPECT_EQ(age.content, "7");
     EXPECT_EQ(motto.content, "Onwards.");
     motto.content = "Upwards.";
+    // Leaving Corvane asks too, and No stays.
+    h.prompts.answers = {PromptAnswer::No, PromptAnswer::No};
+    h.client.onMenuTriggered(MenuItem::FileExit);
+    EXPECT_FALSE(h.client.onCloseRequested());
+    EXPECT_TRUE(h.program.exitCodes.empty());
+    EXPECT_EQ(h.prompts.questions.back().text, "\"Motto\" has changes that were not sent.\r\rExit and lose them?");
+    h.prompts.questions.clear();
     h.prompts.answers.push_back(PromptAnswer::No);
     motto.events->onCloseRequested();
     EXPECT_TRUE(motto.shown);
