@@ -10,21 +10,13 @@ namespace corvane {
 namespace {
 
 constexpr const char* kSection = "Conversations";
-// As the reading at start-up: it stops at the first gap, and never goes past this.
-constexpr int kMaxNumbered = 100;
 
 bool readLines(const std::string& text, RouteLines& lines) {
-    const std::string word = ToLowerAscii(text);
-    if (word.empty() || word == "on" || word == "true") {
-        lines = RouteLines::On;
-    } else if (word == "instead") {
-        lines = RouteLines::Instead;
-    } else if (word == "off" || word == "false") {
-        lines = RouteLines::Off;
-    } else {
-        return false;
+    const std::optional<RouteLines> read = ReadRouteLines(text);
+    if (read) {
+        lines = *read;
     }
-    return true;
+    return read.has_value();
 }
 
 const char* linesWord(RouteLines lines) {
@@ -37,11 +29,6 @@ const char* linesWord(RouteLines lines) {
         break;
     }
     return "on";
-}
-
-bool readOpens(const std::string& key, const std::string& path) {
-    const std::string value = ToLowerAscii(ReadSetting(kSection, key + " Opens", path));
-    return !(value == "false" || value == "no" || value == "off" || value == "0");
 }
 
 // A field that starts or ends with a blank, or holds a comma, keeps its
@@ -61,15 +48,10 @@ ConversationRoutesDraft ReadConversationRoutesDraft(const std::string& path) {
     for (const ConversationRoute& route : BuiltInConversationRoutes()) {
         ConversationRoutesDraft::BuiltIn builtIn{route.key};
         readLines(ReadSetting(kSection, route.key, path), builtIn.lines);
-        builtIn.opens = readOpens(route.key, path);
+        builtIn.opens = ReadRouteOpens(route.key, path);
         draft.builtIns.push_back(builtIn);
     }
-    for (int i = 1; i <= kMaxNumbered; ++i) {
-        const std::string key = "Puppet " + std::to_string(i);
-        const std::string value = ReadSetting(kSection, key, path);
-        if (value.empty()) {
-            break;
-        }
+    for (const auto& [key, value] : ReadNumberedRoutes("Puppet", path)) {
         const std::vector<std::string> fields = SplitConversationFields(value, 4);
         ConversationRoutesDraft::Puppet puppet;
         if (fields.size() < 3 || fields[0].empty() || fields[1].empty() ||
@@ -80,15 +62,10 @@ ConversationRoutesDraft ReadConversationRoutesDraft(const std::string& path) {
         puppet.name = fields[0];
         puppet.linePrefix = fields[1];
         puppet.sendPrefix = fields[2];
-        puppet.opens = readOpens(key, path);
+        puppet.opens = ReadRouteOpens(key, path);
         draft.puppets.push_back(puppet);
     }
-    for (int i = 1; i <= kMaxNumbered; ++i) {
-        const std::string key = "Route " + std::to_string(i);
-        const std::string value = ReadSetting(kSection, key, path);
-        if (value.empty()) {
-            break;
-        }
+    for (const auto& [key, value] : ReadNumberedRoutes("Route", path)) {
         const std::vector<std::string> fields = SplitConversationFields(value, 4);
         ConversationRoutesDraft::Route route;
         const std::string kind = fields.empty() ? std::string() : ToLowerAscii(fields[0]);
@@ -101,7 +78,7 @@ ConversationRoutesDraft ReadConversationRoutesDraft(const std::string& path) {
         route.whisper = kind == "whisper";
         route.mode = mode;
         route.pattern = fields[3];
-        route.opens = readOpens(key, path);
+        route.opens = ReadRouteOpens(key, path);
         draft.routes.push_back(route);
     }
     return draft;

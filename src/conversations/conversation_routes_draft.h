@@ -1,12 +1,11 @@
 #pragma once
 
+#include "conversations/conversation_settings.h"
+
 #include <string>
 #include <vector>
 
 namespace corvane {
-
-// Where a route's lines go: its window and the main output, only its window, or nowhere.
-enum class RouteLines { On, Instead, Off };
 
 // The [Conversations] routes as the player edits them: each in the words the
 // settings file keeps, so that what is read is written back unchanged.

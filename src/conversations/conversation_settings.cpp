@@ -3,7 +3,6 @@
 #include "core/text_codec.h"
 #include "settings/settings.h"
 
-#include <cctype>
 
 namespace corvane {
 
@@ -13,37 +12,15 @@ constexpr const char* kSection = "Conversations";
 // Far more than anyone keeps; the reading stops at the first gap anyway.
 constexpr int kMaxNumbered = 100;
 
-enum class Switch { On, Instead, Off, Unknown };
-
-Switch readSwitch(std::string text) {
-    text = ToLowerAscii(text);
-    if (text.empty() || text == "on" || text == "true") {
-        return Switch::On;
-    }
-    if (text == "instead") {
-        return Switch::Instead;
-    }
-    if (text == "off" || text == "false") {
-        return Switch::Off;
-    }
-    return Switch::Unknown;
-}
-
 bool applySwitch(ConversationRoute& route, const std::string& text, ConversationSettings& settings) {
-    switch (readSwitch(text)) {
-    case Switch::On:
-        return true;
-    case Switch::Instead:
-        route.instead = true;
-        return true;
-    case Switch::Off:
-        route.enabled = false;
-        return true;
-    case Switch::Unknown:
-        break;
+    const std::optional<RouteLines> lines = ReadRouteLines(text);
+    if (!lines) {
+        settings.problems.push_back(route.key + "=" + text + ": expected on, instead or off");
+        return false;
     }
-    settings.problems.push_back(route.key + "=" + text + ": expected on, instead or off");
-    return false;
+    route.instead = *lines == RouteLines::Instead;
+    route.enabled = *lines != RouteLines::Off;
+    return true;
 }
 
 bool readKind(const std::string& text, ConversationKind& kind) {
@@ -116,49 +93,59 @@ std::vector<std::string> SplitConversationFields(const std::string& value, std::
     return fields;
 }
 
-namespace {
-
-// "<route> Opens=False": the route's window waits in the list instead of opening.
-void readOpens(ConversationRoute& route, const std::string& path) {
-    std::string value = ReadSetting(kSection, route.key + " Opens", path);
-    for (char& c : value) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+std::optional<RouteLines> ReadRouteLines(const std::string& text) {
+    const std::string word = ToLowerAscii(text);
+    if (word.empty() || word == "on" || word == "true") {
+        return RouteLines::On;
     }
-    route.openOnFirst = !(value == "false" || value == "no" || value == "off" || value == "0");
+    if (word == "instead") {
+        return RouteLines::Instead;
+    }
+    if (word == "off" || word == "false") {
+        return RouteLines::Off;
+    }
+    return std::nullopt;
 }
 
-} // namespace
+std::vector<std::pair<std::string, std::string>> ReadNumberedRoutes(const std::string& name,
+                                                                    const std::string& path) {
+    std::vector<std::pair<std::string, std::string>> numbered;
+    for (int i = 1; i <= kMaxNumbered; ++i) {
+        std::string key = name + " " + std::to_string(i);
+        std::string value = ReadSetting(kSection, key, path);
+        if (value.empty()) {
+            break;
+        }
+        numbered.emplace_back(std::move(key), std::move(value));
+    }
+    return numbered;
+}
+
+bool ReadRouteOpens(const std::string& key, const std::string& path) {
+    const std::string value = ToLowerAscii(ReadSetting(kSection, key + " Opens", path));
+    return !(value == "false" || value == "no" || value == "off" || value == "0");
+}
 
 ConversationSettings ReadConversationSettings(const std::string& path) {
     ConversationSettings settings;
     for (ConversationRoute route : BuiltInConversationRoutes()) {
         applySwitch(route, ReadSetting(kSection, route.key, path), settings);
-        readOpens(route, path);
+        route.openOnFirst = ReadRouteOpens(route.key, path);
         settings.routes.push_back(std::move(route));
     }
-    for (int i = 1; i <= kMaxNumbered; ++i) {
-        const std::string key = "Puppet " + std::to_string(i);
-        const std::string value = ReadSetting(kSection, key, path);
-        if (value.empty()) {
-            break;
-        }
+    for (const auto& [key, value] : ReadNumberedRoutes("Puppet", path)) {
         const std::vector<std::string> fields = SplitConversationFields(value, 4);
         if (fields.size() < 3 || fields[0].empty() || fields[1].empty()) {
             settings.problems.push_back(key + "=" + value + ": expected name, line prefix, send prefix");
             continue;
         }
         ConversationRoute route = PuppetRoute(key, fields[0], fields[1], fields[2]);
-        readOpens(route, path);
+        route.openOnFirst = ReadRouteOpens(route.key, path);
         if (fields.size() < 4 || applySwitch(route, fields[3], settings)) {
             settings.routes.push_back(std::move(route));
         }
     }
-    for (int i = 1; i <= kMaxNumbered; ++i) {
-        const std::string key = "Route " + std::to_string(i);
-        const std::string value = ReadSetting(kSection, key, path);
-        if (value.empty()) {
-            break;
-        }
+    for (const auto& [key, value] : ReadNumberedRoutes("Route", path)) {
         const std::vector<std::string> fields = SplitConversationFields(value, 4);
         ConversationRoute route;
         route.key = key;
@@ -170,7 +157,7 @@ ConversationSettings ReadConversationSettings(const std::string& path) {
         }
         route.pattern = fields[3];
         route.sendPrefix = route.kind == ConversationKind::Whisper ? "whisper $who=" : "page $who=";
-        readOpens(route, path);
+        route.openOnFirst = ReadRouteOpens(route.key, path);
         if (applySwitch(route, fields[1], settings)) {
             settings.routes.push_back(std::move(route));
         }

@@ -2,10 +2,23 @@
 
 #include "conversations/conversation_route.h"
 
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace corvane {
+
+// Where a route's lines go: its window and the main output, only its window, or nowhere.
+enum class RouteLines { On, Instead, Off };
+
+// "on" (or empty, or "true"), "instead", "off" (or "false"), in any case.
+std::optional<RouteLines> ReadRouteLines(const std::string& text);
+// Whether "<key> Opens" lets the route's windows open by themselves (the default).
+bool ReadRouteOpens(const std::string& key, const std::string& path);
+// "Puppet 1", "Puppet 2"... (or "Route N") with their values, up to the first gap.
+std::vector<std::pair<std::string, std::string>> ReadNumberedRoutes(const std::string& name,
+                                                                    const std::string& path);
 
 // The conversation routes as the [Conversations] section of the settings file
 // keeps them. Each built-in route is `on` (to its window and the main output),

@@ -1,5 +1,7 @@
 #include "qt/qt_conversation_routes_view.h"
 
+#include "qt/qt_text.h"
+
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -14,16 +16,10 @@
 namespace corvane {
 
 namespace {
-QString text(const std::string& s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-std::string str(const QString& s) {
-    return s.toUtf8().toStdString();
-}
 // Setting the same text again would move the caret while the player types.
 void setTextKeepingCaret(QLineEdit* edit, const std::string& value) {
-    if (edit->text() != text(value)) {
-        edit->setText(text(value));
+    if (edit->text() != toQt(value)) {
+        edit->setText(toQt(value));
     }
 }
 } // namespace
@@ -147,9 +143,9 @@ void QtConversationRoutesView::setRows(const std::vector<std::string>& rows) {
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const int at = static_cast<int>(i);
         if (at < m_list->count()) {
-            m_list->item(at)->setText(text(rows[i]));
+            m_list->item(at)->setText(toQt(rows[i]));
         } else {
-            m_list->addItem(text(rows[i]));
+            m_list->addItem(toQt(rows[i]));
         }
     }
     m_updating = false;
@@ -165,7 +161,7 @@ void QtConversationRoutesView::setFields(const ConversationRouteFields& f) {
     using Kind = ConversationRouteFields::Kind;
     m_updating = true;
     m_kind = f.kind;
-    m_example->setText(text(f.example));
+    m_example->setText(toQt(f.example));
     setTextKeepingCaret(m_name, f.name);
     setTextKeepingCaret(m_linePrefix, f.linePrefix);
     setTextKeepingCaret(m_sendPrefix, f.sendPrefix);
@@ -186,19 +182,19 @@ void QtConversationRoutesView::setFields(const ConversationRouteFields& f) {
 ConversationRouteFields QtConversationRoutesView::fields() const {
     ConversationRouteFields f;
     f.kind = m_kind;
-    f.name = str(m_name->text());
-    f.linePrefix = str(m_linePrefix->text());
-    f.sendPrefix = str(m_sendPrefix->text());
+    f.name = fromQt(m_name->text());
+    f.linePrefix = fromQt(m_linePrefix->text());
+    f.sendPrefix = fromQt(m_sendPrefix->text());
     f.whisper = m_routeKind->currentIndex() == 1;
     f.mode = m_mode->currentIndex();
-    f.pattern = str(m_pattern->text());
+    f.pattern = fromQt(m_pattern->text());
     f.lines = m_lines->currentIndex();
     f.opens = m_opens->isChecked();
     return f;
 }
 
 void QtConversationRoutesView::setError(const std::string& error) {
-    m_error->setText(text(error));
+    m_error->setText(toQt(error));
     m_error->setVisible(!error.empty());
 }
 
