@@ -76,8 +76,10 @@ void InputLine::SubmitInputLine() {
         }
         return;
     }
+    // A line the world hides as it is typed (a password) goes as typed: no
+    // alias, walk or semicolon may take it apart.
     const std::vector<std::string> lines =
-        m_expander != nullptr ? m_expander->expand(text) : std::vector<std::string>{text};
+        m_expander != nullptr && !m_masked ? m_expander->expand(text) : std::vector<std::string>{text};
     for (const std::string& line : lines) {
         if (!line.empty() && m_menu.enabled(MenuItem::GameQuit)) {
             m_sender.NoteCommandSent();

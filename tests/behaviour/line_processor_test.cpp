@@ -288,8 +288,12 @@ TEST_F(LineProcessorTest, AnOpenPromptReachesTheLogAndTriggersOnceWhole) {
 }
 
 TEST_F(LineProcessorTest, WhileTheWorldEchoesTheInputIsMaskedAndKeptOutOfHistory) {
+    h.client.settings().Play.set(PlayOption::SplitTyped, true);
+    h.client.settings().Play.set(PlayOption::Speedwalk, true);
     h.socket.receive("Password: " + IAC + WILL + "\x01");
     EXPECT_TRUE(h.window.inputMasked);
+    h.type("se;cr3n");
+    EXPECT_NE(h.socket.allSent().find("se;cr3n\r\n"), std::string::npos) << "a password goes as typed";
     h.type("secret");
     h.socket.receive(IAC + WONT + "\x01");
     EXPECT_FALSE(h.window.inputMasked);
