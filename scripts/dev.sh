@@ -12,10 +12,13 @@ mode=${1:-}
 packages=(build-essential cmake ninja-build pkg-config git
           qt6-base-dev qt6-multimedia-dev qtkeychain-qt6-dev libgl-dev libssl-dev libzstd-dev ca-certificates
           libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev nlohmann-json3-dev libhunspell-dev hunspell-en-us
+          liblua5.4-dev zlib1g-dev qt6-speech-dev
           xvfb xauth fonts-dejavu-core fonts-liberation desktop-file-utils)
 # The tests also fuzz, which takes clang and its libFuzzer runtime, and
 # check the keyring against a real Secret Service.
-test_packages=(clang libclang-rt-14-dev gnome-keyring dbus)
+# The package is checked with lintian and appstream; ccache keeps a rebuild on
+# the same machine short.
+test_packages=(clang libclang-rt-14-dev gnome-keyring dbus lintian appstream ccache)
 
 install_missing() {
     local missing=()
@@ -85,7 +88,14 @@ fuzz() {
 build() {
     local dir=$1
     shift
-    cmake -S . -B "$dir" -G Ninja "$@"
+    local launcher=()
+    if command -v ccache >/dev/null; then
+        # Paths below the checkout are hashed relative to it, so a fresh clone
+        # in another folder still finds what an earlier build compiled.
+        export CCACHE_BASEDIR="$here"
+        launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+    fi
+    cmake -S . -B "$dir" -G Ninja "${launcher[@]}" "$@"
     cmake --build "$dir" --parallel "$(nproc)"
 }
 
