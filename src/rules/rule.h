@@ -35,6 +35,12 @@ struct Rule {
     std::string soundFile;
     bool notify = false;
     std::string statusText;
+    // Lua run when the rule fires, after `send`: the match's groups are
+    // matches[1]... and named groups by name. Empty: none.
+    std::string script;
+    // The file an imported rule came from; importing that file again
+    // replaces the rules that carry its name. Empty: made by hand.
+    std::string source;
 
     bool appliesTo(const std::string& worldName) const { return world.empty() || world == worldName; }
     friend bool operator==(const Rule&, const Rule&) = default;

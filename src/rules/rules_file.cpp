@@ -75,6 +75,12 @@ json ruleJson(const Rule& rule) {
     out["caseSensitive"] = rule.caseSensitive;
     out["stopHere"] = rule.stopHere;
     out["send"] = rule.send;
+    if (!rule.script.empty()) {
+        out["script"] = rule.script;
+    }
+    if (!rule.source.empty()) {
+        out["source"] = rule.source;
+    }
     if (rule.kind == Rule::Kind::Trigger) {
         out["colour"] = colourName(rule.colour);
         out["foreground"] = rule.foreground ? ColourText(*rule.foreground) : "";
@@ -103,6 +109,8 @@ Rule ruleFrom(const json& in) {
     rule.caseSensitive = in.value("caseSensitive", false);
     rule.stopHere = in.value("stopHere", false);
     rule.send = in.value("send", "");
+    rule.script = in.value("script", "");
+    rule.source = in.value("source", "");
     rule.colour = colourFrom(in.value("colour", "none"));
     rule.foreground = ParseColour(in.value("foreground", ""));
     rule.background = ParseColour(in.value("background", ""));

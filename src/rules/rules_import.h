@@ -12,6 +12,9 @@ namespace corvane {
 struct RulesImport {
     std::vector<Rule> rules;
     std::vector<std::string> skipped;
+    // Lua for what is not a rule (variables, timers, hooks, key bindings and
+    // the functions the rules call), run in each world's script state.
+    std::string script;
 };
 
 // A TinyFugue file: /def with -t (glob, simple or regexp by -m; -p orders

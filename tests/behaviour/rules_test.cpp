@@ -243,6 +243,8 @@ TEST_F(RulesTest, RulesAreSavedBesideTheSettingsAndReadBack) {
     rule.send = "page $1=got it";
     rule.colour = Rule::Colour::Line;
     rule.background = Rgb{1, 2, 3};
+    rule.script = "vars.pager = matches[1]";
+    rule.source = "tf:.tfrc";
     use({rule, alias("gg", "get gold;say got it")});
     const std::string path = c.folder.file("corvane-rules.json");
     struct stat info {};
