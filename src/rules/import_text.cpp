@@ -1,5 +1,7 @@
 #include "rules/import_text.h"
 
+#include "core/text_codec.h"
+
 #include <map>
 
 namespace corvane::import_text {
@@ -28,6 +30,12 @@ bool startsWith(const std::string& text, const std::string& prefix) {
 std::string escapeRegex(char c) {
     static const std::string special = "\\^$.|?*+()[]{}/";
     return special.find(c) != std::string::npos ? std::string("\\") + c : std::string(1, c);
+}
+
+std::string shortened(const std::string& command) {
+    constexpr std::size_t kShown = 60;
+    // Cut between characters, never inside one.
+    return Utf8Length(command) > kShown ? Utf8Left(command, kShown) + "..." : command;
 }
 
 std::optional<Rgb> namedColour(const std::string& name) {

@@ -13,6 +13,8 @@ std::string trim(const std::string& text);
 bool startsWith(const std::string& text, const std::string& prefix);
 // One character as a regular expression matches it.
 std::string escapeRegex(char c);
+// The command as a report names it: its first 60 characters.
+std::string shortened(const std::string& command);
 // A colour by the name both clients use ("light red", "grey").
 std::optional<Rgb> namedColour(const std::string& name);
 

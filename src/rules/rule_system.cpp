@@ -2,6 +2,7 @@
 
 #include "platform/prompts.h"
 
+#include <exception>
 #include <filesystem>
 
 namespace corvane {
@@ -40,7 +41,15 @@ void RuleSystem::save() {
         return;
     }
     std::string reason;
-    if (!m_file->save(m_book.rules(), reason) && !m_saveFailureReported) {
+    bool saved = false;
+    try {
+        saved = m_file->save(m_book.rules(), reason);
+    } catch (const std::exception& failure) {
+        // The JSON writer refuses text that is not UTF-8; the file on disk
+        // stays as it was, and so does the rule book.
+        reason = failure.what();
+    }
+    if (!saved && !m_saveFailureReported) {
         m_saveFailureReported = true;
         m_services.prompts.message("Corvane could not save the triggers and aliases to\r" + m_file->path() +
                                        "\r\r" + reason + ".",

@@ -362,7 +362,7 @@ RulesImport ImportTinyFugue(const std::string& text) {
         } else {
             why = "is not a trigger or an alias";
         }
-        result.skipped.push_back(command.substr(0, 60) + (command.size() > 60 ? "..." : "") + ": " + why);
+        result.skipped.push_back(shortened(command) + ": " + why);
     }
     // Higher priorities are tried first; equal ones keep the file's order.
     std::stable_sort(triggers.begin(), triggers.end(),

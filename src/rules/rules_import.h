@@ -3,6 +3,7 @@
 #include "rules/rule.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace corvane {
@@ -15,6 +16,8 @@ struct RulesImport {
     // Lua for what is not a rule (variables, timers, hooks, key bindings and
     // the functions the rules call), run in each world's script state.
     std::string script;
+    // The file was not UTF-8 and was read as Windows-1252.
+    bool readAsWindows1252 = false;
 };
 
 // A TinyFugue file: /def with -t (glob, simple or regexp by -m; -p orders
@@ -26,5 +29,9 @@ RulesImport ImportTinyFugue(const std::string& text);
 RulesImport ImportTinTin(const std::string& text);
 // Either, told apart by the commands in it.
 RulesImport ImportRulesFile(const std::string& text);
+// A file's bytes as they are on disk: UTF-8 where they are valid UTF-8, else
+// Windows-1252 (what older files written on Windows or in Latin-1 hold), so
+// everything imported is valid UTF-8.
+RulesImport ImportRulesBytes(std::string_view bytes);
 
 } // namespace corvane

@@ -1,6 +1,7 @@
 // Importing TinTin++ files, and telling them from TinyFugue's.
 #include "rules/rules_import.h"
 
+#include "core/text_codec.h"
 #include "rules/import_text.h"
 
 #include <algorithm>
@@ -252,8 +253,7 @@ RulesImport ImportTinTin(const std::string& text) {
         } else {
             why = "is not a trigger or an alias";
         }
-        result.skipped.push_back(command.source.substr(0, 60) + (command.source.size() > 60 ? "..." : "") + ": " +
-                                 why);
+        result.skipped.push_back(shortened(command.source) + ": " + why);
     }
     return result;
 }
@@ -267,6 +267,17 @@ RulesImport ImportRulesFile(const std::string& text) {
         }
     }
     return ImportTinyFugue(text);
+}
+
+RulesImport ImportRulesBytes(std::string_view bytes) {
+    // A byte order mark says UTF-8 and is no command.
+    if (bytes.starts_with("\xEF\xBB\xBF")) {
+        bytes.remove_prefix(3);
+    }
+    const bool utf8 = IsValidUtf8(bytes);
+    RulesImport imported = ImportRulesFile(utf8 ? std::string(bytes) : Cp1252ToUtf8(bytes));
+    imported.readAsWindows1252 = !utf8;
+    return imported;
 }
 
 } // namespace corvane

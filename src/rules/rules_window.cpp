@@ -5,10 +5,20 @@
 #include "rules/rule_system.h"
 #include "rules/rules_import.h"
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 namespace corvane {
+
+namespace {
+
+std::string tooLarge(const std::string& path) {
+    return path + " is larger than " + std::to_string(RulesWindow::kMaxImportBytes / (1024 * 1024)) +
+           " MB, which is more than a file of triggers and aliases holds. Nothing was imported.";
+}
+
+} // namespace
 
 void RulesWindow::open() {
     m_services.rules.triggers().resumeSending();
@@ -38,18 +48,34 @@ void RulesWindow::importFile() {
 }
 
 std::string RulesWindow::importFrom(const std::string& path) {
+    std::error_code code;
+    const std::uintmax_t size = std::filesystem::file_size(path, code);
+    if (code) {
+        return "Corvane could not read " + path + " (" + code.message() + ").";
+    }
+    if (size > kMaxImportBytes) {
+        return tooLarge(path);
+    }
     std::ifstream file(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    if (!file) {
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(file.gcount()));
+    if (file.bad() || (!file && !file.eof())) {
         return "Corvane could not read " + path + ".";
     }
-    const RulesImport imported = ImportRulesFile(bytes.str());
+    // It may have grown since its size was taken.
+    if (file.peek() != std::char_traits<char>::eof()) {
+        return tooLarge(path);
+    }
+    const RulesImport imported = ImportRulesBytes(bytes);
     RuleBook& book = m_services.rules.book();
     std::vector<Rule> rules = book.rules();
     rules.insert(rules.end(), imported.rules.begin(), imported.rules.end());
     book.setRules(std::move(rules));
     std::string report = "Added " + std::to_string(imported.rules.size()) + " triggers and aliases from " + path + ".";
+    if (imported.readAsWindows1252) {
+        report += "\rThe file is not UTF-8; it was read as Windows-1252.";
+    }
     if (!imported.skipped.empty()) {
         report += "\r\rLeft out:";
         for (const std::string& line : imported.skipped) {

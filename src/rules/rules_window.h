@@ -3,6 +3,7 @@
 #include "rules/rules_presenter.h"
 #include "rules/rules_view.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -23,6 +24,9 @@ public:
         Choosers& choosers;
         Prompts& prompts;
     };
+    // A file larger than this is refused before it is read: real setups are
+    // well under a megabyte, and a larger file is most likely not one.
+    static constexpr std::uintmax_t kMaxImportBytes = 8 * 1024 * 1024;
     using ViewFactory = std::function<std::unique_ptr<RulesView>()>;
 
     explicit RulesWindow(Services services)

@@ -2,9 +2,11 @@
 #include "fakes/fake_notifier.h"
 #include "param_name.h"
 #include "rules/rules_file.h"
+#include "rules/rules_window.h"
 
 #include <gtest/gtest.h>
 #include <filesystem>
+#include <fstream>
 #include <sys/stat.h>
 
 namespace corvane {
@@ -255,6 +257,41 @@ TEST_F(RulesTest, RulesAreSavedBesideTheSettingsAndReadBack) {
     const std::vector<Rule> read = RulesFile(path).load(problem, c.h->clock.now());
     EXPECT_EQ(problem, "");
     EXPECT_EQ(read, c.h->client.rules().book().rules());
+}
+
+TEST_F(RulesTest, ImportReadsLatin1FilesAndRefusesHugeOnes) {
+    RulesWindow& window = c.h->client.rulesWindow();
+    // "café" in Latin-1: E9 is not UTF-8, so the file is read as Windows-1252.
+    c.folder.write("latin1.tf", "/def -t\"*caf\xE9*\" coffee = say caf\xE9!\n");
+    std::string report = window.importFrom(c.folder.file("latin1.tf"));
+    EXPECT_NE(report.find("read as Windows-1252"), std::string::npos) << report;
+    ASSERT_EQ(c.h->client.rules().book().size(), 1u);
+    EXPECT_EQ(c.h->client.rules().book().rule(0).send, "say caf\xC3\xA9!");
+    std::string problem;
+    const std::vector<Rule> saved = RulesFile(c.folder.file("corvane-rules.json")).load(problem, c.h->clock.now());
+    EXPECT_EQ(saved, c.h->client.rules().book().rules()) << problem;
+
+    c.folder.write("utf8.tf", "/def -t\"*caf\xC3\xA9*\" coffee2 = say caf\xC3\xA9!\n");
+    report = window.importFrom(c.folder.file("utf8.tf"));
+    EXPECT_EQ(report.find("Windows-1252"), std::string::npos) << report;
+    EXPECT_EQ(c.h->client.rules().book().rule(1).send, "say caf\xC3\xA9!");
+
+    // Refused from its size alone, before anything is read.
+    const std::string huge = c.folder.file("huge.tf");
+    std::ofstream(huge).put('/');
+    std::filesystem::resize_file(huge, 50u * 1024 * 1024);
+    report = window.importFrom(huge);
+    EXPECT_NE(report.find("larger than 8 MB"), std::string::npos) << report;
+    EXPECT_EQ(c.h->client.rules().book().size(), 2u);
+    EXPECT_NE(window.importFrom(c.folder.file("missing.tf")).find("could not read"), std::string::npos);
+}
+
+TEST_F(RulesTest, RuleTheFileCannotHoldIsReportedNotFatal) {
+    Rule bad = trigger("caf\xE9");
+    use({bad});
+    ASSERT_EQ(c.h->prompts.messages.size(), 1u);
+    EXPECT_NE(c.h->prompts.messages[0].text.find("could not save"), std::string::npos);
+    EXPECT_EQ(c.h->client.rules().book().size(), 1u);
 }
 
 TEST_F(RulesTest, UnreadableFileIsSetAsideAndReportedOnce) {
