@@ -20,6 +20,11 @@ public:
                              PromptIcon icon, PromptAnswer defaultAnswer) = 0;
     virtual std::optional<std::string> input(const std::string& prompt, const std::string& title,
                                              const std::string& preset) = 0;
+    // A box of information that may run long (an import's report): its
+    // text scrolls instead of growing the box past the screen.
+    virtual void report(const std::string& text, const std::string& title) {
+        message(text, title, PromptIcon::Information);
+    }
     // A box that comes by itself (the world closed the connection) while the
     // player may be typing: what is typed on as it appears is not the box's.
     virtual void messageUnasked(const std::string& text, const std::string& title, PromptIcon icon) {

@@ -4,6 +4,11 @@
 #include "qt/qt_text.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QVBoxLayout>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QFontMetrics>
@@ -12,6 +17,9 @@
 #include <QSpacerItem>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
+
+#include <algorithm>
 
 namespace corvane {
 
@@ -68,6 +76,31 @@ void QtPrompts::message(const std::string& text, const std::string& title, Promp
     QMessageBox box(qtIcon(icon), boxTitle(title), boxText(text), QMessageBox::Ok, DialogParent(m_parent));
     box.setTextFormat(Qt::PlainText);
     fitTitle(box);
+    box.exec();
+}
+
+void QtPrompts::report(const std::string& text, const std::string& title) {
+    QDialog box(DialogParent(m_parent));
+    box.setObjectName(QStringLiteral("ReportBox"));
+    box.setWindowTitle(boxTitle(title));
+    auto* layout = new QVBoxLayout(&box);
+    auto* body = new QPlainTextEdit(&box);
+    body->setObjectName(QStringLiteral("ReportText"));
+    body->setAccessibleName(boxTitle(title));
+    body->setReadOnly(true);
+    body->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    body->setPlainText(boxText(text));
+    layout->addWidget(body);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
+    buttons->button(QDialogButtonBox::Ok)->setAccessibleName(QStringLiteral("OK"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+    layout->addWidget(buttons);
+    // Wide enough for a report line, never taller or wider than the screen.
+    const QFontMetrics metrics(body->font());
+    const QRect screen = box.screen() != nullptr ? box.screen()->availableGeometry() : QRect(0, 0, 1024, 768);
+    box.resize(std::min(metrics.horizontalAdvance(QLatin1Char('x')) * 100, screen.width() * 3 / 4),
+               std::min(metrics.lineSpacing() * 24, screen.height() * 2 / 3));
+    buttons->button(QDialogButtonBox::Ok)->setFocus();
     box.exec();
 }
 

@@ -15,6 +15,7 @@ public:
                      PromptAnswer defaultAnswer) override;
     std::optional<std::string> input(const std::string& prompt, const std::string& title,
                                      const std::string& preset) override;
+    void report(const std::string& text, const std::string& title) override;
     // Keys typed while the box appears, and those that follow them without a
     // pause, go on in the main window where the player was typing.
     void messageUnasked(const std::string& text, const std::string& title, PromptIcon icon) override;

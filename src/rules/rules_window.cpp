@@ -5,6 +5,7 @@
 #include "rules/rule_system.h"
 #include "rules/rules_import.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -37,14 +38,15 @@ void RulesWindow::open() {
 void RulesWindow::importFile() {
     FileChoice choice;
     choice.title = "Import Triggers and Aliases";
-    choice.filters = {{"TinyFugue and TinTin++ files (*.tf *.tin *.tt)", "*.tf *.tin *.tt"},
+    choice.filters = {{"TinyFugue and TinTin++ files (*.tf *.tfrc *.tin *.tintin *.tt)",
+                       "*.tf *.tfrc *.tin *.tintin *.tt"},
                       {"All files (*)", "*"}};
     choice.mustExist = true;
     const std::optional<std::string> path = m_services.choosers.chooseFile(choice);
     if (!path) {
         return;
     }
-    m_services.prompts.message(importFrom(*path), "Import Triggers and Aliases", PromptIcon::Information);
+    m_services.prompts.report(importFrom(*path), "Import Triggers and Aliases");
 }
 
 std::string RulesWindow::importFrom(const std::string& path) {
@@ -67,19 +69,42 @@ std::string RulesWindow::importFrom(const std::string& path) {
     if (file.peek() != std::char_traits<char>::eof()) {
         return tooLarge(path);
     }
-    const RulesImport imported = ImportRulesBytes(bytes);
+    RulesImport imported = ImportRulesBytes(bytes);
+    if (imported.rules.size() > kMaxImportRules) {
+        return path + " holds " + std::to_string(imported.rules.size()) + " triggers and aliases; Corvane imports at most " +
+               std::to_string(kMaxImportRules) + " from one file. Nothing was imported.";
+    }
+    // Importing a file again replaces what it brought the last time.
     RuleBook& book = m_services.rules.book();
-    std::vector<Rule> rules = book.rules();
-    rules.insert(rules.end(), imported.rules.begin(), imported.rules.end());
+    std::vector<Rule> rules;
+    std::size_t replaced = 0;
+    for (const Rule& rule : book.rules()) {
+        if (rule.source == path) {
+            ++replaced;
+        } else {
+            rules.push_back(rule);
+        }
+    }
+    for (Rule& rule : imported.rules) {
+        rule.source = path;
+        rules.push_back(std::move(rule));
+    }
     book.setRules(std::move(rules));
     std::string report = "Added " + std::to_string(imported.rules.size()) + " triggers and aliases from " + path + ".";
+    if (replaced > 0) {
+        report += "\rThey replace the " + std::to_string(replaced) + " imported from it before.";
+    }
     if (imported.readAsWindows1252) {
         report += "\rThe file is not UTF-8; it was read as Windows-1252.";
     }
     if (!imported.skipped.empty()) {
-        report += "\r\rLeft out:";
-        for (const std::string& line : imported.skipped) {
-            report += "\r" + line;
+        report += "\r\rLeft out (" + std::to_string(imported.skipped.size()) + "):";
+        const std::size_t shown = std::min(imported.skipped.size(), kReportLines);
+        for (std::size_t i = 0; i < shown; ++i) {
+            report += "\r" + imported.skipped[i];
+        }
+        if (shown < imported.skipped.size()) {
+            report += "\r... and " + std::to_string(imported.skipped.size() - shown) + " more.";
         }
     }
     if (m_presenter) {

@@ -27,6 +27,10 @@ public:
     // A file larger than this is refused before it is read: real setups are
     // well under a megabyte, and a larger file is most likely not one.
     static constexpr std::uintmax_t kMaxImportBytes = 8 * 1024 * 1024;
+    // More rules than this from one file is no setup a player keeps by hand.
+    static constexpr std::size_t kMaxImportRules = 10000;
+    // The report names this many commands left out, then how many more.
+    static constexpr std::size_t kReportLines = 30;
     using ViewFactory = std::function<std::unique_ptr<RulesView>()>;
 
     explicit RulesWindow(Services services)
@@ -37,7 +41,8 @@ public:
     // runaway limit send again.
     void open();
     void importFile();
-    // Adds what the file at path holds; returns the report shown.
+    // Adds what the file at path holds, in place of what an earlier import
+    // of the same file added; returns the report shown.
     std::string importFrom(const std::string& path);
     RulesPresenter* presenter() { return m_presenter.get(); }
 

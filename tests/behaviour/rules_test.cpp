@@ -284,6 +284,40 @@ TEST_F(RulesTest, ImportReadsLatin1FilesAndRefusesHugeOnes) {
     EXPECT_NE(report.find("larger than 8 MB"), std::string::npos) << report;
     EXPECT_EQ(c.h->client.rules().book().size(), 2u);
     EXPECT_NE(window.importFrom(c.folder.file("missing.tf")).find("could not read"), std::string::npos);
+
+    std::string many;
+    for (int i = 0; i <= 10000; ++i) {
+        many += "/gag *spam" + std::to_string(i) + "*\n";
+    }
+    c.folder.write("many.tf", many);
+    report = window.importFrom(c.folder.file("many.tf"));
+    EXPECT_NE(report.find("holds 10001 triggers and aliases; Corvane imports at most 10000"), std::string::npos);
+    EXPECT_EQ(c.h->client.rules().book().size(), 2u);
+}
+
+TEST_F(RulesTest, ImportingAFileAgainReplacesWhatItBroughtAndTheReportStaysShort) {
+    RulesWindow& window = c.h->client.rulesWindow();
+    use({alias("gg", "get gold")});
+    std::string file = "/gag *advert*\n/hilite *tells you*\n";
+    for (int i = 0; i < 40; ++i) {
+        file += "/bogus" + std::to_string(i) + "\n";
+    }
+    c.folder.write("mine.tf", file);
+    window.importFrom(c.folder.file("mine.tf"));
+    ASSERT_EQ(c.h->client.rules().book().size(), 3u);
+    EXPECT_EQ(c.h->client.rules().book().rule(1).source, c.folder.file("mine.tf"));
+    c.folder.write("mine.tf", "/gag *advert*\n");
+    const std::string report = window.importFrom(c.folder.file("mine.tf"));
+    EXPECT_NE(report.find("replace the 2 imported from it before"), std::string::npos) << report;
+    ASSERT_EQ(c.h->client.rules().book().size(), 2u);
+    EXPECT_EQ(c.h->client.rules().book().rule(0).pattern, "gg");
+
+    c.folder.write("mine.tf", file);
+    const std::string longReport = window.importFrom(c.folder.file("mine.tf"));
+    EXPECT_NE(longReport.find("Left out (40):"), std::string::npos);
+    EXPECT_NE(longReport.find("/bogus29"), std::string::npos);
+    EXPECT_EQ(longReport.find("/bogus30"), std::string::npos);
+    EXPECT_NE(longReport.find("... and 10 more."), std::string::npos);
 }
 
 TEST_F(RulesTest, RuleTheFileCannotHoldIsReportedNotFatal) {
