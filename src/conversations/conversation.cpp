@@ -19,7 +19,7 @@ Conversation::~Conversation() {
     m_view->setEvents(nullptr);
 }
 
-void Conversation::addLine(const TextLine& line, bool openWindow) {
+void Conversation::addLine(const TextLine& line, bool openWindow, bool mine) {
     m_lines.push_back(line);
     m_bytes += line.text.size();
     int dropped = 0;
@@ -35,7 +35,7 @@ void Conversation::addLine(const TextLine& line, bool openWindow) {
     if (openWindow && !m_view->isShown()) {
         m_view->showQuietly();
     }
-    if (!m_view->isActive()) {
+    if (!mine && !m_view->isActive()) {
         ++m_unread;
         updateTitle();
         if (m_hooks.unreadChanged) {

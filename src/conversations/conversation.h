@@ -36,7 +36,8 @@ public:
     const std::string& name() const { return m_name; }
     // A line of this conversation; with `openWindow` the window opens
     // (quietly) if it was closed.
-    void addLine(const TextLine& line, bool openWindow = true);
+    // The player's own lines (a page sent) are not counted as unread.
+    void addLine(const TextLine& line, bool openWindow = true, bool mine = false);
     // The player picked it from the list: shown and active.
     void showWindow() { m_view->showActive(); }
     bool windowShown() const { return m_view->isShown(); }

@@ -52,7 +52,7 @@ bool Conversations::offerLine(TextLine& line) {
         return true;
     }
     conversation->offerPrefix(SendPrefixFor(route, routed->who));
-    arrived(*conversation, line, !route.fromMe, route.openOnFirst);
+    arrived(*conversation, line, !route.fromMe, route.openOnFirst, route.fromMe);
     // The session history keeps every line, each marked with its conversation.
     m_services.history.tagLine(line.text, conversation->name());
     if (route.instead) {
@@ -131,8 +131,9 @@ Conversation* Conversations::conversationFor(const std::string& name) {
     return m_conversations.back().get();
 }
 
-void Conversations::arrived(Conversation& conversation, const TextLine& line, bool alert, bool openWindow) {
-    conversation.addLine(line, openWindow);
+void Conversations::arrived(Conversation& conversation, const TextLine& line, bool alert, bool openWindow,
+                            bool mine) {
+    conversation.addLine(line, openWindow, mine);
     if (m_log && m_services.play[PlayOption::LogConversations]) {
         m_log->writeLine(conversation.name(), line.text);
     }

@@ -79,7 +79,8 @@ public:
 
 private:
     Conversation* conversationFor(const std::string& name);
-    void arrived(Conversation& conversation, const TextLine& line, bool alert, bool openWindow = true);
+    void arrived(Conversation& conversation, const TextLine& line, bool alert, bool openWindow = true,
+                 bool mine = false);
     bool mentionsPlayer(std::string_view text) const;
     void askAttention(const std::string& from, const std::string& text);
 

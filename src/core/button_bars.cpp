@@ -11,6 +11,18 @@ std::string DefaultButtonCaption(Bar bar, int index) {
     return "User &" + std::to_string(index + 1);
 }
 
+std::string CaptionWithoutAccessKey(const std::string& caption) {
+    std::string read;
+    read.reserve(caption.size());
+    for (std::size_t i = 0; i < caption.size(); ++i) {
+        if (caption[i] == '&' && i + 1 < caption.size()) {
+            ++i;
+        }
+        read += caption[i];
+    }
+    return read;
+}
+
 ButtonBars::ButtonBars(ButtonBarView& view)
     : m_view(view) {
     for (int i = 0; i < kButtonsPerBar; ++i) {

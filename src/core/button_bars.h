@@ -23,6 +23,8 @@ inline constexpr int Quit = 8;
 inline constexpr int kButtonsPerBar = 9;
 
 std::string DefaultButtonCaption(Bar bar, int index);
+// A caption as the player reads it: "User &1" is "User 1", "&&" one "&".
+std::string CaptionWithoutAccessKey(const std::string& caption);
 
 class ButtonBarView {
 public:

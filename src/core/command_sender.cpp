@@ -17,7 +17,7 @@ CommandSender::CommandSender(Session& session, Socket& socket, StatusLine& statu
     , m_prompts(prompts)
     , m_menu(menu) {}
 
-std::string CommandSender::wireBytes(const std::string& text, bool utf8) {
+std::string CommandSender::wireBytes(const std::string& text, bool utf8, std::string* unsent) {
     std::string out;
     out.reserve(text.size());
     std::string character;
@@ -30,6 +30,13 @@ std::string CommandSender::wireBytes(const std::string& text, bool utf8) {
         } else {
             const int b = CodePointToCp1252(codePoint);
             character.push_back(b < 0 ? '?' : static_cast<char>(b));
+            if (b < 0 && unsent != nullptr) {
+                std::string lost;
+                AppendUtf8(lost, codePoint);
+                if (unsent->find(lost) == std::string::npos) {
+                    *unsent += lost;
+                }
+            }
         }
         // UTF-8 never holds 255; doubling it anyway keeps the rule in one place.
         for (const char byte : character) {
@@ -61,7 +68,11 @@ bool CommandSender::sendsUtf8() const {
 }
 
 void CommandSender::SendCommand(const std::string& text) {
-    m_queue.push_back(wireBytes(m_inBandFilter ? m_inBandFilter(text) : text, sendsUtf8()));
+    std::string unsent;
+    m_queue.push_back(wireBytes(m_inBandFilter ? m_inBandFilter(text) : text, sendsUtf8(), &unsent));
+    if (!unsent.empty() && m_unsentHook) {
+        m_unsentHook(unsent);
+    }
     pump();
 }
 

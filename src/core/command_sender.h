@@ -62,7 +62,12 @@ public:
     // The bytes that go on the wire for a text: UTF-8 or Windows-1252 ("?"
     // for a character the code page lacks), with a data byte 255 doubled so
     // the server's telnet layer does not take it for IAC.
-    static std::string wireBytes(const std::string& text, bool utf8 = false);
+    // Each character the code page lacks is added once to `unsent`, when given.
+    static std::string wireBytes(const std::string& text, bool utf8 = false, std::string* unsent = nullptr);
+    // Told which characters of a line just sent went as "?" (never silently).
+    void setUnsentHook(std::function<void(const std::string& characters)> hook) {
+        m_unsentHook = std::move(hook);
+    }
 
 private:
     void pump();
@@ -81,6 +86,7 @@ private:
     std::string m_statusBeforeWait;
     std::function<void()> m_drained;
     std::function<std::string(const std::string&)> m_inBandFilter;
+    std::function<void(const std::string&)> m_unsentHook;
     OwnCommandAnswers m_ownAnswers;
     bool m_arrivalHookSet = false;
 };

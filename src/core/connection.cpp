@@ -108,10 +108,15 @@ void Connection::onSocketData(std::string_view bytes) {
         if (m_hooks.processIncoming) {
             m_hooks.processIncoming();
         }
-    } else if (m_session.PendingText.size() >= kMaxHeldText) {
-        // Nobody reads while the output is paused: let the server wait
-        // instead of holding an endless flood in memory.
-        m_socket.holdReading(true);
+    } else {
+        if (m_hooks.textHeld) {
+            m_hooks.textHeld(bytes);
+        }
+        if (m_session.PendingText.size() >= kMaxHeldText) {
+            // Nobody reads while the output is paused: let the server wait
+            // instead of holding an endless flood in memory.
+            m_socket.holdReading(true);
+        }
     }
 }
 
@@ -139,7 +144,11 @@ void Connection::onSocketClosed() {
     // the reset, and the box must still be readable.
     if (!m_session.DisconnectRequested) {
         m_sound.beep();
-        m_prompts.messageUnasked("Connection Closed", kAppTitle, PromptIcon::None);
+        if (m_hooks.closedInOutput && m_hooks.closedInOutput()) {
+            m_output.ShowOutput(kNewLine + "*** Connection closed by the world." + kNewLine);
+        } else {
+            m_prompts.messageUnasked("Connection Closed", kAppTitle, PromptIcon::None);
+        }
     }
     if (m_hooks.resetSession) {
         m_hooks.resetSession();
@@ -184,7 +193,8 @@ void Connection::onSocketError(const SocketError& error) {
     } else {
         m_output.ShowOutput(kNewLine + "*** " + sentence(error.description) + kNewLine);
     }
-    if (!m_session.DisconnectRequested) {
+    // The line above says it already when the player chose lines over boxes.
+    if (!m_session.DisconnectRequested && !(m_hooks.closedInOutput && m_hooks.closedInOutput())) {
         m_sound.beep();
         m_prompts.message("Connection Lost", kAppTitle, PromptIcon::None);
     }

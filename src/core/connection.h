@@ -29,6 +29,10 @@ public:
         std::function<bool()> runEndsWithConnection; // started with an address: no "connect again?"
         // A secure connection's certificate: true to go on with it.
         std::function<bool(const PeerCertificate&)> trustCertificate;
+        // Received text was held because the output is paused.
+        std::function<void(std::string_view bytes)> textHeld;
+        // True when a closed connection is to be said in the output, not in a box.
+        std::function<bool()> closedInOutput;
     };
 
     Connection(Session& session, Socket& socket, CommandSender& sender, StatusLine& status,

@@ -27,7 +27,14 @@ bool InputLine::onInputKey(Key key) {
         SubmitInputLine();
         return true;
     case Key::Escape:
-        m_view.setInputText("");
+        if (const std::string cleared = m_view.inputText(); !cleared.empty()) {
+            if (!m_masked) {
+                m_escaped = cleared;
+            }
+            m_view.clearInputUndoably();
+        }
+        m_recalled = recallCount();
+        m_draft.clear();
         return true;
     case Key::Up:
         if (m_recallChosen && m_recallChosen()) {
@@ -49,10 +56,11 @@ bool InputLine::onInputKey(Key key) {
 }
 
 bool InputLine::recall(int step) {
-    if (m_recalled > m_history.size()) {
-        m_recalled = m_history.size();
+    const std::size_t count = recallCount();
+    if (m_recalled > count) {
+        m_recalled = count;
     }
-    if (m_recalled == m_history.size()) {
+    if (m_recalled == count) {
         if (step > 0) {
             return true;
         }
@@ -63,7 +71,9 @@ bool InputLine::recall(int step) {
         return true;
     }
     m_recalled = step < 0 ? m_recalled - 1 : m_recalled + 1;
-    m_view.setInputText(m_recalled == m_history.size() ? m_draft : m_history[m_recalled]);
+    m_view.setInputText(m_recalled == count               ? m_draft
+                        : m_recalled < m_history.size() ? m_history[m_recalled]
+                                                        : m_escaped);
     return true;
 }
 
@@ -109,6 +119,7 @@ void InputLine::SubmitInputLine() {
         m_view.appendHistory(text);
     }
     m_view.setInputText("");
+    m_escaped.clear();
     m_recalled = m_history.size();
     m_draft.clear();
 }

@@ -21,7 +21,8 @@ public:
 };
 
 // The rules of the input line and its command history: Enter sends, Escape
-// clears, Up and the scroll button toggle the history list; keys are refused
+// clears (what it cleared comes back with Ctrl+Z, and with Up while recall
+// is chosen), Up and the scroll button toggle the history list; keys are refused
 // while a file is being sent. With command recall chosen, Up and Down walk
 // through the lines sent instead and Ctrl+Up opens the list.
 class InputLine {
@@ -62,6 +63,7 @@ public:
 private:
     void hideHistory();
     bool recall(int step);
+    std::size_t recallCount() const { return m_history.size() + (m_escaped.empty() ? 0 : 1); }
 
     Session& m_session;
     InputView& m_view;
@@ -80,6 +82,8 @@ private:
     // and what was typed before the first Up.
     std::size_t m_recalled = 0;
     std::string m_draft;
+    // What Escape cleared, recalled as the newest entry until a line is sent.
+    std::string m_escaped;
 };
 
 } // namespace corvane

@@ -11,6 +11,8 @@ public:
     virtual ~InputView() = default;
     virtual std::string inputText() const = 0;
     virtual void setInputText(const std::string& text) = 0;
+    // Empties the line so that the line's own undo (Ctrl+Z) brings it back.
+    virtual void clearInputUndoably() = 0;
     // The caret as a byte offset into inputText().
     virtual std::size_t inputCaret() const = 0;
     virtual void setInputCaret(std::size_t offset) = 0;

@@ -16,7 +16,9 @@ public:
     static constexpr std::size_t kMaxNames = 512;
 
     void addName(std::string_view name);
-    // Remembers who pages or whispers in a shown line.
+    // Remembers who pages or whispers in a shown line, who a who-is-here
+    // answer names (awake, idle, asleep, puppets), and who is listed under a
+    // room's "Contents:".
     void learnFromLine(const std::string& line);
     // Whether a name has been seen, in any case; the spell checker never marks one.
     bool knows(std::string_view name) const;
@@ -31,7 +33,14 @@ public:
     std::optional<Completion> complete(const std::string& text, std::size_t caret);
 
 private:
+    // Names a list ("Tom, Amy[2m], and Bob.") and adds each.
+    void addListed(std::string_view list);
+    // One entry of a room's contents; false when the contents have ended.
+    bool addContentsEntry(std::string_view line);
+
     std::deque<std::string> m_names;
+    // Lines still to be read as a room's contents (none: 0).
+    std::size_t m_contentsLeft = 0;
     // The cycle under way: the line as typed, where its word starts and
     // ends, and the completion last offered.
     std::string m_typed;

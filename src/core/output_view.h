@@ -67,6 +67,9 @@ public:
     virtual void collapseSelection() = 0;
     virtual void selectAll() = 0;
     virtual void focusOutput() = 0;
+    // The bar along the bottom of the box that says the output is paused;
+    // empty hides it.
+    virtual void setPauseBar(const std::string& text) = 0;
     // The text of the line under the caret and the caret's offset in it
     // (code points), for finding the word that was double-clicked.
     virtual std::string caretLine(int& caretOffset) const = 0;

@@ -10,6 +10,7 @@
 #include "core/web_word.h"
 #include "platform/clipboard.h"
 #include "settings/client_settings.h"
+#include "settings/play_options.h"
 
 #include <algorithm>
 
@@ -28,18 +29,67 @@ OutputWindow::OutputWindow(Session& session, ClientSettings& settings, OutputVie
     , m_menu(menu)
     , m_hooks(std::move(hooks)) {}
 
+std::string OutputWindow::PauseBarText(std::size_t lines) {
+    const std::string count = lines == 0   ? std::string("no new lines")
+                              : lines == 1 ? std::string("1 new line")
+                                           : std::to_string(lines) + " new lines";
+    return "Paused \xE2\x80\x94 " + count + " \xE2\x80\x94 Esc or click the input line to go on";
+}
+
+std::size_t OutputWindow::heldLines() const {
+    return static_cast<std::size_t>(std::count(m_session.PendingText.begin(), m_session.PendingText.end(), '\n'));
+}
+
 void OutputWindow::onFocusIn() {
-    m_session.OutputPaused = true;
-    if (m_session.Connected) {
-        m_status.SetStatus(status::OutputPaused);
+    m_focused = true;
+    // A click that selects nothing leaves the text running, when so chosen.
+    if (m_settings.Play[PlayOption::PauseOnlySelecting] && !m_view.hasSelection()) {
+        return;
+    }
+    pause();
+}
+
+void OutputWindow::onSelectionChanged(bool selected) {
+    if (!m_focused || !m_settings.Play[PlayOption::PauseOnlySelecting] || selected == m_session.OutputPaused) {
+        return;
+    }
+    if (selected) {
+        pause();
+    } else {
+        resume();
     }
 }
 
 void OutputWindow::onFocusOut() {
+    m_focused = false;
+    if (m_settings.Play[PlayOption::PauseOnlySelecting] && !m_session.OutputPaused) {
+        return;
+    }
+    resume();
+}
+
+void OutputWindow::pause() {
+    m_session.OutputPaused = true;
+    if (m_session.Connected) {
+        m_status.SetStatus(status::OutputPaused);
+        m_heldLines = heldLines();
+        m_view.setPauseBar(PauseBarText(m_heldLines));
+    }
+}
+
+void OutputWindow::resume() {
     m_session.OutputPaused = false;
+    m_view.setPauseBar("");
     m_status.SetStatus(m_session.Connected ? status::OnLine : status::OffLine);
     if (!m_session.PendingText.empty() && m_hooks.processIncoming) {
         m_hooks.processIncoming();
+    }
+}
+
+void OutputWindow::textHeld(std::string_view bytes) {
+    if (m_session.OutputPaused && m_session.Connected) {
+        m_heldLines += static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
+        m_view.setPauseBar(PauseBarText(m_heldLines));
     }
 }
 
@@ -60,7 +110,8 @@ void OutputWindow::onDoubleClick() {
     }
     // The click that paused the output is over.
     m_input.focusInput();
-    onFocusOut();
+    m_focused = false;
+    resume();
 }
 
 void OutputWindow::onEditMenuAboutToShow() {

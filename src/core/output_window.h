@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace corvane {
 
@@ -15,7 +16,8 @@ class Clipboard;
 class MainMenu;
 
 // Rules of the output window: received text is held while the window has the
-// focus and shown in order when it loses it; a double-clicked web address is
+// focus (or, as the player may choose, while text is selected in it) and
+// shown in order when it loses it, with a bar in the box saying so; a double-clicked web address is
 // opened; the Edit and View menu commands that act on the window.
 class OutputWindow {
 public:
@@ -29,6 +31,12 @@ public:
 
     void onFocusIn();
     void onFocusOut();
+    // Text was selected in the box, or the selection went.
+    void onSelectionChanged(bool selected);
+    // Received text was held because the output is paused.
+    void textHeld(std::string_view bytes);
+    // The bar's words for `lines` held lines.
+    static std::string PauseBarText(std::size_t lines);
     // position: 1-based index of the double-clicked character in its line.
     void onDoubleClick();
 
@@ -45,6 +53,13 @@ public:
     void updateGeometry(int outputWidth);
 
 private:
+    void pause();
+    void resume();
+    std::size_t heldLines() const;
+
+    bool m_focused = false;
+    // Lines held since the pause began (counted as they come, not re-read).
+    std::size_t m_heldLines = 0;
     Session& m_session;
     ClientSettings& m_settings;
     OutputView& m_view;

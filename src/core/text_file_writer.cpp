@@ -2,6 +2,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace corvane {
 
@@ -45,7 +48,18 @@ FileError TextFileWriter::open(const std::string& path, Mode mode) {
         return m_lastError;
     }
     errno = 0;
-    m_file = std::fopen(path.c_str(), mode == Mode::Append ? "ab" : "wb");
+    // Logs hold private pages: a file this creates is readable by its owner
+    // alone, as the settings file is. One that exists keeps its permissions.
+    const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (mode == Mode::Append ? O_APPEND : O_TRUNC);
+    const int descriptor = ::open(path.c_str(), flags, S_IRUSR | S_IWUSR);
+    if (descriptor >= 0) {
+        m_file = ::fdopen(descriptor, mode == Mode::Append ? "ab" : "wb");
+        if (m_file == nullptr) {
+            const int error = errno;
+            ::close(descriptor);
+            errno = error;
+        }
+    }
     if (m_file == nullptr) {
         m_lastError = FileErrorFromErrno(errno == 0 ? EIO : errno);
         return m_lastError;

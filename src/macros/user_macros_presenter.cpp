@@ -1,5 +1,6 @@
 #include "macros/user_macros_presenter.h"
 
+#include "core/button_bars.h"
 #include "core/session.h"
 #include "core/text_codec.h"
 #include "macros/macro_recorder.h"
@@ -36,7 +37,11 @@ void UserMacrosPresenter::open() {
     for (int i = 0; i < kMacroCount; ++i) {
         m_names.push_back(m_macros.caption(i));
     }
-    m_view.setNames(m_names);
+    std::vector<std::string> shown;
+    for (const std::string& name : m_names) {
+        shown.push_back(CaptionWithoutAccessKey(name));
+    }
+    m_view.setNames(shown);
     if (m_session.RecordingMacro >= 0) {
         m_view.setRecordCaption(kStopCaption);
         m_view.selectName(m_session.RecordingMacro);
@@ -112,7 +117,7 @@ void UserMacrosPresenter::onChangeName() {
     m_macros.setCaption(m_current, name);
     m_macros.saveName(m_current, name);
     m_names[static_cast<std::size_t>(m_current)] = name;
-    m_view.replaceName(m_current, name);
+    m_view.replaceName(m_current, CaptionWithoutAccessKey(name));
     m_view.selectName(m_current);
     m_view.setRecordCaption(kRecordCaption);
     m_view.setControlEnabled(Control::Record, true);

@@ -197,6 +197,13 @@ void QtMainWindow::buildCentralWidget() {
                                                 [this](QKeyEvent* key) {
                                                     m_input->setFocus(Qt::OtherFocusReason);
                                                     QApplication::sendEvent(m_input, key);
+                                                },
+                                                // The input line takes the keyboard back, which ends a pause.
+                                                [this] { m_input->setFocus(Qt::OtherFocusReason); },
+                                                [this](bool selected) {
+                                                    if (m_events != nullptr) {
+                                                        m_events->onOutputSelectionChanged(selected);
+                                                    }
                                                 }});
     m_output->installEventFilter(this);
 
@@ -461,6 +468,10 @@ std::string QtMainWindow::inputText() const {
 }
 void QtMainWindow::setInputText(const std::string& text) {
     m_input->setText(toQt(text));
+}
+void QtMainWindow::clearInputUndoably() {
+    // setText() would forget the line's undo steps; clear() is one of them.
+    m_input->clear();
 }
 std::size_t QtMainWindow::inputCaret() const {
     return static_cast<std::size_t>(m_input->text().left(m_input->cursorPosition()).toUtf8().size());

@@ -69,6 +69,7 @@ public:
     // InputView
     std::string inputText() const override;
     void setInputText(const std::string& text) override;
+    void clearInputUndoably() override;
     std::size_t inputCaret() const override;
     void setInputCaret(std::size_t offset) override;
     void selectAllInput() override;

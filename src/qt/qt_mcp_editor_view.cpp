@@ -95,6 +95,7 @@ QtMcpEditorView::QtMcpEditorView(QWidget* mainWindow, QtSpellCheck* spellCheck)
     , m_own(new QPushButton(tr("Edit in My &Own Editor"), this))
     , m_close(new QPushButton(tr("&Close"), this))
     , m_status(new QLabel(this))
+    , m_answer(new QPlainTextEdit(this))
     , m_spellCheck(spellCheck) {
     setAttribute(Qt::WA_ShowWithoutActivating);
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -105,6 +106,13 @@ QtMcpEditorView::QtMcpEditorView(QWidget* mainWindow, QtSpellCheck* spellCheck)
     m_find->setPlaceholderText(tr("Find (Ctrl+F), Enter for the next"));
     m_find->setClearButtonEnabled(true);
     m_status->setTextFormat(Qt::PlainText);
+    m_answer->setObjectName("txtAnswer");
+    m_answer->setAccessibleName(tr("The world's answer"));
+    m_answer->setReadOnly(true);
+    m_answer->setFont(fixed);
+    m_answer->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_answer->setMaximumHeight(m_answer->fontMetrics().lineSpacing() * 6 + 12);
+    m_answer->hide();
     m_send->setToolTip(tr("Sends the text to the world (Ctrl+S); the window stays open"));
 
     auto* buttons = new QHBoxLayout;
@@ -116,6 +124,7 @@ QtMcpEditorView::QtMcpEditorView(QWidget* mainWindow, QtSpellCheck* spellCheck)
     layout->addWidget(m_text, 1);
     layout->addWidget(m_line);
     layout->addWidget(m_status);
+    layout->addWidget(m_answer);
     layout->addLayout(buttons);
     resize(720, 560);
 
@@ -179,6 +188,12 @@ void QtMcpEditorView::setText(const std::string& text) {
 
 std::string QtMcpEditorView::text() const {
     return fromQt(m_line->isVisibleTo(this) ? m_line->text() : m_text->toPlainText());
+}
+
+void QtMcpEditorView::setAnswer(const std::string& lines) {
+    m_answer->setPlainText(toQt(lines));
+    m_answer->setVisible(!lines.empty());
+    m_answer->moveCursor(QTextCursor::End);
 }
 
 void QtMcpEditorView::setStatus(const std::string& status) {

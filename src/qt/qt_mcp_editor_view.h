@@ -51,6 +51,7 @@ public:
     void setText(const std::string& text) override;
     std::string text() const override;
     void setStatus(const std::string& status) override;
+    void setAnswer(const std::string& lines) override;
     void showWindow() override;
     void closeWindow() override;
 
@@ -75,6 +76,8 @@ private:
     QPushButton* m_own;
     QPushButton* m_close;
     QLabel* m_status;
+    // The world's answer to the last send; plain text, never the world's markup.
+    QPlainTextEdit* m_answer;
     QtPresenterClose m_presenterClose;
     QtSpellCheck* m_spellCheck;
     bool m_spellAttached = false;

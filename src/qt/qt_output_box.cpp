@@ -7,6 +7,7 @@
 #include "qt/qt_twips.h"
 
 #include <QFontMetrics>
+#include <QLabel>
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -54,6 +55,11 @@ QtOutputBox::QtOutputBox(QWidget* parent)
             openScrollback(rows);
         }
     });
+    connect(this, &QPlainTextEdit::copyAvailable, this, [this](bool selected) {
+        if (m_handlers.selectionChanged) {
+            m_handlers.selectionChanged(selected);
+        }
+    });
 }
 
 void QtOutputBox::setScrollback(const SessionHistory* history) {
@@ -63,6 +69,42 @@ void QtOutputBox::setScrollback(const SessionHistory* history) {
     m_scrollHistory = history;
     if (m_pane != nullptr) {
         m_pane->setHistory(history);
+    }
+}
+
+void QtOutputBox::setPauseBar(const std::string& text) {
+    if (text.empty()) {
+        if (m_pauseBar != nullptr) {
+            m_pauseBar->hide();
+        }
+        return;
+    }
+    if (m_pauseBar == nullptr) {
+        m_pauseBar = new QLabel(this);
+        m_pauseBar->setObjectName("lblPaused");
+        m_pauseBar->setAccessibleName(tr("Output paused"));
+        m_pauseBar->setTextFormat(Qt::PlainText);
+        m_pauseBar->setAutoFillBackground(true);
+        m_pauseBar->setMargin(3);
+        // The colours of a tool tip: a note over the text, readable in any theme.
+        QPalette look = m_pauseBar->palette();
+        look.setColor(QPalette::Window, look.color(QPalette::ToolTipBase));
+        look.setColor(QPalette::WindowText, look.color(QPalette::ToolTipText));
+        m_pauseBar->setPalette(look);
+        // Clicks go through to the text below, which may be being selected.
+        m_pauseBar->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    m_pauseBar->setText(toQt(text));
+    placePauseBar();
+    m_pauseBar->show();
+    m_pauseBar->raise();
+}
+
+void QtOutputBox::placePauseBar() {
+    if (m_pauseBar != nullptr) {
+        const QRect area = viewport()->geometry();
+        const int height = m_pauseBar->sizeHint().height();
+        m_pauseBar->setGeometry(area.x(), area.bottom() + 1 - height, area.width(), height);
     }
 }
 
@@ -130,6 +172,7 @@ void QtOutputBox::wheelEvent(QWheelEvent* event) {
 void QtOutputBox::resizeEvent(QResizeEvent* event) {
     QPlainTextEdit::resizeEvent(event);
     placeScrollback();
+    placePauseBar();
 }
 
 void QtOutputBox::setDisplayLook(const QFont& font, const QColor& text, const QColor& background) {
@@ -369,6 +412,11 @@ bool typesIntoTheInputLine(const QKeyEvent* event) {
 
 void QtOutputBox::keyPressEvent(QKeyEvent* event) {
     if (scrollbackKey(event->key())) {
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && m_handlers.escape) {
+        m_handlers.escape();
         event->accept();
         return;
     }

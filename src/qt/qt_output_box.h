@@ -7,6 +7,8 @@
 #include <QTextCursor>
 #include <functional>
 
+class QLabel;
+
 namespace corvane {
 
 // The output box (Text2): read-only rich text that shows the server's lines
@@ -25,6 +27,10 @@ public:
         // A key that types (a character, Enter, Backspace) pressed here: it
         // belongs to the input line.
         std::function<void(QKeyEvent*)> typed;
+        // Escape with no scrollback pane to close: the pause is to end.
+        std::function<void()> escape;
+        // Text became selected, or the selection went.
+        std::function<void(bool selected)> selectionChanged;
     };
 
     explicit QtOutputBox(QWidget* parent = nullptr);
@@ -59,6 +65,8 @@ public:
     void collapseSelection() override;
     void selectAll() override;
     void focusOutput() override;
+    void setPauseBar(const std::string& text) override;
+    QLabel* pauseBar() const { return m_pauseBar; }
     std::string caretLine(int& caretOffset) const override;
 
 signals:
@@ -81,6 +89,7 @@ private:
     void toEnd(QTextCursor& cursor) const;
     void countRun();
     void placeScrollback();
+    void placePauseBar();
 
     Handlers m_handlers;
     QTextCharFormat m_plain;
@@ -96,6 +105,7 @@ private:
     bool m_rebuild = false;
     const SessionHistory* m_scrollHistory = nullptr;
     QtScrollbackPane* m_pane = nullptr;
+    QLabel* m_pauseBar = nullptr;
 };
 
 } // namespace corvane

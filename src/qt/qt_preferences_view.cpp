@@ -9,6 +9,8 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QIcon>
+#include <QPixmap>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
@@ -193,6 +195,12 @@ QWidget* QtPreferencesView::buildDirectoriesPage() {
     grid->addWidget(m_maxLinesLabel, line, 0, 1, 2);
     grid->addWidget(m_maxLines, line, 2, Qt::AlignLeft);
     ++line;
+    m_maxLinesNote = new QLabel(frame);
+    m_maxLinesNote->setObjectName("lblMaxLinesNote");
+    m_maxLinesNote->setTextFormat(Qt::PlainText);
+    m_maxLinesNote->setWordWrap(true);
+    m_maxLinesNote->hide();
+    grid->addWidget(m_maxLinesNote, line++, 0, 1, 4);
 
     const std::array<std::pair<QString, const char*>, CheckCount> checks = {{
         {tr("&Auto-load room pictures"), "chkAutoPicture"},
@@ -237,8 +245,22 @@ QWidget* QtPreferencesView::buildPlayPage() {
         box->setObjectName(QString("chkPlay_%1").arg(toQt(std::string(PlayOptionKey(static_cast<PlayOption>(i))))));
         connect(box, &QCheckBox::clicked, this,
                 [this] { notify([](PreferencesEvents& e) { e.onOptionChanged(); }); });
-        column->addWidget(box);
         m_playChecks[i] = box;
+        if (static_cast<PlayOption>(i) != PlayOption::SentInColour) {
+            column->addWidget(box);
+            continue;
+        }
+        // The colour sits beside its option.
+        auto* row = new QHBoxLayout;
+        m_sentColour = new QPushButton(tr("Colour..."), frame);
+        m_sentColour->setObjectName("cmdSentColour");
+        m_sentColour->setAccessibleName(tr("Colour of what I send"));
+        connect(m_sentColour, &QPushButton::clicked, this,
+                [this] { notify([](PreferencesEvents& e) { e.onChangeColour(2); }); });
+        row->addWidget(box);
+        row->addWidget(m_sentColour);
+        row->addStretch(1);
+        column->addLayout(row);
     }
     auto* spelling = new QGroupBox(tr("Spelling"), page);
     auto* spellColumn = new QVBoxLayout(spelling);
@@ -318,6 +340,12 @@ bool QtPreferencesView::isOptionChecked(PlayOption option) const {
     return m_playChecks[static_cast<std::size_t>(option)]->isChecked();
 }
 
+void QtPreferencesView::setSentColour(std::int32_t colour) {
+    QPixmap swatch(14, 14);
+    swatch.fill(colourOf(colour, QColor(Qt::black)));
+    m_sentColour->setIcon(QIcon(swatch));
+}
+
 void QtPreferencesView::setOptionChecked(PlayOption option, bool checked) {
     m_playChecks[static_cast<std::size_t>(option)]->setChecked(checked);
 }
@@ -391,6 +419,13 @@ bool QtPreferencesView::checked(Check box) const {
 void QtPreferencesView::setChecked(Check box, bool value) {
     m_checks[static_cast<std::size_t>(box)]->setChecked(value);
 }
+void QtPreferencesView::setMaxLinesNote(const std::string& note) {
+    m_maxLinesNote->setText(toQt(note));
+    m_maxLinesNote->setVisible(!note.empty());
+    // Read out with the field, for those who cannot see the line appear.
+    m_maxLines->setAccessibleDescription(toQt(note));
+}
+
 void QtPreferencesView::setKeyringUnavailable(const std::string& reason) {
     m_checks[KeyringPasswords]->setEnabled(reason.empty());
     m_keyringReason->setText(toQt(reason));

@@ -31,6 +31,7 @@ public:
     void setOptionCaption(PlayOption option, const std::string& caption) override;
     bool isOptionChecked(PlayOption option) const override;
     void setOptionChecked(PlayOption option, bool checked) override;
+    void setSentColour(std::int32_t colour) override;
     void setSpellChoices(const std::vector<std::string>& choices, int selected) override;
     int spellChoice() const override;
     void setSpellUnavailable(const std::string& reason) override;
@@ -48,6 +49,7 @@ public:
     bool checked(Check box) const override;
     void setChecked(Check box, bool checked) override;
     void setKeyringUnavailable(const std::string& reason) override;
+    void setMaxLinesNote(const std::string& note) override;
     bool multipleBrowsers() const override;
     void setMultipleBrowsers(bool multiple) override;
     void showDialog() override;
@@ -73,10 +75,12 @@ private:
     QLineEdit* m_maxLines = nullptr;
     std::array<QCheckBox*, CheckCount> m_checks{};
     QLabel* m_keyringReason = nullptr;
+    QLabel* m_maxLinesNote = nullptr;
     QRadioButton* m_oneBrowser = nullptr;
     QRadioButton* m_multipleBrowsers = nullptr;
     QtWatchForPage* m_watchFor = nullptr;
     std::array<QCheckBox*, kPlayOptionCount> m_playChecks{};
+    QPushButton* m_sentColour = nullptr;
     QComboBox* m_spellChoice = nullptr;
     QLabel* m_spellReason = nullptr;
     bool m_closing = false;

@@ -54,6 +54,22 @@ void QtToolWindow::closeEvent(QCloseEvent* event) {
 }
 
 void QtToolWindow::keyPressEvent(QKeyEvent* event) {
+    // A modifier on its own is the start of an access key (Alt+N on the
+    // pad): handing it on would make the main window active, and the letter
+    // would press the main window's button instead.
+    switch (event->key()) {
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+        QWidget::keyPressEvent(event);
+        return;
+    default:
+        break;
+    }
     QWidget* main = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
     QWidget* target = main != nullptr ? main->focusWidget() : nullptr;
     if (target == nullptr) {

@@ -1,5 +1,6 @@
 #include "settings/play_options.h"
 
+#include "settings/number_text.h"
 #include "settings/settings.h"
 
 namespace corvane {
@@ -8,6 +9,7 @@ namespace {
 
 constexpr const char* kMain = "Corvane";
 constexpr const char* kSpellCheck = "SpellCheck";
+constexpr const char* kSentColour = "SentColour";
 
 struct Named {
     std::string_view key;
@@ -29,6 +31,9 @@ constexpr std::array<Named, kPlayOptionCount> kNames = {{
     {"NotifyOnName", "Notify me when my na&me is mentioned while Corvane is in the background"},
     {"Speedwalk", "Spee&dwalk: 3n2e walks three north and two east"},
     {"SplitTyped", "Semicolons split what I t&ype into commands (\\; types one)"},
+    {"PauseOnlyWhileSelecting", "&Pause only while I select text"},
+    {"ClosedInOutput", "Say a c&losed connection in the output instead of a box"},
+    {"SentInColour", "Show what I send in its own c&olour:"},
 }};
 
 } // namespace
@@ -60,15 +65,27 @@ PlayOptions ReadPlayOptions(const std::string& path) {
         }
     }
     options.spellCheck = ReadSetting(kMain, kSpellCheck, path);
+    if (const std::string colour = ReadSetting(kMain, kSentColour, path); !colour.empty()) {
+        const double value = NumericValue(colour);
+        if (value >= 0 && value <= 0xFFFFFF) {
+            options.sentColour = static_cast<std::int32_t>(value);
+        }
+    }
     return options;
 }
 
-void WritePlayOptions(const PlayOptions& options, const std::string& path) {
+void WritePlayOptions(const PlayOptions& options, const std::string& path, const PlayOptions* before) {
     for (std::size_t i = 0; i < kPlayOptionCount; ++i) {
-        WriteFlag(kMain, kNames[i].key, options.on[i], path);
+        if (before == nullptr || before->on[i] != options.on[i]) {
+            WriteFlag(kMain, kNames[i].key, options.on[i], path);
+        }
     }
-    if (!options.spellCheck.empty()) {
+    if (!options.spellCheck.empty() && (before == nullptr || before->spellCheck != options.spellCheck)) {
         WriteSetting(kMain, kSpellCheck, options.spellCheck, path);
+    }
+    if (before == nullptr ? options.sentColour != PlayOptions::kDefaultSentColour
+                          : before->sentColour != options.sentColour) {
+        WriteSetting(kMain, kSentColour, std::to_string(options.sentColour), path);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -35,6 +36,12 @@ enum class PlayOption {
     Speedwalk,
     // A typed line is sent as the commands between its semicolons.
     SplitTyped,
+    // Clicking the output pauses it only once text is selected.
+    PauseOnlySelecting,
+    // A closed connection is a line in the output, not a box.
+    ClosedInOutput,
+    // Sent lines are shown in a colour of their own (SentColour).
+    SentInColour,
     Count
 };
 
@@ -46,6 +53,10 @@ struct PlayOptions {
     // The spell check of the input lines: empty until chosen (the system's
     // language, when its dictionary is installed), "Off", or a dictionary's name.
     std::string spellCheck;
+    // The colour of the lines sent, shown with SentInColour (0x00BBGGRR, as
+    // the [Font] colours): teal by default, readable on dark and light.
+    static constexpr std::int32_t kDefaultSentColour = 0x808000;
+    std::int32_t sentColour = kDefaultSentColour;
     bool operator[](PlayOption option) const { return on[static_cast<std::size_t>(option)]; }
     void set(PlayOption option, bool value) { on[static_cast<std::size_t>(option)] = value; }
 };
@@ -57,6 +68,8 @@ std::string_view PlayOptionCaption(PlayOption option);
 bool PlayOptionDefault(PlayOption option);
 
 PlayOptions ReadPlayOptions(const std::string& path);
-void WritePlayOptions(const PlayOptions& options, const std::string& path);
+// With `before`, only the options that differ from it are written, so a
+// setting another window changed meanwhile is left as that window wrote it.
+void WritePlayOptions(const PlayOptions& options, const std::string& path, const PlayOptions* before = nullptr);
 
 } // namespace corvane

@@ -8,6 +8,7 @@
 #include "settings/client_settings.h"
 
 #include <array>
+#include <filesystem>
 #include <string_view>
 
 namespace corvane {
@@ -23,6 +24,35 @@ std::string schemeOf(const std::string& address) {
         return {};
     }
     return ToLowerAscii(address.substr(0, colon));
+}
+
+// The file a file: address names ("file:///a%20b" is "/a b"), or empty
+// for one on another host.
+std::string localPathOf(const std::string& address) {
+    std::string rest = address.substr(address.find(':') + 1);
+    if (rest.rfind("//", 0) == 0) {
+        const std::size_t slash = rest.find('/', 2);
+        const std::string host = rest.substr(2, slash == std::string::npos ? std::string::npos : slash - 2);
+        if (!host.empty() && !EqualsNoCase(host, "localhost")) {
+            return {};
+        }
+        rest = slash == std::string::npos ? std::string() : rest.substr(slash);
+    }
+    std::string path;
+    for (std::size_t i = 0; i < rest.size(); ++i) {
+        const auto hex = [&](std::size_t at) {
+            const char c = at < rest.size() ? rest[at] : '\0';
+            return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                                  : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+        };
+        if (rest[i] == '%' && hex(i + 1) >= 0 && hex(i + 2) >= 0) {
+            path += static_cast<char>(hex(i + 1) * 16 + hex(i + 2));
+            i += 2;
+        } else {
+            path += rest[i];
+        }
+    }
+    return path;
 }
 
 } // namespace
@@ -95,6 +125,20 @@ void BrowserLaunch::OpenInBrowser(const std::string& address) {
 
 void BrowserLaunch::OpenHelpPage() {
     const std::string& address = m_settings.HelpAddress;
+    // A missing page would fail in the opener, where no one sees it.
+    if (schemeOf(address) == "file") {
+        const std::string path = localPathOf(address);
+        std::error_code error;
+        if (!path.empty() && !std::filesystem::is_regular_file(path, error)) {
+            m_prompts.message("The help page is not installed.\r\rCorvane looked for it at\r" + path +
+                                  "\r\rIt comes with Corvane (help.html beside the program, or in "
+                                  "share/doc/corvane once installed); Help > On-Line Help opens another "
+                                  "page when HelpURL= in the [Corvane2] section of the settings file "
+                                  "names one.",
+                              kTitle, PromptIcon::Exclamation);
+            return;
+        }
+    }
     // No browser chosen: the desktop opens the page, whatever it is.
     if (m_settings.BrowserPath.empty() && !address.empty()) {
         if (!m_launcher.openWithDesktop(address) && m_hooks.showNotice) {

@@ -76,7 +76,9 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
                                      [this](const PeerCertificate& certificate) {
                                          return CertificateTrust(m_platform.views, m_options.settingsPath)
                                              .decide(m_session.WorldName, certificate);
-                                     }})
+                                     },
+                                     [this](std::string_view bytes) { m_outputWindow.textHeld(bytes); },
+                                     [this] { return m_settings.Play[PlayOption::ClosedInOutput]; }})
     , m_input(m_session, views.input, m_sender, m_menu, platform.sound)
     , m_fileSender(m_session, m_sender, m_status, views.input, platform.timers, platform.socket, platform.clock)
     , m_recorder(m_session, m_status, platform.prompts)
@@ -97,7 +99,7 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
                                    platform.clock, platform.views, platform.pictures, views.input},
              noticeHook())
     , m_layout(m_settings, views.display.layoutView(), views.display, views.output, views.window, m_menu,
-               MainWindowLayout::Hooks{infoNoticeHook(),
+               MainWindowLayout::Hooks{infoNoticeHook(), [this] { return m_login.sessionCaption(); },
                                        [this] {
                                            m_outputWindow.updateGeometry(m_layout.OutputWidth());
                                            m_windowSize.sizeChanged(m_settings.CharsPerLine,
@@ -126,13 +128,23 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
           [this](const std::string& text) { m_platform.timers.post([this, text] { ShowOutput(text + "\r\n"); }); },
           m_options.settingsPath})
     , m_habits(PlayHabits::Parts{m_settings, m_session, m_status, platform.timers, m_log,
-                                 [this](const std::string& text) { ShowOutput(text); }})
+                                 [this](const std::string& text) { ShowOutput(text); },
+                                 [this](const std::string& line, std::int32_t colour) {
+                                     TextLine shown{line, {}, true};
+                                     TextStyle style;
+                                     style.foreground = Rgb::fromColourValue(colour);
+                                     shown.spans.push_back(
+                                         StyleSpan{0, static_cast<std::uint32_t>(line.size()), style});
+                                     m_output.showLine(shown, -1);
+                                     ShowOutput("");
+                                 }})
     , m_mcpWiring(McpWiring::Parts{m_mcp, m_menu, m_history, m_textEditor, m_options.settingsPath,
                                    [this] { m_frames.changed(); }}) {
     m_settings.SettingsPath = m_options.settingsPath;
     m_output.setHistory(&m_history);
     m_triggers.clearActive();
-    m_processor.setHooks({noticeHook(), [this] { m_frames.changed(); }, {},
+    m_processor.setHooks({noticeHook(), [this] { m_frames.changed(); },
+                          [this](const std::string& text, bool prompt) { m_mcp.worldLine(text, prompt); },
                           [this](const std::string& line) {
                               m_names.learnFromLine(line);
                               m_room.lineShown(line);
@@ -175,6 +187,11 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
     m_input.setRecorder(&m_recorder);
     m_input.setRecall([this] { return m_settings.Play[PlayOption::RecallCommands]; });
     m_input.setSentHook([this](const std::string& line) { m_habits.lineSent(line); });
+    m_sender.setUnsentHook([this](const std::string& characters) {
+        m_habits.passingNotice("Sent as \"?\": " + characters +
+                               " (this world is sent Windows-1252 until it shows UTF-8; see Encoding in "
+                               "the connect dialog)");
+    });
     m_input.setTabHandler([this] { return completeName(); });
     m_log.setOptions(&m_settings.Play, &platform.clock);
     m_macros.setNoticeHook(noticeHook());
@@ -330,6 +347,10 @@ void Client::FileConnect() {
 }
 
 void Client::GameConnect() {
+    // Disabled while a character is logged in (F3 and the button included).
+    if (m_session.Connected && !m_menu.enabled(MenuItem::GameConnect)) {
+        return;
+    }
     if (m_characterLogin.GameConnect()) {
         m_login.loggedIn();
     }

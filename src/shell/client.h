@@ -171,6 +171,7 @@ public:
     void onHistoryEscape() override;
     void onOutputFocusIn() override;
     void onOutputFocusOut() override;
+    void onOutputSelectionChanged(bool selected) override;
     void onOutputDoubleClick() override;
     void onOutputGeometryChanged() override;
     void onWindowResized() override;

@@ -30,6 +30,10 @@ void Client::onMenuTriggered(MenuItem item) {
         break;
     case MenuItem::FileDisconnect:
         removeArrivalHook();
+        // The output says where the session ended, whatever the options.
+        if (m_session.Connected) {
+            ShowOutput(std::string(NewLine) + "*** Disconnected." + std::string(NewLine));
+        }
         m_connection.DisconnectFromWorld();
         break;
     case MenuItem::FileNewWindow:
@@ -142,6 +146,9 @@ void Client::onOutputFocusIn() {
 }
 void Client::onOutputFocusOut() {
     m_outputWindow.onFocusOut();
+}
+void Client::onOutputSelectionChanged(bool selected) {
+    m_outputWindow.onSelectionChanged(selected);
 }
 void Client::onOutputDoubleClick() {
     m_outputWindow.onDoubleClick();

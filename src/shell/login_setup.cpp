@@ -62,6 +62,10 @@ void LoginSetup::loggedIn() {
         m_parts.buttons.setEnabled(Bar::Command, i, true);
         m_parts.buttons.setEnabled(Bar::Macro, i, true);
     }
+    // "Connect to a Character" asks which character to log in: with one
+    // logged in, it would send a log-in line into the game.
+    m_parts.menu.setEnabled(MenuItem::GameConnect, false);
+    m_parts.buttons.setEnabled(Bar::Command, command_button::Connect, false);
     if (session.Server == ServerKind::Mud) {
         // A MUD has no home command to send.
         m_parts.menu.setEnabled(MenuItem::GameGoHome, false);

@@ -24,6 +24,8 @@ public:
     virtual void onOutputFocusIn() = 0;
     virtual void onOutputFocusOut() = 0;
     virtual void onOutputDoubleClick() = 0;
+    // Text became selected in the output box, or the selection went.
+    virtual void onOutputSelectionChanged(bool selected) = 0;
     // The output box changed size or font.
     virtual void onOutputGeometryChanged() = 0;
     // A click or double-click on one of the four status labels.

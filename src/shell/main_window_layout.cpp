@@ -43,9 +43,12 @@ void MainWindowLayout::onResized() {
     if (m_window.isMinimised()) {
         return;
     }
-    m_window.setActivityIcon(false);
-    // A room name in the caption gives way until the next room marker.
-    m_window.setCaption(kProgramCaption);
+    // Only the ">>Corvane" of text received while minimised gives way: the
+    // world and character stay, so two windows still tell apart.
+    if (m_window.activityIcon()) {
+        m_window.setActivityIcon(false);
+        m_window.setCaption(m_hooks.caption ? m_hooks.caption() : std::string(kProgramCaption));
+    }
     ArrangeMainWindow();
 }
 

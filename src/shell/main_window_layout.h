@@ -24,6 +24,8 @@ public:
     struct Hooks {
         // Shows the notice window without blocking.
         std::function<void(const std::string& title, const std::string& text)> showNotice;
+        // The caption the window shows when nothing asks for attention.
+        std::function<std::string()> caption;
         // CharsPerLine, MaxOutputChars or the output width changed.
         std::function<void()> lineLimitsChanged;
     };

@@ -67,10 +67,19 @@ bool McpEditor::send(const std::string& text) {
     if (m_hooks.send && m_hooks.send(set)) {
         m_sentText = text;
         m_view->setStatus("Sent to " + m_request.world + ".");
+        m_view->setAnswer("");
+        if (m_hooks.sent) {
+            m_hooks.sent(*this);
+        }
         return true;
     }
     m_view->setStatus("Not sent: the connection that opened this editor has closed. Copy your text to keep it.");
     return false;
+}
+
+void McpEditor::showAnswer(const std::string& lines) {
+    m_view->setAnswer(lines);
+    m_view->setStatus("Sent to " + m_request.world + "; its answer is below.");
 }
 
 void McpEditor::onCloseRequested() {

@@ -35,6 +35,8 @@ public:
         std::function<void()> closed;
         // What "Edit in My Own Editor" needs; without it the button is disabled.
         McpExternalEdit::Services ownEditor;
+        // The text went to the world, whose answer may follow.
+        std::function<void(McpEditor&)> sent;
     };
 
     McpEditor(std::unique_ptr<McpEditorView> view, Prompts& prompts, McpEditRequest request, Hooks hooks);
@@ -54,6 +56,8 @@ public:
     // The player's own editor has the text and its saves are sent.
     bool inOwnEditor() const { return m_external && m_external->watching(); }
     std::string ownEditorFile() const { return m_external ? m_external->path() : std::string(); }
+    // The world's answer to the last send so far, a line each.
+    void showAnswer(const std::string& lines);
 
 private:
     std::string currentText() const;

@@ -34,6 +34,9 @@ public:
     virtual std::string text() const = 0;
     // A short word under the text: sent, not sent and why.
     virtual void setStatus(const std::string& status) = 0;
+    // The world's lines that answered the last send (a compiler's errors),
+    // one a line, in a read-only box under the text; empty hides it.
+    virtual void setAnswer(const std::string& lines) = 0;
     // Shown without taking the keyboard from the input line.
     virtual void showWindow() = 0;
     virtual void closeWindow() = 0;

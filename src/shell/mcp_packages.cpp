@@ -49,6 +49,49 @@ McpPackages::~McpPackages() {
     if (m_statusTimerRunning) {
         m_services.timers.stop(m_statusTimer);
     }
+    answerEnded();
+}
+
+void McpPackages::answerStarted(McpEditor& editor) {
+    answerEnded();
+    m_answering = &editor;
+    restartAnswerQuiet();
+}
+
+void McpPackages::restartAnswerQuiet() {
+    if (m_answerTimer != 0) {
+        m_services.timers.stop(m_answerTimer);
+    }
+    m_answerTimer = m_services.timers.startSingleShot(kAnswerQuiet, [this] {
+        m_answerTimer = 0;
+        answerEnded();
+    });
+}
+
+void McpPackages::answerEnded() {
+    if (m_answerTimer != 0) {
+        m_services.timers.stop(m_answerTimer);
+        m_answerTimer = 0;
+    }
+    m_answering = nullptr;
+    m_answer.clear();
+    m_answerLines = 0;
+}
+
+void McpPackages::worldLine(const std::string& text, bool prompt) {
+    if (m_answering == nullptr) {
+        return;
+    }
+    if (prompt || !m_answering->isOpen()) {
+        answerEnded();
+        return;
+    }
+    if (m_answerLines < kAnswerLines) {
+        m_answer += (m_answerLines == 0 ? "" : "\n") + text;
+        ++m_answerLines;
+        m_answering->showAnswer(m_answer);
+    }
+    restartAnswerQuiet();
 }
 
 bool McpPackages::worldUsesMcp(const std::string& worldName, const std::string& settingsPath) {
@@ -73,6 +116,9 @@ std::vector<std::string> McpPackages::unsentEditors() const {
 }
 
 void McpPackages::dropClosedEditors() {
+    if (m_answering != nullptr && !m_answering->isOpen()) {
+        answerEnded();
+    }
     m_editors.erase(std::remove_if(m_editors.begin(), m_editors.end(),
                                    [](const std::unique_ptr<McpEditor>& editor) { return !editor->isOpen(); }),
                     m_editors.end());
@@ -99,6 +145,7 @@ void McpPackages::simpleEdit(const McpReceived& message) {
         return serial == m_link.connectionSerial() && m_link.send(set);
     };
     hooks.ownEditor = m_ownEditor;
+    hooks.sent = [this](McpEditor& editor) { answerStarted(editor); };
     m_editors.push_back(
         std::make_unique<McpEditor>(std::move(view), m_services.prompts, std::move(request), std::move(hooks)));
 }

@@ -37,6 +37,10 @@ public:
     };
     // How long a world's status text stays in the status line.
     static constexpr std::chrono::seconds kStatusTime{10};
+    // The world's answer to an editor's send ends at the next prompt or
+    // after this much quiet; it is kept to this many lines.
+    static constexpr std::chrono::seconds kAnswerQuiet{2};
+    static constexpr std::size_t kAnswerLines = 200;
 
     explicit McpPackages(Services services, std::function<std::string()> randomToken = {});
     ~McpPackages();
@@ -61,6 +65,9 @@ public:
     McpEditor& editor(std::size_t index) { return *m_editors.at(index); }
     // The names of the open editors whose text has changes the world has not been sent.
     std::vector<std::string> unsentEditors() const;
+    // A line the world showed in the main output (a prompt: its line ended at
+    // go-ahead or the like); after an editor's send it is shown there too.
+    void worldLine(const std::string& text, bool prompt);
 
 private:
     void simpleEdit(const McpReceived& message);
@@ -71,6 +78,9 @@ private:
     void status(const McpReceived& message);
     void showStatus(const std::string& text);
     void dropClosedEditors();
+    void answerStarted(McpEditor& editor);
+    void answerEnded();
+    void restartAnswerQuiet();
 
     Services m_services;
     McpLink m_link;
@@ -82,6 +92,11 @@ private:
     bool m_statusTimerRunning = false;
     std::string m_statusBefore;
     std::string m_statusShown;
+    // The editor whose send the world is answering, and the answer so far.
+    McpEditor* m_answering = nullptr;
+    std::string m_answer;
+    std::size_t m_answerLines = 0;
+    Timers::TimerId m_answerTimer = 0;
 };
 
 } // namespace corvane

@@ -42,7 +42,11 @@ void PlayHabits::lineSent(const std::string& line) {
     if (!m_parts.settings.Play[PlayOption::ShowSent] || carriesPassword(line)) {
         return;
     }
-    m_parts.showOutput(line + std::string(NewLine));
+    if (m_parts.settings.Play[PlayOption::SentInColour] && m_parts.showColoured) {
+        m_parts.showColoured(line, m_parts.settings.Play.sentColour);
+    } else {
+        m_parts.showOutput(line + std::string(NewLine));
+    }
     if (m_parts.session.LogOpen) {
         m_parts.log.writeLine(line);
     }
@@ -52,6 +56,11 @@ bool PlayHabits::quietNotice(const std::string& text) {
     if (!m_parts.settings.Play[PlayOption::QuietNotices]) {
         return false;
     }
+    passingNotice(text);
+    return true;
+}
+
+void PlayHabits::passingNotice(const std::string& text) {
     if (m_noticeTimer != 0) {
         m_parts.timers.stop(m_noticeTimer);
     }
@@ -60,7 +69,6 @@ bool PlayHabits::quietNotice(const std::string& text) {
         m_noticeTimer = 0;
         m_parts.status.Restore();
     });
-    return true;
 }
 
 } // namespace corvane

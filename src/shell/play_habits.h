@@ -2,6 +2,7 @@
 
 #include "platform/clock.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -24,6 +25,8 @@ public:
         Timers& timers;
         LogWriter& log;
         std::function<void(const std::string&)> showOutput;
+        // Shows one line in a colour of its own (0x00BBGGRR).
+        std::function<void(const std::string& line, std::int32_t colour)> showColoured;
     };
     static constexpr std::chrono::seconds kNoticeTime{5};
 
@@ -37,6 +40,8 @@ public:
     // True when the notice was shown in the status line; otherwise the
     // caller shows it the usual way.
     bool quietNotice(const std::string& text);
+    // Shows one line in the status line for a few seconds, whatever the options.
+    void passingNotice(const std::string& text);
 
 private:
     Parts m_parts;

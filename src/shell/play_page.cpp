@@ -14,6 +14,8 @@ PlayPage::PlayPage(PlayPageView& view, PlayOptions& options, Spelling* spelling)
     , m_spelling(spelling) {}
 
 void PlayPage::load() {
+    m_written = m_options;
+    setSentColour(m_options.sentColour);
     for (std::size_t i = 0; i < kPlayOptionCount; ++i) {
         const auto option = static_cast<PlayOption>(i);
         m_view.setOptionCaption(option, std::string(PlayOptionCaption(option)));
@@ -32,11 +34,17 @@ void PlayPage::load() {
     m_view.setSpellUnavailable(m_dictionaries.empty() ? kNoDictionaryInstalled : "");
 }
 
+void PlayPage::setSentColour(std::int32_t colour) {
+    m_sentColour = colour;
+    m_view.setSentColour(colour);
+}
+
 std::string PlayPage::apply() {
     for (std::size_t i = 0; i < kPlayOptionCount; ++i) {
         const auto option = static_cast<PlayOption>(i);
         m_options.set(option, m_view.isOptionChecked(option));
     }
+    m_options.sentColour = m_sentColour;
     if (m_spelling == nullptr || m_dictionaries.empty()) {
         return {};
     }
@@ -53,8 +61,9 @@ std::string PlayPage::apply() {
     return ApplySpellChoice(m_options, *m_spelling);
 }
 
-void PlayPage::write(const std::string& settingsPath) const {
-    WritePlayOptions(m_options, settingsPath);
+void PlayPage::write(const std::string& settingsPath) {
+    WritePlayOptions(m_options, settingsPath, &m_written);
+    m_written = m_options;
 }
 
 } // namespace corvane

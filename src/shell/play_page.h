@@ -20,12 +20,18 @@ public:
     void load();
     // Returns why the chosen dictionary could not be put in use, or empty.
     std::string apply();
-    void write(const std::string& settingsPath) const;
+    // The colour of what is sent, as the page shows it until applied.
+    std::int32_t sentColour() const { return m_sentColour; }
+    void setSentColour(std::int32_t colour);
+    // Writes the options changed since the page was loaded or last written.
+    void write(const std::string& settingsPath);
 
 private:
     PlayPageView& m_view;
     PlayOptions& m_options;
     Spelling* m_spelling;
+    PlayOptions m_written;
+    std::int32_t m_sentColour = PlayOptions::kDefaultSentColour;
     // The dictionaries listed and the one shown chosen when the page loaded.
     std::vector<std::string> m_dictionaries;
     std::string m_shownDictionary;

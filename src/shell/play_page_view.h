@@ -2,6 +2,7 @@
 
 #include "settings/play_options.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,9 @@ public:
     virtual void setOptionCaption(PlayOption option, const std::string& caption) = 0;
     virtual bool isOptionChecked(PlayOption option) const = 0;
     virtual void setOptionChecked(PlayOption option, bool checked) = 0;
+    // The swatch of "Colour..." beside "Show what I send in its own colour"
+    // (0x00BBGGRR); its press is the dialog's onChangeColour(SentColour).
+    virtual void setSentColour(std::int32_t colour) = 0;
 
     // "Off" first, then the dictionaries installed.
     virtual void setSpellChoices(const std::vector<std::string>& choices, int selected) = 0;

@@ -155,6 +155,7 @@ void PreferencesPresenter::load() {
     m_lineLimit = 20000 / std::max(m_settings.CharsPerLine, 1) - 1;
     m_view.setMaxLinesCaption("Maximum &Lines of text (16-" + std::to_string(m_lineLimit) + "):");
     m_view.setMaxLines(FormatNumber(m_settings.MaxLines));
+    m_view.setMaxLinesNote("");
     m_view.setChecked(PreferencesView::AutoPicture, m_settings.AutoPictureLoad);
     m_view.setChecked(PreferencesView::WindowPosition, m_settings.RememberWinPos);
     m_view.setChecked(PreferencesView::RingBell, m_settings.MinBeep);
@@ -164,6 +165,7 @@ void PreferencesPresenter::load() {
     m_view.setKeyringUnavailable(passwords.unavailableReason());
     m_view.setMultipleBrowsers(m_settings.NewBrowser);
     m_play.load();
+    m_written = settingValues();
 
     const DisplayView::Font font = m_display.inputFont();
     m_sample.fontName = font.name;
@@ -221,6 +223,15 @@ void PreferencesPresenter::onChangeFont() {
 }
 
 void PreferencesPresenter::onChangeColour(int which) {
+    if (which == 2) {
+        const std::optional<std::uint32_t> chosen =
+            m_services.choosers.chooseColour(presetColour(m_play.sentColour()));
+        if (chosen) {
+            m_play.setSentColour(chosenColour(*chosen));
+            m_prefsChanged = true;
+        }
+        return;
+    }
     std::int32_t& colour = which == 0 ? m_sample.text : m_sample.background;
     const std::optional<std::uint32_t> chosen = m_services.choosers.chooseColour(presetColour(colour));
     if (!chosen) {
@@ -273,11 +284,20 @@ void PreferencesPresenter::onMaxLinesEntered() {
 }
 
 void PreferencesPresenter::onMaxLinesLeft() {
-    const double value = NumericValue(m_view.maxLines());
+    const std::string typed = m_view.maxLines();
+    const double value = NumericValue(typed);
     if (value < kFewestLines) {
         m_view.setMaxLines(std::to_string(kFewestLines));
+        m_view.setMaxLinesNote("\"" + typed + "\" became " + std::to_string(kFewestLines) +
+                               ": the output keeps at least " + std::to_string(kFewestLines) + " lines.");
     } else if (value > m_lineLimit) {
         m_view.setMaxLines(FormatNumber(m_lineLimit));
+        m_view.setMaxLinesNote(typed + " became " + std::to_string(m_lineLimit) +
+                               ": the output holds 20,000 characters, which is " + std::to_string(m_lineLimit) +
+                               " lines of " + std::to_string(std::max(m_settings.CharsPerLine, 1)) +
+                               " characters at this font and window width.");
+    } else {
+        m_view.setMaxLinesNote("");
     }
 }
 
@@ -352,25 +372,38 @@ void PreferencesPresenter::applyToClient() {
     }
 }
 
+std::vector<PreferencesPresenter::SettingValue> PreferencesPresenter::settingValues() const {
+    const auto flag = [](bool on) { return std::string(on ? "True" : "False"); };
+    const DisplayView::Font font = m_display.inputFont();
+    return {
+        {kMain, "ProgramPath", m_settings.ProgramDir},
+        {kMain, "PicturePath", m_settings.PictureDir},
+        {kMain, "Browser", m_settings.BrowserPath},
+        {kMain, "AutoPictureLoad", flag(m_settings.AutoPictureLoad)},
+        {kMain, "RememberWinPos", flag(m_settings.RememberWinPos)},
+        {kMain, "MinBeep", flag(m_settings.MinBeep)},
+        {kMain, "MinMaximize", flag(m_settings.MinMaximize)},
+        {kMain, "NewBrowser", flag(m_settings.NewBrowser)},
+        {kFont, "ForeColor", FormatNumber(m_display.inputTextColour())},
+        {kFont, "BackColor", FormatNumber(m_display.inputBackColour())},
+        {kFont, "FontName", font.name},
+        {kFont, "FontSize", FormatNumber(pointSize(font.size))},
+        {kFont, "FontBold", flag(font.bold)},
+        {kFont, "FontItalic", flag(font.italic)},
+        {kFont, "MaxLines", FormatNumber(m_settings.MaxLines)},
+    };
+}
+
 void PreferencesPresenter::writeSettings() {
     const std::string& path = m_settings.SettingsPath;
-    WriteSetting(kMain, "ProgramPath", m_settings.ProgramDir, path);
-    WriteSetting(kMain, "PicturePath", m_settings.PictureDir, path);
-    WriteSetting(kMain, "Browser", m_settings.BrowserPath, path);
-    WriteFlag(kMain, "AutoPictureLoad", m_settings.AutoPictureLoad, path);
-    WriteFlag(kMain, "RememberWinPos", m_settings.RememberWinPos, path);
-    WriteFlag(kMain, "MinBeep", m_settings.MinBeep, path);
-    WriteFlag(kMain, "MinMaximize", m_settings.MinMaximize, path);
-    WriteFlag(kMain, "NewBrowser", m_settings.NewBrowser, path);
+    std::vector<SettingValue> values = settingValues();
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (i >= m_written.size() || !(values[i] == m_written[i])) {
+            WriteSetting(values[i].section, values[i].key, values[i].value, path);
+        }
+    }
+    m_written = std::move(values);
     m_play.write(path);
-    const DisplayView::Font font = m_display.inputFont();
-    WriteSetting(kFont, "ForeColor", FormatNumber(m_display.inputTextColour()), path);
-    WriteSetting(kFont, "BackColor", FormatNumber(m_display.inputBackColour()), path);
-    WriteSetting(kFont, "FontName", font.name, path);
-    WriteSetting(kFont, "FontSize", FormatNumber(pointSize(font.size)), path);
-    WriteFlag(kFont, "FontBold", font.bold, path);
-    WriteFlag(kFont, "FontItalic", font.italic, path);
-    WriteSetting(kFont, "MaxLines", FormatNumber(m_settings.MaxLines), path);
 
     PasswordStore passwords(CurrentKeyring(), path);
     const bool keyring = m_view.checked(PreferencesView::KeyringPasswords);

@@ -7,6 +7,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace corvane {
 
@@ -75,6 +76,15 @@ private:
     void applyToClient();
     void writeSettings();
     void close();
+    // Each [Corvane] and [Font] key the dialog writes, with the value the
+    // running client holds for it.
+    struct SettingValue {
+        const char* section;
+        const char* key;
+        std::string value;
+        bool operator==(const SettingValue&) const = default;
+    };
+    std::vector<SettingValue> settingValues() const;
 
     PreferencesView& m_view;
     ClientSettings& m_settings;
@@ -94,6 +104,10 @@ private:
     // The folder each path chooser stands at.
     std::array<std::string, 2> m_folders;
     PreferencesView::SampleLook m_sample;
+    // The values as the dialog opened (or last wrote them): only keys whose
+    // value differs are written, so OK here never puts back a setting that
+    // another window changed meanwhile.
+    std::vector<SettingValue> m_written;
 };
 
 // The text shown for a font: "Font: NAME SIZEpt." with " Bold" and " Italic".

@@ -15,7 +15,8 @@ public:
     // Ctrl+Tab anywhere in the dialog.
     virtual void onNextTab() = 0;
     virtual void onChangeFont() = 0;
-    // 0 "&Foreground Color...", 1 "&Background Color...".
+    // 0 "&Foreground Color...", 1 "&Background Color...", 2 the colour of
+    // what is sent (Play page).
     virtual void onChangeColour(int which) = 0;
     // 0 the program path, 1 the picture path.
     virtual void onChooseFolder(int which) = 0;
@@ -68,6 +69,8 @@ public:
     virtual std::string maxLines() const = 0;
     virtual void setMaxLines(const std::string& text) = 0;
     virtual void selectAllMaxLines() = 0;
+    // One line under the field saying why a typed number was changed; empty hides it.
+    virtual void setMaxLinesNote(const std::string& note) = 0;
     virtual bool checked(Check box) const = 0;
     virtual void setChecked(Check box, bool checked) = 0;
     // Empty: the keyring box can be used. Otherwise it is disabled and this

@@ -187,6 +187,19 @@ void AddressBookPresenter::onEncodingChosen() {
 void AddressBookPresenter::onNew() {
     m_view.showNewWorldBox(true);
     m_newEntry = true;
+    // A new world owes nothing to the one picked before it: a MUCK saved with
+    // another world's Server or encoding would play wrong without a word.
+    m_view.setNewWorldName("");
+    m_view.setHost("");
+    showPort(kFirstPort);
+    m_view.setSecure(false);
+    m_view.setEncoding(TextEncoding::Automatic);
+    m_view.setMcp(true);
+    m_view.setServer(ServerKind::Muck);
+    m_hostChanged = false;
+    m_portChanged = false;
+    m_secureChanged = false;
+    m_encodingChanged = false;
 }
 
 void AddressBookPresenter::onDelete() {
@@ -424,7 +437,9 @@ void AddressBookPresenter::onActivated() {
         // Named after its host, so OK goes straight to "Add this MUD?"
         // instead of refusing an empty name: an address handed over by a
         // link is meant to connect at once.
-        onNew();
+        // The address's own fields stay: only the name box is new.
+        m_view.showNewWorldBox(true);
+        m_newEntry = true;
         m_view.setNewWorldName(address->host);
     }
     onOk();

@@ -135,6 +135,7 @@ TEST_F(AddressBookTest, ASaveKeepsEveryWorldTheLoadListed) {
             listed = d.worldNames;
             d.clickNew();
             d.newName = "Zed";
+            d.typeHost("zed.example");
             d.clickOk();
         });
         EXPECT_EQ(listed, row.listed) << row.name;
@@ -223,7 +224,7 @@ TEST_F(AddressBookTest, ANewWorldIsAddedWhenTheUserSaysYes) {
     open([](FakeAddressBookView& d) {
         d.clickNew();
         EXPECT_TRUE(d.newWorldBoxShown);
-        EXPECT_EQ(d.hostText, "alpha.example") << "New keeps the boxes";
+        EXPECT_EQ(d.hostText, "") << "New starts from the defaults";
         d.newName = "Delta";
         d.typeHost("delta.example");
         d.typePort("7777");
@@ -256,7 +257,7 @@ TEST_F(AddressBookTest, ANewWorldAnsweredNoConnectsUnstoredAndCancelStaysInTheDi
     });
     EXPECT_EQ(h->prompts.questions.size(), 2u);
     EXPECT_EQ(folder.read("CORVANE.INI"), before);
-    EXPECT_EQ(h->socket.connectCalls, std::vector<std::string>{"delta.example:4201"});
+    EXPECT_EQ(h->socket.connectCalls, std::vector<std::string>{"delta.example:8888"});
     EXPECT_EQ(session().WorldName, "Delta");
     EXPECT_EQ(session().WorldIndex, -1) << "no other world's index for a world not in the book";
 }
@@ -382,9 +383,10 @@ TEST_F(AddressBookTest, ANewNameIsStoredWithoutTheBlanksTheFileWouldDrop) {
     open([](FakeAddressBookView& d) {
         d.clickNew();
         d.newName = "  Delta  ";
+        d.typeHost("delta.example");
         d.clickOk();
     });
-    EXPECT_EQ(mud(4), "Delta,alpha.example,4201");
+    EXPECT_EQ(mud(4), "Delta,delta.example,8888");
     EXPECT_EQ(session().WorldName, "Delta");
 }
 

@@ -1,3 +1,4 @@
+#include "behaviour/scratch_folder.h"
 #include "fakes/client_harness.h"
 #include "platform/desktop_browser.h"
 #include "shell/browser_launch.h"
@@ -131,16 +132,37 @@ TEST_F(BrowserLaunchTest, ATelnetAddressOpensAnotherCorvaneOnTheSameSettings) {
 }
 
 TEST_F(BrowserLaunchTest, OnlineHelpMayOpenTheLocalHelpPage) {
-    h.client.settings().HelpAddress = "file:///usr/share/doc/corvane/help.html";
+    ScratchFolder installed;
+    installed.write("help page.html", "<p>help</p>");
+    const std::string address = "file://" + installed.path() + "/help%20page.html";
+    h.client.settings().HelpAddress = address;
     h.launcher.browserAnswer = BrowserAnswer::Opened;
     h.client.onMenuTriggered(MenuItem::HelpOnline);
     ASSERT_EQ(h.launcher.requests.size(), 1u);
-    EXPECT_EQ(h.launcher.requests[0].address, "file:///usr/share/doc/corvane/help.html");
+    EXPECT_EQ(h.launcher.requests[0].address, address);
+}
+
+// Without its help file the menu item says where it looked, in a box,
+// whatever browser is chosen.
+TEST_F(BrowserLaunchTest, OnlineHelpWithoutItsFileSaysWhereItLooked) {
+    for (const std::string browser : {"", "/usr/bin/firefox"}) {
+        h.prompts.messages.clear();
+        h.client.settings().BrowserPath = browser;
+        h.client.settings().HelpAddress = "file:///nowhere/corvane/share/doc/help.html";
+        h.client.onMenuTriggered(MenuItem::HelpOnline);
+        ASSERT_EQ(h.prompts.messages.size(), 1u) << browser;
+        EXPECT_NE(h.prompts.messages[0].text.find("\r/nowhere/corvane/share/doc/help.html\r"), std::string::npos);
+        EXPECT_TRUE(h.launcher.opened.empty());
+        EXPECT_TRUE(h.launcher.started.empty());
+        EXPECT_TRUE(h.launcher.requests.empty());
+    }
 }
 
 TEST_F(BrowserLaunchTest, WithoutABrowserHelpOpensWithTheDesktopsOpenerAndNoBox) {
     h.client.settings().BrowserPath.clear();
-    for (const std::string address : {"file:///usr/share/doc/corvane/help.html", "https://help.example/"}) {
+    ScratchFolder installed;
+    installed.write("help.html", "<p>help</p>");
+    for (const std::string& address : {"file://" + installed.path() + "/help.html", std::string("https://help.example/")}) {
         h.client.settings().HelpAddress = address;
         h.client.onMenuTriggered(MenuItem::HelpOnline);
         ASSERT_FALSE(h.launcher.opened.empty());

@@ -167,6 +167,10 @@ TEST_F(ConversationClient, APageOpensAWindowQuietlyWhoseInputPagesBackAndTheMain
     alice.type("yes, here");
     EXPECT_EQ(sent(), "page Alice=yes, here\r\n");
     EXPECT_TRUE(alice.input.empty());
+    // The world's echo of the player's own page is no unread line.
+    receive("You paged Alice with \"yes, here\".\r\n");
+    EXPECT_EQ(alice.lines.size(), 3u);
+    EXPECT_EQ(alice.title, "Alice (2) - Corvane");
     alice.activate();
     EXPECT_EQ(alice.title, "Alice - Corvane");
 
@@ -359,6 +363,8 @@ TEST_F(ConversationClient, LogConversationsWritesEachToItsOwnFileAndSaysOnceWhen
     ConversationLog names(c.folder.file("logs"), h().client.settings().Play, h().clock, {});
     EXPECT_EQ(c.folder.read("logs/" + std::filesystem::path(names.pathFor("Alice")).filename().string()),
               "Alice pages: héllo\r\nAlice pages: again\r\n");
+    EXPECT_EQ(std::filesystem::status(names.pathFor("Alice")).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     EXPECT_NE(names.pathFor("Bob").find("Bob-"), std::string::npos);
 
     std::filesystem::create_directories(names.pathFor("Cat"));

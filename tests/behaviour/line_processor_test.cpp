@@ -245,12 +245,17 @@ TEST_F(LineProcessorTest, MarkersAreOnlyReadOnceACharacterIsLoggedIn) {
 TEST_F(LineProcessorTest, PausedOutputIsShownInOrderWhenThePauseEnds) {
     h.client.onOutputFocusIn();
     EXPECT_EQ(h.window.labels[0], "Status: *** Output Paused ***");
+    // A bar where the player looks says so, and counts what waits.
+    EXPECT_EQ(h.window.pauseBar, "Paused \xE2\x80\x94 no new lines \xE2\x80\x94 Esc or click the input line to go on");
     h.socket.receive("first\r\n");
-    h.socket.receive("second\r\n");
+    EXPECT_EQ(h.window.pauseBar, "Paused \xE2\x80\x94 1 new line \xE2\x80\x94 Esc or click the input line to go on");
+    h.socket.receive("second\r\nthird\r\n");
+    EXPECT_EQ(h.window.pauseBar, "Paused \xE2\x80\x94 3 new lines \xE2\x80\x94 Esc or click the input line to go on");
     EXPECT_EQ(h.window.output, "");
     h.client.onOutputFocusOut();
-    EXPECT_EQ(h.window.output, "first\nsecond\n");
+    EXPECT_EQ(h.window.output, "first\nsecond\nthird\n");
     EXPECT_EQ(h.window.labels[0], "Status: On Line");
+    EXPECT_EQ(h.window.pauseBar, "");
 }
 
 TEST_F(LineProcessorTest, AFloodWhilePausedStopsTheReadingUntilThePauseEnds) {

@@ -197,6 +197,31 @@ TEST_F(McpWorld, McpeditOpensAnEditorAndCompileSendsTheProgramBack) {
     EXPECT_TRUE(editor().shown) << "Send keeps the window open";
 }
 
+// The compiler's answer to Ctrl+S shows in the editor itself, not only in
+// the main output behind it, until two seconds of quiet.
+TEST_F(McpWorld, TheWorldsAnswerToASendShowsInTheEditorUntilTwoSecondsOfQuiet) {
+    receive("#$#dns-org-mud-moo-simpleedit-content KEY reference: \"23.prog.\" type: \"muf-code\" "
+            "name: \"lib-away\" content: \": main ;\"\r\n");
+    ASSERT_EQ(h.views.mcpEditors.size(), 1U);
+    receive("Someone arrives.\r\n");
+    EXPECT_EQ(editor().answer, "") << "nothing was sent yet";
+    editor().content = ": main\n  me @ notfy\n;\n";
+    editor().events->onSend();
+    receive("Error in line 2: Unrecognized word notfy.\r\n");
+    h.clock.advance(std::chrono::milliseconds(1500));
+    receive("1 compile error.\r\n");
+    EXPECT_EQ(editor().answer, "Error in line 2: Unrecognized word notfy.\n1 compile error.");
+    EXPECT_NE(h.window.output.find("1 compile error."), std::string::npos) << "the main output keeps them";
+    h.clock.advance(std::chrono::milliseconds(2100));
+    receive("Bob says, \"hi\"\r\n");
+    EXPECT_EQ(editor().answer, "Error in line 2: Unrecognized word notfy.\n1 compile error.");
+
+    editor().events->onSend();
+    EXPECT_EQ(editor().answer, "") << "each send starts a new answer";
+    receive("Program compiled successfully.\r\n");
+    EXPECT_EQ(editor().answer, "Program compiled successfully.");
+}
+
 TEST_F(McpWorld, CloseAsksBeforeLosingUnsentChangesAndEditorsOpenSideBySide) {
     receive("#$#dns-org-mud-moo-simpleedit-content KEY reference: me.motto type: string name: Motto "
             "content*: \"\" _data-tag: a\r\n"

@@ -44,7 +44,9 @@ TEST_F(PlayTest, EveryOptionIsOnThePlayPageStoredAndReadBack) {
             fresh.h->prompts.answers = {PromptAnswer::Yes};
             page->events->onOkApply(0);
             EXPECT_EQ(fresh.h->client.settings().Play[option], on);
-            EXPECT_EQ(ReadSetting("Corvane", PlayOptionKey(option), fresh.ini), on ? "True" : "False");
+            // Only a changed option is written; one left as it was keeps the file as it was.
+            EXPECT_EQ(ReadSetting("Corvane", PlayOptionKey(option), fresh.ini),
+                      on == PlayOptionDefault(option) ? "" : on ? "True" : "False");
             LoggedInClient again;
             again.folder.write("CORVANE.INI", fresh.folder.read("CORVANE.INI"));
             again.start();
@@ -61,6 +63,32 @@ TEST_F(PlayTest, ShowWhatISendEchoesSentLinesButNeverTheLogInLine) {
     EXPECT_EQ(h().window.output, "look\n");
     EXPECT_EQ(h().socket.allSent(), "look\r\nconnect Tester secret\r\n");
     EXPECT_EQ(h().client.sessionHistory().lineCount(), kept + 1);
+}
+
+// The echo in a colour of its own, chosen beside the option on the Play page.
+TEST_F(PlayTest, WhatISendIsShownInItsOwnColourWhenChosen) {
+    logInWith({PlayOption::ShowSent, PlayOption::SentInColour});
+    h().window.appendedSpans.clear();
+    h().type("look");
+    EXPECT_EQ(h().window.output, "look\n");
+    ASSERT_EQ(h().window.appendedSpans.size(), 1u);
+    EXPECT_EQ(h().window.appendedSpans[0].first, "look");
+    EXPECT_EQ(h().window.appendedSpans[0].second.style.foreground,
+              Rgb::fromColourValue(PlayOptions::kDefaultSentColour));
+
+    h().client.onMenuTriggered(MenuItem::EditPreferences);
+    FakePreferencesView* page = h().views.preferences;
+    EXPECT_EQ(page->sentColour, PlayOptions::kDefaultSentColour);
+    h().choosers.colours = {0x0000FF};
+    page->events->onChangeColour(2);
+    EXPECT_EQ(page->sentColour, 0x0000FF);
+    h().prompts.answers = {PromptAnswer::Yes};
+    page->events->onOkApply(0);
+    EXPECT_EQ(ReadSetting("Corvane", "SentColour", c.ini), "255");
+    h().window.appendedSpans.clear();
+    h().type("north");
+    ASSERT_EQ(h().window.appendedSpans.size(), 1u);
+    EXPECT_EQ(h().window.appendedSpans[0].second.style.foreground, Rgb::fromColourValue(0x0000FF));
 }
 
 TEST_F(PlayTest, WithoutShowWhatISendNothingIsEchoed) {
@@ -86,6 +114,56 @@ TEST_F(PlayTest, UpAndDownRecallSentLinesAndKeepTheLineBeingTyped) {
     EXPECT_FALSE(h().client.inputLine().historyVisible());
     key(InputLine::Key::HistoryList);
     EXPECT_TRUE(h().client.inputLine().historyVisible());
+}
+
+TEST_F(PlayTest, ALineEscapeClearedIsTheNewestUpRecallsUntilALineIsSent) {
+    logInWith({PlayOption::RecallCommands});
+    h().type("north");
+    h().window.input = "say half a thou";
+    key(InputLine::Key::Escape);
+    EXPECT_EQ(h().window.input, "");
+    EXPECT_EQ(h().window.undoneInput, "say half a thou");
+    const std::vector<std::pair<InputLine::Key, std::string>> steps = {
+        {InputLine::Key::Up, "say half a thou"}, {InputLine::Key::Up, "north"},
+        {InputLine::Key::Down, "say half a thou"}, {InputLine::Key::Down, ""}};
+    for (const auto& [which, shown] : steps) {
+        key(which);
+        EXPECT_EQ(h().window.input, shown);
+    }
+    h().type("look");
+    key(InputLine::Key::Up);
+    EXPECT_EQ(h().window.input, "look");
+    key(InputLine::Key::Up);
+    EXPECT_EQ(h().window.input, "north");
+    EXPECT_EQ(h().client.inputLine().history(), (std::deque<std::string>{"north", "look"}));
+}
+
+// A click into the output that selects nothing leaves the text running;
+// selecting text pauses it until the selection goes or the box is left.
+TEST_F(PlayTest, PauseOnlyWhileSelectingHoldsTextOnlyWhileTextIsSelected) {
+    logInWith({PlayOption::PauseOnlySelecting});
+    h().client.onOutputFocusIn();
+    EXPECT_FALSE(h().client.session().OutputPaused);
+    h().socket.receive("[on]\r\nfirst\r\n[off]\r\n");
+    EXPECT_EQ(h().window.output, "first\n");
+    h().window.selection = "first";
+    h().client.onOutputSelectionChanged(true);
+    EXPECT_TRUE(h().client.session().OutputPaused);
+    EXPECT_NE(h().window.pauseBar, "");
+    h().socket.receive("[on]\r\nsecond\r\n[off]\r\n");
+    EXPECT_EQ(h().window.output, "first\n");
+    h().window.selection.clear();
+    h().client.onOutputSelectionChanged(false);
+    EXPECT_FALSE(h().client.session().OutputPaused);
+    EXPECT_EQ(h().window.output, "first\nsecond\n");
+    EXPECT_EQ(h().window.pauseBar, "");
+
+    h().window.selection = "first";
+    h().client.onOutputSelectionChanged(true);
+    h().client.onOutputFocusOut();
+    EXPECT_FALSE(h().client.session().OutputPaused);
+    h().client.onOutputFocusIn();
+    EXPECT_TRUE(h().client.session().OutputPaused) << "coming back to a selection pauses again";
 }
 
 TEST_F(PlayTest, WithoutRecallUpOpensTheHistoryListAsBefore) {
@@ -155,6 +233,30 @@ TEST_F(PlayTest, TabCompletesNamesSeenAndCyclesWhenChosen) {
     h().window.input = "zz";
     EXPECT_TRUE(h().client.onInputKey(InputLine::Key::Tab));
     EXPECT_EQ(h().sound.beeps, 1);
+}
+
+// Names from a room's contents and from who-is-here, asleep or awake, are
+// completed too; things with blanks in their names are not names.
+TEST_F(PlayTest, TabCompletesNamesFromTheRoomsContentsAndWhoIsHere) {
+    logInWith({PlayOption::CompleteNames});
+    h().socket.receive("Town Square\r\nA wide square.\r\nContents:\r\nQuill(#123PM)\r\na rusty key(#44)\r\n"
+                       "Obvious exits: north\r\nQuentin says, \"hi\"\r\n"
+                       "The players awake here are Tester, Xavi, and Quorra.\r\n"
+                       "The sleepers here are Zelda[3m], and Zed.\r\nYuri is asleep here.\r\n");
+    const std::vector<std::pair<std::string, std::string>> rows = {
+        {"qu", "Quorra"}, {"Qui", "Quill"}, {"xa", "Xavi"}, {"zel", "Zelda"}, {"zed", "Zed"}, {"yu", "Yuri"}};
+    for (const auto& [typed, completed] : rows) {
+        h().window.input = "look " + typed;
+        h().window.caret = h().window.input.size();
+        key(InputLine::Key::Tab);
+        EXPECT_EQ(h().window.input, "look " + completed) << typed;
+    }
+    for (const char* unknown : {"a", "Obv", "Quen", "rus"}) {
+        h().window.input = std::string("look ") + unknown;
+        h().window.caret = h().window.input.size();
+        key(InputLine::Key::Tab);
+        EXPECT_EQ(h().window.input, std::string("look ") + unknown);
+    }
 }
 
 TEST_F(PlayTest, WithoutCompletionTabLeavesTheLine) {

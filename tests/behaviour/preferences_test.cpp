@@ -121,8 +121,31 @@ TEST_F(PreferencesTest, OkAnsweredYesAppliesAndWritesBothPages) {
     EXPECT_EQ(setting("Font", "FontBold"), "True");
     EXPECT_EQ(setting("Font", "ForeColor"), "255");
     EXPECT_EQ(setting("Font", "MaxLines"), "100");
-    EXPECT_EQ(setting("Corvane", "ProgramPath"), folder.path() + "/");
+    EXPECT_EQ(setting("Corvane", "ProgramPath"), folder.path()) << "unchanged keys are not written";
     EXPECT_EQ(setting("Corvane", "MinMaximize"), "False");
+}
+
+// Two windows on one settings file: OK in one writes only what was changed
+// in it, never the other window's older font.
+TEST_F(PreferencesTest, OkWritesOnlyTheKeysChangedSoAnotherWindowsChangeStays) {
+    start();
+    ClientHarness other("", path);
+    other.views.addressBookScript = [](FakeAddressBookView& d) { d.events->onCancel(); };
+    other.client.start();
+    open();
+    other.client.onMenuTriggered(MenuItem::EditPreferences);
+    other.choosers.fonts = {FontChoice{"Serif", 14, false, false, 0, false}};
+    other.views.preferences->events->onChangeFont();
+    other.prompts.answers = {PromptAnswer::Yes};
+    other.views.preferences->events->onOkApply(0);
+    ASSERT_EQ(setting("Font", "FontName"), "Serif");
+    dialog->checks[Check::RingBell] = true;
+    dialog->events->onOptionChanged();
+    h->prompts.answers = {PromptAnswer::Yes};
+    press(0);
+    EXPECT_EQ(setting("Corvane", "MinBeep"), "True");
+    EXPECT_EQ(setting("Font", "FontName"), "Serif");
+    EXPECT_EQ(setting("Font", "FontSize"), "14");
 }
 
 TEST_F(PreferencesTest, ApplyAfterOnlyATriggerRowChangeWritesEverythingWithoutAsking) {
@@ -145,6 +168,8 @@ struct LinesCase {
     const char* name;
     std::string typed;
     std::string shown;
+    // Why the number changed, under the field.
+    const char* note;
 };
 
 class MaxLinesBox : public PreferencesTest, public ::testing::WithParamInterface<LinesCase> {};
@@ -156,13 +181,19 @@ TEST_P(MaxLinesBox, IsCorrectedOnLeaving) {
     EXPECT_TRUE(dialog->maxLinesSelected);
     dialog->events->onMaxLinesLeft();
     EXPECT_EQ(dialog->maxLinesText, GetParam().shown);
+    EXPECT_EQ(dialog->maxLinesNote, GetParam().note);
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, MaxLinesBox,
-                         ::testing::Values(LinesCase{"BelowSixteen", "5", "16"},
-                                           LinesCase{"AboveTheLimit", "900", " 159"},
-                                           LinesCase{"NoNumber", "many", "16"},
-                                           LinesCase{"InRange", "120", "120"}),
+                         ::testing::Values(LinesCase{"BelowSixteen", "5", "16",
+                                                     "\"5\" became 16: the output keeps at least 16 lines."},
+                                           LinesCase{"AboveTheLimit", "900", " 159",
+                                                     "900 became 159: the output holds 20,000 characters, "
+                                                     "which is 159 lines of 125 characters at this font and "
+                                                     "window width."},
+                                           LinesCase{"NoNumber", "many", "16",
+                                                     "\"many\" became 16: the output keeps at least 16 lines."},
+                                           LinesCase{"InRange", "120", "120", ""}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PreferencesTest, FiveAndEnterWithoutLeavingTheBoxAppliesTheLimit) {

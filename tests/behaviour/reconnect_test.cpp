@@ -33,6 +33,37 @@ TEST_F(ReconnectTest, BringsBackTheLastWorldAndCharacterOnlyWhenAsked) {
     EXPECT_FALSE(reconnectEnabled());
 }
 
+// With the closed connection said in the output there is no box to answer:
+// Ctrl+R works at once. File > Disconnect leaves its line either way.
+TEST_F(ReconnectTest, AClosedConnectionSaidInTheOutputLeavesCtrlRFreeAtOnce) {
+    start();
+    h->client.settings().Play.set(PlayOption::ClosedInOutput, true);
+    ASSERT_EQ(h->client.startLoggedIn("Practice", "Tester"), std::nullopt);
+    h->socket.accept();
+    h->socket.serverCloses();
+    EXPECT_TRUE(h->prompts.messages.empty());
+    EXPECT_NE(h->window.output.find("*** Connection closed by the world.\n"), std::string::npos);
+    EXPECT_TRUE(reconnectEnabled());
+    reconnect();
+    h->socket.accept();
+    EXPECT_TRUE(session().Connected);
+
+    h->socket.failWith(socket_errors::ConnectionReset, "Connection reset by peer");
+    EXPECT_TRUE(h->prompts.messages.empty()) << "no Connection Lost box either";
+    EXPECT_NE(h->window.output.find("*** Disconnected from Practice\n"), std::string::npos);
+
+    for (const bool inOutput : {true, false}) {
+        h->client.settings().Play.set(PlayOption::ClosedInOutput, inOutput);
+        reconnect();
+        h->socket.accept();
+        ASSERT_TRUE(session().Connected);
+        h->clearOutput();
+        h->client.onMenuTriggered(MenuItem::FileDisconnect);
+        EXPECT_NE(h->window.output.find("*** Disconnected.\n"), std::string::npos) << inOutput;
+        EXPECT_TRUE(h->prompts.messages.empty());
+    }
+}
+
 TEST_F(ReconnectTest, AWorldLeftBeforeAnyLogInOnlyConnects) {
     start();
     h->views.addressBookScript = [](FakeAddressBookView& d) {

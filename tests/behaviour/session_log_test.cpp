@@ -110,6 +110,10 @@ TEST_F(SessionLogTest, TheLogHoldsExactlyTheShownLines) {
     h->socket.receive("off\r\n");
     EXPECT_EQ(folder.read("session.log"),
               "Welcome!\r\nName: \r\nNorth Road\r\nA        rutted road.\r\ncut off\r\n");
+    // It holds private pages: readable by the player alone.
+    namespace fs = std::filesystem;
+    EXPECT_EQ(fs::status(folder.file("session.log")).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
 
     h->client.onMenuTriggered(MenuItem::FileCloseLog);
     expectClosed();

@@ -182,8 +182,15 @@ TEST_F(StartupTest, LoggingInSetsUpTheGame) {
     EXPECT_TRUE(h->window.menuChecked[MenuItem::ViewLagCounter]);
     EXPECT_TRUE(h->window.menuEnabled[MenuItem::GameQuit]);
     for (int i = 0; i < kButtonsPerBar; ++i) {
-        EXPECT_TRUE(h->window.commandEnabled[static_cast<std::size_t>(i)]) << i;
+        EXPECT_EQ(h->window.commandEnabled[static_cast<std::size_t>(i)], i != command_button::Connect) << i;
     }
+    // Logged in, "Connect to a Character" (F3) would send a log-in into the game.
+    EXPECT_FALSE(h->window.menuEnabled[MenuItem::GameConnect]);
+    const std::size_t sentBefore = h->socket.allSent().size();
+    h->client.GameConnect();
+    h->client.onCommandButton(command_button::Connect);
+    EXPECT_EQ(h->socket.allSent().size(), sentBefore);
+    EXPECT_EQ(h->window.captionText, "CORVane 2.1 - Tester on Practice");
     EXPECT_EQ(h->client.triggers().ActiveTriggers[1].text, "dragon");
     EXPECT_EQ(h->client.triggers().ActiveTriggers[1].soundFile, "/s/roar.wav");
 

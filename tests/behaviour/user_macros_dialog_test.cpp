@@ -27,8 +27,9 @@ TEST_F(UserMacrosDialog, OpensOnTheFirstMacroWithItsFileInLowerCase) {
     logIn("Macro 1=Look,/Home/U/Macros/LOOK.CMD\r\nMacro 2=Walk\r\n");
     FakeUserMacrosView& dialog = open();
     EXPECT_TRUE(dialog.shown);
-    EXPECT_EQ(dialog.names, (std::vector<std::string>{"Look", "User &2", "User &3", "User &4", "User &5",
-                                                      "User &6", "User &7", "User &8", "User &9"}));
+    // Names as the buttons read: the access key's "&" is not shown.
+    EXPECT_EQ(dialog.names, (std::vector<std::string>{"Look", "User 2", "User 3", "User 4", "User 5",
+                                                      "User 6", "User 7", "User 8", "User 9"}));
     EXPECT_EQ(dialog.selected, 0);
     EXPECT_EQ(dialog.fileBox, "/home/u/macros/look.cmd");
     EXPECT_EQ(dialog.recordCaption, "&Record Macro");

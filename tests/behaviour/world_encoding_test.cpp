@@ -95,6 +95,24 @@ INSTANTIATE_TEST_SUITE_P(
         WireRow{"AnUnknownNameIsAutomaticAfter", Odd, kUtf8Line, false, kSaid, "caf\xC3\xA9\n"}),
     [](const ::testing::TestParamInfo<WireRow>& info) { return std::string(info.param.name); });
 
+// A character the code page lacks goes as "?", but never silently: the
+// status line names it, and the typed line stays in the history as typed.
+TEST_F(WorldEncodingTest, ACharacterSentAsAQuestionMarkIsNamedInTheStatusLine) {
+    connectTo(Auto);
+    h->socket.receive("hello\r\n");
+    const std::string typed = "say \xE2\x98\x95 or \xE2\x98\x95 and \xC3\xA9 \xE2\x9C\x93";
+    h->type(typed);
+    EXPECT_EQ(h->socket.sent.back(), "say ? or ? and \xE9 ?\r\n");
+    EXPECT_EQ(h->window.labels[StatusView::StatusLabel].rfind("Sent as \"?\": \xE2\x98\x95\xE2\x9C\x93 (", 0), 0u)
+        << h->window.labels[StatusView::StatusLabel];
+    EXPECT_EQ(h->client.inputLine().history().back(), typed);
+    h->clock.advance(std::chrono::seconds(6));
+    EXPECT_EQ(h->window.labels[StatusView::StatusLabel], "Status: On Line");
+
+    h->type(kSaid);
+    EXPECT_EQ(h->window.labels[StatusView::StatusLabel], "Status: On Line") << "nothing lost, nothing said";
+}
+
 struct ChoiceRow {
     const char* name;
     int world;
@@ -168,8 +186,37 @@ TEST_F(WorldEncodingTest, ANewWorldIsStoredWithItsChoice) {
     });
     ASSERT_EQ(h->prompts.questions.size(), 1U);
     EXPECT_EQ(h->prompts.questions[0].text,
-              "Fresh\rHost: fresh.example\rPort: 4201\rEncoding: UTF-8\r\r\rAdd this MUD?");
+              "Fresh\rHost: fresh.example\rPort: 8888\rEncoding: UTF-8\r\r\rAdd this MUD?");
     EXPECT_EQ(ReadSetting("Fresh", "Encoding", path), "UTF-8");
+}
+
+// New starts from the defaults, whatever the world picked before it holds.
+TEST(NewWorldDefaults, NewForgetsTheWorldPickedBefore) {
+    ScratchFolder folder;
+    const std::string path = folder.file("CORVANE.INI");
+    folder.write("CORVANE.INI", "[Addresses]\r\nMUD 1=Quest,quest.example,4000\r\n[Quest]\r\nServer=MUD\r\n"
+                                "Encoding=UTF-8\r\nSecure=True\r\nMCP=False\r\n");
+    ClientHarness h(std::string(), path);
+    h.prompts.answers = {PromptAnswer::Yes};
+    h.views.addressBookScript = [](FakeAddressBookView& d) {
+        EXPECT_EQ(d.serverChosen, ServerKind::Mud);
+        d.clickNew();
+        EXPECT_EQ(d.hostText, "");
+        EXPECT_EQ(d.portText, "8888");
+        EXPECT_FALSE(d.secureTicked);
+        EXPECT_TRUE(d.mcpTicked);
+        EXPECT_EQ(d.serverChosen, ServerKind::Muck);
+        EXPECT_EQ(d.encodingShown, TextEncoding::Automatic);
+        d.newName = "Fresh";
+        d.typeHost("fresh.example");
+        d.clickOk();
+    };
+    h.client.FileConnect();
+    EXPECT_EQ(ReadSetting("Addresses", "MUD 2", path), "Fresh,fresh.example,8888");
+    for (const char* key : {"Server", "Encoding", "Secure", "MCP"}) {
+        EXPECT_EQ(ReadSetting("Fresh", key, path), "") << key;
+    }
+    EXPECT_EQ(h.client.session().Server, ServerKind::Muck);
 }
 
 // The Server choice is read when the connection starts, so it is stored

@@ -18,6 +18,7 @@ public:
     void setText(const std::string& t) override { content = t; }
     std::string text() const override { return content; }
     void setStatus(const std::string& s) override { status = s; }
+    void setAnswer(const std::string& lines) override { answer = lines; }
     void showWindow() override { shown = true; }
     void closeWindow() override { shown = false; }
 
@@ -29,6 +30,7 @@ public:
     OwnEditor ownEditor = OwnEditor::Unavailable;
     std::string content;
     std::string status;
+    std::string answer;
     bool shown = false;
 };
 

@@ -32,6 +32,7 @@ public:
     void setOptionCaption(PlayOption option, const std::string& text) override {
         playCaptions[static_cast<std::size_t>(option)] = text;
     }
+    void setSentColour(std::int32_t colour) override { sentColour = colour; }
     bool isOptionChecked(PlayOption option) const override { return playChecks[static_cast<std::size_t>(option)]; }
     void setOptionChecked(PlayOption option, bool value) override {
         playChecks[static_cast<std::size_t>(option)] = value;
@@ -63,6 +64,7 @@ public:
     std::string maxLines() const override { return maxLinesText; }
     void setMaxLines(const std::string& text) override { maxLinesText = text; }
     void selectAllMaxLines() override { maxLinesSelected = true; }
+    void setMaxLinesNote(const std::string& note) override { maxLinesNote = note; }
     bool checked(Check box) const override { return checks[box]; }
     void setChecked(Check box, bool value) override { checks[box] = value; }
     void setKeyringUnavailable(const std::string& reason) override { keyringReason = reason; }
@@ -121,6 +123,8 @@ public:
     std::string maxLinesCaption;
     std::string maxLinesText;
     bool maxLinesSelected = false;
+    std::string maxLinesNote;
+    std::int32_t sentColour = -1;
     std::array<bool, CheckCount> checks{};
     std::string keyringReason = "not told";
     std::array<bool, kPlayOptionCount> playChecks{};

@@ -80,6 +80,10 @@ public:
         input = text;
         caret = text.size();
     }
+    void clearInputUndoably() override {
+        undoneInput = input;
+        setInputText("");
+    }
     std::size_t inputCaret() const override { return std::min(caret, input.size()); }
     void setInputCaret(std::size_t offset) override { caret = offset; }
     void selectAllInput() override { inputAllSelected = true; }
@@ -133,6 +137,7 @@ public:
     void collapseSelection() override { selection.clear(); }
     void selectAll() override { selection = output; }
     void focusOutput() override { focus = "output"; }
+    void setPauseBar(const std::string& text) override { pauseBar = text; }
     std::string caretLine(int& caretOffset) const override {
         caretOffset = clickedCharacter;
         return clickedLine;
@@ -155,6 +160,8 @@ public:
     std::array<std::string, kButtonsPerBar> commandCaptions;
     std::array<std::string, kButtonsPerBar> macroCaptions;
     std::string input;
+    // What the last clearInputUndoably() took away (Ctrl+Z would bring it back).
+    std::string undoneInput;
     bool inputMasked = false;
     std::size_t caret = std::string::npos;
     bool inputAllSelected = false;
@@ -163,6 +170,7 @@ public:
     int historySelection = -1;
     bool historyShown = false;
     std::string output;
+    std::string pauseBar;
     int trims = 0;
     int updates = 0;
     int repaints = 0;

@@ -141,5 +141,47 @@ TEST_F(KeystrokeWidget, LookTypedRightAfterEachEventReachesTheWorld) {
     }
 }
 
+// Escape clears the line as always, and Ctrl+Z brings back what it cleared.
+TEST_F(KeystrokeWidget, CtrlZBringsBackALineEscapeCleared) {
+    server.received.clear();
+    QTest::keyClicks(input(), "say half a thou");
+    QTest::keyClick(input(), Qt::Key_Escape);
+    EXPECT_EQ(input()->text(), "");
+    QTest::keyClick(input(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(input()->text(), "say half a thou");
+    pumpEvents(50);
+    EXPECT_TRUE(server.received.isEmpty());
+}
+
+// The pad's access keys press its buttons; other keys still go on in the
+// input line.
+TEST_F(KeystrokeWidget, DirectionPadAccessKeysPressTheirButtons) {
+    client.onMenuTriggered(MenuItem::ViewDirections);
+    auto* pad = window.findChild<QWidget*>("Direction");
+    ASSERT_NE(pad, nullptr);
+    const auto activatePad = [&] {
+        pad->activateWindow();
+        return QTest::qWaitForWindowActive(pad) && waitUntil([&] { return QApplication::activeWindow() == pad; });
+    };
+    const std::vector<std::pair<Qt::Key, QByteArray>> presses = {
+        {Qt::Key_N, "north\n"}, {Qt::Key_S, "south\n"}, {Qt::Key_U, "up\n"}, {Qt::Key_O, "out\n"}};
+    ASSERT_TRUE(activatePad());
+    // One after the other, as the player walks: the Alt of one press must
+    // not hand the keyboard to the main window before the next.
+    for (const auto& [key, sent] : presses) {
+        SCOPED_TRACE(sent.toStdString());
+        server.received.clear();
+        QTest::keyClick(QApplication::activeWindow(), key, Qt::AltModifier);
+        EXPECT_TRUE(waitUntil([&] { return server.received.endsWith(sent); }, 2000));
+        pumpEvents(50);
+        EXPECT_EQ(QApplication::activeWindow(), pad);
+    }
+    ASSERT_TRUE(activatePad());
+    EXPECT_TRUE(typeLook());
+    ASSERT_TRUE(activatePad());
+    QTest::keyClick(pad, Qt::Key_C, Qt::AltModifier);
+    EXPECT_TRUE(waitUntil([&] { return !pad->isVisible(); }));
+}
+
 } // namespace
 } // namespace corvane::testing

@@ -88,6 +88,29 @@ TEST_F(OutputPauseWidget, ClickingIntoTheOutputHoldsTextUntilTheInputLineHasTheF
     ASSERT_TRUE(waitUntil([&] { return shown().endsWith("third\nafter\n"); }));
 }
 
+// The pause shows where the player looks: a bar at the bottom of the
+// output box counts what waits, and Escape there lets it through.
+TEST_F(OutputPauseWidget, ABarInTheOutputCountsHeldLinesAndEscapeEndsThePause) {
+    ASSERT_TRUE(connect());
+    ASSERT_TRUE(clickIntoOutput());
+    QLabel* bar = box()->pauseBar();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(bar->text(), QString::fromUtf8("Paused \u2014 no new lines \u2014 Esc or click the input line to go on"));
+    EXPECT_EQ(bar->textFormat(), Qt::PlainText);
+    EXPECT_EQ(bar->geometry().bottom(), box()->viewport()->geometry().bottom());
+
+    server.send("first\r\nsecond\r\n");
+    ASSERT_TRUE(received("second\r\n"));
+    EXPECT_TRUE(bar->text().startsWith(QString::fromUtf8("Paused \u2014 2 new lines")));
+
+    QTest::keyClick(box(), Qt::Key_Escape);
+    ASSERT_TRUE(waitUntil([&] { return input()->hasFocus(); }));
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_FALSE(client.session().OutputPaused);
+    EXPECT_EQ(shown(), "first\nsecond\n");
+}
+
 TEST_F(OutputPauseWidget, HeldMarkerLinesAreStillConsumedWhenThePauseEnds) {
     ASSERT_TRUE(connect());
     client.session().TagMode = true;
