@@ -1,5 +1,6 @@
 // Triggers and aliases: a 10 MiB flood through 100 rules, one alias
-// expansion, and a pattern that backtracks without end on the longest line.
+// expansion, a pattern that backtracks without end on the longest line, and
+// a trigger's action as a send or as Lua.
 #include "fakes/client_harness.h"
 #include "flood_corpus.h"
 #include "rules/alias_expander.h"
@@ -106,6 +107,29 @@ void AliasExpandsAndSends(benchmark::State& state) {
     }
 }
 
+// One page line through a trigger whose action is a send (0) or the same
+// send in Lua (1); the runaway guard is reset each time so every firing sends.
+void TriggerAction(benchmark::State& state) {
+    RulesClient bench;
+    bench.client.scripts().connected(bench.client.session());
+    Rule rule;
+    rule.mode = MatchMode::Regex;
+    rule.pattern = "^(\\w+) pages: (.*)$";
+    if (state.range(0) == 0) {
+        rule.send = "page $1=got it";
+    } else {
+        rule.script = "send('page ' .. matches[1] .. '=got it')";
+    }
+    bench.client.rules().book().setRules({rule});
+    const std::string line = "Wren pages: are you there?\r\n";
+    for (auto _ : state) {
+        bench.receive(line, line.size());
+        bench.client.rules().triggers().resumeSending();
+        bench.socket.sent.clear();
+    }
+    state.SetLabel(state.range(0) == 0 ? "send action" : "Lua action");
+}
+
 void CatastrophicPatternOnLongestLine(benchmark::State& state) {
     const std::string line = std::string(15999, 'a') + "!";
     const PatternMatcher matcher("^(a|aa)+$", MatchMode::Regex, false);
@@ -118,6 +142,7 @@ void CatastrophicPatternOnLongestLine(benchmark::State& state) {
 BENCHMARK(FloodThroughHundredRules)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(AliasExpandsAndSends)->Unit(benchmark::kMicrosecond);
 BENCHMARK(CatastrophicPatternOnLongestLine)->Unit(benchmark::kMillisecond);
+BENCHMARK(TriggerAction)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace corvane::bench

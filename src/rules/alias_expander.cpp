@@ -80,7 +80,12 @@ std::optional<AliasExpansion> ExpandAlias(const RuleBook& book, const std::vecto
             arguments = wordAlias(rule, matcher, line);
         }
         if (arguments) {
-            return AliasExpansion{index, SplitCommands(FillAliasText(rule.send, *arguments))};
+            // A script alone sends nothing of the line by itself.
+            std::vector<std::string> commands;
+            if (!rule.send.empty() || rule.script.empty()) {
+                commands = SplitCommands(FillAliasText(rule.send, *arguments));
+            }
+            return AliasExpansion{index, std::move(commands), std::move(*arguments)};
         }
     }
     return std::nullopt;
@@ -145,7 +150,7 @@ void AliasExpander::expandInto(const std::string& line, std::vector<std::size_t>
         tooDeep = true;
         return;
     }
-    const std::optional<AliasExpansion> expansion = ExpandAlias(m_book, m_active, line, outer);
+    std::optional<AliasExpansion> expansion = ExpandAlias(m_book, m_active, line, outer);
     if (!expansion) {
         std::optional<std::vector<std::string>> steps;
         if (m_speedwalk && m_speedwalk() && (steps = Speedwalk(line))) {
@@ -158,6 +163,12 @@ void AliasExpander::expandInto(const std::string& line, std::vector<std::size_t>
     if (outer.size() >= static_cast<std::size_t>(kMaxDepth)) {
         tooDeep = true;
         return;
+    }
+    const Rule& rule = m_book.rule(expansion->rule);
+    if (!rule.script.empty() && m_scripts != nullptr) {
+        std::vector<std::string> sent = m_scripts->runAlias(rule, line, expansion->arguments);
+        expansion->commands.insert(expansion->commands.end(), std::make_move_iterator(sent.begin()),
+                                   std::make_move_iterator(sent.end()));
     }
     outer.push_back(expansion->rule);
     for (const std::string& command : expansion->commands) {

@@ -2,6 +2,7 @@
 
 #include "core/typed_line_expander.h"
 #include "rules/rule_book.h"
+#include "rules/rule_scripts.h"
 
 #include <functional>
 #include <string>
@@ -15,6 +16,7 @@ struct Session;
 struct AliasExpansion {
     std::size_t rule = 0;
     std::vector<std::string> commands;
+    AliasArguments arguments;
 };
 
 // The first of the `active` aliases that takes the line, if any, leaving out
@@ -40,6 +42,8 @@ public:
     void setSpeedwalk(std::function<bool()> on) { m_speedwalk = std::move(on); }
     // Whether a typed line is split at semicolons first ("\\;" types one).
     void setSplitTyped(std::function<bool()> on) { m_splitTyped = std::move(on); }
+    // Runs aliases' Lua; none: it is skipped.
+    void setScripts(RuleScripts* scripts) { m_scripts = scripts; }
 
 private:
     std::vector<std::string> expandOne(const std::string& typed);
@@ -55,6 +59,7 @@ private:
     std::string m_activeWorld;
     std::function<bool()> m_speedwalk;
     std::function<bool()> m_splitTyped;
+    RuleScripts* m_scripts = nullptr;
 };
 
 } // namespace corvane

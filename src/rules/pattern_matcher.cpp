@@ -293,4 +293,22 @@ int PatternMatcher::groupNumber(std::string_view name) const {
     return number > 0 ? number : -1;
 }
 
+std::vector<std::pair<std::string, int>> PatternMatcher::groupNames() const {
+    std::vector<std::pair<std::string, int>> names;
+    if (!m_compiled) {
+        return names;
+    }
+    std::uint32_t count = 0;
+    std::uint32_t entrySize = 0;
+    PCRE2_SPTR table = nullptr;
+    pcre2_pattern_info(m_compiled->code, PCRE2_INFO_NAMECOUNT, &count);
+    pcre2_pattern_info(m_compiled->code, PCRE2_INFO_NAMEENTRYSIZE, &entrySize);
+    pcre2_pattern_info(m_compiled->code, PCRE2_INFO_NAMETABLE, &table);
+    for (std::uint32_t i = 0; i < count && table != nullptr; ++i) {
+        const PCRE2_SPTR entry = table + static_cast<std::size_t>(i) * entrySize;
+        names.emplace_back(reinterpret_cast<const char*>(entry + 2), (entry[0] << 8) | entry[1]);
+    }
+    return names;
+}
+
 } // namespace corvane

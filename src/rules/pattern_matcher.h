@@ -78,6 +78,8 @@ public:
     bool match(const MatchSubject& subject, PatternMatch* found) const;
     // The number of a named group, or -1.
     int groupNumber(std::string_view name) const;
+    // The named groups of a regular expression and their numbers.
+    std::vector<std::pair<std::string, int>> groupNames() const;
     // True when the last match gave up at the match limit.
     bool hitLimit() const { return m_hitLimit; }
 

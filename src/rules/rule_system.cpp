@@ -20,6 +20,7 @@ void RuleSystem::load(const std::string& settingsPath) {
     if (settingsPath.empty()) {
         return;
     }
+    m_settingsPath = settingsPath;
     m_file = std::make_unique<RulesFile>(RulesFile::PathBeside(settingsPath));
     std::string problem;
     std::vector<Rule> rules = m_file->load(problem, m_services.clock.now());

@@ -37,6 +37,8 @@ public:
     void load(const std::string& settingsPath);
 
     RuleBook& book() { return m_book; }
+    // The settings file the rules were read beside; empty: none.
+    const std::string& settingsPath() const { return m_settingsPath; }
     TriggerStage& triggers() { return m_triggers; }
     AliasExpander& aliases() { return m_aliases; }
 
@@ -48,6 +50,7 @@ private:
     TriggerStage m_triggers;
     AliasExpander m_aliases;
     std::unique_ptr<RulesFile> m_file;
+    std::string m_settingsPath;
     bool m_loading = false;
     bool m_saveFailureReported = false;
 };

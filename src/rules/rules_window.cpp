@@ -3,6 +3,7 @@
 #include "platform/choosers.h"
 #include "platform/prompts.h"
 #include "rules/rule_system.h"
+#include "rules/imported_scripts.h"
 #include "rules/rules_import.h"
 
 #include <algorithm>
@@ -96,6 +97,14 @@ std::string RulesWindow::importFrom(const std::string& path) {
     }
     if (imported.readAsWindows1252) {
         report += "\rThe file is not UTF-8; it was read as Windows-1252.";
+    }
+    if (!m_services.rules.settingsPath().empty()) {
+        std::string reason;
+        if (!ImportedScripts::Beside(m_services.rules.settingsPath()).store(path, imported.script, reason)) {
+            report += "\r\rThe file's script was not saved: " + reason + ".";
+        } else if (!imported.script.empty() && m_scriptStored) {
+            m_scriptStored(path);
+        }
     }
     if (!imported.skipped.empty()) {
         report += "\r\rLeft out (" + std::to_string(imported.skipped.size()) + "):";

@@ -37,6 +37,8 @@ public:
         : m_services(services) {}
 
     void setViewFactory(ViewFactory factory) { m_factory = std::move(factory); }
+    // Told when an import stored its script (see ImportedScripts), by the file it came from.
+    void setScriptStoredHook(std::function<void(const std::string&)> hook) { m_scriptStored = std::move(hook); }
     // Opens the editor (or brings it forward); triggers stopped by the
     // runaway limit send again.
     void open();
@@ -51,6 +53,7 @@ private:
     ViewFactory m_factory;
     std::unique_ptr<RulesView> m_view;
     std::unique_ptr<RulesPresenter> m_presenter;
+    std::function<void(const std::string&)> m_scriptStored;
 };
 
 } // namespace corvane

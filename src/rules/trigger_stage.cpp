@@ -43,6 +43,22 @@ std::vector<TriggerFiring> FireTriggers(const RuleBook& book, const std::vector<
     return firings;
 }
 
+namespace {
+
+// A script's colour covers the whole shown line; a replacement takes its
+// text and the colour, if any, with it.
+void applyEdit(const LineEdit& edit, TextLine& shown) {
+    if (edit.replacement) {
+        shown.text = *edit.replacement;
+        shown.spans.clear();
+    }
+    if ((edit.foreground || edit.background) && !shown.text.empty()) {
+        OverlayStyle(shown, 0, shown.text.size(), TextStyle{edit.foreground, edit.background, false});
+    }
+}
+
+} // namespace
+
 TriggerStage::TriggerStage(Services services)
     : m_services(std::move(services))
     , m_limiter(m_services.clock) {}
@@ -68,7 +84,7 @@ const std::vector<std::size_t>& TriggerStage::active() {
 }
 
 bool TriggerStage::offerLine(TextLine& line) {
-    if (active().empty()) {
+    if (active().empty() && !listening()) {
         m_tail.clear();
         return true;
     }
@@ -99,7 +115,7 @@ void TriggerStage::readEnded(std::string_view unshown) {
     }
     m_prompt = m_tail;
     m_prompt += unshown;
-    if (m_prompt.empty() || m_prompt == m_offeredPrompt || active().empty()) {
+    if (m_prompt.empty() || m_prompt == m_offeredPrompt || (active().empty() && !listening())) {
         return;
     }
     m_tailTimer = m_services.timers.startSingleShot(kPromptQuiet, [this] {
@@ -121,6 +137,7 @@ void TriggerStage::promptQuiet() {
 bool TriggerStage::act(std::string_view text, TextLine* shown, std::size_t shownFrom, bool actions) {
     const std::vector<TriggerFiring> firings = FireTriggers(m_services.book, active(), text);
     bool gag = false;
+    LineEdit edit;
     for (const TriggerFiring& firing : firings) {
         const Rule& rule = m_services.book.rule(firing.rule);
         if (shown != nullptr && rule.colour != Rule::Colour::None &&
@@ -157,6 +174,16 @@ bool TriggerStage::act(std::string_view text, TextLine* shown, std::size_t shown
         if (!firing.status.empty()) {
             m_services.status.SetStatus(firing.status);
         }
+        if (!rule.script.empty() && m_scripts != nullptr) {
+            m_scripts->runTrigger(rule, text, firing.match, m_services.book.matcher(firing.rule), edit);
+        }
+    }
+    if (actions && listening()) {
+        m_scripts->line(text, shown == nullptr, edit);
+    }
+    gag = gag || edit.gag;
+    if (shown != nullptr && !gag) {
+        applyEdit(edit, *shown);
     }
     if (gag && shown != nullptr) {
         m_services.history.appendHidden(shown->text, shown->spans);

@@ -3,6 +3,7 @@
 #include "core/shown_line_filter.h"
 #include "platform/clock.h"
 #include "rules/rule_book.h"
+#include "rules/rule_scripts.h"
 #include "rules/send_limiter.h"
 
 #include <chrono>
@@ -60,22 +61,27 @@ public:
     TriggerStage& operator=(const TriggerStage&) = delete;
 
     void setNotifier(Notifier* notifier) { m_notifier = notifier; }
+    // Runs rules' Lua and the scripts' line events; none: scripts are skipped.
+    void setScripts(RuleScripts* scripts) { m_scripts = scripts; }
     bool offerLine(TextLine& line) override;
     void readEnded(std::string_view unshown) override;
     // Triggers send again after the runaway limit stopped them.
     void resumeSending() { m_limiter.resumeAll(); }
     bool sendingStopped() const;
+    // A command sent as a trigger sends it: counted against the runaway limit.
+    void sendCommand(const std::string& command);
 
 private:
     // Colours and hides `shown`, the stretch [shownFrom, end) of the matched
     // text, and runs the firings' other actions unless told not to.
     bool act(std::string_view text, TextLine* shown, std::size_t shownFrom, bool actions = true);
-    void sendCommand(const std::string& command);
     void promptQuiet();
+    bool listening() const { return m_scripts != nullptr && m_scripts->wantsLines(); }
     const std::vector<std::size_t>& active();
 
     Services m_services;
     Notifier* m_notifier = nullptr;
+    RuleScripts* m_scripts = nullptr;
     SendLimiter m_limiter;
     std::vector<std::size_t> m_active;
     std::uint64_t m_activeRevision = 0;

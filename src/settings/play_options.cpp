@@ -10,6 +10,7 @@ namespace {
 constexpr const char* kMain = "Corvane";
 constexpr const char* kSpellCheck = "SpellCheck";
 constexpr const char* kSentColour = "SentColour";
+constexpr const char* kClientCommands = "ClientCommands";
 
 struct Named {
     std::string_view key;
@@ -71,6 +72,8 @@ PlayOptions ReadPlayOptions(const std::string& path) {
             options.sentColour = static_cast<std::int32_t>(value);
         }
     }
+    const std::string prefix = ReadSetting(kMain, kClientCommands, path);
+    options.commandPrefix = prefix == "/" || prefix == "#" ? prefix : std::string();
     return options;
 }
 
@@ -86,6 +89,10 @@ void WritePlayOptions(const PlayOptions& options, const std::string& path, const
     if (before == nullptr ? options.sentColour != PlayOptions::kDefaultSentColour
                           : before->sentColour != options.sentColour) {
         WriteSetting(kMain, kSentColour, std::to_string(options.sentColour), path);
+    }
+    if (before == nullptr ? !options.commandPrefix.empty() || !ReadSetting(kMain, kClientCommands, path).empty()
+                          : before->commandPrefix != options.commandPrefix) {
+        WriteSetting(kMain, kClientCommands, options.commandPrefix.empty() ? "None" : options.commandPrefix, path);
     }
 }
 

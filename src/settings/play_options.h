@@ -57,6 +57,9 @@ struct PlayOptions {
     // the [Font] colours): teal by default, readable on dark and light.
     static constexpr std::int32_t kDefaultSentColour = 0x808000;
     std::int32_t sentColour = kDefaultSentColour;
+    // What a client command in the input line starts with: "/", "#", or
+    // empty for none (every line is sent).
+    std::string commandPrefix;
     bool operator[](PlayOption option) const { return on[static_cast<std::size_t>(option)]; }
     void set(PlayOption option, bool value) { on[static_cast<std::size_t>(option)] = value; }
 };

@@ -57,6 +57,7 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
                    Connection::Hooks{[this] { m_processor.ProcessIncoming(); },
                                      [this] {
                                          m_input.setWorldEchoes(false);
+                                         m_scripts.disconnected();
                                          m_reset.ResetSession();
                                      },
                                      [this] { FileConnect(); },
@@ -71,6 +72,7 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
                                          m_room.exitsKnown({});
                                          // One world at a time; the session reset enables it again.
                                          m_menu.setEnabled(MenuItem::FileConnect, false);
+                                         m_scripts.connected(m_session);
                                      },
                                      [this] { return !m_options.commandLine.empty(); },
                                      [this](const PeerCertificate& certificate) {
@@ -120,6 +122,26 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
           m_session, platform.sound, m_status, m_history, platform.timers, platform.clock, platform.prompts,
           [this](const std::string& command) { m_sender.SendCommand(command + std::string(NewLine)); },
           [this](const std::string& text) { m_platform.timers.post([this, text] { ShowOutput(text + "\r\n"); }); }})
+    , m_scripts(ScriptSystem::Services{
+          platform.timers, platform.clock,
+          [this](const std::string& command) { m_rules.triggers().sendCommand(command); },
+          [this](const std::string& line) { return m_rules.aliases().expand(line); },
+          [this](const std::string& text, std::optional<Rgb> colour) { echo(text, colour); }})
+    , m_commands(ClientCommands::Services{m_rules.aliases(), m_scripts, m_rules.book(), m_session,
+                                          [this] { return m_settings.Play.commandPrefix; },
+                                          [this](const std::string& text) {
+                                              // A report's lines each on a line of their own.
+                                              std::size_t start = 0;
+                                              while (start < text.size()) {
+                                                  std::size_t end = text.find('\r', start);
+                                                  end = end == std::string::npos ? text.size() : end;
+                                                  if (end > start) {
+                                                      echo(text.substr(start, end - start), std::nullopt);
+                                                  }
+                                                  start = end + 1;
+                                              }
+                                          },
+                                          [this](const std::string& path) { return m_rulesWindow.importFrom(path); }})
     , m_rulesWindow(RulesWindow::Services{m_rules, m_session, platform.choosers, platform.prompts})
     , m_conversations(ConversationWiring::Parts{
           m_settings, m_session, m_history, platform.sound, platform.clock, platform.views, m_menu, m_sender,
@@ -165,7 +187,11 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
     m_processor.setLineStage(&m_mcp.link());
     conversations().setNext(&m_rules.triggers());
     m_processor.setLineFilter(&conversations());
-    m_input.setExpander(&m_rules.aliases());
+    m_input.setExpander(&m_commands);
+    m_rules.triggers().setScripts(&m_scripts);
+    m_rules.aliases().setScripts(&m_scripts);
+    m_rulesWindow.setScriptStoredHook([this](const std::string& source) { m_scripts.importedScriptChanged(source); });
+    m_login.setLoggedInHook([this] { m_scripts.loggedIn(m_session); });
     m_rules.aliases().setSpeedwalk([this] { return m_settings.Play[PlayOption::Speedwalk]; });
     m_rules.aliases().setSplitTyped([this] { return m_settings.Play[PlayOption::SplitTyped]; });
     m_processor.setOwnAnswers(&m_sender.ownAnswers());
@@ -174,11 +200,15 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
     m_processor.setNonUtf8Seen([this] { m_sender.worldSentNonUtf8(); });
     m_processor.telnetOptions().setEvents(
         {[this](bool echoes) { m_input.setWorldEchoes(echoes); },
-         [this](std::string_view name, std::string_view json) { m_gmcp.message(name, json); }});
+         [this](std::string_view name, std::string_view json) {
+             m_gmcp.message(name, json);
+             m_scripts.gmcp(std::string(name), json);
+         }});
     m_gmcp.setEvents({[this](const GmcpMessages::RoomInfo& room) {
                           // Entering the room forgets the last room's exits.
                           m_classifier.roomEntered(room.number, room.name);
                           m_room.exitsKnown(room.exits);
+                          m_scripts.roomEntered(room.name, room.number);
                       },
                       [this](const std::string& vitals) { m_status.SetVitals(vitals); },
                       [this](const GmcpMessages::ChannelText& text) {
@@ -312,6 +342,7 @@ void Client::start(bool openAddressBook) {
         m_startup.readColours();
     }
     m_rules.load(m_options.settingsPath);
+    m_scripts.setSettingsPath(m_options.settingsPath);
     if (m_spelling != nullptr) {
         if (const std::string problem = ApplySpellChoice(m_settings.Play, *m_spelling); !problem.empty()) {
             ShowOutput("*** Spell check is off: " + problem + std::string(NewLine));
@@ -463,6 +494,7 @@ void Client::shutdown(ShutdownCause cause) {
         FlushQueuedSettings(kSettingsFlushWait);
     }
     removeArrivalHook();
+    m_scripts.disconnected();
     m_platform.socket.close();
     m_sender.connectionEnded();
     endMacroFiles();
@@ -540,6 +572,21 @@ std::size_t Client::drawOutput() {
         m_historyWindow->linesAdded();
     }
     return lines;
+}
+
+void Client::echo(const std::string& text, std::optional<Rgb> colour) {
+    // After the line being processed, in the order they were asked for.
+    m_platform.timers.post([this, text, colour] {
+        if (!colour) {
+            ShowOutput(text + "\r\n");
+            return;
+        }
+        TextLine line;
+        line.text = text;
+        line.spans.push_back(StyleSpan{0, static_cast<std::uint32_t>(text.size()), TextStyle{colour, {}}});
+        m_output.showLine(line, -1);
+        drawOutput();
+    });
 }
 
 void Client::ShowOutput(const std::string& text) {

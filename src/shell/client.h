@@ -27,6 +27,8 @@
 #include "room/room_windows.h"
 #include "rules/rule_system.h"
 #include "rules/rules_window.h"
+#include "script/client_commands.h"
+#include "script/script_system.h"
 #include "settings/client_settings.h"
 #include "settings/startup.h"
 #include "settings/trigger_set.h"
@@ -205,6 +207,8 @@ public:
     // Triggers and aliases, and their window (Edit > "Triggers and Aliases", F6).
     RuleSystem& rules() { return m_rules; }
     RulesWindow& rulesWindow() { return m_rulesWindow; }
+    // Lua: the connected world's state, its timers, events and vars.
+    ScriptSystem& scripts() { return m_scripts; }
     // Pages, whispers, puppets and channels in windows of their own.
     Conversations& conversations() { return m_conversations.conversations(); }
     ConversationWiring& conversationWiring() { return m_conversations; }
@@ -241,6 +245,8 @@ private:
     // Draws what waits for the output box; returns the lines added.
     std::size_t drawOutput();
     void settingsWriteFailed(const std::string& path, const std::string& reason);
+    // A line of a script's own in the output, in its colour if it has one.
+    void echo(const std::string& text, std::optional<Rgb> colour);
 
     Platform& m_platform;
     MainViews m_views;
@@ -279,6 +285,8 @@ private:
     WindowSizeReport m_windowSize;
     GmcpMessages m_gmcp;
     RuleSystem m_rules;
+    ScriptSystem m_scripts;
+    ClientCommands m_commands;
     RulesWindow m_rulesWindow;
     ConversationWiring m_conversations;
     PlayHabits m_habits;

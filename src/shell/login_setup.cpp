@@ -89,6 +89,9 @@ void LoginSetup::loggedIn() {
     m_parts.gameTimer.resetLagMeter();
     // A world may have named the room already while the log-in was being sent.
     m_parts.window.setCaption(sessionCaption());
+    if (m_loggedInHook) {
+        m_loggedInHook();
+    }
 }
 
 std::optional<std::string> LoginSetup::startLoggedIn(const std::string& worldName,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -54,6 +55,8 @@ public:
     void worldChosen();
     // A character has logged in through the client.
     void loggedIn();
+    // Told after each log-in's set-up.
+    void setLoggedInHook(std::function<void()> hook) { m_loggedInHook = std::move(hook); }
     std::string sessionCaption() const;
 
     // Connects to the stored world and logs its character in (the first one
@@ -66,6 +69,7 @@ private:
     std::optional<std::string> logInStored(const std::string& characterName);
 
     Parts m_parts;
+    std::function<void()> m_loggedInHook;
 };
 
 } // namespace corvane
