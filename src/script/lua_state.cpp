@@ -106,13 +106,16 @@ void LuaState::countHook(lua_State* L, lua_Debug* where) {
         // From now on every instruction stops it, so a pcall in the script cannot keep it running.
         lua_sethook(L, &LuaState::countHook, LUA_MASKCOUNT, 1);
     }
+    // The running function's chunk and line: luaL_error would name its caller's.
     lua_getinfo(L, "Sl", where);
     if (where->currentline > 0) {
-        luaL_error(L, "%s:%d: script ran over %d ms and was stopped", where->short_src, where->currentline,
-                   static_cast<int>(kTimeLimit.count()));
+        lua_pushfstring(L, "%s:%d: ", where->short_src, where->currentline);
+    } else {
+        lua_pushfstring(L, "%s: ", where->short_src);
     }
-    luaL_error(L, "%s: script ran over %d ms and was stopped", where->short_src,
-               static_cast<int>(kTimeLimit.count()));
+    lua_pushfstring(L, "script ran over %d ms and was stopped", static_cast<int>(kTimeLimit.count()));
+    lua_concat(L, 2);
+    lua_error(L);
 }
 
 void LuaState::sandbox() {
