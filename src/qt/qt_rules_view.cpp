@@ -87,6 +87,18 @@ QtRulesView::QtRulesView(QWidget* parent)
     m_send->setPlaceholderText(tr("Commands, one a line or split by ;  ($1 or %1 for what matched)"));
     m_send->setMaximumHeight(70);
     form->addRow(tr("S&end:"), named(m_send, "RuleSend"));
+    m_script = new QPlainTextEdit(m_fields);
+    m_script->setTabChangesFocus(true);
+    m_script->setPlaceholderText(tr("Lua run when it fires: matches[1] for what matched, send(), echo(), gag()..."));
+    m_script->setMaximumHeight(90);
+    form->addRow(tr("Scr&ipt:"), named(m_script, "RuleScript"));
+    m_scriptError = new QLabel(m_fields);
+    m_scriptError->setObjectName("RuleScriptError");
+    m_scriptError->setTextFormat(Qt::PlainText);
+    m_scriptError->setWordWrap(true);
+    m_scriptError->setStyleSheet("color: #c00000;");
+    m_scriptError->hide();
+    form->addRow(QString(), m_scriptError);
     m_colour = new QComboBox(m_fields);
     m_colour->addItems({tr("No colour"), tr("Colour the match"), tr("Colour the whole line")});
     form->addRow(tr("C&olour:"), named(m_colour, "RuleColour"));
@@ -176,6 +188,7 @@ QtRulesView::QtRulesView(QWidget* parent)
         connect(combo, &QComboBox::currentIndexChanged, this, [this] { edited(); });
     }
     connect(m_send, &QPlainTextEdit::textChanged, this, [this] { edited(); });
+    connect(m_script, &QPlainTextEdit::textChanged, this, [this] { edited(); });
 }
 
 template <typename Handler> void QtRulesView::notify(Handler handler) {
@@ -230,6 +243,9 @@ void QtRulesView::setFields(const RuleFields& f) {
     if (m_send->toPlainText() != text(f.send)) {
         m_send->setPlainText(text(f.send));
     }
+    if (m_script->toPlainText() != text(f.script)) {
+        m_script->setPlainText(text(f.script));
+    }
     m_colour->setCurrentIndex(f.colour);
     m_foreground->setText(text(f.foreground));
     m_background->setText(text(f.background));
@@ -257,6 +273,7 @@ RuleFields QtRulesView::fields() const {
     f.caseSensitive = m_case->isChecked();
     f.stopHere = m_stop->isChecked();
     f.send = str(m_send->toPlainText());
+    f.script = str(m_script->toPlainText());
     f.colour = m_colour->currentIndex();
     f.foreground = str(m_foreground->text().trimmed());
     f.background = str(m_background->text().trimmed());
@@ -276,6 +293,11 @@ void QtRulesView::setPatternError(const std::string& error) {
     m_error->setText(text(error));
     m_error->setVisible(!error.empty());
     m_pattern->setStyleSheet(error.empty() ? QString() : QString("color: #c00000;"));
+}
+
+void QtRulesView::setScriptError(const std::string& error) {
+    m_scriptError->setText(text(error));
+    m_scriptError->setVisible(!error.empty());
 }
 
 void QtRulesView::setButtonEnabled(Button button, bool enabled) {

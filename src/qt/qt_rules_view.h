@@ -31,6 +31,7 @@ public:
     RuleFields fields() const override;
     void setFieldsEnabled(bool enabled) override;
     void setPatternError(const std::string& error) override;
+    void setScriptError(const std::string& error) override;
     void setButtonEnabled(Button button, bool enabled) override;
     std::string testText() const override;
     void setTestResult(const std::string& result) override;
@@ -62,6 +63,8 @@ private:
     QCheckBox* m_enabled = nullptr;
     QLineEdit* m_pattern = nullptr;
     QLabel* m_error = nullptr;
+    QPlainTextEdit* m_script = nullptr;
+    QLabel* m_scriptError = nullptr;
     QComboBox* m_mode = nullptr;
     QCheckBox* m_case = nullptr;
     QCheckBox* m_stop = nullptr;

@@ -28,6 +28,7 @@ RuleFields fieldsOf(const Rule& rule) {
     f.sound = rule.soundFile;
     f.notify = rule.notify;
     f.status = rule.statusText;
+    f.script = rule.script;
     return f;
 }
 
@@ -50,6 +51,7 @@ Rule ruleOf(const RuleFields& f) {
     rule.soundFile = f.sound;
     rule.notify = f.notify;
     rule.statusText = f.status;
+    rule.script = f.script;
     return rule;
 }
 
@@ -125,11 +127,19 @@ void RulesPresenter::showSelected() {
     if (!any) {
         m_view.setFields(RuleFields{});
         m_view.setPatternError("");
+        m_view.setScriptError("");
         return;
     }
     const auto at = static_cast<std::size_t>(index);
     m_view.setFields(fieldsOf(m_book.rule(at)));
     m_view.setPatternError(m_book.matcher(at).error());
+    showScriptError(m_book.rule(at));
+}
+
+void RulesPresenter::showScriptError(const Rule& rule) {
+    m_view.setScriptError(m_checkScript && !rule.script.empty()
+                              ? m_checkScript(rule.script, rule.name.empty() ? rule.pattern : rule.name)
+                              : std::string());
 }
 
 void RulesPresenter::onFilterChanged(int filter) {
@@ -171,8 +181,12 @@ void RulesPresenter::onFieldsEdited() {
         return;
     }
     const auto at = static_cast<std::size_t>(index);
-    m_book.replace(at, ruleOf(m_view.fields()));
+    Rule rule = ruleOf(m_view.fields());
+    // Where an imported rule came from stays with it through edits.
+    rule.source = m_book.rule(at).source;
+    m_book.replace(at, std::move(rule));
     m_view.setPatternError(m_book.matcher(at).error());
+    showScriptError(m_book.rule(at));
     const int selected = m_selected;
     refreshRows();
     // A rule moved to another world leaves this world's list.

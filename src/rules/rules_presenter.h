@@ -16,6 +16,10 @@ public:
     RulesPresenter(RulesView& view, RuleBook& book, const Session& session, std::function<void()> closed);
 
     void open();
+    // Compiles a rule's script (never runs it): the error, or empty. None: not checked.
+    void setScriptCheck(std::function<std::string(const std::string& script, const std::string& name)> check) {
+        m_checkScript = std::move(check);
+    }
 
     void onFilterChanged(int filter) override;
     void onRowSelected(int row) override;
@@ -38,6 +42,7 @@ private:
     void insertRule(Rule rule);
     void move(int by);
     int selectedIndex() const;
+    void showScriptError(const Rule& rule);
 
     RulesView& m_view;
     RuleBook& m_book;
@@ -47,6 +52,7 @@ private:
     // Book indexes of the rows shown.
     std::vector<std::size_t> m_rows;
     int m_selected = -1;
+    std::function<std::string(const std::string&, const std::string&)> m_checkScript;
 };
 
 } // namespace corvane

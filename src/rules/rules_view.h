@@ -33,6 +33,8 @@ struct RuleFields {
     std::string sound;
     bool notify = false;
     std::string status;
+    // Lua run when the rule fires, after Send.
+    std::string script;
     friend bool operator==(const RuleFields&, const RuleFields&) = default;
 };
 
@@ -70,6 +72,8 @@ public:
     // The library's message for a pattern that does not compile, in red;
     // empty hides it.
     virtual void setPatternError(const std::string& error) = 0;
+    // Where the script does not compile, in red; empty hides it.
+    virtual void setScriptError(const std::string& error) = 0;
     virtual void setButtonEnabled(Button button, bool enabled) = 0;
     virtual std::string testText() const = 0;
     virtual void setTestResult(const std::string& result) = 0;

@@ -38,6 +38,10 @@ public:
 
     void setViewFactory(ViewFactory factory) { m_factory = std::move(factory); }
     // Told when an import stored its script (see ImportedScripts), by the file it came from.
+    // Compiles a rule's script for the editor's "Script" box (see RulesPresenter::setScriptCheck).
+    void setScriptCheck(std::function<std::string(const std::string&, const std::string&)> check) {
+        m_scriptCheck = std::move(check);
+    }
     void setScriptStoredHook(std::function<void(const std::string&)> hook) { m_scriptStored = std::move(hook); }
     // Opens the editor (or brings it forward); triggers stopped by the
     // runaway limit send again.
@@ -54,6 +58,7 @@ private:
     std::unique_ptr<RulesView> m_view;
     std::unique_ptr<RulesPresenter> m_presenter;
     std::function<void(const std::string&)> m_scriptStored;
+    std::function<std::string(const std::string&, const std::string&)> m_scriptCheck;
 };
 
 } // namespace corvane

@@ -17,6 +17,7 @@
 #include "settings/default_settings.h"
 #include "settings/locked_file.h"
 #include "settings/settings.h"
+#include "script/lua_state.h"
 #include "settings/unusable_settings.h"
 #include "shell/main_layout_view.h"
 #include "shell/notice_view.h"
@@ -190,6 +191,9 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
     m_input.setExpander(&m_commands);
     m_rules.triggers().setScripts(&m_scripts);
     m_rules.aliases().setScripts(&m_scripts);
+    m_rulesWindow.setScriptCheck([](const std::string& script, const std::string& name) {
+        return LuaState::Compile(script, "rule " + name);
+    });
     m_rulesWindow.setScriptStoredHook([this](const std::string& source) { m_scripts.importedScriptChanged(source); });
     m_login.setLoggedInHook([this] { m_scripts.loggedIn(m_session); });
     m_rules.aliases().setSpeedwalk([this] { return m_settings.Play[PlayOption::Speedwalk]; });

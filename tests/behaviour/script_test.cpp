@@ -1,4 +1,6 @@
 #include "behaviour/logged_in_client.h"
+#include "fakes/fake_rules_view.h"
+#include "rules/rules_presenter.h"
 #include "rules/imported_scripts.h"
 #include "script/lua_state.h"
 
@@ -395,6 +397,32 @@ TEST_F(ScriptTest, LoadCommandImportsAFileWithItsScript) {
     EXPECT_NE(output().find("Added 1 triggers and aliases"), std::string::npos) << output();
     receive("You are hungry\r\n");
     EXPECT_EQ(sent(), "eat bread\r\n");
+}
+
+TEST(ScriptRulesEditor, ScriptErrorsShowAsYouTypeAndTheSourceStays) {
+    RuleBook book;
+    Rule imported;
+    imported.pattern = "hungry";
+    imported.source = "/home/p/.tfrc";
+    book.setRules({imported});
+    Session session;
+    testing::FakeRulesView view;
+    RulesPresenter presenter(view, book, session, {});
+    presenter.setScriptCheck([](const std::string& script, const std::string& name) {
+        return LuaState::Compile(script, "rule " + name);
+    });
+    view.setEvents(&presenter);
+    presenter.open();
+    presenter.onFilterChanged(1);
+    presenter.onRowSelected(0);
+    view.shown.script = "if vars.hp < 5 then";
+    presenter.onFieldsEdited();
+    EXPECT_NE(view.scriptError.find("rule hungry:1:"), std::string::npos) << view.scriptError;
+    view.shown.script = "if vars.hp < 5 then send('eat') end";
+    presenter.onFieldsEdited();
+    EXPECT_EQ(view.scriptError, "");
+    EXPECT_EQ(book.rule(0).script, "if vars.hp < 5 then send('eat') end");
+    EXPECT_EQ(book.rule(0).source, "/home/p/.tfrc");
 }
 
 TEST(LuaCompile, SyntaxErrorsAreFoundWithoutRunning) {

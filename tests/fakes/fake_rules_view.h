@@ -16,6 +16,7 @@ public:
     RuleFields fields() const override { return shown; }
     void setFieldsEnabled(bool enabled) override { fieldsEnabled = enabled; }
     void setPatternError(const std::string& error) override { patternError = error; }
+    void setScriptError(const std::string& error) override { scriptError = error; }
     void setButtonEnabled(Button button, bool enabled) override { buttons[button] = enabled; }
     std::string testText() const override { return test; }
     void setTestResult(const std::string& result) override { testResult = result; }
@@ -28,6 +29,7 @@ public:
     RuleFields shown;
     bool fieldsEnabled = false;
     std::string patternError;
+    std::string scriptError;
     std::map<Button, bool> buttons;
     std::string test;
     std::string testResult;
