@@ -262,6 +262,21 @@ QWidget* QtPreferencesView::buildPlayPage() {
         row->addStretch(1);
         column->addLayout(row);
     }
+    {
+        auto* row = new QHBoxLayout;
+        auto* label = new QLabel(tr("Client commands start &with:"), frame);
+        m_commandPrefix = new QComboBox(frame);
+        m_commandPrefix->setObjectName("cboCommandPrefix");
+        m_commandPrefix->setAccessibleName(tr("Client commands start with"));
+        m_commandPrefix->addItems({tr("None (every line is sent)"), tr("/"), tr("#")});
+        label->setBuddy(m_commandPrefix);
+        connect(m_commandPrefix, &QComboBox::activated, this,
+                [this] { notify([](PreferencesEvents& e) { e.onOptionChanged(); }); });
+        row->addWidget(label);
+        row->addWidget(m_commandPrefix);
+        row->addStretch(1);
+        column->addLayout(row);
+    }
     auto* spelling = new QGroupBox(tr("Spelling"), page);
     auto* spellColumn = new QVBoxLayout(spelling);
     auto* spellRow = new QHBoxLayout;
@@ -317,6 +332,14 @@ void QtPreferencesView::setSpellChoices(const std::vector<std::string>& choices,
         m_spellChoice->addItem(dictionaryCaption(choice));
     }
     m_spellChoice->setCurrentIndex(selected);
+}
+
+void QtPreferencesView::setCommandPrefixChoice(int choice) {
+    m_commandPrefix->setCurrentIndex(choice);
+}
+
+int QtPreferencesView::commandPrefixChoice() const {
+    return m_commandPrefix->currentIndex();
 }
 
 int QtPreferencesView::spellChoice() const {

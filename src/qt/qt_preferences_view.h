@@ -34,6 +34,8 @@ public:
     void setSentColour(std::int32_t colour) override;
     void setSpellChoices(const std::vector<std::string>& choices, int selected) override;
     int spellChoice() const override;
+    void setCommandPrefixChoice(int choice) override;
+    int commandPrefixChoice() const override;
     void setSpellUnavailable(const std::string& reason) override;
     void setCaption(const std::string& caption) override;
     int currentTab() const override;
@@ -82,6 +84,7 @@ private:
     std::array<QCheckBox*, kPlayOptionCount> m_playChecks{};
     QPushButton* m_sentColour = nullptr;
     QComboBox* m_spellChoice = nullptr;
+    QComboBox* m_commandPrefix = nullptr;
     QLabel* m_spellReason = nullptr;
     bool m_closing = false;
 };

@@ -21,6 +21,7 @@ void PlayPage::load() {
         m_view.setOptionCaption(option, std::string(PlayOptionCaption(option)));
         m_view.setOptionChecked(option, m_options[option]);
     }
+    m_view.setCommandPrefixChoice(m_options.commandPrefix == "/" ? 1 : m_options.commandPrefix == "#" ? 2 : 0);
     m_dictionaries = m_spelling != nullptr ? m_spelling->installedDictionaries() : std::vector<std::string>();
     m_shownDictionary = m_spelling != nullptr ? ChosenDictionary(m_options.spellCheck, m_dictionaries,
                                                                  m_spelling->systemLanguage())
@@ -45,6 +46,9 @@ std::string PlayPage::apply() {
         m_options.set(option, m_view.isOptionChecked(option));
     }
     m_options.sentColour = m_sentColour;
+    static const std::string prefixes[] = {"", "/", "#"};
+    const int prefix = m_view.commandPrefixChoice();
+    m_options.commandPrefix = prefixes[prefix >= 0 && prefix <= 2 ? prefix : 0];
     if (m_spelling == nullptr || m_dictionaries.empty()) {
         return {};
     }

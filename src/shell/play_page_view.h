@@ -21,6 +21,10 @@ public:
     // (0x00BBGGRR); its press is the dialog's onChangeColour(SentColour).
     virtual void setSentColour(std::int32_t colour) = 0;
 
+    // "Client commands start with:": 0 none, 1 "/", 2 "#".
+    virtual void setCommandPrefixChoice(int choice) = 0;
+    virtual int commandPrefixChoice() const = 0;
+
     // "Off" first, then the dictionaries installed.
     virtual void setSpellChoices(const std::vector<std::string>& choices, int selected) = 0;
     virtual int spellChoice() const = 0;

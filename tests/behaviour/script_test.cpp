@@ -1,6 +1,8 @@
 #include "behaviour/logged_in_client.h"
 #include "fakes/fake_rules_view.h"
 #include "rules/rules_presenter.h"
+#include "fakes/fake_preferences_view.h"
+#include "shell/play_page.h"
 #include "rules/imported_scripts.h"
 #include "script/lua_state.h"
 
@@ -423,6 +425,27 @@ TEST(ScriptRulesEditor, ScriptErrorsShowAsYouTypeAndTheSourceStays) {
     EXPECT_EQ(view.scriptError, "");
     EXPECT_EQ(book.rule(0).script, "if vars.hp < 5 then send('eat') end");
     EXPECT_EQ(book.rule(0).source, "/home/p/.tfrc");
+}
+
+TEST(ScriptPlayPage, ClientCommandsPrefixIsChosenOnThePlayPageAndKept) {
+    testing::ScratchFolder folder;
+    const std::string ini = folder.file("CORVANE.INI");
+    folder.write("CORVANE.INI", "[Corvane]\r\n");
+    EXPECT_EQ(ReadPlayOptions(ini).commandPrefix, "") << "off by default";
+    PlayOptions options;
+    testing::FakePreferencesView view;
+    PlayPage page(view, options);
+    page.load();
+    EXPECT_EQ(view.commandPrefix, 0);
+    view.commandPrefix = 2;
+    page.apply();
+    page.write(ini);
+    EXPECT_EQ(options.commandPrefix, "#");
+    EXPECT_EQ(ReadPlayOptions(ini).commandPrefix, "#");
+    view.commandPrefix = 0;
+    page.apply();
+    page.write(ini);
+    EXPECT_EQ(ReadPlayOptions(ini).commandPrefix, "");
 }
 
 TEST(LuaCompile, SyntaxErrorsAreFoundWithoutRunning) {

@@ -42,6 +42,8 @@ public:
         spellSelected = selected;
     }
     int spellChoice() const override { return spellSelected; }
+    void setCommandPrefixChoice(int choice) override { commandPrefix = choice; }
+    int commandPrefixChoice() const override { return commandPrefix; }
     void setSpellUnavailable(const std::string& reason) override { spellReason = reason; }
     void chooseSpelling(int index) {
         spellSelected = index;
@@ -130,6 +132,7 @@ public:
     std::array<bool, kPlayOptionCount> playChecks{};
     std::array<std::string, kPlayOptionCount> playCaptions;
     std::vector<std::string> spellChoices;
+    int commandPrefix = 0;
     int spellSelected = -1;
     std::string spellReason = "not told";
     bool multiple = false;
