@@ -50,24 +50,47 @@ std::string FillTriggerText(std::string_view text, std::string_view subject, con
 std::string FillAliasText(std::string_view text, const AliasArguments& arguments) {
     std::string out;
     bool used = false;
+    const auto word = [&](char digit) {
+        const auto index = static_cast<std::size_t>(digit - '1');
+        if (index < arguments.numbered.size()) {
+            out.append(arguments.numbered[index]);
+        }
+        used = true;
+    };
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
+        const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+        // "$1" as a trigger's send writes it, "$$" a dollar sign; "$"
+        // before anything else is itself.
+        if (c == '$' && next >= '1' && next <= '9') {
+            word(next);
+            ++i;
+            continue;
+        }
+        if (c == '$' && next == '$') {
+            out.push_back('$');
+            ++i;
+            continue;
+        }
         if (c != '%' || i + 1 == text.size()) {
             out.push_back(c);
             continue;
         }
-        const char next = text[i + 1];
         if (next == '%') {
             out.push_back('%');
         } else if (next == '*') {
             out.append(arguments.rest);
             used = true;
         } else if (next >= '1' && next <= '9') {
-            const auto index = static_cast<std::size_t>(next - '1');
-            if (index < arguments.numbered.size()) {
-                out.append(arguments.numbered[index]);
+            word(next);
+        } else if (next == '-' && i + 2 < text.size() && text[i + 2] >= '1' && text[i + 2] <= '9') {
+            // The words after the first N, as TinyFugue's %-1 gives them.
+            const auto skip = static_cast<std::size_t>(text[i + 2] - '0');
+            for (std::size_t w = skip; w < arguments.numbered.size(); ++w) {
+                out.append(w > skip ? " " : "").append(arguments.numbered[w]);
             }
             used = true;
+            ++i;
         } else {
             out.push_back(c);
             continue;

@@ -19,7 +19,8 @@ struct AliasArguments {
     std::vector<std::string> numbered; // %1..%9
     std::string rest;                  // %*
 };
-// An alias's expansion filled in: %1..%9, %* and %% a percent sign. An
+// An alias's expansion filled in: %1..%9 (or $1..$9), %-1..%-9 the words
+// after the first N, %* and %% a percent sign ($$ a dollar sign). An
 // expansion that uses none of them gets the rest of the line after its last
 // command, so "k" -> "kill" still takes a target.
 std::string FillAliasText(std::string_view text, const AliasArguments& arguments);

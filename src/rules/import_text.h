@@ -15,6 +15,8 @@ bool startsWith(const std::string& text, const std::string& prefix);
 std::string escapeRegex(char c);
 // The command as a report names it: its first 60 characters.
 std::string shortened(const std::string& command);
+// One of the 256 colours of xterm: 16 named, a 6x6x6 cube, 24 greys.
+Rgb xtermColour(int index);
 // A colour by the name both clients use ("light red", "grey").
 std::optional<Rgb> namedColour(const std::string& name);
 

@@ -1,13 +1,12 @@
+// Importing TinyFugue files.
 #include "rules/rules_import.h"
 
 #include "rules/import_text.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
-#include <map>
 #include <optional>
-#include <sstream>
+#include <set>
 
 namespace corvane {
 
@@ -15,35 +14,127 @@ namespace {
 
 using namespace import_text;
 
-// ---- TinyFugue -------------------------------------------------------------
+// ---- Reading: the file as TinyFugue splits it into commands ----------------
 
-// Joins lines ending in a backslash with the next, drops comments.
+// A line ending in a backslash goes on on the next line (whose leading blanks
+// go); lines starting with ";" or "#" are comments.
 std::vector<std::string> tfCommands(const std::string& text) {
     std::vector<std::string> commands;
-    std::istringstream in(text);
-    std::string line;
     std::string pending;
-    while (std::getline(in, line)) {
+    bool continued = false;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        std::string line = text.substr(start, end - start);
+        start = end + 1;
         if (!line.empty() && line.back() == '\r') {
             line.pop_back();
         }
-        if (pending.empty() && (trim(line).empty() || line[0] == ';' || line[0] == '#')) {
+        if (continued) {
+            line = line.substr(std::min(line.size(), line.find_first_not_of(" \t")));
+        } else if (trim(line).empty() || line[0] == ';' || line[0] == '#') {
             continue;
         }
-        if (!line.empty() && line.back() == '\\') {
+        // "%\" at the end is a backslash, not a continuation.
+        continued = !line.empty() && line.back() == '\\' && (line.size() < 2 || line[line.size() - 2] != '%');
+        if (continued) {
             line.pop_back();
-            pending += trim(line) + " ";
-            continue;
         }
-        pending += pending.empty() ? line : trim(line);
-        commands.push_back(trim(pending));
-        pending.clear();
+        pending += line;
+        if (!continued) {
+            commands.push_back(trim(pending));
+            pending.clear();
+        }
+        if (end == text.size()) {
+            break;
+        }
     }
     if (!trim(pending).empty()) {
         commands.push_back(trim(pending));
     }
     return commands;
 }
+
+// One option's value: quoted (a backslash takes the next character as it
+// is, so "\\" is one backslash) or up to the next blank.
+std::string tfValue(const std::string& text, std::size_t& i) {
+    if (i < text.size() && (text[i] == '"' || text[i] == '\'' || text[i] == '`')) {
+        const char quote = text[i++];
+        std::string value;
+        while (i < text.size() && text[i] != quote) {
+            if (text[i] == '\\' && i + 1 < text.size() && (text[i + 1] == quote || text[i + 1] == '\\')) {
+                ++i;
+            }
+            value.push_back(text[i++]);
+        }
+        ++i;
+        return value;
+    }
+    const std::size_t start = i;
+    while (i < text.size() && text[i] != ' ' && text[i] != '\t') {
+        ++i;
+    }
+    return text.substr(start, i - start);
+}
+
+void skipBlanks(const std::string& text, std::size_t& i) {
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) {
+        ++i;
+    }
+}
+
+// /def's options as getopt reads them: flags combine ("-Fq"), and an option
+// with a value takes the rest of its word or the next word ("-p1", "-p 1").
+struct TfOptions {
+    std::vector<std::pair<char, std::string>> values;
+    std::string rest;
+    bool has(char option) const {
+        return std::any_of(values.begin(), values.end(), [&](const auto& v) { return v.first == option; });
+    }
+    std::optional<std::string> value(char option) const {
+        for (const auto& v : values) {
+            if (v.first == option) {
+                return v.second;
+            }
+        }
+        return std::nullopt;
+    }
+};
+
+TfOptions tfOptions(const std::string& args, const std::string& withValues) {
+    TfOptions out;
+    std::size_t i = 0;
+    for (;;) {
+        skipBlanks(args, i);
+        if (i + 1 >= args.size() || args[i] != '-' || args[i + 1] == ' ') {
+            break;
+        }
+        ++i;
+        if (args[i] == '-') {
+            ++i;
+            break;
+        }
+        while (i < args.size() && args[i] != ' ' && args[i] != '\t') {
+            const char option = args[i++];
+            if (withValues.find(option) == std::string::npos) {
+                out.values.emplace_back(option, "");
+                continue;
+            }
+            if (i >= args.size() || args[i] == ' ' || args[i] == '\t') {
+                skipBlanks(args, i);
+            }
+            out.values.emplace_back(option, tfValue(args, i));
+            break;
+        }
+    }
+    out.rest = args.substr(std::min(i, args.size()));
+    return out;
+}
+
+// ---- Translating ------------------------------------------------------------
 
 // A TinyFugue glob matches the whole line: * and ? as wildcards, [..] sets,
 // {a|b} alternatives, a backslash quoting the next character.
@@ -58,13 +149,13 @@ std::string globToRegex(const std::string& glob) {
         } else if (c == '?') {
             out += ".";
         } else if (c == '[') {
-            const std::size_t close = glob.find(']', i + 1);
+            const std::size_t close = glob.find(']', i + 2);
             if (close == std::string::npos) {
                 out += "\\[";
             } else {
-                std::string set = glob.substr(i + 1, close - i - 1);
-                if (!set.empty() && set[0] == '^') {
-                    set[0] = '^';
+                std::string set;
+                for (std::size_t k = i + 1; k < close; ++k) {
+                    set += glob[k] == '\\' || glob[k] == '[' ? std::string("\\") + glob[k] : std::string(1, glob[k]);
                 }
                 out += "[" + set + "]";
                 i = close;
@@ -82,107 +173,203 @@ std::string globToRegex(const std::string& glob) {
     return out + "$";
 }
 
-// Reads one option's value: quoted with " or ', or up to the next blank.
-std::string tfOptionValue(const std::string& text, std::size_t& i) {
-    if (i < text.size() && (text[i] == '"' || text[i] == '\'')) {
-        const char quote = text[i++];
-        std::string value;
-        while (i < text.size() && text[i] != quote) {
-            if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == quote) {
-                ++i;
-            }
-            value.push_back(text[i++]);
+// What a body's "%..." substitution means. TinyFugue's own names for the
+// line's words (%1, %L) and variables have no counterpart in a rule.
+struct TfSubstitution {
+    std::string name; // "*", "1".."9", "-1".."-9", "P0".."P9", or another name
+    std::size_t length = 0;
+};
+
+std::optional<TfSubstitution> tfSubstitution(const std::string& body, std::size_t i) {
+    if (body[i] != '%' || i + 1 >= body.size()) {
+        return std::nullopt;
+    }
+    if (body[i + 1] == '{') {
+        const std::size_t close = body.find('}', i + 2);
+        if (close == std::string::npos) {
+            return std::nullopt;
         }
-        ++i;
-        return value;
+        return TfSubstitution{body.substr(i + 2, close - i - 2), close + 1 - i};
     }
-    const std::size_t start = i;
-    while (i < text.size() && text[i] != ' ' && text[i] != '\t') {
-        ++i;
+    const char c = body[i + 1];
+    if (c == '*' || (c >= '0' && c <= '9') || c == 'L') {
+        return TfSubstitution{std::string(1, c), 2};
     }
-    return text.substr(start, i - start);
+    if ((c == '-' || c == 'P') && i + 2 < body.size() &&
+        ((body[i + 2] >= '0' && body[i + 2] <= '9') || body[i + 2] == 'L')) {
+        return TfSubstitution{body.substr(i + 1, 2), 3};
+    }
+    return std::nullopt;
 }
 
-// A trigger body in Corvane's terms: "%;" separates commands, the match and
-// its groups become $-references. Nothing when it runs TinyFugue commands.
-std::optional<std::string> tfBody(const std::string& body, bool regexp, std::string& why) {
-    std::string out;
+// Body text with TinyFugue's quoting undone: "%;" ends a command, "\c" and
+// "%%" are the character itself. Substitutions go to `fill`, which writes
+// them in Corvane's terms or says why it cannot. Literal characters go
+// through `literal`.
+template <typename Fill, typename Literal>
+std::optional<std::vector<std::string>> tfBodyCommands(const std::string& body, Fill fill, Literal literal,
+                                                       std::string& why) {
+    std::vector<std::string> commands(1);
     for (std::size_t i = 0; i < body.size(); ++i) {
         const char c = body[i];
-        if (c != '%' && c != '{') {
-            out += c == '$' ? std::string("$$") : std::string(1, c);
-            continue;
-        }
-        std::string rest = body.substr(i);
-        if (startsWith(rest, "%;")) {
-            out += ";";
+        if (c == '\\' && i + 1 < body.size()) {
+            commands.back() += literal(body[++i]);
+        } else if (c == '%' && i + 1 < body.size() && body[i + 1] == ';') {
+            commands.emplace_back();
             ++i;
-        } else if (startsWith(rest, "%%")) {
-            out += "%";
-            ++i;
-        } else if (startsWith(rest, "%*") || startsWith(rest, "%{*}") || startsWith(rest, "{*}")) {
-            out += "$0";
-            i += startsWith(rest, "%*") ? 1 : (startsWith(rest, "{*}") ? 2 : 3);
-        } else if ((startsWith(rest, "%P") || startsWith(rest, "{P") || startsWith(rest, "%{P")) && regexp) {
-            const std::size_t digit = rest.find_first_of("0123456789");
-            if (digit == std::string::npos || digit > 3) {
-                out.push_back(c);
-                continue;
+        } else if (c == '%' && i + 1 < body.size() && (body[i + 1] == '%' || body[i + 1] == '\\')) {
+            commands.back() += literal(body[++i]);
+        } else if (const auto substitution = tfSubstitution(body, i)) {
+            const auto filled = fill(substitution->name);
+            if (!filled) {
+                why = "uses %" + (substitution->length > 3 ? "{" + substitution->name + "}" : substitution->name) +
+                      (substitution->name == "L" || substitution->name == "-L" || (substitution->name[0] >= '0' &&
+                                                                                   substitution->name[0] <= '9')
+                           ? ", a word of the line, which a trigger here cannot name"
+                           : ", a TinyFugue variable (variables need the script engine)");
+                return std::nullopt;
             }
-            out += "$" + std::string(1, rest[digit]);
-            i += digit;
-            if (rest[0] == '{' || rest[1] == '{') {
-                ++i; // the closing brace
-            }
-        } else if (c == '%' && rest.size() > 1 && rest[1] >= '1' && rest[1] <= '9') {
-            why = "uses " + rest.substr(0, 2) + " (a word of the line), which a trigger here cannot name";
-            return std::nullopt;
+            commands.back() += *filled;
+            i += substitution->length - 1;
         } else {
-            out.push_back(c);
+            commands.back() += literal(c);
         }
     }
-    // "/send text" is plain text to the world here; other commands are TinyFugue's own.
-    std::string sent;
-    std::istringstream pieces(out);
-    std::string piece;
-    while (std::getline(pieces, piece, ';')) {
-        std::string t = trim(piece);
-        if (startsWith(t, "/send ")) {
-            t = trim(t.substr(6));
-        } else if (!t.empty() && t[0] == '/') {
-            why = "runs the TinyFugue command " + t.substr(0, t.find(' '));
-            return std::nullopt;
-        }
-        sent += (sent.empty() ? "" : ";") + t;
-    }
-    return sent;
+    return commands;
 }
 
-void tfAttributes(const std::string& attributes, Rule& rule) {
-    for (std::size_t i = 0; i < attributes.size(); ++i) {
-        switch (attributes[i]) {
-        case 'g':
-            rule.gag = true;
-            break;
-        case 'B':
-        case 'h':
-            rule.bold = true;
-            rule.colour = Rule::Colour::Line;
-            break;
-        case 'C': {
-            const std::string colour = attributes.substr(i + 1);
-            const bool background = startsWith(colour, "bg");
-            if (const auto rgb = namedColour(background ? colour.substr(2) : colour)) {
-                (background ? rule.background : rule.foreground) = rgb;
-                rule.colour = Rule::Colour::Line;
+// "/send [-w] [-h] [-n] text" sends text to this world; a command that
+// names another macro of the file stays for the aliases; TinyFugue's own
+// commands do not come over.
+std::optional<std::string> tfSendable(const std::string& command, const std::set<std::string>& macros,
+                                      bool aliasesExpand, std::string& why) {
+    std::string t = trim(command);
+    if (t.empty() || t[0] != '/') {
+        return t;
+    }
+    const std::string verb = lower(t.substr(0, t.find(' ')));
+    if (verb == "/send") {
+        // Its options take their values attached: "-w" alone is this world.
+        std::size_t i = 5;
+        for (;;) {
+            skipBlanks(t, i);
+            if (i + 1 >= t.size() || t[i] != '-' || t[i + 1] == ' ') {
+                break;
             }
-            i = attributes.size();
-            break;
+            const std::size_t end = std::min(t.size(), t.find_first_of(" \t", i));
+            if (t[i + 1] == 'w' && end > i + 2) {
+                why = "sends to the world " + t.substr(i + 2, end - i - 2) + ", which a rule here cannot";
+                return std::nullopt;
+            }
+            i = end;
         }
-        default:
-            break;
+        return trim(t.substr(std::min(i, t.size())));
+    }
+    if (aliasesExpand && macros.count(verb.substr(1)) > 0) {
+        return t;
+    }
+    why = "runs the TinyFugue command " + verb;
+    return std::nullopt;
+}
+
+// One colour of an attribute: a name, "rgbRGB" (0-5 each) or "grayN" (0-23),
+// each with "bg" before it for the background.
+bool tfColour(std::string name, Rule& rule) {
+    name = lower(trim(name));
+    const bool background = startsWith(name, "bg");
+    if (background) {
+        name = name.substr(2);
+    }
+    std::optional<Rgb> rgb;
+    if (name.size() == 6 && startsWith(name, "rgb") && name.find_first_not_of("012345", 3) == std::string::npos) {
+        rgb = xtermColour(16 + 36 * (name[3] - '0') + 6 * (name[4] - '0') + (name[5] - '0'));
+    } else if (startsWith(name, "gray") && name.size() > 4 && name.size() <= 6 &&
+               name.find_first_not_of("0123456789", 4) == std::string::npos && std::atoi(name.c_str() + 4) < 24) {
+        rgb = xtermColour(232 + std::atoi(name.c_str() + 4));
+    } else if (startsWith(name, "bright")) {
+        rgb = namedColour("light " + name.substr(6));
+    } else if (name.find_first_not_of("0123456789") == std::string::npos && !name.empty() && name.size() <= 3 &&
+               std::atoi(name.c_str()) < 256) {
+        rgb = xtermColour(std::atoi(name.c_str()));
+    } else {
+        rgb = namedColour(name);
+    }
+    if (!rgb) {
+        return false;
+    }
+    (background ? rule.background : rule.foreground) = rgb;
+    return true;
+}
+
+// Attributes: g gags, B and h embolden, C colours; others have no
+// counterpart and are reported.
+bool tfAttributes(const std::string& attributes, Rule& rule, std::string& why) {
+    for (std::size_t i = 0; i < attributes.size(); ++i) {
+        const char a = attributes[i];
+        if (a == 'g') {
+            rule.gag = true;
+        } else if (a == 'B' || a == 'h') {
+            rule.bold = true;
+        } else if (a == 'n' || a == ',' || a == 'x') {
+            continue;
+        } else if (a == 'C') {
+            std::size_t end = attributes.find(',', i);
+            std::string colour = attributes.substr(i + 1, end == std::string::npos ? std::string::npos : end - i - 1);
+            if (!tfColour(colour, rule)) {
+                why = "uses the colour \"" + colour + "\"";
+                return false;
+            }
+            // "Cred,Cbgblue" and "Cred,bgblue" both give a background.
+            if (end != std::string::npos && startsWith(attributes.substr(end + 1), "bg")) {
+                const std::size_t next = attributes.find(',', end + 1);
+                colour = attributes.substr(end + 1, next == std::string::npos ? std::string::npos : next - end - 1);
+                if (!tfColour(colour, rule)) {
+                    why = "uses the colour \"" + colour + "\"";
+                    return false;
+                }
+                end = next;
+            }
+            i = end == std::string::npos ? attributes.size() : end;
+        } else {
+            why = "uses the attribute " + std::string(1, a) + ", which Corvane cannot draw";
+            return false;
         }
     }
+    if (rule.bold || rule.foreground || rule.background) {
+        rule.colour = Rule::Colour::Line;
+    }
+    return true;
+}
+
+struct TfFile {
+    std::string matching = "glob";
+    std::set<std::string> macros;
+};
+
+bool tfPattern(const std::string& pattern, const std::string& matching, Rule& rule, std::string& why) {
+    rule.mode = MatchMode::Regex;
+    if (matching == "regexp") {
+        // TinyFugue's regular expressions heed case, its globs do not.
+        rule.pattern = pattern;
+        rule.caseSensitive = true;
+    } else if (matching == "simple") {
+        rule.pattern = "^";
+        for (const char c : pattern) {
+            rule.pattern += escapeRegex(c);
+        }
+        rule.pattern += "$";
+        rule.caseSensitive = true;
+    } else if (matching == "glob") {
+        rule.pattern = globToRegex(pattern);
+    } else {
+        why = "uses the matching style \"" + matching + "\"";
+        return false;
+    }
+    return true;
+}
+
+std::string dollars(char c) {
+    return c == '$' ? std::string("$$") : std::string(1, c);
 }
 
 struct TfTrigger {
@@ -190,175 +377,230 @@ struct TfTrigger {
     int priority = 0;
 };
 
-std::optional<TfTrigger> tfDef(const std::string& args, std::string& why) {
+std::optional<TfTrigger> tfTrigger(const TfOptions& options, const std::string& body, const TfFile& file,
+                                   std::string& why) {
     TfTrigger out;
     Rule& rule = out.rule;
-    std::string matching = "glob";
-    std::optional<std::string> pattern;
-    bool fallThrough = false;
-    bool partial = false;
-    std::size_t i = 0;
-    while (i < args.size()) {
-        while (i < args.size() && (args[i] == ' ' || args[i] == '\t')) {
-            ++i;
+    std::string matching = lower(options.value('m').value_or(file.matching));
+    std::string partial;
+    if (const auto p = options.value('P')) {
+        partial = *p;
+        if (!options.has('m')) {
+            matching = "regexp";
         }
-        if (i >= args.size() || args[i] != '-') {
-            break;
+    }
+    if (!tfPattern(*options.value('t'), matching, rule, why)) {
+        return std::nullopt;
+    }
+    out.priority = std::atoi(options.value('p').value_or("0").c_str());
+    if (const auto attributes = options.value('a'); attributes && !tfAttributes(*attributes, rule, why)) {
+        return std::nullopt;
+    }
+    if (options.has('P')) {
+        std::size_t digits = 0;
+        while (digits < partial.size() && partial[digits] >= '0' && partial[digits] <= '9') {
+            ++digits;
         }
-        ++i;
-        if (i < args.size() && args[i] == '-') {
-            ++i;
-            break;
-        }
-        const char option = i < args.size() ? args[i++] : ' ';
-        switch (option) {
-        case 't':
-            pattern = tfOptionValue(args, i);
-            break;
-        case 'm':
-            matching = tfOptionValue(args, i);
-            break;
-        case 'p':
-            out.priority = std::atoi(tfOptionValue(args, i).c_str());
-            break;
-        case 'a':
-            tfAttributes(tfOptionValue(args, i), rule);
-            break;
-        case 'P':
-            partial = true;
-            tfAttributes(tfOptionValue(args, i), rule);
-            break;
-        case 'F':
-            fallThrough = true;
-            break;
-        case 'w':
-            rule.world = tfOptionValue(args, i);
-            break;
-        case 'h':
-            why = "is a hook (-h), which Corvane has no equivalent for";
+        if (digits > 0 && std::atoi(partial.substr(0, digits).c_str()) != 0) {
+            why = "colours group " + partial.substr(0, digits) + " of the match; a rule here colours the whole match";
             return std::nullopt;
-        case 'n':
-        case 'c':
-        case 'b':
-        case 'B':
-        case 'E':
-        case 'T':
-        case 'i':
-        case 'q':
-        case 'e':
-        case 'f':
-            if (option == 'b' || option == 'B') {
-                why = "is a key binding (-" + std::string(1, option) + ")";
-                return std::nullopt;
-            }
-            if (option != 'i' && option != 'q' && option != 'e' && option != 'f') {
-                tfOptionValue(args, i);
-            }
-            break;
-        default:
-            break;
         }
-    }
-    const std::string rest = args.substr(std::min(i, args.size()));
-    const std::size_t equals = rest.find('=');
-    rule.name = trim(rest.substr(0, equals));
-    const std::string body = equals == std::string::npos ? "" : trim(rest.substr(equals + 1));
-    if (!pattern) {
-        why = "has no trigger pattern (-t): it is a TinyFugue command";
-        return std::nullopt;
-    }
-    matching = lower(matching);
-    if (matching == "regexp") {
-        rule.mode = MatchMode::Regex;
-        rule.pattern = *pattern;
-    } else if (matching == "simple") {
-        rule.mode = MatchMode::Regex;
-        std::string quoted = "^";
-        for (const char c : *pattern) {
-            quoted += escapeRegex(c);
+        Rule coloured;
+        if (!tfAttributes(partial.substr(digits), coloured, why)) {
+            return std::nullopt;
         }
-        rule.pattern = quoted + "$";
-    } else if (matching == "glob") {
-        rule.mode = MatchMode::Regex;
-        rule.pattern = globToRegex(*pattern);
-    } else {
-        why = "uses the matching style \"" + matching + "\"";
-        return std::nullopt;
-    }
-    if (partial) {
+        rule.bold = rule.bold || coloured.bold;
+        rule.foreground = coloured.foreground ? coloured.foreground : rule.foreground;
+        rule.background = coloured.background ? coloured.background : rule.background;
         rule.colour = Rule::Colour::Match;
     }
-    rule.caseSensitive = false;
-    const auto send = tfBody(body, rule.mode == MatchMode::Regex && matching == "regexp", why);
-    if (!send) {
+    if (options.has('c') || options.has('n') || options.has('E') || options.has('T')) {
+        why = "fires only sometimes (-c, -n, -E or -T), which a rule here cannot";
         return std::nullopt;
     }
-    rule.send = *send;
-    rule.stopHere = !fallThrough;
+    rule.world = options.value('w').value_or("");
+    const bool regexp = matching == "regexp";
+    const auto commands = tfBodyCommands(
+        body,
+        [&](const std::string& name) -> std::optional<std::string> {
+            // %* is the whole line, which a glob's match is.
+            if ((name == "*" && !regexp) || (regexp && name == "P0")) {
+                return std::string("$0");
+            }
+            if (regexp && name.size() == 2 && name[0] == 'P' && name[1] >= '1' && name[1] <= '9') {
+                return "$" + name.substr(1);
+            }
+            return std::nullopt;
+        },
+        dollars, why);
+    if (!commands) {
+        return std::nullopt;
+    }
+    for (const std::string& command : *commands) {
+        const auto sent = tfSendable(command, file.macros, false, why);
+        if (!sent) {
+            return std::nullopt;
+        }
+        if (!sent->empty()) {
+            // A semicolon of the text is no command break here.
+            std::string quoted;
+            for (const char c : *sent) {
+                quoted += c == ';' ? std::string("\\;") : std::string(1, c);
+            }
+            rule.send += (rule.send.empty() ? "" : ";") + quoted;
+        }
+    }
+    rule.stopHere = !options.has('F');
     return out;
 }
 
-// TinyFugue's alias arguments are the words after the name, as here; %1 and
-// %* need nothing done, "%;" separates commands.
-std::string tfAliasBody(const std::string& body) {
-    std::string out;
-    for (std::size_t i = 0; i < body.size(); ++i) {
-        if (body.compare(i, 2, "%;") == 0) {
-            out += ";";
-            ++i;
-        } else {
-            out.push_back(body[i]);
+// "/def name = body" is a command the player types as "/name args".
+std::optional<Rule> tfMacro(const std::string& name, const std::string& body, const TfFile& file, std::string& why) {
+    if (trim(body).empty()) {
+        why = "has no body";
+        return std::nullopt;
+    }
+    const auto commands = tfBodyCommands(
+        body,
+        [](const std::string& n) -> std::optional<std::string> {
+            if (n == "*" || (n.size() == 1 && n[0] >= '1' && n[0] <= '9')) {
+                return "%" + n;
+            }
+            if (n.size() == 2 && n[0] == '-' && n[1] >= '1' && n[1] <= '9') {
+                return "%" + n;
+            }
+            return std::nullopt;
+        },
+        [](char c) {
+            return c == '%'   ? std::string("%%")
+                   : c == '$' ? std::string("$$")
+                   : c == ';' ? std::string("\\;")
+                              : std::string(1, c);
+        },
+        why);
+    if (!commands) {
+        return std::nullopt;
+    }
+    Rule rule;
+    rule.kind = Rule::Kind::Alias;
+    rule.name = "/" + name;
+    rule.pattern = rule.name;
+    for (const std::string& command : *commands) {
+        const auto sent = tfSendable(command, file.macros, true, why);
+        if (!sent) {
+            return std::nullopt;
+        }
+        rule.send += (rule.send.empty() ? "" : ";") + *sent;
+    }
+    return rule;
+}
+
+// A world for the address book, named without its password.
+std::string tfWorld(const std::string& verb, const std::string& args) {
+    const TfOptions options = tfOptions(args, "Tsxe");
+    std::vector<std::string> words;
+    std::size_t i = 0;
+    while (i < options.rest.size()) {
+        skipBlanks(options.rest, i);
+        if (i < options.rest.size()) {
+            words.push_back(tfValue(options.rest, i));
         }
     }
-    return out;
+    std::string named = words.empty() ? "" : " " + words[0];
+    if (words.size() >= 3) {
+        const bool withLogin = words.size() >= 5;
+        named += " (" + words[withLogin ? 3 : 1] + " " + words[withLogin ? 4 : 2] + ")";
+    }
+    return verb + named + ": a world, not a rule; add it in the address book (its password is left out here)";
 }
 
 } // namespace
 
 RulesImport ImportTinyFugue(const std::string& text) {
     RulesImport result;
+    const std::vector<std::string> commands = tfCommands(text);
+    TfFile file;
+    for (const std::string& command : commands) {
+        if (lower(command.substr(0, 5)) == "/def ") {
+            const TfOptions options = tfOptions(trim(command.substr(5)), "tmpcaPwTEhbBns");
+            file.macros.insert(trim(options.rest.substr(0, options.rest.find('='))));
+        }
+    }
     std::vector<TfTrigger> triggers;
-    for (const std::string& command : tfCommands(text)) {
+    for (const std::string& command : commands) {
         const std::size_t space = command.find_first_of(" \t");
         const std::string verb = lower(command.substr(0, space));
         const std::string args = space == std::string::npos ? "" : trim(command.substr(space));
         std::string why;
         if (verb == "/def") {
-            if (auto trigger = tfDef(args, why)) {
-                triggers.push_back(std::move(*trigger));
+            const TfOptions options = tfOptions(args, "tmpcaPwTEhbBns");
+            const std::size_t equals = options.rest.find('=');
+            const std::string name = trim(options.rest.substr(0, equals));
+            const std::string body = equals == std::string::npos ? "" : trim(options.rest.substr(equals + 1));
+            if (options.has('h')) {
+                why = "is a hook (-h " + options.value('h').value_or("") + "); hooks need the script engine";
+            } else if (options.has('b') || options.has('B')) {
+                why = "is a key binding; key bindings are not imported yet";
+            } else if (options.has('t')) {
+                if (auto trigger = tfTrigger(options, body, file, why)) {
+                    trigger->rule.name = name.empty() ? *options.value('t') : name;
+                    triggers.push_back(std::move(*trigger));
+                    continue;
+                }
+            } else if (name.empty()) {
+                why = "has no name and no trigger";
+            } else if (auto macro = tfMacro(name, body, file, why)) {
+                result.rules.push_back(std::move(*macro));
                 continue;
             }
         } else if (verb == "/alias") {
             const std::size_t split = args.find_first_of(" \t");
             if (split != std::string::npos) {
-                Rule rule;
-                rule.kind = Rule::Kind::Alias;
-                rule.pattern = args.substr(0, split);
-                rule.name = rule.pattern;
-                rule.send = tfAliasBody(trim(args.substr(split)));
-                result.rules.push_back(rule);
-                continue;
-            }
-            why = "has no expansion";
-        } else if (verb == "/gag" || verb == "/hilite") {
-            Rule rule;
-            const std::size_t equals = args.find('=');
-            const std::string glob = trim(args.substr(0, equals));
-            rule.name = glob;
-            rule.mode = MatchMode::Regex;
-            rule.pattern = globToRegex(glob);
-            if (verb == "/gag") {
-                rule.gag = true;
+                if (auto alias = tfMacro(args.substr(0, split), trim(args.substr(split)), file, why)) {
+                    alias->pattern = alias->name = args.substr(0, split);
+                    result.rules.push_back(std::move(*alias));
+                    continue;
+                }
             } else {
-                rule.bold = true;
-                rule.colour = Rule::Colour::Line;
+                why = "has no expansion";
             }
-            if (!glob.empty()) {
+        } else if (verb == "/gag" || verb == "/hilite") {
+            const std::size_t equals = args.find('=');
+            std::size_t at = 0;
+            const std::string pattern = trim(args.substr(0, equals));
+            Rule rule;
+            rule.name = pattern;
+            if (pattern.empty()) {
+                why = "has no pattern";
+            } else if (equals != std::string::npos && !trim(args.substr(equals + 1)).empty()) {
+                why = "runs a body, which /gag and /hilite here do not";
+            } else if (tfPattern(pattern[0] == '"' || pattern[0] == '\'' ? tfValue(pattern, at) : pattern,
+                                 file.matching, rule, why)) {
+                if (verb == "/gag") {
+                    rule.gag = true;
+                } else {
+                    rule.bold = true;
+                    rule.colour = Rule::Colour::Line;
+                }
                 triggers.push_back(TfTrigger{rule, 0});
-                triggers.back().rule.stopHere = false;
                 continue;
             }
-            why = "has no pattern";
+        } else if (verb == "/set" && lower(trim(args.substr(0, args.find_first_of("= ")))) == "matching") {
+            file.matching = lower(trim(args.substr(args.find_first_of("= ") + 1)));
+            continue;
+        } else if (verb == "/world" || verb == "/addworld") {
+            result.skipped.push_back(tfWorld(verb, args));
+            continue;
+        } else if (verb == "/set" || verb == "/let" || verb == "/setenv") {
+            why = "sets a variable; variables need the script engine";
+        } else if (verb == "/if" || verb == "/while" || verb == "/test" || verb == "/expr") {
+            why = "is a condition or expression; those need the script engine";
+        } else if (verb == "/repeat") {
+            why = "is a timer; timers need the script engine";
+        } else if (verb == "/bind") {
+            why = "is a key binding; key bindings are not imported yet";
+        } else if (verb == "/sh" || verb == "/quote" || verb == "/sys") {
+            why = "runs a program; Corvane never runs programs from an import";
         } else {
             why = "is not a trigger or an alias";
         }

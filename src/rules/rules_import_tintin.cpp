@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <map>
 #include <optional>
-#include <sstream>
 
 namespace corvane {
 
@@ -17,7 +16,7 @@ namespace {
 
 using namespace import_text;
 
-// ---- TinTin++ --------------------------------------------------------------
+// ---- Reading: the file as TinTin++ splits it into commands -----------------
 
 // One "#command {arg} {arg}" or "#command arg arg" with its arguments.
 struct TinCommand {
@@ -26,30 +25,71 @@ struct TinCommand {
     std::string source;
 };
 
-std::vector<TinCommand> tinCommands(const std::string& text) {
+// The file as one text of commands: inside braces a line end goes with the
+// next line's indentation (a line that does not end a command gets the ";"
+// it leaves out), a brace that opens the next line goes on with the command
+// before it, and /* */ comments and blank lines go.
+std::string tinJoined(const std::string& text) {
+    std::string out;
+    int depth = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '/' && i + 1 < text.size() && text[i + 1] == '*') {
+            const std::size_t close = text.find("*/", i + 2);
+            i = close == std::string::npos ? text.size() : close + 1;
+            continue;
+        }
+        if (c == '\r') {
+            continue;
+        }
+        if (c != '\n') {
+            depth += c == '{' ? 1 : c == '}' ? -1 : 0;
+            depth = std::max(depth, 0);
+            out.push_back(c);
+            continue;
+        }
+        std::size_t next = i + 1;
+        while (next < text.size() && (text[next] == ' ' || text[next] == '\t' || text[next] == '\r' ||
+                                      text[next] == '\n')) {
+            ++next;
+        }
+        const char following = next < text.size() ? text[next] : '\0';
+        while (!out.empty() && (out.back() == ' ' || out.back() == '\t')) {
+            out.pop_back();
+        }
+        const char last = out.empty() ? '\0' : out.back();
+        if (depth == 0 && following != '{') {
+            out.push_back('\n');
+        } else if (depth > 0 && last != ';' && last != '{' && following != '}' && following != '\0') {
+            out.push_back(';');
+        }
+        i = next - 1;
+    }
+    return out;
+}
+
+std::vector<TinCommand> tinCommands(const std::string& file) {
+    const std::string text = tinJoined(file);
     std::vector<TinCommand> commands;
     std::size_t i = 0;
     while (i < text.size()) {
-        while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\r' || text[i] == '\n')) {
+        while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' || text[i] == ';')) {
             ++i;
         }
         if (i >= text.size()) {
             break;
         }
-        if (text[i] != '#' || text.compare(i, 4, "#nop") == 0) {
-            const std::size_t end = text.find('\n', i);
-            i = end == std::string::npos ? text.size() : end + 1;
-            continue;
-        }
         const std::size_t start = i;
         TinCommand command;
-        ++i;
-        while (i < text.size() && std::isalpha(static_cast<unsigned char>(text[i])) != 0) {
-            command.name.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(text[i]))));
+        if (text[i] == '#') {
             ++i;
+            while (i < text.size() && std::isalpha(static_cast<unsigned char>(text[i])) != 0) {
+                command.name.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(text[i]))));
+                ++i;
+            }
         }
         while (i < text.size() && text[i] != '\n' && text[i] != ';') {
-            if (text[i] == ' ' || text[i] == '\t' || text[i] == '\r') {
+            if (text[i] == ' ' || text[i] == '\t') {
                 ++i;
             } else if (text[i] == '{') {
                 int depth = 0;
@@ -67,8 +107,7 @@ std::vector<TinCommand> tinCommands(const std::string& text) {
                 command.args.push_back(arg);
             } else {
                 std::string arg;
-                while (i < text.size() && text[i] != ' ' && text[i] != '\t' && text[i] != '\n' && text[i] != '\r' &&
-                       text[i] != ';') {
+                while (i < text.size() && text[i] != ' ' && text[i] != '\t' && text[i] != '\n' && text[i] != ';') {
                     arg.push_back(text[i++]);
                 }
                 command.args.push_back(arg);
@@ -80,13 +119,43 @@ std::vector<TinCommand> tinCommands(const std::string& text) {
     return commands;
 }
 
+// Commands of a body, split at the semicolons outside braces.
+std::vector<std::string> tinBodyCommands(const std::string& body) {
+    std::vector<std::string> out(1);
+    int depth = 0;
+    for (std::size_t i = 0; i < body.size(); ++i) {
+        const char c = body[i];
+        if (c == '\\' && i + 1 < body.size()) {
+            out.back() += body.substr(i, 2);
+            ++i;
+            continue;
+        }
+        depth += c == '{' ? 1 : c == '}' ? -1 : 0;
+        if (c == ';' && depth <= 0) {
+            out.emplace_back();
+        } else {
+            out.back().push_back(c);
+        }
+    }
+    std::vector<std::string> commands;
+    for (const std::string& command : out) {
+        if (!trim(command).empty()) {
+            commands.push_back(trim(command));
+        }
+    }
+    return commands;
+}
+
 // "is", "act", "action": TinTin++ takes any unique abbreviation.
 bool tinIs(const std::string& name, const std::string& full, std::size_t shortest) {
     return name.size() >= shortest && startsWith(full, name);
 }
 
+// ---- Translating ------------------------------------------------------------
+
 // A TinTin++ pattern as a regular expression: %1..%99 and %* take any text,
-// %w a word, %d digits; ^ at the start anchors it.
+// %w a word, %d digits; ^ at the start anchors it; {a|b} is a regular
+// expression of its own, and a group.
 std::string tinPattern(const std::string& pattern) {
     std::string out;
     std::size_t i = 0;
@@ -105,14 +174,26 @@ std::string tinPattern(const std::string& pattern) {
                 out += "(.*?)";
                 continue;
             }
-            const std::map<char, std::string> wildcards = {{'*', "(.*?)"}, {'w', "(\\w+)"}, {'d', "(\\d+)"},
-                                                           {'s', "(\\s+)"}, {'S', "(\\S+)"}, {'W', "(\\W+)"},
-                                                           {'D', "(\\D+)"}, {'+', "(.+?)"}, {'?', "(.?)"}};
+            static const std::map<char, std::string> wildcards = {
+                {'*', "(.*?)"}, {'w', "(\\w+)"}, {'d', "(\\d+)"}, {'s', "(\\s+)"}, {'S', "(\\S+)"},
+                {'W', "(\\W+)"}, {'D', "(\\D+)"}, {'+', "(.+?)"}, {'?', "(.?)"}, {'.', "(.)"}};
             if (const auto found = wildcards.find(next); found != wildcards.end()) {
                 out += found->second;
                 ++i;
                 continue;
             }
+        }
+        if (c == '{') {
+            const std::size_t close = pattern.find('}', i + 1);
+            if (close != std::string::npos) {
+                out += "(" + pattern.substr(i + 1, close - i - 1) + ")";
+                i = close;
+                continue;
+            }
+        }
+        if (c == '\\' && i + 1 < pattern.size()) {
+            out += escapeRegex(pattern[++i]);
+            continue;
         }
         if (c == '$' && i + 1 == pattern.size()) {
             out += "$";
@@ -127,56 +208,196 @@ std::string tinPattern(const std::string& pattern) {
     return out;
 }
 
-std::optional<std::string> tinTriggerCommands(const std::string& commands, std::string& why) {
-    std::string out;
-    for (std::size_t i = 0; i < commands.size(); ++i) {
-        const char c = commands[i];
-        if (c == '%' && i + 1 < commands.size() && std::isdigit(static_cast<unsigned char>(commands[i + 1])) != 0) {
-            out += "$";
-            out.push_back(commands[++i]);
-        } else if (c == '$') {
-            out += "$$";
-        } else {
-            out.push_back(c);
+// One command of a body as sent: "#send {x}" is x, "#nop" nothing; other
+// TinTin++ commands, variables and functions do not come over.
+std::optional<std::string> tinSendable(const std::string& command, std::string& why) {
+    std::string name;
+    std::size_t i = 1;
+    if (command[0] == '#') {
+        while (i < command.size() && std::isalpha(static_cast<unsigned char>(command[i])) != 0) {
+            name.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(command[i]))));
+            ++i;
         }
-    }
-    std::istringstream pieces(out);
-    std::string piece;
-    while (std::getline(pieces, piece, ';')) {
-        const std::string t = trim(piece);
-        if (!t.empty() && t[0] == '#') {
-            why = "runs the TinTin++ command " + t.substr(0, t.find_first_of(" {"));
+        if (tinIs(name, "nop", 3)) {
+            return std::string();
+        }
+        if (!tinIs(name, "send", 4)) {
+            why = "runs the TinTin++ command #" + name;
             return std::nullopt;
         }
+        std::string text = trim(command.substr(i));
+        if (text.size() >= 2 && text.front() == '{' && text.back() == '}') {
+            text = text.substr(1, text.size() - 2);
+        }
+        return text;
+    }
+    for (std::size_t k = 0; k + 1 < command.size(); ++k) {
+        const char next = command[k + 1];
+        const bool named = std::isalpha(static_cast<unsigned char>(next)) != 0 || next == '{' || next == '_';
+        if ((command[k] == '$' || command[k] == '&' || command[k] == '@') && named) {
+            std::size_t end = k + 1;
+            while (end < command.size() && (std::isalnum(static_cast<unsigned char>(command[end])) != 0 ||
+                                            command[end] == '_' || command[end] == '{' || command[end] == '}')) {
+                ++end;
+            }
+            why = "uses the variable or function " + command.substr(k, end - k) + "; those need the script engine";
+            return std::nullopt;
+        }
+    }
+    return command;
+}
+
+std::optional<std::string> tinCommandsOf(const std::string& body, bool trigger, std::string& why) {
+    std::string out;
+    for (const std::string& command : tinBodyCommands(body)) {
+        const auto sent = tinSendable(command, why);
+        if (!sent) {
+            return std::nullopt;
+        }
+        if (sent->empty()) {
+            continue;
+        }
+        std::string filled;
+        for (std::size_t i = 0; i < sent->size(); ++i) {
+            const char c = (*sent)[i];
+            if (trigger && c == '%' && i + 1 < sent->size() && std::isdigit(static_cast<unsigned char>((*sent)[i + 1])) != 0) {
+                if (i + 2 < sent->size() && std::isdigit(static_cast<unsigned char>((*sent)[i + 2])) != 0) {
+                    why = "uses %" + sent->substr(i + 1, 2) + "; a rule here names groups 0 to 9";
+                    return std::nullopt;
+                }
+                filled += "$";
+                filled.push_back((*sent)[++i]);
+            } else if (trigger && c == '$') {
+                filled += "$$";
+            } else if (c == '\\' && i + 1 < sent->size()) {
+                filled.push_back((*sent)[++i]);
+            } else {
+                filled.push_back(c);
+            }
+        }
+        out += (out.empty() ? "" : ";") + filled;
     }
     return out;
 }
 
-std::optional<Rule> tinColour(const std::string& spec, Rule rule) {
-    std::string words = lower(trim(spec));
-    if (startsWith(words, "bold ")) {
-        rule.bold = true;
-        words = trim(words.substr(5));
+// An alias: "k" with "kill %1" takes the rest as its last argument, as
+// TinTin++ gives the highest argument used everything left; a name with
+// %1.. in it matches as a pattern.
+std::optional<Rule> tinAlias(const std::string& name, const std::string& body, std::string& why) {
+    Rule rule;
+    rule.kind = Rule::Kind::Alias;
+    rule.name = name;
+    rule.caseSensitive = true;
+    auto commands = tinCommandsOf(body, false, why);
+    if (!commands) {
+        return std::nullopt;
     }
-    const std::size_t on = words.find(" on ");
+    // "$" of the text stays itself; "$1" here would be a word typed.
+    std::string escaped;
+    for (const char c : *commands) {
+        escaped += c == '$' ? std::string("$$") : std::string(1, c);
+    }
+    commands = escaped;
+    if (name.find('%') != std::string::npos || name.find_first_of(" \t") != std::string::npos) {
+        rule.mode = MatchMode::Regex;
+        rule.pattern = "^" + tinPattern(name[0] == '^' ? name.substr(1) : name) + "$";
+        // Groups past %9 cannot be named by the expansion.
+        for (std::size_t i = 0; i + 2 < commands->size(); ++i) {
+            if ((*commands)[i] == '%' && std::isdigit(static_cast<unsigned char>((*commands)[i + 1])) != 0 &&
+                std::isdigit(static_cast<unsigned char>((*commands)[i + 2])) != 0) {
+                why = "uses %" + commands->substr(i + 1, 2);
+                return std::nullopt;
+            }
+        }
+        std::string send;
+        for (std::size_t i = 0; i < commands->size(); ++i) {
+            send += commands->compare(i, 2, "%0") == 0 ? (++i, std::string("%*")) : std::string(1, (*commands)[i]);
+        }
+        rule.send = send;
+        return rule;
+    }
+    rule.pattern = name;
+    int highest = 0;
+    for (std::size_t i = 0; i + 1 < commands->size(); ++i) {
+        if ((*commands)[i] == '%' && std::isdigit(static_cast<unsigned char>((*commands)[i + 1])) != 0) {
+            highest = std::max(highest, std::atoi(commands->c_str() + i + 1));
+        }
+    }
+    if (highest > 9) {
+        why = "uses %" + std::to_string(highest) + "; an alias here names the words 1 to 9";
+        return std::nullopt;
+    }
+    std::string send;
+    for (std::size_t i = 0; i < commands->size(); ++i) {
+        const char c = (*commands)[i];
+        const char next = i + 1 < commands->size() ? (*commands)[i + 1] : '\0';
+        if (c == '%' && next == '0') {
+            send += "%*";
+            ++i;
+        } else if (c == '%' && next - '0' == highest) {
+            send += highest == 1 ? std::string("%*") : "%-" + std::to_string(highest - 1);
+            ++i;
+        } else {
+            send.push_back(c);
+        }
+    }
+    rule.send = send;
+    return rule;
+}
+
+std::optional<Rule> tinColour(const std::string& spec, Rule rule, std::string& why) {
+    std::string words = lower(trim(spec));
+    for (const char* attribute : {"underscore", "blink", "reverse", "italic", "dim", "strikethrough"}) {
+        if (words.find(attribute) != std::string::npos) {
+            why = "uses " + std::string(attribute) + ", which Corvane cannot draw";
+            return std::nullopt;
+        }
+    }
+    if (startsWith(words, "bold")) {
+        rule.bold = true;
+        words = trim(words.substr(4));
+    }
+    std::size_t on = words.find(" on ");
+    std::size_t skip = 4;
+    if (on == std::string::npos && (on = words.find(" b ")) != std::string::npos) {
+        skip = 3;
+    } else if (on == std::string::npos && startsWith(words, "b ")) {
+        on = 0;
+        skip = 2;
+    }
     if (on != std::string::npos) {
-        rule.background = namedColour(trim(words.substr(on + 4)));
+        rule.background = namedColour(trim(words.substr(on + skip)));
+        if (!rule.background) {
+            why = "uses the colour \"" + spec + "\"";
+            return std::nullopt;
+        }
         words = trim(words.substr(0, on));
     }
-    rule.foreground = namedColour(words);
-    if (words == "bold") {
-        rule.bold = true;
-    } else if (!rule.foreground) {
-        return std::nullopt;
+    if (!words.empty()) {
+        rule.foreground = namedColour(words);
+        if (!rule.foreground) {
+            why = "uses the colour \"" + spec + "\"";
+            return std::nullopt;
+        }
     }
     rule.colour = Rule::Colour::Match;
     return rule;
+}
+
+// "#session name host port" and the like: a world, never its password.
+std::string tinWorld(const TinCommand& command) {
+    std::string named = "#" + command.name;
+    for (std::size_t i = 0; i < std::min<std::size_t>(3, command.args.size()); ++i) {
+        named += " " + command.args[i];
+    }
+    return named + ": a world, not a rule; add it in the address book";
 }
 
 } // namespace
 
 RulesImport ImportTinTin(const std::string& text) {
     RulesImport result;
+    std::vector<std::pair<double, Rule>> actions;
     for (const TinCommand& command : tinCommands(text)) {
         std::string why;
         const std::string& name = command.name;
@@ -187,41 +408,38 @@ RulesImport ImportTinTin(const std::string& text) {
         rule.mode = MatchMode::Regex;
         rule.caseSensitive = true;
         rule.pattern = tinPattern(first);
-        if (first.empty()) {
+        const double priority = command.args.size() > 2 ? std::atof(command.args[2].c_str()) : 5.0;
+        if (tinIs(name, "nop", 3) || tinIs(name, "class", 3) || (name.empty() && command.source.empty())) {
+            continue;
+        }
+        if (tinIs(name, "session", 3)) {
+            result.skipped.push_back(tinWorld(command));
+            continue;
+        }
+        if (name.empty()) {
+            why = "is not a TinTin++ command";
+        } else if (first.empty()) {
             why = "has no pattern";
         } else if (tinIs(name, "action", 2)) {
-            if (const auto send = tinTriggerCommands(second, why)) {
+            if (const auto send = tinCommandsOf(second, true, why)) {
                 rule.send = *send;
-                result.rules.push_back(rule);
+                actions.emplace_back(priority, rule);
                 continue;
             }
         } else if (tinIs(name, "alias", 3)) {
-            rule.kind = Rule::Kind::Alias;
-            rule.mode = MatchMode::Plain;
-            rule.caseSensitive = false;
-            rule.pattern = first;
-            std::string send;
-            for (std::size_t i = 0; i < second.size(); ++i) {
-                if (second.compare(i, 2, "%0") == 0) {
-                    send += "%*";
-                    ++i;
-                } else {
-                    send.push_back(second[i]);
-                }
-            }
-            rule.send = send;
-            result.rules.push_back(rule);
-            continue;
-        } else if (tinIs(name, "gag", 3)) {
-            rule.gag = true;
-            result.rules.push_back(rule);
-            continue;
-        } else if (tinIs(name, "highlight", 3)) {
-            if (auto coloured = tinColour(second.empty() ? "bold" : second, rule)) {
-                result.rules.push_back(*coloured);
+            if (auto alias = tinAlias(first, second, why)) {
+                result.rules.push_back(std::move(*alias));
                 continue;
             }
-            why = "uses the colour \"" + second + "\"";
+        } else if (tinIs(name, "gag", 3)) {
+            rule.gag = true;
+            actions.emplace_back(priority, rule);
+            continue;
+        } else if (tinIs(name, "highlight", 3)) {
+            if (auto coloured = tinColour(second.empty() ? "bold" : second, rule, why)) {
+                actions.emplace_back(priority, *coloured);
+                continue;
+            }
         } else if (tinIs(name, "substitute", 3)) {
             // Only a substitution that keeps the text and adds colour codes.
             std::string plain;
@@ -246,21 +464,37 @@ RulesImport ImportTinTin(const std::string& text) {
                 }
                 rule.bold = codes.size() == 3 && codes[0] == '1';
                 rule.colour = Rule::Colour::Match;
-                result.rules.push_back(rule);
+                actions.emplace_back(priority, rule);
                 continue;
             }
             why = "changes the text, which Corvane does not do (only colours)";
+        } else if (tinIs(name, "variable", 3) || tinIs(name, "math", 3) || tinIs(name, "function", 3) ||
+                   tinIs(name, "if", 2) || tinIs(name, "format", 3)) {
+            why = "is a variable, condition or function; those need the script engine";
+        } else if (tinIs(name, "ticker", 3) || tinIs(name, "delay", 3) || tinIs(name, "event", 3)) {
+            why = "is a timer or event; those need the script engine";
+        } else if (tinIs(name, "macro", 3)) {
+            why = "is a key binding; key bindings are not imported yet";
+        } else if (tinIs(name, "system", 3) || tinIs(name, "script", 3) || tinIs(name, "run", 3)) {
+            why = "runs a program; Corvane never runs programs from an import";
         } else {
             why = "is not a trigger or an alias";
         }
         result.skipped.push_back(shortened(command.source) + ": " + why);
+    }
+    // Lower priorities are tried first; equal ones keep the file's order.
+    std::stable_sort(actions.begin(), actions.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto& action : actions) {
+        result.rules.push_back(std::move(action.second));
     }
     return result;
 }
 
 RulesImport ImportRulesFile(const std::string& text) {
     for (const TinCommand& command : tinCommands(text)) {
-        for (const char* known : {"action", "alias", "gag", "highlight", "substitute"}) {
+        for (const char* known : {"action", "alias", "gag", "highlight", "substitute", "nop", "variable",
+                                  "ticker", "session"}) {
             if (command.name.size() >= 2 && startsWith(known, command.name)) {
                 return ImportTinTin(text);
             }

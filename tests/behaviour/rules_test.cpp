@@ -214,6 +214,11 @@ TEST_F(RulesTest, AliasesExpandBeforeSendingAndRecording) {
         {{alias("gg", "get gold")}, "\\o/", "\\o/\r\n"},
         {{alias("loop", "loop")}, "loop", "loop\r\n"},
         {{alias("a", "b x"), alias("b", "a %*")}, "a", "a x\r\n"},
+        // $1 as the send box's hint says, beside %1.
+        {{alias("give", "give $2 to $1")}, "give Wren sword", "give sword to Wren\r\n"},
+        {{alias("^tell (\\w+) (.*)$", "page $1=$2", MatchMode::Regex)}, "tell Wren hi", "page Wren=hi\r\n"},
+        {{alias("cost", "say $$5 each, $ off")}, "cost", "say $5 each, $ off\r\n"},
+        {{alias("put", "get %1;put %-1 in sack")}, "put sword big shield", "get sword\r\nput big shield in sack\r\n"},
     };
     for (const Case& row : cases) {
         use(row.rules);
