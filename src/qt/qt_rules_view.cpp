@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace corvane {
 
 namespace {
@@ -36,6 +38,7 @@ QtRulesView::QtRulesView(QWidget* parent)
     m_filter->addItems({tr("This world"), tr("All worlds")});
     m_list = new QListWidget(this);
     m_list->setObjectName("RulesList");
+    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_add = new QPushButton(tr("&Add"), this);
     m_add->setObjectName("RulesAdd");
     m_duplicate = new QPushButton(tr("D&uplicate"), this);
@@ -73,7 +76,10 @@ QtRulesView::QtRulesView(QWidget* parent)
     m_error->setTextFormat(Qt::PlainText);
     m_error->setWordWrap(true);
     m_error->setStyleSheet("color: #c00000;");
-    m_error->hide();
+    // Room for two lines of message is kept when there is none, so the
+    // fields below never jump as a message comes and goes.
+    m_error->setMinimumHeight(2 * m_error->fontMetrics().lineSpacing());
+    m_error->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     form->addRow(QString(), m_error);
     m_mode = new QComboBox(m_fields);
     m_mode->addItems({tr("Plain text"), tr("Whole words"), tr("Regular expression")});
@@ -104,9 +110,9 @@ QtRulesView::QtRulesView(QWidget* parent)
     form->addRow(tr("C&olour:"), named(m_colour, "RuleColour"));
     auto* colours = new QHBoxLayout;
     m_foreground = new QLineEdit(m_fields);
-    m_foreground->setPlaceholderText(tr("text #rrggbb"));
+    m_foreground->setPlaceholderText(tr("text: yellow or #rrggbb"));
     m_background = new QLineEdit(m_fields);
-    m_background->setPlaceholderText(tr("background #rrggbb"));
+    m_background->setPlaceholderText(tr("background: blue or #rrggbb"));
     m_bold = new QCheckBox(tr("&Bold"), m_fields);
     colours->addWidget(named(m_foreground, "RuleForeground"));
     colours->addWidget(named(m_background, "RuleBackground"));
@@ -224,6 +230,15 @@ void QtRulesView::setRows(const std::vector<RuleRow>& rows) {
     m_updating = false;
 }
 
+std::vector<int> QtRulesView::selectedRows() const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : m_list->selectionModel()->selectedRows()) {
+        rows.push_back(index.row());
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
 void QtRulesView::selectRow(int row) {
     m_updating = true;
     m_list->setCurrentRow(row);
@@ -291,7 +306,6 @@ void QtRulesView::setFieldsEnabled(bool enabled) {
 
 void QtRulesView::setPatternError(const std::string& error) {
     m_error->setText(text(error));
-    m_error->setVisible(!error.empty());
     m_pattern->setStyleSheet(error.empty() ? QString() : QString("color: #c00000;"));
 }
 

@@ -27,6 +27,7 @@ public:
     void setFilterCaption(const std::string& thisWorld) override;
     void setRows(const std::vector<RuleRow>& rows) override;
     void selectRow(int row) override;
+    std::vector<int> selectedRows() const override;
     void setFields(const RuleFields& fields) override;
     RuleFields fields() const override;
     void setFieldsEnabled(bool enabled) override;

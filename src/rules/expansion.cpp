@@ -33,7 +33,8 @@ std::string FillTriggerText(std::string_view text, std::string_view subject, con
             }
             const std::string_view name = text.substr(i + 2, close - i - 2);
             int number = matcher.groupNumber(name);
-            if (number < 0 && !name.empty() && name.find_first_not_of("0123456789") == std::string_view::npos) {
+            if (number < 0 && !name.empty() &&
+                name.find_first_not_of("0123456789") == std::string_view::npos) {
                 number = std::stoi(std::string(name.substr(0, 6)));
             }
             if (number >= 0) {

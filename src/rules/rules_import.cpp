@@ -155,7 +155,8 @@ std::string globToRegex(const std::string& glob) {
             } else {
                 std::string set;
                 for (std::size_t k = i + 1; k < close; ++k) {
-                    set += glob[k] == '\\' || glob[k] == '[' ? std::string("\\") + glob[k] : std::string(1, glob[k]);
+                    set += glob[k] == '\\' || glob[k] == '[' ? std::string("\\") + glob[k]
+                                                             : std::string(1, glob[k]);
                 }
                 out += "[" + set + "]";
                 i = close;
@@ -222,9 +223,10 @@ std::optional<std::vector<std::string>> tfBodyCommands(const std::string& body, 
         } else if (const auto substitution = tfSubstitution(body, i)) {
             const auto filled = fill(substitution->name);
             if (!filled) {
-                why = "uses %" + (substitution->length > 3 ? "{" + substitution->name + "}" : substitution->name) +
-                      (substitution->name == "L" || substitution->name == "-L" || (substitution->name[0] >= '0' &&
-                                                                                   substitution->name[0] <= '9')
+                why = "uses %" +
+                      (substitution->length > 3 ? "{" + substitution->name + "}" : substitution->name) +
+                      (substitution->name == "L" || substitution->name == "-L" ||
+                               (substitution->name[0] >= '0' && substitution->name[0] <= '9')
                            ? ", a word of the line, which a trigger here cannot name"
                            : ", a TinyFugue variable (variables need the script engine)");
                 return std::nullopt;
@@ -281,15 +283,17 @@ bool tfColour(std::string name, Rule& rule) {
         name = name.substr(2);
     }
     std::optional<Rgb> rgb;
-    if (name.size() == 6 && startsWith(name, "rgb") && name.find_first_not_of("012345", 3) == std::string::npos) {
+    if (name.size() == 6 && startsWith(name, "rgb") &&
+        name.find_first_not_of("012345", 3) == std::string::npos) {
         rgb = xtermColour(16 + 36 * (name[3] - '0') + 6 * (name[4] - '0') + (name[5] - '0'));
     } else if (startsWith(name, "gray") && name.size() > 4 && name.size() <= 6 &&
-               name.find_first_not_of("0123456789", 4) == std::string::npos && std::atoi(name.c_str() + 4) < 24) {
+               name.find_first_not_of("0123456789", 4) == std::string::npos &&
+               std::atoi(name.c_str() + 4) < 24) {
         rgb = xtermColour(232 + std::atoi(name.c_str() + 4));
     } else if (startsWith(name, "bright")) {
         rgb = namedColour("light " + name.substr(6));
-    } else if (name.find_first_not_of("0123456789") == std::string::npos && !name.empty() && name.size() <= 3 &&
-               std::atoi(name.c_str()) < 256) {
+    } else if (name.find_first_not_of("0123456789") == std::string::npos && !name.empty() &&
+               name.size() <= 3 && std::atoi(name.c_str()) < 256) {
         rgb = xtermColour(std::atoi(name.c_str()));
     } else {
         rgb = namedColour(name);
@@ -314,7 +318,8 @@ bool tfAttributes(const std::string& attributes, Rule& rule, std::string& why) {
             continue;
         } else if (a == 'C') {
             std::size_t end = attributes.find(',', i);
-            std::string colour = attributes.substr(i + 1, end == std::string::npos ? std::string::npos : end - i - 1);
+            std::string colour =
+                attributes.substr(i + 1, end == std::string::npos ? std::string::npos : end - i - 1);
             if (!tfColour(colour, rule)) {
                 why = "uses the colour \"" + colour + "\"";
                 return false;
@@ -322,7 +327,8 @@ bool tfAttributes(const std::string& attributes, Rule& rule, std::string& why) {
             // "Cred,Cbgblue" and "Cred,bgblue" both give a background.
             if (end != std::string::npos && startsWith(attributes.substr(end + 1), "bg")) {
                 const std::size_t next = attributes.find(',', end + 1);
-                colour = attributes.substr(end + 1, next == std::string::npos ? std::string::npos : next - end - 1);
+                colour = attributes.substr(end + 1,
+                                           next == std::string::npos ? std::string::npos : next - end - 1);
                 if (!tfColour(colour, rule)) {
                     why = "uses the colour \"" + colour + "\"";
                     return false;
@@ -331,7 +337,10 @@ bool tfAttributes(const std::string& attributes, Rule& rule, std::string& why) {
             }
             i = end == std::string::npos ? attributes.size() : end;
         } else {
-            why = "uses the attribute " + std::string(1, a) + ", which Corvane cannot draw";
+            why = "uses the attribute " +
+                  (static_cast<unsigned char>(a) < 0x80 ? std::string(1, a)
+                                                        : std::string("\"" + attributes.substr(i) + "\"")) +
+                  ", which Corvane cannot draw";
             return false;
         }
     }
@@ -402,7 +411,8 @@ std::optional<TfTrigger> tfTrigger(const TfOptions& options, const std::string& 
             ++digits;
         }
         if (digits > 0 && std::atoi(partial.substr(0, digits).c_str()) != 0) {
-            why = "colours group " + partial.substr(0, digits) + " of the match; a rule here colours the whole match";
+            why = "colours group " + partial.substr(0, digits) +
+                  " of the match; a rule here colours the whole match";
             return std::nullopt;
         }
         Rule coloured;
@@ -455,7 +465,8 @@ std::optional<TfTrigger> tfTrigger(const TfOptions& options, const std::string& 
 }
 
 // "/def name = body" is a command the player types as "/name args".
-std::optional<Rule> tfMacro(const std::string& name, const std::string& body, const TfFile& file, std::string& why) {
+std::optional<Rule> tfMacro(const std::string& name, const std::string& body, const TfFile& file,
+                            std::string& why) {
     if (trim(body).empty()) {
         why = "has no body";
         return std::nullopt;

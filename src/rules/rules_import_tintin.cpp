@@ -1,8 +1,7 @@
 // Importing TinTin++ files, and telling them from TinyFugue's.
-#include "rules/rules_import.h"
-
 #include "core/text_codec.h"
 #include "rules/import_text.h"
+#include "rules/rules_import.h"
 
 #include <algorithm>
 #include <cctype>
@@ -49,8 +48,8 @@ std::string tinJoined(const std::string& text) {
             continue;
         }
         std::size_t next = i + 1;
-        while (next < text.size() && (text[next] == ' ' || text[next] == '\t' || text[next] == '\r' ||
-                                      text[next] == '\n')) {
+        while (next < text.size() &&
+               (text[next] == ' ' || text[next] == '\t' || text[next] == '\r' || text[next] == '\n')) {
             ++next;
         }
         const char following = next < text.size() ? text[next] : '\0';
@@ -107,7 +106,8 @@ std::vector<TinCommand> tinCommands(const std::string& file) {
                 command.args.push_back(arg);
             } else {
                 std::string arg;
-                while (i < text.size() && text[i] != ' ' && text[i] != '\t' && text[i] != '\n' && text[i] != ';') {
+                while (i < text.size() && text[i] != ' ' && text[i] != '\t' && text[i] != '\n' &&
+                       text[i] != ';') {
                     arg.push_back(text[i++]);
                 }
                 command.args.push_back(arg);
@@ -168,15 +168,16 @@ std::string tinPattern(const std::string& pattern) {
         if (c == '%' && i + 1 < pattern.size()) {
             const char next = pattern[i + 1];
             if (std::isdigit(static_cast<unsigned char>(next)) != 0) {
-                while (i + 1 < pattern.size() && std::isdigit(static_cast<unsigned char>(pattern[i + 1])) != 0) {
+                while (i + 1 < pattern.size() &&
+                       std::isdigit(static_cast<unsigned char>(pattern[i + 1])) != 0) {
                     ++i;
                 }
                 out += "(.*?)";
                 continue;
             }
             static const std::map<char, std::string> wildcards = {
-                {'*', "(.*?)"}, {'w', "(\\w+)"}, {'d', "(\\d+)"}, {'s', "(\\s+)"}, {'S', "(\\S+)"},
-                {'W', "(\\W+)"}, {'D', "(\\D+)"}, {'+', "(.+?)"}, {'?', "(.?)"}, {'.', "(.)"}};
+                {'*', "(.*?)"},  {'w', "(\\w+)"}, {'d', "(\\d+)"}, {'s', "(\\s+)"}, {'S', "(\\S+)"},
+                {'W', "(\\W+)"}, {'D', "(\\D+)"}, {'+', "(.+?)"},  {'?', "(.?)"},   {'.', "(.)"}};
             if (const auto found = wildcards.find(next); found != wildcards.end()) {
                 out += found->second;
                 ++i;
@@ -236,11 +237,13 @@ std::optional<std::string> tinSendable(const std::string& command, std::string& 
         const bool named = std::isalpha(static_cast<unsigned char>(next)) != 0 || next == '{' || next == '_';
         if ((command[k] == '$' || command[k] == '&' || command[k] == '@') && named) {
             std::size_t end = k + 1;
-            while (end < command.size() && (std::isalnum(static_cast<unsigned char>(command[end])) != 0 ||
-                                            command[end] == '_' || command[end] == '{' || command[end] == '}')) {
+            while (end < command.size() &&
+                   (std::isalnum(static_cast<unsigned char>(command[end])) != 0 || command[end] == '_' ||
+                    command[end] == '{' || command[end] == '}')) {
                 ++end;
             }
-            why = "uses the variable or function " + command.substr(k, end - k) + "; those need the script engine";
+            why = "uses the variable or function " + command.substr(k, end - k) +
+                  "; those need the script engine";
             return std::nullopt;
         }
     }
@@ -260,7 +263,8 @@ std::optional<std::string> tinCommandsOf(const std::string& body, bool trigger, 
         std::string filled;
         for (std::size_t i = 0; i < sent->size(); ++i) {
             const char c = (*sent)[i];
-            if (trigger && c == '%' && i + 1 < sent->size() && std::isdigit(static_cast<unsigned char>((*sent)[i + 1])) != 0) {
+            if (trigger && c == '%' && i + 1 < sent->size() &&
+                std::isdigit(static_cast<unsigned char>((*sent)[i + 1])) != 0) {
                 if (i + 2 < sent->size() && std::isdigit(static_cast<unsigned char>((*sent)[i + 2])) != 0) {
                     why = "uses %" + sent->substr(i + 1, 2) + "; a rule here names groups 0 to 9";
                     return std::nullopt;
@@ -311,7 +315,8 @@ std::optional<Rule> tinAlias(const std::string& name, const std::string& body, s
         }
         std::string send;
         for (std::size_t i = 0; i < commands->size(); ++i) {
-            send += commands->compare(i, 2, "%0") == 0 ? (++i, std::string("%*")) : std::string(1, (*commands)[i]);
+            send += commands->compare(i, 2, "%0") == 0 ? (++i, std::string("%*"))
+                                                       : std::string(1, (*commands)[i]);
         }
         rule.send = send;
         return rule;
@@ -455,7 +460,8 @@ RulesImport ImportTinTin(const std::string& text) {
             }
             if (plain == "%0" || plain == "%*") {
                 // <aBc>: attribute, foreground, background as 0-9 ANSI.
-                static const char* ansi[] = {"black", "red", "green", "yellow", "blue", "magenta", "cyan", "white"};
+                static const char* ansi[] = {"black", "red",     "green", "yellow",
+                                             "blue",  "magenta", "cyan",  "white"};
                 if (codes.size() == 3 && codes[1] >= '0' && codes[1] <= '7') {
                     rule.foreground = namedColour(ansi[codes[1] - '0']);
                 }
@@ -493,8 +499,8 @@ RulesImport ImportTinTin(const std::string& text) {
 
 RulesImport ImportRulesFile(const std::string& text) {
     for (const TinCommand& command : tinCommands(text)) {
-        for (const char* known : {"action", "alias", "gag", "highlight", "substitute", "nop", "variable",
-                                  "ticker", "session"}) {
+        for (const char* known :
+             {"action", "alias", "gag", "highlight", "substitute", "nop", "variable", "ticker", "session"}) {
             if (command.name.size() >= 2 && startsWith(known, command.name)) {
                 return ImportTinTin(text);
             }

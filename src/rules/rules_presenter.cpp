@@ -2,8 +2,11 @@
 
 #include "core/session.h"
 #include "rules/alias_expander.h"
+#include "rules/import_text.h"
 #include "rules/rules_file.h"
 #include "rules/trigger_stage.h"
+
+#include <algorithm>
 
 namespace corvane {
 
@@ -32,6 +35,25 @@ RuleFields fieldsOf(const Rule& rule) {
     return f;
 }
 
+// A colour field: "#rrggbb" or a name ("yellow", "light blue"). Text that is
+// neither keeps the colour the rule had and says why in `error`.
+std::optional<Rgb> colourField(const std::string& text, const std::optional<Rgb>& before, const char* which,
+                               std::string& error) {
+    const std::string typed = import_text::trim(text);
+    if (typed.empty()) {
+        return std::nullopt;
+    }
+    if (auto rgb = ParseColour(typed)) {
+        return rgb;
+    }
+    if (auto rgb = import_text::namedColour(import_text::lower(typed))) {
+        return rgb;
+    }
+    error = "\"" + typed + "\" is no " + which +
+            " colour Corvane knows: type a name such as yellow or light blue, or #rrggbb.";
+    return before;
+}
+
 Rule ruleOf(const RuleFields& f) {
     Rule rule;
     rule.kind = f.alias ? Rule::Kind::Alias : Rule::Kind::Trigger;
@@ -44,8 +66,6 @@ Rule ruleOf(const RuleFields& f) {
     rule.stopHere = f.stopHere;
     rule.send = f.send;
     rule.colour = static_cast<Rule::Colour>(std::clamp(f.colour, 0, 2));
-    rule.foreground = ParseColour(f.foreground);
-    rule.background = ParseColour(f.background);
     rule.bold = f.bold;
     rule.gag = f.gag;
     rule.soundFile = f.sound;
@@ -73,14 +93,16 @@ std::string joinCommands(const std::vector<std::string>& commands) {
 
 } // namespace
 
-RulesPresenter::RulesPresenter(RulesView& view, RuleBook& book, const Session& session, std::function<void()> closed)
+RulesPresenter::RulesPresenter(RulesView& view, RuleBook& book, const Session& session,
+                               std::function<void()> closed)
     : m_view(view)
     , m_book(book)
     , m_session(session)
     , m_closed(std::move(closed)) {}
 
 void RulesPresenter::open() {
-    m_view.setFilterCaption(m_session.WorldName.empty() ? "This world" : "This world (" + m_session.WorldName + ")");
+    m_view.setFilterCaption(m_session.WorldName.empty() ? "This world"
+                                                        : "This world (" + m_session.WorldName + ")");
     refreshRows();
     m_view.selectRow(m_rows.empty() ? -1 : 0);
     m_selected = m_rows.empty() ? -1 : 0;
@@ -181,16 +203,21 @@ void RulesPresenter::onFieldsEdited() {
         return;
     }
     const auto at = static_cast<std::size_t>(index);
-    Rule rule = ruleOf(m_view.fields());
+    const RuleFields fields = m_view.fields();
+    Rule rule = ruleOf(fields);
     // Where an imported rule came from stays with it through edits.
     rule.source = m_book.rule(at).source;
+    std::string colourError;
+    rule.foreground = colourField(fields.foreground, m_book.rule(at).foreground, "text", colourError);
+    rule.background = colourField(fields.background, m_book.rule(at).background, "background", colourError);
     m_book.replace(at, std::move(rule));
-    m_view.setPatternError(m_book.matcher(at).error());
+    m_view.setPatternError(m_book.matcher(at).valid() ? colourError : m_book.matcher(at).error());
     showScriptError(m_book.rule(at));
     const int selected = m_selected;
     refreshRows();
     // A rule moved to another world leaves this world's list.
-    if (static_cast<std::size_t>(selected) < m_rows.size() && m_rows[static_cast<std::size_t>(selected)] == at) {
+    if (static_cast<std::size_t>(selected) < m_rows.size() &&
+        m_rows[static_cast<std::size_t>(selected)] == at) {
         m_view.selectRow(selected);
     } else {
         m_selected = -1;
@@ -236,11 +263,26 @@ void RulesPresenter::onDuplicate() {
 }
 
 void RulesPresenter::onDelete() {
-    const int index = selectedIndex();
-    if (index < 0) {
+    std::vector<std::size_t> doomed;
+    for (const int row : m_view.selectedRows()) {
+        if (row >= 0 && static_cast<std::size_t>(row) < m_rows.size()) {
+            doomed.push_back(m_rows[static_cast<std::size_t>(row)]);
+        }
+    }
+    if (doomed.empty() && selectedIndex() >= 0) {
+        doomed.push_back(static_cast<std::size_t>(selectedIndex()));
+    }
+    if (doomed.empty()) {
         return;
     }
-    m_book.remove(static_cast<std::size_t>(index));
+    // All at once: one change of the book, one save.
+    std::vector<Rule> kept;
+    for (std::size_t i = 0; i < m_book.size(); ++i) {
+        if (std::find(doomed.begin(), doomed.end(), i) == doomed.end()) {
+            kept.push_back(m_book.rule(i));
+        }
+    }
+    m_book.setRules(std::move(kept));
     refreshRows();
     m_selected = m_rows.empty() ? -1 : std::min(m_selected, static_cast<int>(m_rows.size()) - 1);
     m_view.selectRow(m_selected);
@@ -289,7 +331,8 @@ void RulesPresenter::onClosed() {
     }
 }
 
-std::string RulesPresenter::Describe(const RuleBook& book, const std::string& world, const std::string& line) {
+std::string RulesPresenter::Describe(const RuleBook& book, const std::string& world,
+                                     const std::string& line) {
     std::string out;
     for (const TriggerFiring& firing : FireTriggers(book, book.active(Rule::Kind::Trigger, world), line)) {
         const Rule& rule = book.rule(firing.rule);

@@ -14,7 +14,7 @@ struct RuleRow {
 };
 
 // The fields of the selected rule, as the editor shows them. Colours are
-// "#rrggbb" or empty.
+// "#rrggbb", a colour name as typed, or empty.
 struct RuleFields {
     bool alias = false;
     std::string world;
@@ -66,6 +66,8 @@ public:
     virtual void setFilterCaption(const std::string& thisWorld) = 0;
     virtual void setRows(const std::vector<RuleRow>& rows) = 0;
     virtual void selectRow(int row) = 0;
+    // Every row the player selected (the list takes several), in order.
+    virtual std::vector<int> selectedRows() const = 0;
     virtual void setFields(const RuleFields& fields) = 0;
     virtual RuleFields fields() const = 0;
     virtual void setFieldsEnabled(bool enabled) = 0;

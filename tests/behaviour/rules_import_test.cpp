@@ -234,5 +234,40 @@ TEST(RulesPresenter, EditsGoIntoTheBookAtOnce) {
     EXPECT_EQ(book.size(), 1u);
 }
 
+TEST(RulesPresenter, ColourNamesAndSeveralRulesDeletedAtOnce) {
+    RuleBook book;
+    Session session;
+    testing::FakeRulesView view;
+    RulesPresenter presenter(view, book, session, {});
+    view.setEvents(&presenter);
+    presenter.open();
+    for (int i = 0; i < 4; ++i) {
+        presenter.onAdd();
+    }
+    presenter.onRowSelected(0);
+    view.shown.pattern = "dragon";
+    view.shown.foreground = "Yellow";
+    view.shown.background = "#000080";
+    presenter.onFieldsEdited();
+    EXPECT_EQ(book.rule(0).foreground, (Rgb{205, 205, 0}));
+    EXPECT_EQ(view.patternError, "");
+    // A name it does not know is refused, and the colour stays what it was.
+    view.shown.foreground = "yelow";
+    presenter.onFieldsEdited();
+    EXPECT_EQ(book.rule(0).foreground, (Rgb{205, 205, 0}));
+    EXPECT_EQ(view.patternError,
+              "\"yelow\" is no text colour Corvane knows: type a name such as yellow or light blue, or #rrggbb.");
+    view.shown.foreground = "light blue";
+    presenter.onFieldsEdited();
+    EXPECT_EQ(book.rule(0).foreground, (Rgb{92, 92, 255}));
+    EXPECT_EQ(view.patternError, "");
+
+    view.chosen = {1, 3};
+    presenter.onDelete();
+    ASSERT_EQ(book.size(), 2u);
+    EXPECT_EQ(book.rule(0).pattern, "dragon");
+    EXPECT_EQ(view.rows.size(), 2u);
+}
+
 } // namespace
 } // namespace corvane

@@ -12,6 +12,9 @@ public:
     void setFilterCaption(const std::string& text) override { filterCaption = text; }
     void setRows(const std::vector<RuleRow>& r) override { rows = r; }
     void selectRow(int row) override { selected = row; }
+    std::vector<int> selectedRows() const override {
+        return chosen.empty() && selected >= 0 ? std::vector<int>{selected} : chosen;
+    }
     void setFields(const RuleFields& f) override { shown = f; }
     RuleFields fields() const override { return shown; }
     void setFieldsEnabled(bool enabled) override { fieldsEnabled = enabled; }
@@ -26,6 +29,8 @@ public:
     std::string filterCaption;
     std::vector<RuleRow> rows;
     int selected = -1;
+    // Rows selected beside the current one; empty: only it.
+    std::vector<int> chosen;
     RuleFields shown;
     bool fieldsEnabled = false;
     std::string patternError;
