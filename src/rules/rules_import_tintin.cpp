@@ -232,18 +232,23 @@ std::optional<std::string> tinSendable(const std::string& command, std::string& 
         }
         return text;
     }
+    // "$name" and "${name}" are variables, "@name{...}" a function call.
     for (std::size_t k = 0; k + 1 < command.size(); ++k) {
-        const char next = command[k + 1];
-        const bool named = std::isalpha(static_cast<unsigned char>(next)) != 0 || next == '{' || next == '_';
-        if ((command[k] == '$' || command[k] == '&' || command[k] == '@') && named) {
-            std::size_t end = k + 1;
-            while (end < command.size() &&
-                   (std::isalnum(static_cast<unsigned char>(command[end])) != 0 || command[end] == '_' ||
-                    command[end] == '{' || command[end] == '}')) {
-                ++end;
-            }
-            why = "uses the variable or function " + command.substr(k, end - k) +
-                  "; those need the script engine";
+        if (command[k] != '$' && command[k] != '@') {
+            continue;
+        }
+        std::size_t end = k + 1;
+        while (end < command.size() &&
+               (std::isalnum(static_cast<unsigned char>(command[end])) != 0 || command[end] == '_' ||
+                (command[k] == '$' && command[end] == '{') || (command[k] == '$' && command[end] == '}'))) {
+            ++end;
+        }
+        const bool variable =
+            command[k] == '$' && end > k + 1 && std::isdigit(static_cast<unsigned char>(command[k + 1])) == 0;
+        const bool function = command[k] == '@' && end > k + 1 && end < command.size() && command[end] == '{';
+        if (variable || function) {
+            why = "uses the " + std::string(variable ? "variable " : "function ") +
+                  command.substr(k, end - k) + "; those need the script engine";
             return std::nullopt;
         }
     }

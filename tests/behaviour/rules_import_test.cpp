@@ -39,19 +39,22 @@ TEST(RulesImport, TranslatesWhatPlayersWrite) {
         // TinyFugue: /def macros are aliases typed as /name.
         {"tf macro", "/def gs = get %1 from sack%;put %-1 in sack\n", "/gs sword big shield",
          "Alias \"/gs\" sends \"get sword from sack\", \"put big shield in sack\"\n"},
-        {"tf macro with all", "/def pp = page %*\n", "/pp Wren=hi there", "Alias \"/pp\" sends \"page Wren=hi there\"\n"},
+        {"tf macro with all", "/def pp = page %*\n", "/pp Wren=hi there",
+         "Alias \"/pp\" sends \"page Wren=hi there\"\n"},
         {"tf macro calling macro", "/def a1 = /a2 x%;say y\n/def a2 = say %1\n", "/a1",
          "Alias \"/a1\" sends \"/a2 x\", \"say y\"\n"},
         {"tf macro braces", "/def w = whisper %{1}=%{-1}\n", "/w Wren psst now",
          "Alias \"/w\" sends \"whisper Wren=psst now\"\n"},
         {"tf macro literal percent", "/def pc = say 100\\%\n", "/pc", "Alias \"/pc\" sends \"say 100%\"\n"},
-        {"tf macro dollar", "/def price = say $5 each\n", "/price", "Alias \"/price\" sends \"say $5 each\"\n"},
+        {"tf macro dollar", "/def price = say $5 each\n", "/price",
+         "Alias \"/price\" sends \"say $5 each\"\n"},
         // Triggers.
         {"tf glob", "/def -t\"* pages: *\" pb = page Wren=got it\n", "Alice pages: hi",
          "Trigger \"pb\" matches \"Alice pages: hi\"\n  sends \"page Wren=got it\"\n  stops here\n"},
         {"tf glob ignores case", "/def -t\"*DRAGON*\" d = flee\n", "a dragon comes",
          "Trigger \"d\" matches \"a dragon comes\"\n  sends \"flee\"\n  stops here\n"},
-        {"tf regexp heeds case", "/def -mregexp -t\"DRAGON\" d = flee\n", "a dragon comes", "No rule matches."},
+        {"tf regexp heeds case", "/def -mregexp -t\"DRAGON\" d = flee\n", "a dragon comes",
+         "No rule matches."},
         {"tf combined flags", "/def -Fp1 -mregexp -t'^(\\w+) waves' wv = wave %P1\n", "Wren waves",
          "Trigger \"wv\" matches \"Wren waves\", $1 = \"Wren\"\n  sends \"wave Wren\"\n"},
         {"tf flag then trigger", "/def -Ft\"*hungry*\" eat = eat bread\n", "You are hungry.",
@@ -66,42 +69,66 @@ TEST(RulesImport, TranslatesWhatPlayersWrite) {
          "Trigger \"k\" matches \"knock knock\"\n  sends \"open door\"\n  stops here\n"},
         {"tf set matching", "/set matching=regexp\n/def -t\"^You (\\w+)\" y = say %P1\n", "You win",
          "Trigger \"y\" matches \"You win\", $1 = \"win\"\n  sends \"say win\"\n  stops here\n"},
-        {"tf gag", "/gag *advert*\n", "an advert here", "Trigger \"*advert*\" matches \"an advert here\"\n  hides the line\n"},
+        {"tf gag", "/gag *advert*\n", "an advert here",
+         "Trigger \"*advert*\" matches \"an advert here\"\n  hides the line\n"},
         {"tf 256 colours", "/def -aCrgb530 -t\"*tells you*\" t\n", "Wren tells you hi",
          "Trigger \"t\" matches \"Wren tells you hi\"\n  colours the line\n  stops here\n"},
         {"tf continued lines", "/def -t\"*arrives*\" hi = \\\n    wave%;\\\n    smile\n", "Wren arrives",
          "Trigger \"hi\" matches \"Wren arrives\"\n  sends \"wave\", \"smile\"\n  stops here\n"},
         // Left out with a reason, never guessed.
-        {"tf word of line", "/def -t\"* says *\" e = say %2\n", "x", "No rule matches.\n  left out: /def -t\"* says *\" e = say %2: uses %2, a word of the line, which a trigger here cannot name"},
-        {"tf variable", "/def -t\"*x*\" v = say %{target}\n", "x", "No rule matches.\n  left out: /def -t\"*x*\" v = say %{target}: uses %{target}, a TinyFugue variable (variables need the script engine)"},
-        {"tf hook", "/def -h\"CONNECT\" hello = look\n", "x", "No rule matches.\n  left out: /def -h\"CONNECT\" hello = look: is a hook (-h CONNECT); hooks need the script engine"},
+        {"tf word of line", "/def -t\"* says *\" e = say %2\n", "x",
+         "No rule matches.\n  left out: /def -t\"* says *\" e = say %2: uses %2, a word of the line, which a "
+         "trigger here cannot name"},
+        {"tf variable", "/def -t\"*x*\" v = say %{target}\n", "x",
+         "No rule matches.\n  left out: /def -t\"*x*\" v = say %{target}: uses %{target}, a TinyFugue "
+         "variable (variables need the script engine)"},
+        {"tf hook", "/def -h\"CONNECT\" hello = look\n", "x",
+         "No rule matches.\n  left out: /def -h\"CONNECT\" hello = look: is a hook (-h CONNECT); hooks need "
+         "the script engine"},
         {"tf world hides password", "/addworld Haven Tester s3cret haven.example.org 4201\n", "x",
-         "No rule matches.\n  left out: /addworld Haven (haven.example.org 4201): a world, not a rule; add it in the address book (its password is left out here)"},
-        {"tf builtin", "/def -t\"*x*\" c = /echo hi\n", "x", "No rule matches.\n  left out: /def -t\"*x*\" c = /echo hi: runs the TinyFugue command /echo"},
+         "No rule matches.\n  left out: /addworld Haven (haven.example.org 4201): a world, not a rule; add "
+         "it in the address book (its password is left out here)"},
+        {"tf builtin", "/def -t\"*x*\" c = /echo hi\n", "x",
+         "No rule matches.\n  left out: /def -t\"*x*\" c = /echo hi: runs the TinyFugue command /echo"},
         // TinTin++.
         {"tt alias words", "#alias {k} {kill %1}\n", "k big orc", "Alias \"k\" sends \"kill big orc\"\n"},
         {"tt alias pattern", "#alias {pa %1 %2} {page %1=%2}\n", "pa Wren hi there",
          "Alias \"pa %1 %2\" sends \"page Wren=hi there\"\n"},
-        {"tt alias two words", "#alias {gv} {give %1 to %2}\n", "gv sword Wren Alice", "Alias \"gv\" sends \"give sword to Wren Alice\"\n"},
+        {"tt alias two words", "#alias {gv} {give %1 to %2}\n", "gv sword Wren Alice",
+         "Alias \"gv\" sends \"give sword to Wren Alice\"\n"},
+        {"tt at sign", "#alias {sp} {@spoof %0}\n", "sp waves", "Alias \"sp\" sends \"@spoof waves\"\n"},
+        {"tt function", "#action {x} {say @double{2}}\n", "x",
+         "No rule matches.\n  left out: #action {x} {say @double{2}}: uses the function @double; those need "
+         "the script engine"},
         {"tt alias dollar", "#alias {price} {say $5}\n", "price", "Alias \"price\" sends \"say $5\"\n"},
         {"tt alias all", "#alias {k} {kill %0}\n", "k orc", "Alias \"k\" sends \"kill orc\"\n"},
-        {"tt alias send", "#alias {gg} {#send {get gold};say got it}\n", "gg", "Alias \"gg\" sends \"get gold\", \"say got it\"\n"},
+        {"tt alias send", "#alias {gg} {#send {get gold};say got it}\n", "gg",
+         "Alias \"gg\" sends \"get gold\", \"say got it\"\n"},
         {"tt action", "#action {%1 pages: %2} {page %1=got it}\n", "Wren pages: hi",
-         "Trigger \"%1 pages: %2\" matches \"Wren pages: hi\", $1 = \"Wren\", $2 = \"hi\"\n  sends \"page Wren=got it\"\n"},
-        {"tt body on next lines", "#action {^%1 arrives.}\n{\n    wave %1;\n\n    smile\n}\n", "Wren arrives.",
-         "Trigger \"^%1 arrives.\" matches \"Wren arrives.\", $1 = \"Wren\"\n  sends \"wave Wren\", \"smile\"\n"},
+         "Trigger \"%1 pages: %2\" matches \"Wren pages: hi\", $1 = \"Wren\", $2 = \"hi\"\n  sends \"page "
+         "Wren=got it\"\n"},
+        {"tt body on next lines", "#action {^%1 arrives.}\n{\n    wave %1;\n\n    smile\n}\n",
+         "Wren arrives.",
+         "Trigger \"^%1 arrives.\" matches \"Wren arrives.\", $1 = \"Wren\"\n  sends \"wave Wren\", "
+         "\"smile\"\n"},
         {"tt lines without semicolons", "#action {^You are hungry}\n{\n    eat bread\n    drink water\n}\n",
-         "You are hungry", "Trigger \"^You are hungry\" matches \"You are hungry\"\n  sends \"eat bread\", \"drink water\"\n"},
+         "You are hungry",
+         "Trigger \"^You are hungry\" matches \"You are hungry\"\n  sends \"eat bread\", \"drink water\"\n"},
         {"tt upper-case nop", "#NOP {#action {x} {y}}\n#gag {spam}\n", "x", "No rule matches."},
         {"tt alternation", "#highlight {{dragon|wyrm}} {light orange}\n", "a wyrm flies",
          "Trigger \"{dragon|wyrm}\" matches \"wyrm\", $1 = \"wyrm\"\n  colours the match\n"},
-        {"tt colour names", "#highlight {gold} {bold violet}\n", "gold!", "Trigger \"gold\" matches \"gold\"\n  colours the match\n"},
+        {"tt colour names", "#highlight {gold} {bold violet}\n", "gold!",
+         "Trigger \"gold\" matches \"gold\"\n  colours the match\n"},
         {"tt action heeds case", "#action {Dragon} {flee}\n", "a dragon", "No rule matches."},
         {"tt variable", "#action {x} {say $target}\n", "x",
-         "No rule matches.\n  left out: #action {x} {say $target}: uses the variable or function $target; those need the script engine"},
+         "No rule matches.\n  left out: #action {x} {say $target}: uses the variable $target; those need the "
+         "script engine"},
         {"tt session", "#session haven haven.example.org 4201\n", "x",
-         "No rule matches.\n  left out: #session haven haven.example.org 4201: a world, not a rule; add it in the address book"},
-        {"tt underscore", "#highlight {x} {underscore}\n", "x", "No rule matches.\n  left out: #highlight {x} {underscore}: uses underscore, which Corvane cannot draw"},
+         "No rule matches.\n  left out: #session haven haven.example.org 4201: a world, not a rule; add it "
+         "in the address book"},
+        {"tt underscore", "#highlight {x} {underscore}\n", "x",
+         "No rule matches.\n  left out: #highlight {x} {underscore}: uses underscore, which Corvane cannot "
+         "draw"},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(importedDoes(row.file, row.line), row.expected) << row.name;
@@ -255,8 +282,9 @@ TEST(RulesPresenter, ColourNamesAndSeveralRulesDeletedAtOnce) {
     view.shown.foreground = "yelow";
     presenter.onFieldsEdited();
     EXPECT_EQ(book.rule(0).foreground, (Rgb{205, 205, 0}));
-    EXPECT_EQ(view.patternError,
-              "\"yelow\" is no text colour Corvane knows: type a name such as yellow or light blue, or #rrggbb.");
+    EXPECT_EQ(
+        view.patternError,
+        "\"yelow\" is no text colour Corvane knows: type a name such as yellow or light blue, or #rrggbb.");
     view.shown.foreground = "light blue";
     presenter.onFieldsEdited();
     EXPECT_EQ(book.rule(0).foreground, (Rgb{92, 92, 255}));
