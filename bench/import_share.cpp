@@ -16,8 +16,9 @@ int main(int argc, char** argv) {
         std::ifstream in(argv[a], std::ios::binary);
         const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
         const corvane::RulesImport result = corvane::ImportRulesBytes(bytes);
-        std::printf("== %s: %zu rules, %zu left out\n", argv[a], result.rules.size(), result.skipped.size());
-        imported += result.rules.size();
+        std::printf("== %s: %zu rules, %zu commands as Lua, %zu left out\n", argv[a], result.rules.size(),
+                    result.scripted, result.skipped.size());
+        imported += result.rules.size() + result.scripted;
         for (const std::string& why : result.skipped) {
             std::printf("   %s\n", why.c_str());
             left += why.find("a world, not a rule") == std::string::npos ? 1 : 0;

@@ -1,7 +1,9 @@
 // Importing TinyFugue files.
 #include "rules/rules_import.h"
 
+#include "rules/import_lua.h"
 #include "rules/import_text.h"
+#include "rules/tf_reader.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -13,126 +15,7 @@ namespace corvane {
 namespace {
 
 using namespace import_text;
-
-// ---- Reading: the file as TinyFugue splits it into commands ----------------
-
-// A line ending in a backslash goes on on the next line (whose leading blanks
-// go); lines starting with ";" or "#" are comments.
-std::vector<std::string> tfCommands(const std::string& text) {
-    std::vector<std::string> commands;
-    std::string pending;
-    bool continued = false;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        std::string line = text.substr(start, end - start);
-        start = end + 1;
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        if (continued) {
-            line = line.substr(std::min(line.size(), line.find_first_not_of(" \t")));
-        } else if (trim(line).empty() || line[0] == ';' || line[0] == '#') {
-            continue;
-        }
-        // "%\" at the end is a backslash, not a continuation.
-        continued = !line.empty() && line.back() == '\\' && (line.size() < 2 || line[line.size() - 2] != '%');
-        if (continued) {
-            line.pop_back();
-        }
-        pending += line;
-        if (!continued) {
-            commands.push_back(trim(pending));
-            pending.clear();
-        }
-        if (end == text.size()) {
-            break;
-        }
-    }
-    if (!trim(pending).empty()) {
-        commands.push_back(trim(pending));
-    }
-    return commands;
-}
-
-// One option's value: quoted (a backslash takes the next character as it
-// is, so "\\" is one backslash) or up to the next blank.
-std::string tfValue(const std::string& text, std::size_t& i) {
-    if (i < text.size() && (text[i] == '"' || text[i] == '\'' || text[i] == '`')) {
-        const char quote = text[i++];
-        std::string value;
-        while (i < text.size() && text[i] != quote) {
-            if (text[i] == '\\' && i + 1 < text.size() && (text[i + 1] == quote || text[i + 1] == '\\')) {
-                ++i;
-            }
-            value.push_back(text[i++]);
-        }
-        ++i;
-        return value;
-    }
-    const std::size_t start = i;
-    while (i < text.size() && text[i] != ' ' && text[i] != '\t') {
-        ++i;
-    }
-    return text.substr(start, i - start);
-}
-
-void skipBlanks(const std::string& text, std::size_t& i) {
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) {
-        ++i;
-    }
-}
-
-// /def's options as getopt reads them: flags combine ("-Fq"), and an option
-// with a value takes the rest of its word or the next word ("-p1", "-p 1").
-struct TfOptions {
-    std::vector<std::pair<char, std::string>> values;
-    std::string rest;
-    bool has(char option) const {
-        return std::any_of(values.begin(), values.end(), [&](const auto& v) { return v.first == option; });
-    }
-    std::optional<std::string> value(char option) const {
-        for (const auto& v : values) {
-            if (v.first == option) {
-                return v.second;
-            }
-        }
-        return std::nullopt;
-    }
-};
-
-TfOptions tfOptions(const std::string& args, const std::string& withValues) {
-    TfOptions out;
-    std::size_t i = 0;
-    for (;;) {
-        skipBlanks(args, i);
-        if (i + 1 >= args.size() || args[i] != '-' || args[i + 1] == ' ') {
-            break;
-        }
-        ++i;
-        if (args[i] == '-') {
-            ++i;
-            break;
-        }
-        while (i < args.size() && args[i] != ' ' && args[i] != '\t') {
-            const char option = args[i++];
-            if (withValues.find(option) == std::string::npos) {
-                out.values.emplace_back(option, "");
-                continue;
-            }
-            if (i >= args.size() || args[i] == ' ' || args[i] == '\t') {
-                skipBlanks(args, i);
-            }
-            out.values.emplace_back(option, tfValue(args, i));
-            break;
-        }
-    }
-    out.rest = args.substr(std::min(i, args.size()));
-    return out;
-}
+using namespace tf_reader;
 
 // ---- Translating ------------------------------------------------------------
 
@@ -228,7 +111,7 @@ std::optional<std::vector<std::string>> tfBodyCommands(const std::string& body, 
                       (substitution->name == "L" || substitution->name == "-L" ||
                                (substitution->name[0] >= '0' && substitution->name[0] <= '9')
                            ? ", a word of the line, which a trigger here cannot name"
-                           : ", a TinyFugue variable (variables need the script engine)");
+                           : ", a TinyFugue variable, which the importer does not put in a rule yet");
                 return std::nullopt;
             }
             commands.back() += *filled;
@@ -525,6 +408,92 @@ std::string tfWorld(const std::string& verb, const std::string& args) {
     return verb + named + ": a world, not a rule; add it in the address book (its password is left out here)";
 }
 
+// A hook's or timer's body as Lua sends: text and /send go straight to the
+// world, /name calls go through the aliases (which hold the file's macros).
+std::optional<std::vector<import_lua::Send>> tfScriptSends(const std::string& body, const TfFile& file,
+                                                           std::string& why) {
+    const auto commands = tfBodyCommands(
+        body, [](const std::string&) -> std::optional<std::string> { return std::nullopt; },
+        [](char c) { return std::string(1, c); }, why);
+    if (!commands) {
+        return std::nullopt;
+    }
+    std::vector<import_lua::Send> sends;
+    for (const std::string& command : *commands) {
+        const std::string t = trim(command);
+        if (t.empty()) {
+            continue;
+        }
+        const bool macro = t[0] == '/' && lower(t.substr(0, 5)) != "/send";
+        const auto sent = tfSendable(t, file.macros, true, why);
+        if (!sent) {
+            return std::nullopt;
+        }
+        sends.push_back(import_lua::Send{*sent, !macro});
+    }
+    if (sends.empty()) {
+        why = "has no body";
+        return std::nullopt;
+    }
+    return sends;
+}
+
+std::optional<std::string> tfHook(const std::string& hook, const std::string& body, const TfFile& file,
+                                  std::string& why) {
+    static const std::pair<const char*, const char*> events[] = {
+        {"connect", "connect"}, {"login", "login"}, {"disconnect", "disconnect"}};
+    for (const auto& [tf, event] : events) {
+        if (lower(trim(hook)) == tf) {
+            const auto sends = tfScriptSends(body, file, why);
+            return sends ? std::optional<std::string>(import_lua::on(event, *sends)) : std::nullopt;
+        }
+    }
+    why = "is a hook on " + hook + ", which has no event here";
+    return std::nullopt;
+}
+
+// "/repeat [-w] -TIME COUNT command": a timer; -S and -P (at once, at the
+// prompt) have no counterpart.
+std::optional<std::string> tfRepeat(const std::string& args, const TfFile& file, int number,
+                                    std::string& why) {
+    std::size_t i = 0;
+    std::optional<double> seconds;
+    for (;;) {
+        skipBlanks(args, i);
+        if (i >= args.size() || args[i] != '-') {
+            break;
+        }
+        const std::size_t end = std::min(args.size(), args.find_first_of(" \t", i));
+        const std::string option = args.substr(i + 1, end - i - 1);
+        i = end;
+        if (!option.empty() && ((option[0] >= '0' && option[0] <= '9') || option[0] == '.')) {
+            seconds = import_lua::tfSeconds(option);
+        } else if (option != "w") {
+            why = "uses /repeat -" + option + ", which a timer here does not do";
+            return std::nullopt;
+        }
+    }
+    const std::size_t countEnd = std::min(args.size(), args.find_first_of(" \t", i));
+    const std::string count = args.substr(std::min(i, args.size()), countEnd - std::min(i, args.size()));
+    if (!seconds || *seconds <= 0 || count.empty() ||
+        (count != "i" && count.find_first_not_of("0123456789") != std::string::npos)) {
+        why = "is a /repeat without a time and a count";
+        return std::nullopt;
+    }
+    const auto sends = tfScriptSends(trim(args.substr(countEnd)), file, why);
+    if (!sends) {
+        return std::nullopt;
+    }
+    return import_lua::every(*seconds, count == "i" ? 0 : std::atoi(count.substr(0, 6).c_str()),
+                             "tf-repeat-" + std::to_string(number), *sends);
+}
+
+bool luaName(const std::string& name) {
+    return !name.empty() && name.size() <= 64 &&
+           name.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_") ==
+               std::string::npos;
+}
+
 } // namespace
 
 RulesImport ImportTinyFugue(const std::string& text) {
@@ -538,6 +507,7 @@ RulesImport ImportTinyFugue(const std::string& text) {
         }
     }
     std::vector<TfTrigger> triggers;
+    int repeats = 0;
     for (const std::string& command : commands) {
         const std::size_t space = command.find_first_of(" \t");
         const std::string verb = lower(command.substr(0, space));
@@ -549,7 +519,11 @@ RulesImport ImportTinyFugue(const std::string& text) {
             const std::string name = trim(options.rest.substr(0, equals));
             const std::string body = equals == std::string::npos ? "" : trim(options.rest.substr(equals + 1));
             if (options.has('h')) {
-                why = "is a hook (-h " + options.value('h').value_or("") + "); hooks need the script engine";
+                if (const auto lua = tfHook(options.value('h').value_or(""), body, file, why)) {
+                    ++result.scripted;
+                    result.script += *lua;
+                    continue;
+                }
             } else if (options.has('b') || options.has('B')) {
                 why = "is a key binding; key bindings are not imported yet";
             } else if (options.has('t')) {
@@ -602,12 +576,26 @@ RulesImport ImportTinyFugue(const std::string& text) {
         } else if (verb == "/world" || verb == "/addworld") {
             result.skipped.push_back(tfWorld(verb, args));
             continue;
-        } else if (verb == "/set" || verb == "/let" || verb == "/setenv") {
-            why = "sets a variable; variables need the script engine";
+        } else if (verb == "/set") {
+            // "/set name=value" or "/set name value": a variable kept in vars.
+            const std::size_t split = args.find_first_of("= ");
+            const std::string name = trim(args.substr(0, split));
+            if (split != std::string::npos && luaName(name)) {
+                ++result.scripted;
+                result.script += import_lua::setVariable(name, args.substr(split + 1));
+                continue;
+            }
+            why = "sets no variable a script can name";
+        } else if (verb == "/let" || verb == "/setenv") {
+            why = "sets a local or environment variable, which lasts only while tf reads the file";
         } else if (verb == "/if" || verb == "/while" || verb == "/test" || verb == "/expr") {
-            why = "is a condition or expression; those need the script engine";
+            why = "is a condition or expression, which the importer does not translate yet";
         } else if (verb == "/repeat") {
-            why = "is a timer; timers need the script engine";
+            if (const auto lua = tfRepeat(args, file, ++repeats, why)) {
+                ++result.scripted;
+                result.script += *lua;
+                continue;
+            }
         } else if (verb == "/bind") {
             why = "is a key binding; key bindings are not imported yet";
         } else if (verb == "/sh" || verb == "/quote" || verb == "/sys") {

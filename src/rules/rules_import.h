@@ -16,6 +16,8 @@ struct RulesImport {
     // Lua for what is not a rule (variables, timers, hooks, key bindings and
     // the functions the rules call), run in each world's script state.
     std::string script;
+    // How many of the file's commands went into `script`.
+    std::size_t scripted = 0;
     // The file was not UTF-8 and was read as Windows-1252.
     bool readAsWindows1252 = false;
 };

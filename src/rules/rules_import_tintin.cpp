@@ -1,5 +1,6 @@
 // Importing TinTin++ files, and telling them from TinyFugue's.
 #include "core/text_codec.h"
+#include "rules/import_lua.h"
 #include "rules/import_text.h"
 #include "rules/rules_import.h"
 
@@ -248,7 +249,7 @@ std::optional<std::string> tinSendable(const std::string& command, std::string& 
         const bool function = command[k] == '@' && end > k + 1 && end < command.size() && command[end] == '{';
         if (variable || function) {
             why = "uses the " + std::string(variable ? "variable " : "function ") +
-                  command.substr(k, end - k) + "; those need the script engine";
+                  command.substr(k, end - k) + ", which the importer does not put in a rule yet";
             return std::nullopt;
         }
     }
@@ -403,6 +404,83 @@ std::string tinWorld(const TinCommand& command) {
     return named + ": a world, not a rule; add it in the address book";
 }
 
+// A ticker's, delay's or event's commands as Lua sends, through the aliases
+// as TinTin++ runs them.
+std::optional<std::vector<import_lua::Send>> tinScriptSends(const std::string& body, std::string& why) {
+    std::vector<import_lua::Send> sends;
+    for (const std::string& command : tinBodyCommands(body)) {
+        const auto sent = tinSendable(command, why);
+        if (!sent) {
+            return std::nullopt;
+        }
+        if (!sent->empty()) {
+            sends.push_back(import_lua::Send{*sent, false});
+        }
+    }
+    if (sends.empty()) {
+        why = "has no commands";
+        return std::nullopt;
+    }
+    return sends;
+}
+
+std::optional<double> tinSeconds(const std::string& text) {
+    const std::string t = trim(text);
+    if (t.empty() || t.find_first_not_of("0123456789.") != std::string::npos) {
+        return std::nullopt;
+    }
+    const double seconds = std::atof(t.c_str());
+    return seconds > 0 ? std::optional<double>(seconds) : std::nullopt;
+}
+
+// #variable, #ticker, #delay and #event as Lua; nothing (and why) for the
+// forms a script here cannot do the same way.
+std::optional<std::string> tinScript(const TinCommand& command, std::string& why) {
+    const std::string& name = command.name;
+    const auto arg = [&](std::size_t i) { return i < command.args.size() ? command.args[i] : std::string(); };
+    if (tinIs(name, "variable", 3)) {
+        const std::string variable = arg(0);
+        if (variable.empty() || variable.size() > 64 ||
+            variable.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_") !=
+                std::string::npos ||
+            arg(1).find('{') != std::string::npos) {
+            why = "sets a variable that is not a plain name and value";
+            return std::nullopt;
+        }
+        return import_lua::setVariable(variable, arg(1));
+    }
+    if (tinIs(name, "ticker", 3)) {
+        const auto seconds = tinSeconds(arg(2));
+        if (!seconds || arg(0).empty()) {
+            why = "is a ticker without a name and a number of seconds";
+            return std::nullopt;
+        }
+        const auto sends = tinScriptSends(arg(1), why);
+        return sends ? std::optional<std::string>(import_lua::every(*seconds, 0, arg(0), *sends))
+                     : std::nullopt;
+    }
+    if (tinIs(name, "delay", 3)) {
+        // "#delay {seconds} {commands}" or, named, "#delay {name} {commands} {seconds}".
+        const auto seconds = tinSeconds(command.args.size() > 2 ? arg(2) : arg(0));
+        if (!seconds) {
+            why = "is a delay without a number of seconds";
+            return std::nullopt;
+        }
+        const auto sends = tinScriptSends(arg(1), why);
+        return sends ? std::optional<std::string>(import_lua::after(*seconds, *sends)) : std::nullopt;
+    }
+    const std::string event = lower(trim(arg(0)));
+    const char* handler = event == "session connected"      ? "connect"
+                          : event == "session disconnected" ? "disconnect"
+                                                            : nullptr;
+    if (handler == nullptr) {
+        why = "is the event " + arg(0) + ", which has no event here";
+        return std::nullopt;
+    }
+    const auto sends = tinScriptSends(arg(1), why);
+    return sends ? std::optional<std::string>(import_lua::on(handler, *sends)) : std::nullopt;
+}
+
 } // namespace
 
 RulesImport ImportTinTin(const std::string& text) {
@@ -479,11 +557,16 @@ RulesImport ImportTinTin(const std::string& text) {
                 continue;
             }
             why = "changes the text, which Corvane does not do (only colours)";
-        } else if (tinIs(name, "variable", 3) || tinIs(name, "math", 3) || tinIs(name, "function", 3) ||
-                   tinIs(name, "if", 2) || tinIs(name, "format", 3)) {
-            why = "is a variable, condition or function; those need the script engine";
-        } else if (tinIs(name, "ticker", 3) || tinIs(name, "delay", 3) || tinIs(name, "event", 3)) {
-            why = "is a timer or event; those need the script engine";
+        } else if (tinIs(name, "variable", 3) || tinIs(name, "ticker", 3) || tinIs(name, "delay", 3) ||
+                   tinIs(name, "event", 3)) {
+            if (const auto lua = tinScript(command, why)) {
+                ++result.scripted;
+                result.script += *lua;
+                continue;
+            }
+        } else if (tinIs(name, "math", 3) || tinIs(name, "function", 3) || tinIs(name, "if", 2) ||
+                   tinIs(name, "format", 3)) {
+            why = "is a variable, condition or function, which the importer does not put in a rule yet";
         } else if (tinIs(name, "macro", 3)) {
             why = "is a key binding; key bindings are not imported yet";
         } else if (tinIs(name, "system", 3) || tinIs(name, "script", 3) || tinIs(name, "run", 3)) {
@@ -504,8 +587,8 @@ RulesImport ImportTinTin(const std::string& text) {
 
 RulesImport ImportRulesFile(const std::string& text) {
     for (const TinCommand& command : tinCommands(text)) {
-        for (const char* known :
-             {"action", "alias", "gag", "highlight", "substitute", "nop", "variable", "ticker", "session"}) {
+        for (const char* known : {"action", "alias", "gag", "highlight", "substitute", "nop", "variable",
+                                  "ticker", "session", "event", "delay"}) {
             if (command.name.size() >= 2 && startsWith(known, command.name)) {
                 return ImportTinTin(text);
             }

@@ -2,8 +2,8 @@
 
 #include "platform/choosers.h"
 #include "platform/prompts.h"
-#include "rules/rule_system.h"
 #include "rules/imported_scripts.h"
+#include "rules/rule_system.h"
 #include "rules/rules_import.h"
 
 #include <algorithm>
@@ -40,9 +40,9 @@ void RulesWindow::open() {
 void RulesWindow::importFile() {
     FileChoice choice;
     choice.title = "Import Triggers and Aliases";
-    choice.filters = {{"TinyFugue and TinTin++ files (*.tf *.tfrc *.tin *.tintin *.tt)",
-                       "*.tf *.tfrc *.tin *.tintin *.tt"},
-                      {"All files (*)", "*"}};
+    choice.filters = {
+        {"TinyFugue and TinTin++ files (*.tf *.tfrc *.tin *.tintin *.tt)", "*.tf *.tfrc *.tin *.tintin *.tt"},
+        {"All files (*)", "*"}};
     choice.mustExist = true;
     const std::optional<std::string> path = m_services.choosers.chooseFile(choice);
     if (!path) {
@@ -73,8 +73,9 @@ std::string RulesWindow::importFrom(const std::string& path) {
     }
     RulesImport imported = ImportRulesBytes(bytes);
     if (imported.rules.size() > kMaxImportRules) {
-        return path + " holds " + std::to_string(imported.rules.size()) + " triggers and aliases; Corvane imports at most " +
-               std::to_string(kMaxImportRules) + " from one file. Nothing was imported.";
+        return path + " holds " + std::to_string(imported.rules.size()) +
+               " triggers and aliases; Corvane imports at most " + std::to_string(kMaxImportRules) +
+               " from one file. Nothing was imported.";
     }
     // Importing a file again replaces what it brought the last time.
     RuleBook& book = m_services.rules.book();
@@ -92,9 +93,14 @@ std::string RulesWindow::importFrom(const std::string& path) {
         rules.push_back(std::move(rule));
     }
     book.setRules(std::move(rules));
-    std::string report = "Added " + std::to_string(imported.rules.size()) + " triggers and aliases from " + path + ".";
+    std::string report =
+        "Added " + std::to_string(imported.rules.size()) + " triggers and aliases from " + path + ".";
     if (replaced > 0) {
         report += "\rThey replace the " + std::to_string(replaced) + " imported from it before.";
+    }
+    if (imported.scripted > 0) {
+        report += "\r" + std::to_string(imported.scripted) +
+                  " variables, timers and hooks became Lua, run in each world's script.";
     }
     if (imported.readAsWindows1252) {
         report += "\rThe file is not UTF-8; it was read as Windows-1252.";

@@ -81,10 +81,10 @@ TEST(RulesImport, TranslatesWhatPlayersWrite) {
          "trigger here cannot name"},
         {"tf variable", "/def -t\"*x*\" v = say %{target}\n", "x",
          "No rule matches.\n  left out: /def -t\"*x*\" v = say %{target}: uses %{target}, a TinyFugue "
-         "variable (variables need the script engine)"},
-        {"tf hook", "/def -h\"CONNECT\" hello = look\n", "x",
-         "No rule matches.\n  left out: /def -h\"CONNECT\" hello = look: is a hook (-h CONNECT); hooks need "
-         "the script engine"},
+         "variable, which the importer does not put in a rule yet"},
+        {"tf other hook", "/def -h\"SEND\" hello = look\n", "x",
+         "No rule matches.\n  left out: /def -h\"SEND\" hello = look: is a hook on SEND, which has no event "
+         "here"},
         {"tf world hides password", "/addworld Haven Tester s3cret haven.example.org 4201\n", "x",
          "No rule matches.\n  left out: /addworld Haven (haven.example.org 4201): a world, not a rule; add "
          "it in the address book (its password is left out here)"},
@@ -98,8 +98,8 @@ TEST(RulesImport, TranslatesWhatPlayersWrite) {
          "Alias \"gv\" sends \"give sword to Wren Alice\"\n"},
         {"tt at sign", "#alias {sp} {@spoof %0}\n", "sp waves", "Alias \"sp\" sends \"@spoof waves\"\n"},
         {"tt function", "#action {x} {say @double{2}}\n", "x",
-         "No rule matches.\n  left out: #action {x} {say @double{2}}: uses the function @double; those need "
-         "the script engine"},
+         "No rule matches.\n  left out: #action {x} {say @double{2}}: uses the function @double, which the "
+         "importer does not put in a rule yet"},
         {"tt alias dollar", "#alias {price} {say $5}\n", "price", "Alias \"price\" sends \"say $5\"\n"},
         {"tt alias all", "#alias {k} {kill %0}\n", "k orc", "Alias \"k\" sends \"kill orc\"\n"},
         {"tt alias send", "#alias {gg} {#send {get gold};say got it}\n", "gg",
@@ -121,8 +121,8 @@ TEST(RulesImport, TranslatesWhatPlayersWrite) {
          "Trigger \"gold\" matches \"gold\"\n  colours the match\n"},
         {"tt action heeds case", "#action {Dragon} {flee}\n", "a dragon", "No rule matches."},
         {"tt variable", "#action {x} {say $target}\n", "x",
-         "No rule matches.\n  left out: #action {x} {say $target}: uses the variable $target; those need the "
-         "script engine"},
+         "No rule matches.\n  left out: #action {x} {say $target}: uses the variable $target, which the "
+         "importer does not put in a rule yet"},
         {"tt session", "#session haven haven.example.org 4201\n", "x",
          "No rule matches.\n  left out: #session haven haven.example.org 4201: a world, not a rule; add it "
          "in the address book"},
@@ -133,6 +133,39 @@ TEST(RulesImport, TranslatesWhatPlayersWrite) {
     for (const Row& row : rows) {
         EXPECT_EQ(importedDoes(row.file, row.line), row.expected) << row.name;
     }
+}
+
+// File text -> the Lua an import keeps for what is not a rule.
+TEST(RulesImport, VariablesTimersAndHooksBecomeLua) {
+    struct Row {
+        const char* name;
+        std::string file;
+        std::string script;
+    };
+    const std::vector<Row> rows = {
+        {"tf set", "/set target=Wren \"the\" Bold\n", "vars[\"target\"] = \"Wren \\\"the\\\" Bold\"\n"},
+        {"tf hook", "/def -h\"CONNECT\" hello = look%;/greet Wren\n/def greet = wave %1\n",
+         "on(\"connect\", function()\n  send(\"look\", {raw=true})\n  send(\"/greet Wren\")\nend)\n"},
+        {"tf repeat", "/repeat -0:10 i /send idle\n",
+         "every(10, function()\n  send(\"idle\", {raw=true})\nend, \"tf-repeat-1\")\n"},
+        {"tf repeat counted", "/repeat -1:00:00 3 save\n",
+         "do\n  local left = 3\n  every(3600, function()\n  send(\"save\", {raw=true})\n    left = left - 1\n"
+         "    if left <= 0 then cancel(\"tf-repeat-1\") end\n  end, \"tf-repeat-1\")\nend\n"},
+        {"tt variable", "#variable {target} {Wren}\n", "vars[\"target\"] = \"Wren\"\n"},
+        {"tt ticker", "#ticker {save} {save;score} {900}\n",
+         "every(900, function()\n  send(\"save\")\n  send(\"score\")\nend, \"save\")\n"},
+        {"tt delay", "#delay {5} {score}\n", "after(5, function()\n  send(\"score\")\nend)\n"},
+        {"tt event", "#event {SESSION CONNECTED} {look}\n",
+         "on(\"connect\", function()\n  send(\"look\")\nend)\n"},
+    };
+    for (const Row& row : rows) {
+        const RulesImport imported = ImportRulesFile(row.file);
+        EXPECT_EQ(imported.script, row.script) << row.name;
+        EXPECT_TRUE(imported.skipped.empty()) << row.name << ": " << imported.skipped.front();
+    }
+    // Neither tf -S nor an event TinTin++ alone has is guessed at.
+    EXPECT_EQ(ImportRulesFile("/repeat -S 1 look\n").script, "");
+    EXPECT_EQ(ImportRulesFile("#event {MAP ENTER ROOM} {look}\n").script, "");
 }
 
 TEST(RulesImport, TinyFugueTriggersKeepTheirOrderAndEffects) {

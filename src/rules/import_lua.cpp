@@ -1,0 +1,85 @@
+#include "rules/import_lua.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace corvane::import_lua {
+
+std::string quote(const std::string& text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (byte < 0x20 || byte == 0x7F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\%03u", static_cast<unsigned>(byte));
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+std::string sends(const std::vector<Send>& commands) {
+    std::string out;
+    for (const Send& command : commands) {
+        out += "  send(" + quote(command.text) + (command.raw ? ", {raw=true}" : "") + ")\n";
+    }
+    return out;
+}
+
+std::string setVariable(const std::string& name, const std::string& value) {
+    return "vars[" + quote(name) + "] = " + quote(value) + "\n";
+}
+
+std::string on(const std::string& event, const std::vector<Send>& commands) {
+    return "on(" + quote(event) + ", function()\n" + sends(commands) + "end)\n";
+}
+
+namespace {
+std::string number(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+} // namespace
+
+std::string every(double seconds, int count, const std::string& name, const std::vector<Send>& commands) {
+    if (count <= 0) {
+        return "every(" + number(seconds) + ", function()\n" + sends(commands) + "end, " + quote(name) +
+               ")\n";
+    }
+    // A count: the timer stops itself after its last run.
+    return "do\n  local left = " + std::to_string(count) + "\n  every(" + number(seconds) + ", function()\n" +
+           sends(commands) + "    left = left - 1\n    if left <= 0 then cancel(" + quote(name) +
+           ") end\n  end, " + quote(name) + ")\nend\n";
+}
+
+std::string after(double seconds, const std::vector<Send>& commands) {
+    return "after(" + number(seconds) + ", function()\n" + sends(commands) + "end)\n";
+}
+
+std::optional<double> tfSeconds(const std::string& time) {
+    double total = 0;
+    std::size_t start = 0;
+    int fields = 0;
+    while (start <= time.size()) {
+        const std::size_t colon = time.find(':', start);
+        const std::string field =
+            time.substr(start, colon == std::string::npos ? std::string::npos : colon - start);
+        if (field.empty() || field.find_first_not_of("0123456789.") != std::string::npos || ++fields > 3) {
+            return std::nullopt;
+        }
+        total = total * 60 + std::strtod(field.c_str(), nullptr);
+        if (colon == std::string::npos) {
+            break;
+        }
+        start = colon + 1;
+    }
+    return total;
+}
+
+} // namespace corvane::import_lua

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace corvane::import_lua {
+
+// Lua the importers write for what is not a rule: variables, timers and
+// event handlers, run in each world's script state.
+
+// A Lua string literal holding text exactly.
+std::string quote(const std::string& text);
+// A command to send: through the aliases, or raw (straight to the world).
+struct Send {
+    std::string text;
+    bool raw = false;
+};
+// A function body sending each command, one statement a line.
+std::string sends(const std::vector<Send>& commands);
+// `vars[NAME] = VALUE`.
+std::string setVariable(const std::string& name, const std::string& value);
+// A handler for one of the client's events.
+std::string on(const std::string& event, const std::vector<Send>& commands);
+// A timer every `seconds`, `count` times (0: until cancelled), by name.
+std::string every(double seconds, int count, const std::string& name, const std::vector<Send>& commands);
+std::string after(double seconds, const std::vector<Send>& commands);
+// tf's "[[hours:]minutes:]seconds" (fractions allowed); nothing for other text.
+std::optional<double> tfSeconds(const std::string& time);
+
+} // namespace corvane::import_lua
