@@ -11,7 +11,8 @@ namespace {
 constexpr std::string_view kWho = R"((?<who>[^\s"]+))";
 
 ConversationRoute builtIn(std::string key, ConversationKind kind, std::string fixedWords, std::string pattern,
-                          bool fromMe = false) {
+                          bool fromMe = false, ServerKind only = ServerKind::Muck,
+                          std::string sendPrefix = {}) {
     ConversationRoute route;
     route.fromMe = fromMe;
     // A form that starts with the speaker's name has its fixed words right after it.
@@ -21,9 +22,17 @@ ConversationRoute builtIn(std::string key, ConversationKind kind, std::string fi
     route.key = std::move(key);
     route.kind = kind;
     route.pattern = std::move(pattern);
-    route.sendPrefix = kind == ConversationKind::Whisper ? "whisper $who=" : "page $who=";
+    route.sendPrefix = !sendPrefix.empty()                 ? std::move(sendPrefix)
+                       : kind == ConversationKind::Whisper ? "whisper $who="
+                                                           : "page $who=";
+    if (only != ServerKind::Muck) {
+        route.servers = ConversationRoute::ServerBit(only);
+    }
     return route;
 }
+
+// A Diku name, and the text in single quotes up to the end of the line.
+constexpr std::string_view kDikuWho = R"((?<who>[^\s,']+))";
 
 std::string withWho(std::string_view before, std::string_view after) {
     return std::string(before) + std::string(kWho) + std::string(after);
@@ -78,6 +87,26 @@ std::vector<ConversationRoute> BuiltInConversationRoutes() {
                 withWho("^", R"( whispers, ".*"( to you\.)?$)")),
         builtIn("WhispersSent", ConversationKind::Whisper, "You whisper, \"",
                 withWho(R"(^You whisper, ".*" to )", R"(\.$)"), true),
+        // MUSH worlds (PennMUSH and its kin).
+        builtIn("MushWhispersReceived", ConversationKind::Whisper, " whispers: ", withWho("^", " whispers: "),
+                false, ServerKind::Mush),
+        builtIn("MushPagePoses", ConversationKind::Page, "From afar, ", withWho("^From afar, ", " "), false,
+                ServerKind::Mush),
+        builtIn("MushPagesSent", ConversationKind::Page, "You paged ",
+                withWho("^You paged ", R"( with '.*'\.$)"), true, ServerKind::Mush),
+        builtIn("MushPagePosesSent", ConversationKind::Page, "Long distance to ",
+                R"(^Long distance to (?<who>[^\s:]+): )", true, ServerKind::Mush),
+        // Diku-family MUD worlds (tbaMUD, CircleMUD and their kin).
+        builtIn("DikuTellsReceived", ConversationKind::Page, " tells you, '",
+                "^" + std::string(kDikuWho) + " tells you, '.*'$", false, ServerKind::Mud, "tell $who "),
+        builtIn("DikuTellsSent", ConversationKind::Page, "You tell ",
+                "^You tell " + std::string(kDikuWho) + ", '.*'$", true, ServerKind::Mud, "tell $who "),
+        builtIn("DikuWhispersReceived", ConversationKind::Whisper, " whispers to you, '",
+                "^" + std::string(kDikuWho) + " whispers to you, '.*'$", false, ServerKind::Mud,
+                "whisper $who "),
+        builtIn("DikuWhispersSent", ConversationKind::Whisper, "You whisper to ",
+                "^You whisper to " + std::string(kDikuWho) + ", '.*'$", true, ServerKind::Mud,
+                "whisper $who "),
     };
 }
 
@@ -120,7 +149,7 @@ void ConversationRouter::setRoutes(std::vector<ConversationRoute> routes) {
     }
 }
 
-std::optional<RoutedLine> ConversationRouter::route(std::string_view line) const {
+std::optional<RoutedLine> ConversationRouter::route(std::string_view line, ServerKind server) const {
     const MatchSubject subject(line);
     PatternMatch match;
     // Where a name at the start of the line ends, as the `who` group ends it.
@@ -131,7 +160,7 @@ std::optional<RoutedLine> ConversationRouter::route(std::string_view line) const
     const std::string_view afterFirstWord = line.substr(nameEnd);
     for (std::size_t i = 0; i < m_routes.size(); ++i) {
         const ConversationRoute& route = m_routes[i];
-        if (!route.enabled) {
+        if (!route.enabled || (route.servers & ConversationRoute::ServerBit(server)) == 0) {
             continue;
         }
         if (!route.fixedWords.empty() &&

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/server_kind.h"
 #include "rules/pattern_matcher.h"
 
 #include <cstddef>
@@ -43,12 +44,18 @@ struct ConversationRoute {
     std::string fixedWords;
     enum class FixedAt { LineStart, AfterFirstWord };
     FixedAt fixedAt = FixedAt::LineStart;
+    // The kinds of server whose worlds print the form (bits of ServerBit):
+    // a MUSH's or a Diku's way of saying it means something else elsewhere.
+    unsigned servers = kAllServers;
+    static constexpr unsigned kAllServers = 7;
+    static constexpr unsigned ServerBit(ServerKind kind) { return 1U << static_cast<unsigned>(kind); }
 
     friend bool operator==(const ConversationRoute&, const ConversationRoute&) = default;
 };
 
-// The MUCK formats every player meets, each a route of its own so that one
-// that misfires on a world can be switched off alone.
+// The formats every player meets, each a route of its own so that one that
+// misfires on a world can be switched off alone: the MUCK ones on every
+// world, the MUSH and Diku ones on worlds of that kind.
 std::vector<ConversationRoute> BuiltInConversationRoutes();
 
 // A puppet: lines that start with `linePrefix` ("Rex> ") go to the window
@@ -73,7 +80,8 @@ public:
     // Patterns that did not compile, with the library's message.
     const std::vector<std::string>& errors() const { return m_errors; }
 
-    std::optional<RoutedLine> route(std::string_view line) const;
+    // The first route that takes the line on a world of that kind.
+    std::optional<RoutedLine> route(std::string_view line, ServerKind server = ServerKind::Muck) const;
 
 private:
     std::vector<ConversationRoute> m_routes;

@@ -18,7 +18,7 @@ struct BuiltInText {
     std::string_view example;
 };
 
-constexpr std::array<BuiltInText, 9> kBuiltIns = {{
+constexpr std::array<BuiltInText, 17> kBuiltIns = {{
     {"PagesReceived", "Pages received", "Alice pages: hello"},
     {"PagesReceivedQuoted", "Pages received, quoted", "Alice pages, \"hello\" to you."},
     {"MultiPages", "Pages to several", "Alice pages, \"hi\" to you, Bob."},
@@ -28,6 +28,14 @@ constexpr std::array<BuiltInText, 9> kBuiltIns = {{
     {"PagesSentQuoted", "Pages sent, quoted", "You page, \"hello\" to Alice."},
     {"WhispersReceived", "Whispers received", "Alice whispers, \"hello\""},
     {"WhispersSent", "Whispers sent", "You whisper, \"hello\" to Alice."},
+    {"MushWhispersReceived", "Whispers received (MUSH worlds)", "Alice whispers: hello"},
+    {"MushPagePoses", "Page-poses (MUSH worlds)", "From afar, Alice waves."},
+    {"MushPagesSent", "Pages sent (MUSH worlds)", "You paged Alice with 'hello'."},
+    {"MushPagePosesSent", "Page-poses sent (MUSH worlds)", "Long distance to Alice: Tester waves."},
+    {"DikuTellsReceived", "Tells received (MUD worlds)", "Alice tells you, 'hello'"},
+    {"DikuTellsSent", "Tells sent (MUD worlds)", "You tell Alice, 'hello'"},
+    {"DikuWhispersReceived", "Whispers received (MUD worlds)", "Alice whispers to you, 'hello'"},
+    {"DikuWhispersSent", "Whispers sent (MUD worlds)", "You whisper to Alice, 'hello'"},
 }};
 
 const BuiltInText* builtInText(const std::string& key) {

@@ -39,7 +39,8 @@ bool Conversations::offerLine(TextLine& line) {
     if (!line.complete || m_noWindows) {
         return true;
     }
-    const std::optional<RoutedLine> routed = m_router.route(line.text);
+    const std::optional<RoutedLine> routed =
+        m_router.route(line.text, m_services.server ? m_services.server() : ServerKind::Muck);
     if (!routed) {
         if (m_services.play[PlayOption::NotifyOnName] && mentionsPlayer(line.text)) {
             askAttention(m_services.worldName ? m_services.worldName() : std::string(), line.text);

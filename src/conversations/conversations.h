@@ -46,6 +46,8 @@ public:
         std::function<std::string()> worldName;
         // The character logged in, whose name a line may mention.
         std::function<std::string()> characterName;
+        // The kind of server the world runs, which decides the forms it prints.
+        std::function<ServerKind()> server = {};
     };
 
     explicit Conversations(Services services);

@@ -74,6 +74,10 @@ void CommandSender::SendCommand(const std::string& text) {
         m_unsentHook(unsent);
     }
     pump();
+    m_promptedLogin.commandSent();
+    if (m_sent) {
+        m_sent();
+    }
 }
 
 void CommandSender::SendOutOfBand(const std::string& text) {
@@ -101,6 +105,8 @@ void CommandSender::NoteCommandSent() {
     if ((m_session.OutputFramed || m_session.PromptsEndReplies) && m_menu.enabled(MenuItem::ViewLagCounter) &&
         m_menu.checked(MenuItem::ViewLagCounter)) {
         ++m_session.PendingReplies;
+        // A prompt still owed to an earlier answer must not keep this one waiting.
+        m_session.ReplyBegun = false;
     }
 }
 
@@ -172,6 +178,7 @@ void CommandSender::connectionEnded() {
     m_statusBeforeWait.clear();
     m_ownAnswers.clear();
     m_arrivalHookSet = false;
+    m_promptedLogin.stop();
 }
 
 } // namespace corvane

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/own_command_answers.h"
+#include "core/prompted_login.h"
 #include "platform/socket.h"
 
 #include <deque>
@@ -58,6 +59,10 @@ public:
     // Called each time the last waiting command has gone out, so a file being
     // played can send its next line without polling.
     void setDrainedHook(std::function<void()> hook) { m_drained = std::move(hook); }
+    // Told after each in-band command (typed, from a button, a macro or Corvane's own).
+    void setSentHook(std::function<void()> hook) { m_sent = std::move(hook); }
+    // The log-in at a Diku-family world's prompts; told of its prompts and echo by the caller.
+    PromptedLogin& promptedLogin() { return m_promptedLogin; }
 
     // The bytes that go on the wire for a text: UTF-8 or Windows-1252 ("?"
     // for a character the code page lacks), with a data byte 255 doubled so
@@ -85,6 +90,8 @@ private:
     bool m_worldSentNonUtf8 = false;
     std::string m_statusBeforeWait;
     std::function<void()> m_drained;
+    std::function<void()> m_sent;
+    PromptedLogin m_promptedLogin{[this](const std::string& line) { SendCommand(line); }};
     std::function<std::string(const std::string&)> m_inBandFilter;
     std::function<void(const std::string&)> m_unsentHook;
     OwnCommandAnswers m_ownAnswers;

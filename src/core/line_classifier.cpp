@@ -6,6 +6,7 @@
 #include "core/text_codec.h"
 #include "settings/number_text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -62,6 +63,42 @@ bool isWhoTrailer(const std::string& line) {
     const bool presence = FindNoCase(line, "connected") != std::string::npos ||
                           FindNoCase(line, "logged in") != std::string::npos;
     return counts && presence;
+}
+
+// The Diku family's WHO: "Players" (or "Mortals", "Immortals") over a dashed
+// line, rows "[ 1 Wa] Tester the Swordpupil", then "2 characters displayed."
+// or "One lonely character displayed.".
+bool isDikuWhoHeader(const std::string& line) {
+    const std::string word =
+        ToLowerAscii(line.substr(0, std::min(line.find_last_not_of(' ') + 1, line.size())));
+    const std::size_t first = word.find_first_not_of(' ');
+    return first != std::string::npos &&
+           (word.substr(first) == "players" || word.substr(first) == "mortals" ||
+            word.substr(first) == "immortals");
+}
+
+bool isDikuWhoTrailer(const std::string& line) {
+    return FindNoCase(line, "character") != std::string::npos &&
+           FindNoCase(line, "displayed") != std::string::npos;
+}
+
+// "[ 1 Wa] Tester the Swordpupil" -> "Tester": a short bracket of level and
+// class at the start, the name the first word after it.
+std::string bracketRowName(const std::string& line) {
+    constexpr std::size_t kLongestBracket = 16;
+    if (line.empty() || line.front() != '[') {
+        return {};
+    }
+    const std::size_t close = line.find(']');
+    if (close == std::string::npos || close > kLongestBracket || close + 1 >= line.size() ||
+        line[close + 1] != ' ') {
+        return {};
+    }
+    const std::size_t start = line.find_first_not_of(' ', close + 1);
+    if (start == std::string::npos) {
+        return {};
+    }
+    return line.substr(start, line.find(' ', start) - start);
 }
 
 // A table border: "+-----+------+", "+~~~~~~+".
@@ -165,10 +202,30 @@ void LineClassifier::promptEnded() {
         return;
     }
     m_session.PromptsEndReplies = true;
+    if (m_session.ReplyBegun) {
+        // The prompt that closes an answer whose wait its first line ended.
+        m_session.ReplyBegun = false;
+        return;
+    }
     if (m_session.PendingReplies == 0) {
         // A prompt nobody waited for (a tick, a fight round) ends no wait.
         return;
     }
+    promptWaitEnded();
+}
+
+void LineClassifier::lineEnded() {
+    // A world may answer without a prompt: the wait ends at the answer's
+    // first line, or the meter would count on after every such answer.
+    if (m_session.OutputFramed || !m_session.PromptsEndReplies || m_session.ReplyBegun ||
+        m_session.PendingReplies == 0) {
+        return;
+    }
+    m_session.ReplyBegun = true;
+    promptWaitEnded();
+}
+
+void LineClassifier::promptWaitEnded() {
     --m_session.PendingReplies;
     if (m_session.LagMeterOn) {
         m_statusView.setLabelColours(StatusView::LagLabel, colours::Black, colours::LightGrey);
@@ -207,7 +264,8 @@ void LineClassifier::roomEntered(std::int32_t ref, const std::string& name) {
 
 bool LineClassifier::ClassifyListLine(std::string& line) {
     if (line.empty()) {
-        return true;
+        // The Diku family puts a blank line between its rows and its trailer.
+        return !(m_session.ListMode == 2 && m_listStarted && m_session.Server == ServerKind::Mud);
     }
     if (FindNoCase(line, "no sleepers") != std::string::npos) {
         if (m_session.ListMode == 1) {
@@ -285,14 +343,19 @@ bool LineClassifier::ClassifyWhoLine(std::string& line) {
     // The header and trailer stand for the reply's prefix and suffix; the
     // trailer is read before the "who" start, which it may begin with.
     const bool tableRow = line.front() == '|';
-    const bool header = isWhoHeader(line) || (tableRow && FindNoCase(firstCell(line), "name") != std::string::npos);
+    const bool mud = m_session.Server == ServerKind::Mud;
+    const std::string bracketName = mud ? bracketRowName(line) : std::string();
+    const bool header = isWhoHeader(line) ||
+                        (tableRow && FindNoCase(firstCell(line), "name") != std::string::npos) ||
+                        (mud && isDikuWhoHeader(line));
     if (header || StartsWith(line, kReplyPrefix) ||
         (!isWhoTrailer(line) && StartsWith(ToLowerAscii(line.substr(0, 3)), "who"))) {
         listStart(line);
         whoLineTaken();
         return false;
     }
-    if (isWhoTrailer(line) || StartsWith(line, kReplySuffix)) {
+    if (isWhoTrailer(line) || StartsWith(line, kReplySuffix) ||
+        (mud && m_listStarted && isDikuWhoTrailer(line))) {
         listEnd(line);
         return false;
     }
@@ -308,13 +371,15 @@ bool LineClassifier::ClassifyWhoLine(std::string& line) {
     if (tableRow) {
         const std::string cell = firstCell(line);
         name = cell.substr(0, cell.find(' '));
+    } else if (!bracketName.empty()) {
+        name = bracketName;
     } else if (m_listStarted) {
         const std::size_t space = line.find(' ', line.front() == ' ' ? 1 : 0);
         if (space != std::string::npos && space > 0 && isColumnRow(line, space)) {
             name = line.substr(0, space);
         }
     }
-    if (!name.empty() && (m_listStarted || tableRow)) {
+    if (!name.empty() && (m_listStarted || tableRow || !bracketName.empty())) {
         if (!m_listStarted) {
             std::string none;
             listStart(none);

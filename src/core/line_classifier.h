@@ -53,6 +53,9 @@ public:
     void roomEntered(std::int32_t ref, const std::string& name);
     // Telnet's go-ahead or end-of-record ended a prompt.
     void promptEnded();
+    // A line other than a prompt has ended: on a world whose prompts end
+    // replies it is the answer to the oldest waiting command.
+    void lineEnded();
     // Looks at a completed line; may empty it, and answers whether it is still to be shown.
     bool ClassifyLine(std::string& line);
 
@@ -67,6 +70,7 @@ private:
     void whoLineTaken();
     void stopQuietTimer();
     void replyStarted();
+    void promptWaitEnded();
     void roomMarker(const std::string& line);
     void listStart(std::string& line);
     void listEnd(std::string& line);

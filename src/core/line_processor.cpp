@@ -200,6 +200,11 @@ void LineProcessor::ProcessIncoming() {
     }
     m_running = true;
     while (!m_session.PendingText.empty() && !m_session.OutputPaused) {
+        if (m_session.Server == ServerKind::Mud) {
+            // A MUD's prompt that was shown alone ends where the next read
+            // starts: what comes is an answer or news, not the prompt's rest.
+            endOpenLine(true);
+        }
         m_work.clear();
         m_work.swap(m_session.PendingText);
         processBatch(reinterpret_cast<const unsigned char*>(m_work.data()), m_work.size());
@@ -209,6 +214,10 @@ void LineProcessor::ProcessIncoming() {
             m_socket.send(m_reply);
             m_reply.clear();
         }
+    }
+    if (m_commandSentMeanwhile) {
+        m_commandSentMeanwhile = false;
+        endOpenLine(false);
     }
     if (m_filter != nullptr) {
         m_filter->readEnded(m_line.text);
@@ -231,6 +240,35 @@ void LineProcessor::ProcessIncoming() {
         m_output.flush();
     }
     m_running = false;
+}
+
+void LineProcessor::commandSent() {
+    if (m_session.Server != ServerKind::Mud) {
+        return;
+    }
+    if (m_running) {
+        // A trigger or a log-in answers a line that is still being handled.
+        m_commandSentMeanwhile = true;
+        return;
+    }
+    endOpenLine(false);
+    if (m_hooks.outputChanged) {
+        m_hooks.outputChanged();
+    } else {
+        m_output.flush();
+    }
+}
+
+void LineProcessor::endOpenLine(bool shownOnly) {
+    const bool open =
+        shownOnly ? m_shownBytes > 0 && m_shownBytes == m_line.text.size() : !m_line.text.empty();
+    // Half a character, a listing row or a protocol line still arriving is no prompt.
+    if (!open || m_decoder.pending() || m_session.ListMode == 2 || stageHoldsTail()) {
+        return;
+    }
+    completeLine(true, true);
+    m_previous = '\n';
+    m_pairedEnd = 0;
 }
 
 void LineProcessor::windowResized(int columns, int rows) {
@@ -275,10 +313,14 @@ void LineProcessor::promptEnded() {
     if (m_line.text.empty() && m_shownBytes == 0) {
         return;
     }
+    const std::string prompt = m_line.text;
     completeLine(true, true);
     // What follows a prompt starts a line of its own.
     m_previous = '\n';
     m_pairedEnd = 0;
+    if (m_hooks.promptShown) {
+        m_hooks.promptShown(prompt);
+    }
 }
 
 void LineProcessor::releaseHeldCarriageReturns() {
@@ -443,6 +485,10 @@ void LineProcessor::showOpenPrompt() {
     part.complete = false;
     m_output.showLine(part, -1);
     m_shownBytes = m_line.text.size();
+    // Last: what the hook sends may end this line at once.
+    if (m_hooks.promptShown) {
+        m_hooks.promptShown(m_line.text);
+    }
 }
 
 void LineProcessor::completeLine(bool endedWithCr, bool prompt) {
@@ -494,6 +540,9 @@ void LineProcessor::completeLine(bool endedWithCr, bool prompt) {
         if (!show || m_line.text.empty()) {
             m_line.spans.clear();
         }
+    }
+    if (endedWithCr && !prompt && !m_line.text.empty()) {
+        m_classifier.lineEnded();
     }
     m_txtReceived = m_line.text;
     if (show || m_shownBytes > 0) {

@@ -61,6 +61,10 @@ public:
         std::function<void(const std::string& text, bool prompt)> lineEnded;
         // A line has been shown (after the triggers had it).
         std::function<void(const std::string& line)> lineShown;
+        // The world waits at a prompt: an unfinished line has been shown,
+        // or a line ended by go-ahead or end-of-record. The text is the whole
+        // line so far.
+        std::function<void(const std::string& text)> promptShown = {};
     };
     // Quiet after an unfinished line before it is shown as an open prompt.
     static constexpr std::chrono::milliseconds kOpenPromptDelay{250};
@@ -94,6 +98,9 @@ public:
     void triggersChanged();
 
     void ProcessIncoming();
+    // A command has gone to the world. On a MUD its answer starts a line of
+    // its own: what the world left open before it (a prompt) ends here.
+    void commandSent();
 
     // The last line received, as the classifier left it (empty for marker lines).
     const std::string& txtReceived() const { return m_txtReceived; }
@@ -122,6 +129,9 @@ private:
     void putCharacter(char32_t character);
     void cutLine();
     void flushDecoder();
+    // Ends the unfinished line as a prompt line; with `shownOnly`, only a
+    // line shown whole as an open prompt.
+    void endOpenLine(bool shownOnly);
 
     Session& m_session;
     const ClientSettings& m_settings;
@@ -166,6 +176,8 @@ private:
     // The line-end byte that, coming next, pairs with the last one (CR LF, LF CR).
     unsigned char m_pairedEnd = 0;
     bool m_running = false;
+    // A command went out while a read was being worked through.
+    bool m_commandSentMeanwhile = false;
     std::array<int, 5> m_looks{-1, -1, -1, -1, -1};
 };
 

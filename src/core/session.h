@@ -26,6 +26,9 @@ struct Session {
     // A prompt ended by telnet's go-ahead or end-of-record has arrived, on a
     // world without frames: each prompt then ends a reply for the lag meter.
     bool PromptsEndReplies = false;
+    // On such a world the oldest waiting command's answer has begun (its
+    // first line came) and the prompt that closes it ends no other wait.
+    bool ReplyBegun = false;
     std::string WorldName;
     // The world's choice of text form, fixed when the connection starts.
     TextEncoding Encoding = TextEncoding::Automatic;

@@ -71,6 +71,8 @@ TelnetFilter::TelnetFilter() {
     setAccepted(telnet_option::WindowSize, Side::Local, true);
     setAccepted(telnet_option::TerminalType, Side::Local, true);
     setAccepted(telnet_option::Charset, Side::Local, true);
+    // Either side may start CHARSET; a MUSH offers it with WILL.
+    setAccepted(telnet_option::Charset, Side::Remote, true);
 }
 
 void TelnetFilter::setAccepted(unsigned char option, Side side, bool accepted) {

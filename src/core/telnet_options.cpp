@@ -71,7 +71,8 @@ void TelnetOptions::optionChanged(const TelnetFilter& filter, std::string& reply
     const unsigned char option = filter.lastOption();
     const bool on = filter.isOn(option, filter.lastSide());
     if (filter.lastSide() == TelnetFilter::Side::Local) {
-        if (option == telnet_option::WindowSize && on) {
+        if (option == telnet_option::WindowSize && on && m_columns > 0) {
+            // Before the window is laid out no size is known: the first one follows.
             reply += windowSizeMessage();
         } else if (option == telnet_option::TerminalType) {
             m_terminalTypeAnswers = 0;
@@ -84,7 +85,8 @@ void TelnetOptions::optionChanged(const TelnetFilter& filter, std::string& reply
             m_events.echoChanged(on);
         }
     } else if (option == telnet_option::Gmcp && on) {
-        reply += gmcpFrame("Core.Hello", R"({"client":"Corvane","version":"2.1"})");
+        // The name the terminal type gives: a world keeps whichever it heard last.
+        reply += gmcpFrame("Core.Hello", R"({"client":"CORVANE","version":"2.1"})");
         reply += gmcpFrame("Core.Supports.Set", R"(["Room 1","Char 1","Comm.Channel 1"])");
     }
 }
@@ -100,7 +102,8 @@ void TelnetOptions::subnegotiation(const TelnetFilter& filter, std::string& repl
         }
         break;
     case telnet_option::Charset:
-        if (ours) {
+        // The world's REQUEST comes whichever side offered the option.
+        if (ours || filter.isOn(option, TelnetFilter::Side::Remote)) {
             charset(payload, reply);
         }
         break;

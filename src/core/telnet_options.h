@@ -46,8 +46,9 @@ private:
 
     Events m_events;
     bool m_secure = false;
-    int m_columns = 80;
-    int m_rows = 24;
+    // Unknown (0) until the window has been laid out.
+    int m_columns = 0;
+    int m_rows = 0;
     int m_terminalTypeAnswers = 0;
     bool m_worldEchoes = false;
 };

@@ -10,7 +10,9 @@ namespace corvane {
 
 // Tells the world the output box's size in characters as it changes, at most
 // once per half second: a window dragged wider would otherwise send a size
-// for every pixel. The last size always goes out.
+// for every pixel. The last size always goes out. The first size waits that
+// long too: it comes while the window is still being laid out (the box grows
+// as the window is shown), and a world told a passing size keeps it.
 class WindowSizeReport {
 public:
     static constexpr std::chrono::milliseconds kInterval{500};
@@ -32,16 +34,24 @@ public:
         if (m_timer) {
             return;
         }
-        sendPending();
+        if (m_settled) {
+            sendPending();
+        }
+        startTimer();
+    }
+
+private:
+    void startTimer() {
         m_timer = m_timers.startSingleShot(kInterval, [this] {
             m_timer.reset();
+            m_settled = true;
             if (m_pending) {
-                sizeChanged(m_pending->first, m_pending->second);
+                sendPending();
+                startTimer();
             }
         });
     }
 
-private:
     void sendPending() {
         const auto [columns, rows] = *m_pending;
         m_pending.reset();
@@ -52,6 +62,7 @@ private:
     Send m_send;
     std::optional<Timers::TimerId> m_timer;
     std::optional<std::pair<int, int>> m_pending;
+    bool m_settled = false;
 };
 
 } // namespace corvane

@@ -24,6 +24,7 @@ void SessionReset::ResetSession() {
     m_session.LagMeterOn = false;
     m_session.OutputFramed = false;
     m_session.PromptsEndReplies = false;
+    m_session.ReplyBegun = false;
     m_session.ListMode = 0;
     if (m_hooks.endMacroFiles) {
         m_hooks.endMacroFiles();

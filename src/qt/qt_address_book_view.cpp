@@ -57,7 +57,14 @@ QtAddressBookView::QtAddressBookView(QWidget* parent)
         m_server->addItem(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
     }
     m_server->setToolTip(tr("MUCK: the full log-in with the arrival hook and reply framing. MUSH: framing, "
-                            "no arrival hook. MUD: just \"connect\", rooms and vitals from GMCP."));
+                            "no arrival hook. MUD: just the log-in, rooms and vitals from GMCP."));
+    m_login = new QComboBox(this);
+    m_login->setObjectName("cboLogin");
+    // The list's order is the order of LoginForm.
+    m_login->addItems({tr("connect NAME PASSWORD"), tr("Name, then password, at the world's prompts"),
+                       tr("None: I log in myself")});
+    m_login->setToolTip(tr("How the stored character logs in. Worlds of the Diku family (tbaMUD, CircleMUD) "
+                           "ask for the name and then the password; most others take \"connect\"."));
     for (QLineEdit* box : {m_host, m_port}) {
         box->installEventFilter(this);
     }
@@ -97,6 +104,11 @@ QtAddressBookView::QtAddressBookView(QWidget* parent)
     fields->addWidget(serverLabel, 8, 0);
     auto* serverRow = new QHBoxLayout;
     serverRow->addWidget(m_server);
+    serverRow->addSpacing(12);
+    auto* loginLabel = new QLabel(tr("&Log-in:"), this);
+    loginLabel->setBuddy(m_login);
+    serverRow->addWidget(loginLabel);
+    serverRow->addWidget(m_login);
     serverRow->addStretch(1);
     fields->addLayout(serverRow, 9, 0);
     fields->setRowStretch(10, 1);
@@ -134,6 +146,10 @@ QtAddressBookView::QtAddressBookView(QWidget* parent)
             [this] { notify([](AddressBookEvents& e) { e.onSecureToggled(); }); });
     connect(m_encoding, &QComboBox::activated, this,
             [this] { notify([](AddressBookEvents& e) { e.onEncodingChosen(); }); });
+    connect(m_server, &QComboBox::activated, this,
+            [this] { notify([](AddressBookEvents& e) { e.onServerChosen(); }); });
+    connect(m_login, &QComboBox::activated, this,
+            [this] { notify([](AddressBookEvents& e) { e.onLoginChosen(); }); });
     connect(ok, &QPushButton::clicked, this, [this] { notify([](AddressBookEvents& e) { e.onOk(); }); });
     connect(cancel, &QPushButton::clicked, this,
             [this] { notify([](AddressBookEvents& e) { e.onCancel(); }); });
@@ -212,6 +228,14 @@ ServerKind QtAddressBookView::server() const {
 
 void QtAddressBookView::setServer(ServerKind server) {
     m_server->setCurrentIndex(static_cast<int>(server));
+}
+
+LoginForm QtAddressBookView::loginForm() const {
+    return static_cast<LoginForm>(std::max(0, m_login->currentIndex()));
+}
+
+void QtAddressBookView::setLoginForm(LoginForm form) {
+    m_login->setCurrentIndex(static_cast<int>(form));
 }
 
 TextEncoding QtAddressBookView::encoding() const {

@@ -33,6 +33,8 @@ public:
     void setMcp(bool mcp) override;
     ServerKind server() const override;
     void setServer(ServerKind server) override;
+    LoginForm loginForm() const override;
+    void setLoginForm(LoginForm form) override;
     void setSecure(bool secure) override;
     TextEncoding encoding() const override;
     void setEncoding(TextEncoding encoding) override;
@@ -58,6 +60,7 @@ private:
     QCheckBox* m_mcp;
     QComboBox* m_encoding = nullptr;
     QComboBox* m_server = nullptr;
+    QComboBox* m_login = nullptr;
     bool m_activationPending = true;
 };
 

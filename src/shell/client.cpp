@@ -171,7 +171,9 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
                           [this](const std::string& line) {
                               m_names.learnFromLine(line);
                               m_room.lineShown(line);
-                          }});
+                          },
+                          [this](const std::string& text) { m_sender.promptedLogin().promptShown(text); }});
+    m_sender.setSentHook([this] { m_processor.commandSent(); });
     m_classifier.setHooks(
         {[this] { m_room.roomChanged(); }, [this](const std::string& name) { m_names.addName(name); }});
     m_classifier.setTimers(&platform.timers);
@@ -203,7 +205,10 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
     m_processor.setTimers(&platform.timers);
     m_processor.setNonUtf8Seen([this] { m_sender.worldSentNonUtf8(); });
     m_processor.telnetOptions().setEvents(
-        {[this](bool echoes) { m_input.setWorldEchoes(echoes); },
+        {[this](bool echoes) {
+             m_input.setWorldEchoes(echoes);
+             m_sender.promptedLogin().worldEchoes(echoes);
+         },
          [this](std::string_view name, std::string_view json) {
              m_gmcp.message(name, json);
              m_scripts.gmcp(std::string(name), json);

@@ -213,7 +213,8 @@ void Client::onCommandButton(int index) {
         requestPlayerList(2);
         break;
     case command_button::GoHome:
-        m_sender.SendCommand("gohome\n");
+        // A MUSH knows only "home"; it answers "gohome" with "Huh?".
+        m_sender.SendCommand(m_session.Server == ServerKind::Mush ? "home\n" : "gohome\n");
         m_sender.NoteCommandSent();
         break;
     case command_button::Quit:

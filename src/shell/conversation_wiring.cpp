@@ -21,7 +21,8 @@ ConversationWiring::ConversationWiring(Parts parts)
           [this] { return m_parts.views.createConversationView(); },
           [this](const std::string& line) { return send(line); },
           [this](const std::string& address) { m_parts.browser.OpenInBrowser(address); }, m_parts.notice,
-          [this] { return m_parts.session.WorldName; }, [this] { return m_parts.session.CharacterName; }})
+          [this] { return m_parts.session.WorldName; }, [this] { return m_parts.session.CharacterName; },
+          [this] { return m_parts.session.Server; }})
     , m_list(m_conversations, [this] { return m_parts.views.createConversationListView(); }) {
     m_parts.menu.setEnabled(MenuItem::ViewConversations, false);
     // Without a settings file the routes have nowhere to be kept.

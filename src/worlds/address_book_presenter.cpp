@@ -9,6 +9,7 @@
 #include "settings/number_text.h"
 #include "settings/settings.h"
 #include "worlds/command_line_address.h"
+#include "worlds/login_form.h"
 #include "worlds/typed_names.h"
 
 #include <algorithm>
@@ -41,6 +42,10 @@ std::string secureLine(bool shown, bool secure) {
 // Likewise the encoding, where it is not left to the client.
 std::string storedServerName(ServerKind server) {
     return server == ServerKind::Muck ? std::string() : std::string(ServerKindName(server));
+}
+
+std::string storedLoginName(LoginForm form) {
+    return form == LoginForm::Connect ? std::string() : std::string(LoginFormName(form));
 }
 
 std::string encodingLine(bool shown, TextEncoding encoding) {
@@ -92,6 +97,7 @@ std::vector<WorldEntry> AddressBookPresenter::readStoredWorlds() {
             entry->encoding = ReadSetting(entry->name, kEncodingKey, m_settingsPath);
             entry->mcp = !EqualsNoCase(TrimmedName(ReadSetting(entry->name, kMcpKey, m_settingsPath)), "False");
             entry->server = ReadSetting(entry->name, kServerKey, m_settingsPath);
+            entry->login = ReadSetting(entry->name, kLoginKey, m_settingsPath);
             entries.push_back(std::move(*entry));
         }
     }
@@ -157,6 +163,8 @@ void AddressBookPresenter::onWorldPicked(int index) {
     m_view.setEncoding(ParseTextEncoding(entry.encoding));
     m_view.setMcp(entry.mcp);
     m_view.setServer(ParseServerKind(entry.server));
+    m_view.setLoginForm(ParseLoginForm(entry.login));
+    m_loginChosen = false;
     m_hostChanged = false;
     m_portChanged = false;
     m_secureChanged = false;
@@ -184,6 +192,17 @@ void AddressBookPresenter::onEncodingChosen() {
     m_encodingChanged = true;
 }
 
+void AddressBookPresenter::onServerChosen() {
+    // A new world logs in as most worlds of its kind do, until the player picks a form.
+    if (m_newEntry && !m_loginChosen) {
+        m_view.setLoginForm(DefaultLoginForm(m_view.server()));
+    }
+}
+
+void AddressBookPresenter::onLoginChosen() {
+    m_loginChosen = true;
+}
+
 void AddressBookPresenter::onNew() {
     m_view.showNewWorldBox(true);
     m_newEntry = true;
@@ -200,6 +219,8 @@ void AddressBookPresenter::onNew() {
     m_portChanged = false;
     m_secureChanged = false;
     m_encodingChanged = false;
+    m_loginChosen = false;
+    m_view.setLoginForm(DefaultLoginForm(m_view.server()));
 }
 
 void AddressBookPresenter::onDelete() {
@@ -278,7 +299,7 @@ void AddressBookPresenter::onOk() {
         }
         if (answer == PromptAnswer::Yes) {
             addEntry({name, host, port, secure, std::string(TextEncodingName(encoding)), m_view.mcp(),
-                      storedServerName(m_view.server())});
+                      storedServerName(m_view.server()), storedLoginName(m_view.loginForm())});
             worldIndex = static_cast<int>(m_entries.size()) - 1;
         } else {
             // Not in the book, so no index: another world's macro files
@@ -358,6 +379,11 @@ void AddressBookPresenter::storeSectionChoices(int worldIndex) {
         entry.mcp = m_view.mcp();
         changed = true;
     }
+    // Likewise a log-in form: "connect" is no key at all.
+    if (ParseLoginForm(entry.login) != m_view.loginForm()) {
+        entry.login = storedLoginName(m_view.loginForm());
+        changed = true;
+    }
     // Stored text that names no server stays while the choice stays MUCK.
     if (ParseServerKind(entry.server) != m_view.server()) {
         entry.server = storedServerName(m_view.server());
@@ -386,6 +412,14 @@ void AddressBookPresenter::saveSection(const WorldEntry& entry) {
         }
     } else if (entry.server != storedServer) {
         WriteSetting(entry.name, kServerKey, entry.server, m_settingsPath);
+    }
+    const std::string storedLogin = ReadSetting(entry.name, kLoginKey, m_settingsPath);
+    if (entry.login.empty()) {
+        if (!storedLogin.empty()) {
+            DeleteSetting(entry.name, kLoginKey, m_settingsPath);
+        }
+    } else if (entry.login != storedLogin) {
+        WriteSetting(entry.name, kLoginKey, entry.login, m_settingsPath);
     }
     // A world that was never secure keeps its section as it was.
     if (entry.secure) {

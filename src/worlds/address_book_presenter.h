@@ -35,6 +35,8 @@ public:
     void onPortEdited() override;
     void onSecureToggled() override;
     void onEncodingChosen() override;
+    void onServerChosen() override;
+    void onLoginChosen() override;
     void onNew() override;
     void onDelete() override;
     void onOk() override;
@@ -78,6 +80,8 @@ private:
     bool m_portChanged = false;
     bool m_secureChanged = false;
     bool m_encodingChanged = false;
+    // The player picked the new world's log-in form; picking a server then keeps it.
+    bool m_loginChosen = false;
 };
 
 } // namespace corvane

@@ -2,6 +2,7 @@
 
 #include "core/server_kind.h"
 #include "core/text_encoding.h"
+#include "worlds/login_form.h"
 
 #include <string>
 #include <vector>
@@ -21,6 +22,9 @@ public:
     virtual void onSecureToggled() = 0;
     // The user picked an entry of "Encoding".
     virtual void onEncodingChosen() = 0;
+    // The user picked an entry of "Server", or of "Log-in".
+    virtual void onServerChosen() = 0;
+    virtual void onLoginChosen() = 0;
     virtual void onNew() = 0;
     virtual void onDelete() = 0;
     virtual void onOk() = 0;
@@ -63,6 +67,9 @@ public:
     // "Server": MUCK, MUSH or MUD, which decides what log-in sends.
     virtual ServerKind server() const = 0;
     virtual void setServer(ServerKind server) = 0;
+    // "Log-in": how the stored character's name and password go to the world.
+    virtual LoginForm loginForm() const = 0;
+    virtual void setLoginForm(LoginForm form) = 0;
 
     // Shows the dialog and returns once it has closed.
     virtual void runModal() = 0;

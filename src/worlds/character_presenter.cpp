@@ -6,8 +6,9 @@
 #include "core/text_codec.h"
 #include "platform/prompts.h"
 #include "settings/settings.h"
-#include "worlds/scramble.h"
+#include "worlds/login_form.h"
 #include "worlds/password_store.h"
+#include "worlds/scramble.h"
 #include "worlds/typed_names.h"
 #include "worlds/world_is_stored.h"
 
@@ -251,6 +252,17 @@ void CharacterPresenter::onOk() {
 void CharacterPresenter::sendLogin(const Credentials& login) {
     m_session.CharacterName = login.name;
     const std::string newLine(NewLine);
+    switch (ParseLoginForm(ReadSetting(m_session.WorldName, kLoginKey, m_settingsPath))) {
+    case LoginForm::Prompts:
+        // Name and password only, each when the world asks for it; a world
+        // of that family knows neither frames nor the arrival hook.
+        m_sender.promptedLogin().start(login.name, login.password);
+        return;
+    case LoginForm::None:
+        return;
+    case LoginForm::Connect:
+        break;
+    }
     m_sender.SendCommand("connect " + login.name + " " + login.password + newLine);
     if (m_session.Server == ServerKind::Mud) {
         // No frames and no arrival hook: a MUD would answer each with an error.

@@ -38,6 +38,8 @@ public:
     void setMcp(bool mcp) override { m_mcp = mcp; }
     ServerKind server() const override { return m_server; }
     void setServer(ServerKind server) override { m_server = server; }
+    LoginForm loginForm() const override { return m_login; }
+    void setLoginForm(LoginForm form) override { m_login = form; }
     void setSecure(bool secure) override { m_secure = secure; }
     TextEncoding encoding() const override { return m_encoding; }
     void setEncoding(TextEncoding encoding) override { m_encoding = encoding; }
@@ -58,6 +60,7 @@ private:
     bool m_secure = false;
     bool m_mcp = true;
     ServerKind m_server = ServerKind::Muck;
+    LoginForm m_login = LoginForm::Connect;
     TextEncoding m_encoding = TextEncoding::Automatic;
     bool m_hidden = false;
     bool m_closed = false;

@@ -21,6 +21,7 @@ std::optional<WorldEntry> ParseWorldEntry(const std::string& value) {
                       false,
                       {},
                       true,
+                      {},
                       {}};
 }
 

@@ -27,6 +27,8 @@ struct WorldEntry {
     // The section's "Server=" as stored: text that names no kind of server
     // is kept as it is and reads as a MUCK.
     std::string server;
+    // The section's "Login=" as stored; absent or unknown reads as "connect".
+    std::string login;
 };
 
 // The key of the n-th stored world, counting from 1.

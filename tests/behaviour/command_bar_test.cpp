@@ -12,6 +12,7 @@ struct Press {
     std::string sent;
     int listMode;
     bool focusToInput;
+    ServerKind server = ServerKind::Muck;
     friend void PrintTo(const Press& row, std::ostream* out) { *out << row.name; }
 };
 
@@ -20,6 +21,7 @@ struct CommandBarTable : ::testing::Test, LoggedInClient, ::testing::WithParamIn
 TEST_P(CommandBarTable, SendsItsCommandAndMovesTheFocus) {
     const Press& row = GetParam();
     logIn();
+    session().Server = row.server;
     h->window.focus = "output";
     if (const int* index = std::get_if<int>(&row.control)) {
         h->client.onCommandButton(*index);
@@ -33,20 +35,21 @@ TEST_P(CommandBarTable, SendsItsCommandAndMovesTheFocus) {
 
 INSTANTIATE_TEST_SUITE_P(
     Buttons, CommandBarTable,
-    ::testing::Values(Press{"WhoIsThreeLettersAndALineFeed", command_button::WhoIsHere, "who\n", 1, true},
-                      Press{"ViewWhoIsHerePressesWho", MenuItem::ViewWhoIsHere, "who\n", 1, true},
-                      Press{"WhoIsOn", command_button::WhoIsOn, "WHO\n", 2, true},
-                      Press{"ViewWhoIsOnPressesWho", MenuItem::ViewWhoIsOn, "WHO\n", 2, true},
-                      Press{"GoHome", command_button::GoHome, "gohome\n", 0, true},
-                      Press{"GameGoHomePressesGoHome", MenuItem::GameGoHome, "gohome\n", 0, true},
-                      Press{"QuitEndsWithCrLf", command_button::Quit, "@set me=_arrive/vrox:\r\nQUIT\r\n", 0,
-                            true},
-                      Press{"LogButton", command_button::Log, "", 0, true},
-                      Press{"FileOpenLogPressesTheLogButton", MenuItem::FileOpenLog, "", 0, true},
-                      Press{"UploadKeepsTheFocus", command_button::Upload, "", 0, false},
-                      Press{"FileUploadPressesUpload", MenuItem::FileUpload, "", 0, false},
-                      Press{"InfoKeepsTheFocus", command_button::Info, "", 0, false},
-                      Press{"DirectionKeepsTheFocus", command_button::Direction, "", 0, false}),
+    ::testing::Values(
+        Press{"WhoIsThreeLettersAndALineFeed", command_button::WhoIsHere, "who\n", 1, true},
+        Press{"ViewWhoIsHerePressesWho", MenuItem::ViewWhoIsHere, "who\n", 1, true},
+        Press{"WhoIsOn", command_button::WhoIsOn, "WHO\n", 2, true},
+        Press{"ViewWhoIsOnPressesWho", MenuItem::ViewWhoIsOn, "WHO\n", 2, true},
+        Press{"GoHome", command_button::GoHome, "gohome\n", 0, true},
+        Press{"GameGoHomePressesGoHome", MenuItem::GameGoHome, "gohome\n", 0, true},
+        Press{"GoHomeOnAMushIsHome", command_button::GoHome, "home\n", 0, true, ServerKind::Mush},
+        Press{"QuitEndsWithCrLf", command_button::Quit, "@set me=_arrive/vrox:\r\nQUIT\r\n", 0, true},
+        Press{"LogButton", command_button::Log, "", 0, true},
+        Press{"FileOpenLogPressesTheLogButton", MenuItem::FileOpenLog, "", 0, true},
+        Press{"UploadKeepsTheFocus", command_button::Upload, "", 0, false},
+        Press{"FileUploadPressesUpload", MenuItem::FileUpload, "", 0, false},
+        Press{"InfoKeepsTheFocus", command_button::Info, "", 0, false},
+        Press{"DirectionKeepsTheFocus", command_button::Direction, "", 0, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct Upload : ::testing::Test, LoggedInClient {};

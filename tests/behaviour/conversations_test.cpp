@@ -18,6 +18,7 @@ struct RouteRow {
     // Empty: no route takes the line.
     const char* who;
     const char* route;
+    ServerKind server = ServerKind::Muck;
 };
 
 class BuiltInRoutes : public ::testing::TestWithParam<RouteRow> {};
@@ -26,7 +27,7 @@ TEST_P(BuiltInRoutes, TakeTheMuckFormatsAndLeaveLookAlikes) {
     ConversationRouter router;
     router.setRoutes(BuiltInConversationRoutes());
     ASSERT_TRUE(router.errors().empty());
-    const std::optional<RoutedLine> routed = router.route(GetParam().line);
+    const std::optional<RoutedLine> routed = router.route(GetParam().line, GetParam().server);
     if (std::string(GetParam().who).empty()) {
         EXPECT_FALSE(routed) << "taken by " << router.routes()[routed->route].key;
         return;
@@ -58,7 +59,26 @@ INSTANTIATE_TEST_SUITE_P(
         RouteRow{"NoNameBeforePages", "pages: nobody", "", ""},
         RouteRow{"SenseWithoutAPlace", "You sense that Alice is looking for you", "", ""},
         RouteRow{"LowerCaseYou", "you page, \"hello\" to Alice.", "", ""},
-        RouteRow{"PlainSay", "Alice says, \"hello\"", "", ""}),
+        RouteRow{"PlainSay", "Alice says, \"hello\"", "", ""},
+        RouteRow{"MushWhisper", "Alice whispers: hello", "Alice", "MushWhispersReceived", ServerKind::Mush},
+        RouteRow{"MushWhisperFormOnAMuck", "Alice whispers: hello", "", "", ServerKind::Muck},
+        RouteRow{"MushPagePose", "From afar, Alice waves", "Alice", "MushPagePoses", ServerKind::Mush},
+        RouteRow{"MushPagePoseInASay", "Bob says, \"From afar, Alice waves\"", "", "", ServerKind::Mush},
+        RouteRow{"MushOwnPage", "You paged Alice with 'hello'.", "Alice", "MushPagesSent", ServerKind::Mush},
+        RouteRow{"MushOwnPageFormOnAMuck", "You paged Alice with 'hello'.", "", "", ServerKind::Muck},
+        RouteRow{"MushOwnPagePose", "Long distance to Alice: Tester waves", "Alice", "MushPagePosesSent",
+                 ServerKind::Mush},
+        RouteRow{"MuckPageOnAMush", "Alice pages: hello", "Alice", "PagesReceived", ServerKind::Mush},
+        RouteRow{"DikuTell", "Alice tells you, 'hello there'", "Alice", "DikuTellsReceived", ServerKind::Mud},
+        RouteRow{"DikuTellFormOnAMuck", "Alice tells you, 'hello there'", "", "", ServerKind::Muck},
+        RouteRow{"DikuOwnTell", "You tell Alice, 'hi'", "Alice", "DikuTellsSent", ServerKind::Mud},
+        RouteRow{"DikuWhisper", "Alice whispers to you, 'psst'", "Alice", "DikuWhispersReceived",
+                 ServerKind::Mud},
+        RouteRow{"DikuOwnWhisper", "You whisper to Alice, 'psst'", "Alice", "DikuWhispersSent",
+                 ServerKind::Mud},
+        RouteRow{"DikuTellInASay", "Bob says, 'Alice tells you, 'hi''", "", "", ServerKind::Mud},
+        RouteRow{"DikuMobWithASpacedName", "The guard tells you, 'halt'", "", "", ServerKind::Mud},
+        RouteRow{"DikuTellCutShort", "Alice tells you, 'hi' and leaves.", "", "", ServerKind::Mud}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ConversationRoutes, PuppetsMatchTheirPrefixOnlyAtTheStartAndSwitchedOffRoutesNothing) {

@@ -13,10 +13,16 @@ struct IncomingCase {
     bool tagMode;
     std::string shown;
     std::string replies;
+    ServerKind server = ServerKind::Muck;
 };
 
 void PrintTo(const IncomingCase& row, std::ostream* out) {
     *out << row.name;
+}
+
+// A chunk that is not from the world: the player types the rest of it.
+std::string typedByPlayer(const std::string& line) {
+    return "\x01" + line;
 }
 
 class IncomingTextTest : public ::testing::TestWithParam<IncomingCase> {};
@@ -25,11 +31,14 @@ TEST_P(IncomingTextTest, ShowsAndAnswers) {
     ClientHarness h;
     h.connect();
     h.client.session().TagMode = GetParam().tagMode;
+    h.client.session().Server = GetParam().server;
     const std::string before = h.window.output;
     h.socket.sent.clear();
     for (const std::string& chunk : GetParam().chunks) {
         if (chunk.empty()) {
             h.clock.advance(std::chrono::milliseconds(300)); // an empty chunk is a quiet spell
+        } else if (chunk.front() == '\x01') {
+            h.type(chunk.substr(1));
         } else {
             h.socket.receive(chunk);
         }
@@ -61,6 +70,20 @@ INSTANTIATE_TEST_SUITE_P(
         IncomingCase{"TailWaitsInTagMode", {"Name: "}, true, "", ""},
         IncomingCase{"TailShownAfterQuietInTagMode", {"HP:8/10 > ", ""}, true, "HP:8/10 > ", ""},
         IncomingCase{"OpenPromptCompletedInPlace", {"HP:8/10 > ", "", "Limbo\r\n"}, true, "HP:8/10 > Limbo\n", ""},
+        IncomingCase{"MudTextAfterAShownPromptStartsALine", {"HP 5>", "", "Alice says, hi\r\n"}, true,
+                     "HP 5>\nAlice says, hi\n", "", ServerKind::Mud},
+        IncomingCase{"MudLogInPromptEndsWhereTheNextReadStarts", {"Name: ", "Welcome!\r\n"}, false,
+                     "Name: \nWelcome!\n", "", ServerKind::Mud},
+        IncomingCase{"MudPromptWholeInOneReadWithItsLine", {"HP 5> Alice\r\n"}, true, "HP 5> Alice\n", "",
+                     ServerKind::Mud},
+        IncomingCase{"MushKeepsJoiningTheOpenPrompt", {"HP 5>", "", "rest\r\n"}, true, "HP 5>rest\n", "",
+                     ServerKind::Mush},
+        IncomingCase{"MudCommandEndsTheShownPromptLine", {"20H > ", "", typedByPlayer("look"), "Temple\r\n"},
+                     true, "20H > \nTemple\n", "look\r\n", ServerKind::Mud},
+        IncomingCase{"MudCommandEndsAPromptNotYetShown", {"20H > ", typedByPlayer("look"), "Temple\r\n"}, true,
+                     "20H > \nTemple\n", "look\r\n", ServerKind::Mud},
+        IncomingCase{"MuckCommandLeavesThePromptOpen", {"20H > ", typedByPlayer("look"), "Temple\r\n"}, true,
+                     "20H > Temple\n", "look\r\n"},
         IncomingCase{"GoAheadEndsAPrompt", {"HP:8/10 > " + IAC + "\xF9", "Limbo\r\n"}, true, "HP:8/10 > \nLimbo\n", ""},
         IncomingCase{"EndOfRecordEndsAPrompt", {"HP:8 > " + IAC + "\xEF" "Limbo\r\n"}, true, "HP:8 > \nLimbo\n", ""},
         IncomingCase{"GoAheadAfterALineEndIsNoLine", {"a\r\n" + IAC + "\xF9" "b\r\n"}, true, "a\nb\n", ""},
@@ -86,11 +109,13 @@ INSTANTIATE_TEST_SUITE_P(
                          "MTTS 269" + IAC + SE},
         IncomingCase{"CharsetAcceptsUtf8", {IAC + DO + "*" + IAC + SB + "*\x01;ISO-8859-1;UTF-8" + IAC + SE}, true,
                      "", IAC + WILL + "*" + IAC + SB + "*\x02UTF-8" + IAC + SE},
+        IncomingCase{"CharsetOfferedByTheWorldTakesItsRequest",
+                     {IAC + WILL + "*", IAC + SB + "*\x01;UTF-8;ISO-8859-1" + IAC + SE}, true, "",
+                     IAC + DO + "*" + IAC + SB + "*\x02UTF-8" + IAC + SE},
         IncomingCase{"CharsetRejectsWithoutUtf8", {IAC + DO + "*" + IAC + SB + "*\x01 ASCII LATIN-1" + IAC + SE},
                      true, "", IAC + WILL + "*" + IAC + SB + "*\x03" + IAC + SE},
-        IncomingCase{"WindowSizeSentWhenAgreed", {IAC + DO + "\x1F"}, true, "",
-                     IAC + WILL + "\x1F" + IAC + SB + "\x1F" + std::string(1, '\0') + "P" + std::string(1, '\0') +
-                         "\x18" + IAC + SE},
+        IncomingCase{"NoWindowSizeBeforeTheWindowIsLaidOut", {IAC + DO + "\x1F", "", ""}, true, "",
+                     IAC + WILL + "\x1F"},
         IncomingCase{"GmcpRefusedOnAMuck", {IAC + WILL + "\xC9"}, true, "", IAC + DONT + "\xC9"},
         IncomingCase{"Utf8MultiByteText", {"caf\xC3\xA9 costs \xE2\x82\xAC" "5 \xF0\x9F\x98\x80\r\n"}, true,
                      "caf\xC3\xA9 costs \xE2\x82\xAC" "5 \xF0\x9F\x98\x80\n", ""},
@@ -125,6 +150,25 @@ TEST(TelnetReplies, ARequestFloodInOneReadIsAnsweredInOneSendInOrder) {
     h.socket.receive(IAC + DO + "\x22" + "x" + IAC + WILL + "\x01" + IAC + WILL + "\x56");
     ASSERT_EQ(h.socket.sent.size(), 1U);
     EXPECT_EQ(h.socket.sent[0], IAC + WONT + "\x22" + IAC + DO + "\x01" + IAC + DONT + "\x56");
+}
+
+TEST(WindowSizeReportTest, TheFirstSizeWaitsForTheLayoutThenAtMostTwiceASecond) {
+    FakeClock clock;
+    std::vector<std::pair<int, int>> told;
+    WindowSizeReport report(clock, [&](int columns, int rows) { told.emplace_back(columns, rows); });
+    report.sizeChanged(115, 13);
+    clock.advance(std::chrono::milliseconds(100));
+    report.sizeChanged(115, 32);
+    EXPECT_TRUE(told.empty()) << "a size from before the window was shown";
+    clock.advance(std::chrono::milliseconds(400));
+    EXPECT_EQ(told, (std::vector<std::pair<int, int>>{{115, 32}}));
+    clock.advance(std::chrono::seconds(2));
+    report.sizeChanged(140, 32);
+    report.sizeChanged(150, 32);
+    EXPECT_EQ(told.back(), std::make_pair(140, 32));
+    clock.advance(std::chrono::milliseconds(500));
+    EXPECT_EQ(told.back(), std::make_pair(150, 32));
+    EXPECT_EQ(told.size(), 3U);
 }
 
 // Every way of adding characters to a line stops at the longest line kept,

@@ -50,7 +50,8 @@ struct MudWorldTest : ::testing::Test {
 
 TEST_F(MudWorldTest, GmcpGreetsAndRoomInfoMovesTheCaptionAndTheWalk) {
     h.socket.receive(IAC + "\xFB\xC9");
-    EXPECT_EQ(h.socket.allSent(), IAC + "\xFD\xC9" + gmcp(R"(Core.Hello {"client":"Corvane","version":"2.1"})") +
+    EXPECT_EQ(h.socket.allSent(), IAC + "\xFD\xC9" +
+                                      gmcp(R"(Core.Hello {"client":"CORVANE","version":"2.1"})") +
                                       gmcp(R"(Core.Supports.Set ["Room 1","Char 1","Comm.Channel 1"])"));
     h.socket.receive(gmcp(R"(Room.Info {"num":165,"name":"North Road","area":"Town","exits":{"s":164,"se":166}})") +
                      gmcp(R"(Char.Vitals {"hp":"8","maxhp":"10","mp":"5"})") + gmcp("Unknown.Thing [1") +

@@ -123,6 +123,7 @@ struct WhoCase {
     bool tagMode;
     std::vector<std::string> players;
     std::string summary;
+    ServerKind server = ServerKind::Muck;
 };
 
 void PrintTo(const WhoCase& row, std::ostream* out) {
@@ -136,6 +137,7 @@ TEST_P(WhoListingTest, CapturesThePlayers) {
     FakePlayerList list;
     h.connect("FurryMUCK");
     h.client.session().TagMode = GetParam().tagMode;
+    h.client.session().Server = GetParam().server;
     h.client.lineClassifier().setPlayerList(&list);
     h.clearOutput();
     h.client.session().ListMode = 2;
@@ -174,6 +176,13 @@ INSTANTIATE_TEST_SUITE_P(
                 {"+------+--------+\r\n| Account Name | On for |\r\n+~~~~~~+~~~~~~~~+\r\n| Tester | 5m |\r\n",
                  "| Bob    | 2m     |\r\n+------+--------+\r\n2 unique accounts logged in.\r\n"},
                 true, {"Tester", "Bob"}, "There are 2 players on FurryMUCK:"},
+        WhoCase{"DikuBracketRowsOnAMud",
+                {"Players\r\n-------\r\n[ 1 Wa] Tester the Swordpupil\r\n[34 Cl] Alice the Acolyte (AFK)\r\n"
+                 "\r\n2 characters displayed.\r\n"},
+                true, {"Tester", "Alice"}, "There are 2 players on FurryMUCK:", ServerKind::Mud},
+        WhoCase{"DikuOneLonelyCharacter",
+                {"[ 1 Wa] Tester the Swordpupil\r\n\r\nOne lonely character displayed.\r\n"}, true, {"Tester"},
+                "There is only 1 player on FurryMUCK:", ServerKind::Mud},
         WhoCase{"Utf8NamesAreDecoded",
                 {kNewerHeader + "Zo\xC3\xAB  00:05  5s\r\nJos\xC3", "\xA9  01:10  3m\r\n" + kNewerTrailer}, true,
                 {"Zo\xC3\xAB", "Jos\xC3\xA9"}, "There are 2 players on FurryMUCK:"}),

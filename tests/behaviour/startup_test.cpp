@@ -236,7 +236,89 @@ TEST_F(StartupTest, OnAWorldWithoutFramesThePromptEndsTheWait) {
     h->socket.receive("Town Square\r\n" + prompt + prompt);
     EXPECT_EQ(h->window.labels[StatusView::LagLabel], "Current Lag: 2 secs");
     EXPECT_EQ(h->client.session().PendingReplies, 0) << "a second prompt ends no wait";
+
+    // Answers without a prompt (as a MUD of the Python family gives many)
+    // end their waits at their first lines; a prompt after one ends no other.
+    for (const char* command : {"say hi", "say again"}) {
+        h->type(command);
+        h->socket.receive("You say, \"hi\"\r\n");
+        EXPECT_EQ(h->client.session().PendingReplies, 0) << command;
+    }
+    h->socket.receive(prompt);
+    h->type("look");
+    h->socket.receive("Town Square\r\nA square.\r\n" + prompt);
+    EXPECT_EQ(h->client.session().PendingReplies, 0);
+    h->clock.advance(std::chrono::seconds(35));
+    EXPECT_EQ(h->client.session().LagSeconds, 0);
 }
+
+// A world stored with Login=prompts takes the name at its first prompt and
+// the password at its password prompt or WILL ECHO; the password is never
+// shown and the player's input history never holds it.
+struct PromptedLogInCase {
+    std::string name;
+    std::string login;
+    // What the world sends, one read each; an empty read is a quiet spell.
+    std::vector<std::string> reads;
+    std::string sent;
+};
+
+void PrintTo(const PromptedLogInCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+struct PromptedLogInTest : StartupTest, ::testing::WithParamInterface<PromptedLogInCase> {};
+
+TEST_P(PromptedLogInTest, SendsNameAndPasswordWhenAsked) {
+    const PromptedLogInCase& row = GetParam();
+    start("[Addresses]\r\nMUD 1=Midgaard,127.0.0.1,4000\r\n\r\n[Midgaard]\r\nCharacter 1=Tester,B5;@<!=&\r\n"
+          "Server=MUD\r\n" +
+          row.login);
+    ASSERT_EQ(h->client.startLoggedIn("Midgaard", "Tester"), std::nullopt);
+    h->socket.accept();
+    for (const std::string& read : row.reads) {
+        if (read.empty()) {
+            h->clock.advance(std::chrono::milliseconds(300));
+        } else {
+            h->socket.receive(read);
+        }
+    }
+    std::string text;
+    for (const std::string& bytes : h->socket.sent) {
+        // Telnet answers (DO ECHO) are not what the log-in sent.
+        if (!bytes.empty() && static_cast<unsigned char>(bytes[0]) != 0xFF) {
+            text += bytes;
+        }
+    }
+    EXPECT_EQ(text, row.sent);
+    EXPECT_EQ(h->window.output.find("password"), std::string::npos) << h->window.output;
+    EXPECT_TRUE(h->client.inputLine().history().empty());
+}
+
+const std::string kNamePrompt = "Welcome to Midgaard.\r\nBy what name do you wish to be known? ";
+const std::string kWillEcho = "\xFF\xFB\x01";
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, PromptedLogInTest,
+    ::testing::Values(
+        PromptedLogInCase{"NameAtThePromptPasswordAtItsPrompt",
+                          "Login=prompts\r\n",
+                          {kNamePrompt, "", "Password: ", ""},
+                          "Tester\r\npassword\r\n"},
+        PromptedLogInCase{"PasswordAtTheWorldsWillEcho",
+                          "Login=prompts\r\n",
+                          {kNamePrompt, "", kWillEcho + "Pass: "},
+                          "Tester\r\npassword\r\n"},
+        PromptedLogInCase{
+            "NothingBeforeTheFirstPrompt", "Login=prompts\r\n", {"Welcome to Midgaard.\r\n"}, ""},
+        PromptedLogInCase{"ANewNameQuestionEndsTheLogIn",
+                          "Login=prompts\r\n",
+                          {kNamePrompt, "", "Did I get that right, Tester (Y/N)? ", "", kWillEcho},
+                          "Tester\r\n"},
+        PromptedLogInCase{
+            "ConnectIsTheFormWithoutTheKey", "", {kNamePrompt, ""}, "connect Tester password\r\n"},
+        PromptedLogInCase{"NoneSendsNothing", "Login=none\r\n", {kNamePrompt, "", "Password: ", ""}, ""}),
+    [](const ::testing::TestParamInfo<PromptedLogInCase>& row) { return row.param.name; });
 
 } // namespace
 } // namespace corvane::testing

@@ -100,6 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"DoWindowSizeIsAgreed", bytes({IAC, DO, 31}), "", bytes({IAC, WILL, 31})},
         Row{"DoTerminalTypeIsAgreed", bytes({IAC, DO, 24}), "", bytes({IAC, WILL, 24})},
         Row{"DoCharsetIsAgreed", bytes({IAC, DO, 42}), "", bytes({IAC, WILL, 42})},
+        Row{"WillCharsetIsAgreed", bytes({IAC, WILL, 42}), "", bytes({IAC, DO, 42})},
         Row{"GmcpIsRefusedUnlessAccepted", bytes({IAC, WILL, 201}), "", bytes({IAC, DONT, 201})},
         Row{"DoForAWorldSideOptionIsRefused", bytes({IAC, DO, 1}), "", bytes({IAC, WONT, 1})},
         Row{"WontForAnOffOptionIsNotAnswered", bytes({IAC, WONT, 31}), "", ""},

@@ -2,6 +2,7 @@
 #include "fakes/client_harness.h"
 #include "settings/settings.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <ostream>
 
@@ -213,11 +214,81 @@ TEST(NewWorldDefaults, NewForgetsTheWorldPickedBefore) {
     };
     h.client.FileConnect();
     EXPECT_EQ(ReadSetting("Addresses", "MUD 2", path), "Fresh,fresh.example,8888");
-    for (const char* key : {"Server", "Encoding", "Secure", "MCP"}) {
+    for (const char* key : {"Server", "Encoding", "Secure", "MCP", "Login"}) {
         EXPECT_EQ(ReadSetting("Fresh", key, path), "") << key;
     }
     EXPECT_EQ(h.client.session().Server, ServerKind::Muck);
 }
+
+// "Log-in" in the dialog: a new MUD starts at name-then-password, unless
+// the player picks a form; a stored world shows and keeps what it has, and
+// "connect" is no key at all.
+struct LoginRow {
+    const char* name;
+    std::string section;
+    std::function<void(FakeAddressBookView&)> choose;
+    LoginForm shownAtOk;
+    std::string stored;
+};
+
+void PrintTo(const LoginRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+struct LoginChoice : ::testing::TestWithParam<LoginRow> {};
+
+TEST_P(LoginChoice, IsShownAndStored) {
+    const LoginRow& row = GetParam();
+    ScratchFolder folder;
+    const std::string path = folder.file("CORVANE.INI");
+    folder.write("CORVANE.INI", "[Addresses]\r\nMUD 1=Quest,quest.example,4000\r\n[Quest]\r\n" + row.section);
+    ClientHarness h(std::string(), path);
+    h.prompts.answers = {PromptAnswer::Yes};
+    h.views.addressBookScript = [&row](FakeAddressBookView& d) {
+        row.choose(d);
+        EXPECT_EQ(d.loginChosen, row.shownAtOk);
+        d.clickOk();
+    };
+    h.client.FileConnect();
+    const std::string world = h.client.session().WorldName;
+    EXPECT_EQ(ReadSetting(world, "Login", path), row.stored) << world;
+}
+
+void typeNewWorldForLogin(FakeAddressBookView& d) {
+    d.clickNew();
+    d.newName = "Midgaard";
+    d.typeHost("midgaard.example");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Worlds, LoginChoice,
+    ::testing::Values(
+        LoginRow{"ANewMudAsksAtThePrompts", "",
+                 [](FakeAddressBookView& d) {
+                     typeNewWorldForLogin(d);
+                     d.chooseServer(ServerKind::Mud);
+                 },
+                 LoginForm::Prompts, "prompts"},
+        LoginRow{"ANewMudWhoseFormWasPickedKeepsIt", "",
+                 [](FakeAddressBookView& d) {
+                     typeNewWorldForLogin(d);
+                     d.chooseLogin(LoginForm::Connect);
+                     d.chooseServer(ServerKind::Mud);
+                 },
+                 LoginForm::Connect, ""},
+        LoginRow{"ANewMuckConnects", "", [](FakeAddressBookView& d) { typeNewWorldForLogin(d); },
+                 LoginForm::Connect, ""},
+        LoginRow{"AStoredMudKeepsConnect", "Server=MUD\r\n",
+                 [](FakeAddressBookView& d) { d.chooseServer(ServerKind::Mud); }, LoginForm::Connect, ""},
+        LoginRow{"AStoredFormIsShownAndChangedBack", "Server=MUD\r\nLogin=prompts\r\n",
+                 [](FakeAddressBookView& d) {
+                     EXPECT_EQ(d.loginChosen, LoginForm::Prompts);
+                     d.chooseLogin(LoginForm::Connect);
+                 },
+                 LoginForm::Connect, ""},
+        LoginRow{"NoneIsStored", "", [](FakeAddressBookView& d) { d.chooseLogin(LoginForm::None); },
+                 LoginForm::None, "none"}),
+    [](const ::testing::TestParamInfo<LoginRow>& info) { return std::string(info.param.name); });
 
 // The Server choice is read when the connection starts, so it is stored
 // without a question, and MUCK is no key at all.
@@ -249,6 +320,7 @@ TEST_P(ServerChoice, IsShownStoredAndUsedForTheConnection) {
     h.client.FileConnect();
     EXPECT_TRUE(h.prompts.questions.empty());
     EXPECT_EQ(ReadSetting("Quest", "Server", path), row.storedAfter);
+    EXPECT_EQ(ReadSetting("Quest", "Login", path), "") << "a stored world keeps today's log-in";
     EXPECT_EQ(h.client.session().Server, row.chosen);
 }
 

@@ -53,8 +53,11 @@ TEST_F(MudE2E, LogInWhoPromptAccentsAndGmcpAreRight) {
 
     // The world asked for the window size and was told it, and again when it grew.
     const auto sizesTold = [&] { return world.received(1).count("\xff\xfa\x1f"); };
+    // Once, when the window had been laid out, not a passing size before it.
+    ASSERT_TRUE(waitUntil([&] { return sizesTold() >= 1; }));
+    QTest::qWait(700);
     const auto told = sizesTold();
-    EXPECT_GE(told, 1);
+    EXPECT_EQ(told, 1);
     window.show();
     window.resize(window.width() + 240, window.height() + 120);
     EXPECT_TRUE(waitUntil([&] { return sizesTold() > told; }));
@@ -85,6 +88,53 @@ TEST_F(MudE2E, LogInWhoPromptAccentsAndGmcpAreRight) {
     typeLine("n");
     EXPECT_TRUE(waitUntil([&] { return window.windowTitle() == "Practice - North Road"; }))
         << window.windowTitle().toStdString();
+}
+
+// The practice world with Diku-family manners (--diku): name and password
+// at its prompts, an open prompt without go-ahead, tells and "[ 1 Wa]" WHO
+// rows; the world is stored with Login=prompts.
+TEST_F(MudE2E, DikuLogInTellsOpenPromptsAndWhoRows) {
+    ASSERT_TRUE(logIn({"--diku"}, "Server=MUD\r\nLogin=prompts\r\n", false));
+    ASSERT_TRUE(waitUntil([&] { return output().contains("Welcome to the practice town."); }))
+        << output().toStdString();
+    // The name after the name prompt, the password after its prompt; neither
+    // "connect" nor frames, and the password never reaches the screen.
+    EXPECT_EQ(typed(1), "Tester\r\npassword\r\n");
+    EXPECT_FALSE(output().contains("password")) << output().toStdString();
+    EXPECT_TRUE(output().contains("By what name do you wish to be known? \n")) << output().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return output().endsWith("20H 100M 85V > "); })) << output().toStdString();
+
+    // A command's answer starts below the prompt the world left open.
+    typeLine("look");
+    ASSERT_TRUE(waitUntil([&] { return output().count("Town Square") >= 2; })) << output().toStdString();
+    EXPECT_FALSE(output().contains("> Town Square")) << output().toStdString();
+
+    // A tell from someone else starts a line of its own too, and opens her window.
+    RawPlayer alice;
+    ASSERT_TRUE(alice.connectTo(world.port()));
+    alice.send("Alice\r\nalice\r\ntell Tester hello there\r\n");
+    ASSERT_TRUE(waitUntil([&] { return output().contains("Alice tells you, 'hello there'"); }));
+    EXPECT_FALSE(output().contains("> Alice tells you")) << output().toStdString();
+    const auto aliceWindow = [&] {
+        for (QtConversationView* view : window.findChildren<QtConversationView*>()) {
+            if (view->windowTitle().startsWith("Alice")) {
+                return view;
+            }
+        }
+        return static_cast<QtConversationView*>(nullptr);
+    };
+    ASSERT_TRUE(waitUntil([&] { return aliceWindow() != nullptr; }));
+    EXPECT_TRUE(waitUntil(
+        [&] { return aliceWindow()->output()->toPlainText() == "Alice tells you, 'hello there'"; }))
+        << aliceWindow()->output()->toPlainText().toStdString();
+
+    // The bracketed WHO rows fill the player list.
+    commandButton(6)->click();
+    ASSERT_TRUE(waitUntil([&] { return playerList() != nullptr && playerList()->isVisible(); }));
+    ASSERT_TRUE(waitUntil([&] { return client.session().ListMode == 0; }));
+    QStringList awake = entries(playerList()->findChild<QListWidget*>("AwakeList"));
+    awake.sort();
+    EXPECT_EQ(awake, (QStringList{"Alice", "Tester"}));
 }
 
 } // namespace

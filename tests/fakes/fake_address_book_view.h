@@ -37,6 +37,8 @@ public:
     void setMcp(bool mcp) override { mcpTicked = mcp; }
     ServerKind server() const override { return serverChosen; }
     void setServer(ServerKind server) override { serverChosen = server; }
+    LoginForm loginForm() const override { return loginChosen; }
+    void setLoginForm(LoginForm form) override { loginChosen = form; }
     void setSecure(bool secure) override { secureTicked = secure; }
     TextEncoding encoding() const override { return encodingShown; }
     void setEncoding(TextEncoding encoding) override { encodingShown = encoding; }
@@ -73,6 +75,14 @@ public:
         encodingShown = encoding;
         events->onEncodingChosen();
     }
+    void chooseServer(ServerKind server) {
+        serverChosen = server;
+        events->onServerChosen();
+    }
+    void chooseLogin(LoginForm form) {
+        loginChosen = form;
+        events->onLoginChosen();
+    }
     void clickNew() { events->onNew(); }
     void clickDelete() { events->onDelete(); }
     void clickOk() { events->onOk(); }
@@ -102,6 +112,7 @@ public:
     bool secureTicked = false;
     bool mcpTicked = true;
     ServerKind serverChosen = ServerKind::Muck;
+    LoginForm loginChosen = LoginForm::Connect;
     TextEncoding encodingShown = TextEncoding::Automatic;
     bool open = false;
     bool hidden = false;

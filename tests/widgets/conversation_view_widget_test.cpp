@@ -1,4 +1,5 @@
 #include "behaviour/scratch_folder.h"
+#include "conversations/conversation_route.h"
 #include "conversations/conversation_routes_presenter.h"
 #include "fakes/fake_platform.h"
 #include "qt/qt_conversation_routes_view.h"
@@ -92,16 +93,17 @@ TEST(ConversationRoutesWidget, TypingARouteAndSavingIt) {
     auto* list = view.findChild<QListWidget*>("ConversationRoutesList");
     auto* save = view.findChild<QPushButton*>("ConversationRoutesSave");
     auto* pattern = view.findChild<QLineEdit*>("ConversationRoutePattern");
-    ASSERT_EQ(list->count(), 9);
+    const int builtIns = static_cast<int>(BuiltInConversationRoutes().size());
+    ASSERT_EQ(list->count(), builtIns);
     EXPECT_FALSE(save->isEnabled());
     EXPECT_FALSE(pattern->isEnabled()) << "a built-in form has no pattern";
 
     QTest::mouseClick(view.findChild<QPushButton*>("ConversationRoutesAddRoute"), Qt::LeftButton);
-    EXPECT_EQ(list->currentRow(), 9);
+    EXPECT_EQ(list->currentRow(), builtIns);
     ASSERT_TRUE(pattern->isEnabled());
     QTest::keyClicks(pattern, "^(?<who>\\w+) notes: ");
     EXPECT_EQ(pattern->text(), "^(?<who>\\w+) notes: ");
-    EXPECT_EQ(list->item(9)->text(), "Page route: ^(?<who>\\w+) notes: ");
+    EXPECT_EQ(list->item(builtIns)->text(), "Page route: ^(?<who>\\w+) notes: ");
     EXPECT_TRUE(view.findChild<QLabel*>("ConversationRouteError")->isHidden());
     QTest::mouseClick(save, Qt::LeftButton);
     EXPECT_EQ(folder.read("CORVANE.INI"), "[Conversations]\r\nRoute 1=page,on,regex,^(?<who>\\w+) notes: \r\n");

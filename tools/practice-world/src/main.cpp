@@ -66,6 +66,7 @@ int main(int argc, char** argv) {
     }
 
     World world(std::move(database), std::chrono::seconds(options->idleSeconds), manner);
+    world.setDiku(options->diku);
     Server server(world, *options, log, tls.get());
     if (const auto failure = server.listen()) {
         std::cerr << "corvane-practice-world: " << *failure << '\n';

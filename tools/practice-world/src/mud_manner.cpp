@@ -125,3 +125,37 @@ std::string offers() {
 }
 
 } // namespace practice_world::mud
+
+namespace practice_world::diku {
+
+std::string greeting() {
+    return "\r\n    Corvane Practice World, Diku manners\r\n\r\n" + std::string(kNamePrompt);
+}
+
+std::string passwordPrompt() {
+    return "Password: " + std::string{static_cast<char>(telnet::kIac), static_cast<char>(telnet::kWill),
+                                      static_cast<char>(telnet::kEcho)};
+}
+
+std::string echoOn() {
+    return std::string{static_cast<char>(telnet::kIac), static_cast<char>(telnet::kWont),
+                       static_cast<char>(telnet::kEcho)} +
+           "\r\n";
+}
+
+std::string prompt() {
+    return "20H 100M 85V > ";
+}
+
+std::vector<std::string> whoLines(const std::vector<WhoRow>& rows) {
+    std::vector<std::string> lines{"Players", "-------"};
+    for (const WhoRow& row : rows) {
+        lines.push_back("[ 1 Wa] " + row.name + " the Swordpupil");
+    }
+    lines.emplace_back();
+    lines.push_back(rows.size() == 1 ? std::string("One lonely character displayed.")
+                                     : std::to_string(rows.size()) + " characters displayed.");
+    return lines;
+}
+
+} // namespace practice_world::diku

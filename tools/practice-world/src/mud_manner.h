@@ -33,4 +33,20 @@ std::string offers();
 
 } // namespace mud
 
+// What the Diku manners (--diku) send instead: a log-in by name and password
+// at prompts, a prompt left open without IAC GA, and the "[ 1 Wa] Name" WHO.
+namespace diku {
+
+inline constexpr std::string_view kNamePrompt = "By what name do you wish to be known? ";
+std::string greeting();
+// "Password: " and IAC WILL ECHO, so the client hides what is typed.
+std::string passwordPrompt();
+// IAC WONT ECHO and the line end the client did not echo.
+std::string echoOn();
+// "20H 100M 85V > ", left open.
+std::string prompt();
+std::vector<std::string> whoLines(const std::vector<WhoRow>& rows);
+
+} // namespace diku
+
 } // namespace practice_world

@@ -70,6 +70,12 @@ std::optional<Options> parseOptions(const std::vector<std::string>& arguments, s
             options.mud = true;
             continue;
         }
+        if (name == "--diku" && !value) {
+            // A Diku is a MUD: the switch brings the MUD manner with it.
+            options.mud = true;
+            options.diku = true;
+            continue;
+        }
         auto takeValue = [&]() -> bool {
             if (value)
                 return true;
@@ -138,6 +144,9 @@ std::string usageText() {
            "                       connection, and a bot whose says are UTF-8.\n"
            "  --mud                Behave like a MUD server: prompts with IAC GA, a bordered WHO,\n"
            "                       GMCP, UTF-8 input only.\n"
+           "  --diku               A MUD with Diku-family manners: name and password asked\n"
+           "                       at prompts (IAC WILL ECHO for the password), an open\n"
+           "                       prompt without IAC GA, tells, '[ 1 Wa] Name' WHO rows.\n"
            "  --nop-seconds N      With --modern: quiet time before IAC NOP (default 60).\n"
            "  -h, --help           Show this text.\n";
 }

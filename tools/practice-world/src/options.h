@@ -22,6 +22,8 @@ struct Options {
     bool modern = false;
     // Behave like a MUD server (--mud); see the README.
     bool mud = false;
+    // With mud: a Diku-family server's manners (--diku); see the README.
+    bool diku = false;
     // With modern: a connection quiet this long in both directions gets IAC NOP.
     int nopSeconds = 60;
     bool help = false;

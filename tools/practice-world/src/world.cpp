@@ -68,6 +68,11 @@ Outcome World::open(ConnectionId id, WallTime now) {
     m_sessions.open(id, now);
     Outcome outcome;
     // The MCP opening comes first; the newer servers put the greeting's blank line before it.
+    if (m_diku) {
+        // A Diku has no MCP: its name prompt is all a new connection gets.
+        outcome.deliveries.push_back(Delivery{id, diku::greeting(), Delivery::Kind::ScreenReply});
+        return outcome;
+    }
     std::string_view greeting = greetingText(m_manner);
     const bool blankFirst = m_manner == Manner::Modern && greeting.starts_with("\r\n");
     outcome.deliveries.push_back(Delivery{id, (blankFirst ? "\r\n" : "") + std::string(McpWorld::kOpening) +
@@ -101,6 +106,9 @@ Outcome World::input(ConnectionId id, std::string_view rawLine, WallTime now) {
             Delivery{id, mudReply(*session, std::string(mud::kBadUtf8) + "\r\n"), Delivery::Kind::Reply});
         return refused;
     }
+    if (m_diku && !session->player) {
+        return dikuLogIn(*session, rawLine, now);
+    }
     std::string_view argument;
     const std::string_view untrimmed =
         rawLine.substr(std::min(rawLine.find_first_not_of(" \t"), rawLine.size()));
@@ -121,6 +129,11 @@ Outcome World::input(ConnectionId id, std::string_view rawLine, WallTime now) {
 
     if (m_manner == Manner::Mud && session->player && matchCommand(line, "ooc", argument))
         return channel(*session, argument);
+    if (m_manner == Manner::Mud && session->player && matchCommand(line, "tell", argument))
+        return tell(*session, argument, false);
+    if (m_diku && session->player && matchCommand(line, "whisper", argument) &&
+        argument.find('=') == std::string_view::npos)
+        return tell(*session, argument, true);
 
     Outbox out(m_sessions);
     if (matchCommand(line, "WHO", argument) || (m_manner == Manner::Mud && matchCommand(line, "who", argument)))
@@ -178,7 +191,38 @@ Outcome World::connect(Session& session, std::string_view arguments, WallTime no
             Delivery{session.id, std::string(kBadLogin), Delivery::Kind::ScreenReply});
         return outcome;
     }
+    return enter(session, *player, now);
+}
 
+Outcome World::dikuLogIn(Session& session, std::string_view line, WallTime now) {
+    Outcome outcome;
+    const std::string_view text = trim(line);
+    if (!session.namedPlayer) {
+        Player* player = text.empty() ? nullptr : m_database.findPlayer(text);
+        std::string reply;
+        if (player == nullptr || player->password.empty()) {
+            reply = "There is no one by that name here.\r\n" + std::string(diku::kNamePrompt);
+        } else {
+            session.namedPlayer = player->ref;
+            reply = diku::passwordPrompt();
+        }
+        outcome.deliveries.push_back(Delivery{session.id, std::move(reply), Delivery::Kind::ScreenReply});
+        return outcome;
+    }
+    Player* player = m_database.player(*session.namedPlayer);
+    session.namedPlayer.reset();
+    if (player == nullptr || player->password != text) {
+        outcome.deliveries.push_back(
+            Delivery{session.id, diku::echoOn() + "Wrong password.\r\n" + std::string(diku::kNamePrompt),
+                     Delivery::Kind::ScreenReply});
+        return outcome;
+    }
+    return enter(session, *player, now, diku::echoOn() + "Welcome to the practice town.\r\n");
+}
+
+Outcome World::enter(Session& session, Player& playerRef, WallTime now, const std::string& before) {
+    Outcome outcome;
+    Player* player = &playerRef;
     const bool wasAwake = m_sessions.isAwake(player->ref);
     session.player = player->ref;
     session.loggedInAt = now;
@@ -190,7 +234,7 @@ Outcome World::connect(Session& session, std::string_view arguments, WallTime no
     if (m_manner == Manner::Modern)
         out.replyRaw(messageOfTheDay());
     m_commands.describeRoom(*player, out);
-    std::string text = out.replyText();
+    std::string text = before + out.replyText();
     if (m_manner == Manner::Mud)
         text = mudReply(session, std::move(text));
     outcome.deliveries.push_back(Delivery{session.id, std::move(text), Delivery::Kind::ScreenReply});
@@ -220,9 +264,11 @@ void World::who(WallTime now, Outbox& out) const {
             rows.push_back(
                 WhoRow{p.name, m_sessions.onlineFor(ref, now), m_sessions.idleOf(ref, now), p.doing});
     }
-    const std::vector<std::string> lines = m_manner == Manner::Mud      ? mud::whoTableLines(rows)
-                                           : m_manner == Manner::Modern ? modernWhoTableLines(rows, online.size(), m_sessions.peak())
-                                                                        : whoTableLines(rows, m_sessions.peak());
+    const std::vector<std::string> lines = m_diku                    ? diku::whoLines(rows)
+                                           : m_manner == Manner::Mud ? mud::whoTableLines(rows)
+                                           : m_manner == Manner::Modern
+                                               ? modernWhoTableLines(rows, online.size(), m_sessions.peak())
+                                               : whoTableLines(rows, m_sessions.peak());
     for (const std::string& line : lines)
         out.reply(line);
 }
@@ -265,10 +311,38 @@ Outcome World::channel(Session& session, std::string_view text) {
 }
 
 std::string World::mudReply(Session& session, std::string text) {
-    text = mud::doubledCarriageReturns(text);
+    if (!m_diku)
+        text = mud::doubledCarriageReturns(text);
     if (!session.player)
         return text;
-    return text + gmcpRoomUpdate(session) + mud::prompt();
+    return text + gmcpRoomUpdate(session) + (m_diku ? diku::prompt() : mud::prompt());
+}
+
+Outcome World::tell(Session& session, std::string_view arguments, bool whisper) {
+    Outcome outcome;
+    const std::size_t space = arguments.find_first_of(" \t");
+    const std::string_view name = arguments.substr(0, space);
+    const std::string_view text =
+        space == std::string_view::npos ? std::string_view() : trim(arguments.substr(space));
+    const Player* to = name.empty() ? nullptr : m_database.findPlayer(name);
+    std::string reply;
+    if (to == nullptr || !m_sessions.isAwake(to->ref)) {
+        reply = "There is no one by that name playing.\r\n";
+    } else if (text.empty()) {
+        reply = whisper ? "What do you want to whisper?\r\n" : "What do you want to tell them?\r\n";
+    } else {
+        const std::string me = m_database.player(*session.player)->name;
+        const std::string quoted = ", '" + std::string(text) + "'";
+        reply = (whisper ? "You whisper to " : "You tell ") + to->name + quoted + "\r\n";
+        const std::string heard = me + (whisper ? " whispers to you" : " tells you") + quoted + "\r\n";
+        for (const ConnectionId id : m_sessions.connectionsOf(to->ref)) {
+            outcome.deliveries.push_back(Delivery{id, heard, Delivery::Kind::Event});
+        }
+    }
+    outcome.deliveries.insert(
+        outcome.deliveries.begin(),
+        Delivery{session.id, mudReply(session, std::move(reply)), Delivery::Kind::Reply});
+    return outcome;
 }
 
 std::string World::gmcpRoomUpdate(Session& session) {

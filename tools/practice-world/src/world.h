@@ -28,11 +28,19 @@ public:
     Outcome close(ConnectionId id, WallTime now);
     // The MUD manner: the client said DO GMCP; a logged-in player is told the room at once.
     Outcome agreeGmcp(ConnectionId id);
+    // With the MUD manner: the Diku family's log-in, prompt and WHO.
+    void setDiku(bool on) { m_diku = on; }
 
 private:
     // Anything typed before logging in other than connect, WHO and QUIT.
     void loginScreen(std::string_view line, Outbox& out) const;
     Outcome connect(Session& session, std::string_view arguments, WallTime now);
+    // The Diku manners' log-in: the line answers the name or the password prompt.
+    Outcome dikuLogIn(Session& session, std::string_view line, WallTime now);
+    // `player` has given the right password: into the game. `before` goes ahead of the room.
+    Outcome enter(Session& session, Player& player, WallTime now, const std::string& before = {});
+    // The MUD manner's "tell NAME TEXT" (and the Diku manners' "whisper NAME TEXT").
+    Outcome tell(Session& session, std::string_view arguments, bool whisper);
     Outcome quit(Session& session, WallTime now);
     void who(WallTime now, Outbox& out) const;
     // The MUD manner's additions to an answer: CR CR LF, GMCP and the prompt.
@@ -51,6 +59,7 @@ private:
     Sessions m_sessions;
     GameCommands m_commands;
     McpWorld m_mcp;
+    bool m_diku = false;
 };
 
 } // namespace practice_world

@@ -45,5 +45,51 @@ TEST_F(MudWorld, OocReachesEveryoneWithTheChannelMessageOnlyWhereAgreed) {
                                         "\xFF\xF0[OOC] Tester: hello all\r\n");
 }
 
+// The MUD manner with Diku-family ways (--diku).
+class DikuWorld : public WorldFixture {
+protected:
+    DikuWorld()
+        : WorldFixture(Manner::Mud) {
+        m_world.setDiku(true);
+    }
+    std::string openText(ConnectionId id) { return textFor(m_world.open(id, m_now), id); }
+    void dikuLogIn(ConnectionId id, const std::string& name, const std::string& password) {
+        open(id);
+        send(id, name);
+        ASSERT_NE(send(id, password).find("Welcome"), std::string::npos) << name;
+    }
+};
+
+const std::string kDikuPrompt = "20H 100M 85V > ";
+
+TEST_F(DikuWorld, AsksNameThenPasswordBehindWillEchoAndLeavesItsPromptOpen) {
+    const std::string greeting = openText(kTester);
+    EXPECT_TRUE(greeting.ends_with("\r\nBy what name do you wish to be known? ")) << greeting;
+    EXPECT_EQ(send(kTester, "Nobody"),
+              "There is no one by that name here.\r\nBy what name do you wish to be known? ");
+    EXPECT_EQ(send(kTester, "tester"), "Password: \xFF\xFB\x01");
+    EXPECT_EQ(send(kTester, "wrong"),
+              "\xFF\xFC\x01\r\nWrong password.\r\nBy what name do you wish to be known? ");
+    send(kTester, "Tester");
+    const std::string room = send(kTester, "password");
+    EXPECT_EQ(room.rfind("\xFF\xFC\x01\r\nWelcome", 0), 0U) << room;
+    EXPECT_NE(room.find("Town Square\r\n"), std::string::npos) << room;
+    EXPECT_EQ(room.substr(room.size() - kDikuPrompt.size()), kDikuPrompt);
+    EXPECT_EQ(room.find("\r\r\n"), std::string::npos) << "plain line ends";
+}
+
+TEST_F(DikuWorld, TellsWhispersAndTheBracketedWho) {
+    dikuLogIn(kAlice, "Alice", "alice");
+    dikuLogIn(kTester, "Tester", "password");
+    const Outcome told = input(kAlice, "tell tester hello there");
+    EXPECT_EQ(textFor(told, kAlice), "You tell Tester, 'hello there'\r\n" + kDikuPrompt);
+    EXPECT_EQ(textFor(told, kTester), "Alice tells you, 'hello there'\r\n");
+    EXPECT_EQ(send(kAlice, "whisper Tester psst", kTester), "Alice whispers to you, 'psst'\r\n");
+    EXPECT_EQ(send(kAlice, "tell Bob hi"), "There is no one by that name playing.\r\n" + kDikuPrompt);
+    EXPECT_EQ(send(kTester, "who"), "Players\r\n-------\r\n[ 1 Wa] Tester the Swordpupil\r\n"
+                                    "[ 1 Wa] Alice the Swordpupil\r\n\r\n2 characters displayed.\r\n" +
+                                        kDikuPrompt);
+}
+
 } // namespace
 } // namespace practice_world
