@@ -31,6 +31,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -42,14 +43,16 @@ std::string environment(const char* name) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    // Answer --help and --version before Qt looks for a display.
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view argument = argv[i];
-        if (argument == "--help" || argument == "-h") {
+    // Answer --help and --version before Qt looks for a display. Anything
+    // else waits until Qt has taken its own options (-platform ...) out.
+    {
+        const corvane::CommandLineOptions early =
+            corvane::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+        if (early.showHelp) {
             std::cout << corvane::UsageText();
             return 0;
         }
-        if (argument == "--version" || argument == "-v") {
+        if (early.showVersion) {
             std::cout << "Corvane " << corvane::VersionText << "\n";
             return 0;
         }
@@ -74,9 +77,14 @@ int main(int argc, char* argv[]) {
     if (explicitSettings.empty()) {
         explicitSettings = environment("CORVANE_SETTINGS");
     }
-    const corvane::SettingsLocation location =
-        corvane::LocateSettings(explicitSettings, QApplication::applicationDirPath().toStdString(),
-                                environment("XDG_CONFIG_HOME"), environment("HOME"));
+    // A program installed for the whole system (a package puts it in
+    // /usr/bin) keeps no settings beside itself, even run by root, who could.
+    std::string programDir = QApplication::applicationDirPath().toStdString();
+    if (programDir.starts_with("/usr/") || programDir == "/bin") {
+        programDir.clear();
+    }
+    const corvane::SettingsLocation location = corvane::LocateSettings(
+        explicitSettings, programDir, environment("XDG_CONFIG_HOME"), environment("HOME"));
 
     corvane::QtMainWindow window;
     corvane::QtSocket socket;
@@ -112,10 +120,10 @@ int main(int argc, char* argv[]) {
     corvane::Platform platform{socket, prompts, sound, clock, timers, launcher, clipboard, program, views,
                                  choosers, pictures};
     corvane::MainViews mainViews{window, window, window, window, window, *window.outputBox(), window};
-    // Beside the program in a build, under share/doc/corvane once installed.
+    // Beside the program in a build, under share/corvane once installed.
     QString helpFile = QApplication::applicationDirPath() + "/help.html";
     if (!QFileInfo::exists(helpFile)) {
-        helpFile = QDir::cleanPath(QApplication::applicationDirPath() + "/../share/doc/corvane/help.html");
+        helpFile = QDir::cleanPath(QApplication::applicationDirPath() + "/../share/corvane/help.html");
     }
     corvane::Client client(platform, mainViews,
                            corvane::StartOptions{location.path, location.dataDir, options.address,
