@@ -30,6 +30,7 @@
 #include <QUrl>
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -40,22 +41,27 @@ std::string environment(const char* name) {
     return value != nullptr ? value : "";
 }
 
+// --help and --version print and end the program; nullopt when neither was asked.
+std::optional<int> answerHelpOrVersion(const corvane::CommandLineOptions& options) {
+    if (options.showHelp) {
+        std::cout << corvane::UsageText();
+        return 0;
+    }
+    if (options.showVersion) {
+        std::cout << "Corvane " << corvane::VersionText << "\n";
+        return 0;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
-    // Answer --help and --version before Qt looks for a display. Anything
-    // else waits until Qt has taken its own options (-platform ...) out.
-    {
-        const corvane::CommandLineOptions early =
-            corvane::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
-        if (early.showHelp) {
-            std::cout << corvane::UsageText();
-            return 0;
-        }
-        if (early.showVersion) {
-            std::cout << "Corvane " << corvane::VersionText << "\n";
-            return 0;
-        }
+    // Answer --help and --version before Qt looks for a display; with Qt's
+    // own options (-platform ...) in front, only once Qt has taken them out.
+    if (const auto status =
+            answerHelpOrVersion(corvane::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc)))) {
+        return *status;
     }
 
     QApplication app(argc, argv);
@@ -71,6 +77,9 @@ int main(int argc, char* argv[]) {
     if (!options.error.empty()) {
         std::cerr << "corvane: " << options.error << "\n\n" << corvane::UsageText();
         return 2;
+    }
+    if (const auto status = answerHelpOrVersion(options)) {
+        return *status;
     }
 
     std::string explicitSettings = options.settingsPath;
