@@ -30,7 +30,9 @@
 #include <QUrl>
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -39,20 +41,27 @@ std::string environment(const char* name) {
     return value != nullptr ? value : "";
 }
 
+// --help and --version print and end the program; nullopt when neither was asked.
+std::optional<int> answerHelpOrVersion(const corvane::CommandLineOptions& options) {
+    if (options.showHelp) {
+        std::cout << corvane::UsageText();
+        return 0;
+    }
+    if (options.showVersion) {
+        std::cout << "Corvane " << corvane::VersionText << "\n";
+        return 0;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
-    // Answer --help and --version before Qt looks for a display.
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view argument = argv[i];
-        if (argument == "--help" || argument == "-h") {
-            std::cout << corvane::UsageText();
-            return 0;
-        }
-        if (argument == "--version" || argument == "-v") {
-            std::cout << "Corvane " << corvane::VersionText << "\n";
-            return 0;
-        }
+    // Answer --help and --version before Qt looks for a display; with Qt's
+    // own options (-platform ...) in front, only once Qt has taken them out.
+    if (const auto status =
+            answerHelpOrVersion(corvane::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc)))) {
+        return *status;
     }
 
     QApplication app(argc, argv);
@@ -69,14 +78,22 @@ int main(int argc, char* argv[]) {
         std::cerr << "corvane: " << options.error << "\n\n" << corvane::UsageText();
         return 2;
     }
+    if (const auto status = answerHelpOrVersion(options)) {
+        return *status;
+    }
 
     std::string explicitSettings = options.settingsPath;
     if (explicitSettings.empty()) {
         explicitSettings = environment("CORVANE_SETTINGS");
     }
-    const corvane::SettingsLocation location =
-        corvane::LocateSettings(explicitSettings, QApplication::applicationDirPath().toStdString(),
-                                environment("XDG_CONFIG_HOME"), environment("HOME"));
+    // A program installed for the whole system (a package puts it in
+    // /usr/bin) keeps no settings beside itself, even run by root, who could.
+    std::string programDir = QApplication::applicationDirPath().toStdString();
+    if (programDir.starts_with("/usr/") || programDir == "/bin") {
+        programDir.clear();
+    }
+    const corvane::SettingsLocation location = corvane::LocateSettings(
+        explicitSettings, programDir, environment("XDG_CONFIG_HOME"), environment("HOME"));
 
     corvane::QtMainWindow window;
     corvane::QtSocket socket;
@@ -112,10 +129,10 @@ int main(int argc, char* argv[]) {
     corvane::Platform platform{socket, prompts, sound, clock, timers, launcher, clipboard, program, views,
                                  choosers, pictures};
     corvane::MainViews mainViews{window, window, window, window, window, *window.outputBox(), window};
-    // Beside the program in a build, under share/doc/corvane once installed.
+    // Beside the program in a build, under share/corvane once installed.
     QString helpFile = QApplication::applicationDirPath() + "/help.html";
     if (!QFileInfo::exists(helpFile)) {
-        helpFile = QDir::cleanPath(QApplication::applicationDirPath() + "/../share/doc/corvane/help.html");
+        helpFile = QDir::cleanPath(QApplication::applicationDirPath() + "/../share/corvane/help.html");
     }
     corvane::Client client(platform, mainViews,
                            corvane::StartOptions{location.path, location.dataDir, options.address,

@@ -85,6 +85,40 @@ fuzz() {
     return $failed
 }
 
+# Makes the Debian package from build-ci and checks it as a player gets it:
+# lintian and appstream on the package, then apt installs it on this machine,
+# the installed programs run (the client offscreen, logged in to the practice
+# world), and the package is removed again, also when a step fails.
+package_check() {
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    rm -f build-ci/corvane_*.deb
+    (cd build-ci && cpack -G DEB >cpack.log 2>&1) || { cat build-ci/cpack.log; return 1; }
+    local deb
+    deb=$(echo build-ci/corvane_*.deb)
+    echo "-- $deb: $(du -k "$deb" | cut -f1) KiB"
+    # Every warning lintian may give is overridden with its reason in
+    # packaging/lintian-overrides, so a new one fails here.
+    lintian --fail-on error,warning "$deb"
+    local unpacked
+    unpacked=$(mktemp -d)
+    dpkg-deb -x "$deb" "$unpacked"
+    # The desktop file, the icons and the AppStream data together, as a
+    # software centre reads them.
+    appstreamcli validate-tree --no-net "$unpacked"
+    rm -rf "$unpacked"
+    (
+        # shellcheck disable=SC2317 # run by the trap
+        remove() { "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get purge -y -q corvane >/dev/null; }
+        trap remove EXIT
+        "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --reinstall \
+            -o DPkg::Lock::Timeout=120 "$here/$deb" >/dev/null
+        (cd / && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM corvane --version)
+        desktop-file-validate /usr/share/applications/corvane.desktop
+        tests/install/installed_e2e.sh /usr/bin/corvane /usr/bin/corvane-practice-world
+    )
+}
+
 build() {
     local dir=$1
     shift
@@ -119,6 +153,8 @@ test)
         -DCORVANE_WERROR=ON -DCORVANE_CTEST_PER_CASE=OFF -DCORVANE_UNITY_TESTS=ON
     echo "== tests"
     (cd build-ci && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300 -j "$(nproc)")
+    echo "== the package"
+    package_check
     echo "== behaviour tests under AddressSanitizer and UndefinedBehaviorSanitizer"
     build build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g1" -DCORVANE_WERROR=ON -DCORVANE_SANITIZE=ON \
         -DCORVANE_BUILD_GUI=OFF -DCORVANE_BUILD_BENCH=OFF -DCORVANE_UNITY_TESTS=ON

@@ -56,10 +56,12 @@ SettingsLocation LocateSettings(const std::string& explicitPath, const std::stri
         return {explicitPath, folderOf(explicitPath)};
     }
 
-    const std::string besideProgram = SettingsPathIn(programDir);
     std::error_code ignored;
-    if (fs::exists(besideProgram, ignored) || canCreateFileIn(programDir)) {
-        return {besideProgram, programDir};
+    if (!programDir.empty()) {
+        const std::string besideProgram = SettingsPathIn(programDir);
+        if (fs::exists(besideProgram, ignored) || canCreateFileIn(programDir)) {
+            return {besideProgram, programDir};
+        }
     }
 
     // A relative XDG_CONFIG_HOME is invalid and to be ignored.

@@ -17,7 +17,8 @@ struct SettingsLocation {
 std::string SettingsPathIn(const std::string& directory);
 
 // An explicit path wins. Otherwise the program folder, when it already holds
-// the file or a file can be created there; otherwise
+// the file or a file can be created there (an empty programDir: the program
+// has no folder of its own, as when installed for the whole system); otherwise
 // xdgConfigHome/corvane (home/.config/corvane when xdgConfigHome is empty or
 // relative), which is created when missing.
 SettingsLocation LocateSettings(const std::string& explicitPath, const std::string& programDir,

@@ -46,6 +46,10 @@ TEST(LocateSettings, UnusableProgramFolderFallsBackToConfigHome) {
     EXPECT_EQ(xdg.dataDir, config.file("xdg/corvane"));
     EXPECT_TRUE(fs::is_directory(xdg.dataDir));
 
+    // A program installed for the whole system has no folder of its own.
+    EXPECT_EQ(LocateSettings("", "", config.file("xdg"), config.file("home")).path,
+              config.file("xdg/corvane/CORVANE.INI"));
+
     for (const std::string& xdgConfigHome : {std::string(), std::string("relative/config")}) {
         const SettingsLocation home = LocateSettings("", notAFolder, xdgConfigHome, config.file("home"));
         EXPECT_EQ(home.path, config.file("home/.config/corvane/CORVANE.INI")) << xdgConfigHome;

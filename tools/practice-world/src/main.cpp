@@ -26,6 +26,11 @@ int main(int argc, char** argv) {
         std::cout << usageText();
         return 0;
     }
+    if (options->version) {
+        // The version of the Corvane it came with.
+        std::cout << "corvane-practice-world " << PRACTICE_WORLD_VERSION << '\n';
+        return 0;
+    }
 
     const Manner manner = options->mud ? Manner::Mud : options->modern ? Manner::Modern : Manner::Framed;
     Database database = buildTown(WallClock::now(), manner);

@@ -58,6 +58,10 @@ std::optional<Options> parseOptions(const std::vector<std::string>& arguments, s
             options.help = true;
             continue;
         }
+        if ((name == "--version" || name == "-v") && !value) {
+            options.version = true;
+            continue;
+        }
         if (name == "--telnet-probe" && !value) {
             options.telnetProbe = true;
             continue;
@@ -148,7 +152,8 @@ std::string usageText() {
            "                       at prompts (IAC WILL ECHO for the password), an open\n"
            "                       prompt without IAC GA, tells, '[ 1 Wa] Name' WHO rows.\n"
            "  --nop-seconds N      With --modern: quiet time before IAC NOP (default 60).\n"
-           "  -h, --help           Show this text.\n";
+           "  -h, --help           Show this text.\n"
+           "  -v, --version        Show the version.\n";
 }
 
 } // namespace practice_world

@@ -27,6 +27,7 @@ struct Options {
     // With modern: a connection quiet this long in both directions gets IAC NOP.
     int nopSeconds = 60;
     bool help = false;
+    bool version = false;
 };
 
 // `arguments` excludes the program name. On a bad argument returns nullopt and

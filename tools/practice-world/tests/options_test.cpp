@@ -28,7 +28,7 @@ TEST(OptionsTest, ReadsBothSpellingsOfValues) {
     std::string error;
     const auto options = parseOptions({"--port", "0", "--lag=250", "--idle-seconds", "5", "--telnet-probe",
                                        "--log", "/tmp/x", "--bind=0.0.0.0", "--tls-port=4202",
-                                       "--modern", "--nop-seconds=2"},
+                                       "--modern", "--nop-seconds=2", "--version"},
                                       error);
     ASSERT_TRUE(options) << error;
     EXPECT_EQ(options->port, 0);
@@ -40,6 +40,7 @@ TEST(OptionsTest, ReadsBothSpellingsOfValues) {
     EXPECT_EQ(options->tlsPort, 4202);
     EXPECT_TRUE(options->modern);
     EXPECT_EQ(options->nopSeconds, 2);
+    EXPECT_TRUE(options->version);
 }
 
 struct BadArguments {
