@@ -71,17 +71,24 @@ void Conversations::readEnded(std::string_view unshown) {
 
 void Conversations::channelText(const std::string& channel, const std::string& talker,
                                 const std::string& text) {
-    if (channel.empty() || m_noWindows) {
-        return;
-    }
-    Conversation* conversation = conversationFor(channel);
+    // Worlds send the channel line as they show it, colour codes and all.
+    TextLine line = StyledLine(text);
+    const bool named = !line.text.empty() && !talker.empty() && line.text.find(talker) == std::string::npos;
+    Conversation* conversation = channel.empty() || m_noWindows ? nullptr : conversationFor(channel);
     if (conversation == nullptr) {
+        // No window for it (there are too many): the main output has it, as
+        // it has a page then, never nowhere.
+        std::string shown = line.text;
+        while (!shown.empty() && (shown.back() == '\n' || shown.back() == '\r')) {
+            shown.pop_back();
+        }
+        if (!line.text.empty() && m_services.notice) {
+            m_services.notice(named ? talker + ": " + shown : shown);
+        }
         return;
     }
     conversation->offerPrefix(channel + " ");
-    // Worlds send the channel line as they show it, colour codes and all.
-    TextLine line = StyledLine(text);
-    if (!line.text.empty() && !talker.empty() && line.text.find(talker) == std::string::npos) {
+    if (named) {
         const std::string said = talker + ": ";
         line.text.insert(0, said);
         for (StyleSpan& span : line.spans) {

@@ -1,9 +1,11 @@
 #include "core/gmcp_messages.h"
 
+#include "core/telnet_filter.h"
 #include "core/text_codec.h"
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -79,6 +81,33 @@ std::string GmcpMessages::VitalsText(std::string_view json) {
     part("EP", "ep", "maxep");
     part("WP", "wp", "maxwp");
     return text;
+}
+
+void GmcpMessages::dropped(std::string_view name) {
+    constexpr std::size_t kLongestName = 40;
+    // The world's bytes: only what a package name is made of is shown.
+    std::string shownName;
+    for (const char c : name.substr(0, kLongestName)) {
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' || c == '_' ||
+            c == '-') {
+            shownName.push_back(c);
+        }
+    }
+    std::string package = ToLowerAscii(shownName);
+    if (const std::size_t dot = package.rfind('.'); dot != std::string::npos && dot > 0) {
+        package.resize(dot);
+    }
+    if (std::find(m_droppedTold.begin(), m_droppedTold.end(), package) != m_droppedTold.end() ||
+        m_droppedTold.size() >= kMaxDroppedNamesTold) {
+        return;
+    }
+    m_droppedTold.push_back(package);
+    if (m_events.notice) {
+        const std::string shown = shownName.empty() ? std::string("A GMCP message") : "A GMCP " + shownName + " message";
+        m_events.notice("*** " + shown + " from the world was larger than " +
+                        std::to_string(TelnetFilter::MaxSubnegotiationLength / 1024) +
+                        " KiB and was dropped; larger ones of its package are dropped without a word.");
+    }
 }
 
 void GmcpMessages::message(std::string_view name, std::string_view json) {

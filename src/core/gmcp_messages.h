@@ -29,16 +29,23 @@ public:
         // "HP 8/10  MP 5": for the status line.
         std::function<void(const std::string&)> vitals;
         std::function<void(const ChannelText&)> channelText;
+        // A line of the client's own for the main output.
+        std::function<void(const std::string&)> notice;
     };
+    // Packages told about, so that a world repeating itself is told once.
+    static constexpr std::size_t kMaxDroppedNamesTold = 64;
 
     void setEvents(Events events) { m_events = std::move(events); }
     void message(std::string_view name, std::string_view json);
+    // A message too long to take was dropped: said once per package.
+    void dropped(std::string_view name);
 
     // Char.Vitals as the status line shows it; empty when it says nothing usable.
     static std::string VitalsText(std::string_view json);
 
 private:
     Events m_events;
+    std::vector<std::string> m_droppedTold;
 };
 
 } // namespace corvane

@@ -299,6 +299,9 @@ void LineProcessor::telnetByte(unsigned char byte) {
         m_telnetOptions.setSecure(!m_socket.secureProtocol().empty());
         m_telnetOptions.subnegotiation(m_telnet, m_reply);
         break;
+    case TelnetFilter::Result::SubnegotiationDropped:
+        m_telnetOptions.subnegotiationDropped(m_telnet);
+        break;
     case TelnetFilter::Result::Consumed:
         break;
     }

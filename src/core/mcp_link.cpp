@@ -102,6 +102,12 @@ bool McpLink::passLine(std::string& text) {
     std::vector<McpReceived> messages = std::move(m_output.messages);
     m_output.messages.clear();
     for (const McpReceived& received : messages) {
+        if (received.tooLarge) {
+            if (m_tooLarge) {
+                m_tooLarge(received);
+            }
+            continue;
+        }
         const auto handler = m_handlers.find(received.package);
         if (handler != m_handlers.end() && handler->second) {
             handler->second(received);

@@ -34,6 +34,9 @@ public:
     // A package's messages go to its handler.
     void setHandler(const std::string& package, Handler handler);
     void setTrafficHook(TrafficHook hook) { m_traffic = std::move(hook); }
+    // A message over the size cap goes here instead of to its package, which
+    // would act on it with text missing.
+    void setTooLargeHook(Handler hook) { m_tooLarge = std::move(hook); }
     // Called whenever a package becomes usable or a connection starts; for
     // menus that offer a package only when the server does.
     void setNegotiatedHook(std::function<void()> hook) { m_negotiatedHook = std::move(hook); }
@@ -63,6 +66,7 @@ private:
     McpStage m_stage;
     std::map<std::string, Handler, std::less<>> m_handlers;
     TrafficHook m_traffic;
+    Handler m_tooLarge;
     std::function<void()> m_negotiatedHook;
     McpStage::Output m_output;
     int m_serial = 0;

@@ -79,6 +79,7 @@ void McpStage::line(std::string& text, Output& out) {
         m_holding = false;
         const bool tooLong = m_held.size() + text.size() > kMaxMessageBytes;
         if (tooLong) {
+            dropHeldContinuation();
             m_held.clear();
             text.clear();
             out.show = false;
@@ -108,12 +109,14 @@ void McpStage::outOfBand(std::string_view text, Output& out) {
         return;
     case McpLine::Kind::Continue: {
         auto open = std::find_if(m_open.begin(), m_open.end(), [&](const Open& o) { return o.tag == parsed.tag; });
-        if (open == m_open.end() || std::find(open->keys.begin(), open->keys.end(), parsed.key) == open->keys.end()) {
+        if (open == m_open.end() || std::find(open->keys.begin(), open->keys.end(), parsed.key) == open->keys.end() ||
+            open->received.tooLarge) {
             return;
         }
         open->bytes += parsed.text.size() + 1;
         if (open->bytes > kMaxMessageBytes) {
-            m_open.erase(open);
+            // Kept, values dropped, so that its end can say what was not taken.
+            dropValues(*open);
             return;
         }
         for (McpMessage::Value& value : open->received.body.values) {
@@ -132,7 +135,7 @@ void McpStage::outOfBand(std::string_view text, Output& out) {
         McpReceived received = std::move(open->received);
         m_open.erase(open);
         for (McpMessage::Value& value : received.body.values) {
-            if (value.multiline && !value.value.empty()) {
+            if (value.multiline && !value.value.empty() && !received.tooLarge) {
                 value.value.pop_back();
             }
         }
@@ -185,6 +188,29 @@ void McpStage::start(McpLine& parsed, Output& out) {
         bytes += value.key.size() + value.value.size();
     }
     m_open.push_back(Open{parsed.tag, std::move(received), std::move(parsed.multilineKeys), bytes});
+}
+
+void McpStage::dropValues(Open& open) {
+    open.received.tooLarge = true;
+    for (McpMessage::Value& value : open.received.body.values) {
+        if (value.multiline) {
+            std::string().swap(value.value);
+        }
+    }
+}
+
+void McpStage::dropHeldContinuation() {
+    // "#$#* <tag> <key>: ..."; only the tag is needed.
+    if (!startsWith(m_held, "#$#* ")) {
+        return;
+    }
+    std::string_view rest = std::string_view(m_held).substr(5);
+    rest.remove_prefix(std::min(rest.find_first_not_of(' '), rest.size()));
+    const std::string_view tag = rest.substr(0, rest.find(' '));
+    auto open = std::find_if(m_open.begin(), m_open.end(), [&](const Open& o) { return o.tag == tag; });
+    if (!tag.empty() && open != m_open.end()) {
+        dropValues(*open);
+    }
 }
 
 void McpStage::handshake(const McpMessage& message, Output& out) {

@@ -26,6 +26,9 @@ struct McpReceived {
     // The name after the package and its dash; empty for the package's own message.
     std::string message;
     McpMessage body;
+    // A line of it, or the whole, was over kMaxMessageBytes: its multiline
+    // values were dropped, and acting on the rest would lose text.
+    bool tooLarge = false;
 };
 
 // MCP 2.1 on one connection, as a stage on complete lines: a line comes in,
@@ -99,6 +102,10 @@ private:
         std::vector<std::string> keys;
         std::size_t bytes = 0;
     };
+
+    // The open message a held over-long line continued, if any, loses its values.
+    void dropHeldContinuation();
+    static void dropValues(Open& open);
 
     void outOfBand(std::string_view text, Output& out);
     void start(McpLine& parsed, Output& out);

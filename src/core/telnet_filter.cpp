@@ -98,7 +98,7 @@ TelnetFilter::Result TelnetFilter::feed(unsigned char byte, std::string& reply) 
         return negotiate(m_command, byte, reply);
     case State::Subnegotiation:
         if (++m_subnegotiationLength > MaxSubnegotiationLength) {
-            m_state = State::Data;
+            startDropping();
         } else if (byte == IAC) {
             m_state = State::SubnegotiationIac;
         } else if (m_subnegotiationLength == 1) {
@@ -109,7 +109,7 @@ TelnetFilter::Result TelnetFilter::feed(unsigned char byte, std::string& reply) 
         return Result::Consumed;
     case State::SubnegotiationIac:
         if (++m_subnegotiationLength > MaxSubnegotiationLength) {
-            m_state = State::Data;
+            startDropping();
             return Result::Consumed;
         }
         if (byte == SE) {
@@ -124,8 +124,35 @@ TelnetFilter::Result TelnetFilter::feed(unsigned char byte, std::string& reply) 
         // A broken server forgot its IAC SE; rather than hide everything up to
         // the next one, take this IAC as the start of the next command.
         return startCommand(byte);
+    case State::Dropping:
+        if (++m_subnegotiationLength > MaxSubnegotiationLength + MaxDroppedLength) {
+            m_state = State::Data;
+            return Result::DataByte;
+        }
+        if (byte == IAC) {
+            m_state = State::DroppingIac;
+        }
+        return Result::Consumed;
+    case State::DroppingIac:
+        if (byte == SE) {
+            m_state = State::Data;
+            return Result::SubnegotiationDropped;
+        }
+        if (byte == IAC) {
+            m_state = State::Dropping;
+            return Result::Consumed;
+        }
+        return startCommand(byte);
     }
     return Result::Consumed;
+}
+
+void TelnetFilter::startDropping() {
+    // Enough of its start to name it ("Comm.Channel.Text"); the rest is not kept.
+    constexpr std::size_t kNamePart = 64;
+    m_payload.resize(std::min(m_payload.size(), kNamePart));
+    m_payload.shrink_to_fit();
+    m_state = State::Dropping;
 }
 
 TelnetFilter::Result TelnetFilter::endSubnegotiation() {

@@ -36,6 +36,10 @@ public:
     // A server that opens a subnegotiation and never closes it would otherwise
     // swallow the rest of the session; past this many bytes the filter gives up.
     static constexpr std::size_t MaxSubnegotiationLength = std::size_t{64} * 1024;
+    // One over that length is dropped whole, up to its IAC SE; past this
+    // many more bytes without one, the server never meant to close it and
+    // what follows is text again.
+    static constexpr std::size_t MaxDroppedLength = std::size_t{1024} * 1024;
 
     // What a byte meant, beyond being swallowed. Events other than DataByte
     // leave their details in lastOption() / subnegotiation().
@@ -44,7 +48,9 @@ public:
         DataByte,      // text after all (255 from IAC IAC)
         PromptEnd,     // IAC GA or IAC EOR: the text so far is a prompt
         OptionChanged, // an option was switched on or off, see lastOption()
-        Subnegotiation // IAC SB <option> ... IAC SE arrived whole
+        Subnegotiation, // IAC SB <option> ... IAC SE arrived whole
+        // One over MaxSubnegotiationLength ended; subnegotiation() holds its start.
+        SubnegotiationDropped
     };
     // Which side an option runs on: the world's (WILL/WONT) or ours (DO/DONT).
     enum class Side : std::uint8_t { Remote, Local };
@@ -69,11 +75,12 @@ public:
     std::string_view subnegotiation() const { return m_payload; }
 
 private:
-    enum class State { Data, Command, Option, Subnegotiation, SubnegotiationIac };
+    enum class State { Data, Command, Option, Subnegotiation, SubnegotiationIac, Dropping, DroppingIac };
 
     Result startCommand(unsigned char command);
     Result negotiate(unsigned char verb, unsigned char option, std::string& reply);
     Result endSubnegotiation();
+    void startDropping();
 
     State m_state = State::Data;
     unsigned char m_command = 0;

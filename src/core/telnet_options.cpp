@@ -91,6 +91,14 @@ void TelnetOptions::optionChanged(const TelnetFilter& filter, std::string& reply
     }
 }
 
+void TelnetOptions::subnegotiationDropped(const TelnetFilter& filter) {
+    if (filter.lastOption() == telnet_option::Gmcp && m_events.gmcpDropped &&
+        filter.isOn(telnet_option::Gmcp, TelnetFilter::Side::Remote)) {
+        const std::string_view start = filter.subnegotiation();
+        m_events.gmcpDropped(start.substr(0, start.find_first_of(" \t\r\n{[\"")));
+    }
+}
+
 void TelnetOptions::subnegotiation(const TelnetFilter& filter, std::string& reply) {
     const unsigned char option = filter.lastOption();
     const std::string_view payload = filter.subnegotiation();

@@ -20,6 +20,8 @@ public:
         std::function<void(bool worldEchoes)> echoChanged;
         // One GMCP message: "Package.Message" and its JSON text (may be empty).
         std::function<void(std::string_view name, std::string_view json)> gmcpMessage;
+        // A GMCP message over the length a subnegotiation may have was dropped.
+        std::function<void(std::string_view name)> gmcpDropped;
     };
 
     static constexpr std::size_t kMtts = 1 | 4 | 8 | 256; // ANSI, UTF-8, 256 colours, truecolour
@@ -34,6 +36,8 @@ public:
     void optionChanged(const TelnetFilter& filter, std::string& reply);
     // A whole subnegotiation; only options that are on are answered.
     void subnegotiation(const TelnetFilter& filter, std::string& reply);
+    // One too long to take ended.
+    void subnegotiationDropped(const TelnetFilter& filter);
     void reset();
 
     // A GMCP message framed for the wire, IAC bytes doubled.

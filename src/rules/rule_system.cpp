@@ -1,6 +1,7 @@
 #include "rules/rule_system.h"
 
 #include "platform/prompts.h"
+#include "settings/locked_file.h"
 
 #include <exception>
 #include <filesystem>
@@ -22,6 +23,8 @@ void RuleSystem::load(const std::string& settingsPath) {
     }
     m_settingsPath = settingsPath;
     m_file = std::make_unique<RulesFile>(RulesFile::PathBeside(settingsPath));
+    // What a save killed half-way left behind (its temporary file and lock).
+    RemoveStaleTemporaryFiles(m_file->path());
     std::string problem;
     std::vector<Rule> rules = m_file->load(problem, m_services.clock.now());
     if (!problem.empty()) {
@@ -32,6 +35,7 @@ void RuleSystem::load(const std::string& settingsPath) {
             m_file.reset();
         }
     }
+    m_base = rules;
     m_loading = true;
     m_book.setRules(std::move(rules));
     m_loading = false;
@@ -42,15 +46,26 @@ void RuleSystem::save() {
         return;
     }
     std::string reason;
+    std::vector<Rule> merged;
     bool saved = false;
     try {
-        saved = m_file->save(m_book.rules(), reason);
+        saved = m_file->saveMerged(m_base, m_book.rules(), merged, reason);
     } catch (const std::exception& failure) {
         // The JSON writer refuses text that is not UTF-8; the file on disk
         // stays as it was, and so does the rule book.
         reason = failure.what();
     }
-    if (!saved && !m_saveFailureReported) {
+    if (saved) {
+        m_base = merged;
+        if (merged != m_book.rules()) {
+            // Another Corvane's rules join this window's.
+            m_loading = true;
+            m_book.setRules(std::move(merged));
+            m_loading = false;
+        }
+        return;
+    }
+    if (!m_saveFailureReported) {
         m_saveFailureReported = true;
         m_services.prompts.message("Corvane could not save the triggers and aliases to\r" + m_file->path() +
                                        "\r\r" + reason + ".",

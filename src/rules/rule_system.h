@@ -51,6 +51,9 @@ private:
     AliasExpander m_aliases;
     std::unique_ptr<RulesFile> m_file;
     std::string m_settingsPath;
+    // The file's rules as this window last read or wrote them: what its own
+    // changes are told apart from another Corvane's by.
+    std::vector<Rule> m_base;
     bool m_loading = false;
     bool m_saveFailureReported = false;
 };

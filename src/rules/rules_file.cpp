@@ -1,7 +1,9 @@
 #include "rules/rules_file.h"
 
+#include "rules/rules_merge.h"
 #include "settings/atomic_file.h"
 #include "settings/file_lock.h"
+#include "settings/locked_file.h"
 
 #include <nlohmann/json.hpp>
 
@@ -16,6 +18,12 @@ namespace corvane {
 namespace {
 
 using nlohmann::json;
+
+// Past the limits: the file is refused, never set aside as unreadable.
+struct OverLimit : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
 
 const char* modeName(MatchMode mode) {
     switch (mode) {
@@ -105,6 +113,10 @@ Rule ruleFrom(const json& in) {
     rule.name = in.value("name", "");
     rule.enabled = in.value("enabled", true);
     rule.pattern = in.at("pattern").get<std::string>();
+    if (rule.pattern.size() > RulesFile::kMaxPatternBytes) {
+        throw OverLimit("a pattern is " + std::to_string(rule.pattern.size()) + " bytes long, more than the " +
+                        std::to_string(RulesFile::kMaxPatternBytes) + " Corvane takes");
+    }
     rule.mode = modeFrom(in.value("match", "plain"));
     rule.caseSensitive = in.value("caseSensitive", false);
     rule.stopHere = in.value("stopHere", false);
@@ -120,6 +132,10 @@ Rule ruleFrom(const json& in) {
     rule.notify = in.value("notify", false);
     rule.statusText = in.value("status", "");
     return rule;
+}
+
+std::string sizeText(std::uintmax_t bytes) {
+    return bytes >= 1024 * 1024 ? std::to_string(bytes / (1024 * 1024)) + " MB" : std::to_string(bytes / 1024) + " KB";
 }
 
 std::string dateStamp(TimePoint now) {
@@ -164,19 +180,47 @@ std::string RulesFile::ToJson(const std::vector<Rule>& rules) {
 }
 
 std::optional<std::vector<Rule>> RulesFile::FromJson(const std::string& text, std::string& error) {
+    std::istringstream in(text);
+    bool tooBig = false;
+    return FromStream(in, error, tooBig);
+}
+
+std::optional<std::vector<Rule>> RulesFile::FromStream(std::istream& stream, std::string& error, bool& tooBig) {
+    tooBig = false;
+    std::vector<Rule> rules;
+    bool inRules = false;
+    // Each rule is taken as soon as its object ends and left out of the
+    // parsed document, so a large file is never held twice.
+    const json::parser_callback_t take = [&](int depth, json::parse_event_t event, json& parsed) {
+        if (depth == 1 && event == json::parse_event_t::key) {
+            inRules = parsed == "rules";
+        } else if (depth == 2 && inRules && event == json::parse_event_t::object_end) {
+            if (rules.size() >= kMaxRules) {
+                throw OverLimit("it holds more than the " + std::to_string(kMaxRules) +
+                                " triggers and aliases Corvane takes");
+            }
+            rules.push_back(ruleFrom(parsed));
+            return false;
+        }
+        return true;
+    };
     try {
-        const json in = json::parse(text);
+        const json in = json::parse(stream, take);
         const int format = in.at("format").get<int>();
         if (format < 1 || format > kFormat) {
             error = "it is format " + std::to_string(format) + ", this Corvane reads format " +
                     std::to_string(kFormat);
             return std::nullopt;
         }
-        std::vector<Rule> rules;
-        for (const json& item : in.at("rules")) {
-            rules.push_back(ruleFrom(item));
+        if (!in.at("rules").is_array()) {
+            error = "its rules are not a list";
+            return std::nullopt;
         }
         return rules;
+    } catch (const OverLimit& over) {
+        tooBig = true;
+        error = over.what();
+        return std::nullopt;
     } catch (const std::exception& failure) {
         error = failure.what();
         return std::nullopt;
@@ -190,16 +234,29 @@ std::vector<Rule> RulesFile::load(std::string& problem, TimePoint now) const {
         return {};
     }
     std::ifstream file(m_path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
     std::string error;
-    if (file) {
-        if (auto rules = FromJson(bytes.str(), error)) {
-            return std::move(*rules);
-        }
-    } else {
+    bool tooBig = false;
+    const std::uintmax_t size = std::filesystem::file_size(m_path, code);
+    if (!file) {
         error = "it could not be read";
+    } else if (!code && size > kMaxFileBytes) {
+        // Only its start is read: enough to tell a rules file from anything else.
+        char start[64] = {};
+        file.read(start, sizeof start);
+        const std::string_view head(start, static_cast<std::size_t>(file.gcount()));
+        const std::size_t first = head.find_first_not_of(" \t\r\n");
+        tooBig = first != std::string_view::npos && head[first] == '{';
+        error = tooBig ? "it is " + sizeText(size) + ", more than the " + sizeText(kMaxFileBytes) + " Corvane reads"
+                       : "it is not a rules file";
+    } else if (auto rules = FromStream(file, error, tooBig)) {
+        return std::move(*rules);
     }
+    if (tooBig) {
+        problem = "The triggers and aliases file " + m_path + " was not read: " + error +
+                  ".\rIt was left as it is; Corvane starts with no rules and saves none over it.";
+        return {};
+    }
+    file.close();
     const std::string aside = m_path + ".bad-" + dateStamp(now);
     std::filesystem::rename(m_path, aside, code);
     problem = "The triggers and aliases file " + m_path + " could not be read (" + error + ").\r" +
@@ -214,6 +271,24 @@ bool RulesFile::save(const std::vector<Rule>& rules, std::string& reason) const 
         return false;
     }
     return WriteFileAtomically(m_path, ToJson(rules), reason);
+}
+
+bool RulesFile::saveMerged(const std::vector<Rule>& base, const std::vector<Rule>& mine, std::vector<Rule>& merged,
+                           std::string& reason) const {
+    const LockedChange change =
+        ChangeFileLocked(m_path, FileLock::kDefaultWait, [&](std::string& bytes) -> std::optional<std::string> {
+            std::string error;
+            // A file gone or spoilt since it was read holds no change to keep.
+            std::optional<std::vector<Rule>> disk;
+            if (!bytes.empty()) {
+                disk = FromJson(bytes, error);
+            }
+            std::string().swap(bytes);
+            merged = MergeRules(base, mine, disk ? *disk : base);
+            return ToJson(merged);
+        });
+    reason = change.reason;
+    return change.outcome == LockedChange::Outcome::Written;
 }
 
 } // namespace corvane

@@ -3,6 +3,8 @@
 #include "platform/clock.h"
 #include "rules/rule.h"
 
+#include <cstdint>
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,6 +23,11 @@ class RulesFile {
 public:
     static constexpr int kFormat = 1;
     static constexpr const char* kFileName = "corvane-rules.json";
+    // Far past any set a player keeps by hand or imports; a file over them
+    // is refused before it is read whole, and left as it is.
+    static constexpr std::uintmax_t kMaxFileBytes = 8 * 1024 * 1024;
+    static constexpr std::size_t kMaxRules = 10000;
+    static constexpr std::size_t kMaxPatternBytes = 4096;
 
     explicit RulesFile(std::string path)
         : m_path(std::move(path)) {}
@@ -31,12 +38,22 @@ public:
 
     // The rules in the file; none when there is no file. A file that cannot
     // be read is renamed to "<path>.bad-<date>" and `problem` says why and
-    // where it went.
+    // where it went; one over the limits stays where it is, and `problem`
+    // says which.
     std::vector<Rule> load(std::string& problem, TimePoint now) const;
+    // Writes `rules` whole.
     bool save(const std::vector<Rule>& rules, std::string& reason) const;
+    // Under the lock: reads the file as it is now, applies this window's
+    // change (from `base` to `mine`), writes the outcome and returns it in
+    // `merged`, so another Corvane's change to the file is kept.
+    bool saveMerged(const std::vector<Rule>& base, const std::vector<Rule>& mine, std::vector<Rule>& merged,
+                    std::string& reason) const;
 
     static std::string ToJson(const std::vector<Rule>& rules);
     static std::optional<std::vector<Rule>> FromJson(const std::string& text, std::string& error);
+    // As FromJson, from a stream read only as far as it makes sense; `tooBig`
+    // tells a file over the limits from one that is not a rules file.
+    static std::optional<std::vector<Rule>> FromStream(std::istream& in, std::string& error, bool& tooBig);
 
 private:
     std::string m_path;

@@ -212,7 +212,8 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
          [this](std::string_view name, std::string_view json) {
              m_gmcp.message(name, json);
              m_scripts.gmcp(std::string(name), json);
-         }});
+         },
+         [this](std::string_view name) { m_gmcp.dropped(name); }});
     m_gmcp.setEvents({[this](const GmcpMessages::RoomInfo& room) {
                           // Entering the room forgets the last room's exits.
                           m_classifier.roomEntered(room.number, room.name);
@@ -222,6 +223,9 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
                       [this](const std::string& vitals) { m_status.SetVitals(vitals); },
                       [this](const GmcpMessages::ChannelText& text) {
                           conversations().channelText(text.channel, text.talker, text.text);
+                      },
+                      [this](const std::string& line) {
+                          m_platform.timers.post([this, line] { ShowOutput(line + "\r\n"); });
                       }});
     m_input.setRecorder(&m_recorder);
     m_input.setRecall([this] { return m_settings.Play[PlayOption::RecallCommands]; });
@@ -496,6 +500,9 @@ void Client::shutdown(ShutdownCause cause) {
     }
     m_shutDown = true;
     m_shutDownBySignal = cause == ShutdownCause::Signal;
+    if (m_shutDownBySignal) {
+        m_mcp.keepDrafts();
+    }
     if (!m_options.settingsPath.empty()) {
         m_startup.saveOnShutdown(m_views.window.isMinimised(), m_menu.checked(MenuItem::ViewCommand),
                                  m_menu.checked(MenuItem::ViewMacro));

@@ -23,6 +23,7 @@ McpEditor::McpEditor(std::unique_ptr<McpEditorView> view, Prompts& prompts, McpE
         m_request.content = m_request.content.substr(0, m_request.content.find('\n'));
     }
     m_sentText = m_request.content;
+    m_unsentDraft = m_request.fromDraft;
     m_view->setEvents(this);
     m_view->setTitle(m_request.name + " - " + m_request.world);
     m_view->setSingleLine(singleLine(m_request.type));
@@ -32,7 +33,9 @@ McpEditor::McpEditor(std::unique_ptr<McpEditorView> view, Prompts& prompts, McpE
     m_view->setText(m_request.content);
     m_view->setOwnEditor(m_hooks.ownEditor.usable() ? McpEditorView::OwnEditor::Ready
                                                     : McpEditorView::OwnEditor::Unavailable);
-    m_view->setStatus(code ? "Ctrl+S sends the program and the world compiles it." : "Ctrl+S sends the text.");
+    m_view->setStatus(m_unsentDraft ? "Kept when Corvane was stopped; the world has not had this text yet."
+                      : code        ? "Ctrl+S sends the program and the world compiles it."
+                                    : "Ctrl+S sends the text.");
     m_view->showWindow();
 }
 
@@ -51,7 +54,7 @@ std::string McpEditor::currentText() const {
 }
 
 bool McpEditor::hasUnsentChanges() const {
-    return currentText() != m_sentText;
+    return m_unsentDraft || currentText() != m_sentText;
 }
 
 void McpEditor::onSend() {
@@ -66,6 +69,7 @@ bool McpEditor::send(const std::string& text) {
     set.add("content", text, !singleLine(m_request.type));
     if (m_hooks.send && m_hooks.send(set)) {
         m_sentText = text;
+        m_unsentDraft = false;
         m_view->setStatus("Sent to " + m_request.world + ".");
         m_view->setAnswer("");
         if (m_hooks.sent) {

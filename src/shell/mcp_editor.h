@@ -21,6 +21,8 @@ struct McpEditRequest {
     std::string name;
     std::string content;
     std::string world;
+    // Kept from a run that was stopped: the world has not had this text.
+    bool fromDraft = false;
 };
 
 // One editor window: the world's text, sent back with "set" on Send (the
@@ -49,6 +51,8 @@ public:
     McpEditorView& view() { return *m_view; }
     // The text has changes the world has not been sent.
     bool hasUnsentChanges() const;
+    // The text as it stands, without the editor's own last line end.
+    std::string currentText() const;
 
     void onSend() override;
     void onCloseRequested() override;
@@ -60,7 +64,6 @@ public:
     void showAnswer(const std::string& lines);
 
 private:
-    std::string currentText() const;
     // Sends `set`; the status says whether it went.
     bool send(const std::string& text);
     void ownEditorSaved(const std::string& text);
@@ -72,6 +75,7 @@ private:
     std::string m_sentText;
     std::unique_ptr<McpExternalEdit> m_external;
     bool m_open = true;
+    bool m_unsentDraft = false;
 };
 
 } // namespace corvane

@@ -6,6 +6,7 @@
 #include "core/text_codec.h"
 #include "settings/settings.h"
 #include "platform/view_factory.h"
+#include "shell/mcp_drafts.h"
 #include "worlds/typed_names.h"
 #include "worlds/world_entry.h"
 
@@ -43,6 +44,7 @@ McpPackages::McpPackages(Services services, std::function<std::string()> randomT
     m_link.setHandler(kStatus, [this](const McpReceived& message) { status(message); });
     m_link.setHandler(McpHelp::kPackage, [this](const McpReceived& message) { helpMessage(message); });
     m_link.setHandler(McpGui::kPackage, [this](const McpReceived& message) { m_gui.handle(message); });
+    m_link.setTooLargeHook([this](const McpReceived& message) { tooLarge(message); });
 }
 
 McpPackages::~McpPackages() {
@@ -102,7 +104,46 @@ bool McpPackages::worldUsesMcp(const std::string& worldName, const std::string& 
 }
 
 void McpPackages::connectionStarted(const std::string& settingsPath) {
+    m_settingsPath = settingsPath;
     m_link.connectionStarted(worldUsesMcp(m_services.session.WorldName, settingsPath));
+    reopenDrafts();
+}
+
+void McpPackages::keepDrafts() {
+    if (m_settingsPath.empty()) {
+        return;
+    }
+    std::vector<McpDraft> drafts;
+    for (const auto& editor : m_editors) {
+        if (editor->isOpen() && editor->hasUnsentChanges()) {
+            const McpEditRequest& request = editor->request();
+            drafts.push_back(McpDraft{request.world, request.package, request.reference, request.type, request.name,
+                                      editor->currentText()});
+        }
+    }
+    std::string reason;
+    if (!McpDrafts(McpDrafts::PathBeside(m_settingsPath)).keep(drafts, reason)) {
+        m_services.output.ShowOutput("*** The unsent text of the editor windows could not be kept: " + reason +
+                                     "\r\n");
+    }
+}
+
+void McpPackages::reopenDrafts() {
+    if (m_settingsPath.empty()) {
+        return;
+    }
+    std::vector<McpDraft> drafts = McpDrafts(McpDrafts::PathBeside(m_settingsPath)).take(m_services.session.WorldName);
+    if (drafts.empty()) {
+        return;
+    }
+    std::string names;
+    for (McpDraft& draft : drafts) {
+        names += (names.empty() ? "" : ", ") + draft.name;
+        openEditor(McpEditRequest{draft.package, draft.reference, draft.type, draft.name, std::move(draft.text),
+                                  m_services.session.WorldName, true});
+    }
+    m_services.output.ShowOutput("*** Editor text not sent when Corvane was stopped is open again: " + names +
+                                 ".\r\n");
 }
 
 std::vector<std::string> McpPackages::unsentEditors() const {
@@ -124,19 +165,62 @@ void McpPackages::dropClosedEditors() {
                     m_editors.end());
 }
 
+bool McpPackages::editable(const McpReceived& message) {
+    static const char* const types[] = {"string", "string-list", "integer", "muf-code", "moo-code"};
+    const std::string& type = message.body.value("type");
+    return !message.body.value("reference").empty() && message.body.has("content") &&
+           std::any_of(std::begin(types), std::end(types), [&](const char* known) { return type == known; });
+}
+
+void McpPackages::tooLarge(const McpReceived& message) {
+    const bool edit = message.message == "content" &&
+                      (message.package == kSimpleEdit || message.package == kFuzzballSimpleEdit);
+    const std::string cap = std::to_string(McpStage::kMaxMessageBytes / 1024) + " KiB";
+    if (edit) {
+        std::string name = message.body.value("name");
+        if (name.empty()) {
+            name = message.body.value("reference");
+        }
+        m_services.output.ShowOutput("*** \"" + name + "\" was not opened for editing: the world sent more than the " +
+                                     cap + " Corvane takes in one message, and an editor without all of it would "
+                                     "send the rest back shortened.\r\n");
+        return;
+    }
+    m_services.output.ShowOutput("*** A " + message.package + " message from the world was larger than the " + cap +
+                                 " Corvane takes in one message and was dropped.\r\n");
+}
+
 void McpPackages::simpleEdit(const McpReceived& message) {
-    if (message.message != "content") {
+    if (message.message != "content" || !editable(message)) {
         return;
     }
     dropClosedEditors();
-    std::unique_ptr<McpEditorView> view = m_services.views.createMcpEditorView();
-    if (!view) {
+    const std::string& world = m_services.session.WorldName;
+    const auto open = static_cast<std::size_t>(
+        std::count_if(m_editors.begin(), m_editors.end(),
+                      [&](const std::unique_ptr<McpEditor>& editor) { return editor->request().world == world; }));
+    if (open >= kMaxEditorsPerWorld) {
+        if (!m_editorCapTold) {
+            m_editorCapTold = true;
+            m_services.output.ShowOutput("*** The world asked for another editor window, but " +
+                                         std::to_string(kMaxEditorsPerWorld) +
+                                         " are open for it already: close one, then ask again.\r\n");
+        }
         return;
     }
+    m_editorCapTold = false;
     McpEditRequest request{message.package, message.body.value("reference"), message.body.value("type"),
                            message.body.value("name"), message.body.value("content"), m_services.session.WorldName};
     if (request.name.empty()) {
         request.name = request.reference;
+    }
+    openEditor(std::move(request));
+}
+
+void McpPackages::openEditor(McpEditRequest request) {
+    std::unique_ptr<McpEditorView> view = m_services.views.createMcpEditorView();
+    if (!view) {
+        return;
     }
     const int serial = m_link.connectionSerial();
     McpEditor::Hooks hooks;

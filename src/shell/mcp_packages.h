@@ -41,6 +41,9 @@ public:
     // after this much quiet; it is kept to this many lines.
     static constexpr std::chrono::seconds kAnswerQuiet{2};
     static constexpr std::size_t kAnswerLines = 200;
+    // Editor windows one world may have open at once; a world asking for
+    // more is told no, so it cannot fill the desktop and the memory.
+    static constexpr std::size_t kMaxEditorsPerWorld = 16;
 
     explicit McpPackages(Services services, std::function<std::string()> randomToken = {});
     ~McpPackages();
@@ -48,8 +51,12 @@ public:
     McpPackages& operator=(const McpPackages&) = delete;
 
     McpLink& link() { return m_link; }
-    // A connection to the world just started; `settingsPath` holds its choice.
+    // A connection to the world just started; `settingsPath` holds its
+    // choice. Editor text kept for this world when Corvane was stopped opens again.
     void connectionStarted(const std::string& settingsPath);
+    // Corvane is stopped with no time to ask: the editors' unsent text is
+    // kept beside the settings file for the next start.
+    void keepDrafts();
 
     // The world's choice ("MCP=False" in its section turns MCP off).
     static bool worldUsesMcp(const std::string& worldName, const std::string& settingsPath);
@@ -81,6 +88,11 @@ private:
     void answerStarted(McpEditor& editor);
     void answerEnded();
     void restartAnswerQuiet();
+    void openEditor(McpEditRequest request);
+    void reopenDrafts();
+    void tooLarge(const McpReceived& message);
+    // The message names what to edit and how: a reference, a type Corvane edits, and content.
+    static bool editable(const McpReceived& message);
 
     Services m_services;
     McpLink m_link;
@@ -97,6 +109,8 @@ private:
     std::string m_answer;
     std::size_t m_answerLines = 0;
     Timers::TimerId m_answerTimer = 0;
+    bool m_editorCapTold = false;
+    std::string m_settingsPath;
 };
 
 } // namespace corvane

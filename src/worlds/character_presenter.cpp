@@ -57,6 +57,7 @@ void CharacterPresenter::LoadCharacters() {
     m_session.CharacterName.clear();
     m_names.clear();
     m_passwords.clear();
+    m_unreadable.clear();
     m_storedKeys = 0;
     for (int number = 1;; ++number) {
         const std::string value = ReadSetting(m_session.WorldName, characterKey(number), m_settingsPath);
@@ -67,7 +68,10 @@ void CharacterPresenter::LoadCharacters() {
         const auto comma = value.find(',');
         if (comma != std::string::npos) {
             m_names.push_back(value.substr(0, comma));
-            m_passwords.push_back(m_store.password(m_session.WorldName, m_names.back(), value.substr(comma + 1)));
+            std::string unreadable;
+            m_passwords.push_back(
+                m_store.password(m_session.WorldName, m_names.back(), value.substr(comma + 1), &unreadable));
+            m_unreadable.push_back(std::move(unreadable));
         }
     }
     m_characterCount = static_cast<int>(m_names.size());
@@ -152,6 +156,7 @@ void CharacterPresenter::onDelete() {
     const std::string gone = m_names[index];
     m_names.erase(m_names.begin() + m_selected);
     m_passwords.erase(m_passwords.begin() + m_selected);
+    m_unreadable.erase(m_unreadable.begin() + m_selected);
     if (std::find(m_names.begin(), m_names.end(), gone) == m_names.end()) {
         m_store.forget(m_session.WorldName, gone);
     }
@@ -201,6 +206,7 @@ void CharacterPresenter::onOk() {
         if (fitsStoredForm(name, password)) {
             m_names.push_back(name);
             m_passwords.push_back(password);
+            m_unreadable.emplace_back();
             showCharacterNames();
             onCharacterPicked(static_cast<int>(m_names.size()) - 1);
             ++m_characterCount;
@@ -216,6 +222,10 @@ void CharacterPresenter::onOk() {
     } else {
         login.name = hasSelection() ? m_names[static_cast<std::size_t>(m_selected)] : std::string();
         const std::string typed = m_view.password();
+        if (typed.empty() && hasSelection() && !m_unreadable[static_cast<std::size_t>(m_selected)].empty()) {
+            error(m_unreadable[static_cast<std::size_t>(m_selected)]);
+            return;
+        }
         if (login.name.empty() || typed.empty()) {
             error("Illegal Name and/or Password");
             return;
@@ -229,6 +239,7 @@ void CharacterPresenter::onOk() {
                 m_passwordChanged = false;
             } else if (fitsStoredForm(login.name, typed)) {
                 m_passwords[static_cast<std::size_t>(m_selected)] = typed;
+                m_unreadable[static_cast<std::size_t>(m_selected)].clear();
             } else {
                 unstored = Credentials{login.name, typed};
             }

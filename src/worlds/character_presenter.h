@@ -55,6 +55,8 @@ private:
 
     std::vector<std::string> m_names;
     std::vector<std::string> m_passwords;
+    // Why a stored password could not be read (its keyring does not answer); empty when it was.
+    std::vector<std::string> m_unreadable;
     int m_selected = -1;
     bool m_newCharacter = false;
     bool m_passwordChanged = false;

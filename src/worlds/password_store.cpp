@@ -53,11 +53,23 @@ std::string PasswordStore::account(const std::string& world, const std::string& 
     return name + " on " + world;
 }
 
-std::string PasswordStore::password(const std::string& world, const std::string& name, const std::string& field) {
+std::string PasswordStore::password(const std::string& world, const std::string& name, const std::string& field,
+                                    std::string* unreadable) {
     if (!field.empty() || !useKeyring()) {
         return ScrambleText(kUnscramble, field);
     }
-    return m_keyring->read(account(world, name)).value_or(std::string());
+    std::optional<std::string> secret = m_keyring->read(account(world, name));
+    if (!secret || secret->empty()) {
+        // No entry and no keyring are told apart by whether the keyring answers.
+        const std::string reason = m_keyring->unavailableReason();
+        if (!reason.empty() && unreadable != nullptr) {
+            *unreadable = "The keyring is not available, so the password of " + name +
+                          " could not be read; nothing was sent to the world.\r\r" + reason +
+                          "\r\rType the password to log in with it.";
+        }
+        return {};
+    }
+    return std::move(*secret);
 }
 
 std::string PasswordStore::field(const std::string& world, const std::string& name, const std::string& password) {

@@ -27,8 +27,10 @@ public:
     std::string unavailableReason();
     bool useKeyring() const;
 
-    // The password of a stored entry's field.
-    std::string password(const std::string& world, const std::string& name, const std::string& field);
+    // The password of a stored entry's field. When it lives in a keyring
+    // that does not answer, it is empty and `unreadable` (if given) says why.
+    std::string password(const std::string& world, const std::string& name, const std::string& field,
+                         std::string* unreadable = nullptr);
     // The field to store for a password; keeps the keyring in step.
     std::string field(const std::string& world, const std::string& name, const std::string& password);
     // The character is gone from the world.

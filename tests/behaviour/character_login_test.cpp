@@ -1,5 +1,7 @@
 #include "behaviour/scratch_folder.h"
 #include "fakes/client_harness.h"
+#include "fakes/fake_keyring.h"
+#include "worlds/password_store.h"
 #include "settings/settings.h"
 #include "worlds/scramble.h"
 #include "worlds/stored_login.h"
@@ -338,6 +340,30 @@ TEST_F(CharacterLoginTest, StartingWithACharacterLogsItInWithoutTheDialog) {
     EXPECT_EQ(LoginStoredCharacter("Bob", session(), h->client.sender(), h->prompts, path),
               "There is no character named \"Bob\" for \"FurryMUCK\".");
     EXPECT_TRUE(h->socket.sent.empty());
+}
+
+TEST_F(CharacterLoginTest, APasswordInAKeyringThatDoesNotAnswerSendsNothingAndSaysWhy) {
+    FakeKeyring keyring;
+    keyring.entries["ann on FurryMUCK"] = "sea";
+    keyring.reason = "No keyring service answers (org.freedesktop.secrets).";
+    SetKeyring(&keyring);
+    start("Character 1=ann,\r\n[Corvane2]\r\nKeyringPasswords=True\r\n");
+    EXPECT_FALSE(login([](FakeCharacterView& d) {
+        EXPECT_EQ(d.passwordText, "");
+        d.clickOk();
+    }));
+    EXPECT_EQ(LoginStoredCharacter("ann", session(), h->client.sender(), h->prompts, path),
+              "Could not log in as \"ann\".");
+    SetKeyring(nullptr);
+    EXPECT_TRUE(h->socket.sent.empty()) << h->socket.allSent();
+    ASSERT_EQ(h->prompts.messages.size(), 2u);
+    for (const auto& message : h->prompts.messages) {
+        EXPECT_NE(message.text.find("The keyring is not available, so the password of ann could not be read; "
+                                    "nothing was sent to the world."),
+                  std::string::npos)
+            << message.text;
+        EXPECT_NE(message.text.find("org.freedesktop.secrets"), std::string::npos);
+    }
 }
 
 TEST_F(CharacterLoginTest, StartingWithACharacterNeedsAWorldAndACharacter) {

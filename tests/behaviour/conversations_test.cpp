@@ -269,6 +269,13 @@ TEST_F(ConversationClient, AWorldNamingEndlessSpeakersOrSendingHugeLinesStaysBou
     EXPECT_EQ(h().client.conversations().count(), Conversations::kMaxConversations);
     EXPECT_NE(output().find("*** 32 conversations are open"), std::string::npos);
     EXPECT_NE(output().find("Speaker32 pages: hi"), std::string::npos);
+    // A channel with no window left: its lines go to the main output too.
+    h().client.conversations().channelText("newbie", "Zed", "\x1b[32mlost?\x1b[0m\r\n");
+    h().client.conversations().channelText("ooc", "Ann", "[ooc] Ann: here\r\n");
+    h().clock.runPending();
+    EXPECT_EQ(h().client.conversations().count(), Conversations::kMaxConversations);
+    EXPECT_NE(output().find("Zed: lost?"), std::string::npos) << output();
+    EXPECT_NE(output().find("[ooc] Ann: here"), std::string::npos) << output();
 
     const std::string huge(15000, 'x');
     for (int i = 0; i < 40; ++i) {

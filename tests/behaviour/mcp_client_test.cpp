@@ -145,23 +145,26 @@ TEST(McpClient, ShowMcpTrafficIsKeptInTheSettings) {
     EXPECT_TRUE(again.client.menu().checked(MenuItem::ViewMcpTraffic));
 }
 
+// Connects and has the world offer the packages of the common MUCK servers; the key.
+std::string connectSpeakingMcp(ClientHarness& h) {
+    h.connect();
+    h.socket.receive(kOpening);
+    const std::string key = keyIn(h.socket.allSent());
+    for (const char* package : {"dns-org-mud-moo-simpleedit", "org-fuzzball-notify", "org-fuzzball-help",
+                                "org-fuzzball-gui", "dns-com-awns-status"}) {
+        h.socket.receive("#$#mcp-negotiate-can " + key + " package: \"" + package +
+                         "\" min-version: \"1.0\" max-version: \"1.0\"\r\n");
+    }
+    h.socket.receive("#$#mcp-negotiate-end " + key + "\r\n");
+    h.socket.sent.clear();
+    return key;
+}
+
 // A client whose world offered the packages of the common MUCK servers.
 struct McpWorld : ::testing::Test {
     ClientHarness h;
-    std::string key;
+    std::string key = connectSpeakingMcp(h);
 
-    McpWorld() {
-        h.connect();
-        h.socket.receive(kOpening);
-        key = keyIn(h.socket.allSent());
-        for (const char* package : {"dns-org-mud-moo-simpleedit", "org-fuzzball-notify", "org-fuzzball-help",
-                                    "org-fuzzball-gui", "dns-com-awns-status"}) {
-            h.socket.receive("#$#mcp-negotiate-can " + key + " package: \"" + package +
-                             "\" min-version: \"1.0\" max-version: \"1.0\"\r\n");
-        }
-        h.socket.receive("#$#mcp-negotiate-end " + key + "\r\n");
-        h.socket.sent.clear();
-    }
     void receive(const std::string& lines) {
         std::string text = lines;
         for (std::size_t at = text.find("KEY"); at != std::string::npos; at = text.find("KEY", at)) {
@@ -429,6 +432,145 @@ TEST_F(McpWorld, OwnEditorSendsEachSaveUntilStoppedAndItsFileGoesWithTheWindow) 
     view.events->onCloseRequested();
     EXPECT_FALSE(view.shown);
     EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+// A simpleedit content message under data tag `tag`, one continuation line per line.
+std::string editContent(const std::string& tag, const std::string& name, const std::vector<std::string>& lines,
+                        const std::string& head = "reference: 23.prog. type: muf-code") {
+    std::string text = "#$#dns-org-mud-moo-simpleedit-content KEY " + head + " name: \"" + name +
+                       "\" content*: \"\" _data-tag: " + tag + "\r\n";
+    for (const std::string& line : lines) {
+        text += "#$#* " + tag + " content: " + line + "\r\n";
+    }
+    return text + "#$#: " + tag + "\r\n";
+}
+
+std::string manyEditRequests(int count) {
+    std::string text;
+    for (int n = 0; n < count; ++n) {
+        text += editContent("t" + std::to_string(n), "p" + std::to_string(n), {": main ;"});
+    }
+    return text;
+}
+
+// What a world asks to have edited: the editors that open (the first one's
+// text) and the one notice line in the output, if any.
+struct EditRequestRow {
+    const char* name;
+    std::string received;
+    std::size_t editors;
+    std::string firstText;
+    std::string notice;
+};
+
+void PrintTo(const EditRequestRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class McpEditRequests : public McpWorld, public ::testing::WithParamInterface<EditRequestRow> {};
+
+TEST_P(McpEditRequests, AnEditorHoldsAllOfTheTextOrDoesNotOpen) {
+    const EditRequestRow& row = GetParam();
+    receive(row.received);
+    ASSERT_EQ(h.views.mcpEditors.size(), row.editors);
+    if (row.editors > 0) {
+        EXPECT_EQ(editor().content, row.firstText);
+    }
+    const std::string& output = h.window.output;
+    if (row.notice.empty()) {
+        EXPECT_EQ(output.find("***"), std::string::npos) << output;
+        return;
+    }
+    const std::size_t at = output.find(row.notice);
+    ASSERT_NE(at, std::string::npos) << output;
+    EXPECT_EQ(output.find("***", at + 1), std::string::npos) << "said once: " << output;
+    EXPECT_EQ(output.find("#$#"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, McpEditRequests,
+    ::testing::Values(
+        EditRequestRow{"ALineOverTheCapBetweenShortOnesOpensNothingAndSaysWhy",
+                       editContent("a", "big", {"( top )", std::string(300 * 1024, 'x'), "( end )"}), 0, "",
+                       "*** \"big\" was not opened for editing: the world sent more than the 256 KiB"},
+        EditRequestRow{"ManyLinesOverTheCapOpenNothing",
+                       editContent("a", "long", std::vector<std::string>(20, std::string(15000, 'y'))), 0, "",
+                       "*** \"long\" was not opened for editing"},
+        EditRequestRow{"ALongLineUnderTheCapIsKeptWhole",
+                       editContent("a", "wide", {"( top )", std::string(200 * 1024, 'z'), "( end )"}), 1,
+                       "( top )\n" + std::string(200 * 1024, 'z') + "\n( end )", ""},
+        EditRequestRow{"TheLinesAfterATooLargeOneStillWork",
+                       editContent("a", "big", {std::string(300 * 1024, 'x')}) + editContent("b", "next", {"ok"}), 1,
+                       "ok", "*** \"big\" was not opened"},
+        EditRequestRow{"AWrongKeyOpensNothing",
+                       "#$#dns-org-mud-moo-simpleedit-content wrongkey reference: a type: string name: n content: x\r\n",
+                       0, "", ""},
+        EditRequestRow{"NoReferenceOpensNothing",
+                       "#$#dns-org-mud-moo-simpleedit-content KEY type: string name: n content: x\r\n", 0, "", ""},
+        EditRequestRow{"AnUnknownTypeOpensNothing",
+                       "#$#dns-org-mud-moo-simpleedit-content KEY reference: a type: blob name: n content: x\r\n", 0,
+                       "", ""},
+        EditRequestRow{"NoContentOpensNothing",
+                       "#$#dns-org-mud-moo-simpleedit-content KEY reference: a type: string name: n\r\n", 0, "", ""},
+        EditRequestRow{"SixteenEditorsAWorldThenOneNotice", manyEditRequests(40), 16, ": main ;",
+                       "*** The world asked for another editor window, but 16 are open for it already"}),
+    [](const ::testing::TestParamInfo<EditRequestRow>& info) { return std::string(info.param.name); });
+
+TEST(McpDrafts, AQuitSignalKeepsUnsentEditorTextAndTheNextStartOpensItAgainForThatWorld) {
+    ScratchFolder folder;
+    folder.write("CORVANE.INI", "[Addresses]\r\nMUD 1=Test,127.0.0.1,4201\r\nMUD 2=Other,127.0.0.1,4202\r\n");
+    const std::string ini = folder.file("CORVANE.INI");
+    const std::string drafts = folder.file("corvane-drafts.json");
+    {
+        ClientHarness h("", ini);
+        h.client.start(false);
+        const std::string key = connectSpeakingMcp(h);
+        std::string text = editContent("a", "lib-away(23)", {": main ;"}) +
+                           editContent("b", "Motto", {"Onwards."}, "reference: me.motto type: string-list");
+        for (std::size_t at = text.find("KEY"); at != std::string::npos; at = text.find("KEY", at)) {
+            text.replace(at, 3, key);
+        }
+        h.socket.receive(text);
+        ASSERT_EQ(h.views.mcpEditors.size(), 2U);
+        h.views.mcpEditors[0]->content = ": main\n  \"typed, never sent\" ;\n";
+        h.client.shutdown(Client::ShutdownCause::Signal);
+        EXPECT_TRUE(h.prompts.questions.empty()) << "a signal leaves no time to ask";
+    }
+    ASSERT_TRUE(std::filesystem::exists(drafts));
+    EXPECT_EQ(std::filesystem::status(drafts).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_EQ(folder.read("corvane-drafts.json").find("Onwards"), std::string::npos) << "only unsent text";
+
+    ClientHarness other("", ini);
+    other.client.start(false);
+    other.connect("Other", "127.0.0.1", "4202");
+    EXPECT_TRUE(other.views.mcpEditors.empty()) << "another world's draft stays in the file";
+
+    ClientHarness again("", ini);
+    again.client.start(false);
+    connectSpeakingMcp(again);
+    ASSERT_EQ(again.views.mcpEditors.size(), 1U);
+    FakeMcpEditorView& view = *again.views.mcpEditors[0];
+    EXPECT_EQ(view.content, ": main\n  \"typed, never sent\" ;");
+    EXPECT_EQ(view.title, "lib-away(23) - Test");
+    EXPECT_EQ(view.sendCaption, "&Compile");
+    EXPECT_NE(again.window.output.find("*** Editor text not sent when Corvane was stopped is open again: "
+                                       "lib-away(23)."),
+              std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(drafts)) << "taken back, nothing is left";
+    EXPECT_EQ(again.client.mcp().unsentEditors(), std::vector<std::string>{"lib-away(23)"});
+    view.events->onSend();
+    EXPECT_NE(again.socket.allSent().find("#$#dns-org-mud-moo-simpleedit-set"), std::string::npos);
+    EXPECT_TRUE(again.client.mcp().unsentEditors().empty());
+}
+
+TEST_F(McpWorld, AnEditorClosedMakesRoomForTheNextAfterTheCap) {
+    receive(manyEditRequests(17));
+    ASSERT_EQ(h.views.mcpEditors.size(), 16U);
+    editor(3).events->onCloseRequested();
+    receive(editContent("late", "late", {"ok"}));
+    ASSERT_EQ(h.views.mcpEditors.size(), 17U);
+    EXPECT_TRUE(h.views.mcpEditors.back()->shown);
 }
 
 } // namespace

@@ -290,14 +290,17 @@ TEST_F(McpStageTest, AWorldWithoutMcpShowsEverything) {
 
 TEST_F(McpStageTest, MultilineMessagesStayBounded) {
     open();
-    // A never-ending multiline is dropped at the cap; later lines of its tag are strays.
+    // A never-ending multiline loses its values at the cap; its end says it was too large.
     feed("#$#spam 3487 text*: \"\" _data-tag: endless");
     const std::string line = "#$#* endless text: " + std::string(1000, 'x');
     for (int i = 0; i < 300; ++i) {
         feed(line);
     }
     feed("#$#: endless");
-    EXPECT_TRUE(received.empty());
+    ASSERT_EQ(received.size(), 1U);
+    EXPECT_TRUE(received[0].tooLarge);
+    EXPECT_EQ(received[0].body.value("text"), "");
+    received.clear();
     // Ten thousand open tags keep only the newest few.
     for (int i = 0; i < 10000; ++i) {
         feed("#$#spam 3487 text*: \"\" _data-tag: tag" + std::to_string(i));

@@ -63,6 +63,25 @@ TEST_F(MudWorldTest, GmcpGreetsAndRoomInfoMovesTheCaptionAndTheWalk) {
     EXPECT_NE(h.window.output.find("Text\n"), std::string::npos);
 }
 
+TEST_F(MudWorldTest, AGmcpMessageOverTheCapIsDroppedWithOneNoticePerPackage) {
+    h.socket.receive(IAC + "\xFB\xC9");
+    const std::string huge = "{\"text\":\"" + std::string(TelnetFilter::MaxSubnegotiationLength, 'z') + "\"}";
+    for (int i = 0; i < 3; ++i) {
+        h.socket.receive(gmcp("Comm.Channel.Text " + huge) + "after " + std::to_string(i) + "\r\n");
+    }
+    h.socket.receive(gmcp("Room.Info " + huge) + "\r\n");
+    h.clock.runPending();
+    const std::string& output = h.window.output;
+    EXPECT_EQ(output.find("zzz"), std::string::npos) << "none of it spills into the output";
+    EXPECT_NE(output.find("after 0\nafter 1\nafter 2\n"), std::string::npos) << output.substr(0, 400);
+    const std::string notice = "*** A GMCP Comm.Channel.Text message from the world was larger than 64 KiB and was "
+                               "dropped";
+    const std::size_t at = output.find(notice);
+    ASSERT_NE(at, std::string::npos) << output.substr(0, 400);
+    EXPECT_EQ(output.find(notice, at + 1), std::string::npos) << "once for its package";
+    EXPECT_NE(output.find("*** A GMCP Room.Info message"), std::string::npos);
+}
+
 TEST_F(MudWorldTest, AutomaticSendsUtf8UntilTheWorldSendsSomethingElse) {
     h.type("say caf\xC3\xA9");
     EXPECT_EQ(h.socket.allSent(), "say caf\xC3\xA9\r\n");

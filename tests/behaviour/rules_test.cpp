@@ -3,6 +3,8 @@
 #include "param_name.h"
 #include "rules/rules_file.h"
 #include "rules/rules_window.h"
+#include "rules/rules_merge.h"
+#include "settings/file_lock.h"
 
 #include <gtest/gtest.h>
 #include <filesystem>
@@ -351,6 +353,124 @@ TEST_F(RulesTest, UnreadableFileIsSetAsideAndReportedOnce) {
         EXPECT_TRUE(kept) << bad;
     }
 }
+
+TEST_F(RulesTest, TwoWindowsOnOneFolderKeepEachOthersRules) {
+    testing::ClientHarness other("", c.ini);
+    other.client.start(false);
+    c.h->client.rules().book().insert(0, alias("aa", "say from the first"));
+    other.client.rules().book().insert(0, alias("bb", "say from the second"));
+    const std::vector<Rule> both = {alias("aa", "say from the first"), alias("bb", "say from the second")};
+    EXPECT_EQ(other.client.rules().book().rules(), both) << "the second window shows the first's alias too";
+    c.h->client.rules().book().remove(0);
+    std::string problem;
+    EXPECT_EQ(RulesFile(c.folder.file("corvane-rules.json")).load(problem, c.h->clock.now()),
+              std::vector<Rule>{alias("bb", "say from the second")})
+        << "a removal in one window keeps the other's addition";
+}
+
+TEST_F(RulesTest, AKilledSaveLeavesNoTemporaryOrLockFileAfterTheNextStart) {
+    c.folder.write("corvane-rules.json", "{\"format\": 1, \"rules\": []}");
+    c.folder.write("corvane-rules.json.tmp0123456789ab", "{\"format\": 1");
+    c.folder.write("corvane-rules.json.lock", "");
+    c.h->client.rules().load(c.ini);
+    EXPECT_FALSE(std::filesystem::exists(c.folder.file("corvane-rules.json.tmp0123456789ab")));
+    EXPECT_FALSE(std::filesystem::exists(c.folder.file("corvane-rules.json.lock")));
+    EXPECT_TRUE(std::filesystem::exists(c.folder.file("corvane-rules.json")));
+}
+
+// This window's change from `base` to `mine`, applied to the file as another window left it.
+struct MergeRow {
+    const char* name;
+    std::vector<std::string> base;
+    std::vector<std::string> mine;
+    std::vector<std::string> disk;
+    std::vector<std::string> merged;
+};
+
+std::vector<Rule> namedRules(const std::vector<std::string>& names) {
+    std::vector<Rule> rules;
+    for (const std::string& name : names) {
+        rules.push_back(alias(name, "say " + name));
+    }
+    return rules;
+}
+
+class RulesMerge : public ::testing::TestWithParam<MergeRow> {};
+
+TEST_P(RulesMerge, KeepsBothWindowsChanges) {
+    const MergeRow& row = GetParam();
+    EXPECT_EQ(MergeRules(namedRules(row.base), namedRules(row.mine), namedRules(row.disk)), namedRules(row.merged));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, RulesMerge,
+    ::testing::Values(MergeRow{"NobodyElseWrote", {"a"}, {"b", "a"}, {"a"}, {"b", "a"}},
+                      MergeRow{"OnlyTheOtherWrote", {"a"}, {"a"}, {"a", "x"}, {"a", "x"}},
+                      MergeRow{"BothAddedToAnEmptyFile", {}, {"b"}, {"a"}, {"a", "b"}},
+                      MergeRow{"AnAdditionFollowsTheRuleItFollowedHere", {"a", "c"}, {"a", "b", "c"},
+                               {"x", "a", "c"}, {"x", "a", "b", "c"}},
+                      MergeRow{"ARemovalHereAndAnAdditionThere", {"a", "b"}, {"a"}, {"a", "b", "x"}, {"a", "x"}},
+                      MergeRow{"AnEditHereIsARemovalAndAnAddition", {"a", "b"}, {"a", "B"}, {"x", "a", "b"},
+                               {"x", "a", "B"}},
+                      MergeRow{"ARuleTheOtherRemovedThatThisOneEditedStays", {"a", "b"}, {"a", "B"}, {"a"},
+                               {"a", "B"}}),
+    [](const ::testing::TestParamInfo<MergeRow>& info) { return std::string(info.param.name); });
+
+// A rules file as it might be found; whether it loads, is refused and left
+// as it is, or is set aside as unreadable, and what the one message says.
+struct RulesFileRow {
+    const char* name;
+    std::string (*text)();
+    std::size_t loaded;
+    bool leftInPlace;
+    std::string said;
+};
+
+std::string rulesText(std::size_t count, std::size_t patternBytes) {
+    std::string text = "{\"format\": 1, \"rules\": [";
+    for (std::size_t n = 0; n < count; ++n) {
+        text += (n ? ",{" : "{") + std::string("\"kind\":\"alias\",\"pattern\":\"") +
+                std::string(patternBytes, 'p') + "\",\"send\":\"x\"}";
+    }
+    return text + "]}";
+}
+
+class RulesFileLimits : public RulesTest, public ::testing::WithParamInterface<RulesFileRow> {};
+
+TEST_P(RulesFileLimits, OneMessageAndNothingHeldWhole) {
+    const RulesFileRow& row = GetParam();
+    const std::string text = row.text();
+    c.folder.write("corvane-rules.json", text);
+    c.h->prompts.messages.clear();
+    c.h->client.rules().load(c.ini);
+    EXPECT_EQ(c.h->client.rules().book().size(), row.loaded);
+    if (row.said.empty()) {
+        EXPECT_TRUE(c.h->prompts.messages.empty());
+        return;
+    }
+    ASSERT_EQ(c.h->prompts.messages.size(), 1U);
+    EXPECT_NE(c.h->prompts.messages[0].text.find(row.said), std::string::npos) << c.h->prompts.messages[0].text;
+    EXPECT_EQ(std::filesystem::exists(c.folder.file("corvane-rules.json")), row.leftInPlace);
+    if (row.leftInPlace) {
+        use({alias("new", "x")});
+        EXPECT_EQ(std::filesystem::file_size(c.folder.file("corvane-rules.json")), text.size())
+            << "a refused file is never written over";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, RulesFileLimits,
+    ::testing::Values(
+        RulesFileRow{"TenThousandRulesLoad", [] { return rulesText(10000, 8); }, 10000, true, ""},
+        RulesFileRow{"MoreThanTenThousandAreRefused", [] { return rulesText(10001, 8); }, 0, true,
+                     "was not read: it holds more than the 10000 triggers and aliases Corvane takes"},
+        RulesFileRow{"APatternOverFourKilobytesIsRefused", [] { return rulesText(2, 4097); }, 0, true,
+                     "was not read: a pattern is 4097 bytes long, more than the 4096 Corvane takes"},
+        RulesFileRow{"OverEightMegabytesIsRefusedUnread", [] { return rulesText(2, 0) + std::string(9 << 20, ' '); },
+                     0, true, "was not read: it is 9 MB, more than the 8 MB Corvane reads"},
+        RulesFileRow{"GarbageOverEightMegabytesIsSetAsideUnread", [] { return std::string(9 << 20, 'x'); }, 0,
+                     false, "could not be read (it is not a rules file)"}),
+    [](const ::testing::TestParamInfo<RulesFileRow>& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace corvane

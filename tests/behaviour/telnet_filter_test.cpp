@@ -134,8 +134,14 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"IacGaEndsAnUnclosedSubnegotiation", bytes({IAC, SB, 24, 'x', IAC, GA, 'b'}), "b", ""},
         Row{"LongestSubnegotiationStillCloses",
             bytes({IAC, SB}) + std::string(Cap - 2, 'x') + bytes({IAC, SE}) + "after", "after", ""},
-        Row{"UnclosedSubnegotiationIsAbandonedAtTheCap",
-            bytes({IAC, SB}) + std::string(Cap + 1, 'x') + "after", "after", ""}),
+        Row{"AnOverlongSubnegotiationIsDroppedWholeToItsEnd",
+            bytes({IAC, SB, 201}) + std::string(Cap + 5000, 'x') + bytes({IAC, IAC}) + "x" + bytes({IAC, SE}) +
+                "after",
+            "after", ""},
+        Row{"AnOverlongOneEndsAtAnIacCommand", bytes({IAC, SB, 201}) + std::string(Cap, 'x') + bytes({IAC, GA}) + "b",
+            "b", ""},
+        Row{"UnclosedSubnegotiationIsAbandonedPastTheDroppedLength",
+            bytes({IAC, SB}) + std::string(Cap + TelnetFilter::MaxDroppedLength, 'x') + "after", "after", ""}),
     [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
 
 TEST(TelnetFilterTest, ReportsPromptEndsOptionChangesAndWholeSubnegotiations) {

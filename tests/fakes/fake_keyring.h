@@ -20,6 +20,10 @@ public:
         return true;
     }
     std::optional<std::string> read(const std::string& account) override {
+        // As the real one: a keyring that does not answer reads nothing.
+        if (!reason.empty()) {
+            return std::nullopt;
+        }
         const auto it = entries.find(account);
         return it == entries.end() ? std::nullopt : std::optional<std::string>(it->second);
     }

@@ -6,13 +6,17 @@
 
 namespace practice_world {
 
-Connection::Connection(ConnectionId id, int fd, std::size_t maxLineLength, ssl_ctx_st* tls)
+Connection::Connection(ConnectionId id, int fd, std::size_t maxLineLength, ssl_ctx_st* tls, bool closeNotify)
     : m_id(id)
     , m_fd(fd)
     , m_tls(tls != nullptr ? std::make_unique<TlsStream>(tls, fd) : nullptr)
+    , m_closeNotify(closeNotify)
     , m_lines(maxLineLength) {}
 
 Connection::~Connection() {
+    if (m_tls && m_closeNotify) {
+        m_tls->closeNotify();
+    }
     m_tls.reset();
     ::close(m_fd);
 }

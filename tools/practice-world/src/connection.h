@@ -19,7 +19,9 @@ namespace practice_world {
 // on the TLS port also the session on it, so the rest sees plaintext only.
 class Connection {
 public:
-    Connection(ConnectionId id, int fd, std::size_t maxLineLength, ssl_ctx_st* tls = nullptr);
+    // `closeNotify`: a TLS session ends with close_notify (false: it is cut off).
+    Connection(ConnectionId id, int fd, std::size_t maxLineLength, ssl_ctx_st* tls = nullptr,
+               bool closeNotify = true);
     ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
@@ -63,6 +65,7 @@ private:
     ConnectionId m_id;
     int m_fd;
     std::unique_ptr<TlsStream> m_tls;
+    bool m_closeNotify = true;
     TelnetDecoder m_telnet;
     LineSplitter m_lines;
     std::string m_output;

@@ -70,6 +70,10 @@ std::optional<Options> parseOptions(const std::vector<std::string>& arguments, s
             options.modern = true;
             continue;
         }
+        if (name == "--tls-cut-off" && !value) {
+            options.tlsCutOff = true;
+            continue;
+        }
         if (name == "--mud" && !value) {
             options.mud = true;
             continue;
@@ -135,6 +139,7 @@ std::string usageText() {
            "  --tls-port N         Also listen for TLS on port N (0 picks a free one), with a\n"
            "                       self-signed certificate made at start. Prints the port and\n"
            "                       the certificate's SHA-256 fingerprint as the second line.\n"
+           "  --tls-cut-off        End TLS sessions without close_notify, as a cut link does.\n"
            "  --bind ADDRESS       IPv4 address to listen on (default 127.0.0.1).\n"
            "  --accounts FILE      Extra accounts, one 'NAME PASSWORD' per line.\n"
            "  --idle-seconds N     Idle time before 'who' counts a player as idle (default 180).\n"

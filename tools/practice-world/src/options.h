@@ -26,6 +26,9 @@ struct Options {
     bool diku = false;
     // With modern: a connection quiet this long in both directions gets IAC NOP.
     int nopSeconds = 60;
+    // End TLS sessions without close_notify, as a cut link or a killed
+    // server does (--tls-cut-off).
+    bool tlsCutOff = false;
     bool help = false;
     bool version = false;
 };

@@ -166,7 +166,8 @@ void Server::acceptClients(int listenFd, bool secure) {
 
         const ConnectionId id = m_nextId++;
         auto& connection = m_connections[id] =
-            std::make_unique<Connection>(id, fd, kMaxLineLength, secure ? m_tls->context() : nullptr);
+            std::make_unique<Connection>(id, fd, kMaxLineLength, secure ? m_tls->context() : nullptr,
+                                         !m_options.tlsCutOff);
         m_log.note(id, secure ? "connected (TLS)" : "connected");
         if (m_options.modern) {
             using namespace telnet;

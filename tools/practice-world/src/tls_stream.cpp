@@ -14,6 +14,13 @@ TlsStream::TlsStream(ssl_ctx_st* context, int fd)
     SSL_set_accept_state(m_ssl);
 }
 
+void TlsStream::closeNotify() {
+    if (SSL_is_init_finished(m_ssl)) {
+        ERR_clear_error();
+        SSL_shutdown(m_ssl);
+    }
+}
+
 TlsStream::~TlsStream() {
     SSL_free(m_ssl);
 }

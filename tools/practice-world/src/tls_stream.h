@@ -34,6 +34,8 @@ public:
     bool writeWaitsForRead() const { return m_writeWaitsForRead; }
     // Plaintext already decrypted that poll() cannot see.
     bool hasBuffered() const;
+    // Tells the client the session ends (close_notify), once, without waiting for its answer.
+    void closeNotify();
     const std::string& failure() const { return m_failure; }
 
 private:
