@@ -62,19 +62,21 @@ struct Pipeline {
         telnetRun = byte == TelnetFilter::IAC ? 0 : telnetRun + 1;
         std::string reply;
         if (telnet.feed(byte, reply) == TelnetFilter::Result::DataByte) {
-            require(byte == TelnetFilter::IAC);
+            // An escaped IAC, or the byte past a dropped subnegotiation's limit.
+            require(byte == TelnetFilter::IAC || !telnet.inSequence());
             require(reply.empty());
             toAnsi(byte);
         }
         checkReply(reply);
-        require(telnetRun <= TelnetFilter::MaxSubnegotiationLength + 2);
+        require(telnetRun <= TelnetFilter::MaxSubnegotiationLength + TelnetFilter::MaxDroppedLength + 2);
     }
 
     // Whatever state the input left, plain text must get out of it within the
     // caps, or a hostile server could hide the rest of the session.
     void drain() {
         for (std::size_t i = 0; telnet.inSequence() || ansi.inSequence(); ++i) {
-            require(i <= TelnetFilter::MaxSubnegotiationLength + AnsiParser::MaxStringLength + 8);
+            require(i <= TelnetFilter::MaxSubnegotiationLength + TelnetFilter::MaxDroppedLength +
+                    AnsiParser::MaxStringLength + 8);
             feed('a');
         }
     }
