@@ -347,15 +347,19 @@ void QtSocket::onReadable() {
             return;
         }
         if (got == 0) {
+            // Asked before the descriptor closes: closing lets the TLS session go.
+            bool cutOff = false;
+            if (m_tls) {
+                m_tls->streamEnded();
+                cutOff = m_tls->state() == TlsChannel::State::CutOff;
+            }
             closeDescriptor();
             dropOutput();
             m_state = State::Closed;
-            if (m_tls) {
-                m_tls->streamEnded();
-            }
-            if (m_tls && m_tls->state() == TlsChannel::State::CutOff && m_events != nullptr) {
+            const unsigned closedGeneration = m_generation;
+            if (cutOff && m_events != nullptr) {
                 m_events->onSocketCutOff();
-                if (generation != m_generation) {
+                if (closedGeneration != m_generation) {
                     return;
                 }
             }
