@@ -1,5 +1,6 @@
 #include "qt/qt_conversation_routes_view.h"
 
+#include "qt/qt_screen_fit.h"
 #include "qt/qt_text.h"
 
 #include <QCheckBox>
@@ -95,8 +96,8 @@ QtConversationRoutesView::QtConversationRoutesView(QWidget* parent)
     left->addLayout(adds);
     left->addLayout(moves);
     auto* top = new QHBoxLayout;
-    top->addLayout(left, 1);
-    top->addWidget(fields, 1);
+    top->addLayout(left);
+    top->addWidget(ScrollingPart(fields), 1);
     auto* bottom = new QHBoxLayout;
     bottom->addStretch(1);
     bottom->addWidget(m_save);
@@ -104,7 +105,10 @@ QtConversationRoutesView::QtConversationRoutesView(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);
     layout->addLayout(bottom);
-    resize(820, 420);
+    // As large as the form asks; a smaller screen makes it smaller and the
+    // form scrolls.
+    ensurePolished();
+    resize(sizeHint());
 
     connect(m_list, &QListWidget::currentRowChanged, this,
             [this](int row) { notify([row](ConversationRoutesEvents& e) { e.onRowSelected(row); }); });

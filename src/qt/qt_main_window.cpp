@@ -4,6 +4,7 @@
 #include "qt/qt_icons.h"
 #include "qt/qt_main_layout.h"
 #include "qt/qt_output_box.h"
+#include "qt/qt_screen_fit.h"
 #include "qt/qt_text.h"
 #include "shell/main_window_events.h"
 
@@ -27,6 +28,7 @@ namespace corvane {
 QtMainWindow::QtMainWindow(QWidget* parent)
     : QMainWindow(parent) {
     setObjectName("frmMain");
+    KeepWindowsOnScreen();
     buildMenus();
     buildCentralWidget();
     setWindowIcon(AppIcon(false));

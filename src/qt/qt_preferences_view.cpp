@@ -1,5 +1,6 @@
 #include "qt/qt_preferences_view.h"
 
+#include "qt/qt_screen_fit.h"
 #include "qt/qt_text.h"
 #include "qt/qt_watch_for_page.h"
 
@@ -55,11 +56,12 @@ QtPreferencesView::QtPreferencesView(QWidget* parent)
 
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName("tbsOptions");
-    m_tabs->addTab(buildFontsPage(), tr("Fonts"));
-    m_tabs->addTab(buildDirectoriesPage(), tr("Directories"));
+    // Each page scrolls on a screen too small for it; the buttons stay.
+    m_tabs->addTab(ScrollingPart(buildFontsPage()), tr("Fonts"));
+    m_tabs->addTab(ScrollingPart(buildDirectoriesPage()), tr("Directories"));
     m_watchFor = new QtWatchForPage(m_tabs);
-    m_tabs->addTab(m_watchFor, tr("WatchFor"));
-    m_tabs->addTab(buildPlayPage(), tr("&Play"));
+    m_tabs->addTab(ScrollingPart(m_watchFor), tr("WatchFor"));
+    m_tabs->addTab(ScrollingPart(buildPlayPage()), tr("&Play"));
 
     auto* ok = new QPushButton(tr("OK"), this);
     ok->setObjectName("btnOKApply_0");

@@ -1,5 +1,6 @@
 #include "qt/qt_rules_view.h"
 
+#include "qt/qt_screen_fit.h"
 #include "qt/qt_text.h"
 
 #include <QCheckBox>
@@ -152,7 +153,7 @@ QtRulesView::QtRulesView(QWidget* parent)
     left->addLayout(moves);
     auto* top = new QHBoxLayout;
     top->addLayout(left, 2);
-    top->addWidget(m_fields, 3);
+    top->addWidget(ScrollingPart(m_fields), 3);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);
     auto* testLabel = new QLabel(tr("&Test:"), this);
@@ -166,7 +167,10 @@ QtRulesView::QtRulesView(QWidget* parent)
     bottom->addStretch(1);
     bottom->addWidget(close);
     layout->addLayout(bottom);
-    resize(860, 620);
+    // As large as the form asks; a smaller screen makes it smaller and the
+    // form scrolls.
+    ensurePolished();
+    resize(sizeHint());
 
     connect(m_filter, &QComboBox::activated, this,
             [this](int index) { notify([index](RulesEvents& e) { e.onFilterChanged(index); }); });
