@@ -320,8 +320,10 @@ HistoryMark SessionHistory::mark(std::uint64_t serial) const {
 }
 
 void SessionHistory::commit(std::string_view text) {
+    // Spans count with the text: a line with a colour for every character
+    // is mostly spans, and a chunk sized by its text alone held megabytes.
     if (m_chunks.empty() || m_chunks.back().lines.size() >= kChunkLines ||
-        m_chunks.back().plain->text.size() >= kChunkBytes) {
+        m_chunks.back().counted >= kChunkBytes) {
         if (!m_chunks.empty()) {
             pack(m_chunks.back());
         }

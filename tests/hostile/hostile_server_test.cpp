@@ -71,6 +71,21 @@ std::string trueColourStorm() {
     return block;
 }
 
+// Every character in colours of its own and no line end ever: the open line
+// is cut at the line limit like any other, formats and all.
+std::string trueColourStormWithoutALineEnd() {
+    std::string block;
+    std::uint32_t colour = 7;
+    for (int character = 0; character < 4096; ++character) {
+        colour = colour * 2654435761u + 97u;
+        block += "\x1b[38;2;" + std::to_string(colour & 255) + ";" + std::to_string((colour >> 8) & 255) + ";" +
+                 std::to_string((colour >> 16) & 255) + ";48;2;" + std::to_string((colour >> 24) & 255) + ";" +
+                 std::to_string((colour >> 4) & 255) + ";" + std::to_string((colour >> 12) & 255) + "m" +
+                 static_cast<char>('a' + character % 26);
+    }
+    return block;
+}
+
 constexpr std::string_view kPictureRoom = "[vrox] #4242 Hall of Mirrors\r\nA hall of mirrors.\r\n";
 
 // The largest picture the program will show (4096 by 4096, 24-bit
@@ -208,6 +223,7 @@ INSTANTIATE_TEST_SUITE_P(
                true, std::chrono::microseconds(100)},
         // Formats for every word, each different: the output box must not keep them all.
         Attack{"TrueColourStorm", trueColourStorm(), 64 * kMiB, true},
+        Attack{"TrueColourStormWithoutALineEnd", trueColourStormWithoutALineEnd(), 64 * kMiB, true},
         // The room's picture at the largest size allowed, over a full history.
         Attack{"LargestPictureOverAFullHistory", std::string(kPictureRoom), kPictureRoom.size(), true, true,
                std::chrono::microseconds(0), largestPicture}),
