@@ -77,7 +77,8 @@ public:
             m_trusted = settled;
             return &*m_file;
         }
-        remember(path, IniFile::Parse(bytes), *stamp, hash, settled);
+        // Parsed in place: a copy would hold the file twice at the peak.
+        remember(path, IniFile::ParseOwned(std::move(bytes)), *stamp, hash, settled);
         return &*m_file;
     }
 
@@ -166,12 +167,11 @@ LockedChange writeChanges(const std::string& path, const std::vector<Change>& ch
         return {LockedChange::Outcome::Failed, "The file is larger than 16 MB"};
     }
     std::optional<IniFile> written;
-    std::string writtenBytes;
+    std::size_t writtenHash = 0;
     // One parsed copy at a time: the cached one is parsed anew under the lock.
     parsedFile().forget();
     LockedChange result = ChangeFileLocked(path, wait, [&](std::string& bytes) -> std::optional<std::string> {
-        IniFile file = IniFile::Parse(bytes);
-        std::string().swap(bytes);
+        IniFile file = IniFile::ParseOwned(std::move(bytes));
         bool changed = false;
         for (const Change& change : changes) {
             changed = change.applyTo(file) || changed;
@@ -179,13 +179,15 @@ LockedChange writeChanges(const std::string& path, const std::vector<Change>& ch
         if (!changed) {
             return std::nullopt;
         }
-        writtenBytes = file.bytes();
+        // Handed over, not copied: the parsed file and its bytes are the peak.
+        std::string out = file.bytes();
+        writtenHash = ParsedFileCache::hashOf(out);
         written = std::move(file);
-        return writtenBytes;
+        return out;
     });
     if (result.outcome == LockedChange::Outcome::Written) {
         if (const auto stamp = StampOfFile(path)) {
-            parsedFile().remember(path, std::move(*written), *stamp, ParsedFileCache::hashOf(writtenBytes));
+            parsedFile().remember(path, std::move(*written), *stamp, writtenHash);
         }
     }
     return result;
