@@ -20,6 +20,7 @@
 #include "settings/settings_location.h"
 #include "shell/client.h"
 #include "shell/command_line.h"
+#include "shell/window_places.h"
 #include "spell/spell_service.h"
 #include "worlds/password_store.h"
 
@@ -95,6 +96,8 @@ int main(int argc, char* argv[]) {
     const corvane::SettingsLocation location = corvane::LocateSettings(
         explicitSettings, programDir, environment("XDG_CONFIG_HOME"), environment("HOME"));
 
+    // Outlives the windows, which remember their places in it as they go.
+    corvane::WindowPlaces places(location.path);
     corvane::QtMainWindow window;
     corvane::QtSocket socket;
     corvane::QtPrompts prompts;
@@ -120,6 +123,7 @@ int main(int argc, char* argv[]) {
     corvane::QtViewFactory views;
     views.setParentWindow(&window);
     views.setSpellCheck(&spellCheck);
+    views.setWindowPlaces(&places);
     corvane::QtPictureReader pictures;
     corvane::QtKeyring keyring;
     // Before the client: its editor windows let go of their watches as it goes.

@@ -13,6 +13,7 @@
 #include "qt/qt_mcp_editor_view.h"
 #include "qt/qt_mcp_help_view.h"
 #include "qt/qt_notice_view.h"
+#include "qt/qt_own_window_place.h"
 #include "qt/qt_picture_view.h"
 #include "qt/qt_player_list_view.h"
 #include "qt/qt_user_macros_view.h"
@@ -67,7 +68,9 @@ std::unique_ptr<SessionHistoryView> QtViewFactory::createSessionHistoryView() {
 }
 
 std::unique_ptr<McpEditorView> QtViewFactory::createMcpEditorView() {
-    return std::make_unique<QtMcpEditorView>(m_parent, m_spellCheck);
+    auto view = std::make_unique<QtMcpEditorView>(m_parent, m_spellCheck);
+    PlaceOwnWindowWhenShown(view.get(), "MCP Editor", m_places);
+    return view;
 }
 
 std::unique_ptr<McpDialogView> QtViewFactory::createMcpDialogView() {
@@ -75,7 +78,9 @@ std::unique_ptr<McpDialogView> QtViewFactory::createMcpDialogView() {
 }
 
 std::unique_ptr<McpHelpView> QtViewFactory::createMcpHelpView() {
-    return std::make_unique<QtMcpHelpView>(m_parent);
+    auto view = std::make_unique<QtMcpHelpView>(m_parent);
+    PlaceOwnWindowWhenShown(view.get(), "MUCK Help", m_places);
+    return view;
 }
 
 std::unique_ptr<ConversationListView> QtViewFactory::createConversationListView() {
@@ -90,6 +95,7 @@ std::unique_ptr<ConversationView> QtViewFactory::createConversationView() {
         look = main->outputBox()->displayLook();
     }
     auto view = std::make_unique<QtConversationView>(m_parent, look ? &*look : nullptr);
+    PlaceOwnWindowWhenShown(view.get(), "Conversation", m_places);
     if (main != nullptr) {
         // A new font or colours in the preferences reach the conversations too.
         QtOutputBox* box = main->outputBox();

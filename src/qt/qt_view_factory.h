@@ -10,6 +10,7 @@ class QWidget;
 namespace corvane {
 
 class QtSpellCheck;
+class WindowPlaces;
 
 // Creates the Qt windows that open on demand, parented to the main window.
 class QtViewFactory : public ViewFactory {
@@ -17,6 +18,8 @@ public:
     void setParentWindow(QWidget* parent) { m_parent = parent; }
     // Editor windows check the spelling of prose with it; null for none.
     void setSpellCheck(QtSpellCheck* spellCheck) { m_spellCheck = spellCheck; }
+    // Where windows opened by themselves are remembered, per kind; null for nowhere.
+    void setWindowPlaces(WindowPlaces* places) { m_places = places; }
     // Told of each conversation window's input line as the window is made
     // (for what attaches to every input line, such as a spell checker).
     void setConversationInputHook(std::function<void(QLineEdit*)> hook) { m_conversationInput = std::move(hook); }
@@ -40,6 +43,7 @@ public:
 private:
     QWidget* m_parent = nullptr;
     QtSpellCheck* m_spellCheck = nullptr;
+    WindowPlaces* m_places = nullptr;
     std::function<void(QLineEdit*)> m_conversationInput;
 };
 

@@ -1,5 +1,6 @@
 #include "behaviour/scratch_folder.h"
 #include "e2e/real_client.h"
+#include "qt/qt_view_factory.h"
 #include "widgets/every_window.h"
 #include "widgets/qt_wait.h"
 
@@ -71,6 +72,8 @@ struct EveryWindowFits : ::testing::TestWithParam<std::size_t> {
     static QRect screen() { return QGuiApplication::primaryScreen()->availableGeometry(); }
 };
 
+struct EveryWindowFitsOwnPlace : EveryWindowFits {};
+
 TEST_P(EveryWindowFits, OnTheScreenWithEveryControlAndTheInputLineInside) {
     const WindowRow& row = EveryWindow()[GetParam()];
     std::unique_ptr<QWidget> window = row.open(r->window);
@@ -119,6 +122,42 @@ INSTANTIATE_TEST_SUITE_P(, EveryWindowFits, ::testing::Range<std::size_t>(0, Eve
                              }
                              return camel;
                          });
+
+// Windows Corvane opens by itself, made by the factory as the program makes
+// them: beside the main window or over its output, never over its menu bar
+// or input line, a second one a step from the first.
+TEST_F(EveryWindowFitsOwnPlace, WindowsOpenedByThemselvesLeaveTheMenuBarAndInputLineClear) {
+    QtViewFactory views;
+    views.setParentWindow(&r->window);
+    std::vector<std::unique_ptr<QWidget>> shown;
+    for (int i = 0; i < 2; ++i) {
+        auto conversation = views.createConversationView();
+        conversation->showQuietly();
+        shown.push_back(std::unique_ptr<QWidget>(dynamic_cast<QWidget*>(conversation.release())));
+    }
+    auto editor = views.createMcpEditorView();
+    editor->showWindow();
+    shown.push_back(std::unique_ptr<QWidget>(dynamic_cast<QWidget*>(editor.release())));
+    auto help = views.createMcpHelpView();
+    help->showWindow(false);
+    shown.push_back(std::unique_ptr<QWidget>(dynamic_cast<QWidget*>(help.release())));
+    const QRect input = OnScreen(r->window.inputLine());
+    const QRect menu = OnScreen(r->window.menuWidget());
+    for (const auto& window : shown) {
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+    pumpEvents(30);
+    for (const auto& window : shown) {
+        const std::string name = window->metaObject()->className();
+        EXPECT_TRUE(screen().contains(window->frameGeometry()))
+            << name << " " << FitText(window->frameGeometry());
+        EXPECT_FALSE(window->frameGeometry().intersects(input))
+            << name << " " << FitText(window->frameGeometry());
+        EXPECT_FALSE(window->frameGeometry().intersects(menu))
+            << name << " " << FitText(window->frameGeometry());
+    }
+    EXPECT_NE(shown[0]->frameGeometry().topLeft(), shown[1]->frameGeometry().topLeft());
+}
 
 TEST(EveryWindowList, NamesEveryWindowInTheSource) {
     std::set<std::string> listed;
