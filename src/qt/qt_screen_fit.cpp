@@ -11,6 +11,7 @@
 #include <QScrollArea>
 #include <QWidget>
 #include <algorithm>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -161,7 +162,10 @@ void FitWindowOnScreen(QWidget* window) {
     const QRect room = area.marginsRemoved(frame);
     const QSize wanted = window->size();
     const QSize least = window->minimumSizeHint();
-    if (!window->property(kScrolledProperty).toBool() &&
+    // Qt's own dialogs (message boxes, file and font choosers) lay
+    // themselves out as they show; only Corvane's windows are rebuilt.
+    const bool ours = std::string_view(window->metaObject()->className()).starts_with("corvane::");
+    if (ours && !window->property(kScrolledProperty).toBool() &&
         (least.width() > room.width() || least.height() > room.height())) {
         ScrollContent(window);
     }
