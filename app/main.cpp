@@ -15,6 +15,7 @@
 #include "qt/qt_socket.h"
 #include "qt/qt_spell_check.h"
 #include "qt/qt_sound.h"
+#include "qt/qt_speech.h"
 #include "qt/qt_timers.h"
 #include "qt/qt_view_factory.h"
 #include "settings/settings_location.h"
@@ -128,6 +129,8 @@ int main(int argc, char* argv[]) {
     corvane::QtKeyring keyring;
     // Before the client: its editor windows let go of their watches as it goes.
     corvane::QtFileWatch fileWatch;
+    // Before the client, whose speech queue it reports to.
+    corvane::QtSpeech speech;
     corvane::SetKeyring(&keyring);
 
     corvane::Platform platform{socket, prompts, sound, clock, timers, launcher, clipboard, program, views,
@@ -145,6 +148,7 @@ int main(int argc, char* argv[]) {
                                                  QApplication::applicationFilePath().toStdString()});
     window.setEvents(&client);
     client.setSpelling(&spelling);
+    client.setSpeech(&speech);
     spelling.checker().setKnownNames([&client](std::string_view word) { return client.names().knows(word); });
     if (!spelling.personalWordsProblem().empty()) {
         std::cerr << "corvane: the personal word list could not be read: " << spelling.personalWordsProblem()

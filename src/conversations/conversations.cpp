@@ -32,6 +32,9 @@ void Conversations::setLogFolder(const std::string& folder) {
 }
 
 bool Conversations::offerLine(TextLine& line) {
+    if (line.complete) {
+        m_lastArrival.clear();
+    }
     if (m_next != nullptr && !m_next->offerLine(line)) {
         return false;
     }
@@ -53,6 +56,9 @@ bool Conversations::offerLine(TextLine& line) {
         return true;
     }
     conversation->offerPrefix(SendPrefixFor(route, routed->who));
+    if (!route.fromMe) {
+        m_lastArrival = conversation->name();
+    }
     arrived(*conversation, line, !route.fromMe, route.openOnFirst, route.fromMe);
     // The session history keeps every line, each marked with its conversation.
     m_services.history.tagLine(line.text, conversation->name());

@@ -78,16 +78,20 @@ public:
     const std::vector<std::unique_ptr<Conversation>>& all() const { return m_conversations; }
     // A conversation began or its unread count changed.
     void setChangedHook(std::function<void()> changed) { m_changed = std::move(changed); }
+    // The conversation someone else's last whole line went to, or empty.
+    const std::string& lastArrival() const { return m_lastArrival; }
+    // The player's name as a word of its own in the line, not at its start.
+    bool mentionsPlayer(std::string_view text) const;
 
 private:
     Conversation* conversationFor(const std::string& name);
     void arrived(Conversation& conversation, const TextLine& line, bool alert, bool openWindow = true,
                  bool mine = false);
-    bool mentionsPlayer(std::string_view text) const;
     void askAttention(const std::string& from, const std::string& text);
 
     Services m_services;
     ShownLineFilter* m_next = nullptr;
+    std::string m_lastArrival;
     Notifier* m_notifier = nullptr;
     Attention* m_attention = nullptr;
     ConversationRouter m_router;

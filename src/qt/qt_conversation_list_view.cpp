@@ -13,6 +13,8 @@ QtConversationListView::QtConversationListView(QWidget* mainWindow)
     setObjectName("ConversationListWindow");
     setWindowTitle(tr("Conversations - Corvane"));
     m_list->setObjectName("ConversationList");
+    m_list->setAccessibleName(tr("Conversations"));
+    m_list->setAccessibleDescription(tr("Enter opens the conversation; unread lines in brackets"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(m_list);

@@ -31,6 +31,11 @@ QtConversationView::QtConversationView(QWidget* mainWindow, const OutputLook* lo
     m_prefix->setObjectName("ConversationPrefix");
     m_input->setObjectName("ConversationInput");
     m_prefix->setToolTip(tr("Sent before each line typed here"));
+    m_output->setAccessibleName(tr("Conversation"));
+    m_prefix->setAccessibleName(tr("Prefix"));
+    m_prefix->setAccessibleDescription(tr("Sent before each line typed here"));
+    m_input->setAccessibleName(tr("Say"));
+    m_input->setAccessibleDescription(tr("Enter sends the line with the prefix before it"));
     if (look != nullptr) {
         m_output->setDisplayLook(look->plain.font(), look->text, look->background);
     }

@@ -5,6 +5,7 @@
 #include "qt/qt_main_layout.h"
 #include "qt/qt_output_box.h"
 #include "qt/qt_screen_fit.h"
+#include "qt/qt_speech_keys.h"
 #include "qt/qt_text.h"
 #include "shell/main_window_events.h"
 
@@ -41,6 +42,7 @@ QtMainWindow::QtMainWindow(QWidget* parent)
     applyColours();
     ApplyDisplaySettings();
     m_layout->setDesignedSize();
+    new QtSpeechKeys(this, [this] { return m_events; });
 }
 
 QtMainWindow::~QtMainWindow() = default;
@@ -208,6 +210,8 @@ void QtMainWindow::buildCentralWidget() {
                                                     }
                                                 }});
     m_output->installEventFilter(this);
+    m_output->setAccessibleName(tr("Output"));
+    m_output->setAccessibleDescription(tr("What the world sent, newest line last"));
 
     auto* statusRow = new QWidget(central);
     statusRow->setObjectName("StatusRow");
@@ -239,11 +243,14 @@ void QtMainWindow::buildCentralWidget() {
 
     m_input = new QLineEdit(central);
     m_input->setObjectName("Text1");
+    m_input->setAccessibleName(tr("Command"));
+    m_input->setAccessibleDescription(tr("Type a command and press Enter to send it to the world"));
     m_input->installEventFilter(this);
     m_scrollButton = new QToolButton(central);
     m_scrollButton->setObjectName("ScrollButton");
     m_scrollButton->setArrowType(Qt::UpArrow);
     m_scrollButton->setToolTip(tr("Command history"));
+    m_scrollButton->setAccessibleName(tr("Command history"));
     // Clicking it must not take the focus from the history list it toggles.
     m_scrollButton->setFocusPolicy(Qt::NoFocus);
     connect(m_scrollButton, &QToolButton::pressed, this, [this] {
@@ -254,6 +261,8 @@ void QtMainWindow::buildCentralWidget() {
 
     m_history = new QListWidget(central);
     m_history->setObjectName("List1");
+    m_history->setAccessibleName(tr("Command history"));
+    m_history->setAccessibleDescription(tr("Commands sent before; Enter puts one back in the command line"));
     m_history->setSelectionMode(QAbstractItemView::SingleSelection);
     m_history->hide();
     m_history->installEventFilter(this);

@@ -105,6 +105,9 @@ QtMcpEditorView::QtMcpEditorView(QWidget* mainWindow, QtSpellCheck* spellCheck)
     m_line->hide();
     m_find->setPlaceholderText(tr("Find (Ctrl+F), Enter for the next"));
     m_find->setClearButtonEnabled(true);
+    m_text->setAccessibleName(tr("Text"));
+    m_line->setAccessibleName(tr("Text"));
+    m_find->setAccessibleName(tr("Find"));
     m_status->setTextFormat(Qt::PlainText);
     m_answer->setObjectName("txtAnswer");
     m_answer->setAccessibleName(tr("The world's answer"));

@@ -39,6 +39,8 @@ QtMcpHelpView::QtMcpHelpView(QWidget* mainWindow)
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_find->setPlaceholderText(tr("Find (Ctrl+F), Enter for the next"));
     m_find->setClearButtonEnabled(true);
+    m_text->setAccessibleName(tr("Help text"));
+    m_find->setAccessibleName(tr("Find"));
 
     auto* topicLabel = new QLabel(tr("&Topic:"), this);
     topicLabel->setBuddy(m_topic);

@@ -36,10 +36,13 @@ QtRulesView::QtRulesView(QWidget* parent)
 
     m_filter = new QComboBox(this);
     m_filter->setObjectName("RulesFilter");
+    m_filter->setAccessibleName(tr("Show rules of"));
     m_filter->addItems({tr("This world"), tr("All worlds")});
     m_list = new QListWidget(this);
     m_list->setObjectName("RulesList");
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_list->setAccessibleName(tr("Rules"));
+    m_list->setAccessibleDescription(tr("Triggers and aliases in the order they are tried; the box turns one on or off"));
     m_add = new QPushButton(tr("&Add"), this);
     m_add->setObjectName("RulesAdd");
     m_duplicate = new QPushButton(tr("D&uplicate"), this);
@@ -114,6 +117,8 @@ QtRulesView::QtRulesView(QWidget* parent)
     m_foreground->setPlaceholderText(tr("text: yellow or #rrggbb"));
     m_background = new QLineEdit(m_fields);
     m_background->setPlaceholderText(tr("background: blue or #rrggbb"));
+    m_foreground->setAccessibleName(tr("Text colour"));
+    m_background->setAccessibleName(tr("Background colour"));
     m_bold = new QCheckBox(tr("&Bold"), m_fields);
     colours->addWidget(named(m_foreground, "RuleForeground"));
     colours->addWidget(named(m_background, "RuleBackground"));
@@ -135,6 +140,7 @@ QtRulesView::QtRulesView(QWidget* parent)
     m_result = new QPlainTextEdit(this);
     m_result->setObjectName("RulesTestResult");
     m_result->setReadOnly(true);
+    m_result->setAccessibleName(tr("Test result"));
     m_result->setMaximumHeight(90);
     auto* close = new QPushButton(tr("Close"), this);
     close->setAutoDefault(false);

@@ -12,6 +12,9 @@ namespace corvane {
 struct Rule {
     enum class Kind { Trigger, Alias };
     enum class Colour { None, Match, Line };
+    // What speech does with a line the trigger matched: as the Speech page
+    // says, say it, say it at once cutting off what is being said, or not.
+    enum class Voicing { Usual, Speak, Interrupt, Silent };
 
     Kind kind = Kind::Trigger;
     // Empty: every world.
@@ -35,6 +38,9 @@ struct Rule {
     std::string soundFile;
     bool notify = false;
     std::string statusText;
+    Voicing voicing = Voicing::Usual;
+    // The voice a spoken line is said in; empty: the one chosen on the Speech page.
+    std::string voice;
     // Lua run when the rule fires, after `send`: the match's groups are
     // matches[1]... and named groups by name. Empty: none.
     std::string script;

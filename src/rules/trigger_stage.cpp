@@ -84,6 +84,9 @@ const std::vector<std::size_t>& TriggerStage::active() {
 }
 
 bool TriggerStage::offerLine(TextLine& line) {
+    if (line.complete) {
+        m_voicing = {};
+    }
     if (active().empty() && !listening()) {
         m_tail.clear();
         return true;
@@ -156,6 +159,9 @@ bool TriggerStage::act(std::string_view text, TextLine* shown, std::size_t shown
             }
         }
         gag = gag || rule.gag;
+        if (shown != nullptr && rule.voicing != Rule::Voicing::Usual && m_voicing.voicing == Rule::Voicing::Usual) {
+            m_voicing = {rule.voicing, rule.voice};
+        }
         if (!actions) {
             continue;
         }

@@ -63,6 +63,12 @@ public:
     void setNotifier(Notifier* notifier) { m_notifier = notifier; }
     // Runs rules' Lua and the scripts' line events; none: scripts are skipped.
     void setScripts(RuleScripts* scripts) { m_scripts = scripts; }
+    // How the last whole line offered is to be spoken: the first rule that says so decides.
+    struct LineVoicing {
+        Rule::Voicing voicing = Rule::Voicing::Usual;
+        std::string voice;
+    };
+    const LineVoicing& lastVoicing() const { return m_voicing; }
     bool offerLine(TextLine& line) override;
     void readEnded(std::string_view unshown) override;
     // Triggers send again after the runaway limit stopped them.
@@ -92,6 +98,7 @@ private:
     std::string m_prompt;
     std::string m_offeredPrompt;
     Timers::TimerId m_tailTimer = -1;
+    LineVoicing m_voicing;
 };
 
 } // namespace corvane

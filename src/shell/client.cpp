@@ -2,6 +2,7 @@
 
 #include "core/constants.h"
 #include "core/display_view.h"
+#include "speech/speech_settings.h"
 #include "core/input_view.h"
 #include "core/main_window_view.h"
 #include "core/output_view.h"
@@ -229,7 +230,12 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
                       }});
     m_input.setRecorder(&m_recorder);
     m_input.setRecall([this] { return m_settings.Play[PlayOption::RecallCommands]; });
-    m_input.setSentHook([this](const std::string& line) { m_habits.lineSent(line); });
+    m_input.setSentHook([this](const std::string& line) {
+        m_habits.lineSent(line);
+        if (m_speech) {
+            m_speech->lineSent(line);
+        }
+    });
     m_sender.setUnsentHook([this](const std::string& characters) {
         m_habits.passingNotice("Sent as \"?\": " + characters +
                                " (this world is sent Windows-1252 until it shows UTF-8; see Encoding in "
@@ -346,6 +352,9 @@ void Client::start(bool openAddressBook) {
         m_startup.readFont();
     }
     applyScrollback();
+    if (m_speech && !m_options.settingsPath.empty()) {
+        m_speech->apply(ReadSpeechSettings(m_options.settingsPath));
+    }
     m_mcpWiring.start();
     m_layout.ApplyDisplaySettings();
     m_layout.ArrangeMainWindow();

@@ -42,6 +42,7 @@
 #include "shell/notice_window.h"
 #include "shell/play_habits.h"
 #include "shell/reconnect.h"
+#include "speech/speech_presenter.h"
 #include "worlds/character_login.h"
 
 #include <algorithm>
@@ -182,6 +183,8 @@ public:
     void onActivated() override;
     void onRestored() override;
     bool onCloseRequested() override;
+    bool onSpeechKey(SpeechKey key, int nth) override;
+    void onApplicationActive(bool active) override;
 
     ClientSettings& settings() { return m_settings; }
     TriggerSet& triggers() { return m_triggers; }
@@ -220,6 +223,10 @@ public:
     const NameCompleter& names() const { return m_names; }
     // The "Scrollback pane" preference as it now stands, handed to the output box.
     void applyScrollback();
+    // Self-voicing on this engine; set before start(). Without it Corvane says nothing.
+    void setSpeech(Speech* engine);
+    // Null until setSpeech(). Scripts speak through its say().
+    SpeechPresenter* speech() { return m_speech.get(); }
 
 private:
     void ShowOutput(const std::string& text) override;
@@ -292,6 +299,7 @@ private:
     PlayHabits m_habits;
     NameCompleter m_names;
     Spelling* m_spelling = nullptr;
+    std::unique_ptr<SpeechPresenter> m_speech;
     McpWiring m_mcpWiring;
     // The world picked when the connect dialog last closed.
     int m_addressBookWorld = -1;

@@ -2,6 +2,7 @@
 
 #include "core/input_line.h"
 #include "core/main_menu.h"
+#include "speech/speech_key.h"
 
 namespace corvane {
 
@@ -40,6 +41,10 @@ public:
     // The user closes the window; shut-down runs before it goes. False: the
     // player chose to stay (an editor's text was not sent).
     virtual bool onCloseRequested() = 0;
+    // A speech key (nth: the line's place for SpeechKey::Recent); true when consumed.
+    virtual bool onSpeechKey(SpeechKey /*key*/, int /*nth*/) { return false; }
+    // Corvane came to the front, or another program took the keyboard.
+    virtual void onApplicationActive(bool /*active*/) {}
 };
 
 } // namespace corvane
