@@ -54,6 +54,7 @@ QtPlayerListView::QtPlayerListView(QWidget* parent)
         heading->setTextFormat(Qt::PlainText);
         auto* list = new QListWidget(this);
         list->setObjectName(kLists[i].listName);
+        list->setAccessibleName(heading->text());
         list->setSelectionMode(QAbstractItemView::SingleSelection);
         list->setMinimumSize(120, 180);
         list->installEventFilter(this);

@@ -24,6 +24,7 @@ QtWalkView::QtWalkView(QWidget* parent)
     m_prompt->setTextFormat(Qt::PlainText);
     m_interval = new QLineEdit(QStringLiteral("5"), this);
     m_interval->setObjectName("Text1");
+    m_interval->setAccessibleName(tr("Seconds between steps"));
     m_interval->setMaximumWidth(90);
     m_interval->installEventFilter(this);
     m_note = new QLabel(this);

@@ -98,6 +98,13 @@ json ruleJson(const Rule& rule) {
         out["sound"] = rule.soundFile;
         out["notify"] = rule.notify;
         out["status"] = rule.statusText;
+        static const char* const kVoicings[] = {"", "speak", "interrupt", "silent"};
+        if (rule.voicing != Rule::Voicing::Usual) {
+            out["speech"] = kVoicings[static_cast<int>(rule.voicing)];
+        }
+        if (!rule.voice.empty()) {
+            out["voice"] = rule.voice;
+        }
     }
     return out;
 }
@@ -131,6 +138,12 @@ Rule ruleFrom(const json& in) {
     rule.soundFile = in.value("sound", "");
     rule.notify = in.value("notify", false);
     rule.statusText = in.value("status", "");
+    const std::string speech = in.value("speech", "");
+    rule.voicing = speech == "speak"       ? Rule::Voicing::Speak
+                   : speech == "interrupt" ? Rule::Voicing::Interrupt
+                   : speech == "silent"    ? Rule::Voicing::Silent
+                                           : Rule::Voicing::Usual;
+    rule.voice = in.value("voice", "");
     return rule;
 }
 

@@ -254,6 +254,8 @@ TEST_F(RulesTest, RulesAreSavedBesideTheSettingsAndReadBack) {
     rule.background = Rgb{1, 2, 3};
     rule.script = "vars.pager = matches[1]";
     rule.source = "tf:.tfrc";
+    rule.voicing = Rule::Voicing::Interrupt;
+    rule.voice = "en-b";
     use({rule, alias("gg", "get gold;say got it")});
     const std::string path = c.folder.file("corvane-rules.json");
     struct stat info {};
