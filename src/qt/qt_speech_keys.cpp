@@ -43,14 +43,14 @@ std::optional<std::pair<SpeechKey, int>> SpeechKeyOf(const QKeyEvent& key) {
 
 } // namespace
 
-QtSpeechKeys::QtSpeechKeys(QObject* parent, std::function<MainWindowEvents*()> events)
+QtSpeechKeys::QtSpeechKeys(QObject* parent, std::function<MainWindowEvents*()> eventsOf)
     : QObject(parent)
-    , m_events(std::move(events)) {
+    , m_events(std::move(eventsOf)) {
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         app->installEventFilter(this);
         connect(app, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
-            if (MainWindowEvents* events = m_events()) {
-                events->onApplicationActive(state == Qt::ApplicationActive);
+            if (MainWindowEvents* handler = m_events()) {
+                handler->onApplicationActive(state == Qt::ApplicationActive);
             }
         });
     }
