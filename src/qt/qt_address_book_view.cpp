@@ -26,6 +26,8 @@ QtAddressBookView::QtAddressBookView(QWidget* parent)
     m_worlds->setEditable(false);
     m_newName = new QLineEdit(this);
     m_newName->setObjectName("txtMUD");
+    // Its label names the pick list until this box takes the list's place.
+    m_newName->setAccessibleName(tr("New MUD/MUCK name"));
     m_newName->hide();
     m_host = new QLineEdit(this);
     m_host->setObjectName("txtHost");
@@ -134,6 +136,10 @@ QtAddressBookView::QtAddressBookView(QWidget* parent)
     layout->addLayout(fields, 1);
     layout->addSpacing(12);
     layout->addLayout(buttons);
+    // Tab reads the rows as they are seen: each row's list before its box.
+    setTabOrder(m_secure, m_encoding);
+    setTabOrder(m_encoding, m_mcp);
+    setTabOrder(m_mcp, m_server);
 
     connect(m_worlds, &QComboBox::activated, this,
             [this](int index) { notify([index](AddressBookEvents& e) { e.onWorldPicked(index); }); });

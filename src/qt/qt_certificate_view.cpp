@@ -53,6 +53,8 @@ QtCertificateView::QtCertificateView(QWidget* parent)
     m_fingerprint = plainLabel(this, "lblFingerprint");
     m_problem = plainLabel(this, "lblProblem");
     m_previous = plainLabel(this, "lblPreviousFingerprint");
+    m_headline->setAccessibleName(tr("What Corvane found"));
+    m_previous->setAccessibleName(tr("Fingerprint trusted before"));
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     m_fingerprint->setFont(fixed);
     m_previous->setFont(fixed);

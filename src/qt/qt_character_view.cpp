@@ -23,6 +23,7 @@ QtCharacterView::QtCharacterView(QWidget* parent)
     m_characters->setEditable(false);
     m_newName = new QLineEdit(this);
     m_newName->setObjectName("Text1");
+    m_newName->setAccessibleName(tr("New character name"));
     m_newName->hide();
     m_password = new QLineEdit(this);
     m_password->setObjectName("txtPW");

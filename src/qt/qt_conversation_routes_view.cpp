@@ -36,6 +36,7 @@ QtConversationRoutesView::QtConversationRoutesView(QWidget* parent)
         return widget;
     };
     m_list = named(new QListWidget(this), "ConversationRoutesList");
+    m_list->setAccessibleName(tr("Routes"));
     m_addPuppet = named(new QPushButton(tr("Add P&uppet"), this), "ConversationRoutesAddPuppet");
     m_addRoute = named(new QPushButton(tr("Add &Route"), this), "ConversationRoutesAddRoute");
     m_delete = named(new QPushButton(tr("&Delete"), this), "ConversationRoutesDelete");
@@ -109,6 +110,13 @@ QtConversationRoutesView::QtConversationRoutesView(QWidget* parent)
     // form scrolls.
     ensurePolished();
     resize(sizeHint());
+    // Tab goes down the list's side, then the form beside it, then the bottom row.
+    const QList<QWidget*> order{m_list,  m_addPuppet, m_addRoute, m_delete,  m_up,    m_down,
+                                m_name,  m_linePrefix, m_sendPrefix, m_routeKind, m_mode, m_pattern,
+                                m_lines, m_opens,     m_save,     close};
+    for (qsizetype i = 1; i < order.size(); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
 
     connect(m_list, &QListWidget::currentRowChanged, this,
             [this](int row) { notify([row](ConversationRoutesEvents& e) { e.onRowSelected(row); }); });

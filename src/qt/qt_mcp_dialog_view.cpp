@@ -74,6 +74,17 @@ void QtMcpDialogView::addControl(Control kind, const std::string& id, const std:
         break;
     }
     }
+    if (kind == Control::Edit || kind == Control::MultiEdit) {
+        // A world puts a field's caption in a text control just before it, or in
+        // the field's own text; failing both, its id is all there is to name it.
+        auto* caption = into->count() > 0 ? qobject_cast<QLabel*>(into->itemAt(into->count() - 1)->widget())
+                                          : nullptr;
+        QString name = toQt(text);
+        if (name.isEmpty() && caption != nullptr) {
+            name = caption->text();
+        }
+        widget->setAccessibleName(name.isEmpty() ? toQt(id) : name);
+    }
     into->addWidget(widget, kind == Control::MultiEdit ? 1 : 0);
     if (!id.empty()) {
         m_controls[id] = widget;

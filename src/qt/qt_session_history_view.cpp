@@ -28,6 +28,8 @@ QtSessionHistoryView::QtSessionHistoryView(QWidget* mainWindow)
     , m_status(new QLabel(this)) {
     setObjectName("SessionHistory");
     setWindowTitle(tr("Session History"));
+    m_text->setAccessibleName(tr("Session history"));
+    m_text->setAccessibleDescription(tr("Every line of this session, oldest first"));
     m_find->setObjectName("txtFind");
     m_find->setPlaceholderText(tr("Find"));
     m_next->setObjectName("btnFindNext");

@@ -62,6 +62,11 @@ QtUserMacrosView::QtUserMacrosView(QWidget* parent)
     }
     layout->addLayout(fileButtons, 6, 0, 1, 2);
     layout->setColumnStretch(0, 1);
+    // Tab reads the grid row by row, as it is seen.
+    const QList<QWidget*> order{m_names, m_ok, m_changeName, m_cancel, m_file, m_browse, m_edit, m_record};
+    for (qsizetype i = 1; i < order.size(); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
 
     connect(m_names, &QComboBox::activated, this,
             [this](int index) { notify([index](UserMacrosEvents& e) { e.onNamePicked(index); }); });
