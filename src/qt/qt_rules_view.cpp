@@ -173,6 +173,17 @@ QtRulesView::QtRulesView(QWidget* parent)
     bottom->addStretch(1);
     bottom->addWidget(close);
     layout->addLayout(bottom);
+    // Its scroll area took the form after the controls below were made, which
+    // put the form last for Tab; the test line and Close go back below it.
+    QWidget* lastField = m_fields;
+    for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain()) {
+        if (m_fields->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) != 0) {
+            lastField = w;
+        }
+    }
+    setTabOrder(lastField, m_test);
+    setTabOrder(m_test, m_result);
+    setTabOrder(m_result, close);
     // As large as the form asks; a smaller screen makes it smaller and the
     // form scrolls.
     ensurePolished();

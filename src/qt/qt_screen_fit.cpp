@@ -140,6 +140,9 @@ QWidget* ScrollingPart(QWidget* part) {
     auto* scroll = new WholeScrollArea;
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
+    // Tab goes straight to the fields, and the area scrolls to the one it
+    // reaches; a stop on the nameless area itself would read as nothing.
+    scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setWidget(part);
     return scroll;
 }

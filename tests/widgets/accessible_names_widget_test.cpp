@@ -56,7 +56,10 @@ bool reachable(const QWidget* widget, const QWidget* window) {
 }
 
 QString describe(const QWidget* widget) {
-    return QString("%1 \"%2\"").arg(widget->metaObject()->className(), widget->objectName());
+    const auto* button = qobject_cast<const QAbstractButton*>(widget);
+    return QString("%1 \"%2\"").arg(widget->metaObject()->className(),
+                                    button != nullptr && widget->objectName().isEmpty() ? button->text()
+                                                                                        : widget->objectName());
 }
 
 // The Tab key's stops in the window, in the order it visits them.
