@@ -83,6 +83,22 @@ void ConversationRoutesPresenter::open() {
     m_view.showWindow();
 }
 
+void ConversationRoutesPresenter::openWith(ConversationRoutesDraft kept) {
+    m_saved = ReadConversationRoutesDraft(m_services.settingsPath);
+    m_draft = std::move(kept);
+    m_selected = 0;
+    m_open = true;
+    refresh();
+    m_view.showWindow();
+}
+
+std::optional<ConversationRoutesDraft> ConversationRoutesPresenter::unsaved() const {
+    if (!m_open || !dirty()) {
+        return std::nullopt;
+    }
+    return m_draft;
+}
+
 std::vector<ConversationRoutesPresenter::Row> ConversationRoutesPresenter::rows() const {
     std::vector<Row> rows;
     for (std::size_t i = 0; i < m_draft.builtIns.size(); ++i) {

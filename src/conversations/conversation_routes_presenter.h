@@ -4,6 +4,7 @@
 #include "conversations/conversation_routes_view.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,11 @@ public:
 
     // Reads the routes afresh, unless the window is open with edits in it.
     void open();
+    // Opens with edits kept from an earlier run instead, unsaved, so that
+    // Save or Close decides about them as about any edit.
+    void openWith(ConversationRoutesDraft kept);
+    // The window's edits not saved yet, if it is open with any.
+    std::optional<ConversationRoutesDraft> unsaved() const;
 
     void onRowSelected(int row) override;
     void onFieldsEdited() override;

@@ -511,6 +511,7 @@ void Client::shutdown(ShutdownCause cause) {
     m_shutDownBySignal = cause == ShutdownCause::Signal;
     if (m_shutDownBySignal) {
         m_mcp.keepDrafts();
+        m_conversations.keepUnsavedRoutes();
     }
     if (!m_options.settingsPath.empty()) {
         m_startup.saveOnShutdown(m_views.window.isMinimised(), m_menu.checked(MenuItem::ViewCommand),

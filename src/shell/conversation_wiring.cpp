@@ -1,5 +1,6 @@
 #include "shell/conversation_wiring.h"
 
+#include "conversations/conversation_routes_kept.h"
 #include "conversations/conversation_settings.h"
 #include "core/command_sender.h"
 #include "core/constants.h"
@@ -40,6 +41,11 @@ void ConversationWiring::load() {
     }
     loadRoutes();
     m_parts.menu.setEnabled(MenuItem::EditConversationRoutes, static_cast<bool>(m_routesViewFactory));
+    if (ConversationRoutesKept::Beside(m_parts.settingsPath).waiting()) {
+        // Said, not opened: a window that opens by itself must not take the keyboard.
+        m_parts.notice("*** Conversation routes edited but not saved when Corvane was stopped are kept; "
+                       "Edit > Conversation Routes opens them.");
+    }
     const bool doNotDisturb = ReadFlag("Conversations", "DoNotDisturb", m_parts.settingsPath);
     m_conversations.setDoNotDisturb(doNotDisturb);
     m_parts.menu.setChecked(MenuItem::GameDoNotDisturb, doNotDisturb);
@@ -75,7 +81,22 @@ void ConversationWiring::openRoutes() {
             ConversationRoutesPresenter::Services{m_parts.prompts, m_parts.settingsPath, [this] { loadRoutes(); }});
         m_routesView->setEvents(m_routesEditor.get());
     }
+    if (auto kept = ConversationRoutesKept::Beside(m_parts.settingsPath).take()) {
+        m_routesEditor->openWith(std::move(*kept));
+        return;
+    }
     m_routesEditor->open();
+}
+
+void ConversationWiring::keepUnsavedRoutes() {
+    if (!m_routesEditor || m_parts.settingsPath.empty()) {
+        return;
+    }
+    if (const auto unsaved = m_routesEditor->unsaved()) {
+        std::string reason;
+        // Nobody is left to tell on failure: the program is ending.
+        ConversationRoutesKept::Beside(m_parts.settingsPath).keep(*unsaved, reason);
+    }
 }
 
 void ConversationWiring::toggleDoNotDisturb() {

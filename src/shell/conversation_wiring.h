@@ -50,6 +50,8 @@ public:
     using RoutesViewFactory = std::function<std::unique_ptr<ConversationRoutesView>()>;
     void setRoutesViewFactory(RoutesViewFactory factory);
     void openRoutes();
+    // On a quit signal: the routes window's unsaved edits are kept for the next start.
+    void keepUnsavedRoutes();
     ConversationRoutesPresenter* routesEditor() { return m_routesEditor.get(); }
     Conversations& conversations() { return m_conversations; }
 

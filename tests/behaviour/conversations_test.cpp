@@ -373,6 +373,51 @@ TEST_F(ConversationClient, RoutesSavedInTheEditorApplyAtOnce) {
     EXPECT_EQ(window(0)->prefix, "page Alice=");
 }
 
+TEST(ConversationRoutesKeptOverASignal, UnsavedRoutesAreKeptAndOfferedBackUnsavedAtTheNextOpen) {
+    ScratchFolder folder;
+    folder.write("CORVANE.INI", "[Addresses]\r\nMUD 1=Test,127.0.0.1,4201\r\n");
+    const std::string ini = folder.file("CORVANE.INI");
+    const std::string kept = folder.file("corvane-routes-draft.json");
+    const auto openEditor = [](ClientHarness& h) {
+        FakeConversationRoutesView* editor = nullptr;
+        h.client.conversationWiring().setRoutesViewFactory([&editor] {
+            auto view = std::make_unique<FakeConversationRoutesView>();
+            editor = view.get();
+            return view;
+        });
+        h.client.onMenuTriggered(MenuItem::EditConversationRoutes);
+        return editor;
+    };
+    {
+        ClientHarness h("", ini);
+        h.client.start(false);
+        FakeConversationRoutesView* editor = openEditor(h);
+        ASSERT_NE(editor, nullptr);
+        editor->events->onAddRoute();
+        editor->edit([](ConversationRouteFields& f) { f.pattern = "^(?<who>\\S+) sends a note: "; });
+        h.client.shutdown(Client::ShutdownCause::Signal);
+        EXPECT_TRUE(h.prompts.questions.empty()) << "a signal leaves no time to ask";
+    }
+    ASSERT_TRUE(std::filesystem::exists(kept));
+    EXPECT_EQ(std::filesystem::status(kept).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_EQ(ReadSetting("Conversations", "Route 1", ini), "") << "kept aside, not saved";
+
+    ClientHarness again("", ini);
+    again.client.start(false);
+    again.clock.runPending();
+    EXPECT_NE(again.client.outputBuffer().text().find("*** Conversation routes edited but not saved"),
+              std::string::npos);
+    FakeConversationRoutesView* editor = openEditor(again);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_FALSE(std::filesystem::exists(kept)) << "taken back, nothing is left";
+    ASSERT_FALSE(editor->rows.empty());
+    EXPECT_NE(editor->rows.back().find("sends a note"), std::string::npos) << editor->rows.back();
+    EXPECT_TRUE(again.client.conversationWiring().routesEditor()->unsaved().has_value()) << "still to be saved";
+    editor->events->onSave();
+    EXPECT_NE(ReadSetting("Conversations", "Route 1", ini).find("sends a note"), std::string::npos);
+}
+
 TEST_F(ConversationClient, DoubleClickingAnAddressInAWindowOpensIt) {
     logIn();
     receive("Alice pages: see https://example.org/map now\r\n");
