@@ -11,6 +11,7 @@
 #include "qt/qt_prompts.h"
 #include "qt/qt_quit_signals.h"
 #include "qt/qt_rules_view.h"
+#include "qt/qt_script_state_view.h"
 #include "qt/qt_services.h"
 #include "qt/qt_socket.h"
 #include "qt/qt_spell_check.h"
@@ -155,12 +156,15 @@ int main(int argc, char* argv[]) {
                   << "\n";
     }
     client.mcp().setFileWatch(&fileWatch);
+    client.scripts().setFileWatch(&fileWatch);
     corvane::QtNotifier notifier;
     client.rules().triggers().setNotifier(&notifier);
     client.conversations().setNotifier(&notifier);
     corvane::QtAttention attention(&window);
     client.conversations().setAttention(&attention);
     client.rulesWindow().setViewFactory([&window] { return std::make_unique<corvane::QtRulesView>(&window); });
+    client.scriptState().setViewFactory(
+        [&window] { return std::make_unique<corvane::QtScriptStateView>(&window); });
     client.conversationWiring().setRoutesViewFactory(
         [&window] { return std::make_unique<corvane::QtConversationRoutesView>(&window); });
     // The window outlives the client in this scope: it must stop calling it first.

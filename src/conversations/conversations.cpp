@@ -151,6 +151,9 @@ void Conversations::arrived(Conversation& conversation, const TextLine& line, bo
     if (m_log && m_services.play[PlayOption::LogConversations]) {
         m_log->writeLine(conversation.name(), line.text);
     }
+    if (m_routed) {
+        m_routed(conversation.name(), line.text);
+    }
     if (alert) {
         const std::string world = m_services.worldName ? m_services.worldName() : std::string();
         askAttention(world.empty() ? conversation.name() : conversation.name() + " - " + world, line.text);

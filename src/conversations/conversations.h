@@ -82,6 +82,10 @@ public:
     const std::string& lastArrival() const { return m_lastArrival; }
     // The player's name as a word of its own in the line, not at its start.
     bool mentionsPlayer(std::string_view text) const;
+    // Each line routed to a conversation: the conversation's name and the line (scripts' event).
+    void setRoutedHook(std::function<void(const std::string&, const std::string&)> routed) {
+        m_routed = std::move(routed);
+    }
 
 private:
     Conversation* conversationFor(const std::string& name);
@@ -102,6 +106,7 @@ private:
     bool m_noWindows = false;
     bool m_reportedFull = false;
     std::function<void()> m_changed;
+    std::function<void(const std::string&, const std::string&)> m_routed;
 };
 
 } // namespace corvane

@@ -2,6 +2,7 @@
 
 #include "qt/qt_colours.h"
 #include "qt/qt_icons.h"
+#include "qt/qt_key_names.h"
 #include "qt/qt_main_layout.h"
 #include "qt/qt_output_box.h"
 #include "qt/qt_screen_fit.h"
@@ -297,6 +298,9 @@ bool QtMainWindow::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == m_input && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
+        if (const std::string bound = BoundKeyName(*key); !bound.empty() && m_events->onBoundKey(bound)) {
+            return true;
+        }
         // Alt with a key that is no menu's access key reaches the line as a
         // key press; it types nothing. (AltGr arrives without Alt, or on
         // some systems as Ctrl+Alt: those characters still type.)

@@ -64,7 +64,8 @@ QtRulesView::QtRulesView(QWidget* parent)
         return widget;
     };
     m_kind = new QComboBox(m_fields);
-    m_kind->addItems({tr("Trigger (matches lines from the world)"), tr("Alias (matches what you send)")});
+    m_kind->addItems({tr("Trigger (matches lines from the world)"), tr("Alias (matches what you send)"),
+                      tr("Key (a key pressed in the main window; the pattern is its name)")});
     form->addRow(tr("&Kind:"), named(m_kind, "RuleKind"));
     m_world = new QLineEdit(m_fields);
     m_world->setPlaceholderText(tr("every world"));
@@ -170,6 +171,19 @@ QtRulesView::QtRulesView(QWidget* parent)
     layout->addLayout(testRow);
     layout->addWidget(m_result);
     auto* bottom = new QHBoxLayout;
+    auto* variables = new QPushButton(tr("&Variables..."), this);
+    variables->setObjectName("RulesVariables");
+    variables->setToolTip(tr("The connected world's script variables (vars), to read and change"));
+    auto* timers = new QPushButton(tr("Time&rs..."), this);
+    timers->setObjectName("RulesTimers");
+    timers->setToolTip(tr("The connected world's running timers, to cancel"));
+    for (QPushButton* button : {variables, timers}) {
+        button->setAutoDefault(false);
+        bottom->addWidget(button);
+    }
+    connect(variables, &QPushButton::clicked, this,
+            [this] { notify([](RulesEvents& e) { e.onOpenScriptState(0); }); });
+    connect(timers, &QPushButton::clicked, this, [this] { notify([](RulesEvents& e) { e.onOpenScriptState(1); }); });
     bottom->addStretch(1);
     bottom->addWidget(close);
     layout->addLayout(bottom);
@@ -268,7 +282,8 @@ void QtRulesView::selectRow(int row) {
 
 void QtRulesView::setFields(const RuleFields& f) {
     m_updating = true;
-    m_kind->setCurrentIndex(f.alias ? 1 : 0);
+    m_kind->setCurrentIndex(f.kind);
+    m_pattern->setPlaceholderText(f.kind == 2 ? tr("a key: KP8, F9, Ctrl+K, Alt+Shift+X") : QString());
     m_world->setText(text(f.world));
     m_name->setText(text(f.name));
     m_enabled->setChecked(f.enabled);
@@ -293,14 +308,18 @@ void QtRulesView::setFields(const RuleFields& f) {
     // Colour, hiding, sound and notification belong to triggers only.
     for (QWidget* widget :
          std::initializer_list<QWidget*>{m_colour, m_foreground, m_background, m_bold, m_gag, m_sound, m_notify, m_status}) {
-        widget->setEnabled(!f.alias);
+        widget->setEnabled(f.kind == 0);
+    }
+    // A key has a name, not a pattern to match.
+    for (QWidget* widget : std::initializer_list<QWidget*>{m_mode, m_case, m_stop}) {
+        widget->setEnabled(f.kind != 2);
     }
     m_updating = false;
 }
 
 RuleFields QtRulesView::fields() const {
     RuleFields f;
-    f.alias = m_kind->currentIndex() == 1;
+    f.kind = m_kind->currentIndex();
     f.world = str(m_world->text());
     f.name = str(m_name->text());
     f.enabled = m_enabled->isChecked();

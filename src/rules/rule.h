@@ -8,9 +8,10 @@
 
 namespace corvane {
 
-// One trigger or alias as the player wrote it: what it matches and what it does.
+// One trigger, alias or key as the player wrote it: what it matches and what it does.
+// A key's pattern is the key's name ("KP8", "Ctrl+F9"); it sends and runs Lua only.
 struct Rule {
-    enum class Kind { Trigger, Alias };
+    enum class Kind { Trigger, Alias, Key };
     enum class Colour { None, Match, Line };
     // What speech does with a line the trigger matched: as the Speech page
     // says, say it, say it at once cutting off what is being said, or not.

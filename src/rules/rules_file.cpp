@@ -74,7 +74,7 @@ Rule::Colour colourFrom(const std::string& name) {
 
 json ruleJson(const Rule& rule) {
     json out = json::object();
-    out["kind"] = rule.kind == Rule::Kind::Alias ? "alias" : "trigger";
+    out["kind"] = rule.kind == Rule::Kind::Alias ? "alias" : rule.kind == Rule::Kind::Key ? "key" : "trigger";
     out["world"] = rule.world;
     out["name"] = rule.name;
     out["enabled"] = rule.enabled;
@@ -112,10 +112,10 @@ json ruleJson(const Rule& rule) {
 Rule ruleFrom(const json& in) {
     Rule rule;
     const std::string kind = in.value("kind", "trigger");
-    if (kind != "trigger" && kind != "alias") {
+    if (kind != "trigger" && kind != "alias" && kind != "key") {
         throw std::runtime_error("unknown kind \"" + kind + "\"");
     }
-    rule.kind = kind == "alias" ? Rule::Kind::Alias : Rule::Kind::Trigger;
+    rule.kind = kind == "alias" ? Rule::Kind::Alias : kind == "key" ? Rule::Kind::Key : Rule::Kind::Trigger;
     rule.world = in.value("world", "");
     rule.name = in.value("name", "");
     rule.enabled = in.value("enabled", true);

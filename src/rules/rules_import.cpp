@@ -1,6 +1,7 @@
 // Importing TinyFugue files.
 #include "rules/rules_import.h"
 
+#include "rules/import_keys.h"
 #include "rules/import_lua.h"
 #include "rules/import_text.h"
 #include "rules/tf_reader.h"
@@ -389,6 +390,41 @@ std::optional<Rule> tfMacro(const std::string& name, const std::string& body, co
     return rule;
 }
 
+// "/bind ^[Ox = north": a key rule sending the body's commands as if typed.
+std::optional<Rule> tfKey(const std::string& sequence, const std::string& body, const TfFile& file,
+                          std::string& why) {
+    const std::string key = ImportedKey(sequence, why);
+    if (key.empty()) {
+        return std::nullopt;
+    }
+    if (lower(trim(body)).starts_with("/dokey")) {
+        why = "moves in tf's own input line (/dokey), which Corvane's input line does with its own keys";
+        return std::nullopt;
+    }
+    if (trim(body).empty()) {
+        why = "has no body";
+        return std::nullopt;
+    }
+    const auto commands = tfBodyCommands(
+        body, [](const std::string&) -> std::optional<std::string> { return std::nullopt; },
+        [](char c) { return c == ';' ? std::string("\\;") : std::string(1, c); }, why);
+    if (!commands) {
+        return std::nullopt;
+    }
+    Rule rule;
+    rule.kind = Rule::Kind::Key;
+    rule.name = key;
+    rule.pattern = key;
+    for (const std::string& command : *commands) {
+        const auto sent = tfSendable(command, file.macros, true, why);
+        if (!sent) {
+            return std::nullopt;
+        }
+        rule.send += (rule.send.empty() ? "" : ";") + *sent;
+    }
+    return rule;
+}
+
 // A world for the address book, named without its password.
 std::string tfWorld(const std::string& verb, const std::string& args) {
     const TfOptions options = tfOptions(args, "Tsxe");
@@ -524,8 +560,13 @@ RulesImport ImportTinyFugue(const std::string& text) {
                     result.script += *lua;
                     continue;
                 }
-            } else if (options.has('b') || options.has('B')) {
-                why = "is a key binding; key bindings are not imported yet";
+            } else if (options.has('b')) {
+                if (auto key = tfKey(options.value('b').value_or(""), body, file, why)) {
+                    result.rules.push_back(std::move(*key));
+                    continue;
+                }
+            } else if (options.has('B')) {
+                why = "binds a key by tf's own name for it (-B), which the importer does not read";
             } else if (options.has('t')) {
                 if (auto trigger = tfTrigger(options, body, file, why)) {
                     trigger->rule.name = name.empty() ? *options.value('t') : name;
@@ -597,7 +638,13 @@ RulesImport ImportTinyFugue(const std::string& text) {
                 continue;
             }
         } else if (verb == "/bind") {
-            why = "is a key binding; key bindings are not imported yet";
+            const std::size_t equals = args.find('=');
+            if (equals == std::string::npos) {
+                why = "has no body";
+            } else if (auto key = tfKey(trim(args.substr(0, equals)), trim(args.substr(equals + 1)), file, why)) {
+                result.rules.push_back(std::move(*key));
+                continue;
+            }
         } else if (verb == "/sh" || verb == "/quote" || verb == "/sys") {
             why = "runs a program; Corvane never runs programs from an import";
         } else {

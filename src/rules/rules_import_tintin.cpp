@@ -1,5 +1,6 @@
 // Importing TinTin++ files, and telling them from TinyFugue's.
 #include "core/text_codec.h"
+#include "rules/import_keys.h"
 #include "rules/import_lua.h"
 #include "rules/import_text.h"
 #include "rules/rules_import.h"
@@ -290,6 +291,28 @@ std::optional<std::string> tinCommandsOf(const std::string& body, bool trigger, 
     return out;
 }
 
+// "#macro {\eOx} {north}": a key rule sending the commands as if typed.
+std::optional<Rule> tinKey(const std::string& sequence, const std::string& body, std::string& why) {
+    const std::string key = ImportedKey(sequence, why);
+    if (key.empty()) {
+        return std::nullopt;
+    }
+    auto commands = tinCommandsOf(body, false, why);
+    if (!commands) {
+        return std::nullopt;
+    }
+    if (commands->empty()) {
+        why = "has no commands";
+        return std::nullopt;
+    }
+    Rule rule;
+    rule.kind = Rule::Kind::Key;
+    rule.name = key;
+    rule.pattern = key;
+    rule.send = *commands;
+    return rule;
+}
+
 // An alias: "k" with "kill %1" takes the rest as its last argument, as
 // TinTin++ gives the highest argument used everything left; a name with
 // %1.. in it matches as a pattern.
@@ -568,7 +591,10 @@ RulesImport ImportTinTin(const std::string& text) {
                    tinIs(name, "format", 3)) {
             why = "is a variable, condition or function, which the importer does not put in a rule yet";
         } else if (tinIs(name, "macro", 3)) {
-            why = "is a key binding; key bindings are not imported yet";
+            if (auto key = tinKey(first, second, why)) {
+                result.rules.push_back(std::move(*key));
+                continue;
+            }
         } else if (tinIs(name, "system", 3) || tinIs(name, "script", 3) || tinIs(name, "run", 3)) {
             why = "runs a program; Corvane never runs programs from an import";
         } else {
@@ -588,7 +614,7 @@ RulesImport ImportTinTin(const std::string& text) {
 RulesImport ImportRulesFile(const std::string& text) {
     for (const TinCommand& command : tinCommands(text)) {
         for (const char* known : {"action", "alias", "gag", "highlight", "substitute", "nop", "variable",
-                                  "ticker", "session", "event", "delay"}) {
+                                  "ticker", "session", "event", "delay", "macro"}) {
             if (command.name.size() >= 2 && startsWith(known, command.name)) {
                 return ImportTinTin(text);
             }

@@ -2,7 +2,9 @@
 
 #include "core/session.h"
 #include "rules/alias_expander.h"
+#include "rules/expansion.h"
 #include "rules/import_text.h"
+#include "rules/key_bindings.h"
 #include "rules/rules_file.h"
 #include "rules/trigger_stage.h"
 
@@ -14,7 +16,7 @@ namespace {
 
 RuleFields fieldsOf(const Rule& rule) {
     RuleFields f;
-    f.alias = rule.kind == Rule::Kind::Alias;
+    f.kind = static_cast<int>(rule.kind);
     f.world = rule.world;
     f.name = rule.name;
     f.enabled = rule.enabled;
@@ -56,7 +58,7 @@ std::optional<Rgb> colourField(const std::string& text, const std::optional<Rgb>
 
 Rule ruleOf(const RuleFields& f) {
     Rule rule;
-    rule.kind = f.alias ? Rule::Kind::Alias : Rule::Kind::Trigger;
+    rule.kind = static_cast<Rule::Kind>(std::clamp(f.kind, 0, 2));
     rule.world = f.world;
     rule.name = f.name;
     rule.enabled = f.enabled;
@@ -73,6 +75,15 @@ Rule ruleOf(const RuleFields& f) {
     rule.statusText = f.status;
     rule.script = f.script;
     return rule;
+}
+
+// A key rule's key that cannot be bound: why (what holds it).
+std::string keyError(const Rule& rule) {
+    if (rule.kind != Rule::Kind::Key) {
+        return {};
+    }
+    std::string key;
+    return KeyBindings::Check(rule.pattern, key);
 }
 
 std::string quoted(const std::string& text) {
@@ -120,12 +131,16 @@ void RulesPresenter::refreshRows() {
             continue;
         }
         m_rows.push_back(i);
-        std::string text = (rule.kind == Rule::Kind::Alias ? "Alias " : "Trigger ") + title(rule);
+        std::string text = (rule.kind == Rule::Kind::Alias ? "Alias "
+                            : rule.kind == Rule::Kind::Key ? "Key "
+                                                           : "Trigger ") +
+                           title(rule);
         if (rule.name.empty() || rule.name != rule.pattern) {
             text += rule.name.empty() ? "" : "  " + rule.pattern;
         }
         text += rule.world.empty() ? "  [all worlds]" : "  [" + rule.world + "]";
-        rows.push_back(RuleRow{text, rule.enabled, !m_book.matcher(i).valid()});
+        rows.push_back(RuleRow{text, rule.enabled,
+                               rule.kind == Rule::Kind::Key ? !keyError(rule).empty() : !m_book.matcher(i).valid()});
     }
     m_view.setRows(rows);
 }
@@ -154,7 +169,8 @@ void RulesPresenter::showSelected() {
     }
     const auto at = static_cast<std::size_t>(index);
     m_view.setFields(fieldsOf(m_book.rule(at)));
-    m_view.setPatternError(m_book.matcher(at).error());
+    const Rule& rule = m_book.rule(at);
+    m_view.setPatternError(rule.kind == Rule::Kind::Key ? keyError(rule) : m_book.matcher(at).error());
     showScriptError(m_book.rule(at));
 }
 
@@ -211,7 +227,11 @@ void RulesPresenter::onFieldsEdited() {
     rule.foreground = colourField(fields.foreground, m_book.rule(at).foreground, "text", colourError);
     rule.background = colourField(fields.background, m_book.rule(at).background, "background", colourError);
     m_book.replace(at, std::move(rule));
-    m_view.setPatternError(m_book.matcher(at).valid() ? colourError : m_book.matcher(at).error());
+    if (m_book.rule(at).kind == Rule::Kind::Key) {
+        m_view.setPatternError(keyError(m_book.rule(at)));
+    } else {
+        m_view.setPatternError(m_book.matcher(at).valid() ? colourError : m_book.matcher(at).error());
+    }
     showScriptError(m_book.rule(at));
     const int selected = m_selected;
     refreshRows();
@@ -365,6 +385,18 @@ std::string RulesPresenter::Describe(const RuleBook& book, const std::string& wo
     }
     if (const auto alias = ExpandAlias(book, book.active(Rule::Kind::Alias, world), line)) {
         out += "Alias " + title(book.rule(alias->rule)) + " sends " + joinCommands(alias->commands) + "\n";
+    }
+    // A key's name in the box says what the key does.
+    std::string why;
+    if (const std::string key = KeyBindings::Normalise(line, why); !key.empty()) {
+        for (const std::size_t index : book.active(Rule::Kind::Key, world)) {
+            const Rule& rule = book.rule(index);
+            if (KeyBindings::Normalise(rule.pattern, why) == key) {
+                out += "Key " + title(rule) + " sends " + joinCommands(SplitCommands(rule.send)) + "\n";
+                out += rule.script.empty() ? "" : "  runs its script\n";
+                break;
+            }
+        }
     }
     return out.empty() ? "No rule matches." : out;
 }

@@ -32,6 +32,12 @@ public:
     void onMoveDown() override;
     void onTestEdited() override;
     void onClosed() override;
+    void onOpenScriptState(int which) override {
+        if (m_openScriptState) {
+            m_openScriptState(which);
+        }
+    }
+    void setScriptStateHook(std::function<void(int)> open) { m_openScriptState = std::move(open); }
 
     // What the rules would do with a line, as the Test box says it.
     static std::string Describe(const RuleBook& book, const std::string& world, const std::string& line);
@@ -53,6 +59,7 @@ private:
     std::vector<std::size_t> m_rows;
     int m_selected = -1;
     std::function<std::string(const std::string&, const std::string&)> m_checkScript;
+    std::function<void(int)> m_openScriptState;
 };
 
 } // namespace corvane

@@ -16,7 +16,7 @@ struct RuleRow {
 // The fields of the selected rule, as the editor shows them. Colours are
 // "#rrggbb", a colour name as typed, or empty.
 struct RuleFields {
-    bool alias = false;
+    int kind = 0; // trigger, alias, key
     std::string world;
     std::string name;
     bool enabled = true;
@@ -53,6 +53,8 @@ public:
     virtual void onMoveDown() = 0;
     virtual void onTestEdited() = 0;
     virtual void onClosed() = 0;
+    // The Variables (0) or Timers (1) button: the connected world's scripts.
+    virtual void onOpenScriptState(int /*which*/) {}
 };
 
 // The "Triggers and Aliases" window: the list with its world filter, the

@@ -32,6 +32,7 @@ void RulesWindow::open() {
         m_presenter = std::make_unique<RulesPresenter>(*m_view, m_services.rules.book(), m_services.session,
                                                        std::function<void()>{});
         m_presenter->setScriptCheck(m_scriptCheck);
+        m_presenter->setScriptStateHook(m_scriptState);
         m_view->setEvents(m_presenter.get());
     }
     m_presenter->open();

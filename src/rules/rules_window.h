@@ -42,6 +42,8 @@ public:
     void setScriptCheck(std::function<std::string(const std::string&, const std::string&)> check) {
         m_scriptCheck = std::move(check);
     }
+    // The Variables (0) and Timers (1) buttons.
+    void setScriptStateHook(std::function<void(int)> open) { m_scriptState = std::move(open); }
     void setScriptStoredHook(std::function<void(const std::string&)> hook) { m_scriptStored = std::move(hook); }
     // Opens the editor (or brings it forward); triggers stopped by the
     // runaway limit send again.
@@ -59,6 +61,7 @@ private:
     std::unique_ptr<RulesPresenter> m_presenter;
     std::function<void(const std::string&)> m_scriptStored;
     std::function<std::string(const std::string&, const std::string&)> m_scriptCheck;
+    std::function<void(int)> m_scriptState;
 };
 
 } // namespace corvane

@@ -31,8 +31,17 @@ std::string ScriptSystem::varsPath(const std::string& worldName) const {
 }
 
 void ScriptSystem::connected(const Session& session) {
-    m_world.reset();
+    close();
     m_worldName = session.WorldName;
+    open(WorldScript::World{session.WorldName, session.CharacterName,
+                            std::string(ServerKindName(session.Server))});
+    if (m_fileWatch != nullptr && !m_settingsPath.empty()) {
+        m_watchId = m_fileWatch->watch(worldScriptPath(m_worldName), [this] { reloadWorldScript(); });
+    }
+    m_world->dispatch("connect");
+}
+
+void ScriptSystem::open(WorldScript::World world) {
     WorldScript::Services services{
         m_services.timers,
         [this](const std::string& text, bool raw) {
@@ -45,12 +54,19 @@ void ScriptSystem::connected(const Session& session) {
             }
         },
         m_services.echo, m_services.speak, m_services.bind};
-    m_world = std::make_unique<WorldScript>(
-        services,
-        WorldScript::World{session.WorldName, session.CharacterName, std::string(ServerKindName(session.Server))},
-        varsPath(session.WorldName), m_services.clock);
+    m_world = std::make_unique<WorldScript>(services, std::move(world), varsPath(m_worldName), m_services.clock);
     runFiles();
-    m_world->dispatch("connect");
+}
+
+void ScriptSystem::close() {
+    if (m_watchId != 0 && m_fileWatch != nullptr) {
+        m_fileWatch->unwatch(m_watchId);
+    }
+    m_watchId = 0;
+    if (m_world && m_services.closing) {
+        m_services.closing();
+    }
+    m_world.reset();
 }
 
 void ScriptSystem::runFiles() {
@@ -94,7 +110,7 @@ void ScriptSystem::disconnected() {
     if (const std::string reason = m_world->saveVars(); !reason.empty()) {
         echo("*** Lua error: vars not saved: " + reason);
     }
-    m_world.reset();
+    close();
 }
 
 bool ScriptSystem::runLua(const std::string& code, const std::string& name) {
@@ -109,13 +125,19 @@ void ScriptSystem::reloadWorldScript() {
     if (!m_world) {
         return;
     }
-    const std::string path = worldScriptPath(m_worldName);
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    if (file) {
-        m_world->run(bytes.str(), std::filesystem::path(path).filename().string());
+    // Run again in a fresh state, so handlers and timers the file makes are
+    // not doubled; vars are written first and read back.
+    const WorldScript::World world = m_world->world();
+    if (const std::string reason = m_world->saveVars(); !reason.empty()) {
+        echo("*** Lua error: vars not saved: " + reason);
     }
+    const FileWatch::WatchId watching = m_watchId;
+    m_watchId = 0;
+    close();
+    m_watchId = watching;
+    echo("*** " + std::filesystem::path(worldScriptPath(m_worldName)).filename().string() +
+         " changed: the world's scripts run again (vars kept)");
+    open(world);
 }
 
 void ScriptSystem::importedScriptChanged(const std::string& source) {

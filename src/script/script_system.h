@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/file_watch.h"
 #include "script/world_script.h"
 
 #include <functional>
@@ -28,6 +29,8 @@ public:
         std::function<void(const std::string&, std::optional<Rgb>)> echo;
         std::function<void(const std::string&, bool)> speak = {};
         std::function<std::string(const std::string&, const std::string&, int)> bind = {};
+        // The world's state is about to close: what it bound goes with it.
+        std::function<void()> closing = {};
     };
 
     explicit ScriptSystem(Services services);
@@ -49,7 +52,10 @@ public:
     // The world's own script file, and running it again after a save.
     std::string worldScriptPath(const std::string& worldName) const;
     std::string varsPath(const std::string& worldName) const;
+    // Runs the scripts again in a fresh state (the world's file changed).
     void reloadWorldScript();
+    // Where a change of the world's script file is seen; none: never reloaded by itself.
+    void setFileWatch(FileWatch* watch) { m_fileWatch = watch; }
     // Runs again what an import stored, when a world is connected.
     void importedScriptChanged(const std::string& source);
 
@@ -66,6 +72,8 @@ public:
     void line(std::string_view text, bool prompt, LineEdit& edit) override;
 
 private:
+    void open(WorldScript::World world);
+    void close();
     void runFiles();
     void echo(const std::string& text) { m_services.echo(text, std::nullopt); }
 
@@ -73,6 +81,8 @@ private:
     std::string m_settingsPath;
     std::unique_ptr<WorldScript> m_world;
     std::string m_worldName;
+    FileWatch* m_fileWatch = nullptr;
+    FileWatch::WatchId m_watchId = 0;
 };
 
 } // namespace corvane

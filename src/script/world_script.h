@@ -89,6 +89,7 @@ public:
     // Writes vars when they changed since the last write; the reason when it failed.
     std::string saveVars();
     void characterLoggedIn(const std::string& character);
+    const World& world() const { return m_world; }
 
     std::size_t memoryUsed() const { return m_lua.memoryUsed(); }
 

@@ -42,6 +42,9 @@ enum class PlayOption {
     ClosedInOutput,
     // Sent lines are shown in a colour of their own (SentColour).
     SentInColour,
+    // The keypad walks: 8 north, 2 south, 4 west, 6 east, 7 8 9 1 3 the
+    // diagonals, 5 look, - up, + down (a key the player bound wins).
+    KeypadMoves,
     Count
 };
 

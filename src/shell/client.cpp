@@ -128,7 +128,12 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
           platform.timers, platform.clock,
           [this](const std::string& command) { m_rules.triggers().sendCommand(command); },
           [this](const std::string& line) { return m_rules.aliases().expand(line); },
-          [this](const std::string& text, std::optional<Rgb> colour) { echo(text, colour); }})
+          [this](const std::string& text, std::optional<Rgb> colour) { echo(text, colour); }, {},
+          [this](const std::string& key, const std::string& command, int handler) {
+              return m_keys.bindFromScript(key, command, handler);
+          },
+          [this] { m_keys.scriptClosed(); }})
+    , m_keys(m_rules.book(), m_session, [this] { return m_settings.Play[PlayOption::KeypadMoves]; })
     , m_commands(ClientCommands::Services{m_rules.aliases(), m_scripts, m_rules.book(), m_session,
                                           [this] { return m_settings.Play.commandPrefix; },
                                           [this](const std::string& text) {
@@ -145,6 +150,7 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
                                           },
                                           [this](const std::string& path) { return m_rulesWindow.importFrom(path); }})
     , m_rulesWindow(RulesWindow::Services{m_rules, m_session, platform.choosers, platform.prompts})
+    , m_scriptState(m_scripts, platform.clock)
     , m_conversations(ConversationWiring::Parts{
           m_settings, m_session, m_history, platform.sound, platform.clock, platform.views, m_menu, m_sender,
           m_browser,
@@ -191,14 +197,24 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
     m_processor.setLineStage(&m_mcp.link());
     conversations().setNext(&m_rules.triggers());
     m_processor.setLineFilter(&conversations());
+    conversations().setRoutedHook(
+        [this](const std::string& name, const std::string& text) { m_scripts.conversation(name, text); });
     m_input.setExpander(&m_commands);
     m_rules.triggers().setScripts(&m_scripts);
     m_rules.aliases().setScripts(&m_scripts);
     m_rulesWindow.setScriptCheck([](const std::string& script, const std::string& name) {
         return LuaState::Compile(script, "rule " + name);
     });
+    m_rulesWindow.setScriptStateHook([this](int which) {
+        m_scriptState.open(which == 1 ? ScriptStateView::Kind::Timers : ScriptStateView::Kind::Variables);
+    });
     m_rulesWindow.setScriptStoredHook([this](const std::string& source) { m_scripts.importedScriptChanged(source); });
     m_login.setLoggedInHook([this] { m_scripts.loggedIn(m_session); });
+    m_keys.setHandlerReleased([this](int handler) {
+        if (m_scripts.world() != nullptr) {
+            m_scripts.world()->releaseHandler(handler);
+        }
+    });
     m_rules.aliases().setSpeedwalk([this] { return m_settings.Play[PlayOption::Speedwalk]; });
     m_rules.aliases().setSplitTyped([this] { return m_settings.Play[PlayOption::SplitTyped]; });
     m_processor.setOwnAnswers(&m_sender.ownAnswers());

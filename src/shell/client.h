@@ -25,9 +25,11 @@
 #include "macros/text_editor.h"
 #include "macros/user_macros.h"
 #include "room/room_windows.h"
+#include "rules/key_bindings.h"
 #include "rules/rule_system.h"
 #include "rules/rules_window.h"
 #include "script/client_commands.h"
+#include "script/script_state_presenter.h"
 #include "script/script_system.h"
 #include "settings/client_settings.h"
 #include "settings/startup.h"
@@ -168,6 +170,7 @@ public:
     void onCommandButton(int index) override;
     void onMacroButton(int index) override;
     bool onInputKey(InputLine::Key key) override;
+    bool onBoundKey(const std::string& key) override;
     void onHistoryToggle() override;
     void onHistoryFocusIn() override;
     void onHistoryFocusOut() override;
@@ -212,6 +215,8 @@ public:
     RulesWindow& rulesWindow() { return m_rulesWindow; }
     // Lua: the connected world's state, its timers, events and vars.
     ScriptSystem& scripts() { return m_scripts; }
+    // The Variables and Timers windows.
+    ScriptStateWindows& scriptState() { return m_scriptState; }
     // Pages, whispers, puppets and channels in windows of their own.
     Conversations& conversations() { return m_conversations.conversations(); }
     ConversationWiring& conversationWiring() { return m_conversations; }
@@ -293,8 +298,10 @@ private:
     GmcpMessages m_gmcp;
     RuleSystem m_rules;
     ScriptSystem m_scripts;
+    KeyBindings m_keys;
     ClientCommands m_commands;
     RulesWindow m_rulesWindow;
+    ScriptStateWindows m_scriptState;
     ConversationWiring m_conversations;
     PlayHabits m_habits;
     NameCompleter m_names;

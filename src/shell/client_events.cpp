@@ -14,6 +14,7 @@
 #include "platform/socket.h"
 #include "platform/sound.h"
 #include "platform/view_factory.h"
+#include "rules/expansion.h"
 #include "settings/settings.h"
 
 #include <algorithm>
@@ -235,6 +236,26 @@ void Client::onMacroButton(int index) {
 
 bool Client::onInputKey(InputLine::Key key) {
     return m_input.onInputKey(key);
+}
+
+bool Client::onBoundKey(const std::string& key) {
+    const auto action = m_keys.find(key);
+    // Unconnected, the key does what it always did.
+    if (!action || !m_session.Connected) {
+        return false;
+    }
+    for (const std::string& command : SplitCommands(action->command)) {
+        for (const std::string& line : m_commands.expand(command)) {
+            m_sender.SendCommand(line + std::string(NewLine));
+        }
+    }
+    if (!action->script.empty()) {
+        m_scripts.runLua(action->script, action->name);
+    }
+    if (action->handler != 0 && m_scripts.world() != nullptr) {
+        m_scripts.world()->callHandler(action->handler);
+    }
+    return true;
 }
 void Client::onHistoryToggle() {
     m_input.toggleHistory();

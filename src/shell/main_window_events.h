@@ -4,6 +4,8 @@
 #include "core/main_menu.h"
 #include "speech/speech_key.h"
 
+#include <string>
+
 namespace corvane {
 
 // What the user does in the main window; the window forwards each to the rules.
@@ -18,6 +20,9 @@ public:
     virtual void onMacroButton(int index) = 0;
     // True when the key is consumed.
     virtual bool onInputKey(InputLine::Key key) = 0;
+    // A key that can be bound ("KP8", "Ctrl+F9"), pressed in the input line
+    // or the output; true when a binding took it.
+    virtual bool onBoundKey(const std::string& /*key*/) { return false; }
     virtual void onHistoryToggle() = 0;
     virtual void onHistoryFocusIn() = 0;
     virtual void onHistoryFocusOut() = 0;

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace corvane::testing {
 namespace {
@@ -181,6 +182,36 @@ TEST_F(KeystrokeWidget, DirectionPadAccessKeysPressTheirButtons) {
     ASSERT_TRUE(activatePad());
     QTest::keyClick(pad, Qt::Key_C, Qt::AltModifier);
     EXPECT_TRUE(waitUntil([&] { return !pad->isVisible(); }));
+}
+
+// Keys as the player presses them: the keypad (Num Lock on or off), a bound
+// Ctrl key and an F-key reach the world as commands and type nothing; a
+// digit of the main keys still types.
+TEST_F(KeystrokeWidget, BoundKeysSendTheirCommandsAndTypeNothing) {
+    client.settings().Play.set(PlayOption::KeypadMoves, true);
+    Rule kick;
+    kick.kind = Rule::Kind::Key;
+    kick.pattern = "Ctrl+K";
+    kick.send = "kick";
+    Rule score;
+    score.kind = Rule::Kind::Key;
+    score.pattern = "F9";
+    score.send = "score";
+    client.rules().book().setRules({kick, score});
+    const std::vector<std::tuple<const char*, Qt::Key, Qt::KeyboardModifiers, QByteArray>> keys = {
+        {"keypad 8", Qt::Key_8, Qt::KeypadModifier, "north\r\n"},
+        {"keypad 2 without Num Lock", Qt::Key_Down, Qt::KeypadModifier, "south\r\n"},
+        {"Ctrl+K", Qt::Key_K, Qt::ControlModifier, "kick\r\n"},
+        {"F9", Qt::Key_F9, Qt::NoModifier, "score\r\n"},
+    };
+    for (const auto& [name, key, modifiers, sent] : keys) {
+        server.received.clear();
+        QTest::keyClick(input(), key, modifiers);
+        EXPECT_TRUE(waitUntil([&] { return server.received == sent; }, 2000)) << name << ": " << server.received.toStdString();
+        EXPECT_EQ(input()->text(), "") << name;
+    }
+    QTest::keyClick(input(), Qt::Key_8);
+    EXPECT_EQ(input()->text(), "8");
 }
 
 } // namespace
