@@ -65,7 +65,7 @@ QtRulesView::QtRulesView(QWidget* parent)
     };
     m_kind = new QComboBox(m_fields);
     m_kind->addItems({tr("Trigger (matches lines from the world)"), tr("Alias (matches what you send)"),
-                      tr("Key (a key pressed in the main window; the pattern is its name)")});
+                      tr("Key (pressed in the main window)")});
     form->addRow(tr("&Kind:"), named(m_kind, "RuleKind"));
     m_world = new QLineEdit(m_fields);
     m_world->setPlaceholderText(tr("every world"));

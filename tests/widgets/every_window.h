@@ -17,6 +17,7 @@
 #include "qt/qt_player_list_view.h"
 #include "qt/qt_preferences_view.h"
 #include "qt/qt_rules_view.h"
+#include "qt/qt_script_state_view.h"
 #include "qt/qt_session_history_view.h"
 #include "qt/qt_user_macros_view.h"
 #include "qt/qt_walk_view.h"
@@ -119,6 +120,13 @@ inline const std::vector<WindowRow>& EveryWindow() {
          [](QtMainWindow& main) {
              return OpenWindowWith(std::make_unique<QtRulesView>(&main),
                                    [](QtRulesView& v) { v.showWindow(); });
+         }},
+        {"qt_script_state_view.h",
+         [](QtMainWindow& main) {
+             return OpenWindowWith(std::make_unique<QtScriptStateView>(&main), [](QtScriptStateView& v) {
+                 v.setKind(ScriptStateView::Kind::Variables);
+                 v.showWindow();
+             });
          }},
         {"qt_session_history_view.h",
          [](QtMainWindow& main) {
