@@ -197,7 +197,9 @@ QtRulesView::QtRulesView(QWidget* parent)
     }
     setTabOrder(lastField, m_test);
     setTabOrder(m_test, m_result);
-    setTabOrder(m_result, close);
+    setTabOrder(m_result, variables);
+    setTabOrder(variables, timers);
+    setTabOrder(timers, close);
     // As large as the form asks; a smaller screen makes it smaller and the
     // form scrolls.
     ensurePolished();
