@@ -2,6 +2,7 @@
 
 #include "qt/qt_screen_fit.h"
 #include "qt/qt_text.h"
+#include "qt/qt_speech_page.h"
 #include "qt/qt_watch_for_page.h"
 
 #include <QButtonGroup>
@@ -62,6 +63,8 @@ QtPreferencesView::QtPreferencesView(QWidget* parent)
     m_watchFor = new QtWatchForPage(m_tabs);
     m_tabs->addTab(ScrollingPart(m_watchFor), tr("WatchFor"));
     m_tabs->addTab(ScrollingPart(buildPlayPage()), tr("&Play"));
+    m_speech = new QtSpeechPage(m_tabs, [this] { notify([](PreferencesEvents& e) { e.onOptionChanged(); }); });
+    m_tabs->addTab(ScrollingPart(m_speech), tr("&Speech"));
 
     auto* ok = new QPushButton(tr("OK"), this);
     ok->setObjectName("btnOKApply_0");
@@ -379,6 +382,10 @@ template <typename Handler> void QtPreferencesView::notify(Handler handler) {
     if (m_events != nullptr) {
         handler(*m_events);
     }
+}
+
+SpeechPageView& QtPreferencesView::speech() {
+    return *m_speech;
 }
 
 WatchForView& QtPreferencesView::watchFor() {

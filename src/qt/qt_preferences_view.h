@@ -16,6 +16,7 @@ class QTabWidget;
 
 namespace corvane {
 
+class QtSpeechPage;
 class QtWatchForPage;
 
 // The preferences dialog (frmPrefs), modeless over the main window.
@@ -28,6 +29,7 @@ public:
     void setEvents(PreferencesEvents* events) override { m_events = events; }
     WatchForView& watchFor() override;
     PlayPageView& play() override { return *this; }
+    SpeechPageView& speech() override;
     void setOptionCaption(PlayOption option, const std::string& caption) override;
     bool isOptionChecked(PlayOption option) const override;
     void setOptionChecked(PlayOption option, bool checked) override;
@@ -81,6 +83,7 @@ private:
     QRadioButton* m_oneBrowser = nullptr;
     QRadioButton* m_multipleBrowsers = nullptr;
     QtWatchForPage* m_watchFor = nullptr;
+    QtSpeechPage* m_speech = nullptr;
     std::array<QCheckBox*, kPlayOptionCount> m_playChecks{};
     QPushButton* m_sentColour = nullptr;
     QComboBox* m_spellChoice = nullptr;

@@ -437,7 +437,8 @@ void Client::openPreferences() {
     m_preferencesView = m_platform.views.createPreferencesView();
     m_preferences = std::make_unique<PreferencesPresenter>(
         *m_preferencesView, m_settings, m_session, m_triggers, m_views.display, m_layout, m_views.window,
-        PreferencesPresenter::Services{m_platform.prompts, m_platform.sound, m_platform.choosers, m_spelling},
+        PreferencesPresenter::Services{m_platform.prompts, m_platform.sound, m_platform.choosers, m_spelling,
+                                       m_speech.get()},
         m_options.currentDirectory,
         PreferencesPresenter::Hooks{[this](const std::string& text) {
                                         if (!m_habits.quietNotice(text)) {

@@ -136,7 +136,8 @@ PreferencesPresenter::PreferencesPresenter(PreferencesView& view, ClientSettings
                                              m_hooks.triggersApplied();
                                          }
                                      }})
-    , m_play(view.play(), settings.Play, services.spelling) {
+    , m_play(view.play(), settings.Play, services.spelling)
+    , m_speechPage(view.speech(), services.speech) {
     m_view.watchFor().setWatchForEvents(&m_watchFor);
     m_view.setEvents(this);
 }
@@ -165,6 +166,7 @@ void PreferencesPresenter::load() {
     m_view.setKeyringUnavailable(passwords.unavailableReason());
     m_view.setMultipleBrowsers(m_settings.NewBrowser);
     m_play.load();
+    m_speechPage.load();
     m_written = settingValues();
 
     const DisplayView::Font font = m_display.inputFont();
@@ -363,6 +365,7 @@ void PreferencesPresenter::applyToClient() {
     if (const std::string problem = m_play.apply(); !problem.empty()) {
         m_services.prompts.message("Spell check is off: " + problem, "Corvane Error", PromptIcon::Exclamation);
     }
+    m_speechPage.apply();
 
     m_settings.MaxLines = inRange ? static_cast<int>(typed) : m_lineLimit;
     const long long product = static_cast<long long>(m_settings.CharsPerLine) * m_settings.MaxLines;
@@ -404,6 +407,7 @@ void PreferencesPresenter::writeSettings() {
     }
     m_written = std::move(values);
     m_play.write(path);
+    m_speechPage.write(path);
 
     PasswordStore passwords(CurrentKeyring(), path);
     const bool keyring = m_view.checked(PreferencesView::KeyringPasswords);

@@ -3,6 +3,7 @@
 #include "settings/watch_for_page.h"
 #include "shell/play_page.h"
 #include "shell/preferences_view.h"
+#include "shell/speech_page.h"
 
 #include <array>
 #include <functional>
@@ -33,6 +34,8 @@ public:
         Choosers& choosers;
         // Null where the program has no spell checker.
         Spelling* spelling;
+        // Null where the client was given no speech engine.
+        SpeechPresenter* speech = nullptr;
     };
     struct Hooks {
         // Appends the client's own text to the output window.
@@ -97,6 +100,7 @@ private:
     Hooks m_hooks;
     WatchForPage m_watchFor;
     PlayPage m_play;
+    SpeechPage m_speechPage;
 
     bool m_ready = false;
     bool m_prefsChanged = false;

@@ -6,6 +6,7 @@
 namespace corvane {
 
 class PlayPageView;
+class SpeechPageView;
 class WatchForView;
 
 // What the user does in the preferences dialog outside its "WatchFor" page.
@@ -32,10 +33,11 @@ public:
 };
 
 // The preferences dialog (frmPrefs): the tab strip tbsOptions with the pages
-// "Fonts", "Directories", "WatchFor" and "Play", and OK, Apply and Cancel below.
+// "Fonts", "Directories", "WatchFor", "Play" and "Speech", and OK, Apply and
+// Cancel below.
 class PreferencesView {
 public:
-    enum Tab { FontsTab = 0, DirectoriesTab = 1, WatchForTab = 2, PlayTab = 3, TabCount = 4 };
+    enum Tab { FontsTab = 0, DirectoriesTab = 1, WatchForTab = 2, PlayTab = 3, SpeechTab = 4, TabCount = 5 };
     enum Check { AutoPicture, WindowPosition, RingBell, RestoreWindow, KeyringPasswords, CheckCount };
     struct SampleLook {
         std::string caption;
@@ -52,6 +54,7 @@ public:
     virtual void setEvents(PreferencesEvents* events) = 0;
     virtual WatchForView& watchFor() = 0;
     virtual PlayPageView& play() = 0;
+    virtual SpeechPageView& speech() = 0;
 
     virtual void setCaption(const std::string& caption) = 0;
     virtual int currentTab() const = 0;

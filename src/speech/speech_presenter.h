@@ -49,6 +49,7 @@ public:
     const SpeechSettings& settings() const { return m_settings; }
     // Empty when an engine answers; otherwise why nothing is said.
     std::string unavailableReason() const { return m_services.engine.unavailableReason(); }
+    std::vector<SpeechVoice> voices() const { return m_services.engine.voices(); }
 
     bool offerLine(TextLine& line) override;
     void readEnded(std::string_view unshown) override;

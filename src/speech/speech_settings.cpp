@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <vector>
 
 namespace corvane {
 
@@ -36,6 +37,17 @@ std::string FlagText(bool flag) {
     return flag ? "True" : "False";
 }
 
+std::vector<SettingChange> SpeechKeys(const SpeechSettings& settings) {
+    return {{"SpeakIncoming", FlagText(settings.speakIncoming)},
+            {"OnlyInBackground", FlagText(settings.onlyInBackground)},
+            {"Voice", settings.voice},
+            {"Rate", NumberText(settings.rate)},
+            {"Pitch", NumberText(settings.pitch)},
+            {"Volume", NumberText(settings.volume)},
+            {"SpeakSent", FlagText(settings.speakSent)},
+            {"SpeakConversations", FlagText(settings.speakConversations)}};
+}
+
 } // namespace
 
 SpeechSettings ReadSpeechSettings(const std::string& path) {
@@ -51,17 +63,20 @@ SpeechSettings ReadSpeechSettings(const std::string& path) {
     return settings;
 }
 
-bool WriteSpeechSettings(const SpeechSettings& settings, const std::string& path) {
-    return ChangeSettings(kSection,
-                          {{"SpeakIncoming", FlagText(settings.speakIncoming)},
-                           {"OnlyInBackground", FlagText(settings.onlyInBackground)},
-                           {"Voice", settings.voice},
-                           {"Rate", NumberText(settings.rate)},
-                           {"Pitch", NumberText(settings.pitch)},
-                           {"Volume", NumberText(settings.volume)},
-                           {"SpeakSent", FlagText(settings.speakSent)},
-                           {"SpeakConversations", FlagText(settings.speakConversations)}},
-                          path);
+bool WriteSpeechSettings(const SpeechSettings& settings, const std::string& path, const SpeechSettings* before) {
+    auto keys = SpeechKeys(settings);
+    if (before != nullptr) {
+        const auto old = SpeechKeys(*before);
+        std::erase_if(keys, [&old](const SettingChange& key) {
+            return std::any_of(old.begin(), old.end(), [&key](const SettingChange& was) {
+                return was.key == key.key && was.value == key.value;
+            });
+        });
+        if (keys.empty()) {
+            return true;
+        }
+    }
+    return ChangeSettings(kSection, keys, path);
 }
 
 } // namespace corvane

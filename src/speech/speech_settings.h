@@ -28,6 +28,9 @@ struct SpeechSettings {
 };
 
 SpeechSettings ReadSpeechSettings(const std::string& path);
-bool WriteSpeechSettings(const SpeechSettings& settings, const std::string& path);
+// With `before`, only the keys whose value differs from it are written, so a
+// setting another window changed meanwhile is not put back.
+bool WriteSpeechSettings(const SpeechSettings& settings, const std::string& path,
+                         const SpeechSettings* before = nullptr);
 
 } // namespace corvane

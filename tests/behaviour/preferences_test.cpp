@@ -1,5 +1,6 @@
 #include "behaviour/scratch_folder.h"
 #include "fakes/client_harness.h"
+#include "fakes/fake_speech.h"
 #include "settings/settings.h"
 #include "shell/preferences_presenter.h"
 
@@ -16,6 +17,8 @@ using Check = PreferencesView::Check;
 struct PreferencesTest : ::testing::Test {
     ScratchFolder folder;
     std::string path = folder.file("CORVANE.INI");
+    // Outlives the client, which may be given it.
+    FakeSpeech engine;
     std::unique_ptr<ClientHarness> h;
     FakePreferencesView* dialog = nullptr;
 
@@ -274,6 +277,8 @@ TEST_F(PreferencesTest, CtrlTabGoesToTheNextTabAndFromTheLastToTheFirst) {
     dialog->events->onNextTab();
     EXPECT_EQ(dialog->tab, PreferencesView::PlayTab);
     dialog->events->onNextTab();
+    EXPECT_EQ(dialog->tab, PreferencesView::SpeechTab);
+    dialog->events->onNextTab();
     EXPECT_EQ(dialog->tab, PreferencesView::FontsTab);
     dialog->events->onNextTab();
     EXPECT_EQ(dialog->tab, PreferencesView::DirectoriesTab);
@@ -370,6 +375,63 @@ TEST_F(PreferencesTest, TheConnectedWorldsRowsTakeEffectAtOnceOthersDoNot) {
     EXPECT_EQ(h->client.triggers().ActiveTriggers[1].text, "hug");
     EXPECT_EQ(h->client.triggers().ActiveTriggers[0].text, "dragon");
     EXPECT_EQ(setting("Beta", "Trigger 2"), "");
+}
+
+using SpeechBox = SpeechPageView::Box;
+using SpeechLevel = SpeechPageView::Level;
+
+TEST_F(PreferencesTest, TheSpeechPageStartsOffOffersTheEnginesVoicesAndWritesOnlyWhatChanged) {
+    start("[Speech]\r\nRate=0.25\r\n");
+    h->client.setSpeech(&engine);
+    open();
+    const FakeSpeechPage& page = dialog->speechPage;
+    EXPECT_EQ(page.reason, "");
+    EXPECT_FALSE(page.boxes[SpeechBox::SpeakIncoming]);
+    EXPECT_FALSE(page.boxes[SpeechBox::OnlyInBackground]);
+    EXPECT_FALSE(page.boxes[SpeechBox::SpeakSent]);
+    EXPECT_TRUE(page.boxes[SpeechBox::SpeakConversations]);
+    EXPECT_EQ(page.voices, (std::vector<std::string>{"The engine's usual voice", "Alice (English)", "Bob (English)"}));
+    EXPECT_EQ(page.voice, 0);
+    EXPECT_DOUBLE_EQ(page.levels[SpeechLevel::Rate], 0.25);
+    EXPECT_DOUBLE_EQ(page.levels[SpeechLevel::Volume], 1.0);
+
+    dialog->changeSpeech([](FakeSpeechPage& p) {
+        p.boxes[SpeechBox::SpeakIncoming] = true;
+        p.voice = 2;
+        p.levels[SpeechLevel::Pitch] = -0.5;
+    });
+    // Another window changes a key meanwhile; OK must not put it back.
+    WriteSetting("Speech", "Rate", "0.75", path);
+    h->prompts.answers = {PromptAnswer::Yes};
+    press(0);
+    EXPECT_EQ(setting("Speech", "SpeakIncoming"), "True");
+    EXPECT_EQ(setting("Speech", "Voice"), "en-b");
+    EXPECT_EQ(setting("Speech", "Pitch"), "-0.50");
+    EXPECT_EQ(setting("Speech", "Rate"), "0.75");
+    EXPECT_EQ(setting("Speech", "SpeakSent"), "");
+    EXPECT_EQ(setting("Speech", "Volume"), "");
+    // The running speech has them at once.
+    EXPECT_EQ(engine.voice, "en-b");
+    EXPECT_DOUBLE_EQ(engine.pitch, -0.5);
+    EXPECT_TRUE(h->client.speech()->settings().speakIncoming);
+}
+
+TEST_F(PreferencesTest, TheSpeechPageSaysWhyWhenThereIsNoSpeechAndKeepsAVoiceNotOfferedHere) {
+    start("[Speech]\r\nVoice=fr-c\r\n");
+    open();
+    EXPECT_EQ(dialog->speechPage.reason, SpeechPage::kNoEngine);
+    dialog->events->onCancel();
+
+    engine.reason = "No speech engine answered (speech-dispatcher is not running).";
+    h->client.setSpeech(&engine);
+    open();
+    EXPECT_EQ(dialog->speechPage.reason, engine.reason);
+    EXPECT_EQ(dialog->speechPage.voices.back(), "fr-c (not offered here)");
+    EXPECT_EQ(dialog->speechPage.voice, 1);
+    dialog->tickPlayOption(PlayOption::ScrollbackPane, true);
+    press(1);
+    EXPECT_EQ(setting("Speech", "Voice"), "fr-c");
+    EXPECT_EQ(h->client.speech()->settings().voice, "fr-c");
 }
 
 } // namespace

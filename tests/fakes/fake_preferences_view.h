@@ -3,12 +3,34 @@
 #include "settings/watch_for_view.h"
 #include "shell/play_page_view.h"
 #include "shell/preferences_view.h"
+#include "shell/speech_page_view.h"
 
 #include <array>
 #include <string>
 #include <vector>
 
 namespace corvane::testing {
+
+// The Speech page in memory.
+class FakeSpeechPage : public SpeechPageView {
+public:
+    void setChecked(Box box, bool value) override { boxes[static_cast<std::size_t>(box)] = value; }
+    bool checked(Box box) const override { return boxes[static_cast<std::size_t>(box)]; }
+    void setVoices(const std::vector<std::string>& names, int selected) override {
+        voices = names;
+        voice = selected;
+    }
+    int voiceChoice() const override { return voice; }
+    void setLevel(Level which, double value) override { levels[static_cast<std::size_t>(which)] = value; }
+    double level(Level which) const override { return levels[static_cast<std::size_t>(which)]; }
+    void setUnavailable(const std::string& text) override { reason = text; }
+
+    std::array<bool, BoxCount> boxes{};
+    std::array<double, LevelCount> levels{};
+    std::vector<std::string> voices;
+    int voice = -1;
+    std::string reason = "not told";
+};
 
 // The preferences dialog in memory; the test plays the user through the
 // two event interfaces (typing into a box is setting it, then reporting).
@@ -29,6 +51,12 @@ public:
     void setEvents(PreferencesEvents* e) override { events = e; }
     WatchForView& watchFor() override { return *this; }
     PlayPageView& play() override { return *this; }
+    SpeechPageView& speech() override { return speechPage; }
+    // A change on the Speech page, as its controls report it.
+    template <typename Change> void changeSpeech(Change change) {
+        change(speechPage);
+        events->onOptionChanged();
+    }
     void setOptionCaption(PlayOption option, const std::string& text) override {
         playCaptions[static_cast<std::size_t>(option)] = text;
     }
@@ -141,6 +169,7 @@ public:
     std::vector<std::string> worlds;
     int world = -1;
     std::array<Row, 5> rows;
+    FakeSpeechPage speechPage;
 
 private:
     static std::size_t slot(int row) { return static_cast<std::size_t>(row); }

@@ -3,6 +3,7 @@
 #include "widgets/qt_wait.h"
 
 #include "qt/qt_preferences_view.h"
+#include "shell/speech_page.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -54,8 +55,14 @@ struct PreferencesWidget : ::testing::Test {
 
 TEST_F(PreferencesWidget, EveryControlHasItsNameAndCaption) {
     EXPECT_EQ(dialog->windowTitle(), "CORVane 2.1 Preferences");
-    ASSERT_EQ(tabs->count(), 4);
+    ASSERT_EQ(tabs->count(), 5);
     EXPECT_EQ(tabs->tabText(3), "&Play");
+    EXPECT_EQ(tabs->tabText(4), "&Speech");
+    // A client given no speech engine: the page says why and takes no clicks.
+    EXPECT_FALSE(child("lblSpeechReason")->isHidden());
+    EXPECT_EQ(child<QLabel>("lblSpeechReason")->text(), SpeechPage::kNoEngine);
+    EXPECT_FALSE(child("chkSpeakIncoming")->isEnabled());
+    EXPECT_FALSE(child("sldSpeechRate")->isEnabled());
     for (std::size_t i = 0; i < kPlayOptionCount; ++i) {
         const auto option = static_cast<PlayOption>(i);
         auto* box = child<QCheckBox>(("chkPlay_" + std::string(PlayOptionKey(option))).c_str());
@@ -121,9 +128,12 @@ TEST_F(PreferencesWidget, CtrlTabCyclesTheTabsFromAnyControl) {
     tabs->setCurrentIndex(3);
     child("chkPlay_ShowSent")->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(tabs->currentIndex(), 4);
+    child("cmdCancel")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
     EXPECT_EQ(tabs->currentIndex(), 0);
     EXPECT_TRUE(child("fraFonts")->isVisible());
-    EXPECT_FALSE(child("fraPlay")->isVisible());
+    EXPECT_FALSE(child("fraSpeech")->isVisible());
     child("btnOKApply_1")->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
     EXPECT_EQ(tabs->currentIndex(), 1);
