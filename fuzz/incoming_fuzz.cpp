@@ -98,11 +98,17 @@ struct Run {
 
     void receive(const std::string& bytes, const std::vector<std::size_t>& cuts) {
         std::size_t at = 0;
+        // A closed socket (a corrupt compressed stream closes it) reads nothing more.
         for (std::size_t cut : cuts) {
+            if (h.socket.state() == Socket::State::Closed) {
+                return;
+            }
             h.socket.receive(std::string_view(bytes).substr(at, cut - at));
             at = cut;
         }
-        h.socket.receive(std::string_view(bytes).substr(at));
+        if (h.socket.state() != Socket::State::Closed) {
+            h.socket.receive(std::string_view(bytes).substr(at));
+        }
     }
 
     std::string joinedLog() const {

@@ -89,6 +89,8 @@ LineProcessor::LineProcessor(Session& session, const ClientSettings& settings, S
     , m_output(output)
     , m_window(window) {
     m_looks.fill(kLookUnknown);
+    // Compression costs nothing to agree to and cuts a MUD's traffic by most of it.
+    m_telnet.setAccepted(MccpInflater::Option, TelnetFilter::Side::Remote, true);
 }
 
 void LineProcessor::reset() {
@@ -105,6 +107,8 @@ void LineProcessor::reset() {
     }
     m_reply.clear();
     m_telnet.reset();
+    m_mccp.reset();
+    m_reportedCorrupt = false;
     m_telnetOptions.reset();
     if (m_quietTimer && m_timers != nullptr) {
         m_timers->stop(*m_quietTimer);
@@ -199,7 +203,7 @@ void LineProcessor::ProcessIncoming() {
         return;
     }
     m_running = true;
-    while (!m_session.PendingText.empty() && !m_session.OutputPaused) {
+    while (!m_session.PendingText.empty() && !m_session.OutputPaused && !m_mccp.corrupt()) {
         if (m_session.Server == ServerKind::Mud) {
             // A MUD's prompt that was shown alone ends where the next read
             // starts: what comes is an answer or news, not the prompt's rest.
@@ -207,7 +211,7 @@ void LineProcessor::ProcessIncoming() {
         }
         m_work.clear();
         m_work.swap(m_session.PendingText);
-        processBatch(reinterpret_cast<const unsigned char*>(m_work.data()), m_work.size());
+        receive(reinterpret_cast<const unsigned char*>(m_work.data()), m_work.size());
         if (!m_reply.empty()) {
             // One send for all the replies a read asked for, in their order: a
             // server that floods requests costs one write per read, not one each.
@@ -240,6 +244,29 @@ void LineProcessor::ProcessIncoming() {
         m_output.flush();
     }
     m_running = false;
+    if (m_mccp.corrupt() && !m_reportedCorrupt) {
+        m_reportedCorrupt = true;
+        m_session.PendingText.clear();
+        if (m_hooks.streamCorrupt) {
+            m_hooks.streamCorrupt();
+        }
+    }
+}
+
+void LineProcessor::receive(const unsigned char* bytes, std::size_t n) {
+    while (n > 0 && !m_mccp.corrupt()) {
+        std::size_t used = 0;
+        if (m_mccp.active()) {
+            used = m_mccp.inflate({reinterpret_cast<const char*>(bytes), n}, [this](std::string_view piece) {
+                processBatch(reinterpret_cast<const unsigned char*>(piece.data()), piece.size());
+            });
+        } else {
+            used = processBatch(bytes, n);
+        }
+        bytes += used;
+        n -= used;
+    }
+    unfinishedTailAtEndOfRead();
 }
 
 void LineProcessor::commandSent() {
@@ -296,6 +323,11 @@ void LineProcessor::telnetByte(unsigned char byte) {
         m_telnetOptions.optionChanged(m_telnet, m_reply);
         break;
     case TelnetFilter::Result::Subnegotiation:
+        if (m_telnet.lastOption() == MccpInflater::Option &&
+            m_telnet.isOn(MccpInflater::Option, TelnetFilter::Side::Remote)) {
+            m_mccp.start();
+            break;
+        }
         m_telnetOptions.setSecure(!m_socket.secureProtocol().empty());
         m_telnetOptions.subnegotiation(m_telnet, m_reply);
         break;
@@ -335,14 +367,19 @@ void LineProcessor::releaseHeldCarriageReturns() {
     }
 }
 
-void LineProcessor::processBatch(const unsigned char* bytes, std::size_t n) {
+std::size_t LineProcessor::processBatch(const unsigned char* bytes, std::size_t n) {
     std::size_t i = 0;
     while (i < n) {
         const unsigned char c = bytes[i];
         bool lineEnd = false;
         if (m_telnet.inSequence() || c == TelnetFilter::IAC) {
+            const bool compressedBefore = m_mccp.active();
             telnetByte(c);
             ++i;
+            if (m_mccp.active() && !compressedBefore) {
+                // Everything after the start is compressed, the rest of this read too.
+                return i;
+            }
         } else if ((m_ansi.inSequence() && c != '\r' && c != '\n') || c == AnsiParser::ESC) {
             if (c == AnsiParser::ESC && m_decoder.pending()) {
                 flushDecoder();
@@ -353,6 +390,17 @@ void LineProcessor::processBatch(const unsigned char* bytes, std::size_t n) {
                 m_spanStyle = m_ansi.style();
             }
             ++i;
+        } else if (c == 0) {
+            // A run of NULs shows nothing; one stands for all (a compressed
+            // stream may inflate to a gigabyte of them).
+            if (m_decoder.pending()) {
+                flushDecoder();
+            }
+            releaseHeldCarriageReturns();
+            m_pairedEnd = 0;
+            while (i < n && bytes[i] == 0) {
+                ++i;
+            }
         } else if (kPlainText.plain[c]) {
             // A run of ordinary text, up to what one line may hold.
             releaseHeldCarriageReturns();
@@ -416,7 +464,7 @@ void LineProcessor::processBatch(const unsigned char* bytes, std::size_t n) {
             m_previous = c;
         }
     }
-    unfinishedTailAtEndOfRead();
+    return n;
 }
 
 bool LineProcessor::showsUnfinishedTail() const {

@@ -8,6 +8,7 @@
 #include "platform/clock.h"
 #include "core/text_line.h"
 #include "core/utf8_stream_decoder.h"
+#include "wire/mccp_inflater.h"
 
 #include <array>
 #include <functional>
@@ -65,6 +66,9 @@ public:
         // or a line ended by go-ahead or end-of-record. The text is the whole
         // line so far.
         std::function<void(const std::string& text)> promptShown = {};
+        // The world's compressed stream could not be inflated: nothing more
+        // can be read from this connection.
+        std::function<void()> streamCorrupt = {};
     };
     // Quiet after an unfinished line before it is shown as an open prompt.
     static constexpr std::chrono::milliseconds kOpenPromptDelay{250};
@@ -120,7 +124,10 @@ private:
     void promptEnded();
     void releaseHeldCarriageReturns();
     void closeSpan();
-    void processBatch(const unsigned char* bytes, std::size_t n);
+    // One read: through the inflater while the world compresses, then the rest.
+    void receive(const unsigned char* bytes, std::size_t n);
+    // Returns the bytes taken: fewer than `n` when compression starts among them.
+    std::size_t processBatch(const unsigned char* bytes, std::size_t n);
     bool showsUnfinishedTail() const;
     void telnetByte(unsigned char byte);
     // Text with bytes from 128 up: each goes through the decoder.
@@ -152,6 +159,8 @@ private:
     bool m_midLine = false;
     ShownLineFilter* m_filter = nullptr;
 
+    MccpInflater m_mccp;
+    bool m_reportedCorrupt = false;
     TelnetFilter m_telnet;
     TelnetOptions m_telnetOptions;
     Timers* m_timers = nullptr;

@@ -179,7 +179,13 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
                               m_names.learnFromLine(line);
                               m_room.lineShown(line);
                           },
-                          [this](const std::string& text) { m_sender.promptedLogin().promptShown(text); }});
+                          [this](const std::string& text) { m_sender.promptedLogin().promptShown(text); },
+                          [this] {
+                              ShowOutput(std::string(NewLine) +
+                                         "*** The world's compressed stream is corrupt; disconnected." +
+                                         std::string(NewLine));
+                              m_connection.DisconnectFromWorld();
+                          }});
     m_sender.setSentHook([this] { m_processor.commandSent(); });
     m_classifier.setHooks(
         {[this] { m_room.roomChanged(); }, [this](const std::string& name) { m_names.addName(name); }});

@@ -94,7 +94,12 @@ INSTANTIATE_TEST_SUITE_P(
         IncomingCase{"Windows1252HighBytes", {"\x80 \x93q\x94 caf\xE9\r"}, true,
                      "\xE2\x82\xAC \xE2\x80\x9Cq\xE2\x80\x9D caf\xC3\xA9\n", ""},
         IncomingCase{"DoLinemodeRefused", {IAC + DO + "\x22" + "hi\r"}, true, "hi\n", IAC + WONT + "\x22"},
-        IncomingCase{"WillCompressionRefused", {IAC + WILL + "\x56"}, true, "", IAC + DONT + "\x56"},
+        IncomingCase{"WillCompressionAgreed", {IAC + WILL + "\x56"}, true, "", IAC + DO + "\x56"},
+        IncomingCase{"WillUnknownOptionRefused", {IAC + WILL + "\x57"}, true, "", IAC + DONT + "\x57"},
+        // Nobody's user or host name leaves the machine: NEW-ENVIRON is refused
+        // and the world's SEND goes unanswered.
+        IncomingCase{"NewEnvironRefusedAndItsSendUnanswered",
+                     {IAC + DO + "\x27", IAC + SB + "\x27\x01" + IAC + SE}, true, "", IAC + WONT + "\x27"},
         IncomingCase{"WillEchoAgreed", {IAC + WILL + "\x01"}, true, "", IAC + DO + "\x01"},
         IncomingCase{"DontForAnOffOptionUnanswered", {IAC + DONT + "\x03"}, true, "", ""},
         IncomingCase{"SplitNegotiationAnsweredOnce", {"a" + IAC, DO, "\x22" "b\r"}, true, "ab\n",
@@ -147,9 +152,9 @@ TEST(TelnetReplies, ARequestFloodInOneReadIsAnsweredInOneSendInOrder) {
     ClientHarness h;
     h.connect();
     h.socket.sent.clear();
-    h.socket.receive(IAC + DO + "\x22" + "x" + IAC + WILL + "\x01" + IAC + WILL + "\x56");
+    h.socket.receive(IAC + DO + "\x22" + "x" + IAC + WILL + "\x01" + IAC + WILL + "\x57");
     ASSERT_EQ(h.socket.sent.size(), 1U);
-    EXPECT_EQ(h.socket.sent[0], IAC + WONT + "\x22" + IAC + DO + "\x01" + IAC + DONT + "\x56");
+    EXPECT_EQ(h.socket.sent[0], IAC + WONT + "\x22" + IAC + DO + "\x01" + IAC + DONT + "\x57");
 }
 
 TEST(WindowSizeReportTest, TheFirstSizeWaitsForTheLayoutThenAtMostTwiceASecond) {

@@ -90,6 +90,20 @@ TEST_F(MudE2E, LogInWhoPromptAccentsAndGmcpAreRight) {
         << window.windowTitle().toStdString();
 }
 
+// A MUD that compresses (--mccp): the client agrees, and everything after
+// the start is inflated on its way to the screen and the caption.
+TEST_F(MudE2E, ACompressedWorldIsReadAsAPlainOne) {
+    ASSERT_TRUE(logIn({"--mud", "--mccp"}, "Server=MUD\r\n", false));
+    ASSERT_TRUE(waitUntil([&] { return output().contains("HP:8/10 MP:5 > "); })) << output().toStdString();
+    EXPECT_TRUE(waitUntil([&] { return world.received(1).contains("\xff\xfd\x56"); }));
+    // The world's log is written as it goes, not at once.
+    EXPECT_TRUE(waitUntil([&] { return world.sent(1).contains("\xff\xfa\x56\xff\xf0"); }));
+    EXPECT_TRUE(waitUntil([&] { return window.windowTitle() == "Practice - Town Square"; }))
+        << window.windowTitle().toStdString();
+    ASSERT_TRUE(sayAndWait("squeezed")) << output().toStdString();
+    EXPECT_FALSE(output().contains("corrupt"));
+}
+
 // The practice world with Diku-family manners (--diku): name and password
 // at its prompts, an open prompt without go-ahead, tells and "[ 1 Wa]" WHO
 // rows; the world is stored with Login=prompts.

@@ -158,6 +158,21 @@ INSTANTIATE_TEST_SUITE_P(Secure, SecureQuitE2E, ::testing::Bool(), [](const ::te
     return std::string(info.param ? "CutOff" : "Closed");
 });
 
+// Compression runs inside the secure channel: TLS, then inflate, then telnet.
+TEST_F(SecureWorldE2E, ACompressedWorldOverTlsIsReadAsAPlainOne) {
+    ASSERT_TRUE(world.start(dir.filePath("world.log"), {"--tls-port", "0", "--mud", "--mccp"}));
+    storeWorld(world.tlsPort());
+    client.start(false);
+    views.certificateScript = trust;
+    logIn();
+    ASSERT_TRUE(waitUntil([&] { return output().contains("HP:8/10 MP:5 > "); })) << output().toStdString();
+    // The world's log is written as it goes, not at once.
+    EXPECT_TRUE(waitUntil([&] { return world.sent(1).contains("\xff\xfa\x56\xff\xf0"); }));
+    EXPECT_TRUE(lockShown());
+    EXPECT_TRUE(output().contains("Town Square")) << output().toStdString();
+    EXPECT_FALSE(output().contains("corrupt"));
+}
+
 TEST_F(SecureWorldE2E, AChangedCertificateIsRefusedWithAWarningUntilTheUserTrustsIt) {
     ASSERT_TRUE(start());
     views.certificateScript = trust;

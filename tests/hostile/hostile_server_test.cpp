@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <iostream>
 #include <ostream>
+#include <zlib.h>
 
 namespace corvane::testing {
 namespace {
@@ -139,6 +140,48 @@ std::string doRequests() {
     return block;
 }
 
+// The world offers compression and starts it: what follows is zlib.
+const std::string kCompressionStart = "\xff\xfb\x56\xff\xfa\x56\xff\xf0";
+
+// `copies` times `piece` as one zlib stream, ended unless `finish` is false.
+std::string deflatedRepeats(const std::string& piece, std::size_t copies, bool finish = true) {
+    z_stream z{};
+    deflateInit(&z, Z_BEST_COMPRESSION);
+    std::string stream;
+    std::string out(std::size_t{1} << 16, '\0');
+    for (std::size_t copy = 0; copy < copies || copy == 0; ++copy) {
+        z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(piece.data()));
+        z.avail_in = static_cast<uInt>(piece.size());
+        const int flush = copy + 1 >= copies ? (finish ? Z_FINISH : Z_SYNC_FLUSH) : Z_NO_FLUSH;
+        do {
+            z.next_out = reinterpret_cast<Bytef*>(out.data());
+            z.avail_out = static_cast<uInt>(out.size());
+            deflate(&z, flush);
+            stream.append(out.data(), out.size() - z.avail_out);
+        } while (z.avail_out == 0);
+    }
+    deflateEnd(&z);
+    return stream;
+}
+
+// A gigabyte of NULs from about a megabyte, then plain text again.
+std::string zlibBomb() {
+    return kCompressionStart + deflatedRepeats(std::string(kMiB, '\0'), 1024);
+}
+
+// Half a line's compressed bytes, then bytes no inflater takes.
+std::string corruptedMidLine() {
+    const std::string stream = deflatedRepeats("A line that is cut off in the middle of it\r\n", 2000, false);
+    return kCompressionStart + stream.substr(0, stream.size() / 2) + std::string(64, '\x7f') +
+           "plain text that must never be shown\r\n";
+}
+
+// A second start inside the compressed stream is text of the stream.
+std::string startedTwice() {
+    return kCompressionStart +
+           deflatedRepeats("compressed line\r\n" + kCompressionStart + "still compressed\r\n", 20000);
+}
+
 struct Attack {
     const char* name;
     // Written over and over, `total` bytes in all.
@@ -153,6 +196,8 @@ struct Attack {
     std::chrono::microseconds pause{0};
     // Files the program finds in its folder; lines for its [Corvane] section.
     std::string (*prepare)(const std::string& folder) = nullptr;
+    // The program is to close the connection itself (a broken stream).
+    bool closes = false;
 };
 
 std::ostream& operator<<(std::ostream& out, const Attack& attack) {
@@ -186,7 +231,9 @@ TEST_P(HostileServerTest, MemoryStaysBounded) {
             lastLook = RigClock::now();
             return client.peakKib() > kGiveUpKib;
         });
-    if (attack.readsReplies) {
+    if (attack.closes) {
+        std::this_thread::sleep_for(milliseconds(1000));
+    } else if (attack.readsReplies) {
         // Not a time limit: a client that cannot get through what it was
         // sent in this long is stuck.
         EXPECT_TRUE(peer.settle(milliseconds(20000)))
@@ -226,7 +273,13 @@ INSTANTIATE_TEST_SUITE_P(
         Attack{"TrueColourStormWithoutALineEnd", trueColourStormWithoutALineEnd(), 64 * kMiB, true},
         // The room's picture at the largest size allowed, over a full history.
         Attack{"LargestPictureOverAFullHistory", std::string(kPictureRoom), kPictureRoom.size(), true, true,
-               std::chrono::microseconds(0), largestPicture}),
+               std::chrono::microseconds(0), largestPicture},
+        // Compressed streams: a gigabyte of NULs, a stream broken in a line,
+        // and compression started again inside itself.
+        Attack{"ZlibBombOfAGigabyteOfNuls", zlibBomb(), zlibBomb().size(), true},
+        Attack{"CompressedStreamCorruptMidLine", corruptedMidLine(), corruptedMidLine().size(), true, true,
+               std::chrono::microseconds(0), nullptr, true},
+        Attack{"CompressionStartedTwice", startedTwice(), startedTwice().size(), true}),
     [](const ::testing::TestParamInfo<Attack>& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -1,10 +1,19 @@
 #include "connection.h"
 
 #include <cerrno>
+#include <zlib.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace practice_world {
+
+struct Connection::Deflater {
+    z_stream z{};
+    Deflater() { deflateInit(&z, Z_DEFAULT_COMPRESSION); }
+    ~Deflater() { deflateEnd(&z); }
+    Deflater(const Deflater&) = delete;
+    Deflater& operator=(const Deflater&) = delete;
+};
 
 Connection::Connection(ConnectionId id, int fd, std::size_t maxLineLength, ssl_ctx_st* tls, bool closeNotify)
     : m_id(id)
@@ -56,8 +65,26 @@ void Connection::receive(std::string_view bytes, std::vector<std::string>& lines
     m_lines.feed(text, lines);
 }
 
+void Connection::startCompression() {
+    if (!m_deflate)
+        m_deflate = std::make_unique<Deflater>();
+}
+
 void Connection::queue(std::string_view bytes) {
-    m_output += bytes;
+    if (!m_deflate) {
+        m_output += bytes;
+        return;
+    }
+    z_stream& z = m_deflate->z;
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
+    z.avail_in = static_cast<uInt>(bytes.size());
+    char piece[16384];
+    do {
+        z.next_out = reinterpret_cast<Bytef*>(piece);
+        z.avail_out = sizeof piece;
+        deflate(&z, Z_SYNC_FLUSH);
+        m_output.append(piece, sizeof piece - z.avail_out);
+    } while (z.avail_out == 0);
 }
 
 void Connection::markSent(std::size_t count) {

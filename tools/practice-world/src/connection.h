@@ -42,6 +42,10 @@ public:
 
     void receive(std::string_view bytes, std::vector<std::string>& lines, std::vector<TelnetEvent>& events);
 
+    // Everything queued from now on goes out compressed (MCCP2), each queued
+    // piece flushed so the client can show it at once.
+    void startCompression();
+    bool compressing() const { return m_deflate != nullptr; }
     void queue(std::string_view bytes);
     std::string_view unsent() const { return std::string_view(m_output).substr(m_sent); }
     void markSent(std::size_t count);
@@ -66,6 +70,8 @@ private:
     int m_fd;
     std::unique_ptr<TlsStream> m_tls;
     bool m_closeNotify = true;
+    struct Deflater;
+    std::unique_ptr<Deflater> m_deflate;
     TelnetDecoder m_telnet;
     LineSplitter m_lines;
     std::string m_output;

@@ -7,7 +7,6 @@ namespace practice_world::mud {
 
 namespace {
 constexpr unsigned char kGa = 249;
-constexpr unsigned char kMccp2 = 86;
 constexpr unsigned char kMssp = 70;
 constexpr unsigned char kMsdp = 69;
 constexpr unsigned char kCharset = 42;

@@ -14,6 +14,7 @@ namespace practice_world {
 namespace mud {
 
 inline constexpr unsigned char kGmcp = 201;
+inline constexpr unsigned char kMccp2 = 86;
 inline constexpr std::string_view kBadUtf8 = "Your client sent an incorrect UTF-8 sequence.";
 
 bool validUtf8(std::string_view text);

@@ -78,6 +78,12 @@ std::optional<Options> parseOptions(const std::vector<std::string>& arguments, s
             options.mud = true;
             continue;
         }
+        if (name == "--mccp" && !value) {
+            // Compression is a MUD's offer: the switch brings the MUD manner with it.
+            options.mud = true;
+            options.mccp = true;
+            continue;
+        }
         if (name == "--diku" && !value) {
             // A Diku is a MUD: the switch brings the MUD manner with it.
             options.mud = true;
@@ -156,6 +162,8 @@ std::string usageText() {
            "  --diku               A MUD with Diku-family manners: name and password asked\n"
            "                       at prompts (IAC WILL ECHO for the password), an open\n"
            "                       prompt without IAC GA, tells, '[ 1 Wa] Name' WHO rows.\n"
+           "  --mccp               A MUD that compresses what it sends (MCCP2, telnet option\n"
+           "                       86) once the client agrees to it.\n"
            "  --nop-seconds N      With --modern: quiet time before IAC NOP (default 60).\n"
            "  -h, --help           Show this text.\n"
            "  -v, --version        Show the version.\n";

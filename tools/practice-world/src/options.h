@@ -24,6 +24,8 @@ struct Options {
     bool mud = false;
     // With mud: a Diku-family server's manners (--diku); see the README.
     bool diku = false;
+    // With mud: compress what is sent (MCCP2) once the client agrees (--mccp).
+    bool mccp = false;
     // With modern: a connection quiet this long in both directions gets IAC NOP.
     int nopSeconds = 60;
     // End TLS sessions without close_notify, as a cut link or a killed

@@ -246,6 +246,13 @@ void Server::handleTelnet(Connection& connection, const std::vector<TelnetEvent>
         m_log.note(connection.id(), text);
         std::cerr << "corvane-practice-world: #" << connection.id() << ' ' << text << '\n';
         using namespace telnet;
+        if (m_options.mccp && event.command == kDo && event.option == mud::kMccp2 && !connection.compressing()) {
+            // The start goes out plain; every byte after it is compressed.
+            const char start[] = {static_cast<char>(kIac), static_cast<char>(kSb), static_cast<char>(mud::kMccp2),
+                                  static_cast<char>(kIac), static_cast<char>(kSe)};
+            send(connection, std::string_view(start, sizeof start));
+            connection.startCompression();
+        }
         if (m_options.mud && event.command == kDo && event.option == mud::kGmcp) {
             dispatch(connection.id(), m_world.agreeGmcp(connection.id()));
         }
