@@ -63,8 +63,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${CORVANE_HOMEPAGE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The spell check needs a dictionary; the keyring option a Secret Service.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "hunspell-en-us | hunspell-dictionary")
+# The spell check needs a dictionary; speech an engine Qt can reach; the
+# keyring option a Secret Service.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "hunspell-en-us | hunspell-dictionary, qt6-speech-speechd-plugin, speech-dispatcher")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "gnome-keyring")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
