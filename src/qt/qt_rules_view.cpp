@@ -227,6 +227,8 @@ QtRulesView::QtRulesView(QWidget* parent)
     for (QCheckBox* box : {m_enabled, m_case, m_stop, m_bold, m_gag, m_notify}) {
         connect(box, &QCheckBox::toggled, this, [this] { edited(); });
     }
+    // A new kind greys what it does not use at once, not at the next selection.
+    connect(m_kind, &QComboBox::currentIndexChanged, this, [this](int kind) { enableForKind(kind); });
     for (QComboBox* combo : {m_kind, m_mode, m_colour}) {
         connect(combo, &QComboBox::currentIndexChanged, this, [this] { edited(); });
     }
@@ -285,7 +287,6 @@ void QtRulesView::selectRow(int row) {
 void QtRulesView::setFields(const RuleFields& f) {
     m_updating = true;
     m_kind->setCurrentIndex(f.kind);
-    m_pattern->setPlaceholderText(f.kind == 2 ? tr("a key: KP8, F9, Ctrl+K, Alt+Shift+X") : QString());
     m_world->setText(text(f.world));
     m_name->setText(text(f.name));
     m_enabled->setChecked(f.enabled);
@@ -307,16 +308,21 @@ void QtRulesView::setFields(const RuleFields& f) {
     m_sound->setText(text(f.sound));
     m_notify->setChecked(f.notify);
     m_status->setText(text(f.status));
+    enableForKind(f.kind);
+    m_updating = false;
+}
+
+void QtRulesView::enableForKind(int kind) {
+    m_pattern->setPlaceholderText(kind == 2 ? tr("a key: KP8, F9, Ctrl+K, Alt+Shift+X") : QString());
     // Colour, hiding, sound and notification belong to triggers only.
     for (QWidget* widget :
          std::initializer_list<QWidget*>{m_colour, m_foreground, m_background, m_bold, m_gag, m_sound, m_notify, m_status}) {
-        widget->setEnabled(f.kind == 0);
+        widget->setEnabled(kind == 0);
     }
     // A key has a name, not a pattern to match.
     for (QWidget* widget : std::initializer_list<QWidget*>{m_mode, m_case, m_stop}) {
-        widget->setEnabled(f.kind != 2);
+        widget->setEnabled(kind != 2);
     }
-    m_updating = false;
 }
 
 RuleFields QtRulesView::fields() const {

@@ -44,6 +44,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void enableForKind(int kind);
     template <typename Handler> void notify(Handler handler);
     void edited();
 
