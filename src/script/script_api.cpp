@@ -194,9 +194,25 @@ int apiBind(lua_State* L) {
     return failed ? lua_error(L) : 0;
 }
 
+// speak(text [, interrupt]) or speak(text, {interrupt = true, voice = "..."}).
 int apiSpeak(lua_State* L) {
     luaL_checkstring(L, 1);
-    world(L).speak(checkText(L, 1), lua_toboolean(L, 2) != 0);
+    bool interrupt = false;
+    std::string voice;
+    if (lua_istable(L, 2)) {
+        lua_getfield(L, 2, "interrupt");
+        interrupt = lua_toboolean(L, -1) != 0;
+        lua_getfield(L, 2, "voice");
+        if (lua_type(L, -1) == LUA_TSTRING) {
+            voice = lua_tostring(L, -1);
+        } else if (!lua_isnil(L, -1)) {
+            return luaL_error(L, "speak(): voice must be a voice's name");
+        }
+        lua_pop(L, 2);
+    } else {
+        interrupt = lua_toboolean(L, 2) != 0;
+    }
+    world(L).speak(checkText(L, 1), interrupt, voice);
     return 0;
 }
 

@@ -27,7 +27,7 @@ public:
         // A typed line through the aliases.
         std::function<std::vector<std::string>(const std::string&)> expand;
         std::function<void(const std::string&, std::optional<Rgb>)> echo;
-        std::function<void(const std::string&, bool)> speak = {};
+        std::function<void(const std::string&, bool, const std::string&)> speak = {};
         std::function<std::string(const std::string&, const std::string&, int)> bind = {};
         // The world's state is about to close: what it bound goes with it.
         std::function<void()> closing = {};

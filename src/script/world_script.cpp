@@ -382,9 +382,9 @@ void WorldScript::send(const std::string& text, bool raw) {
     }
 }
 
-void WorldScript::speak(const std::string& text, bool interrupt) {
+void WorldScript::speak(const std::string& text, bool interrupt, const std::string& voice) {
     if (m_services.speak) {
-        m_services.speak(text, interrupt);
+        m_services.speak(text, interrupt, voice);
     }
 }
 

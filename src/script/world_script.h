@@ -34,8 +34,9 @@ public:
         std::function<void(const std::string&, bool raw)> send;
         // A line of the client's own in the output, in a colour if given.
         std::function<void(const std::string&, std::optional<Rgb>)> echo;
-        // Speech, when the client has it: the text and whether it cuts in.
-        std::function<void(const std::string&, bool interrupt)> speak = {};
+        // Speech, when the client has it: the text, whether it cuts in, and
+        // a voice (empty: the player's own).
+        std::function<void(const std::string&, bool interrupt, const std::string& voice)> speak = {};
         // A key binding from a script: the key, and a command or (when
         // empty) the function registered under `handler`; the refusal, or empty.
         std::function<std::string(const std::string& key, const std::string& command, int handler)> bind = {};
@@ -97,7 +98,7 @@ public:
     static WorldScript& Of(lua_State* L);
     void send(const std::string& text, bool raw);
     void echo(const std::string& text, std::optional<Rgb> colour) { m_services.echo(text, colour); }
-    void speak(const std::string& text, bool interrupt);
+    void speak(const std::string& text, bool interrupt, const std::string& voice);
     LineEdit* currentLine() { return m_line; }
     // Takes the function on the stack top; the handle, or an error for the script.
     std::variant<int, std::string> startTimer(double seconds, bool repeating, std::string name);

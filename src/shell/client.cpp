@@ -128,7 +128,12 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
           platform.timers, platform.clock,
           [this](const std::string& command) { m_rules.triggers().sendCommand(command); },
           [this](const std::string& line) { return m_rules.aliases().expand(line); },
-          [this](const std::string& text, std::optional<Rgb> colour) { echo(text, colour); }, {},
+          [this](const std::string& text, std::optional<Rgb> colour) { echo(text, colour); },
+          [this](const std::string& text, bool interrupt, const std::string& voice) {
+              if (m_speech) {
+                  m_speech->say(text, interrupt, voice);
+              }
+          },
           [this](const std::string& key, const std::string& command, int handler) {
               return m_keys.bindFromScript(key, command, handler);
           },

@@ -1,5 +1,6 @@
 #include "behaviour/logged_in_client.h"
 #include "fakes/fake_rules_view.h"
+#include "fakes/fake_speech.h"
 #include "rules/rules_presenter.h"
 #include "fakes/fake_preferences_view.h"
 #include "shell/play_page.h"
@@ -378,6 +379,23 @@ TEST_F(ScriptTest, ClientCommandsInTheInputLine) {
         EXPECT_EQ(sent(), row.sent) << row.typed.front();
         EXPECT_NE(output().find(row.shown), std::string::npos) << row.typed.front() << ": " << output();
     }
+}
+
+TEST_F(ScriptTest, SpeakGoesThroughTheClientsSpeechWithItsVoiceAndUrgency) {
+    testing::FakeSpeech engine;
+    c.h->client.setSpeech(&engine);
+    c.h->client.settings().Play.commandPrefix = "/";
+    fresh();
+    c.h->type("/lua speak('first')");
+    c.h->type("/lua speak('low on health', {interrupt = true, voice = 'alert'})");
+    c.h->type("/lua speak('x', {voice = 3})");
+    c.h->clock.advance(std::chrono::milliseconds(1));
+    engine.finishAll();
+    EXPECT_EQ(engine.said, (std::vector<std::string>{"first", "low on health"}));
+    EXPECT_GE(engine.stops, 1) << "the urgent line cuts in";
+    EXPECT_EQ(engine.voices_.back(), "alert");
+    EXPECT_NE(output().find("voice must be a voice's name"), std::string::npos) << output();
+    c.h->client.setSpeech(nullptr);
 }
 
 TEST_F(ScriptTest, RepeatAndAfterCommandsSendOnTime) {
