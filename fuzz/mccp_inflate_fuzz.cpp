@@ -97,9 +97,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const Reading whole = read(stream, {});
     const Reading pieces = read(stream, cuts);
-    require(whole.text == pieces.text);
-    require(whole.inflated == pieces.inflated);
     require(whole.corrupt == pieces.corrupt);
+    if (!whole.corrupt) {
+        require(whole.text == pieces.text);
+        require(whole.inflated == pieces.inflated);
+    } else {
+        // zlib may find the fault before handing on what it inflated in the
+        // same call: how much came out first depends on where reads end.
+        const std::string& shorter = whole.text.size() <= pieces.text.size() ? whole.text : pieces.text;
+        const std::string& longer = whole.text.size() <= pieces.text.size() ? pieces.text : whole.text;
+        require(longer.compare(0, shorter.size(), shorter) == 0);
+    }
     require(whole.plainFrom == pieces.plainFrom);
 
     const std::string packed = compressed(stream);
