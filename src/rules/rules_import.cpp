@@ -348,6 +348,20 @@ std::optional<TfTrigger> tfTrigger(const TfOptions& options, const std::string& 
     return out;
 }
 
+// The body's commands as one send, ";" between them; nothing when one cannot be sent.
+std::optional<std::string> tfJoinedSends(const std::vector<std::string>& commands,
+                                         const std::set<std::string>& macros, std::string& why) {
+    std::string joined;
+    for (const std::string& command : commands) {
+        const auto sent = tfSendable(command, macros, true, why);
+        if (!sent) {
+            return std::nullopt;
+        }
+        joined += (joined.empty() ? "" : ";") + *sent;
+    }
+    return joined;
+}
+
 // "/def name = body" is a command the player types as "/name args".
 std::optional<Rule> tfMacro(const std::string& name, const std::string& body, const TfFile& file,
                             std::string& why) {
@@ -380,13 +394,11 @@ std::optional<Rule> tfMacro(const std::string& name, const std::string& body, co
     rule.kind = Rule::Kind::Alias;
     rule.name = "/" + name;
     rule.pattern = rule.name;
-    for (const std::string& command : *commands) {
-        const auto sent = tfSendable(command, file.macros, true, why);
-        if (!sent) {
-            return std::nullopt;
-        }
-        rule.send += (rule.send.empty() ? "" : ";") + *sent;
+    const auto send = tfJoinedSends(*commands, file.macros, why);
+    if (!send) {
+        return std::nullopt;
     }
+    rule.send = *send;
     return rule;
 }
 
@@ -415,13 +427,11 @@ std::optional<Rule> tfKey(const std::string& sequence, const std::string& body, 
     rule.kind = Rule::Kind::Key;
     rule.name = key;
     rule.pattern = key;
-    for (const std::string& command : *commands) {
-        const auto sent = tfSendable(command, file.macros, true, why);
-        if (!sent) {
-            return std::nullopt;
-        }
-        rule.send += (rule.send.empty() ? "" : ";") + *sent;
+    const auto send = tfJoinedSends(*commands, file.macros, why);
+    if (!send) {
+        return std::nullopt;
     }
+    rule.send = *send;
     return rule;
 }
 
