@@ -134,6 +134,14 @@ QtRulesView::QtRulesView(QWidget* parent)
     form->addRow(QString(), named(m_notify, "RuleNotify"));
     m_status = new QLineEdit(m_fields);
     form->addRow(tr("S&tatus line:"), named(m_status, "RuleStatus"));
+    m_speech = new QComboBox(m_fields);
+    m_speech->addItems({tr("As the Speech page says"), tr("Speak"), tr("Speak at once, cutting in"),
+                        tr("Don't speak (the line stays on screen)")});
+    m_voice = new QComboBox(m_fields);
+    m_voice->setToolTip(tr("The voice the line is spoken in"));
+    setVoices({});
+    form->addRow(tr("Say a&loud:"), named(m_speech, "RuleSpeech"));
+    form->addRow(tr("Voice:"), named(m_voice, "RuleVoice"));
 
     m_test = new QLineEdit(this);
     m_test->setObjectName("RulesTest");
@@ -229,7 +237,8 @@ QtRulesView::QtRulesView(QWidget* parent)
     }
     // A new kind greys what it does not use at once, not at the next selection.
     connect(m_kind, &QComboBox::currentIndexChanged, this, [this](int kind) { enableForKind(kind); });
-    for (QComboBox* combo : {m_kind, m_mode, m_colour}) {
+    connect(m_speech, &QComboBox::currentIndexChanged, this, [this] { enableForKind(m_kind->currentIndex()); });
+    for (QComboBox* combo : {m_kind, m_mode, m_colour, m_speech, m_voice}) {
         connect(combo, &QComboBox::currentIndexChanged, this, [this] { edited(); });
     }
     connect(m_send, &QPlainTextEdit::textChanged, this, [this] { edited(); });
@@ -284,6 +293,17 @@ void QtRulesView::selectRow(int row) {
     m_updating = false;
 }
 
+void QtRulesView::setVoices(const std::vector<VoiceChoice>& voices) {
+    const bool updating = m_updating;
+    m_updating = true;
+    m_voice->clear();
+    m_voice->addItem(tr("The Speech page's voice"), QString());
+    for (const VoiceChoice& voice : voices) {
+        m_voice->addItem(text(voice.label), text(voice.id));
+    }
+    m_updating = updating;
+}
+
 void QtRulesView::setFields(const RuleFields& f) {
     m_updating = true;
     m_kind->setCurrentIndex(f.kind);
@@ -308,6 +328,14 @@ void QtRulesView::setFields(const RuleFields& f) {
     m_sound->setText(text(f.sound));
     m_notify->setChecked(f.notify);
     m_status->setText(text(f.status));
+    m_speech->setCurrentIndex(f.speech);
+    int voice = m_voice->findData(text(f.voice));
+    if (voice < 0) {
+        // A voice this engine does not offer (now) stays the rule's until changed.
+        m_voice->addItem(tr("%1 (not offered now)").arg(text(f.voice)), text(f.voice));
+        voice = m_voice->count() - 1;
+    }
+    m_voice->setCurrentIndex(voice);
     enableForKind(f.kind);
     m_updating = false;
 }
@@ -316,9 +344,11 @@ void QtRulesView::enableForKind(int kind) {
     m_pattern->setPlaceholderText(kind == 2 ? tr("a key: KP8, F9, Ctrl+K, Alt+Shift+X") : QString());
     // Colour, hiding, sound and notification belong to triggers only.
     for (QWidget* widget :
-         std::initializer_list<QWidget*>{m_colour, m_foreground, m_background, m_bold, m_gag, m_sound, m_notify, m_status}) {
+         std::initializer_list<QWidget*>{m_colour, m_foreground, m_background, m_bold, m_gag, m_sound, m_notify, m_status, m_speech}) {
         widget->setEnabled(kind == 0);
     }
+    // Only a line spoken by the rule is said in its voice.
+    m_voice->setEnabled(kind == 0 && (m_speech->currentIndex() == 1 || m_speech->currentIndex() == 2));
     // A key has a name, not a pattern to match.
     for (QWidget* widget : std::initializer_list<QWidget*>{m_mode, m_case, m_stop}) {
         widget->setEnabled(kind != 2);
@@ -345,6 +375,8 @@ RuleFields QtRulesView::fields() const {
     f.sound = str(m_sound->text());
     f.notify = m_notify->isChecked();
     f.status = str(m_status->text());
+    f.speech = m_speech->currentIndex();
+    f.voice = str(m_voice->currentData().toString());
     return f;
 }
 

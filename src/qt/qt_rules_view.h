@@ -28,6 +28,7 @@ public:
     void setRows(const std::vector<RuleRow>& rows) override;
     void selectRow(int row) override;
     std::vector<int> selectedRows() const override;
+    void setVoices(const std::vector<VoiceChoice>& voices) override;
     void setFields(const RuleFields& fields) override;
     RuleFields fields() const override;
     void setFieldsEnabled(bool enabled) override;
@@ -79,6 +80,8 @@ private:
     QLineEdit* m_sound = nullptr;
     QCheckBox* m_notify = nullptr;
     QLineEdit* m_status = nullptr;
+    QComboBox* m_speech = nullptr;
+    QComboBox* m_voice = nullptr;
     QLineEdit* m_test = nullptr;
     QPlainTextEdit* m_result = nullptr;
 };

@@ -33,6 +33,8 @@ RuleFields fieldsOf(const Rule& rule) {
     f.sound = rule.soundFile;
     f.notify = rule.notify;
     f.status = rule.statusText;
+    f.speech = static_cast<int>(rule.voicing);
+    f.voice = rule.voice;
     f.script = rule.script;
     return f;
 }
@@ -73,6 +75,8 @@ Rule ruleOf(const RuleFields& f) {
     rule.soundFile = f.sound;
     rule.notify = f.notify;
     rule.statusText = f.status;
+    rule.voicing = static_cast<Rule::Voicing>(std::clamp(f.speech, 0, 3));
+    rule.voice = f.voice;
     rule.script = f.script;
     return rule;
 }
@@ -114,6 +118,7 @@ RulesPresenter::RulesPresenter(RulesView& view, RuleBook& book, const Session& s
 void RulesPresenter::open() {
     m_view.setFilterCaption(m_session.WorldName.empty() ? "This world"
                                                         : "This world (" + m_session.WorldName + ")");
+    m_view.setVoices(m_voices ? m_voices() : std::vector<VoiceChoice>{});
     refreshRows();
     m_view.selectRow(m_rows.empty() ? -1 : 0);
     m_selected = m_rows.empty() ? -1 : 0;
@@ -375,6 +380,20 @@ std::string RulesPresenter::Describe(const RuleBook& book, const std::string& wo
         }
         if (rule.notify) {
             out += "  shows a desktop notification\n";
+        }
+        const std::string voice = rule.voice.empty() ? "" : " (voice " + quoted(rule.voice) + ")";
+        switch (rule.voicing) {
+        case Rule::Voicing::Usual:
+            break;
+        case Rule::Voicing::Speak:
+            out += "  speaks the line" + voice + "\n";
+            break;
+        case Rule::Voicing::Interrupt:
+            out += "  speaks the line at once, cutting in" + voice + "\n";
+            break;
+        case Rule::Voicing::Silent:
+            out += "  keeps the line from speech\n";
+            break;
         }
         if (!firing.status.empty()) {
             out += "  shows " + quoted(firing.status) + " in the status line\n";

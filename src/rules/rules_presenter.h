@@ -38,6 +38,8 @@ public:
         }
     }
     void setScriptStateHook(std::function<void(int)> open) { m_openScriptState = std::move(open); }
+    // The speech engine's voices, asked each time the window opens. None: no choice of voice.
+    void setVoices(std::function<std::vector<VoiceChoice>()> voices) { m_voices = std::move(voices); }
 
     // What the rules would do with a line, as the Test box says it.
     static std::string Describe(const RuleBook& book, const std::string& world, const std::string& line);
@@ -60,6 +62,7 @@ private:
     int m_selected = -1;
     std::function<std::string(const std::string&, const std::string&)> m_checkScript;
     std::function<void(int)> m_openScriptState;
+    std::function<std::vector<VoiceChoice>()> m_voices;
 };
 
 } // namespace corvane

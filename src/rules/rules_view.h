@@ -13,6 +13,13 @@ struct RuleRow {
     bool broken = false;
 };
 
+// A voice a spoken line can be said in: the engine's id for it and what the list shows.
+struct VoiceChoice {
+    std::string id;
+    std::string label;
+    friend bool operator==(const VoiceChoice&, const VoiceChoice&) = default;
+};
+
 // The fields of the selected rule, as the editor shows them. Colours are
 // "#rrggbb", a colour name as typed, or empty.
 struct RuleFields {
@@ -33,6 +40,9 @@ struct RuleFields {
     std::string sound;
     bool notify = false;
     std::string status;
+    int speech = 0; // as the Speech page says, speak, speak at once cutting in, don't speak
+    // A voice id; empty: the Speech page's.
+    std::string voice;
     // Lua run when the rule fires, after Send.
     std::string script;
     friend bool operator==(const RuleFields&, const RuleFields&) = default;
@@ -70,6 +80,8 @@ public:
     virtual void selectRow(int row) = 0;
     // Every row the player selected (the list takes several), in order.
     virtual std::vector<int> selectedRows() const = 0;
+    // The voices a trigger's Speak can choose, before the fields are set.
+    virtual void setVoices(const std::vector<VoiceChoice>& voices) = 0;
     virtual void setFields(const RuleFields& fields) = 0;
     virtual RuleFields fields() const = 0;
     virtual void setFieldsEnabled(bool enabled) = 0;

@@ -33,6 +33,7 @@ void RulesWindow::open() {
                                                        std::function<void()>{});
         m_presenter->setScriptCheck(m_scriptCheck);
         m_presenter->setScriptStateHook(m_scriptState);
+        m_presenter->setVoices(m_voices);
         m_view->setEvents(m_presenter.get());
     }
     m_presenter->open();

@@ -44,6 +44,8 @@ public:
     }
     // The Variables (0) and Timers (1) buttons.
     void setScriptStateHook(std::function<void(int)> open) { m_scriptState = std::move(open); }
+    // The voices a trigger's Speak can choose (see RulesPresenter::setVoices).
+    void setVoices(std::function<std::vector<VoiceChoice>()> voices) { m_voices = std::move(voices); }
     void setScriptStoredHook(std::function<void(const std::string&)> hook) { m_scriptStored = std::move(hook); }
     // Opens the editor (or brings it forward); triggers stopped by the
     // runaway limit send again.
@@ -62,6 +64,7 @@ private:
     std::function<void(const std::string&)> m_scriptStored;
     std::function<std::string(const std::string&, const std::string&)> m_scriptCheck;
     std::function<void(int)> m_scriptState;
+    std::function<std::vector<VoiceChoice>()> m_voices;
 };
 
 } // namespace corvane

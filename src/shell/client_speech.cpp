@@ -6,6 +6,13 @@ namespace corvane {
 void Client::setSpeech(Speech* engine) {
     m_processor.setLineFilter(&conversations());
     m_speech.reset();
+    m_rulesWindow.setVoices([this] {
+        std::vector<VoiceChoice> choices;
+        for (const SpeechVoice& voice : m_speech ? m_speech->voices() : std::vector<SpeechVoice>{}) {
+            choices.push_back({voice.id, voice.language.empty() ? voice.name : voice.name + " (" + voice.language + ")"});
+        }
+        return choices;
+    });
     if (engine == nullptr) {
         return;
     }

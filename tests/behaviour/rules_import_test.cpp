@@ -214,13 +214,24 @@ TEST(RulesPresenter, TestBoxSaysWhatTheRulesWouldDo) {
     Rule broken;
     broken.mode = MatchMode::Regex;
     broken.pattern = "(";
-    book.setRules({page, gg, broken});
+    Rule alarm;
+    alarm.name = "alarm";
+    alarm.pattern = "dragon";
+    alarm.voicing = Rule::Voicing::Interrupt;
+    alarm.voice = "en-b";
+    Rule hush;
+    hush.pattern = "spam";
+    hush.voicing = Rule::Voicing::Silent;
+    book.setRules({page, gg, broken, alarm, hush});
     EXPECT_EQ(RulesPresenter::Describe(book, "Practice", "Wren pages: hi"),
               "Trigger \"page back\" matches \"Wren pages: hi\", $1 = \"Wren\", $2 = \"hi\"\n"
               "  sends \"page Wren=got it\"\n  hides the line\n");
     EXPECT_EQ(RulesPresenter::Describe(book, "Practice", "gg"),
               "Alias \"gg\" sends \"get gold\", \"say got it\"\n");
     EXPECT_EQ(RulesPresenter::Describe(book, "Practice", "nothing"), "No rule matches.");
+    EXPECT_EQ(RulesPresenter::Describe(book, "Practice", "a dragon spam"),
+              "Trigger \"alarm\" matches \"dragon\"\n  speaks the line at once, cutting in (voice \"en-b\")\n"
+              "Trigger \"spam\" matches \"spam\"\n  keeps the line from speech\n");
 }
 
 } // namespace
@@ -238,9 +249,11 @@ TEST(RulesPresenter, EditsGoIntoTheBookAtOnce) {
     session.WorldName = "Practice";
     testing::FakeRulesView view;
     RulesPresenter presenter(view, book, session, {});
+    presenter.setVoices([] { return std::vector<VoiceChoice>{{"en-b", "Bob (English)"}}; });
     view.setEvents(&presenter);
     presenter.open();
     EXPECT_EQ(view.filterCaption, "This world (Practice)");
+    EXPECT_EQ(view.voices, (std::vector<VoiceChoice>{{"en-b", "Bob (English)"}}));
     EXPECT_FALSE(view.fieldsEnabled);
     EXPECT_FALSE(view.buttons[RulesView::Button::Delete]);
 
@@ -275,6 +288,19 @@ TEST(RulesPresenter, EditsGoIntoTheBookAtOnce) {
 
     presenter.onRowToggled(1, false);
     EXPECT_FALSE(book.rule(1).enabled);
+
+    // Speak, at once and in another voice, goes into the rule and back to the fields.
+    presenter.onRowSelected(0);
+    view.shown.speech = 2;
+    view.shown.voice = "en-b";
+    presenter.onFieldsEdited();
+    EXPECT_EQ(book.rule(0).voicing, Rule::Voicing::Interrupt);
+    EXPECT_EQ(book.rule(0).voice, "en-b");
+    presenter.onRowSelected(1);
+    EXPECT_EQ(view.shown.speech, 0);
+    presenter.onRowSelected(0);
+    EXPECT_EQ(view.shown.speech, 2);
+    EXPECT_EQ(view.shown.voice, "en-b");
 
     view.test = "Wren pages: hi";
     presenter.onTestEdited();

@@ -15,6 +15,7 @@ public:
     std::vector<int> selectedRows() const override {
         return chosen.empty() && selected >= 0 ? std::vector<int>{selected} : chosen;
     }
+    void setVoices(const std::vector<VoiceChoice>& offered) override { voices = offered; }
     void setFields(const RuleFields& f) override { shown = f; }
     RuleFields fields() const override { return shown; }
     void setFieldsEnabled(bool enabled) override { fieldsEnabled = enabled; }
@@ -31,6 +32,7 @@ public:
     int selected = -1;
     // Rows selected beside the current one; empty: only it.
     std::vector<int> chosen;
+    std::vector<VoiceChoice> voices;
     RuleFields shown;
     bool fieldsEnabled = false;
     std::string patternError;
