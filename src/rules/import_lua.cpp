@@ -82,4 +82,28 @@ std::optional<double> tfSeconds(const std::string& time) {
     return total;
 }
 
+std::string concat(const std::string& text) {
+    std::string out;
+    std::string literal;
+    const auto flush = [&] {
+        if (!literal.empty()) {
+            out += (out.empty() ? "" : " .. ") + quote(literal);
+            literal.clear();
+        }
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != kOpen || text.find(kClose, i) == std::string::npos) {
+            literal += text[i];
+            continue;
+        }
+        const std::size_t close = text.find(kClose, i);
+        flush();
+        out += (out.empty() ? "" : " .. ") + std::string("tostring(") + text.substr(i + 1, close - i - 1) +
+               " or \"\")";
+        i = close;
+    }
+    flush();
+    return out.empty() ? "\"\"" : out;
+}
+
 } // namespace corvane::import_lua

@@ -29,4 +29,14 @@ std::string after(double seconds, const std::vector<Send>& commands);
 // tf's "[[hours:]minutes:]seconds" (fractions allowed); nothing for other text.
 std::optional<double> tfSeconds(const std::string& time);
 
+// A body's command with its substitutions already Lua expressions, each
+// between kOpen and kClose (see marked); the rest is literal text.
+inline constexpr char kOpen = '\x01';
+inline constexpr char kClose = '\x02';
+inline std::string marked(const std::string& expression) {
+    return std::string(1, kOpen) + expression + std::string(1, kClose);
+}
+// Such text as one Lua string expression ("say " .. tostring(vars.hp)).
+std::string concat(const std::string& text);
+
 } // namespace corvane::import_lua

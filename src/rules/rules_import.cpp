@@ -4,6 +4,7 @@
 #include "rules/import_keys.h"
 #include "rules/import_lua.h"
 #include "rules/import_text.h"
+#include "rules/tf_body.h"
 #include "rules/tf_reader.h"
 
 #include <algorithm>
@@ -17,6 +18,7 @@ namespace {
 
 using namespace import_text;
 using namespace tf_reader;
+using namespace tf_body;
 
 // ---- Translating ------------------------------------------------------------
 
@@ -57,107 +59,6 @@ std::string globToRegex(const std::string& glob) {
     }
     return out + "$";
 }
-
-// What a body's "%..." substitution means. TinyFugue's own names for the
-// line's words (%1, %L) and variables have no counterpart in a rule.
-struct TfSubstitution {
-    std::string name; // "*", "1".."9", "-1".."-9", "P0".."P9", or another name
-    std::size_t length = 0;
-};
-
-std::optional<TfSubstitution> tfSubstitution(const std::string& body, std::size_t i) {
-    if (body[i] != '%' || i + 1 >= body.size()) {
-        return std::nullopt;
-    }
-    if (body[i + 1] == '{') {
-        const std::size_t close = body.find('}', i + 2);
-        if (close == std::string::npos) {
-            return std::nullopt;
-        }
-        return TfSubstitution{body.substr(i + 2, close - i - 2), close + 1 - i};
-    }
-    const char c = body[i + 1];
-    if (c == '*' || (c >= '0' && c <= '9') || c == 'L') {
-        return TfSubstitution{std::string(1, c), 2};
-    }
-    if ((c == '-' || c == 'P') && i + 2 < body.size() &&
-        ((body[i + 2] >= '0' && body[i + 2] <= '9') || body[i + 2] == 'L')) {
-        return TfSubstitution{body.substr(i + 1, 2), 3};
-    }
-    return std::nullopt;
-}
-
-// Body text with TinyFugue's quoting undone: "%;" ends a command, "\c" and
-// "%%" are the character itself. Substitutions go to `fill`, which writes
-// them in Corvane's terms or says why it cannot. Literal characters go
-// through `literal`.
-template <typename Fill, typename Literal>
-std::optional<std::vector<std::string>> tfBodyCommands(const std::string& body, Fill fill, Literal literal,
-                                                       std::string& why) {
-    std::vector<std::string> commands(1);
-    for (std::size_t i = 0; i < body.size(); ++i) {
-        const char c = body[i];
-        if (c == '\\' && i + 1 < body.size()) {
-            commands.back() += literal(body[++i]);
-        } else if (c == '%' && i + 1 < body.size() && body[i + 1] == ';') {
-            commands.emplace_back();
-            ++i;
-        } else if (c == '%' && i + 1 < body.size() && (body[i + 1] == '%' || body[i + 1] == '\\')) {
-            commands.back() += literal(body[++i]);
-        } else if (const auto substitution = tfSubstitution(body, i)) {
-            const auto filled = fill(substitution->name);
-            if (!filled) {
-                why = "uses %" +
-                      (substitution->length > 3 ? "{" + substitution->name + "}" : substitution->name) +
-                      (substitution->name == "L" || substitution->name == "-L" ||
-                               (substitution->name[0] >= '0' && substitution->name[0] <= '9')
-                           ? ", a word of the line, which a trigger here cannot name"
-                           : ", a TinyFugue variable, which the importer does not put in a rule yet");
-                return std::nullopt;
-            }
-            commands.back() += *filled;
-            i += substitution->length - 1;
-        } else {
-            commands.back() += literal(c);
-        }
-    }
-    return commands;
-}
-
-// "/send [-w] [-h] [-n] text" sends text to this world; a command that
-// names another macro of the file stays for the aliases; TinyFugue's own
-// commands do not come over.
-std::optional<std::string> tfSendable(const std::string& command, const std::set<std::string>& macros,
-                                      bool aliasesExpand, std::string& why) {
-    std::string t = trim(command);
-    if (t.empty() || t[0] != '/') {
-        return t;
-    }
-    const std::string verb = lower(t.substr(0, t.find(' ')));
-    if (verb == "/send") {
-        // Its options take their values attached: "-w" alone is this world.
-        std::size_t i = 5;
-        for (;;) {
-            skipBlanks(t, i);
-            if (i + 1 >= t.size() || t[i] != '-' || t[i + 1] == ' ') {
-                break;
-            }
-            const std::size_t end = std::min(t.size(), t.find_first_of(" \t", i));
-            if (t[i + 1] == 'w' && end > i + 2) {
-                why = "sends to the world " + t.substr(i + 2, end - i - 2) + ", which a rule here cannot";
-                return std::nullopt;
-            }
-            i = end;
-        }
-        return trim(t.substr(std::min(i, t.size())));
-    }
-    if (aliasesExpand && macros.count(verb.substr(1)) > 0) {
-        return t;
-    }
-    why = "runs the TinyFugue command " + verb;
-    return std::nullopt;
-}
-
 // One colour of an attribute: a name, "rgbRGB" (0-5 each) or "grayN" (0-23),
 // each with "bg" before it for the background.
 bool tfColour(std::string name, Rule& rule) {
@@ -233,12 +134,6 @@ bool tfAttributes(const std::string& attributes, Rule& rule, std::string& why) {
     }
     return true;
 }
-
-struct TfFile {
-    std::string matching = "glob";
-    std::set<std::string> macros;
-};
-
 bool tfPattern(const std::string& pattern, const std::string& matching, Rule& rule, std::string& why) {
     rule.mode = MatchMode::Regex;
     if (matching == "regexp") {
@@ -314,17 +209,30 @@ std::optional<TfTrigger> tfTrigger(const TfOptions& options, const std::string& 
     }
     rule.world = options.value('w').value_or("");
     const bool regexp = matching == "regexp";
+    // %* is the whole line, which a glob's match is.
+    const TfFill own = [&](const std::string& name) -> std::optional<std::string> {
+        if ((name == "*" && !regexp) || (regexp && name == "P0")) {
+            return std::string("matches[0]");
+        }
+        if (regexp && name.size() == 2 && name[0] == 'P' && name[1] >= '1' && name[1] <= '9') {
+            return "matches[" + name.substr(1) + "]";
+        }
+        return std::nullopt;
+    };
+    if (tfNeedsLua(body, own)) {
+        const auto lua = tfBodyLua(body, own, file, why);
+        if (!lua) {
+            return std::nullopt;
+        }
+        rule.script = *lua;
+        rule.stopHere = !options.has('F');
+        return out;
+    }
     const auto commands = tfBodyCommands(
         body,
         [&](const std::string& name) -> std::optional<std::string> {
-            // %* is the whole line, which a glob's match is.
-            if ((name == "*" && !regexp) || (regexp && name == "P0")) {
-                return std::string("$0");
-            }
-            if (regexp && name.size() == 2 && name[0] == 'P' && name[1] >= '1' && name[1] <= '9') {
-                return "$" + name.substr(1);
-            }
-            return std::nullopt;
+            const auto lua = own(name);
+            return lua ? std::optional<std::string>("$" + lua->substr(8, lua->size() - 9)) : std::nullopt;
         },
         dollars, why);
     if (!commands) {
@@ -348,26 +256,37 @@ std::optional<TfTrigger> tfTrigger(const TfOptions& options, const std::string& 
     return out;
 }
 
-// The body's commands as one send, ";" between them; nothing when one cannot be sent.
-std::optional<std::string> tfJoinedSends(const std::vector<std::string>& commands,
-                                         const std::set<std::string>& macros, std::string& why) {
-    std::string joined;
-    for (const std::string& command : commands) {
-        const auto sent = tfSendable(command, macros, true, why);
-        if (!sent) {
-            return std::nullopt;
-        }
-        joined += (joined.empty() ? "" : ";") + *sent;
-    }
-    return joined;
-}
-
 // "/def name = body" is a command the player types as "/name args".
 std::optional<Rule> tfMacro(const std::string& name, const std::string& body, const TfFile& file,
                             std::string& why) {
     if (trim(body).empty()) {
         why = "has no body";
         return std::nullopt;
+    }
+    // tf's %-N is the words after the Nth.
+    const TfFill own = [](const std::string& n) -> std::optional<std::string> {
+        if (n == "*") {
+            return std::string("matches.rest");
+        }
+        if (n.size() == 1 && n[0] >= '1' && n[0] <= '9') {
+            return "matches[" + n + "]";
+        }
+        if (n.size() == 2 && n[0] == '-' && n[1] >= '1' && n[1] <= '9') {
+            return "table.concat(matches, \" \", " + std::to_string(n[1] - '0' + 1) + ")";
+        }
+        return std::nullopt;
+    };
+    if (tfNeedsLua(body, own)) {
+        const auto lua = tfBodyLua(body, own, file, why);
+        if (!lua) {
+            return std::nullopt;
+        }
+        Rule rule;
+        rule.kind = Rule::Kind::Alias;
+        rule.name = "/" + name;
+        rule.pattern = rule.name;
+        rule.script = *lua;
+        return rule;
     }
     const auto commands = tfBodyCommands(
         body,
@@ -453,37 +372,6 @@ std::string tfWorld(const std::string& verb, const std::string& args) {
     }
     return verb + named + ": a world, not a rule; add it in the address book (its password is left out here)";
 }
-
-// A hook's or timer's body as Lua sends: text and /send go straight to the
-// world, /name calls go through the aliases (which hold the file's macros).
-std::optional<std::vector<import_lua::Send>> tfScriptSends(const std::string& body, const TfFile& file,
-                                                           std::string& why) {
-    const auto commands = tfBodyCommands(
-        body, [](const std::string&) -> std::optional<std::string> { return std::nullopt; },
-        [](char c) { return std::string(1, c); }, why);
-    if (!commands) {
-        return std::nullopt;
-    }
-    std::vector<import_lua::Send> sends;
-    for (const std::string& command : *commands) {
-        const std::string t = trim(command);
-        if (t.empty()) {
-            continue;
-        }
-        const bool macro = t[0] == '/' && lower(t.substr(0, 5)) != "/send";
-        const auto sent = tfSendable(t, file.macros, true, why);
-        if (!sent) {
-            return std::nullopt;
-        }
-        sends.push_back(import_lua::Send{*sent, !macro});
-    }
-    if (sends.empty()) {
-        why = "has no body";
-        return std::nullopt;
-    }
-    return sends;
-}
-
 std::optional<std::string> tfHook(const std::string& hook, const std::string& body, const TfFile& file,
                                   std::string& why) {
     static const std::pair<const char*, const char*> events[] = {
@@ -532,12 +420,6 @@ std::optional<std::string> tfRepeat(const std::string& args, const TfFile& file,
     }
     return import_lua::every(*seconds, count == "i" ? 0 : std::atoi(count.substr(0, 6).c_str()),
                              "tf-repeat-" + std::to_string(number), *sends);
-}
-
-bool luaName(const std::string& name) {
-    return !name.empty() && name.size() <= 64 &&
-           name.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_") ==
-               std::string::npos;
 }
 
 } // namespace
@@ -651,7 +533,8 @@ RulesImport ImportTinyFugue(const std::string& text) {
             const std::size_t equals = args.find('=');
             if (equals == std::string::npos) {
                 why = "has no body";
-            } else if (auto key = tfKey(trim(args.substr(0, equals)), trim(args.substr(equals + 1)), file, why)) {
+            } else if (auto key =
+                           tfKey(trim(args.substr(0, equals)), trim(args.substr(equals + 1)), file, why)) {
                 result.rules.push_back(std::move(*key));
                 continue;
             }

@@ -4,6 +4,8 @@
 #include "rules/import_lua.h"
 #include "rules/import_text.h"
 #include "rules/rules_import.h"
+#include "rules/tin_body.h"
+#include "rules/tin_reader.h"
 
 #include <algorithm>
 #include <cctype>
@@ -16,142 +18,8 @@ namespace corvane {
 namespace {
 
 using namespace import_text;
-
-// ---- Reading: the file as TinTin++ splits it into commands -----------------
-
-// One "#command {arg} {arg}" or "#command arg arg" with its arguments.
-struct TinCommand {
-    std::string name;
-    std::vector<std::string> args;
-    std::string source;
-};
-
-// The file as one text of commands: inside braces a line end goes with the
-// next line's indentation (a line that does not end a command gets the ";"
-// it leaves out), a brace that opens the next line goes on with the command
-// before it, and /* */ comments and blank lines go.
-std::string tinJoined(const std::string& text) {
-    std::string out;
-    int depth = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '/' && i + 1 < text.size() && text[i + 1] == '*') {
-            const std::size_t close = text.find("*/", i + 2);
-            i = close == std::string::npos ? text.size() : close + 1;
-            continue;
-        }
-        if (c == '\r') {
-            continue;
-        }
-        if (c != '\n') {
-            depth += c == '{' ? 1 : c == '}' ? -1 : 0;
-            depth = std::max(depth, 0);
-            out.push_back(c);
-            continue;
-        }
-        std::size_t next = i + 1;
-        while (next < text.size() &&
-               (text[next] == ' ' || text[next] == '\t' || text[next] == '\r' || text[next] == '\n')) {
-            ++next;
-        }
-        const char following = next < text.size() ? text[next] : '\0';
-        while (!out.empty() && (out.back() == ' ' || out.back() == '\t')) {
-            out.pop_back();
-        }
-        const char last = out.empty() ? '\0' : out.back();
-        if (depth == 0 && following != '{') {
-            out.push_back('\n');
-        } else if (depth > 0 && last != ';' && last != '{' && following != '}' && following != '\0') {
-            out.push_back(';');
-        }
-        i = next - 1;
-    }
-    return out;
-}
-
-std::vector<TinCommand> tinCommands(const std::string& file) {
-    const std::string text = tinJoined(file);
-    std::vector<TinCommand> commands;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' || text[i] == ';')) {
-            ++i;
-        }
-        if (i >= text.size()) {
-            break;
-        }
-        const std::size_t start = i;
-        TinCommand command;
-        if (text[i] == '#') {
-            ++i;
-            while (i < text.size() && std::isalpha(static_cast<unsigned char>(text[i])) != 0) {
-                command.name.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(text[i]))));
-                ++i;
-            }
-        }
-        while (i < text.size() && text[i] != '\n' && text[i] != ';') {
-            if (text[i] == ' ' || text[i] == '\t') {
-                ++i;
-            } else if (text[i] == '{') {
-                int depth = 0;
-                std::string arg;
-                for (; i < text.size(); ++i) {
-                    if (text[i] == '{' && depth++ == 0) {
-                        continue;
-                    }
-                    if (text[i] == '}' && --depth == 0) {
-                        ++i;
-                        break;
-                    }
-                    arg.push_back(text[i]);
-                }
-                command.args.push_back(arg);
-            } else {
-                std::string arg;
-                while (i < text.size() && text[i] != ' ' && text[i] != '\t' && text[i] != '\n' &&
-                       text[i] != ';') {
-                    arg.push_back(text[i++]);
-                }
-                command.args.push_back(arg);
-            }
-        }
-        command.source = trim(text.substr(start, i - start));
-        commands.push_back(command);
-    }
-    return commands;
-}
-
-// Commands of a body, split at the semicolons outside braces.
-std::vector<std::string> tinBodyCommands(const std::string& body) {
-    std::vector<std::string> out(1);
-    int depth = 0;
-    for (std::size_t i = 0; i < body.size(); ++i) {
-        const char c = body[i];
-        if (c == '\\' && i + 1 < body.size()) {
-            out.back() += body.substr(i, 2);
-            ++i;
-            continue;
-        }
-        depth += c == '{' ? 1 : c == '}' ? -1 : 0;
-        if (c == ';' && depth <= 0) {
-            out.emplace_back();
-        } else {
-            out.back().push_back(c);
-        }
-    }
-    std::vector<std::string> commands;
-    for (const std::string& command : out) {
-        if (!trim(command).empty()) {
-            commands.push_back(trim(command));
-        }
-    }
-    return commands;
-}
-
-// "is", "act", "action": TinTin++ takes any unique abbreviation.
-bool tinIs(const std::string& name, const std::string& full, std::size_t shortest) {
-    return name.size() >= shortest && startsWith(full, name);
-}
+using namespace tin_body;
+using namespace tin_reader;
 
 // ---- Translating ------------------------------------------------------------
 
@@ -211,86 +79,6 @@ std::string tinPattern(const std::string& pattern) {
     return out;
 }
 
-// One command of a body as sent: "#send {x}" is x, "#nop" nothing; other
-// TinTin++ commands, variables and functions do not come over.
-std::optional<std::string> tinSendable(const std::string& command, std::string& why) {
-    std::string name;
-    std::size_t i = 1;
-    if (command[0] == '#') {
-        while (i < command.size() && std::isalpha(static_cast<unsigned char>(command[i])) != 0) {
-            name.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(command[i]))));
-            ++i;
-        }
-        if (tinIs(name, "nop", 3)) {
-            return std::string();
-        }
-        if (!tinIs(name, "send", 4)) {
-            why = "runs the TinTin++ command #" + name;
-            return std::nullopt;
-        }
-        std::string text = trim(command.substr(i));
-        if (text.size() >= 2 && text.front() == '{' && text.back() == '}') {
-            text = text.substr(1, text.size() - 2);
-        }
-        return text;
-    }
-    // "$name" and "${name}" are variables, "@name{...}" a function call.
-    for (std::size_t k = 0; k + 1 < command.size(); ++k) {
-        if (command[k] != '$' && command[k] != '@') {
-            continue;
-        }
-        std::size_t end = k + 1;
-        while (end < command.size() &&
-               (std::isalnum(static_cast<unsigned char>(command[end])) != 0 || command[end] == '_' ||
-                (command[k] == '$' && command[end] == '{') || (command[k] == '$' && command[end] == '}'))) {
-            ++end;
-        }
-        const bool variable =
-            command[k] == '$' && end > k + 1 && std::isdigit(static_cast<unsigned char>(command[k + 1])) == 0;
-        const bool function = command[k] == '@' && end > k + 1 && end < command.size() && command[end] == '{';
-        if (variable || function) {
-            why = "uses the " + std::string(variable ? "variable " : "function ") +
-                  command.substr(k, end - k) + ", which the importer does not put in a rule yet";
-            return std::nullopt;
-        }
-    }
-    return command;
-}
-
-std::optional<std::string> tinCommandsOf(const std::string& body, bool trigger, std::string& why) {
-    std::string out;
-    for (const std::string& command : tinBodyCommands(body)) {
-        const auto sent = tinSendable(command, why);
-        if (!sent) {
-            return std::nullopt;
-        }
-        if (sent->empty()) {
-            continue;
-        }
-        std::string filled;
-        for (std::size_t i = 0; i < sent->size(); ++i) {
-            const char c = (*sent)[i];
-            if (trigger && c == '%' && i + 1 < sent->size() &&
-                std::isdigit(static_cast<unsigned char>((*sent)[i + 1])) != 0) {
-                if (i + 2 < sent->size() && std::isdigit(static_cast<unsigned char>((*sent)[i + 2])) != 0) {
-                    why = "uses %" + sent->substr(i + 1, 2) + "; a rule here names groups 0 to 9";
-                    return std::nullopt;
-                }
-                filled += "$";
-                filled.push_back((*sent)[++i]);
-            } else if (trigger && c == '$') {
-                filled += "$$";
-            } else if (c == '\\' && i + 1 < sent->size()) {
-                filled.push_back((*sent)[++i]);
-            } else {
-                filled.push_back(c);
-            }
-        }
-        out += (out.empty() ? "" : ";") + filled;
-    }
-    return out;
-}
-
 // "#macro {\eOx} {north}": a key rule sending the commands as if typed.
 std::optional<Rule> tinKey(const std::string& sequence, const std::string& body, std::string& why) {
     const std::string key = ImportedKey(sequence, why);
@@ -321,6 +109,23 @@ std::optional<Rule> tinAlias(const std::string& name, const std::string& body, s
     rule.kind = Rule::Kind::Alias;
     rule.name = name;
     rule.caseSensitive = true;
+    if (tinNeedsLua(body) && name.find('%') == std::string::npos &&
+        name.find_first_of(" \t") == std::string::npos) {
+        // The highest argument used takes the rest of the line.
+        int highest = 0;
+        for (std::size_t i = 0; i + 1 < body.size(); ++i) {
+            if (body[i] == '%' && body[i + 1] >= '1' && body[i + 1] <= '9') {
+                highest = std::max(highest, body[i + 1] - '0');
+            }
+        }
+        const auto lua = tinRuleLua(body, false, highest, why);
+        if (!lua) {
+            return std::nullopt;
+        }
+        rule.pattern = name;
+        rule.script = *lua;
+        return rule;
+    }
     auto commands = tinCommandsOf(body, false, why);
     if (!commands) {
         return std::nullopt;
@@ -427,26 +232,6 @@ std::string tinWorld(const TinCommand& command) {
     return named + ": a world, not a rule; add it in the address book";
 }
 
-// A ticker's, delay's or event's commands as Lua sends, through the aliases
-// as TinTin++ runs them.
-std::optional<std::vector<import_lua::Send>> tinScriptSends(const std::string& body, std::string& why) {
-    std::vector<import_lua::Send> sends;
-    for (const std::string& command : tinBodyCommands(body)) {
-        const auto sent = tinSendable(command, why);
-        if (!sent) {
-            return std::nullopt;
-        }
-        if (!sent->empty()) {
-            sends.push_back(import_lua::Send{*sent, false});
-        }
-    }
-    if (sends.empty()) {
-        why = "has no commands";
-        return std::nullopt;
-    }
-    return sends;
-}
-
 std::optional<double> tinSeconds(const std::string& text) {
     const std::string t = trim(text);
     if (t.empty() || t.find_first_not_of("0123456789.") != std::string::npos) {
@@ -532,7 +317,13 @@ RulesImport ImportTinTin(const std::string& text) {
         } else if (first.empty()) {
             why = "has no pattern";
         } else if (tinIs(name, "action", 2)) {
-            if (const auto send = tinCommandsOf(second, true, why)) {
+            if (tinNeedsLua(second)) {
+                if (const auto lua = tinRuleLua(second, true, 0, why)) {
+                    rule.script = *lua;
+                    actions.emplace_back(priority, rule);
+                    continue;
+                }
+            } else if (const auto send = tinCommandsOf(second, true, why)) {
                 rule.send = *send;
                 actions.emplace_back(priority, rule);
                 continue;

@@ -369,6 +369,7 @@ std::string RulesPresenter::Describe(const RuleBook& book, const std::string& wo
         if (!firing.commands.empty()) {
             out += "  sends " + joinCommands(firing.commands) + "\n";
         }
+        out += rule.script.empty() ? "" : "  runs its script\n";
         if (rule.colour != Rule::Colour::None) {
             out += rule.colour == Rule::Colour::Match ? "  colours the match\n" : "  colours the line\n";
         }
@@ -403,7 +404,10 @@ std::string RulesPresenter::Describe(const RuleBook& book, const std::string& wo
         }
     }
     if (const auto alias = ExpandAlias(book, book.active(Rule::Kind::Alias, world), line)) {
-        out += "Alias " + title(book.rule(alias->rule)) + " sends " + joinCommands(alias->commands) + "\n";
+        const Rule& rule = book.rule(alias->rule);
+        out += "Alias " + title(rule) +
+               (alias->commands.empty() ? "" : " sends " + joinCommands(alias->commands)) + "\n" +
+               (rule.script.empty() ? "" : "  runs its script\n");
     }
     // A key's name in the box says what the key does.
     std::string why;
