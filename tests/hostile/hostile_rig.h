@@ -20,6 +20,10 @@
 #include <unistd.h>
 #include <vector>
 
+#include "tls_identity.h"
+#include "tls_stream.h"
+#include <memory>
+
 namespace corvane::testing {
 
 using RigClock = std::chrono::steady_clock;
@@ -34,7 +38,8 @@ public:
     // `prepare` may put files into the program's folder (given with a
     // trailing slash) before it starts, and returns lines for its [Corvane]
     // section.
-    template <typename Prepare> ClientProcess(std::uint16_t port, bool logIn, Prepare prepare) {
+    template <typename Prepare>
+    ClientProcess(std::uint16_t port, bool logIn, Prepare prepare, const std::string& worldLines = {}) {
         char folder[] = "/tmp/corvane-hostile-XXXXXX";
         if (::mkdtemp(folder) == nullptr) {
             return;
@@ -48,7 +53,8 @@ public:
         // server can.
         std::ofstream(settings) << "[Corvane]\r\nSpellCheck=Off\r\n"
                                 << main << "\r\n[Addresses]\r\nMUD 1=Hostile,127.0.0.1," << port
-                                << "\r\n\r\n[Hostile]\r\nCharacter 1=Tester,B5;@<!=&\r\n";
+                                << "\r\n\r\n[Hostile]\r\nCharacter 1=Tester,B5;@<!=&\r\n"
+                                << worldLines;
         const std::string address = "telnet://127.0.0.1:" + std::to_string(port);
 
         m_pid = ::fork();
@@ -105,7 +111,13 @@ private:
 // what the client answers.
 class HostilePeer {
 public:
-    HostilePeer() {
+    // Secure: the peer speaks TLS with a certificate made for the case, which
+    // the program is told to trust (worldLines()).
+    explicit HostilePeer(bool secure = false) {
+        if (secure) {
+            std::string error;
+            m_identity = practice_world::TlsIdentity::generate(error);
+        }
         m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_in address{};
         address.sin_family = AF_INET;
@@ -118,6 +130,7 @@ public:
         }
     }
     ~HostilePeer() {
+        m_tls.reset();
         if (m_fd >= 0) {
             ::close(m_fd);
         }
@@ -128,6 +141,12 @@ public:
 
     std::uint16_t port() const { return m_port; }
 
+    // The world's settings that make the program connect securely and trust this peer.
+    std::string worldLines() const {
+        return m_identity == nullptr ? std::string()
+                                     : "Secure=True\r\nCertSHA256=" + m_identity->fingerprint() + "\r\n";
+    }
+
     bool accept(milliseconds within) {
         pollfd listening{m_listener, POLLIN, 0};
         if (::poll(&listening, 1, static_cast<int>(within.count())) != 1) {
@@ -136,6 +155,9 @@ public:
         m_fd = ::accept4(m_listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         const int on = 1;
         ::setsockopt(m_fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+        if (m_fd >= 0 && m_identity != nullptr) {
+            m_tls = std::make_unique<practice_world::TlsStream>(m_identity->context(), m_fd);
+        }
         return m_fd >= 0;
     }
 
@@ -160,7 +182,7 @@ public:
             }
             if (fd.revents & POLLOUT) {
                 const std::size_t size = std::min(block.size() - offset, total - sent);
-                const ssize_t count = ::send(m_fd, block.data() + offset, size, MSG_NOSIGNAL);
+                const ssize_t count = sendSome(block.data() + offset, size);
                 if (count > 0) {
                     sent += static_cast<std::size_t>(count);
                     offset = (offset + static_cast<std::size_t>(count)) % block.size();
@@ -186,8 +208,7 @@ public:
         std::size_t written = 0;
         while (RigClock::now() < deadline) {
             if (written < probe.size()) {
-                const ssize_t count =
-                    ::send(m_fd, probe.data() + written, probe.size() - written, MSG_NOSIGNAL);
+                const ssize_t count = sendSome(probe.data() + written, probe.size() - written);
                 written += count > 0 ? static_cast<std::size_t>(count) : 0;
             }
             pollfd fd{m_fd, POLLIN, 0};
@@ -206,7 +227,7 @@ private:
     bool drain() {
         char buffer[65536];
         for (;;) {
-            const ssize_t count = ::recv(m_fd, buffer, sizeof buffer, 0);
+            const ssize_t count = receiveSome(buffer, sizeof buffer);
             if (count == 0) {
                 return false;
             }
@@ -223,9 +244,41 @@ private:
         }
     }
 
+    // send() and recv() with their results, through TLS when the peer is secure.
+    ssize_t sendSome(const char* data, std::size_t size) {
+        if (m_tls == nullptr) {
+            return ::send(m_fd, data, size, MSG_NOSIGNAL);
+        }
+        return tlsResult(m_tls->write(std::string_view(data, size)));
+    }
+    ssize_t receiveSome(char* buffer, std::size_t size) {
+        if (m_tls == nullptr) {
+            return ::recv(m_fd, buffer, size, 0);
+        }
+        return tlsResult(m_tls->read(buffer, size));
+    }
+    static ssize_t tlsResult(practice_world::Transfer transfer) {
+        using Result = practice_world::Transfer::Result;
+        switch (transfer.result) {
+        case Result::Moved:
+            return static_cast<ssize_t>(transfer.count);
+        case Result::Again:
+            errno = EAGAIN;
+            return -1;
+        case Result::Closed:
+            return 0;
+        case Result::Broken:
+            break;
+        }
+        errno = EPIPE;
+        return -1;
+    }
+
     static constexpr std::string_view kProbe = "\xff\xfd\xc8";
     static constexpr std::string_view kAnswer = "\xff\xfc\xc8";
 
+    std::unique_ptr<practice_world::TlsIdentity> m_identity;
+    std::unique_ptr<practice_world::TlsStream> m_tls;
     int m_listener = -1;
     int m_fd = -1;
     std::uint16_t m_port = 0;

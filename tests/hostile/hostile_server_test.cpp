@@ -198,6 +198,8 @@ struct Attack {
     std::string (*prepare)(const std::string& folder) = nullptr;
     // The program is to close the connection itself (a broken stream).
     bool closes = false;
+    // Through TLS, with the peer's certificate trusted.
+    bool secure = false;
 };
 
 std::ostream& operator<<(std::ostream& out, const Attack& attack) {
@@ -208,11 +210,15 @@ class HostileServerTest : public ::testing::TestWithParam<Attack> {};
 
 TEST_P(HostileServerTest, MemoryStaysBounded) {
     const Attack& attack = GetParam();
-    HostilePeer peer;
+    HostilePeer peer(attack.secure);
     ASSERT_NE(peer.port(), 0);
-    ClientProcess client(peer.port(), attack.loggedIn, [&](const std::string& folder) {
-        return attack.prepare != nullptr ? attack.prepare(folder) : std::string();
-    });
+    ASSERT_EQ(attack.secure, !peer.worldLines().empty()) << "no certificate for the secure peer";
+    ClientProcess client(
+        peer.port(), attack.loggedIn,
+        [&](const std::string& folder) {
+            return attack.prepare != nullptr ? attack.prepare(folder) : std::string();
+        },
+        peer.worldLines());
     ASSERT_TRUE(peer.accept(milliseconds(20000))) << "the program did not connect";
     ASSERT_TRUE(peer.settle(milliseconds(10000))) << "the program did not answer a first probe";
     const long startKib = client.peakKib();
@@ -279,7 +285,11 @@ INSTANTIATE_TEST_SUITE_P(
         Attack{"ZlibBombOfAGigabyteOfNuls", zlibBomb(), zlibBomb().size(), true},
         Attack{"CompressedStreamCorruptMidLine", corruptedMidLine(), corruptedMidLine().size(), true, true,
                std::chrono::microseconds(0), nullptr, true},
-        Attack{"CompressionStartedTwice", startedTwice(), startedTwice().size(), true}),
+        Attack{"CompressionStartedTwice", startedTwice(), startedTwice().size(), true},
+        // Ordinary lines as fast as TLS carries them: the decrypted bytes
+        // must not pile up ahead of the lines made from them.
+        Attack{"LinesOverTls", historyFill(), 300 * kMiB, true, true, std::chrono::microseconds(0), nullptr,
+               false, true}),
     [](const ::testing::TestParamInfo<Attack>& info) { return std::string(info.param.name); });
 
 } // namespace
