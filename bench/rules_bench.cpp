@@ -4,6 +4,13 @@
 #include "fakes/client_harness.h"
 #include "flood_corpus.h"
 #include "rules/alias_expander.h"
+#include "rules/rules_file.h"
+#include "rules/rules_import.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
 
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
@@ -139,10 +146,84 @@ void CatastrophicPatternOnLongestLine(benchmark::State& state) {
     state.counters["gave_up"] = matcher.hitLimit() ? 1 : 0;
 }
 
+// The largest import allowed: 10,000 tf macros and triggers, half of them
+// regular expressions. Each stage is timed alone: none may keep the window
+// for more than a tenth of a second.
+std::string tenThousandRuleFile() {
+    std::string file;
+    for (int i = 0; i < 10000; ++i) {
+        const std::string n = std::to_string(i);
+        switch (i % 4) {
+        case 0:
+            file += "/def go" + n + " = north%;look%;say here " + n + "\n";
+            break;
+        case 1:
+            file += "/def -mregexp -t'^(\\w+) pages from (\\w+) " + n + ": (.*)$' pg" + n + " = page %P1=ok\n";
+            break;
+        case 2:
+            file += "/def -mglob -t'* arrives from the " + n + "*' arr" + n + " = wave\n";
+            break;
+        default:
+            file += "/def -F -aCgreen -mregexp -t'\\bgold coins? " + n + "\\b' gold" + n + "\n";
+            break;
+        }
+    }
+    return file;
+}
+
+void ImportStage(benchmark::State& state) {
+    const std::string file = tenThousandRuleFile();
+    const RulesImport imported = ImportRulesBytes(file);
+    char folder[] = "/tmp/corvane-import-bench-XXXXXX";
+    const RulesFile rulesFile(std::string(::mkdtemp(folder)) + "/corvane-rules.json");
+    std::string reason;
+    rulesFile.save(imported.rules, reason);
+    for (auto _ : state) {
+        switch (state.range(0)) {
+        case 0:
+            benchmark::DoNotOptimize(ImportRulesBytes(file).rules.size());
+            break;
+        case 1: {
+            RuleBook book;
+            book.setRules(imported.rules);
+            benchmark::DoNotOptimize(book.rules().size());
+            break;
+        }
+        case 2:
+            rulesFile.save(imported.rules, reason);
+            break;
+        case 3: {
+            std::string problem;
+            benchmark::DoNotOptimize(rulesFile.load(problem, TimePoint{}).size());
+            break;
+        }
+        default: {
+            state.PauseTiming();
+            std::ofstream(std::string(folder) + "/import.tf") << file;
+            std::filesystem::remove(rulesFile.path());
+            auto harness = std::make_unique<testing::ClientHarness>("", std::string(folder) + "/CORVANE.INI");
+            harness->client.start(false);
+            state.ResumeTiming();
+            benchmark::DoNotOptimize(harness->client.rulesWindow().importFrom(std::string(folder) + "/import.tf"));
+            state.PauseTiming();
+            harness.reset();
+            state.ResumeTiming();
+            break;
+        }
+        }
+    }
+    static const char* const names[] = {"read the tf file", "compile the rules", "save the rules file",
+                                        "load the rules file", "the whole import"};
+    state.SetLabel(names[state.range(0)]);
+    state.counters["rules"] = static_cast<double>(imported.rules.size());
+    std::filesystem::remove_all(folder);
+}
+
 BENCHMARK(FloodThroughHundredRules)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(AliasExpandsAndSends)->Unit(benchmark::kMicrosecond);
 BENCHMARK(CatastrophicPatternOnLongestLine)->Unit(benchmark::kMillisecond);
 BENCHMARK(TriggerAction)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ImportStage)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace corvane::bench

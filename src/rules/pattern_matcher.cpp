@@ -78,6 +78,10 @@ struct PatternMatcher::Compiled {
     pcre2_code* code = nullptr;
     pcre2_match_data* data = nullptr;
     pcre2_match_context* context = nullptr;
+    // Made at the first line that reaches the library: most rules of a
+    // large set never get that far, and making it for all of them at once
+    // kept the window still for a large import.
+    bool jitTried = false;
     ~Compiled() {
         pcre2_match_context_free(context);
         pcre2_match_data_free(data);
@@ -152,8 +156,6 @@ void PatternMatcher::compileRegex(const std::string& pattern, std::uint32_t opti
             break;
         }
     }
-    // Without JIT (an odd platform) the interpreter still honours the limits.
-    pcre2_jit_compile(compiled->code, PCRE2_JIT_COMPLETE);
     compiled->data = pcre2_match_data_create_from_pattern(compiled->code, nullptr);
     compiled->context = pcre2_match_context_create(nullptr);
     pcre2_set_match_limit(compiled->context, kMatchLimit);
@@ -174,6 +176,11 @@ bool PatternMatcher::match(const MatchSubject& subject, PatternMatch* found) con
     const std::string_view text = subject.text();
     if (m_requiredByte >= 0 && std::memchr(text.data(), m_requiredByte, text.size()) == nullptr) {
         return false;
+    }
+    if (!m_compiled->jitTried) {
+        m_compiled->jitTried = true;
+        // Without JIT (an odd platform) the interpreter still honours the limits.
+        pcre2_jit_compile(m_compiled->code, PCRE2_JIT_COMPLETE);
     }
     const int rc = pcre2_match(m_compiled->code, reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), 0, 0,
                                m_compiled->data, m_compiled->context);

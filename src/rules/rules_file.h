@@ -57,6 +57,8 @@ public:
 
 private:
     std::string m_path;
+    // The hash of the file's bytes as this window last read or wrote them.
+    mutable std::optional<std::size_t> m_known;
 };
 
 } // namespace corvane

@@ -17,6 +17,15 @@ std::vector<Rule> MergeRules(const std::vector<Rule>& base, const std::vector<Ru
     std::vector<bool> baseUsed(base.size(), false);
     std::vector<bool> kept(mine.size(), false);
     for (std::size_t m = 0; m < mine.size(); ++m) {
+        // Most rules stay where they were. Which of several equal base rules
+        // is taken makes no difference to the outcome, so the one in the same
+        // place is taken when it is equal, and a large set is not walked once
+        // for each of its rules.
+        if (m < base.size() && !baseUsed[m] && base[m] == mine[m]) {
+            baseUsed[m] = true;
+            kept[m] = true;
+            continue;
+        }
         for (std::size_t b = 0; b < base.size(); ++b) {
             if (!baseUsed[b] && base[b] == mine[m]) {
                 baseUsed[b] = true;
