@@ -403,10 +403,27 @@ RulesImport ImportTinTin(const std::string& text) {
 }
 
 RulesImport ImportRulesFile(const std::string& text) {
-    for (const TinCommand& command : tinCommands(text)) {
-        for (const char* known : {"action", "alias", "gag", "highlight", "substitute", "nop", "variable",
-                                  "ticker", "session", "event", "delay", "macro"}) {
-            if (command.name.size() >= 2 && startsWith(known, command.name)) {
+    static constexpr const char* kTinNames[] = {"action", "alias",   "gag",     "highlight", "substitute", "nop",
+                                                "variable", "ticker", "session", "event",     "delay",      "macro"};
+    const auto tinName = [](const std::string& name) {
+        return name.size() >= 2 && std::any_of(std::begin(kTinNames), std::end(kTinNames),
+                                               [&](const char* known) { return startsWith(known, name); });
+    };
+    // Reading a large tf file as tt++ commands only to find none took longer
+    // than importing it: without a '#' and a tt++ command's name after it,
+    // no command can be one.
+    bool mayBeTinTin = false;
+    for (std::size_t at = text.find('#'); at != std::string::npos && !mayBeTinTin; at = text.find('#', at + 1)) {
+        std::string name;
+        for (std::size_t i = at + 1; i < text.size() && std::isalpha(static_cast<unsigned char>(text[i])) != 0;
+             ++i) {
+            name.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(text[i]))));
+        }
+        mayBeTinTin = tinName(name);
+    }
+    if (mayBeTinTin) {
+        for (const TinCommand& command : tinCommands(text)) {
+            if (tinName(command.name)) {
                 return ImportTinTin(text);
             }
         }

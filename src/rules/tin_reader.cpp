@@ -93,18 +93,18 @@ std::vector<TinCommand> tinCommands(const std::string& file) {
                     }
                     arg.push_back(text[i]);
                 }
-                command.args.push_back(arg);
+                command.args.push_back(std::move(arg));
             } else {
                 std::string arg;
                 while (i < text.size() && text[i] != ' ' && text[i] != '\t' && text[i] != '\n' &&
                        text[i] != ';') {
                     arg.push_back(text[i++]);
                 }
-                command.args.push_back(arg);
+                command.args.push_back(std::move(arg));
             }
         }
         command.source = trim(text.substr(start, i - start));
-        commands.push_back(command);
+        commands.push_back(std::move(command));
     }
     return commands;
 }
