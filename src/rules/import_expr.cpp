@@ -61,10 +61,7 @@ public:
         case Kind::Num:
             return "(" + p.lua + " ~= 0)";
         case Kind::Val:
-            if (dialect_ == Dialect::TinTin) {
-                return "(_n(" + p.lua + ") ~= 0)";
-            }
-            break;
+            return "(" + numberOf(p.lua) + " ~= 0)";
         case Kind::Str:
             break;
         }
@@ -76,11 +73,8 @@ public:
         if (p.kind == Kind::Num) {
             return p.lua;
         }
-        if (p.kind == Kind::Val) {
-            return "_n(" + p.lua + ")";
-        }
-        if (p.kind == Kind::Str && p.numeric && dialect_ == Dialect::TinyFugue) {
-            return "_n(" + p.lua + ")";
+        if (p.kind == Kind::Val || (p.kind == Kind::Str && p.numeric && dialect_ == Dialect::TinyFugue)) {
+            return numberOf(p.lua);
         }
         fail(p.kind == Kind::Bool ? "counts with a truth value, which the importer does not translate"
                                   : "counts with quoted text, which the importer does not translate");
@@ -99,6 +93,12 @@ public:
     }
 
 private:
+    // tf reads a number from the front of text ("12abc" is 12); tt++ takes
+    // only text that is all number.
+    std::string numberOf(const std::string& lua) const {
+        return (dialect_ == Dialect::TinyFugue ? "_tn(" : "_n(") + lua + ")";
+    }
+
     void skip() {
         while (at_ < text_.size() && (text_[at_] == ' ' || text_[at_] == '\t')) {
             ++at_;
@@ -165,6 +165,11 @@ private:
                 break;
             }
         }
+        std::size_t length = op.size();
+        if (op.empty() && dialect_ == Dialect::TinyFugue && peek("=")) {
+            op = "=="; // tf's "=" compares too
+            length = 1;
+        }
         if (op.empty()) {
             return left;
         }
@@ -172,7 +177,7 @@ private:
             (dialect_ == Dialect::TinTin && (op == "=~" || op == "!~"))) {
             return fail("compares with " + op + ", which the importer does not translate");
         }
-        at_ += op.size();
+        at_ += length;
         auto right = sum();
         if (!right) {
             return std::nullopt;
@@ -384,6 +389,19 @@ private:
 
 } // namespace
 
+namespace {
+
+// tt++ (2.02) gives up on an expression with text that is not a number in
+// it: the condition is false, the sum 0.
+std::string guarded(const std::string& lua, Dialect dialect, const char* otherwise) {
+    if (dialect != Dialect::TinTin || lua.find("_n(") == std::string::npos) {
+        return lua;
+    }
+    return "_ok(function() return " + lua + " end, " + otherwise + ")";
+}
+
+} // namespace
+
 std::optional<std::string> condition(const std::string& text, Dialect dialect, const Names& names,
                                      std::string& why) {
     why.clear();
@@ -392,11 +410,8 @@ std::optional<std::string> condition(const std::string& text, Dialect dialect, c
     if (!piece) {
         return std::nullopt;
     }
-    if (piece->kind != Kind::Bool && dialect == Dialect::TinyFugue) {
-        why = "has a condition that compares nothing, which the importer does not translate";
-        return std::nullopt;
-    }
-    return parser.truth(*piece);
+    const auto truth = parser.truth(*piece);
+    return truth ? std::optional<std::string>(guarded(*truth, dialect, "false")) : std::nullopt;
 }
 
 std::optional<std::string> number(const std::string& text, Dialect dialect, const Names& names,
@@ -408,18 +423,42 @@ std::optional<std::string> number(const std::string& text, Dialect dialect, cons
         return std::nullopt;
     }
     if (piece->kind == Kind::Bool) {
-        return "(" + piece->lua + " and 1 or 0)";
+        return guarded("(" + piece->lua + " and 1 or 0)", dialect, "0");
     }
-    return parser.num(*piece);
+    const auto value = parser.num(*piece);
+    return value ? std::optional<std::string>(guarded(*value, dialect, "0")) : std::nullopt;
 }
 
 std::string helpersFor(const std::string& lua) {
     std::string out;
     if (lua.find("_n(") != std::string::npos) {
-        // Text that is not a plain number counts 0, as both clients count it.
-        out += "local function _n(v) v = tostring(v or \"\") "
+        out += "local function _n(v) if type(v) == \"number\" then return v end v = tostring(v or \"\") "
                "if v:match(\"^[-+]?%d+%.?%d*$\") or v:match(\"^[-+]?%.%d+$\") then return tonumber(v) end "
-               "return 0 end\n";
+               "error(\"not a number\", 0) end\n"
+               "local function _ok(f, otherwise) local ok, r = pcall(f) if ok then return r end "
+               "if r == \"not a number\" then return otherwise end error(r, 0) end\n";
+    }
+    if (lua.find("_tn(") != std::string::npos) {
+        // tf: the number at the front of the text ("12abc" is 12, "xyz" 0).
+        out += "local function _tn(v) if type(v) == \"number\" then return v end v = tostring(v or \"\") "
+               "local n = v:match(\"^%s*([-+]?%d+%.%d+)\") or v:match(\"^%s*([-+]?%d+)\") "
+               "or v:match(\"^%s*([-+]?%.%d+)\") return n and tonumber(n) or 0 end\n";
+    }
+    // A line's words as tf counts them: %1, %-1, %L, %-L.
+    if (lua.find("_w(") != std::string::npos) {
+        out += "local function _w(s, n) local i = 0 for w in tostring(s or \"\"):gmatch(\"%S+\") do "
+               "i = i + 1 if i == n then return w end end return \"\" end\n";
+    }
+    if (lua.find("_wr(") != std::string::npos) {
+        out += "local function _wr(s, n) s = tostring(s or \"\") local p = 1 for _ = 1, n do "
+               "local _, b = s:find(\"%S+\", p) if not b then return \"\" end p = b + 1 end "
+               "return s:sub(p):match(\"^%s*(.-)%s*$\") end\n";
+    }
+    if (lua.find("_wl(") != std::string::npos) {
+        out += "local function _wl(s) return tostring(s or \"\"):match(\"(%S+)%s*$\") or \"\" end\n";
+    }
+    if (lua.find("_wb(") != std::string::npos) {
+        out += "local function _wb(s) return tostring(s or \"\"):match(\"^%s*(.-)%s*%S+%s*$\") or \"\" end\n";
     }
     if (lua.find("_s(") != std::string::npos) {
         out += "local function _s(v) return tostring(v or \"\") end\n";

@@ -8,9 +8,10 @@ namespace corvane::import_expr {
 
 // The expressions of tf's /if, /while and /test and of tt++'s #if and #math
 // as Lua, each with its own client's rules: tf's == < > compare numbers and
-// =~ !~ strings, & | are and/or; tt++ compares quoted strings as strings and
-// everything else as numbers (text that is not a number counts 0), && ||
-// are and/or. What either would do some other way (regexp and glob matches,
+// =~ !~ strings, & | are and/or, text counts as the number at its front;
+// tt++ compares quoted strings as strings and everything else as numbers,
+// && || are and/or, and an expression with text that is not a number in it
+// is false (a sum, 0). What either would do some other way (regexp and glob matches,
 // functions, tt++ patterns on the right of ==, bitwise operators) is
 // refused with `why` naming it.
 enum class Dialect { TinyFugue, TinTin };

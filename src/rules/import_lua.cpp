@@ -35,8 +35,8 @@ std::string setVariable(const std::string& name, const std::string& value) {
     return "vars[" + quote(name) + "] = " + quote(value) + "\n";
 }
 
-std::string on(const std::string& event, const std::vector<Send>& commands) {
-    return "on(" + quote(event) + ", function()\n" + sends(commands) + "end)\n";
+std::string on(const std::string& event, const std::string& body) {
+    return "on(" + quote(event) + ", function()\n" + body + "end)\n";
 }
 
 namespace {
@@ -47,19 +47,18 @@ std::string number(double value) {
 }
 } // namespace
 
-std::string every(double seconds, int count, const std::string& name, const std::vector<Send>& commands) {
+std::string every(double seconds, int count, const std::string& name, const std::string& body) {
     if (count <= 0) {
-        return "every(" + number(seconds) + ", function()\n" + sends(commands) + "end, " + quote(name) +
-               ")\n";
+        return "every(" + number(seconds) + ", function()\n" + body + "end, " + quote(name) + ")\n";
     }
     // A count: the timer stops itself after its last run.
     return "do\n  local left = " + std::to_string(count) + "\n  every(" + number(seconds) + ", function()\n" +
-           sends(commands) + "    left = left - 1\n    if left <= 0 then cancel(" + quote(name) +
-           ") end\n  end, " + quote(name) + ")\nend\n";
+           body + "    left = left - 1\n    if left <= 0 then cancel(" + quote(name) + ") end\n  end, " +
+           quote(name) + ")\nend\n";
 }
 
-std::string after(double seconds, const std::vector<Send>& commands) {
-    return "after(" + number(seconds) + ", function()\n" + sends(commands) + "end)\n";
+std::string after(double seconds, const std::string& body) {
+    return "after(" + number(seconds) + ", function()\n" + body + "end)\n";
 }
 
 std::optional<double> tfSeconds(const std::string& time) {

@@ -21,11 +21,11 @@ struct Send {
 std::string sends(const std::vector<Send>& commands);
 // `vars[NAME] = VALUE`.
 std::string setVariable(const std::string& name, const std::string& value);
-// A handler for one of the client's events.
-std::string on(const std::string& event, const std::vector<Send>& commands);
+// A handler for one of the client's events, running `body` (Lua).
+std::string on(const std::string& event, const std::string& body);
 // A timer every `seconds`, `count` times (0: until cancelled), by name.
-std::string every(double seconds, int count, const std::string& name, const std::vector<Send>& commands);
-std::string after(double seconds, const std::vector<Send>& commands);
+std::string every(double seconds, int count, const std::string& name, const std::string& body);
+std::string after(double seconds, const std::string& body);
 // tf's "[[hours:]minutes:]seconds" (fractions allowed); nothing for other text.
 std::optional<double> tfSeconds(const std::string& time);
 

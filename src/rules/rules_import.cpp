@@ -209,7 +209,20 @@ std::optional<TfTrigger> tfTrigger(const TfOptions& options, const std::string& 
     }
     rule.world = options.value('w').value_or("");
     const bool regexp = matching == "regexp";
-    // %* is the whole line, which a glob's match is.
+    // %* is the whole line, which a glob's match is; %1, %-1, %L and %-L
+    // are the line's words, which only a script can name.
+    const auto words = [](const std::string& name) -> std::optional<std::string> {
+        if (name.size() == 1 && name[0] >= '1' && name[0] <= '9') {
+            return "_w(line, " + name + ")";
+        }
+        if (name.size() == 2 && name[0] == '-' && name[1] >= '1' && name[1] <= '9') {
+            return "_wr(line, " + name.substr(1) + ")";
+        }
+        if (name == "L" || name == "-L") {
+            return name == "L" ? "_wl(line)" : "_wb(line)";
+        }
+        return std::nullopt;
+    };
     const TfFill own = [&](const std::string& name) -> std::optional<std::string> {
         if ((name == "*" && !regexp) || (regexp && name == "P0")) {
             return std::string("matches[0]");
@@ -217,9 +230,9 @@ std::optional<TfTrigger> tfTrigger(const TfOptions& options, const std::string& 
         if (regexp && name.size() == 2 && name[0] == 'P' && name[1] >= '1' && name[1] <= '9') {
             return "matches[" + name.substr(1) + "]";
         }
-        return std::nullopt;
+        return words(name);
     };
-    if (tfNeedsLua(body, own)) {
+    if (tfNeedsLua(body, own, [&](const std::string& name) { return words(name).has_value(); })) {
         const auto lua = tfBodyLua(body, own, file, why);
         if (!lua) {
             return std::nullopt;
@@ -231,8 +244,12 @@ std::optional<TfTrigger> tfTrigger(const TfOptions& options, const std::string& 
     const auto commands = tfBodyCommands(
         body,
         [&](const std::string& name) -> std::optional<std::string> {
+            // A group as the send writes it: "matches[1]" is $1.
             const auto lua = own(name);
-            return lua ? std::optional<std::string>("$" + lua->substr(8, lua->size() - 9)) : std::nullopt;
+            if (!lua || !startsWith(*lua, "matches[")) {
+                return std::nullopt;
+            }
+            return "$" + lua->substr(8, lua->size() - 9);
         },
         dollars, why);
     if (!commands) {
@@ -272,11 +289,14 @@ std::optional<Rule> tfMacro(const std::string& name, const std::string& body, co
             return "matches[" + n + "]";
         }
         if (n.size() == 2 && n[0] == '-' && n[1] >= '1' && n[1] <= '9') {
-            return "table.concat(matches, \" \", " + std::to_string(n[1] - '0' + 1) + ")";
+            return "_wr(matches.rest, " + n.substr(1) + ")";
+        }
+        if (n == "L" || n == "-L") {
+            return n == "L" ? "_wl(matches.rest)" : "_wb(matches.rest)";
         }
         return std::nullopt;
     };
-    if (tfNeedsLua(body, own)) {
+    if (tfNeedsLua(body, own, [](const std::string& n) { return n == "L" || n == "-L"; })) {
         const auto lua = tfBodyLua(body, own, file, why);
         if (!lua) {
             return std::nullopt;
@@ -378,8 +398,8 @@ std::optional<std::string> tfHook(const std::string& hook, const std::string& bo
         {"connect", "connect"}, {"login", "login"}, {"disconnect", "disconnect"}};
     for (const auto& [tf, event] : events) {
         if (lower(trim(hook)) == tf) {
-            const auto sends = tfScriptSends(body, file, why);
-            return sends ? std::optional<std::string>(import_lua::on(event, *sends)) : std::nullopt;
+            const auto lua = tfScriptLua(body, file, why);
+            return lua ? std::optional<std::string>(import_lua::on(event, *lua)) : std::nullopt;
         }
     }
     why = "is a hook on " + hook + ", which has no event here";
@@ -414,12 +434,12 @@ std::optional<std::string> tfRepeat(const std::string& args, const TfFile& file,
         why = "is a /repeat without a time and a count";
         return std::nullopt;
     }
-    const auto sends = tfScriptSends(trim(args.substr(countEnd)), file, why);
-    if (!sends) {
+    const auto lua = tfScriptLua(trim(args.substr(countEnd)), file, why);
+    if (!lua) {
         return std::nullopt;
     }
     return import_lua::every(*seconds, count == "i" ? 0 : std::atoi(count.substr(0, 6).c_str()),
-                             "tf-repeat-" + std::to_string(number), *sends);
+                             "tf-repeat-" + std::to_string(number), *lua);
 }
 
 } // namespace

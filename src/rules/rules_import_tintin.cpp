@@ -101,9 +101,9 @@ std::optional<Rule> tinKey(const std::string& sequence, const std::string& body,
     return rule;
 }
 
-// An alias: "k" with "kill %1" takes the rest as its last argument, as
-// TinTin++ gives the highest argument used everything left; a name with
-// %1.. in it matches as a pattern.
+// An alias: %1..%9 are the words typed after its name, %0 all of them, and
+// a body that names none gets them added at its end, as tt++ does; a name
+// with %1.. in it matches as a pattern.
 std::optional<Rule> tinAlias(const std::string& name, const std::string& body, std::string& why) {
     Rule rule;
     rule.kind = Rule::Kind::Alias;
@@ -111,14 +111,7 @@ std::optional<Rule> tinAlias(const std::string& name, const std::string& body, s
     rule.caseSensitive = true;
     if (tinNeedsLua(body) && name.find('%') == std::string::npos &&
         name.find_first_of(" \t") == std::string::npos) {
-        // The highest argument used takes the rest of the line.
-        int highest = 0;
-        for (std::size_t i = 0; i + 1 < body.size(); ++i) {
-            if (body[i] == '%' && body[i + 1] >= '1' && body[i + 1] <= '9') {
-                highest = std::max(highest, body[i + 1] - '0');
-            }
-        }
-        const auto lua = tinRuleLua(body, false, highest, why);
+        const auto lua = tinRuleLua(body, false, why);
         if (!lua) {
             return std::nullopt;
         }
@@ -156,25 +149,18 @@ std::optional<Rule> tinAlias(const std::string& name, const std::string& body, s
         return rule;
     }
     rule.pattern = name;
-    int highest = 0;
-    for (std::size_t i = 0; i + 1 < commands->size(); ++i) {
-        if ((*commands)[i] == '%' && std::isdigit(static_cast<unsigned char>((*commands)[i + 1])) != 0) {
-            highest = std::max(highest, std::atoi(commands->c_str() + i + 1));
-        }
-    }
-    if (highest > 9) {
-        why = "uses %" + std::to_string(highest) + "; an alias here names the words 1 to 9";
-        return std::nullopt;
-    }
     std::string send;
     for (std::size_t i = 0; i < commands->size(); ++i) {
         const char c = (*commands)[i];
         const char next = i + 1 < commands->size() ? (*commands)[i + 1] : '\0';
+        const char after = i + 2 < commands->size() ? (*commands)[i + 2] : '\0';
+        if (c == '%' && std::isdigit(static_cast<unsigned char>(next)) != 0 &&
+            std::isdigit(static_cast<unsigned char>(after)) != 0) {
+            why = "uses %" + commands->substr(i + 1, 2) + "; an alias here names the words 1 to 9";
+            return std::nullopt;
+        }
         if (c == '%' && next == '0') {
             send += "%*";
-            ++i;
-        } else if (c == '%' && next - '0' == highest) {
-            send += highest == 1 ? std::string("%*") : "%-" + std::to_string(highest - 1);
             ++i;
         } else {
             send.push_back(c);
@@ -263,9 +249,8 @@ std::optional<std::string> tinScript(const TinCommand& command, std::string& why
             why = "is a ticker without a name and a number of seconds";
             return std::nullopt;
         }
-        const auto sends = tinScriptSends(arg(1), why);
-        return sends ? std::optional<std::string>(import_lua::every(*seconds, 0, arg(0), *sends))
-                     : std::nullopt;
+        const auto lua = tinScriptLua(arg(1), why);
+        return lua ? std::optional<std::string>(import_lua::every(*seconds, 0, arg(0), *lua)) : std::nullopt;
     }
     if (tinIs(name, "delay", 3)) {
         // "#delay {seconds} {commands}" or, named, "#delay {name} {commands} {seconds}".
@@ -274,8 +259,8 @@ std::optional<std::string> tinScript(const TinCommand& command, std::string& why
             why = "is a delay without a number of seconds";
             return std::nullopt;
         }
-        const auto sends = tinScriptSends(arg(1), why);
-        return sends ? std::optional<std::string>(import_lua::after(*seconds, *sends)) : std::nullopt;
+        const auto lua = tinScriptLua(arg(1), why);
+        return lua ? std::optional<std::string>(import_lua::after(*seconds, *lua)) : std::nullopt;
     }
     const std::string event = lower(trim(arg(0)));
     const char* handler = event == "session connected"      ? "connect"
@@ -285,8 +270,8 @@ std::optional<std::string> tinScript(const TinCommand& command, std::string& why
         why = "is the event " + arg(0) + ", which has no event here";
         return std::nullopt;
     }
-    const auto sends = tinScriptSends(arg(1), why);
-    return sends ? std::optional<std::string>(import_lua::on(handler, *sends)) : std::nullopt;
+    const auto lua = tinScriptLua(arg(1), why);
+    return lua ? std::optional<std::string>(import_lua::on(handler, *lua)) : std::nullopt;
 }
 
 } // namespace
@@ -318,7 +303,7 @@ RulesImport ImportTinTin(const std::string& text) {
             why = "has no pattern";
         } else if (tinIs(name, "action", 2)) {
             if (tinNeedsLua(second)) {
-                if (const auto lua = tinRuleLua(second, true, 0, why)) {
+                if (const auto lua = tinRuleLua(second, true, why)) {
                     rule.script = *lua;
                     actions.emplace_back(priority, rule);
                     continue;

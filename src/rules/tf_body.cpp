@@ -15,12 +15,17 @@ using tf_reader::skipBlanks;
 
 namespace {
 
-// What a body's "%..." substitution means. TinyFugue's own names for the
-// line's words (%1, %L) and variables have no counterpart in a rule.
+// What a body's "%..." substitution names: "*", "1".."9", "-1".."-9", "L",
+// "-L", "P0".."P9", "#", "?", or a variable ("%hp", "%{hp}"); tf reads the
+// longest name after the "%", so "%Life" is the variable Life.
 struct TfSubstitution {
-    std::string name; // "*", "1".."9", "-1".."-9", "P0".."P9", or another name
+    std::string name;
     std::size_t length = 0;
 };
+
+bool tfNameChar(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
+}
 
 std::optional<TfSubstitution> tfSubstitution(const std::string& body, std::size_t i) {
     if (body[i] != '%' || i + 1 >= body.size()) {
@@ -34,12 +39,19 @@ std::optional<TfSubstitution> tfSubstitution(const std::string& body, std::size_
         return TfSubstitution{body.substr(i + 2, close - i - 2), close + 1 - i};
     }
     const char c = body[i + 1];
-    if (c == '*' || (c >= '0' && c <= '9') || c == 'L') {
+    if (c == '*' || c == '#' || c == '?' || (c >= '0' && c <= '9')) {
         return TfSubstitution{std::string(1, c), 2};
     }
-    if ((c == '-' || c == 'P') && i + 2 < body.size() &&
+    if (c == '-' && i + 2 < body.size() &&
         ((body[i + 2] >= '0' && body[i + 2] <= '9') || body[i + 2] == 'L')) {
         return TfSubstitution{body.substr(i + 1, 2), 3};
+    }
+    if (std::isalpha(static_cast<unsigned char>(c)) != 0 || c == '_') {
+        std::size_t end = i + 1;
+        while (end < body.size() && tfNameChar(body[end])) {
+            ++end;
+        }
+        return TfSubstitution{body.substr(i + 1, end - i - 1), end - i};
     }
     return std::nullopt;
 }
@@ -61,12 +73,8 @@ std::optional<std::vector<std::string>> tfBodyCommands(const std::string& body, 
         } else if (const auto substitution = tfSubstitution(body, i)) {
             const auto filled = fill(substitution->name);
             if (!filled) {
-                why = "uses %" +
-                      (substitution->length > 3 ? "{" + substitution->name + "}" : substitution->name) +
-                      (substitution->name == "L" || substitution->name == "-L" ||
-                               (substitution->name[0] >= '0' && substitution->name[0] <= '9')
-                           ? ", a word of the line, which a trigger here cannot name"
-                           : ", a TinyFugue variable, which the importer does not put in a rule yet");
+                why = "uses %" + (body[i + 1] == '{' ? "{" + substitution->name + "}" : substitution->name) +
+                      ", which the importer cannot name here";
                 return std::nullopt;
             }
             commands.back() += *filled;
@@ -126,6 +134,8 @@ std::optional<std::string> tfJoinedSends(const std::vector<std::string>& command
     return joined;
 }
 
+namespace {
+
 // A hook's or timer's body as Lua sends: text and /send go straight to the
 // world, /name calls go through the aliases (which hold the file's macros).
 std::optional<std::vector<import_lua::Send>> tfScriptSends(const std::string& body, const TfFile& file,
@@ -156,6 +166,8 @@ std::optional<std::vector<import_lua::Send>> tfScriptSends(const std::string& bo
     return sends;
 }
 
+} // namespace
+
 bool luaName(const std::string& name) {
     return !name.empty() && name.size() <= 64 && std::isdigit(static_cast<unsigned char>(name[0])) == 0 &&
            name.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_") ==
@@ -169,10 +181,18 @@ std::string verbOf(const std::string& command) {
     return lower(t.substr(0, t.find_first_of(" \t(")));
 }
 
+// tf's own substitutions that are no variable: %L, %Pn, %R.
+bool tfSpecial(const std::string& name) {
+    return name == "L" || name == "R" ||
+           (name.size() >= 2 && name[0] == 'P' &&
+            name.find_first_not_of("0123456789", 1) == std::string::npos);
+}
+
 // The Lua that a body's commands become, one command at a time: /if
-// ... /elseif ... /else ... /endif as Lua's if, /echo shown, /set and /let
-// as variables (a /let lasts while the body runs), /test NAME := EXPR as
-// arithmetic, everything else sent.
+// ... /elseif ... /else ... /endif and /while ... /done as Lua's if and
+// while, /echo shown, /set and /let as variables (a /let lasts while the
+// body runs), /test with := += -= *= /= ++ -- as arithmetic, everything else
+// sent.
 class TfLua {
 public:
     TfLua(const TfFill& own, const TfFile& file, std::set<std::string> lets, std::string& why)
@@ -185,7 +205,7 @@ public:
         if (auto mine = own_(name)) {
             return mine;
         }
-        if (!luaName(name)) {
+        if (!luaName(name) || tfSpecial(name)) {
             return std::nullopt;
         }
         return locals_.count(name) > 0 ? "l_" + name : "vars[" + import_lua::quote(name) + "]";
@@ -198,24 +218,31 @@ public:
             const std::string rest = trim(command.substr(verb.size()));
             const std::string current = command;
             command.clear();
-            if (verb == "/if" || verb == "/elseif") {
+            if (verb == "/if" || verb == "/elseif" || verb == "/while") {
                 if (!condition(verb, rest, command)) {
                     return false;
                 }
-            } else if (verb == "/then") {
+            } else if (verb == "/then" || verb == "/do") {
                 command = rest;
             } else if (verb == "/else") {
-                if (depth_ == 0) {
+                if (blocks_.empty() || blocks_.back() != 'i') {
                     return fail("has /else without /if");
                 }
                 out_ += "else\n";
                 command = rest;
-            } else if (verb == "/endif") {
-                if (depth_ == 0 || !rest.empty()) {
-                    return fail(depth_ == 0 ? "has /endif without /if" : "has more after /endif");
+            } else if (verb == "/endif" || verb == "/done") {
+                const char block = verb == "/endif" ? 'i' : 'w';
+                if (blocks_.empty() || blocks_.back() != block || !rest.empty()) {
+                    return fail(!rest.empty() ? "has more after " + verb
+                                              : "has " + verb + " without its start");
                 }
-                --depth_;
+                blocks_.pop_back();
                 out_ += "end\n";
+            } else if (verb == "/break") {
+                if (std::find(blocks_.begin(), blocks_.end(), 'w') == blocks_.end() || !rest.empty()) {
+                    return fail("has /break outside /while, which the importer does not translate");
+                }
+                out_ += "break\n";
             } else if (verb == "/echo") {
                 if (!rest.empty() && rest[0] == '-') {
                     return fail("echoes with options (" + rest.substr(0, rest.find(' ')) +
@@ -245,8 +272,8 @@ public:
     }
 
     std::optional<std::string> finish() {
-        if (depth_ != 0) {
-            fail("has /if without its /endif");
+        if (!blocks_.empty()) {
+            fail(blocks_.back() == 'i' ? "has /if without its /endif" : "has /while without its /done");
             return std::nullopt;
         }
         std::string declared;
@@ -279,7 +306,7 @@ private:
         if (rest.empty() || rest[0] != '(' || close >= rest.size()) {
             return fail("has " + verb + " without its (condition)");
         }
-        if (verb == "/elseif" && depth_ == 0) {
+        if (verb == "/elseif" && (blocks_.empty() || blocks_.back() != 'i')) {
             return fail("has /elseif without /if");
         }
         const auto test =
@@ -287,12 +314,19 @@ private:
         if (!test) {
             return false;
         }
-        depth_ += verb == "/if" ? 1 : 0;
-        out_ += (verb == "/if" ? "if " : "elseif ") + *test + " then\n";
-        after = trim(rest.substr(close + 1));
-        if (verbOf(after) == "/then") {
-            after = trim(after.substr(5));
+        if (verb == "/while") {
+            // tf stops a loop after %max_iter (1000) rounds with an error.
+            blocks_.push_back('w');
+            const std::string count = "_i" + std::to_string(++loops_);
+            out_ += "local " + count + " = 0\nwhile " + *test + " do\n" + count + " = " + count +
+                    " + 1\nif " + count + " > 1000 then error(\"/while: too many iterations\", 0) end\n";
+        } else {
+            if (verb == "/if") {
+                blocks_.push_back('i');
+            }
+            out_ += (verb == "/if" ? "if " : "elseif ") + *test + " then\n";
         }
+        after = trim(rest.substr(close + 1));
         return true;
     }
 
@@ -300,24 +334,48 @@ private:
     bool assign(const std::string& verb, const std::string& rest) {
         const std::size_t split = rest.find_first_of("= ");
         const std::string name = trim(rest.substr(0, split));
-        if (split == std::string::npos || !luaName(name) ||
-            name.find(import_lua::kOpen) != std::string::npos) {
+        if (split == std::string::npos || !luaName(name) || tfSpecial(name)) {
             return fail(verb + " sets no variable a script can name");
         }
-        const auto target = value(name);
-        out_ += *target + " = " + import_lua::concat(rest.substr(split + 1)) + "\n";
+        out_ += *value(name) + " = " + import_lua::concat(rest.substr(split + 1)) + "\n";
         return true;
     }
 
-    // "/test name := expression"; other tests change nothing a rule can show.
+    // "/test name := expression", "name += n" and the like, "++name",
+    // "--name"; other tests change nothing a rule can show.
     bool test(const std::string& rest) {
-        const std::size_t assign = rest.find(":=");
-        const std::string name = trim(rest.substr(0, assign == std::string::npos ? 0 : assign));
-        if (assign == std::string::npos || !luaName(name)) {
-            return fail("has /test without \"name := expression\", which the importer does not translate");
+        std::string name;
+        std::string expression;
+        if (startsWith(rest, "++") || startsWith(rest, "--")) {
+            name = trim(rest.substr(2));
+            expression = name + " " + rest[0] + " 1";
+        } else {
+            for (const char* op : {":=", "+=", "-=", "*=", "/="}) {
+                const std::size_t at = rest.find(op);
+                if (at != std::string::npos) {
+                    name = trim(rest.substr(0, at));
+                    expression = op[0] == ':' ? rest.substr(at + 2)
+                                              : name + " " + op[0] + " (" + rest.substr(at + 2) + ")";
+                    break;
+                }
+            }
         }
-        const auto lua =
-            import_expr::number(rest.substr(assign + 2), import_expr::Dialect::TinyFugue, names(), why_);
+        if (!luaName(name) || tfSpecial(name)) {
+            return fail(
+                "has /test without an assignment to a variable, which the importer does not translate");
+        }
+        std::string written;
+        for (std::size_t i = 0; i < expression.size(); ++i) {
+            if (expression[i] == import_lua::kOpen) {
+                i = expression.find(import_lua::kClose, i);
+            } else {
+                written += expression[i];
+            }
+        }
+        if (written.find('.') != std::string::npos) {
+            return fail("counts with decimals, which tf writes its own way; the importer does not");
+        }
+        const auto lua = import_expr::number(expression, import_expr::Dialect::TinyFugue, names(), why_);
         if (!lua) {
             return false;
         }
@@ -328,20 +386,24 @@ private:
     const TfFill& own_;
     const TfFile& file_;
     std::string& why_;
-    std::string out_;
-    int depth_ = 0;
     std::set<std::string> locals_;
+    std::string out_;
+    // The open /if ('i') and /while ('w') blocks, innermost last.
+    std::string blocks_;
+    int loops_ = 0;
 };
 
 } // namespace
 
-bool tfNeedsLua(const std::string& body, const TfFill& own) {
+bool tfNeedsLua(const std::string& body, const TfFill& own,
+                const std::function<bool(const std::string&)>& luaOnly) {
     bool variables = false;
     std::string why;
     const auto commands = tfBodyCommands(
         body,
         [&](const std::string& name) -> std::optional<std::string> {
-            variables = variables || (!own(name) && luaName(name));
+            variables =
+                variables || (luaOnly && luaOnly(name)) || (!own(name) && luaName(name) && !tfSpecial(name));
             return std::string();
         },
         [](char c) { return std::string(1, c); }, why);
@@ -350,7 +412,8 @@ bool tfNeedsLua(const std::string& body, const TfFill& own) {
     }
     for (const std::string& command : commands.value_or(std::vector<std::string>{})) {
         const std::string verb = verbOf(command);
-        if (verb == "/if" || verb == "/echo" || verb == "/set" || verb == "/let" || verb == "/test") {
+        if (verb == "/if" || verb == "/while" || verb == "/echo" || verb == "/set" || verb == "/let" ||
+            verb == "/test") {
             return true;
         }
     }
@@ -395,6 +458,15 @@ std::optional<std::string> tfBodyLua(const std::string& body, const TfFill& own,
         }
     }
     return lua.finish();
+}
+
+std::optional<std::string> tfScriptLua(const std::string& body, const TfFile& file, std::string& why) {
+    const TfFill none = [](const std::string&) -> std::optional<std::string> { return std::nullopt; };
+    if (tfNeedsLua(body, none)) {
+        return tfBodyLua(body, none, file, why);
+    }
+    const auto sends = tfScriptSends(body, file, why);
+    return sends ? std::optional<std::string>(import_lua::sends(*sends)) : std::nullopt;
 }
 
 } // namespace corvane::tf_body

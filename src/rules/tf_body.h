@@ -40,16 +40,18 @@ std::optional<std::string> tfSendable(const std::string& command, const std::set
 std::optional<std::string> tfJoinedSends(const std::vector<std::string>& commands,
                                          const std::set<std::string>& macros, std::string& why);
 
-// A hook's or timer's body as Lua sends.
-std::optional<std::vector<import_lua::Send>> tfScriptSends(const std::string& body, const TfFile& file,
-                                                           std::string& why);
+// A hook's or timer's body as Lua: its commands sent (a /name through the
+// aliases), or its variables, conditions and loops as a rule's are.
+std::optional<std::string> tfScriptLua(const std::string& body, const TfFile& file, std::string& why);
 
 // A name a Lua script can keep in vars.
 bool luaName(const std::string& name);
 
 // Whether a body needs Lua: it names a variable (a substitution `own` does
-// not take), or uses /if, /echo, /set, /let, /test or /while.
-bool tfNeedsLua(const std::string& body, const TfFill& own);
+// not take) or a substitution `luaOnly` says only Lua can give, or uses
+// /if, /while, /echo, /set, /let or /test.
+bool tfNeedsLua(const std::string& body, const TfFill& own,
+                const std::function<bool(const std::string&)>& luaOnly = nullptr);
 
 // A body as a rule's Lua. `own` names the rule's substitutions (%P1, %1, %*)
 // in Lua; other names are variables in vars.

@@ -59,6 +59,8 @@ std::optional<std::string> tinSendable(const std::string& command, std::string& 
     return command;
 }
 
+namespace {
+
 // A ticker's, delay's or event's commands as Lua sends, through the aliases
 // as TinTin++ runs them.
 std::optional<std::vector<import_lua::Send>> tinScriptSends(const std::string& body, std::string& why) {
@@ -78,6 +80,8 @@ std::optional<std::vector<import_lua::Send>> tinScriptSends(const std::string& b
     }
     return sends;
 }
+
+} // namespace
 
 std::optional<std::string> tinCommandsOf(const std::string& body, bool trigger, std::string& why) {
     std::string out;
@@ -123,9 +127,8 @@ bool wordChar(char c) {
 // import_lua::marked); "\c" is c.
 class TinLua {
 public:
-    TinLua(bool trigger, int last, std::string& why)
+    TinLua(bool trigger, std::string& why)
         : trigger_(trigger)
-        , last_(last)
         , why_(why) {}
 
     std::optional<std::string> marked(const std::string& text) {
@@ -139,7 +142,11 @@ public:
                 if (i + 2 < text.size() && std::isdigit(static_cast<unsigned char>(text[i + 2])) != 0) {
                     return fail("uses %" + text.substr(i + 1, 2) + "; a rule here names groups 0 to 9");
                 }
-                out += import_lua::marked(argument(text[++i] - '0'));
+                const auto value = argument(text[++i] - '0');
+                if (!value) {
+                    return std::nullopt;
+                }
+                out += import_lua::marked(*value);
             } else if (c == '$' && i + 1 < text.size() &&
                        (text[i + 1] == '{' || std::isalpha(static_cast<unsigned char>(text[i + 1])) != 0 ||
                         text[i + 1] == '_')) {
@@ -187,7 +194,9 @@ public:
         }
         std::string out;
         bool lastWasIf = false;
-        for (const std::string& command : tinBodyCommands(body)) {
+        const std::vector<std::string> commands = tinBodyCommands(body);
+        for (const std::string& command : commands) {
+            const bool last = depth == 0 && &command == &commands.back();
             const std::vector<TinCommand> parsed = tinCommands(command);
             const std::string name = command[0] == '#' && !parsed.empty() ? parsed[0].name : std::string();
             const std::vector<std::string> args =
@@ -229,7 +238,7 @@ public:
                 continue;
             }
             lastWasIf = false;
-            const auto lua = one(command, name, args);
+            const auto lua = one(command, name, args, last && appendRest_);
             if (!lua) {
                 return std::nullopt;
             }
@@ -244,17 +253,13 @@ private:
         return std::nullopt;
     }
 
-    // %N: the action's group N, or the alias's word N (the last one used
-    // takes the rest of the line, as tt++ gives it).
-    std::string argument(int n) const {
-        if (trigger_) {
-            return "matches[" + std::to_string(n) + "]";
+    // %N: the action's group N, or the alias's word N (%0 all of them).
+    std::optional<std::string> argument(int n) {
+        if (script_) {
+            return fail("uses %" + std::to_string(n) + " where nothing gives it a value");
         }
-        if (n == 0 || (n == 1 && last_ == 1)) {
-            return "matches.rest";
-        }
-        if (n == last_) {
-            return "table.concat(matches, \" \", " + std::to_string(n) + ")";
+        if (!trigger_ && n == 0) {
+            return std::string("matches.rest");
         }
         return "matches[" + std::to_string(n) + "]";
     }
@@ -280,7 +285,7 @@ private:
 
     // One command that is not #if or #else.
     std::optional<std::string> one(const std::string& command, const std::string& name,
-                                   const std::vector<std::string>& args) {
+                                   const std::vector<std::string>& args, bool withRest) {
         const auto arg = [&](std::size_t i) { return i < args.size() ? args[i] : std::string(); };
         if (tinIs(name, "showme", 4)) {
             const std::string text = arg(0);
@@ -335,11 +340,21 @@ private:
         if (!filled) {
             return std::nullopt;
         }
-        return "send(" + import_lua::concat(*filled) + (trigger_ ? ", {raw=true})\n" : ")\n");
+        // What was typed after an alias that names no %N goes after its
+        // last command, as tt++ adds it.
+        const std::string rest =
+            withRest && name.empty() ? " .. (matches.rest ~= \"\" and \" \" .. matches.rest or \"\")" : "";
+        return "send(" + import_lua::concat(*filled) + rest + (trigger_ ? ", {raw=true})\n" : ")\n");
     }
 
+public:
+    // A ticker's, delay's or event's body: no arguments, sent through the aliases.
+    bool script_ = false;
+    // An alias whose body names no %N: the words typed go after it.
+    bool appendRest_ = false;
+
+private:
     bool trigger_;
-    int last_;
     std::string& why_;
 };
 
@@ -364,14 +379,36 @@ bool tinNeedsLua(const std::string& body) {
     return false;
 }
 
-std::optional<std::string> tinRuleLua(const std::string& body, bool trigger, int last, std::string& why) {
+namespace {
+
+std::optional<std::string> tinLua(const std::string& body, bool trigger, bool script, std::string& why) {
     if (body.find_first_of(std::string{import_lua::kOpen, import_lua::kClose}) != std::string::npos) {
         why = "has control characters in its body";
         return std::nullopt;
     }
-    TinLua lua(trigger, last, why);
+    TinLua lua(trigger, why);
+    lua.script_ = script;
+    bool names = false;
+    for (std::size_t i = 0; i + 1 < body.size(); ++i) {
+        names = names || (body[i] == '%' && std::isdigit(static_cast<unsigned char>(body[i + 1])) != 0);
+    }
+    lua.appendRest_ = !trigger && !script && !names;
     const auto out = lua.body(body, 0);
     return out ? std::optional<std::string>(import_expr::helpersFor(*out) + *out) : std::nullopt;
+}
+
+} // namespace
+
+std::optional<std::string> tinRuleLua(const std::string& body, bool trigger, std::string& why) {
+    return tinLua(body, trigger, false, why);
+}
+
+std::optional<std::string> tinScriptLua(const std::string& body, std::string& why) {
+    if (tinNeedsLua(body)) {
+        return tinLua(body, false, true, why);
+    }
+    const auto sends = tinScriptSends(body, why);
+    return sends ? std::optional<std::string>(import_lua::sends(*sends)) : std::nullopt;
 }
 
 } // namespace corvane::tin_body

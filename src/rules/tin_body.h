@@ -17,15 +17,14 @@ namespace corvane::tin_body {
 std::optional<std::string> tinSendable(const std::string& command, std::string& why);
 // The body as one send, ";" between commands. `trigger`: %N is group N ($N).
 std::optional<std::string> tinCommandsOf(const std::string& body, bool trigger, std::string& why);
-// A ticker's, delay's or event's commands as Lua sends, through the aliases.
-std::optional<std::vector<import_lua::Send>> tinScriptSends(const std::string& body, std::string& why);
 
 // Whether a body needs Lua: it reads a variable, or uses #if, #showme,
 // #math or #variable.
 bool tinNeedsLua(const std::string& body);
 // The body as a rule's Lua. `trigger`: %N is the line's group N (%0 the
-// whole match); else the alias's word N (%0 all of them) and `last` the
-// argument that takes the rest of the line, as tt++ gives it.
-std::optional<std::string> tinRuleLua(const std::string& body, bool trigger, int last, std::string& why);
+// whole match); else the alias's word N (%0 all of them).
+std::optional<std::string> tinRuleLua(const std::string& body, bool trigger, std::string& why);
+// A ticker's, delay's or event's body as Lua: its commands through the aliases.
+std::optional<std::string> tinScriptLua(const std::string& body, std::string& why);
 
 } // namespace corvane::tin_body

@@ -68,6 +68,19 @@ TEST(ImportedLua, VariablesConditionsAndEchoesInBodiesBehaveAsInTheirClient) {
          "tick\r\n", "", "n=11"},
         {"tf %-1 with a variable", "/set pet=rex\n/def give2 = give %-1 to %{pet}\n", "/give2 x big bone", "",
          "give big bone to rex\r\n", ""},
+        {"tf words of the line", "/def -t\"* says *\" e = say %2 / %-1 / %L / %-L\n", "",
+         "Wren  says   hi  there\r\n", "say says / says   hi  there / there / Wren  says   hi\r\n", ""},
+        {"tf %var without braces", "/set pet=rex\n/def -t\"*hungry*\" f = feed %pet\n", "",
+         "rex is hungry\r\n", "feed rex\r\n", ""},
+        {"tf a value alone is a number",
+         "/set hp=12abc\n/def -t\"*x*\" a = /if (hp) yes%;/endif%;/if (!pet) none%;/endif\n", "", "x\r\n",
+         "yes\r\nnone\r\n", ""},
+        {"tf /while and /break",
+         "/def -t\"*count*\" c = /let i=0%;/while (i < 9) /if (i = 3) /break%;/endif%;/echo i%{i}%;/test "
+         "++i%;/done%;/echo end %{i}\n",
+         "", "count\r\n", "", "end 3"},
+        {"tf /repeat with a variable", "/set spell=heal\n/repeat -1 1 cast %{spell}\n", "", "",
+         "cast heal\r\n", ""},
         {"tt++ #var in an action", "#action {HP: %d} {#var hp %1;#showme {hp now $hp}}\n", "", "HP: 20\r\n",
          "", "hp now 20"},
         {"tt++ #math", "#var {n} {7}\n#action {tick} {#math {n} {$n / 2 + 1};#showme {n=$n}}\n", "",
@@ -79,8 +92,14 @@ TEST(ImportedLua, VariablesConditionsAndEchoesInBodiesBehaveAsInTheirClient) {
          "HP: 20/100\r\n", "flee\r\n", ""},
         {"tt++ a value as a truth", "#var {auto} {1}\n#action {rat} {#if {$auto} {kill rat}}\n", "",
          "a rat\r\n", "kill rat\r\n", ""},
-        {"tt++ last argument takes the rest", "#var {t} {orc}\n#alias {k} {kill %1 $t}\n", "k big rat", "",
-         "kill big rat orc\r\n", ""},
+        {"tt++ %1 is one word", "#var {t} {orc}\n#alias {k} {kill %1 $t}\n", "k big rat", "",
+         "kill big orc\r\n", ""},
+        {"tt++ words after an alias without %N", "#var {t} {orc}\n#alias {k} {kill $t}\n", "k now", "",
+         "kill orc now\r\n", ""},
+        {"tt++ text that is not a number",
+         "#var {hp} {abc}\n#action {zz} {#if {$hp == 0} {zero} {nonzero};#math {x} {$hp + 1};#showme "
+         "{x=$x}}\n",
+         "", "zz\r\n", "nonzero\r\n", "x=0"},
     };
     LoggedInClient c;
     c.logIn();
@@ -104,7 +123,7 @@ TEST(ImportedLua, VariablesConditionsAndEchoesInBodiesBehaveAsInTheirClient) {
         if (!row.received.empty()) {
             c.h->socket.receive(row.received);
         }
-        c.h->clock.advance(std::chrono::milliseconds(50));
+        c.h->clock.advance(std::chrono::milliseconds(1100));
         EXPECT_EQ(c.h->socket.allSent(), row.sent) << row.name;
         EXPECT_NE(c.h->window.output.find(row.shown), std::string::npos)
             << row.name << ": " << c.h->window.output;
@@ -124,8 +143,11 @@ TEST(ImportedLua, WhatCannotBeTranslatedIsReportedNotGuessed) {
         {"#action {x} {#if {$a | 2} {y}}\n", "uses the bitwise |"},
         {"#action {x} {#showme {$hp[max]}}\n", "reads the nested variable $hp[...]"},
         {"#action {x} {say \x01os.exit()\x02 $hp}\n", "has control characters"},
-        {"/def -t\"*x*\" a = /if ({P1} < 5) z\n", "has /if without its /endif"},
-        {"/def -t\"*x*\" a = /if (hp) z%;/endif\n", "compares nothing"},
+        {"/def -mregexp -t\"x\" a = /if ({P1} < 5) z\n", "has /if without its /endif"},
+        {"/def -t\"*x*\" a = /if ({P1} < 5) z%;/endif\n", "naming {P1}"},
+        {"/def -t\"*x*\" a = /while (1) z\n", "has /while without its /done"},
+        {"/def -t\"*x*\" a = /test x := 1.5\n", "counts with decimals"},
+        {"/def -t\"*x*\" a = say %?\n", "uses %?"},
         {"#action {x} {#showme {<138>hi}}\n", "shows text in colours (<138>)"},
         {"#action {x} {#if {$hp < 5} {#bell}}\n", "runs the TinTin++ command #bell"},
     };
