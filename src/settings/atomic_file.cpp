@@ -49,7 +49,38 @@ int writeAll(int fd, std::string_view bytes) {
         }
         bytes.remove_prefix(static_cast<std::size_t>(written));
     }
-    return ::fsync(fd) == 0 ? 0 : errno;
+    return 0;
+}
+
+// The producer's pieces, gathered into writes of a useful size; the first
+// error stops the rest.
+int writeProduced(int fd, const BytesProducer& produce) {
+    constexpr std::size_t kBuffer = 64 * 1024;
+    std::string buffer;
+    buffer.reserve(kBuffer);
+    int error = 0;
+    produce([&](std::string_view piece) {
+        if (error != 0) {
+            return false;
+        }
+        if (buffer.size() + piece.size() > kBuffer) {
+            error = writeAll(fd, buffer);
+            buffer.clear();
+            if (error == 0 && piece.size() >= kBuffer) {
+                error = writeAll(fd, piece);
+                return error == 0;
+            }
+        }
+        buffer.append(piece);
+        return error == 0;
+    });
+    if (error == 0) {
+        error = writeAll(fd, buffer);
+    }
+    if (error == 0 && ::fsync(fd) != 0) {
+        error = errno;
+    }
+    return error;
 }
 
 bool isTemporaryOf(const std::string& name, const std::string& target) {
@@ -92,6 +123,11 @@ std::string WriteTarget(const std::string& path) {
 }
 
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& reason) {
+    return WriteFileAtomicallyFrom(
+        path, [bytes](const BytesSink& put) { put(bytes); }, reason);
+}
+
+bool WriteFileAtomicallyFrom(const std::string& path, const BytesProducer& produce, std::string& reason) {
     const fs::path target(WriteTarget(path));
 
     struct stat existing {};
@@ -122,7 +158,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
         return false;
     }
 
-    int error = writeAll(fd, bytes);
+    int error = writeProduced(fd, produce);
     if (error == 0 && targetExists && ::fchmod(fd, existing.st_mode & kPermissionBits) != 0) {
         error = errno;
     }

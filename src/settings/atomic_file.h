@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,14 @@ std::string WriteTarget(const std::string& path);
 // hold passwords); a file that exists keeps its permission bits. On failure
 // the file at path is left as it was and reason says why.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& reason);
+
+// Takes a file's bytes a piece at a time; false once a write has failed (the
+// producer may stop then).
+using BytesSink = std::function<bool(std::string_view)>;
+using BytesProducer = std::function<void(const BytesSink&)>;
+// The same, with the bytes made while they are written, so a large file is
+// never held whole a second time.
+bool WriteFileAtomicallyFrom(const std::string& path, const BytesProducer& produce, std::string& reason);
 
 // Removes the temporary files WriteFileAtomically makes for path, as a killed
 // write leaves them; nothing else. The caller makes sure no write is running.

@@ -364,11 +364,19 @@ std::string IniFile::bytes() const {
     }
     std::string out;
     out.reserve(size);
-    for (std::size_t i = 0; i < m_lines.size(); ++i) {
-        out += line(i);
-        out += "\r\n";
-    }
+    writeTo([&out](std::string_view piece) {
+        out += piece;
+        return true;
+    });
     return out;
+}
+
+void IniFile::writeTo(const std::function<bool(std::string_view)>& put) const {
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        if (!put(line(i)) || !put("\r\n")) {
+            return;
+        }
+    }
 }
 
 bool IniFile::IsStorableSection(std::string_view section) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -64,6 +65,8 @@ public:
     std::vector<std::string> lines() const;
     // The lines as they are written to disk.
     std::string bytes() const;
+    // The same bytes handed to put a line at a time, until it answers false.
+    void writeTo(const std::function<bool(std::string_view)>& put) const;
 
 private:
     struct Index;

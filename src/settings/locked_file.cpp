@@ -8,6 +8,19 @@ namespace corvane {
 
 LockedChange ChangeFileLocked(const std::string& path, std::chrono::milliseconds wait,
                               const std::function<std::optional<std::string>(std::string& bytes)>& edit) {
+    std::string changed;
+    return ChangeFileLockedFrom(path, wait, [&](std::string& bytes) -> std::optional<BytesProducer> {
+        std::optional<std::string> made = edit(bytes);
+        if (!made) {
+            return std::nullopt;
+        }
+        changed = std::move(*made);
+        return BytesProducer([&changed](const BytesSink& put) { put(changed); });
+    });
+}
+
+LockedChange ChangeFileLockedFrom(const std::string& path, std::chrono::milliseconds wait,
+                                  const std::function<std::optional<BytesProducer>(std::string& bytes)>& edit) {
     LockedChange result;
     FileLock lock;
     switch (lock.take(path, result.reason, wait)) {
@@ -26,12 +39,12 @@ LockedChange ChangeFileLocked(const std::string& path, std::chrono::milliseconds
         result.outcome = LockedChange::Outcome::Failed;
         return result;
     }
-    const std::optional<std::string> changed = edit(bytes);
+    const std::optional<BytesProducer> changed = edit(bytes);
     if (!changed) {
         return result;
     }
-    result.outcome = WriteFileAtomically(path, *changed, result.reason) ? LockedChange::Outcome::Written
-                                                                         : LockedChange::Outcome::Failed;
+    result.outcome = WriteFileAtomicallyFrom(path, *changed, result.reason) ? LockedChange::Outcome::Written
+                                                                             : LockedChange::Outcome::Failed;
     return result;
 }
 

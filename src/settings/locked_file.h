@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/atomic_file.h"
+
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -28,6 +30,10 @@ struct LockedChange {
 // (a missing one stays missing).
 LockedChange ChangeFileLocked(const std::string& path, std::chrono::milliseconds wait,
                               const std::function<std::optional<std::string>(std::string& bytes)>& edit);
+// The same, with edit answering what makes the new bytes as they are written
+// (see WriteFileAtomicallyFrom); what it refers to must outlive the call.
+LockedChange ChangeFileLockedFrom(const std::string& path, std::chrono::milliseconds wait,
+                                  const std::function<std::optional<BytesProducer>(std::string& bytes)>& edit);
 
 // Removes the temporary files a killed write left beside path (only names
 // of the pattern the atomic write makes), when no live Corvane is writing it.

@@ -8,6 +8,7 @@
 #include "settings/locked_file.h"
 #include "settings/unusable_settings.h"
 
+#include <cstdint>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -71,7 +72,7 @@ public:
         // parsed only when they differ) each time.
         constexpr std::int64_t kClockTick = 2'000'000'000; // covers file systems with 2 s times
         const bool settled = readAt - stamp->modifiedNs > kClockTick && StampOfFile(path) == stamp;
-        const std::size_t hash = hashOf(bytes);
+        const std::uint64_t hash = hashOf(bytes);
         if (holds(path) && m_hash == hash) {
             m_stamp = *stamp;
             m_trusted = settled;
@@ -85,7 +86,7 @@ public:
     // A file this process has just written holding the lock is trusted at
     // once: no other Corvane can have written it since. (A program writing it
     // in place, at the same size, within the same clock tick would go unseen.)
-    void remember(const std::string& path, IniFile file, const FileStamp& stamp, std::size_t hash,
+    void remember(const std::string& path, IniFile file, const FileStamp& stamp, std::uint64_t hash,
                   bool trusted = true) {
         m_path = path;
         m_file = std::move(file);
@@ -96,7 +97,14 @@ public:
 
     void forget() { m_file.reset(); }
 
-    static std::size_t hashOf(std::string_view bytes) { return std::hash<std::string_view>{}(bytes); }
+    // FNV-1a, so that bytes written a line at a time hash as they are read back whole.
+    static constexpr std::uint64_t kHashStart = 14695981039346656037ull;
+    static std::uint64_t hashOf(std::string_view bytes, std::uint64_t hash = kHashStart) {
+        for (const char c : bytes) {
+            hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+        }
+        return hash;
+    }
 
 private:
     bool holds(const std::string& path) const { return m_file && m_path == path; }
@@ -104,7 +112,7 @@ private:
     std::string m_path;
     std::optional<IniFile> m_file;
     FileStamp m_stamp;
-    std::size_t m_hash = 0;
+    std::uint64_t m_hash = 0;
     bool m_trusted = false;
     const IniFile m_empty;
 };
@@ -167,10 +175,10 @@ LockedChange writeChanges(const std::string& path, const std::vector<Change>& ch
         return {LockedChange::Outcome::Failed, "The file is larger than 16 MB"};
     }
     std::optional<IniFile> written;
-    std::size_t writtenHash = 0;
+    std::uint64_t writtenHash = ParsedFileCache::kHashStart;
     // One parsed copy at a time: the cached one is parsed anew under the lock.
     parsedFile().forget();
-    LockedChange result = ChangeFileLocked(path, wait, [&](std::string& bytes) -> std::optional<std::string> {
+    LockedChange result = ChangeFileLockedFrom(path, wait, [&](std::string& bytes) -> std::optional<BytesProducer> {
         IniFile file = IniFile::ParseOwned(std::move(bytes));
         bool changed = false;
         for (const Change& change : changes) {
@@ -179,11 +187,15 @@ LockedChange writeChanges(const std::string& path, const std::vector<Change>& ch
         if (!changed) {
             return std::nullopt;
         }
-        // Handed over, not copied: the parsed file and its bytes are the peak.
-        std::string out = file.bytes();
-        writtenHash = ParsedFileCache::hashOf(out);
         written = std::move(file);
-        return out;
+        // Written a line at a time: the parsed file is the peak, never a
+        // second copy of its bytes.
+        return BytesProducer([&](const BytesSink& put) {
+            written->writeTo([&](std::string_view piece) {
+                writtenHash = ParsedFileCache::hashOf(piece, writtenHash);
+                return put(piece);
+            });
+        });
     });
     if (result.outcome == LockedChange::Outcome::Written) {
         if (const auto stamp = StampOfFile(path)) {
