@@ -12,6 +12,7 @@
 #include "qt/qt_quit_signals.h"
 #include "qt/qt_rules_view.h"
 #include "qt/qt_script_state_view.h"
+#include "qt/qt_server_info_view.h"
 #include "qt/qt_services.h"
 #include "qt/qt_socket.h"
 #include "qt/qt_spell_check.h"
@@ -165,6 +166,7 @@ int main(int argc, char* argv[]) {
     client.rulesWindow().setViewFactory([&window] { return std::make_unique<corvane::QtRulesView>(&window); });
     client.scriptState().setViewFactory(
         [&window] { return std::make_unique<corvane::QtScriptStateView>(&window); });
+    client.serverInfo().setViewFactory([&window] { return std::make_unique<corvane::QtServerInfoView>(&window); });
     client.conversationWiring().setRoutesViewFactory(
         [&window] { return std::make_unique<corvane::QtConversationRoutesView>(&window); });
     // The window outlives the client in this scope: it must stop calling it first.

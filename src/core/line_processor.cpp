@@ -91,6 +91,8 @@ LineProcessor::LineProcessor(Session& session, const ClientSettings& settings, S
     m_looks.fill(kLookUnknown);
     // Compression costs nothing to agree to and cuts a MUD's traffic by most of it.
     m_telnet.setAccepted(MccpInflater::Option, TelnetFilter::Side::Remote, true);
+    // What a world says about itself is shown only when asked for.
+    m_telnet.setAccepted(telnet_option::Mssp, TelnetFilter::Side::Remote, true);
 }
 
 void LineProcessor::reset() {

@@ -49,6 +49,7 @@ constexpr std::array<MenuText, kMenuItemCount> kMenuTexts = {{
     {"&Idle", "GameIdle", true},
     {"&Walk", "GameWalk", true},
     {"Do &Not Disturb", "GameDoNotDisturb", true},
+    {"&Server Info", "GameServerInfo", false},
     {"On-Line &Help", "HelpOnline", false},
     {"&MUCK Help...", "HelpMuck", false},
     {"&About", "HelpAbout", false},

@@ -45,6 +45,7 @@ enum class MenuItem {
     GameIdle,
     GameWalk,
     GameDoNotDisturb,
+    GameServerInfo,
     HelpOnline,
     HelpMuck,
     HelpAbout,

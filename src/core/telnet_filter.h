@@ -16,6 +16,8 @@ constexpr unsigned char TerminalType = 24;
 constexpr unsigned char EndOfRecord = 25;
 constexpr unsigned char WindowSize = 31;
 constexpr unsigned char Charset = 42;
+constexpr unsigned char Msdp = 69;
+constexpr unsigned char Mssp = 70;
 constexpr unsigned char Gmcp = 201;
 } // namespace telnet_option
 

@@ -92,6 +92,11 @@ void TelnetOptions::optionChanged(const TelnetFilter& filter, std::string& reply
 }
 
 void TelnetOptions::subnegotiationDropped(const TelnetFilter& filter) {
+    const unsigned char option = filter.lastOption();
+    if ((option == telnet_option::Mssp || option == telnet_option::Msdp) && m_events.dropped &&
+        filter.isOn(option, TelnetFilter::Side::Remote)) {
+        m_events.dropped(option);
+    }
     if (filter.lastOption() == telnet_option::Gmcp && m_events.gmcpDropped &&
         filter.isOn(telnet_option::Gmcp, TelnetFilter::Side::Remote)) {
         const std::string_view start = filter.subnegotiation();
@@ -125,6 +130,11 @@ void TelnetOptions::subnegotiation(const TelnetFilter& filter, std::string& repl
         }
         break;
     }
+    case telnet_option::Mssp:
+        if (m_events.msspMessage && filter.isOn(option, TelnetFilter::Side::Remote)) {
+            m_events.msspMessage(payload);
+        }
+        break;
     default:
         break;
     }

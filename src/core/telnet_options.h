@@ -22,6 +22,10 @@ public:
         std::function<void(std::string_view name, std::string_view json)> gmcpMessage;
         // A GMCP message over the length a subnegotiation may have was dropped.
         std::function<void(std::string_view name)> gmcpDropped;
+        // What the world says about itself (MSSP), a whole subnegotiation.
+        std::function<void(std::string_view payload)> msspMessage = {};
+        // MSSP or MSDP too long to read was left out: the option's number.
+        std::function<void(unsigned char option)> dropped = {};
     };
 
     static constexpr std::size_t kMtts = 1 | 4 | 8 | 256; // ANSI, UTF-8, 256 colours, truecolour

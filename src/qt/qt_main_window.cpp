@@ -130,6 +130,7 @@ void QtMainWindow::buildMenus() {
     addAction(game, MenuItem::GameIdle);
     addAction(game, MenuItem::GameWalk);
     addAction(game, MenuItem::GameDoNotDisturb);
+    addAction(game, MenuItem::GameServerInfo);
     game->addSeparator();
     addAction(game, MenuItem::GameQuit);
 

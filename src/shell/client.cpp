@@ -60,6 +60,7 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
                                      [this] {
                                          m_input.setWorldEchoes(false);
                                          m_scripts.disconnected();
+                                         m_serverInfo.disconnected();
                                          m_reset.ResetSession();
                                      },
                                      [this] { FileConnect(); },
@@ -75,6 +76,7 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
                                          // One world at a time; the session reset enables it again.
                                          m_menu.setEnabled(MenuItem::FileConnect, false);
                                          m_scripts.connected(m_session);
+                                         m_serverInfo.connected(m_session.WorldName);
                                      },
                                      [this] { return !m_options.commandLine.empty(); },
                                      [this](const PeerCertificate& certificate) {
@@ -174,8 +176,13 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
                                      ShowOutput("");
                                  }})
     , m_mcpWiring(McpWiring::Parts{m_mcp, m_menu, m_history, m_textEditor, m_options.settingsPath,
-                                   [this] { m_frames.changed(); }}) {
+                                   [this] { m_frames.changed(); }})
+    , m_serverInfo(ServerInfoPresenter::Services{
+          m_menu, platform.clock, [this](const std::string& line) {
+              m_platform.timers.post([this, line] { ShowOutput(line + std::string(NewLine)); });
+          }}) {
     m_settings.SettingsPath = m_options.settingsPath;
+    m_serverInfo.setSettingsPath(m_options.settingsPath);
     m_output.setHistory(&m_history);
     m_triggers.clearActive();
     m_processor.setHooks({noticeHook(), [this] { m_frames.changed(); },
@@ -241,7 +248,13 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
              m_gmcp.message(name, json);
              m_scripts.gmcp(std::string(name), json);
          },
-         [this](std::string_view name) { m_gmcp.dropped(name); }});
+         [this](std::string_view name) { m_gmcp.dropped(name); },
+         [this](std::string_view payload) { m_serverInfo.received(payload); },
+         [this](unsigned char option) {
+             if (option == telnet_option::Mssp) {
+                 m_serverInfo.dropped();
+             }
+         }});
     m_gmcp.setEvents({[this](const GmcpMessages::RoomInfo& room) {
                           // Entering the room forgets the last room's exits.
                           m_classifier.roomEntered(room.number, room.name);

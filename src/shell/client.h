@@ -44,6 +44,7 @@
 #include "shell/notice_window.h"
 #include "shell/play_habits.h"
 #include "shell/reconnect.h"
+#include "shell/server_info_presenter.h"
 #include "speech/speech_presenter.h"
 #include "worlds/character_login.h"
 
@@ -217,6 +218,8 @@ public:
     ScriptSystem& scripts() { return m_scripts; }
     // The Variables and Timers windows.
     ScriptStateWindows& scriptState() { return m_scriptState; }
+    // Game > "&Server Info": what the world says about itself.
+    ServerInfoPresenter& serverInfo() { return m_serverInfo; }
     // Pages, whispers, puppets and channels in windows of their own.
     Conversations& conversations() { return m_conversations.conversations(); }
     ConversationWiring& conversationWiring() { return m_conversations; }
@@ -308,6 +311,7 @@ private:
     Spelling* m_spelling = nullptr;
     std::unique_ptr<SpeechPresenter> m_speech;
     McpWiring m_mcpWiring;
+    ServerInfoPresenter m_serverInfo;
     // The world picked when the connect dialog last closed.
     int m_addressBookWorld = -1;
     std::unique_ptr<PreferencesView> m_preferencesView;

@@ -125,6 +125,9 @@ void Client::onMenuTriggered(MenuItem item) {
     case MenuItem::ViewConversations:
         m_conversations.openList();
         break;
+    case MenuItem::GameServerInfo:
+        m_serverInfo.open();
+        break;
     case MenuItem::GameDoNotDisturb:
         m_conversations.toggleDoNotDisturb();
         break;

@@ -124,6 +124,7 @@ const ByteRow kByteRows[] = {
      bytes({IAC, WONT, 34})},
     {"WillEchoIsAgreed", false, {bytes({IAC, WILL, 1})}, "", bytes({IAC, DO, 1})},
     {"WillCompressionIsAgreed", false, {bytes({IAC, WILL, 86})}, "", bytes({IAC, DO, 86})},
+    {"WillServerInfoIsAgreed", false, {bytes({IAC, WILL, 70})}, "", bytes({IAC, DO, 70})},
     {"WillUnknownOptionIsRefusedWithDont", false, {bytes({IAC, WILL, 87})}, "", bytes({IAC, DONT, 87})},
     {"WontForAnOptionThatIsOffIsNotAnswered", false, {bytes({IAC, WONT, 31})}, "", ""},
     {"DontForAnOptionThatIsOffIsNotAnswered", false, {bytes({IAC, DONT, 3})}, "", ""},

@@ -3,10 +3,13 @@
 #include "qt/qt_conversation_view.h"
 #include "qt/qt_main_window.h"
 #include "qt/qt_output_box.h"
+#include "qt/qt_server_info_view.h"
 #include "shell/client.h"
 #include "widgets/qt_wait.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 namespace corvane::testing {
@@ -24,6 +27,7 @@ struct MudE2E : PracticeWorldE2E {
 };
 
 TEST_F(MudE2E, LogInWhoPromptAccentsAndGmcpAreRight) {
+    client.serverInfo().setViewFactory([this] { return std::make_unique<QtServerInfoView>(&window); });
     ASSERT_TRUE(logInToMud());
     // Only the log-in itself: no frames, no arrival hook, so no error lines.
     EXPECT_EQ(typed(1), "connect Tester password\r\n");
@@ -33,6 +37,26 @@ TEST_F(MudE2E, LogInWhoPromptAccentsAndGmcpAreRight) {
         << window.windowTitle().toStdString();
     EXPECT_EQ(label(0), "Status: On Line   HP 8/10  MP 5/5");
     EXPECT_FALSE(window.findChild<QAction*>("GameGoHome")->isEnabled());
+    // What the world says about itself (MSSP) is in Game > Server Info.
+    QAction* serverInfo = window.findChild<QAction*>("GameServerInfo");
+    ASSERT_TRUE(waitUntil([&] { return serverInfo->isEnabled(); }));
+    serverInfo->trigger();
+    auto* info = window.findChild<QtServerInfoView*>();
+    ASSERT_NE(info, nullptr);
+    EXPECT_TRUE(info->isVisible());
+    QStringList shownLabels;
+    for (const QLabel* shownLabel : info->findChildren<QLabel*>()) {
+        shownLabels << shownLabel->text();
+    }
+    EXPECT_TRUE(shownLabels.contains("Corvane Practice World")) << shownLabels.join("|").toStdString();
+    EXPECT_TRUE(shownLabels.contains("Practice World 1.0")) << shownLabels.join("|").toStdString();
+    const auto* table = info->findChild<QTreeWidget*>("ServerInfoTable");
+    ASSERT_NE(table, nullptr);
+    const auto languages = table->findItems("LANGUAGE", Qt::MatchExactly);
+    ASSERT_EQ(languages.size(), 1);
+    EXPECT_EQ(languages.front()->text(1), "English, Esperanto");
+    info->close();
+
     // CR CR LF is one line end: no empty lines inside the room's text.
     EXPECT_TRUE(output().contains("Town Square\n")) << output().toStdString();
     EXPECT_FALSE(output().contains("Town Square\n\n"));

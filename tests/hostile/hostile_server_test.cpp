@@ -182,6 +182,19 @@ std::string startedTwice() {
            deflatedRepeats("compressed line\r\n" + kCompressionStart + "still compressed\r\n", 20000);
 }
 
+// The world offers MSSP, then says what it is in one subnegotiation.
+std::string msspOf(const std::string& body) {
+    return "\xff\xfb\x46\xff\xfa\x46" + body + "\xff\xf0";
+}
+
+std::string msspVariables(std::size_t count) {
+    std::string body;
+    for (std::size_t i = 0; i < count; ++i) {
+        body += "\x01V" + std::to_string(i) + "\x02x";
+    }
+    return body;
+}
+
 struct Attack {
     const char* name;
     // Written over and over, `total` bytes in all.
@@ -289,7 +302,12 @@ INSTANTIATE_TEST_SUITE_P(
         // Ordinary lines as fast as TLS carries them: the decrypted bytes
         // must not pile up ahead of the lines made from them.
         Attack{"LinesOverTls", historyFill(), 300 * kMiB, true, true, std::chrono::microseconds(0), nullptr,
-               false, true}),
+               false, true},
+        // Server information: a hundred thousand variables at once, values of
+        // ten megabytes, and subnegotiations just short of the limit again and again.
+        Attack{"MsspOfAHundredThousandVariables", msspOf(msspVariables(100000)), 32 * kMiB, true},
+        Attack{"MsspValuesOfTenMegabytes", msspOf("\x01NAME\x02" + std::string(10 * kMiB, 'x')), 40 * kMiB, true},
+        Attack{"MsspOfFiveThousandVariablesOverAndOver", msspOf(msspVariables(5000)), 64 * kMiB, true}),
     [](const ::testing::TestParamInfo<Attack>& info) { return std::string(info.param.name); });
 
 } // namespace

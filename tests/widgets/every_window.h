@@ -18,6 +18,7 @@
 #include "qt/qt_preferences_view.h"
 #include "qt/qt_rules_view.h"
 #include "qt/qt_script_state_view.h"
+#include "qt/qt_server_info_view.h"
 #include "qt/qt_session_history_view.h"
 #include "qt/qt_user_macros_view.h"
 #include "qt/qt_walk_view.h"
@@ -125,6 +126,15 @@ inline const std::vector<WindowRow>& EveryWindow() {
          [](QtMainWindow& main) {
              return OpenWindowWith(std::make_unique<QtScriptStateView>(&main), [](QtScriptStateView& v) {
                  v.setKind(ScriptStateView::Kind::Variables);
+                 v.showWindow();
+             });
+         }},
+        {"qt_server_info_view.h",
+         [](QtMainWindow& main) {
+             return OpenWindowWith(std::make_unique<QtServerInfoView>(&main), [](QtServerInfoView& v) {
+                 v.setSummary({{"Name", "Practice"}, {"Players", "3"}});
+                 v.setTable({{"PORT", "4000, 4001"}});
+                 v.setNote("Received 10 Dec 2026 at 07:00 UTC.");
                  v.showWindow();
              });
          }},

@@ -7,8 +7,6 @@ namespace practice_world::mud {
 
 namespace {
 constexpr unsigned char kGa = 249;
-constexpr unsigned char kMssp = 70;
-constexpr unsigned char kMsdp = 69;
 constexpr unsigned char kCharset = 42;
 
 std::string command(unsigned char verb, unsigned char option) {
@@ -115,6 +113,20 @@ std::string jsonString(std::string_view text) {
         out.push_back(c);
     }
     return out + "\"";
+}
+
+std::string mssp(std::size_t players, long long startedAt) {
+    const auto variable = [](std::string_view name, std::initializer_list<std::string_view> values) {
+        std::string out = "\x01" + std::string(name);
+        for (const std::string_view value : values)
+            out += "\x02" + std::string(value);
+        return out;
+    };
+    return std::string{static_cast<char>(telnet::kIac), static_cast<char>(telnet::kSb), static_cast<char>(kMssp)} +
+           variable("NAME", {"Corvane Practice World"}) + variable("PLAYERS", {std::to_string(players)}) +
+           variable("UPTIME", {std::to_string(startedAt)}) + variable("CODEBASE", {"Practice World 1.0"}) +
+           variable("GENRE", {"Fantasy"}) + variable("LANGUAGE", {"English", "Esperanto"}) +
+           std::string{static_cast<char>(telnet::kIac), static_cast<char>(telnet::kSe)};
 }
 
 std::string offers() {

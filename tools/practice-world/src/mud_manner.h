@@ -15,6 +15,8 @@ namespace mud {
 
 inline constexpr unsigned char kGmcp = 201;
 inline constexpr unsigned char kMccp2 = 86;
+inline constexpr unsigned char kMssp = 70;
+inline constexpr unsigned char kMsdp = 69;
 inline constexpr std::string_view kBadUtf8 = "Your client sent an incorrect UTF-8 sequence.";
 
 bool validUtf8(std::string_view text);
@@ -29,6 +31,10 @@ std::vector<std::string> whoTableLines(const std::vector<WhoRow>& rows);
 std::string gmcp(std::string_view name, std::string_view json);
 // A JSON string literal, quotes included.
 std::string jsonString(std::string_view text);
+// IAC SB MSSP with what the world says about itself: its name, players
+// online, when it started (seconds since 1970), codebase, and a variable
+// with two values.
+std::string mssp(std::size_t players, long long startedAt);
 // The telnet offers sent at connect, before any text.
 std::string offers();
 

@@ -52,7 +52,8 @@ std::string framed(const Session& session, const std::string& body) {
 World::World(Database database, std::chrono::seconds idleThreshold, Manner manner, WallTime startedAt)
     : m_manner(manner)
     , m_database(std::move(database))
-    , m_commands(m_database, m_sessions, idleThreshold, manner) {
+    , m_commands(m_database, m_sessions, idleThreshold, manner)
+    , m_startedAt(startedAt) {
     ConnectionId botConnection = kFirstBotConnection;
     for (const auto& [ref, player] : m_database.players()) {
         if (!player.bot)
@@ -281,6 +282,14 @@ Outcome World::agreeGmcp(ConnectionId id) {
         if (!update.empty())
             outcome.deliveries.push_back(Delivery{id, std::move(update), Delivery::Kind::ScreenReply});
     }
+    return outcome;
+}
+
+Outcome World::agreeMssp(ConnectionId id) const {
+    Outcome outcome;
+    const auto started = std::chrono::duration_cast<std::chrono::seconds>(m_startedAt.time_since_epoch()).count();
+    outcome.deliveries.push_back(
+        Delivery{id, mud::mssp(m_sessions.playersOnline().size(), started), Delivery::Kind::Reply});
     return outcome;
 }
 

@@ -28,6 +28,8 @@ public:
     Outcome close(ConnectionId id, WallTime now);
     // The MUD manner: the client said DO GMCP; a logged-in player is told the room at once.
     Outcome agreeGmcp(ConnectionId id);
+    // The MUD manner: the client said DO MSSP; it is told about the world.
+    Outcome agreeMssp(ConnectionId id) const;
     // With the MUD manner: the Diku family's log-in, prompt and WHO.
     void setDiku(bool on) { m_diku = on; }
 
@@ -60,6 +62,7 @@ private:
     GameCommands m_commands;
     McpWorld m_mcp;
     bool m_diku = false;
+    WallTime m_startedAt;
 };
 
 } // namespace practice_world
