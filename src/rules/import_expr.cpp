@@ -429,6 +429,17 @@ std::optional<std::string> number(const std::string& text, Dialect dialect, cons
     return value ? std::optional<std::string>(guarded(*value, dialect, "0")) : std::nullopt;
 }
 
+std::optional<std::string> value(const std::string& text, Dialect dialect, const Names& names,
+                                 std::string& why) {
+    why.clear();
+    Parser parser(text, dialect, names, why);
+    const auto piece = parser.whole();
+    if (!piece) {
+        return std::nullopt;
+    }
+    return guarded(piece->kind == Kind::Bool ? "(" + piece->lua + " and 1 or 0)" : piece->lua, dialect, "0");
+}
+
 std::string helpersFor(const std::string& lua) {
     std::string out;
     if (lua.find("_n(") != std::string::npos) {

@@ -27,6 +27,10 @@ std::optional<std::string> condition(const std::string& text, Dialect dialect, c
 std::optional<std::string> number(const std::string& text, Dialect dialect, const Names& names,
                                   std::string& why);
 
+// Any value (tf's $[...]): a number, text, or a truth as 1 or 0.
+std::optional<std::string> value(const std::string& text, Dialect dialect, const Names& names,
+                                 std::string& why);
+
 // The helper functions `lua` calls, to put before it in the same chunk.
 std::string helpersFor(const std::string& lua);
 

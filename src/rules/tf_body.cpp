@@ -70,6 +70,33 @@ std::optional<std::vector<std::string>> tfBodyCommands(const std::string& body, 
             ++i;
         } else if (c == '%' && i + 1 < body.size() && (body[i + 1] == '%' || body[i + 1] == '\\')) {
             commands.back() += literal(body[++i]);
+        } else if (c == '$' && i + 1 < body.size() && body[i + 1] == '$') {
+            commands.back() += literal(body[++i]);
+        } else if (c == '$' && i + 1 < body.size() && body[i + 1] == '[') {
+            // "$[expression]": its value, which only a script can give.
+            int depth = 0;
+            std::size_t close = i + 1;
+            for (; close < body.size(); ++close) {
+                depth += body[close] == '[' ? 1 : body[close] == ']' ? -1 : 0;
+                if (depth == 0) {
+                    break;
+                }
+            }
+            const std::string expression = body.substr(i + 2, close - i - 2);
+            const auto filled = close < body.size() && expression.find('%') == std::string::npos
+                                    ? fill("$[" + expression)
+                                    : std::nullopt;
+            if (!filled) {
+                why = "uses $[" + expression.substr(0, 20) + "], which the importer cannot put here";
+                return std::nullopt;
+            }
+            commands.back() += *filled;
+            i = close;
+        } else if (c == '$' && i + 1 < body.size() && (body[i + 1] == '(' || body[i + 1] == '{')) {
+            why = std::string("uses ") +
+                  (body[i + 1] == '(' ? "a command's output $(...)" : "a macro's body ${...}") +
+                  ", which the importer does not translate";
+            return std::nullopt;
         } else if (const auto substitution = tfSubstitution(body, i)) {
             const auto filled = fill(substitution->name);
             if (!filled) {
@@ -202,6 +229,9 @@ public:
         , locals_(std::move(lets)) {}
 
     std::optional<std::string> value(const std::string& name) {
+        if (startsWith(name, "$[")) {
+            return import_expr::value(name.substr(2), import_expr::Dialect::TinyFugue, names(), why_);
+        }
         if (auto mine = own_(name)) {
             return mine;
         }
@@ -402,8 +432,8 @@ bool tfNeedsLua(const std::string& body, const TfFill& own,
     const auto commands = tfBodyCommands(
         body,
         [&](const std::string& name) -> std::optional<std::string> {
-            variables =
-                variables || (luaOnly && luaOnly(name)) || (!own(name) && luaName(name) && !tfSpecial(name));
+            variables = variables || startsWith(name, "$[") || (luaOnly && luaOnly(name)) ||
+                        (!own(name) && luaName(name) && !tfSpecial(name));
             return std::string();
         },
         [](char c) { return std::string(1, c); }, why);

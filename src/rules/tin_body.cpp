@@ -299,6 +299,12 @@ private:
             return shown ? std::optional<std::string>("echo(" + import_lua::concat(*shown) + ")\n")
                          : std::nullopt;
         }
+        if (tinIs(name, "line", 4) && lower(arg(0)) == "gag" && args.size() == 1) {
+            if (!trigger_) {
+                return fail("gags a line where there is none");
+            }
+            return std::string("gag()\n");
+        }
         if (tinIs(name, "variable", 3)) {
             const auto target = variableName(arg(0));
             const auto value = target ? marked(arg(1)) : std::nullopt;
@@ -372,7 +378,8 @@ bool tinNeedsLua(const std::string& body) {
         const std::string word = ToLowerAscii(command.substr(0, command.find_first_of(" \t{")));
         const std::string name = word.empty() || word[0] != '#' ? std::string() : word.substr(1);
         if (tinIs(name, "if", 2) || tinIs(name, "showme", 4) || tinIs(name, "math", 3) ||
-            tinIs(name, "variable", 3)) {
+            tinIs(name, "variable", 3) ||
+            (tinIs(name, "line", 4) && ToLowerAscii(command).find("gag") != std::string::npos)) {
             return true;
         }
     }
