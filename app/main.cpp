@@ -1,4 +1,5 @@
 #include "core/constants.h"
+#include "qt/qt_announcer.h"
 #include "qt/qt_attention.h"
 #include "qt/qt_choosers.h"
 #include "qt/qt_conversation_routes_view.h"
@@ -133,6 +134,7 @@ int main(int argc, char* argv[]) {
     corvane::QtFileWatch fileWatch;
     // Before the client, whose speech queue it reports to.
     corvane::QtSpeech speech;
+    corvane::QtAnnouncer announcer(&window);
     corvane::SetKeyring(&keyring);
 
     corvane::Platform platform{socket, prompts, sound, clock, timers, launcher, clipboard, program, views,
@@ -151,6 +153,7 @@ int main(int argc, char* argv[]) {
     window.setEvents(&client);
     client.setSpelling(&spelling);
     client.setSpeech(&speech);
+    client.setAnnouncer(&announcer);
     spelling.checker().setKnownNames([&client](std::string_view word) { return client.names().knows(word); });
     if (!spelling.personalWordsProblem().empty()) {
         std::cerr << "corvane: the personal word list could not be read: " << spelling.personalWordsProblem()

@@ -2,6 +2,7 @@
 
 #include "core/status_view.h"
 
+#include <functional>
 #include <string>
 
 namespace corvane {
@@ -25,6 +26,11 @@ class StatusLine {
 public:
     explicit StatusLine(StatusView& view);
     void SetStatus(const std::string& text);
+    // Text a trigger or the world puts in the status line for the player to notice.
+    void ShowNotice(const std::string& text);
+    // Told of every status set: the text before, after, and whether it is a notice.
+    using Watcher = std::function<void(const std::string&, const std::string&, bool)>;
+    void setWatcher(Watcher watcher) { m_watcher = std::move(watcher); }
     // The lock beside the status line: shown with the protocol's name while a
     // secure session is up, hidden when protocol is empty.
     void SetSecure(const std::string& protocol);
@@ -37,7 +43,10 @@ public:
     void Restore() { m_view.setLabelText(StatusView::StatusLabel, m_text); }
 
 private:
+    void show(const std::string& text, bool notice);
+
     StatusView& m_view;
+    Watcher m_watcher;
     std::string m_text;
     std::string m_vitals;
 };

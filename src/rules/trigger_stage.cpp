@@ -178,7 +178,7 @@ bool TriggerStage::act(std::string_view text, TextLine* shown, std::size_t shown
             m_notifier->notify(m_services.session.WorldName, body);
         }
         if (!firing.status.empty()) {
-            m_services.status.SetStatus(firing.status);
+            m_services.status.ShowNotice(firing.status);
         }
         if (!rule.script.empty() && m_scripts != nullptr) {
             m_scripts->runTrigger(rule, text, firing.match, m_services.book.matcher(firing.rule), edit);

@@ -300,6 +300,8 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
 }
 
 Client::~Client() {
+    // What goes while the parts are taken down is no news to a screen reader.
+    m_status.setWatcher({});
     closeUserMacros();
     m_userMacros.reset();
     m_userMacrosView.reset();

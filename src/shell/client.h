@@ -46,6 +46,7 @@
 #include "shell/reconnect.h"
 #include "shell/server_info_presenter.h"
 #include "speech/speech_presenter.h"
+#include "speech/status_announcer.h"
 #include "worlds/character_login.h"
 
 #include <algorithm>
@@ -58,6 +59,7 @@
 
 namespace corvane {
 
+class Announcer;
 class Socket;
 class Prompts;
 class Sound;
@@ -235,6 +237,8 @@ public:
     void setSpeech(Speech* engine);
     // Null until setSpeech(). Scripts speak through its say().
     SpeechPresenter* speech() { return m_speech.get(); }
+    // Where the status line's news goes for a screen reader; null: nowhere.
+    void setAnnouncer(Announcer* announcer);
 
 private:
     void ShowOutput(const std::string& text) override;
@@ -310,6 +314,7 @@ private:
     NameCompleter m_names;
     Spelling* m_spelling = nullptr;
     std::unique_ptr<SpeechPresenter> m_speech;
+    std::unique_ptr<StatusAnnouncer> m_announcements;
     McpWiring m_mcpWiring;
     ServerInfoPresenter m_serverInfo;
     // The world picked when the connect dialog last closed.

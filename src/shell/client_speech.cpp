@@ -29,6 +29,14 @@ void Client::setSpeech(Speech* engine) {
     }
 }
 
+void Client::setAnnouncer(Announcer* announcer) {
+    m_announcements = announcer != nullptr ? std::make_unique<StatusAnnouncer>(*announcer) : nullptr;
+    m_status.setWatcher(!m_announcements ? StatusLine::Watcher{}
+                                         : [this](const std::string& before, const std::string& after, bool notice) {
+                                               m_announcements->statusChanged(before, after, notice);
+                                           });
+}
+
 bool Client::onSpeechKey(SpeechKey key, int nth) {
     if (!m_speech) {
         return false;

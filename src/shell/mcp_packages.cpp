@@ -267,7 +267,7 @@ void McpPackages::showStatus(const std::string& text) {
         m_statusBefore = line.text();
     }
     m_statusShown = text;
-    line.SetStatus(text);
+    line.ShowNotice(text);
     m_statusTimerRunning = true;
     m_statusTimer = m_services.timers.startSingleShot(kStatusTime, [this] {
         m_statusTimerRunning = false;

@@ -1,9 +1,13 @@
 #include "core/session_history.h"
+#include "core/status_line.h"
+#include "fakes/fake_announcer.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_speech.h"
+#include "fakes/fake_views.h"
 #include "speech/speech_presenter.h"
 #include "speech/speech_queue.h"
 #include "speech/speech_settings.h"
+#include "speech/status_announcer.h"
 
 #include "behaviour/scratch_folder.h"
 
@@ -95,6 +99,52 @@ TEST(SpeechSettings, WrittenAndReadBackAndOffByDefault) {
     settings.speakConversations = false;
     ASSERT_TRUE(WriteSpeechSettings(settings, path));
     EXPECT_EQ(ReadSpeechSettings(path), settings);
+}
+
+// Each row sets the status line in turn (a leading "!" marks a trigger's or
+// the world's notice) and lists what a screen reader is told.
+TEST(StatusAnnouncer, TellsAScreenReaderTheStatusChangesThatMatter) {
+    struct Row {
+        const char* name;
+        Strings steps;
+        Strings announced;
+    };
+    const std::vector<Row> rows = {
+        {"connecting and the connection closing", {status::OnLine, status::Disconnecting, status::OffLine},
+         {"On line", "Off line"}},
+        {"a refused connection", {status::OnLine, status::OffLine}, {"On line", "Off line"}},
+        {"output paused and going on", {status::OnLine, status::OutputPaused, status::OnLine},
+         {"On line", "Output paused", "Output goes on"}},
+        {"paused output going on off line", {status::OutputPaused, status::OffLine}, {"Output paused", "Output goes on"}},
+        {"closed while paused", {status::OnLine, status::OutputPaused, status::OffLine},
+         {"On line", "Output paused", "Off line"}},
+        {"idle, waiting and the player list are no news",
+         {status::OnLine, status::Idle, status::OnLine, status::WaitingToSend, status::OnLine,
+          "Status: *Getting", "Status: *Getting Player Info*", status::OnLine, "Status: Sending a.txt, line 3"},
+         {"On line"}},
+        {"a notice is said without its Status:", {status::OnLine, "!Status: You are hungry", "!The tide turns"},
+         {"On line", "You are hungry", "The tide turns"}},
+        {"the same notice again is not", {"!You are hungry", "!You are hungry"}, {"You are hungry"}},
+        {"off line at start-up is no news", {status::OffLine}, {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        FakeMainWindow window;
+        FakeAnnouncer announcer;
+        StatusAnnouncer announcements(announcer);
+        StatusLine line(window);
+        line.setWatcher([&](const std::string& before, const std::string& after, bool notice) {
+            announcements.statusChanged(before, after, notice);
+        });
+        for (const std::string& step : row.steps) {
+            if (step.rfind('!', 0) == 0) {
+                line.ShowNotice(step.substr(1));
+            } else {
+                line.SetStatus(step);
+            }
+        }
+        EXPECT_EQ(announcer.announced, row.announced);
+    }
 }
 
 struct SpeechLines : ::testing::Test {

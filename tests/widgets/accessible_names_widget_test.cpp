@@ -1,4 +1,5 @@
 #include "param_name.h"
+#include "qt/qt_announcer.h"
 #include "widgets/every_window.h"
 
 #include <QAbstractButton>
@@ -6,6 +7,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QTabBar>
@@ -137,6 +139,31 @@ TEST_P(AccessibleNames, TabFollowsTheOrderTheControlsAreSeenIn) {
 
 INSTANTIATE_TEST_SUITE_P(EveryWindow, AccessibleNames, ::testing::Range<std::size_t>(0, accessibleCaseCount()),
                          [](const auto& info) { return accessibleCaseName(info.param); });
+
+// Where Qt has no announcement event, the announcement is the accessible
+// name of a label that is in the window's accessible tree, never drawn and
+// never focused. (A screen reader is needed to hear the change itself.)
+TEST(Announcements, AreTheNameOfALabelInTheWindowThatTakesNoFocus) {
+    QWidget window;
+    window.resize(200, 100);
+    QLineEdit input(&window);
+    window.show();
+    input.setFocus();
+    QtAnnouncer announcer(&window);
+    announcer.announce("On line");
+    announcer.announce("Off line");
+    QLabel* label = announcer.label();
+    if (label == nullptr) {
+        GTEST_SKIP() << "Qt sends announcements as such";
+    }
+    QAccessibleInterface* heard = QAccessible::queryAccessibleInterface(label);
+    ASSERT_NE(heard, nullptr);
+    EXPECT_EQ(heard->text(QAccessible::Name), "Off line");
+    EXPECT_EQ(heard->parent(), QAccessible::queryAccessibleInterface(&window));
+    EXPECT_TRUE(label->isVisible());
+    EXPECT_EQ(label->text(), "") << "heard, not seen";
+    EXPECT_EQ(label->focusPolicy(), Qt::NoFocus);
+}
 
 } // namespace
 } // namespace corvane::testing
