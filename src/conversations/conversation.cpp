@@ -96,6 +96,7 @@ void Conversation::updateTitle() {
         title += " (" + std::to_string(m_unread) + ")";
     }
     m_view->setTitle(title + " - Corvane");
+    m_view->setUnread(m_unread);
 }
 
 } // namespace corvane

@@ -2,6 +2,7 @@
 
 #include "core/text_line.h"
 
+#include <cstddef>
 #include <string>
 
 namespace corvane {
@@ -18,6 +19,8 @@ public:
     virtual void onActivated() = 0;
     // A double click in the window's output (on an address, it opens).
     virtual void onOutputDoubleClicked() = 0;
+    // "Back into the Conversations window", from a tab moved to a window of its own.
+    virtual void onBackIntoTabs() {}
 };
 
 // One conversation window: its own output (the main window's colours), a
@@ -27,6 +30,10 @@ public:
     virtual ~ConversationView() = default;
     virtual void setEvents(ConversationViewEvents* events) = 0;
     virtual void setTitle(const std::string& title) = 0;
+    // Lines not yet seen; a window that has its count in its title needs nothing more.
+    virtual void setUnread(std::size_t count) { (void)count; }
+    // Whether the window offers to go back into the Conversations window.
+    virtual void offerBackIntoTabs(bool offered) { (void)offered; }
     virtual void setPrefix(const std::string& prefix) = 0;
     virtual void appendLine(const TextLine& line) = 0;
     // Drops the oldest `count` lines from the output.

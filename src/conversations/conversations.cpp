@@ -128,7 +128,7 @@ Conversation* Conversations::conversationFor(const std::string& name) {
         }
         return nullptr;
     }
-    std::unique_ptr<ConversationView> view = m_services.createView ? m_services.createView() : nullptr;
+    std::unique_ptr<ConversationView> view = m_services.createView ? m_services.createView(name) : nullptr;
     if (!view) {
         m_noWindows = true;
         return nullptr;

@@ -36,8 +36,9 @@ public:
         Sound& sound;
         const Clock& clock;
         const PlayOptions& play;
-        // A new window, or null where there are none (the lines then stay in the main output).
-        std::function<std::unique_ptr<ConversationView>()> createView;
+        // A new window for the conversation named, or null where there are
+        // none (the lines then stay in the main output).
+        std::function<std::unique_ptr<ConversationView>(const std::string&)> createView;
         // A line for the world, without its line end; false when it could not go.
         std::function<bool(const std::string&)> send;
         std::function<void(const std::string&)> openAddress;

@@ -7,6 +7,7 @@ namespace corvane {
 // Only names: the presenters that open a window include its view, so this
 // sits below all of them.
 class ConversationListView;
+class ConversationTabsView;
 class ConversationView;
 class McpDialogView;
 class McpEditorView;
@@ -46,6 +47,9 @@ public:
     // A conversation window; a factory that answers null leaves pages in the main output.
     virtual std::unique_ptr<ConversationView> createConversationView() = 0;
     virtual std::unique_ptr<ConversationListView> createConversationListView() = 0;
+    // The Conversations window, whose tabs are conversation windows from
+    // createConversationView; null: each conversation has a window of its own.
+    virtual std::unique_ptr<ConversationTabsView> createConversationTabsView() = 0;
 };
 
 } // namespace corvane

@@ -1,5 +1,7 @@
 #include "qt/qt_view_factory.h"
 
+#include "conversations/conversation_tabs_view.h"
+
 #include "qt/qt_address_book_view.h"
 #include "qt/qt_certificate_view.h"
 #include "qt/qt_character_view.h"
@@ -85,6 +87,10 @@ std::unique_ptr<McpHelpView> QtViewFactory::createMcpHelpView() {
 
 std::unique_ptr<ConversationListView> QtViewFactory::createConversationListView() {
     return std::make_unique<QtConversationListView>(m_parent);
+}
+
+std::unique_ptr<ConversationTabsView> QtViewFactory::createConversationTabsView() {
+    return nullptr;
 }
 
 std::unique_ptr<ConversationView> QtViewFactory::createConversationView() {

@@ -39,6 +39,7 @@ public:
     std::unique_ptr<McpHelpView> createMcpHelpView() override;
     std::unique_ptr<ConversationView> createConversationView() override;
     std::unique_ptr<ConversationListView> createConversationListView() override;
+    std::unique_ptr<ConversationTabsView> createConversationTabsView() override;
 
 private:
     QWidget* m_parent = nullptr;

@@ -36,6 +36,7 @@ constexpr std::array<Named, kPlayOptionCount> kNames = {{
     {"ClosedInOutput", "Say a c&losed connection in the output instead of a box"},
     {"SentInColour", "Show what I send in its own c&olour:"},
     {"KeypadMoves", "&Keypad moves: 8 north, 2 south, 4 west, 6 east, 7 9 1 3 diagonals, 5 look, - up, + down"},
+    {"OwnConversationWindows", "Each conversation in its o&wn window"},
 }};
 
 } // namespace

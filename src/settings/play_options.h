@@ -45,6 +45,9 @@ enum class PlayOption {
     // The keypad walks: 8 north, 2 south, 4 west, 6 east, 7 8 9 1 3 the
     // diagonals, 5 look, - up, + down (a key the player bound wins).
     KeypadMoves,
+    // Each conversation opens a window of its own rather than a tab of the
+    // Conversations window.
+    OwnConversationWindows,
     Count
 };
 

@@ -17,9 +17,10 @@ namespace corvane {
 
 ConversationWiring::ConversationWiring(Parts parts)
     : m_parts(std::move(parts))
+    , m_tabs([this] { return m_parts.views.createConversationTabsView(); })
     , m_conversations(Conversations::Services{
           m_parts.history, m_parts.sound, m_parts.clock, m_parts.settings.Play,
-          [this] { return m_parts.views.createConversationView(); },
+          [this](const std::string& name) { return createView(name); },
           [this](const std::string& line) { return send(line); },
           [this](const std::string& address) { m_parts.browser.OpenInBrowser(address); }, m_parts.notice,
           [this] { return m_parts.session.WorldName; }, [this] { return m_parts.session.CharacterName; },
@@ -106,6 +107,15 @@ void ConversationWiring::toggleDoNotDisturb() {
     if (!m_parts.settingsPath.empty()) {
         WriteDoNotDisturb(on, m_parts.settingsPath);
     }
+}
+
+std::unique_ptr<ConversationView> ConversationWiring::createView(const std::string& name) {
+    std::unique_ptr<ConversationView> page = m_parts.views.createConversationView();
+    // The option holds for conversations that begin after it changes.
+    if (m_parts.settings.Play[PlayOption::OwnConversationWindows]) {
+        return page;
+    }
+    return m_tabs.wrap(name, std::move(page));
 }
 
 bool ConversationWiring::send(const std::string& line) {

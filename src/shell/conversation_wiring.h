@@ -2,6 +2,7 @@
 
 #include "conversations/conversation_list.h"
 #include "conversations/conversation_routes_presenter.h"
+#include "conversations/conversation_tabs.h"
 #include "conversations/conversations.h"
 
 #include <functional>
@@ -54,12 +55,17 @@ public:
     void keepUnsavedRoutes();
     ConversationRoutesPresenter* routesEditor() { return m_routesEditor.get(); }
     Conversations& conversations() { return m_conversations; }
+    ConversationTabs& tabs() { return m_tabs; }
 
 private:
     bool send(const std::string& line);
     void loadRoutes();
 
+    std::unique_ptr<ConversationView> createView(const std::string& name);
+
     Parts m_parts;
+    // Before the conversations, whose tabs it outlives.
+    ConversationTabs m_tabs;
     Conversations m_conversations;
     ConversationList m_list;
     RoutesViewFactory m_routesViewFactory;

@@ -167,8 +167,11 @@ struct ConversationClient : ::testing::Test {
     }
 };
 
+// Each in its own window, as before the Conversations window.
+constexpr const char* kOwnWindows = "OwnConversationWindows=True\r\n";
+
 TEST_F(ConversationClient, APageOpensAWindowQuietlyWhoseInputPagesBackAndTheMainOutputKeepsTheLine) {
-    logIn();
+    logIn({}, kOwnWindows);
     receive("Alice pages: hello\r\nAlice pages, \"still there?\" to you.\r\n");
     ASSERT_EQ(h().views.conversations.size(), 1u);
     FakeConversationView& alice = *window(0);
@@ -203,7 +206,7 @@ TEST_F(ConversationClient, APageOpensAWindowQuietlyWhoseInputPagesBackAndTheMain
 }
 
 TEST_F(ConversationClient, ARouteThatDoesNotOpenLeavesItsLinesInViewConversationsWhichBringsThemUp) {
-    logIn("WhispersReceived Opens=False\r\n");
+    logIn("WhispersReceived Opens=False\r\n", kOwnWindows);
     EXPECT_FALSE(h().client.menu().enabled(MenuItem::ViewConversations)) << "nothing to list yet";
     receive("Bob whispers, \"psst\"\r\nBob whispers, \"over here\"\r\nAlice pages: hello\r\n");
     ASSERT_EQ(h().views.conversations.size(), 2u);
@@ -228,7 +231,7 @@ TEST_F(ConversationClient, ARouteThatDoesNotOpenLeavesItsLinesInViewConversation
 }
 
 TEST_F(ConversationClient, OneWindowPerNameWhispersReplyByWhisperAndClosedWindowsReopenWithTheirLines) {
-    logIn();
+    logIn({}, kOwnWindows);
     receive("Bob whispers, \"psst\"\r\nYou page, \"hi\" to alice.\r\nAlice pages: hello\r\n");
     ASSERT_EQ(h().views.conversations.size(), 2u);
     EXPECT_EQ(window(0)->prefix, "whisper Bob=");
@@ -240,6 +243,116 @@ TEST_F(ConversationClient, OneWindowPerNameWhispersReplyByWhisperAndClosedWindow
     h().client.session().Connected = false;
     window(1)->type("not lost");
     EXPECT_EQ(window(1)->input, "not lost");
+}
+
+// ---- The Conversations window: a tab for each ----
+
+TEST_F(ConversationClient, PagesFromTwoPeopleShareOneQuietWindowWhoseTabsCountUnreadAndNeverSwitchByThemselves) {
+    logIn("WhispersReceived Opens=False\r\n");
+    receive("Alice pages: hello\r\nBob pages: hi\r\nBob pages: there?\r\n");
+    FakeConversationTabsView* tabs = h().views.conversationTabs;
+    ASSERT_NE(tabs, nullptr);
+    ASSERT_EQ(h().views.conversations.size(), 2u);
+    FakeConversationView& alice = *window(0);
+    FakeConversationView& bob = *window(1);
+    EXPECT_EQ(tabs->pages, (std::vector<ConversationView*>{&alice, &bob}));
+    EXPECT_EQ(tabs->labels, (std::vector<std::string>{"Alice (1)", "Bob (2)"}));
+    EXPECT_EQ(tabs->title, "Conversations (3 unread) - Corvane");
+    EXPECT_EQ(tabs->quietShows, 1);
+    EXPECT_FALSE(tabs->active) << "a window that opens by itself leaves the keyboard where it was";
+    EXPECT_EQ(tabs->current, 0) << "the first tab shows; the next waits behind it";
+    EXPECT_EQ(alice.quietShows + bob.quietShows, 0) << "no window of their own";
+    EXPECT_EQ(bob.lines, (std::vector<std::string>{"Bob pages: hi", "Bob pages: there?"}));
+
+    tabs->activate();
+    EXPECT_EQ(tabs->labels, (std::vector<std::string>{"Alice", "Bob (2)"})) << "only the tab on show is seen";
+    EXPECT_EQ(tabs->title, "Conversations (2 unread) - Corvane");
+    receive("Alice pages: and you?\r\nBob pages: hello??\r\n");
+    EXPECT_EQ(tabs->current, 0) << "a line for another tab marks it, it does not switch";
+    EXPECT_EQ(tabs->labels, (std::vector<std::string>{"Alice", "Bob (3)"}));
+    alice.activate();
+    EXPECT_EQ(tabs->labels[1], "Bob (3)") << "every page of the active window hears of it; only Alice shows";
+
+    // Ctrl+Tab and Ctrl+Shift+Tab go round.
+    tabs->events->onStepTab(+1);
+    EXPECT_EQ(tabs->current, 1);
+    EXPECT_EQ(tabs->labels, (std::vector<std::string>{"Alice", "Bob"}));
+    EXPECT_EQ(tabs->title, "Conversations - Corvane");
+    tabs->events->onStepTab(+1);
+    EXPECT_EQ(tabs->current, 0);
+    tabs->events->onStepTab(-1);
+    EXPECT_EQ(tabs->current, 1);
+    bob.type("yes?");
+    EXPECT_EQ(sent(), "page Bob=yes?\r\n") << "a tab's input line pages back as its window did";
+
+    // A whisper route that does not open leaves its conversation out of the
+    // window until the player picks it from View > Conversations.
+    receive("Cat whispers, \"psst\"\r\n");
+    ASSERT_EQ(h().views.conversations.size(), 3u);
+    EXPECT_EQ(tabs->pages.size(), 2u);
+    h().client.onMenuTriggered(MenuItem::ViewConversations);
+    FakeConversationListView* list = h().views.conversationList;
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->rows, (std::vector<ConversationListRow>{{"Alice", 0, true}, {"Bob", 0, true}, {"Cat", 1, false}}));
+    tabs->active = false;
+    list->events->onOpenConversation(2);
+    EXPECT_EQ(tabs->pages.back(), window(2));
+    EXPECT_EQ(tabs->current, 2) << "the player's choice shows";
+    EXPECT_TRUE(tabs->active);
+    EXPECT_EQ(list->rows[2], (ConversationListRow{"Cat", 0, true}));
+
+    // A closed tab keeps its lines and comes back at the end with the next one.
+    tabs->events->onTabClosed(0);
+    EXPECT_EQ(tabs->pages, (std::vector<ConversationView*>{&bob, window(2)}));
+    EXPECT_EQ(tabs->current, 1);
+    receive("Alice pages: gone?\r\n");
+    EXPECT_EQ(tabs->pages.back(), &alice);
+    EXPECT_EQ(tabs->current, 1);
+    EXPECT_EQ(tabs->labels.back(), "Alice (1)");
+    EXPECT_EQ(alice.lines.size(), 3u);
+    // Closing the whole window keeps its tabs for the next line.
+    tabs->hideWindow();
+    receive("Bob pages: bye\r\n");
+    EXPECT_TRUE(tabs->shown);
+    EXPECT_EQ(tabs->quietShows, 2);
+    EXPECT_EQ(tabs->pages.size(), 3u);
+}
+
+TEST_F(ConversationClient, ATabMovesToItsOwnWindowAndBackAndTheOptionGivesNewConversationsTheirOwn) {
+    logIn();
+    receive("Alice pages: hello\r\nBob pages: hi\r\n");
+    FakeConversationTabsView& tabs = *h().views.conversationTabs;
+    FakeConversationView& alice = *window(0);
+    FakeConversationView& bob = *window(1);
+    tabs.activate();
+
+    tabs.events->onMoveToOwnWindow(1);
+    EXPECT_EQ(tabs.pages, std::vector<ConversationView*>{&alice});
+    EXPECT_EQ(tabs.released, std::vector<ConversationView*>{&bob});
+    EXPECT_TRUE(bob.shown && bob.active) << "the player asked for it";
+    EXPECT_TRUE(bob.offersBack);
+    EXPECT_EQ(bob.title, "Bob - Corvane");
+    bob.active = false;
+    bob.shown = false;
+    receive("Bob pages: where did you go?\r\n");
+    EXPECT_EQ(bob.quietShows, 1) << "its own window opens again by itself, quietly";
+    EXPECT_EQ(bob.title, "Bob (1) - Corvane");
+    EXPECT_EQ(tabs.pages.size(), 1u);
+
+    // Closing its last tab hides the Conversations window.
+    tabs.events->onTabClosed(0);
+    EXPECT_FALSE(tabs.shown);
+    bob.events->onBackIntoTabs();
+    EXPECT_EQ(tabs.pages, std::vector<ConversationView*>{&bob});
+    EXPECT_FALSE(bob.offersBack);
+    EXPECT_TRUE(tabs.shown && tabs.active);
+    EXPECT_EQ(tabs.labels, std::vector<std::string>{"Bob"});
+
+    h().client.settings().Play.set(PlayOption::OwnConversationWindows, true);
+    receive("Cat pages: me too\r\nAlice pages: still here\r\n");
+    ASSERT_EQ(h().views.conversations.size(), 3u);
+    EXPECT_EQ(window(2)->quietShows, 1) << "a conversation begun after the change has its own window";
+    EXPECT_EQ(tabs.pages, (std::vector<ConversationView*>{&bob, &alice})) << "one begun before stays a tab";
 }
 
 TEST_F(ConversationClient, InsteadKeepsTheLineFromTheMainOutputButNotFromTheHistoryAndTheWindowKeeps500) {

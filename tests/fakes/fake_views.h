@@ -270,6 +270,17 @@ public:
         return view;
     }
     FakeConversationListView* conversationList = nullptr;
+    std::unique_ptr<ConversationTabsView> createConversationTabsView() override {
+        if (!tabsWindow) {
+            return nullptr;
+        }
+        auto view = std::make_unique<FakeConversationTabsView>();
+        conversationTabs = view.get();
+        return view;
+    }
+    // False: there is no Conversations window (each conversation has its own).
+    bool tabsWindow = true;
+    FakeConversationTabsView* conversationTabs = nullptr;
     std::unique_ptr<McpEditorView> createMcpEditorView() override {
         auto view = std::make_unique<FakeMcpEditorView>();
         mcpEditors.push_back(view.get());
