@@ -7,6 +7,7 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -42,6 +43,7 @@ QtConversationView::QtConversationView(QWidget* mainWindow, const OutputLook* lo
     m_prefix->setFixedWidth(m_prefix->fontMetrics().averageCharWidth() * kPrefixWidthCharacters);
 
     auto* row = new QHBoxLayout;
+    m_row = row;
     row->addWidget(m_prefix);
     row->addWidget(m_input, 1);
     auto* layout = new QVBoxLayout(this);
@@ -186,6 +188,27 @@ void QtConversationView::showActive() {
     raise();
     activateWindow();
     m_input->setFocus();
+}
+
+void QtConversationView::offerBackIntoTabs(bool offered) {
+    if (!offered && m_backIntoTabs == nullptr) {
+        return;
+    }
+    // Made when first offered: most conversations are never moved out.
+    if (m_backIntoTabs == nullptr) {
+        m_backIntoTabs = new QPushButton(tr("&Back into Conversations"), this);
+        m_backIntoTabs->setObjectName("ConversationBackIntoTabs");
+        m_backIntoTabs->setAccessibleName(tr("Back into the Conversations window"));
+        m_backIntoTabs->setToolTip(tr("Back into the Conversations window, as a tab"));
+        m_backIntoTabs->setAutoDefault(false);
+        m_row->addWidget(m_backIntoTabs);
+        connect(m_backIntoTabs, &QPushButton::clicked, this, [this] {
+            if (m_events != nullptr) {
+                m_events->onBackIntoTabs();
+            }
+        });
+    }
+    m_backIntoTabs->setVisible(offered);
 }
 
 std::string QtConversationView::caretLine(int& caretOffset) const {

@@ -9,7 +9,9 @@
 #include <deque>
 #include <optional>
 
+class QHBoxLayout;
 class QLineEdit;
+class QPushButton;
 
 namespace corvane {
 
@@ -34,11 +36,13 @@ public:
     bool isShown() const override { return isVisible(); }
     bool isActive() const override { return isActiveWindow(); }
     std::string caretLine(int& caretOffset) const override;
+    void offerBackIntoTabs(bool offered) override;
 
     // The line the player types in (a spell checker attaches here).
     QLineEdit* input() const { return m_input; }
     QLineEdit* prefix() const { return m_prefix; }
     QtOutputBox* output() const { return m_output; }
+    QPushButton* backIntoTabs() const { return m_backIntoTabs; }
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -55,6 +59,9 @@ private:
     QtOutputBox* m_output;
     QLineEdit* m_prefix;
     QLineEdit* m_input;
+    QHBoxLayout* m_row = nullptr;
+    // Only while it is a tab moved to a window of its own.
+    QPushButton* m_backIntoTabs = nullptr;
     int m_lineCount = 0;
     QTimer m_frame;
     QElapsedTimer m_lastFrame;

@@ -56,7 +56,8 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == m_window) {
+        // A conversation's page while it is a tab of the Conversations window is no window.
+        if (watched == m_window && m_window->isWindow()) {
             switch (event->type()) {
             case QEvent::Show:
                 if (!m_placed) {

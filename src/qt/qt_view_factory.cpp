@@ -1,11 +1,10 @@
 #include "qt/qt_view_factory.h"
 
-#include "conversations/conversation_tabs_view.h"
-
 #include "qt/qt_address_book_view.h"
 #include "qt/qt_certificate_view.h"
 #include "qt/qt_character_view.h"
 #include "qt/qt_conversation_list_view.h"
+#include "qt/qt_conversation_tabs_view.h"
 #include "qt/qt_conversation_view.h"
 #include "qt/qt_main_window.h"
 #include "qt/qt_output_box.h"
@@ -90,7 +89,9 @@ std::unique_ptr<ConversationListView> QtViewFactory::createConversationListView(
 }
 
 std::unique_ptr<ConversationTabsView> QtViewFactory::createConversationTabsView() {
-    return nullptr;
+    auto view = std::make_unique<QtConversationTabsView>(m_parent);
+    PlaceOwnWindowWhenShown(view.get(), "Conversations", m_places);
+    return view;
 }
 
 std::unique_ptr<ConversationView> QtViewFactory::createConversationView() {

@@ -1,8 +1,12 @@
 #include "behaviour/scratch_folder.h"
 #include "conversations/conversation_route.h"
+#include "conversations/conversation.h"
+#include "conversations/conversation_tab.h"
 #include "conversations/conversation_routes_presenter.h"
+#include "conversations/conversation_tabs.h"
 #include "fakes/fake_platform.h"
 #include "qt/qt_conversation_routes_view.h"
+#include "qt/qt_conversation_tabs_view.h"
 #include "qt/qt_conversation_view.h"
 #include "qt/qt_main_window.h"
 #include "qt/qt_view_factory.h"
@@ -13,6 +17,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -78,6 +84,71 @@ TEST(ConversationViewWidget, FollowsTheMainWindowsFontAndColoursWhenTheyChange) 
     main.outputBox()->setDisplayLook(larger, Qt::yellow, Qt::darkBlue);
     EXPECT_EQ(view->output()->font().pointSize(), 17);
     EXPECT_EQ(view->output()->displayLook().background, QColor(Qt::darkBlue));
+}
+
+// Pages from two people open one window beside the main one without taking
+// its keyboard; the tabs name them as the world spells them and the keys go round them.
+TEST(ConversationTabsWidget, TwoPagesShareAQuietWindowWhoseTabsTheKeysGoRound) {
+    QtMainWindow main;
+    main.show();
+    main.activateWindow();
+    ASSERT_TRUE(waitUntil([&] { return main.isActiveWindow(); }));
+    main.inputLine()->setFocus();
+    QtViewFactory factory;
+    factory.setParentWindow(&main);
+    QtConversationTabsView* window = nullptr;
+    ConversationTabs tabs([&] {
+        auto made = factory.createConversationTabsView();
+        window = dynamic_cast<QtConversationTabsView*>(made.get());
+        return made;
+    });
+    std::vector<std::string> sent;
+    const Conversation::Hooks hooks{[&sent](const std::string& text) {
+                                        sent.push_back(text);
+                                        return true;
+                                    },
+                                    {},
+                                    {}};
+    Conversation alice("Alice", tabs.wrap("Alice", factory.createConversationView()), hooks);
+    Conversation bob("Bob & Co", tabs.wrap("Bob & Co", factory.createConversationView()), hooks);
+    ASSERT_NE(window, nullptr);
+    alice.addLine(line("Alice pages: hi"));
+    bob.addLine(line("Bob & Co pages: yo"));
+    ASSERT_TRUE(waitUntil([&] { return window->isVisible(); }));
+    pumpEvents(600);
+    EXPECT_TRUE(main.isActiveWindow()) << "a window that opens by itself leaves the keyboard where it was";
+    EXPECT_EQ(QApplication::focusWidget(), main.inputLine());
+    QTabWidget* shown = window->tabs();
+    ASSERT_EQ(shown->count(), 2);
+    EXPECT_EQ(shown->tabText(0), "Alice (1)");
+    EXPECT_EQ(shown->tabText(1), "Bob && Co (1)") << "an ampersand in a name is no shortcut key";
+    EXPECT_EQ(window->windowTitle(), "Conversations (2 unread) - Corvane");
+
+    window->activateWindow();
+    ASSERT_TRUE(waitUntil([&] { return window->isActiveWindow(); }));
+    EXPECT_EQ(shown->tabText(0), "Alice");
+    auto* alicePage = dynamic_cast<QtConversationView*>(&dynamic_cast<ConversationTab&>(alice.view()).page());
+    ASSERT_NE(alicePage, nullptr);
+    alicePage->input()->setFocus();
+    QTest::keyClick(alicePage->input(), Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(shown->currentIndex(), 1);
+    EXPECT_EQ(shown->tabText(1), "Bob && Co");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageUp, Qt::ControlModifier);
+    EXPECT_EQ(shown->currentIndex(), 0);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(shown->currentIndex(), 1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(shown->currentIndex(), 0);
+
+    QTest::keyClicks(alicePage->input(), "hello");
+    QTest::keyClick(alicePage->input(), Qt::Key_Return);
+    EXPECT_EQ(sent, std::vector<std::string>{"hello"});
+    // The close button on a tab closes the conversation's tab; its lines stay for the next one.
+    emit shown->tabCloseRequested(0);
+    EXPECT_EQ(shown->count(), 1);
+    alice.addLine(line("Alice pages: back"));
+    EXPECT_EQ(shown->count(), 2);
+    EXPECT_EQ(shown->currentIndex(), 0) << "Bob stays on show";
 }
 
 // Typing into a field goes through the presenter at every key and must not

@@ -5,6 +5,7 @@
 #include "qt/qt_character_view.h"
 #include "qt/qt_conversation_list_view.h"
 #include "qt/qt_conversation_routes_view.h"
+#include "qt/qt_conversation_tabs_view.h"
 #include "qt/qt_conversation_view.h"
 #include "qt/qt_direction_view.h"
 #include "qt/qt_main_window.h"
@@ -74,8 +75,23 @@ inline const std::vector<WindowRow>& EveryWindow() {
         {"qt_conversation_view.h",
          [](QtMainWindow& main) {
              const OutputLook look = main.outputBox()->displayLook();
-             return OpenWindowWith(std::make_unique<QtConversationView>(&main, &look),
-                                   [](QtConversationView& v) { v.showQuietly(); });
+             // As a tab moved to its own window, with the button that takes it back.
+             return OpenWindowWith(std::make_unique<QtConversationView>(&main, &look), [](QtConversationView& v) {
+                 v.offerBackIntoTabs(true);
+                 v.showQuietly();
+             });
+         }},
+        {"qt_conversation_tabs_view.h",
+         [](QtMainWindow& main) {
+             const OutputLook look = main.outputBox()->displayLook();
+             return OpenWindowWith(std::make_unique<QtConversationTabsView>(&main),
+                                   [&main, &look](QtConversationTabsView& v) {
+                                       // The pages go with the window, whose children they become.
+                                       v.insertTab(0, *new QtConversationView(&main, &look), "Alice (2)");
+                                       v.insertTab(1, *new QtConversationView(&main, &look), "Bob & Co");
+                                       v.setCurrentTab(0);
+                                       v.showQuietly();
+                                   });
          }},
         {"qt_direction_view.h",
          [](QtMainWindow& main) {
