@@ -4,6 +4,7 @@
 #include "qt/qt_show_quietly.h"
 
 #include <QEvent>
+#include <QTimer>
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QMenu>
@@ -92,18 +93,33 @@ void QtConversationTabsView::insertTab(int index, ConversationView& page, const 
     widget->offerBackIntoTabs(false);
     m_tabs->insertTab(index, widget, TabText(label));
     m_told = false;
+    nameCloseButtons();
+}
+
+void QtConversationTabsView::nameCloseButtons() {
+    // The style's close buttons have no text of their own for a screen reader.
+    QTabBar* bar = m_tabs->tabBar();
+    for (int i = 0; i < bar->count(); ++i) {
+        for (const QTabBar::ButtonPosition side : {QTabBar::LeftSide, QTabBar::RightSide}) {
+            if (QWidget* button = bar->tabButton(i, side)) {
+                button->setAccessibleName(tr("Close %1").arg(bar->tabText(i).replace("&&", "&")));
+            }
+        }
+    }
 }
 
 void QtConversationTabsView::removeTab(int index) {
     m_told = true;
     m_tabs->removeTab(index);
     m_told = false;
+    nameCloseButtons();
 }
 
 void QtConversationTabsView::setTabLabel(int index, const std::string& label) {
     const QString text = TabText(label);
     if (m_tabs->tabText(index) != text) {
         m_tabs->setTabText(index, text);
+        nameCloseButtons();
     }
 }
 
@@ -165,7 +181,14 @@ void QtConversationTabsView::showTabMenu(const QPoint& at) {
 void QtConversationTabsView::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_events != nullptr) {
-        m_events->onWindowActivated();
+        // A window shown by itself may be handed the activation for a moment
+        // before it goes back (see ShowQuietly): only one still active once
+        // that has settled has been looked at.
+        QTimer::singleShot(0, this, [this] {
+            if (isActiveWindow() && m_events != nullptr) {
+                m_events->onWindowActivated();
+            }
+        });
     }
 }
 

@@ -39,6 +39,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    void nameCloseButtons();
     void showTabMenu(const QPoint& at);
     void followWithKeyboard();
 

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QTimer>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -218,7 +219,14 @@ std::string QtConversationView::caretLine(int& caretOffset) const {
 void QtConversationView::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_events != nullptr) {
-        m_events->onActivated();
+        // A window shown by itself may be handed the activation for a moment
+        // before it goes back (see ShowQuietly): only one still active once
+        // that has settled has been looked at.
+        QTimer::singleShot(0, this, [this] {
+            if (isActiveWindow() && m_events != nullptr) {
+                m_events->onActivated();
+            }
+        });
     }
 }
 

@@ -23,6 +23,8 @@ struct ConversationsE2E : EitherManner {
         if (!logIn({}, "[Conversations]\r\nPuppet 1=Rex,\"Rex> \",\"rex \"\r\n")) {
             return false;
         }
+        // Each in a window of its own, as before tabs; the tabs have a widget test.
+        client.settings().Play.set(PlayOption::OwnConversationWindows, true);
         client.conversations().setNotifier(&notifier);
         client.conversations().setAttention(&attention);
         views.setConversationInputHook([this](QLineEdit* line) { hookedInputs.push_back(line); });
