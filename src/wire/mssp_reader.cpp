@@ -18,7 +18,8 @@ bool sameName(std::string_view a, std::string_view b) {
 
 // The text up to the next marker, cut to the size kept.
 std::string takeText(std::string_view& rest, bool& cut) {
-    const std::size_t end = std::min(rest.find_first_of(std::string_view("\x01\x02", 2)), rest.size());
+    static constexpr char kMarkers[] = {kVar, kVal};
+    const std::size_t end = std::min(rest.find_first_of(std::string_view(kMarkers, 2)), rest.size());
     std::string text(rest.substr(0, std::min(end, MsspReport::kMaxTextBytes)));
     if (end > MsspReport::kMaxTextBytes) {
         cut = true;
