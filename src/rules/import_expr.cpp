@@ -1,6 +1,7 @@
 // tf and tt++ expressions as Lua.
 #include "rules/import_expr.h"
 
+#include "core/text_codec.h"
 #include "rules/import_lua.h"
 
 #include <cctype>
@@ -332,8 +333,11 @@ private:
             }
             return named(word, word);
         }
-        return fail(std::string("has a condition using \"") + c +
-                    "\", which the importer does not translate");
+        // The whole character, not its first byte: the report is UTF-8.
+        std::size_t next = at_;
+        std::string shown;
+        AppendUtf8(shown, NextCodePoint(text_, next));
+        return fail("has a condition using \"" + shown + "\", which the importer does not translate");
     }
 
     std::optional<Piece> named(const std::string& name, const std::string& shown) {

@@ -158,6 +158,8 @@ TEST(ImportedLua, WhatCannotBeTranslatedIsReportedNotGuessed) {
         {"/def -t\"*x*\" a = say %?\n", "uses %?"},
         {"#action {x} {#showme {<138>hi}}\n", "shows text in colours (<138>)"},
         {"#action {x} {#if {$hp < 5} {#bell}}\n", "runs the TinTin++ command #bell"},
+        // Named whole: half a character would make the report no text at all.
+        {"#action {x} {#if {\xC3\xBF\"%1\" == \"Wren\"} {y}}\n", "using \"\xC3\xBF\""},
     };
     for (const auto& [file, why] : rows) {
         const RulesImport imported = ImportRulesFile(file);
