@@ -42,7 +42,7 @@ public:
         auto piece = logicalOr();
         skip();
         if (piece && at_ < text_.size()) {
-            return fail("has \"" + text_.substr(at_, 8) +
+            return fail("has \"" + Utf8Left(std::string_view(text_).substr(at_), 8) +
                         "\" in an expression, which the importer does not translate");
         }
         return piece;

@@ -1,6 +1,7 @@
 // TinyFugue macro bodies: their commands, and as Lua.
 #include "rules/tf_body.h"
 
+#include "core/text_codec.h"
 #include "rules/import_expr.h"
 #include "rules/import_text.h"
 #include "rules/tf_reader.h"
@@ -87,7 +88,7 @@ std::optional<std::vector<std::string>> tfBodyCommands(const std::string& body, 
                                     ? fill("$[" + expression)
                                     : std::nullopt;
             if (!filled) {
-                why = "uses $[" + expression.substr(0, 20) + "], which the importer cannot put here";
+                why = "uses $[" + Utf8Left(expression, 20) + "], which the importer cannot put here";
                 return std::nullopt;
             }
             commands.back() += *filled;

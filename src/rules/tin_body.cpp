@@ -99,7 +99,7 @@ std::optional<std::string> tinCommandsOf(const std::string& body, bool trigger, 
             if (trigger && c == '%' && i + 1 < sent->size() &&
                 std::isdigit(static_cast<unsigned char>((*sent)[i + 1])) != 0) {
                 if (i + 2 < sent->size() && std::isdigit(static_cast<unsigned char>((*sent)[i + 2])) != 0) {
-                    why = "uses %" + sent->substr(i + 1, 2) + "; a rule here names groups 0 to 9";
+                    why = "uses %" + Utf8Left(std::string_view(*sent).substr(i + 1), 2) + "; a rule here names groups 0 to 9";
                     return std::nullopt;
                 }
                 filled += "$";
@@ -140,7 +140,7 @@ public:
             } else if (c == '%' && i + 1 < text.size() &&
                        std::isdigit(static_cast<unsigned char>(text[i + 1])) != 0) {
                 if (i + 2 < text.size() && std::isdigit(static_cast<unsigned char>(text[i + 2])) != 0) {
-                    return fail("uses %" + text.substr(i + 1, 2) + "; a rule here names groups 0 to 9");
+                    return fail("uses %" + Utf8Left(std::string_view(text).substr(i + 1), 2) + "; a rule here names groups 0 to 9");
                 }
                 const auto value = argument(text[++i] - '0');
                 if (!value) {
@@ -291,7 +291,7 @@ private:
             const std::string text = arg(0);
             for (std::size_t i = 0; i + 4 < text.size(); ++i) {
                 if (text[i] == '<' && text[i + 4] == '>') {
-                    return fail("shows text in colours (" + text.substr(i, 5) +
+                    return fail("shows text in colours (" + Utf8Left(std::string_view(text).substr(i), 5) +
                                 "), which the importer does not translate");
                 }
             }

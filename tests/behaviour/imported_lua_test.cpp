@@ -160,6 +160,7 @@ TEST(ImportedLua, WhatCannotBeTranslatedIsReportedNotGuessed) {
         {"#action {x} {#if {$hp < 5} {#bell}}\n", "runs the TinTin++ command #bell"},
         // Named whole: half a character would make the report no text at all.
         {"#action {x} {#if {\xC3\xBF\"%1\" == \"Wren\"} {y}}\n", "using \"\xC3\xBF\""},
+        {"#action {x} {#if {$a\xE2\x80\x94\xE2\x80\x94\xE2\x80\x94} {y}}\n", "has \"\xE2\x80\x94\xE2\x80\x94\xE2\x80\x94\""},
     };
     for (const auto& [file, why] : rows) {
         const RulesImport imported = ImportRulesFile(file);
