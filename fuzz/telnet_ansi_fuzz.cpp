@@ -40,6 +40,7 @@ struct Pipeline {
     // Bytes fed in a row while inside a sequence since the last byte that may
     // legitimately start a new one; the caps bound them.
     std::size_t telnetRun = 0;
+    std::size_t droppedLines = 0;
     std::size_t ansiRun = 0;
 
     void toAnsi(unsigned char byte) {
@@ -56,10 +57,14 @@ struct Pipeline {
     void feed(unsigned char byte) {
         if (!telnet.inSequence() && byte != TelnetFilter::IAC) {
             telnetRun = 0;
+            droppedLines = 0;
             toAnsi(byte);
             return;
         }
         telnetRun = byte == TelnetFilter::IAC ? 0 : telnetRun + 1;
+        if (telnetRun > TelnetFilter::MaxSubnegotiationLength + 2 && byte == '\n') {
+            ++droppedLines;
+        }
         std::string reply;
         if (telnet.feed(byte, reply) == TelnetFilter::Result::DataByte) {
             // An escaped IAC, or the byte past a dropped subnegotiation's limit.
@@ -68,16 +73,21 @@ struct Pipeline {
             toAnsi(byte);
         }
         checkReply(reply);
-        require(telnetRun <= TelnetFilter::MaxSubnegotiationLength + TelnetFilter::MaxDroppedLength + 2);
+        // A dropped subnegotiation may run on without a line end; one that
+        // carries lines of text is given up.
+        require(droppedLines <= TelnetFilter::MaxDroppedLines + 1);
+        if (!telnet.inSequence()) {
+            droppedLines = 0;
+        }
     }
 
     // Whatever state the input left, plain text must get out of it within the
     // caps, or a hostile server could hide the rest of the session.
     void drain() {
         for (std::size_t i = 0; telnet.inSequence() || ansi.inSequence(); ++i) {
-            require(i <= TelnetFilter::MaxSubnegotiationLength + TelnetFilter::MaxDroppedLength +
+            require(i <= TelnetFilter::MaxSubnegotiationLength + TelnetFilter::MaxDroppedLines +
                     AnsiParser::MaxStringLength + 8);
-            feed('a');
+            feed('\n');
         }
     }
 };

@@ -125,7 +125,7 @@ TelnetFilter::Result TelnetFilter::feed(unsigned char byte, std::string& reply) 
         // the next one, take this IAC as the start of the next command.
         return startCommand(byte);
     case State::Dropping:
-        if (++m_subnegotiationLength > MaxSubnegotiationLength + MaxDroppedLength) {
+        if (byte == '\n' && ++m_droppedLines > MaxDroppedLines) {
             m_state = State::Data;
             return Result::DataByte;
         }
@@ -152,6 +152,7 @@ void TelnetFilter::startDropping() {
     constexpr std::size_t kNamePart = 64;
     m_payload.resize(std::min(m_payload.size(), kNamePart));
     m_payload.shrink_to_fit();
+    m_droppedLines = 0;
     m_state = State::Dropping;
 }
 

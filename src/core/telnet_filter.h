@@ -38,10 +38,12 @@ public:
     // A server that opens a subnegotiation and never closes it would otherwise
     // swallow the rest of the session; past this many bytes the filter gives up.
     static constexpr std::size_t MaxSubnegotiationLength = std::size_t{64} * 1024;
-    // One over that length is dropped whole, up to its IAC SE; past this
-    // many more bytes without one, the server never meant to close it and
-    // what follows is text again.
-    static constexpr std::size_t MaxDroppedLength = std::size_t{1024} * 1024;
+    // One over that length is dropped whole, up to its IAC SE, however long
+    // (a 10 MB GMCP value is still one message). A stray IAC SB in a world's
+    // text is told apart by its lines: values are not sent as lines of text,
+    // so past this many line ends in what is being dropped, what follows is
+    // text again.
+    static constexpr std::size_t MaxDroppedLines = 100;
 
     // What a byte meant, beyond being swallowed. Events other than DataByte
     // leave their details in lastOption() / subnegotiation().
@@ -89,6 +91,7 @@ private:
     unsigned char m_option = 0;
     Side m_lastSide = Side::Remote;
     std::size_t m_subnegotiationLength = 0;
+    std::size_t m_droppedLines = 0;
     std::string m_payload;
     std::array<std::array<bool, 256>, 2> m_accepted{};
     std::array<std::array<bool, 256>, 2> m_on{};

@@ -31,6 +31,14 @@ std::string bytes(std::initializer_list<int> values) {
     return out;
 }
 
+std::string repeatLine(std::size_t lines) {
+    std::string out;
+    for (std::size_t i = 0; i < lines; ++i) {
+        out += "text\n";
+    }
+    return out;
+}
+
 struct Effects {
     std::string data;
     std::string reply;
@@ -140,8 +148,12 @@ INSTANTIATE_TEST_SUITE_P(
             "after", ""},
         Row{"AnOverlongOneEndsAtAnIacCommand", bytes({IAC, SB, 201}) + std::string(Cap, 'x') + bytes({IAC, GA}) + "b",
             "b", ""},
-        Row{"UnclosedSubnegotiationIsAbandonedPastTheDroppedLength",
-            bytes({IAC, SB}) + std::string(Cap + TelnetFilter::MaxDroppedLength, 'x') + "after", "after", ""}),
+        Row{"AnOverlongValueWithoutLineEndsIsDroppedWholeHoweverLong",
+            bytes({IAC, SB, 201}) + std::string(Cap + 2 * 1024 * 1024, 'x') + bytes({IAC, SE}) + "after", "after",
+            ""},
+        Row{"AStrayOpeningInTextIsAbandonedAfterItsLines",
+            bytes({IAC, SB}) + std::string(Cap, 'x') + repeatLine(TelnetFilter::MaxDroppedLines + 1) + "after",
+            "\nafter", ""}),
     [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
 
 TEST(TelnetFilterTest, ReportsPromptEndsOptionChangesAndWholeSubnegotiations) {
