@@ -78,7 +78,8 @@ std::optional<double> tfSeconds(const std::string& time) {
         }
         start = colon + 1;
     }
-    return total;
+    // Two fields are hours and minutes ("-0:30" is half an hour), not minutes and seconds.
+    return fields == 2 ? total * 60 : total;
 }
 
 std::string concat(const std::string& text) {

@@ -26,7 +26,8 @@ std::string on(const std::string& event, const std::string& body);
 // A timer every `seconds`, `count` times (0: until cancelled), by name.
 std::string every(double seconds, int count, const std::string& name, const std::string& body);
 std::string after(double seconds, const std::string& body);
-// tf's "[[hours:]minutes:]seconds" (fractions allowed); nothing for other text.
+// tf's "hours:minutes:seconds", "hours:minutes" or "seconds" (fractions
+// allowed); nothing for other text.
 std::optional<double> tfSeconds(const std::string& time);
 
 // A body's command with its substitutions already Lua expressions, each

@@ -275,11 +275,19 @@ public:
                 }
                 out_ += "break\n";
             } else if (verb == "/echo") {
-                if (!rest.empty() && rest[0] == '-') {
+                // A "-" or "--" by itself ends tf's options: what follows is the text.
+                std::string text = rest;
+                for (const char* end : {"-- ", "- "}) {
+                    if (text.rfind(end, 0) == 0 || text + " " == end) {
+                        text = text.substr(std::min(text.size(), std::string(end).size()));
+                        break;
+                    }
+                }
+                if (text.size() == rest.size() && !rest.empty() && rest[0] == '-') {
                     return fail("echoes with options (" + rest.substr(0, rest.find(' ')) +
                                 "), which the importer does not translate");
                 }
-                out_ += "echo(" + import_lua::concat(rest) + ")\n";
+                out_ += "echo(" + import_lua::concat(text) + ")\n";
             } else if (verb == "/set" || verb == "/let") {
                 if (!assign(verb, rest)) {
                     return false;

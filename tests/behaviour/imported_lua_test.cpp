@@ -79,6 +79,8 @@ TEST(ImportedLua, VariablesConditionsAndEchoesInBodiesBehaveAsInTheirClient) {
          "/def -t\"*count*\" c = /let i=0%;/while (i < 9) /if (i = 3) /break%;/endif%;/echo i%{i}%;/test "
          "++i%;/done%;/echo end %{i}\n",
          "", "count\r\n", "", "end 3"},
+        {"tf /echo -- ends its options", "/def a = /echo -- -x- %1%;/echo - -y-\n", "/a z", "", "",
+         "-x- z\n-y-"},
         {"tf /repeat with a variable", "/set spell=heal\n/repeat -1 1 cast %{spell}\n", "", "",
          "cast heal\r\n", ""},
         {"tf $[expression]",

@@ -142,8 +142,10 @@ TEST(RulesImport, VariablesTimersAndHooksBecomeLua) {
         {"tf set", "/set target=Wren \"the\" Bold\n", "vars[\"target\"] = \"Wren \\\"the\\\" Bold\"\n"},
         {"tf hook", "/def -h\"CONNECT\" hello = look%;/greet Wren\n/def greet = wave %1\n",
          "on(\"connect\", function()\n  send(\"look\", {raw=true})\n  send(\"/greet Wren\")\nend)\n"},
-        {"tf repeat", "/repeat -0:10 i /send idle\n",
+        {"tf repeat", "/repeat -10 i /send idle\n",
          "every(10, function()\n  send(\"idle\", {raw=true})\nend, \"tf-repeat-1\")\n"},
+        {"tf repeat in hours and minutes", "/repeat -0:30 i /send idle\n",
+         "every(1800, function()\n  send(\"idle\", {raw=true})\nend, \"tf-repeat-1\")\n"},
         {"tf repeat counted", "/repeat -1:00:00 3 save\n",
          "do\n  local left = 3\n  every(3600, function()\n  send(\"save\", {raw=true})\n    left = left - 1\n"
          "    if left <= 0 then cancel(\"tf-repeat-1\") end\n  end, \"tf-repeat-1\")\nend\n"},
