@@ -2,12 +2,12 @@
 
 #include "core/command_sender.h"
 #include "core/constants.h"
+#include "core/number_text.h"
 #include "core/output_sink.h"
 #include "core/session.h"
 #include "core/status_line.h"
 #include "platform/prompts.h"
 #include "platform/sound.h"
-#include "settings/number_text.h"
 
 #include <cmath>
 

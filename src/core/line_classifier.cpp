@@ -1,10 +1,10 @@
 #include "core/line_classifier.h"
 
 #include "core/main_window_view.h"
+#include "core/number_text.h"
 #include "core/session.h"
 #include "core/status_line.h"
 #include "core/text_codec.h"
-#include "settings/number_text.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,12 +4,11 @@
 #include "core/own_command_answers.h"
 #include "core/main_window_view.h"
 #include "core/output_buffer.h"
+#include "core/output_habits.h"
 #include "core/session.h"
 #include "core/text_codec.h"
 #include "platform/socket.h"
 #include "platform/sound.h"
-#include "settings/client_settings.h"
-#include "settings/trigger_set.h"
 
 #include <algorithm>
 #include <cstring>
@@ -77,8 +76,8 @@ bool isShownCharacter(char32_t c) {
 
 } // namespace
 
-LineProcessor::LineProcessor(Session& session, const ClientSettings& settings, Socket& socket, Sound& sound,
-                             TriggerSet& triggers, LineClassifier& classifier, OutputBuffer& output,
+LineProcessor::LineProcessor(Session& session, const OutputHabits& settings, Socket& socket, Sound& sound,
+                             const LineWatch& triggers, LineClassifier& classifier, OutputBuffer& output,
                              MainWindowView& window)
     : m_session(session)
     , m_settings(settings)
@@ -618,19 +617,17 @@ void LineProcessor::showLine(bool prompt) {
     int look = -1;
     const int slot = text.empty() ? -1 : m_triggers.match(text);
     if (slot >= 0) {
-        const TriggerDef& trigger = m_triggers.ActiveTriggers[static_cast<std::size_t>(slot)];
-        if (trigger.popUp && m_hooks.popUp) {
+        if (m_triggers.popsUp(slot) && m_hooks.popUp) {
             const std::string shown =
                 Utf8Length(text) > kPopUpCharacters ? Utf8Left(text, kPopUpCharacters) + "..." : text;
             m_hooks.popUp(m_session.WorldName + " - " + m_session.CharacterName, shown);
         }
-        if (!trigger.soundFile.empty()) {
-            m_sound.playWave(trigger.soundFile);
+        if (const std::string& sound = m_triggers.soundFile(slot); !sound.empty()) {
+            m_sound.playWave(sound);
         }
         int& cached = m_looks[static_cast<std::size_t>(slot)];
         if (cached == kLookUnknown) {
-            cached = m_output.addLook(TriggerLook{trigger.fontName, trigger.fontSize, trigger.bold,
-                                                  trigger.italic, Rgb::fromColourValue(trigger.colour)});
+            cached = m_output.addLook(m_triggers.look(slot));
         }
         look = cached;
     }

@@ -2,6 +2,7 @@
 
 #include "core/ansi_parser.h"
 #include "core/line_stage.h"
+#include "core/line_watch.h"
 #include "core/shown_line_filter.h"
 #include "core/telnet_filter.h"
 #include "core/telnet_options.h"
@@ -18,10 +19,9 @@
 namespace corvane {
 
 struct Session;
-struct ClientSettings;
+struct OutputHabits;
 class Socket;
 class Sound;
-class TriggerSet;
 class LineClassifier;
 class OwnCommandAnswers;
 class OutputBuffer;
@@ -73,8 +73,8 @@ public:
     // Quiet after an unfinished line before it is shown as an open prompt.
     static constexpr std::chrono::milliseconds kOpenPromptDelay{250};
 
-    LineProcessor(Session& session, const ClientSettings& settings, Socket& socket, Sound& sound,
-                  TriggerSet& triggers, LineClassifier& classifier, OutputBuffer& output,
+    LineProcessor(Session& session, const OutputHabits& settings, Socket& socket, Sound& sound,
+                  const LineWatch& triggers, LineClassifier& classifier, OutputBuffer& output,
                   MainWindowView& window);
 
     void setHooks(Hooks hooks) { m_hooks = std::move(hooks); }
@@ -141,10 +141,10 @@ private:
     void endOpenLine(bool shownOnly);
 
     Session& m_session;
-    const ClientSettings& m_settings;
+    const OutputHabits& m_settings;
     Socket& m_socket;
     Sound& m_sound;
-    TriggerSet& m_triggers;
+    const LineWatch& m_triggers;
     LineClassifier& m_classifier;
     OutputBuffer& m_output;
     MainWindowView& m_window;
@@ -187,7 +187,7 @@ private:
     bool m_running = false;
     // A command went out while a read was being worked through.
     bool m_commandSentMeanwhile = false;
-    std::array<int, 5> m_looks{-1, -1, -1, -1, -1};
+    std::array<int, LineWatch::Slots> m_looks{};
 };
 
 } // namespace corvane

@@ -2,6 +2,7 @@
 
 #include "core/input_view.h"
 #include "core/main_menu.h"
+#include "core/output_habits.h"
 #include "core/output_buffer.h"
 #include "core/output_view.h"
 #include "core/session.h"
@@ -9,14 +10,12 @@
 #include "core/text_codec.h"
 #include "core/web_word.h"
 #include "platform/clipboard.h"
-#include "settings/client_settings.h"
-#include "settings/play_options.h"
 
 #include <algorithm>
 
 namespace corvane {
 
-OutputWindow::OutputWindow(Session& session, ClientSettings& settings, OutputView& view, OutputBuffer& buffer,
+OutputWindow::OutputWindow(Session& session, const OutputHabits& settings, OutputView& view, OutputBuffer& buffer,
                            StatusLine& status, InputView& input, Clipboard& clipboard, MainMenu& menu,
                            Hooks hooks)
     : m_session(session)
@@ -43,14 +42,14 @@ std::size_t OutputWindow::heldLines() const {
 void OutputWindow::onFocusIn() {
     m_focused = true;
     // A click that selects nothing leaves the text running, when so chosen.
-    if (m_settings.Play[PlayOption::PauseOnlySelecting] && !m_view.hasSelection()) {
+    if (pauseOnlySelecting() && !m_view.hasSelection()) {
         return;
     }
     pause();
 }
 
 void OutputWindow::onSelectionChanged(bool selected) {
-    if (!m_focused || !m_settings.Play[PlayOption::PauseOnlySelecting] || selected == m_session.OutputPaused) {
+    if (!m_focused || !pauseOnlySelecting() || selected == m_session.OutputPaused) {
         return;
     }
     if (selected) {
@@ -62,7 +61,7 @@ void OutputWindow::onSelectionChanged(bool selected) {
 
 void OutputWindow::onFocusOut() {
     m_focused = false;
-    if (m_settings.Play[PlayOption::PauseOnlySelecting] && !m_session.OutputPaused) {
+    if (pauseOnlySelecting() && !m_session.OutputPaused) {
         return;
     }
     resume();

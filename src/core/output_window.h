@@ -7,7 +7,7 @@
 namespace corvane {
 
 struct Session;
-struct ClientSettings;
+struct OutputHabits;
 class OutputView;
 class OutputBuffer;
 class StatusLine;
@@ -24,9 +24,11 @@ public:
     struct Hooks {
         std::function<void()> processIncoming;
         std::function<void(const std::string& address)> openInBrowser;
+        // Only a selection, not a click, pauses the text.
+        std::function<bool()> pauseOnlySelecting;
     };
 
-    OutputWindow(Session& session, ClientSettings& settings, OutputView& view, OutputBuffer& buffer,
+    OutputWindow(Session& session, const OutputHabits& settings, OutputView& view, OutputBuffer& buffer,
                  StatusLine& status, InputView& input, Clipboard& clipboard, MainMenu& menu, Hooks hooks);
 
     void onFocusIn();
@@ -53,6 +55,7 @@ public:
     void updateGeometry(int outputWidth);
 
 private:
+    bool pauseOnlySelecting() const { return m_hooks.pauseOnlySelecting && m_hooks.pauseOnlySelecting(); }
     void pause();
     void resume();
     std::size_t heldLines() const;
@@ -61,7 +64,7 @@ private:
     // Lines held since the pause began (counted as they come, not re-read).
     std::size_t m_heldLines = 0;
     Session& m_session;
-    ClientSettings& m_settings;
+    const OutputHabits& m_settings;
     OutputView& m_view;
     OutputBuffer& m_buffer;
     StatusLine& m_status;

@@ -3,16 +3,16 @@
 #include "core/command_sender.h"
 #include "core/constants.h"
 #include "core/main_menu.h"
+#include "core/number_text.h"
 #include "core/session.h"
 #include "core/status_line.h"
 #include "core/text_codec.h"
 #include "macros/ask_overwrite_append.h"
-#include "room/exits_line.h"
 #include "platform/choosers.h"
 #include "platform/prompts.h"
-#include "room/random_source.h"
-#include "settings/number_text.h"
 #include "platform/view_factory.h"
+#include "room/exits_line.h"
+#include "room/random_source.h"
 
 #include <algorithm>
 #include <cstdio>

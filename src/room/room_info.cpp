@@ -1,7 +1,7 @@
 #include "room/room_info.h"
 
+#include "core/number_text.h"
 #include "core/session.h"
-#include "settings/number_text.h"
 
 #include <algorithm>
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/output_habits.h"
 #include "settings/play_options.h"
 
 #include <string>
@@ -7,7 +8,7 @@
 namespace corvane {
 
 // The global settings read at start-up and changed by the preferences dialog.
-struct ClientSettings {
+struct ClientSettings : OutputHabits {
     std::string SettingsPath;
     std::string ProgramDir;
     std::string PictureDir;
@@ -15,14 +16,10 @@ struct ClientSettings {
     std::string HelpAddress;
     bool AutoPictureLoad = true;
     bool NewBrowser = false;
-    bool MinBeep = false;
-    bool MinMaximize = false;
     bool RememberWinPos = false;
     // Scrolling the output box up reads back the session history in a pane above the live lines.
     int MaxLines = 0;
-    int CharsPerLine = 80;
     int MaxLinesLimit = 249;
-    int MaxOutputChars = 29800;
     PlayOptions Play;
 };
 

@@ -3,7 +3,7 @@
 #include "platform/prompts.h"
 #include "settings/ini_file.h"
 #include "settings/locked_file.h"
-#include "worlds/scramble.h"
+#include "settings/scramble.h"
 
 #include <filesystem>
 

@@ -1,6 +1,6 @@
 #include "settings/play_options.h"
 
-#include "settings/number_text.h"
+#include "core/number_text.h"
 #include "settings/settings.h"
 
 namespace corvane {

@@ -1,9 +1,9 @@
 #include "settings/startup.h"
 
 #include "core/display_view.h"
+#include "core/number_text.h"
 #include "core/text_codec.h"
 #include "settings/client_settings.h"
-#include "settings/number_text.h"
 #include "settings/settings.h"
 
 #include <algorithm>

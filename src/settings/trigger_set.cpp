@@ -1,7 +1,7 @@
 #include "settings/trigger_set.h"
 
+#include "core/number_text.h"
 #include "core/text_codec.h"
-#include "settings/number_text.h"
 #include "settings/settings.h"
 
 #include <algorithm>
@@ -227,6 +227,20 @@ void TriggerSet::prepare() {
             m_pairStarts[static_cast<std::size_t>(first) << 8 | static_cast<unsigned char>(needle[1])] |= bit;
         }
     }
+}
+
+bool TriggerSet::popsUp(int slot) const {
+    return ActiveTriggers[static_cast<std::size_t>(slot)].popUp;
+}
+
+const std::string& TriggerSet::soundFile(int slot) const {
+    return ActiveTriggers[static_cast<std::size_t>(slot)].soundFile;
+}
+
+TriggerLook TriggerSet::look(int slot) const {
+    const TriggerDef& trigger = ActiveTriggers[static_cast<std::size_t>(slot)];
+    return TriggerLook{trigger.fontName, trigger.fontSize, trigger.bold, trigger.italic,
+                       Rgb::fromColourValue(trigger.colour)};
 }
 
 int TriggerSet::match(std::string_view line) const {

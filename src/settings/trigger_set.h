@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/line_watch.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -20,7 +22,7 @@ struct TriggerDef {
     std::int32_t colour = 0; // 0x00BBGGRR
 };
 
-inline constexpr std::size_t kTriggerCount = 5;
+inline constexpr std::size_t kTriggerCount = LineWatch::Slots;
 // Slot n (1 to 5) is at index n - 1.
 using TriggerTable = std::array<TriggerDef, kTriggerCount>;
 
@@ -39,7 +41,7 @@ struct TriggerRow {
 
 // The triggers in force and those of one world as last loaded; loading and
 // saving their stored form, and matching a line against them.
-class TriggerSet {
+class TriggerSet final : public LineWatch {
 public:
     TriggerTable ActiveTriggers;
     TriggerTable WorldTriggers;
@@ -60,7 +62,10 @@ public:
     // The first active slot (index 0-4) whose non-empty text occurs in the line
     // without regard to case, or -1. The operations above prepare by
     // themselves; call prepare() after changing ActiveTriggers directly.
-    int match(std::string_view line) const;
+    int match(std::string_view line) const override;
+    bool popsUp(int slot) const override;
+    const std::string& soundFile(int slot) const override;
+    TriggerLook look(int slot) const override;
     void prepare();
 
 private:

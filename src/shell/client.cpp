@@ -94,7 +94,8 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
     , m_outputWindow(
           m_session, m_settings, views.output, m_output, m_status, views.input, platform.clipboard, m_menu,
           OutputWindow::Hooks{[this] { m_connection.outputResumed(); },
-                              [this](const std::string& address) { m_browser.OpenInBrowser(address); }})
+                              [this](const std::string& address) { m_browser.OpenInBrowser(address); },
+                              [this] { return m_settings.Play[PlayOption::PauseOnlySelecting]; }})
     , m_gameTimer(m_session, m_status, views.status, m_menu, m_sender, platform.clock)
     , m_characterLogin(m_session, m_sender, platform.prompts, platform.sound, platform.views,
                        m_options.settingsPath)

@@ -5,10 +5,10 @@
 #include "core/session.h"
 #include "core/text_codec.h"
 #include "platform/prompts.h"
+#include "settings/scramble.h"
 #include "settings/settings.h"
 #include "worlds/login_form.h"
 #include "worlds/password_store.h"
-#include "worlds/scramble.h"
 #include "worlds/typed_names.h"
 #include "worlds/world_is_stored.h"
 

@@ -2,8 +2,8 @@
 
 #include "core/text_codec.h"
 #include "platform/keyring.h"
+#include "settings/scramble.h"
 #include "settings/settings.h"
-#include "worlds/scramble.h"
 
 namespace corvane {
 

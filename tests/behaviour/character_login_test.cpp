@@ -1,9 +1,9 @@
 #include "behaviour/scratch_folder.h"
 #include "fakes/client_harness.h"
 #include "fakes/fake_keyring.h"
-#include "worlds/password_store.h"
+#include "settings/scramble.h"
 #include "settings/settings.h"
-#include "worlds/scramble.h"
+#include "worlds/password_store.h"
 #include "worlds/stored_login.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #include "fakes/fake_keyring.h"
 #include "scratch_folder.h"
+#include "settings/scramble.h"
 #include "settings/settings.h"
 #include "worlds/password_store.h"
-#include "worlds/scramble.h"
 
 #include <gtest/gtest.h>
 #include <map>

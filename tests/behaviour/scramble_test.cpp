@@ -1,6 +1,6 @@
 #include "core/text_codec.h"
 #include "settings/default_settings.h"
-#include "worlds/scramble.h"
+#include "settings/scramble.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -4,8 +4,8 @@
 #include "settings/default_settings.h"
 #include "settings/file_lock.h"
 #include "settings/locked_file.h"
+#include "settings/scramble.h"
 #include "settings/settings.h"
-#include "worlds/scramble.h"
 
 #include <algorithm>
 #include <csignal>

@@ -1,7 +1,7 @@
 #include "settings/settings.h"
+#include "settings/scramble.h"
 #include "widgets/qt_dialog_harness.h"
 #include "worlds/character_login.h"
-#include "worlds/scramble.h"
 
 #include <QComboBox>
 #include <QLineEdit>

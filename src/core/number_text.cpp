@@ -1,4 +1,4 @@
-#include "settings/number_text.h"
+#include "core/number_text.h"
 
 #include <array>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "worlds/scramble.h"
+#include "settings/scramble.h"
 
 #include "core/text_codec.h"
 
