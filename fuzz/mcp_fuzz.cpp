@@ -4,7 +4,7 @@
 // same values, and a line that shows must never start with the out-of-band
 // marker unless it arrived quoted.
 
-#include "core/mcp_stage.h"
+#include "mcp/mcp_stage.h"
 
 #include <cstdint>
 #include <cstdlib>

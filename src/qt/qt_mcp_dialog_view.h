@@ -2,7 +2,7 @@
 
 #include "qt/qt_presenter_close.h"
 
-#include "shell/mcp_dialog_view.h"
+#include "mcp/mcp_dialog_view.h"
 
 #include <QWidget>
 #include <map>

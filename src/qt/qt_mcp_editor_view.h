@@ -2,7 +2,7 @@
 
 #include "qt/qt_presenter_close.h"
 
-#include "shell/mcp_editor_view.h"
+#include "mcp/mcp_editor_view.h"
 
 #include <QPlainTextEdit>
 #include <QWidget>

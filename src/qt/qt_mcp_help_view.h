@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/mcp_help_view.h"
+#include "mcp/mcp_help_view.h"
 
 #include <QWidget>
 

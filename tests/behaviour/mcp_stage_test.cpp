@@ -1,4 +1,4 @@
-#include "core/mcp_stage.h"
+#include "mcp/mcp_stage.h"
 
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/mcp_dialog_view.h"
+#include "mcp/mcp_dialog_view.h"
 
 #include <map>
 #include <string>

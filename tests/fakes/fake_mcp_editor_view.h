@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/mcp_editor_view.h"
+#include "mcp/mcp_editor_view.h"
 
 #include <string>
 

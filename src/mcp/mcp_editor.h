@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/mcp_message.h"
-#include "shell/mcp_editor_view.h"
-#include "shell/mcp_external_edit.h"
+#include "mcp/mcp_editor_view.h"
+#include "mcp/mcp_external_edit.h"
+#include "mcp/mcp_message.h"
 
 #include <functional>
 #include <memory>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/mcp_stage.h"
-#include "shell/mcp_dialog_view.h"
+#include "mcp/mcp_dialog_view.h"
+#include "mcp/mcp_stage.h"
 
 #include <functional>
 #include <memory>

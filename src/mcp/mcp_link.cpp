@@ -1,4 +1,4 @@
-#include "core/mcp_link.h"
+#include "mcp/mcp_link.h"
 
 #include "core/command_sender.h"
 #include "core/constants.h"

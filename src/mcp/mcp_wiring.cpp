@@ -1,8 +1,8 @@
-#include "shell/mcp_wiring.h"
+#include "mcp/mcp_wiring.h"
 
 #include "core/session_history.h"
+#include "mcp/mcp_packages.h"
 #include "settings/settings.h"
-#include "shell/mcp_packages.h"
 
 namespace corvane {
 

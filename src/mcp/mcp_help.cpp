@@ -1,7 +1,7 @@
-#include "shell/mcp_help.h"
+#include "mcp/mcp_help.h"
 
-#include "core/mcp_link.h"
 #include "core/session.h"
+#include "mcp/mcp_link.h"
 #include "platform/view_factory.h"
 
 #include <algorithm>

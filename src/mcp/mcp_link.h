@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/line_stage.h"
-#include "core/mcp_stage.h"
+#include "mcp/mcp_stage.h"
 
 #include <functional>
 #include <map>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/mcp_message.h"
+#include "mcp/mcp_message.h"
 
 #include <cstddef>
 #include <functional>

@@ -1,7 +1,7 @@
-#include "shell/mcp_external_edit.h"
+#include "mcp/mcp_external_edit.h"
 
-#include "core/mcp_link.h"
 #include "macros/text_editor.h"
+#include "mcp/mcp_link.h"
 #include "settings/atomic_file.h"
 
 #include <filesystem>

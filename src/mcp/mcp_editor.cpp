@@ -1,6 +1,6 @@
-#include "shell/mcp_editor.h"
+#include "mcp/mcp_editor.h"
 
-#include "core/mcp_stage.h"
+#include "mcp/mcp_stage.h"
 #include "platform/prompts.h"
 
 namespace corvane {

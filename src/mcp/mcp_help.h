@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/mcp_stage.h"
-#include "shell/mcp_help_view.h"
+#include "mcp/mcp_help_view.h"
+#include "mcp/mcp_stage.h"
 
 #include <memory>
 #include <string>

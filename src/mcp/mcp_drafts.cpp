@@ -1,4 +1,4 @@
-#include "shell/mcp_drafts.h"
+#include "mcp/mcp_drafts.h"
 
 #include "settings/file_lock.h"
 #include "settings/locked_file.h"

@@ -1,7 +1,7 @@
-#include "shell/mcp_gui.h"
+#include "mcp/mcp_gui.h"
 
-#include "core/mcp_link.h"
 #include "core/output_sink.h"
+#include "mcp/mcp_link.h"
 #include "platform/view_factory.h"
 
 #include <algorithm>

@@ -1,12 +1,12 @@
-#include "shell/mcp_packages.h"
+#include "mcp/mcp_packages.h"
 
 #include "core/output_sink.h"
 #include "core/session.h"
 #include "core/status_line.h"
 #include "core/text_codec.h"
-#include "settings/settings.h"
+#include "mcp/mcp_drafts.h"
 #include "platform/view_factory.h"
-#include "shell/mcp_drafts.h"
+#include "settings/settings.h"
 #include "worlds/typed_names.h"
 #include "worlds/world_entry.h"
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "core/mcp_link.h"
+#include "mcp/mcp_editor.h"
+#include "mcp/mcp_gui.h"
+#include "mcp/mcp_help.h"
+#include "mcp/mcp_link.h"
 #include "platform/clock.h"
-#include "shell/mcp_editor.h"
-#include "shell/mcp_gui.h"
-#include "shell/mcp_help.h"
 
 #include <memory>
 #include <string>

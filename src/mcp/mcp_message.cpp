@@ -1,4 +1,4 @@
-#include "core/mcp_message.h"
+#include "mcp/mcp_message.h"
 
 #include <algorithm>
 
