@@ -329,7 +329,7 @@ private:
                             ", which TinTin++ counts as 0; the importer does not guess");
             }
             if (peek("(")) {
-                return fail("calls the function " + word + "(), which the importer does not translate");
+                return call(word);
             }
             return named(word, word);
         }
@@ -338,6 +338,23 @@ private:
         std::string shown;
         AppendUtf8(shown, NextCodePoint(text_, next));
         return fail("has a condition using \"" + shown + "\", which the importer does not translate");
+    }
+
+    // tf's functions that mean the same in Lua: strlen(text), in bytes as tf 5 counts.
+    std::optional<Piece> call(const std::string& function) {
+        if (function != "strlen") {
+            return fail("calls the function " + function + "(), which the importer does not translate");
+        }
+        take("(");
+        auto argument = logicalOr();
+        if (!argument) {
+            return std::nullopt;
+        }
+        if (!take(")")) {
+            return fail("calls " + function + "() with more than one value, which the importer does not translate");
+        }
+        const auto text = str(*argument);
+        return text ? std::optional<Piece>(Piece{"#(" + *text + ")", Kind::Num}) : std::nullopt;
     }
 
     std::optional<Piece> named(const std::string& name, const std::string& shown) {

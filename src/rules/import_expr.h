@@ -12,7 +12,7 @@ namespace corvane::import_expr {
 // tt++ compares quoted strings as strings and everything else as numbers,
 // && || are and/or, and an expression with text that is not a number in it
 // is false (a sum, 0). What either would do some other way (regexp and glob matches,
-// functions, tt++ patterns on the right of ==, bitwise operators) is
+// functions other than tf's strlen(), tt++ patterns on the right of ==, bitwise operators) is
 // refused with `why` naming it.
 enum class Dialect { TinyFugue, TinTin };
 

@@ -238,6 +238,14 @@ public:
                 continue;
             }
             lastWasIf = false;
+            if (tinIs(name, "loop", 3) || tinIs(name, "foreach", 4)) {
+                const auto lua = loop(tinIs(name, "loop", 3), args, depth);
+                if (!lua) {
+                    return std::nullopt;
+                }
+                out += *lua;
+                continue;
+            }
             const auto lua = one(command, name, args, last && appendRest_);
             if (!lua) {
                 return std::nullopt;
@@ -248,6 +256,46 @@ public:
     }
 
 private:
+    // "#loop {start} {finish} {variable} {commands}", counting up or down by
+    // one; "#foreach {a;b;c} {variable} {commands}". Each sets the variable,
+    // as tt++ does, before its commands run.
+    std::optional<std::string> loop(bool counted, const std::vector<std::string>& args, int depth) {
+        const std::size_t count = counted ? 4 : 3;
+        if (args.size() != count) {
+            return fail(counted ? "has #loop without its {start} {finish} {variable} {commands}"
+                                : "has #foreach without its {list} {variable} {commands}");
+        }
+        const auto target = variableName(args[count - 2]);
+        const auto inner = target ? body(args[count - 1], depth + 1) : std::nullopt;
+        if (!inner) {
+            return std::nullopt;
+        }
+        if (!counted) {
+            if (args[0].find('{') != std::string::npos) {
+                return fail("has #foreach over a {braced} list, which the importer does not translate");
+            }
+            const auto list = marked(args[0]);
+            return list ? std::optional<std::string>("for _v in (" + import_lua::concat(*list) +
+                                                     " .. \";\"):gmatch(\"([^;]*);\") do\n" + *target +
+                                                     " = _v\n" + *inner + "end\n")
+                        : std::nullopt;
+        }
+        std::string bounds[2];
+        for (int i = 0; i < 2; ++i) {
+            const auto filled = marked(args[static_cast<std::size_t>(i)]);
+            const auto value = filled ? import_expr::number(
+                                            *filled, import_expr::Dialect::TinTin,
+                                            [](const std::string&) { return std::optional<std::string>(); }, why_)
+                                      : std::nullopt;
+            if (!value) {
+                return std::nullopt;
+            }
+            bounds[i] = *value;
+        }
+        return "do\nlocal _a, _b = " + bounds[0] + ", " + bounds[1] + "\nfor _v = _a, _b, _a <= _b and 1 or -1 do\n" +
+               *target + " = _v\n" + *inner + "end\nend\n";
+    }
+
     std::nullopt_t fail(const std::string& why) {
         why_ = why;
         return std::nullopt;
@@ -378,7 +426,7 @@ bool tinNeedsLua(const std::string& body) {
         const std::string word = ToLowerAscii(command.substr(0, command.find_first_of(" \t{")));
         const std::string name = word.empty() || word[0] != '#' ? std::string() : word.substr(1);
         if (tinIs(name, "if", 2) || tinIs(name, "showme", 4) || tinIs(name, "math", 3) ||
-            tinIs(name, "variable", 3) ||
+            tinIs(name, "variable", 3) || tinIs(name, "loop", 3) || tinIs(name, "foreach", 4) ||
             (tinIs(name, "line", 4) && ToLowerAscii(command).find("gag") != std::string::npos)) {
             return true;
         }
