@@ -39,6 +39,8 @@ struct Setup {
     int listMode = 0;
     bool lagMeterOn = false;
     int pendingReplies = 0;
+    // The world's MXP box is ticked: a world's WILL MXP turns its markup on.
+    bool mxp = false;
 };
 
 struct TriggerWord {
@@ -75,6 +77,7 @@ struct Run {
         h.client.lineClassifier().setPlayerList(&list);
         LineProcessor& processor = h.client.lineProcessor();
         processor.setLogWriter(&log);
+        processor.setMxpAccepted(setup.mxp);
         processor.setHooks(
             {[this](const std::string& title, const std::string& text) { popUps.emplace_back(title, text); },
              {},
@@ -184,6 +187,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     setup.listMode = (flags >> 1U) % 3;
     setup.lagMeterOn = (flags & 8U) != 0;
     setup.pendingReplies = (flags >> 4U) & 3U;
+    setup.mxp = (flags & 0x40U) != 0;
     std::vector<std::size_t> cuts(provider.ConsumeIntegralInRange<std::size_t>(0, 24));
     for (std::size_t& cut : cuts) {
         cut = provider.ConsumeIntegral<std::uint16_t>();

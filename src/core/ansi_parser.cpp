@@ -156,6 +156,8 @@ void AnsiParser::feedCsi(unsigned char byte) {
         // functions (xterm's key modifiers, for one), not colours.
         if (byte == 'm' && !m_private && !m_intermediate) {
             applySgr();
+        } else if (byte == 'z' && !m_private && !m_intermediate) {
+            m_lineMode = m_paramCount == 0 ? 0 : m_params[0];
         }
         m_state = State::Text;
     } else if (byte == ESC) {
@@ -318,6 +320,7 @@ void AnsiParser::updateStyle() {
 
 void AnsiParser::reset() {
     m_state = State::Text;
+    m_lineMode = -1;
     m_paramCount = 0;
     m_length = 0;
     resetAttributes();

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <utility>
 
 namespace corvane {
 
@@ -25,6 +26,8 @@ public:
     // Takes a byte while inSequence(), or the ESC that starts a sequence.
     void feed(unsigned char byte);
     const TextStyle& style() const { return m_style; }
+    // The MXP line mode of the last ESC [ n z, or -1; taking it clears it.
+    int takeLineMode() { return std::exchange(m_lineMode, -1); }
     // Back to text in the plain style, as at the start of a connection.
     void reset();
     // Leaves a half-read sequence without touching the style: a carriage
@@ -79,6 +82,7 @@ private:
     bool m_italic = false;
     bool m_underline = false;
     bool m_reverse = false;
+    int m_lineMode = -1;
     TextStyle m_style;
 };
 

@@ -121,6 +121,10 @@ void LineProcessor::reset() {
     m_decoder.reset();
     m_reportedUtf8 = false;
     m_reportedNonUtf8 = false;
+    m_mxp.reset();
+    m_mxpOn = false;
+    // Links still on screen are the last world's: they no longer do anything.
+    m_mxpLinks.clear();
     m_pairedEnd = 0;
     m_previous = '\r';
     m_line.clear();
@@ -169,7 +173,88 @@ void LineProcessor::cutLine() {
 }
 
 void LineProcessor::flushDecoder() {
-    m_decoder.flush([this](char32_t character) { putCharacter(character); });
+    m_decoder.flush([this](char32_t character) { textCharacter(character); });
+}
+
+void LineProcessor::textCharacter(char32_t character) {
+    if (m_mxpOn) {
+        m_mxp.feed(character, *this);
+    } else {
+        putCharacter(character);
+    }
+}
+
+void LineProcessor::setMxpAccepted(bool accepted) {
+    m_mxpAccepted = accepted;
+    m_telnet.setAccepted(telnet_option::Mxp, TelnetFilter::Side::Remote, accepted);
+    m_telnet.setAccepted(telnet_option::Mxp, TelnetFilter::Side::Local, accepted);
+    mxpSwitched();
+}
+
+void LineProcessor::mxpSwitched() {
+    const bool on = m_mxpAccepted && (m_telnet.isOn(telnet_option::Mxp, TelnetFilter::Side::Remote) ||
+                                      m_telnet.isOn(telnet_option::Mxp, TelnetFilter::Side::Local));
+    if (on == m_mxpOn) {
+        return;
+    }
+    m_mxpOn = on;
+    // A line mode seen while MXP was off is not for it.
+    m_ansi.takeLineMode();
+    m_mxp.reset();
+    mxpLookChanged();
+}
+
+void LineProcessor::mxpBytes(const unsigned char* begin, const unsigned char* end) {
+    for (const unsigned char* p = begin; p != end; ++p) {
+        if (*p < 0x80 && !m_decoder.pending()) {
+            m_mxp.feed(*p, *this);
+        } else {
+            feedDecoder(*p, [this](char32_t character) { m_mxp.feed(character, *this); });
+        }
+    }
+}
+
+void LineProcessor::mxpSequenceEnded() {
+    const int mode = m_ansi.takeLineMode();
+    if (mode >= 0) {
+        m_mxp.setLineMode(mode, *this);
+    }
+    mxpLookChanged();
+}
+
+void LineProcessor::mxpText(char32_t character) {
+    putCharacter(character);
+}
+
+void LineProcessor::mxpLookChanged() {
+    TextStyle style = m_ansi.style();
+    if (m_mxpOn) {
+        const MxpLook& look = m_mxp.look();
+        const auto rgb = [](std::uint32_t value) {
+            return Rgb{static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 8),
+                       static_cast<std::uint8_t>(value)};
+        };
+        style.bold = style.bold || look.bold;
+        style.italic = style.italic || look.italic;
+        style.underline = style.underline || look.underline;
+        if (look.foreground) {
+            style.foreground = rgb(*look.foreground);
+        }
+        if (look.background) {
+            style.background = rgb(*look.background);
+        }
+        style.link = look.link;
+    }
+    if (!(style == m_spanStyle)) {
+        closeSpan();
+        m_spanStyle = style;
+    }
+}
+
+void LineProcessor::mxpLineBreak() {
+    completeLine(true);
+    m_previous = '\n';
+    m_pairedEnd = 0;
 }
 
 template <typename Put> void LineProcessor::feedDecoder(unsigned char byte, Put&& put) {
@@ -314,7 +399,7 @@ void LineProcessor::telnetByte(unsigned char byte) {
         } else {
             releaseHeldCarriageReturns();
             m_pairedEnd = 0;
-            feedDecoder(byte, [this](char32_t character) { putCharacter(character); });
+            feedDecoder(byte, [this](char32_t character) { textCharacter(character); });
         }
         break;
     case TelnetFilter::Result::PromptEnd:
@@ -322,6 +407,9 @@ void LineProcessor::telnetByte(unsigned char byte) {
         break;
     case TelnetFilter::Result::OptionChanged:
         m_telnetOptions.optionChanged(m_telnet, m_reply);
+        if (m_telnet.lastOption() == telnet_option::Mxp) {
+            mxpSwitched();
+        }
         break;
     case TelnetFilter::Result::Subnegotiation:
         if (m_telnet.lastOption() == MccpInflater::Option &&
@@ -345,6 +433,9 @@ void LineProcessor::promptEnded() {
     releaseHeldCarriageReturns();
     if (m_decoder.pending()) {
         flushDecoder();
+    }
+    if (m_mxpOn) {
+        m_mxp.lineEnded(*this);
     }
     if (m_line.text.empty() && m_shownBytes == 0) {
         return;
@@ -386,9 +477,13 @@ std::size_t LineProcessor::processBatch(const unsigned char* bytes, std::size_t 
                 flushDecoder();
             }
             m_ansi.feed(c);
-            if (!m_ansi.inSequence() && !(m_ansi.style() == m_spanStyle)) {
-                closeSpan();
-                m_spanStyle = m_ansi.style();
+            if (!m_ansi.inSequence()) {
+                if (m_mxpOn) {
+                    mxpSequenceEnded();
+                } else if (!(m_ansi.style() == m_spanStyle)) {
+                    closeSpan();
+                    m_spanStyle = m_ansi.style();
+                }
             }
             ++i;
         } else if (c == 0) {
@@ -406,20 +501,27 @@ std::size_t LineProcessor::processBatch(const unsigned char* bytes, std::size_t 
             // A run of ordinary text, up to what one line may hold.
             releaseHeldCarriageReturns();
             m_pairedEnd = 0;
-            if (m_lineCharacters >= kMaxLineCharacters) {
-                cutLine();
-            }
-            const std::size_t room = kMaxLineCharacters - m_lineCharacters;
-            const std::size_t limit = std::min(n, i + room);
             unsigned char high = 0;
-            const std::size_t end = i + plainRun(bytes + i, bytes + limit, high);
-            if ((high & 0x80) == 0 && !m_decoder.pending()) {
-                m_line.text.append(reinterpret_cast<const char*>(bytes + i), end - i);
-                m_lineCharacters += end - i;
+            if (m_mxpOn) {
+                // Markup shows nothing, so the line's length is counted as it is shown.
+                const std::size_t end = i + plainRun(bytes + i, bytes + n, high);
+                mxpBytes(bytes + i, bytes + end);
+                i = end;
             } else {
-                decodeText(bytes + i, bytes + end);
+                if (m_lineCharacters >= kMaxLineCharacters) {
+                    cutLine();
+                }
+                const std::size_t room = kMaxLineCharacters - m_lineCharacters;
+                const std::size_t limit = std::min(n, i + room);
+                const std::size_t end = i + plainRun(bytes + i, bytes + limit, high);
+                if ((high & 0x80) == 0 && !m_decoder.pending()) {
+                    m_line.text.append(reinterpret_cast<const char*>(bytes + i), end - i);
+                    m_lineCharacters += end - i;
+                } else {
+                    decodeText(bytes + i, bytes + end);
+                }
+                i = end;
             }
-            i = end;
         } else {
             if (m_decoder.pending()) {
                 flushDecoder();
@@ -446,7 +548,11 @@ std::size_t LineProcessor::processBatch(const unsigned char* bytes, std::size_t 
                 releaseHeldCarriageReturns();
                 m_pairedEnd = 0;
                 if (c == '\t') {
-                    if (m_lineCharacters + 8 <= kMaxLineCharacters) {
+                    if (m_mxpOn) {
+                        for (int k = 0; k < 8; ++k) {
+                            textCharacter(' ');
+                        }
+                    } else if (m_lineCharacters + 8 <= kMaxLineCharacters) {
                         m_line.text.append(8, ' ');
                         m_lineCharacters += 8;
                     } else {
@@ -461,6 +567,9 @@ std::size_t LineProcessor::processBatch(const unsigned char* bytes, std::size_t 
             ++i;
         }
         if (lineEnd) {
+            if (m_mxpOn) {
+                m_mxp.lineEnded(*this);
+            }
             completeLine(true);
             m_previous = c;
         }

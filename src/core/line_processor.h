@@ -10,6 +10,7 @@
 #include "core/text_line.h"
 #include "core/utf8_stream_decoder.h"
 #include "wire/mccp_inflater.h"
+#include "wire/mxp_parser.h"
 
 #include <array>
 #include <functional>
@@ -42,7 +43,7 @@ public:
 // lets the classifier take marker lines and listings, and shows the rest with
 // trigger effects. An unfinished line is shown as an open prompt (at once
 // before log-in, after a quiet spell after it) and completed in place.
-class LineProcessor {
+class LineProcessor : private MxpParser::Sink {
 public:
     // A line longer than this is shown in pieces: the window could not keep
     // more, and an endless line must not grow memory without bound. It counts
@@ -85,6 +86,13 @@ public:
     // The telnet negotiation table and what is said once an option is on.
     TelnetFilter& telnet() { return m_telnet; }
     TelnetOptions& telnetOptions() { return m_telnetOptions; }
+    // The world may speak MXP (its address book box): the option is agreed
+    // to, and its markup read while it is on. Off, received text is read
+    // exactly as if MXP did not exist.
+    void setMxpAccepted(bool accepted);
+    bool mxpOn() const { return m_mxpOn; }
+    // The links MXP made, by the numbers the shown lines' styles carry.
+    const MxpLinks& mxpLinks() const { return m_mxpLinks; }
     // The output box's size in characters, for worlds that asked for it.
     void windowResized(int columns, int rows);
     // Triggers: see ShownLineFilter. A line it hides is still logged.
@@ -112,6 +120,17 @@ public:
     bool receivedUtf8() const { return m_decoder.sawMultibyte(); }
 
 private:
+    void mxpText(char32_t character) override;
+    void mxpLookChanged() override;
+    void mxpLineBreak() override;
+    // The option went on or off.
+    void mxpSwitched();
+    // A decoded character of text: through MXP while it is on.
+    void textCharacter(char32_t character);
+    // Plain text bytes while MXP is on.
+    void mxpBytes(const unsigned char* begin, const unsigned char* end);
+    // An escape sequence ended while MXP is on: it may set a line mode.
+    void mxpSequenceEnded();
     void completeLine(bool endedWithCr, bool prompt = false);
     void showLine(bool prompt);
     // The part of the line not yet shown as an open prompt.
@@ -163,6 +182,10 @@ private:
     bool m_reportedCorrupt = false;
     TelnetFilter m_telnet;
     TelnetOptions m_telnetOptions;
+    bool m_mxpAccepted = false;
+    bool m_mxpOn = false;
+    MxpLinks m_mxpLinks;
+    MxpParser m_mxp{m_mxpLinks};
     Timers* m_timers = nullptr;
     std::optional<Timers::TimerId> m_quietTimer;
     // Bytes of the current line already shown as an open prompt.

@@ -17,8 +17,12 @@ struct TextStyle {
     bool italic = false;
     bool underline = false;
     bool reverse = false;
+    // An MXP link's number in the world's link store, or 0.
+    std::uint32_t link = 0;
 
-    bool isPlain() const { return !foreground && !background && !bold && !italic && !underline && !reverse; }
+    bool isPlain() const {
+        return !foreground && !background && !bold && !italic && !underline && !reverse && link == 0;
+    }
     friend bool operator==(const TextStyle&, const TextStyle&) = default;
 };
 

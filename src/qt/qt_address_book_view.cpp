@@ -41,6 +41,10 @@ QtAddressBookView::QtAddressBookView(QWidget* parent)
     m_mcp->setObjectName("chkMcp");
     m_mcp->setToolTip(tr("MUD Client Protocol: hides the world's #$# lines and opens its editor windows. "
                          "Clear it to see those lines as they come."));
+    m_mxp = new QCheckBox(tr("M&XP links and colours"), this);
+    m_mxp->setObjectName("chkMxp");
+    m_mxp->setToolTip(tr("Read the world's MXP markup: links that send a command or open a web page, and "
+                         "bold, italic, underline and colours. Nothing else of MXP is acted on."));
     m_encoding = new QComboBox(this);
     m_encoding->setObjectName("cboEncoding");
     // The list's order is the order of TextEncoding.
@@ -113,7 +117,8 @@ QtAddressBookView::QtAddressBookView(QWidget* parent)
     serverRow->addWidget(m_login);
     serverRow->addStretch(1);
     fields->addLayout(serverRow, 9, 0);
-    fields->setRowStretch(10, 1);
+    fields->addWidget(m_mxp, 10, 0);
+    fields->setRowStretch(11, 1);
 
     auto* ok = new QPushButton(tr("&OK"), this);
     ok->setObjectName("btnConnect");
@@ -140,6 +145,7 @@ QtAddressBookView::QtAddressBookView(QWidget* parent)
     setTabOrder(m_secure, m_encoding);
     setTabOrder(m_encoding, m_mcp);
     setTabOrder(m_mcp, m_server);
+    setTabOrder(m_login, m_mxp);
 
     connect(m_worlds, &QComboBox::activated, this,
             [this](int index) { notify([index](AddressBookEvents& e) { e.onWorldPicked(index); }); });
@@ -156,6 +162,7 @@ QtAddressBookView::QtAddressBookView(QWidget* parent)
             [this] { notify([](AddressBookEvents& e) { e.onServerChosen(); }); });
     connect(m_login, &QComboBox::activated, this,
             [this] { notify([](AddressBookEvents& e) { e.onLoginChosen(); }); });
+    connect(m_mxp, &QCheckBox::clicked, this, [this] { notify([](AddressBookEvents& e) { e.onMxpToggled(); }); });
     connect(ok, &QPushButton::clicked, this, [this] { notify([](AddressBookEvents& e) { e.onOk(); }); });
     connect(cancel, &QPushButton::clicked, this,
             [this] { notify([](AddressBookEvents& e) { e.onCancel(); }); });
@@ -223,6 +230,14 @@ bool QtAddressBookView::mcp() const {
 
 void QtAddressBookView::setMcp(bool mcp) {
     m_mcp->setChecked(mcp);
+}
+
+bool QtAddressBookView::mxp() const {
+    return m_mxp->isChecked();
+}
+
+void QtAddressBookView::setMxp(bool mxp) {
+    m_mxp->setChecked(mxp);
 }
 void QtAddressBookView::setSecure(bool secure) {
     m_secure->setChecked(secure);

@@ -31,6 +31,8 @@ public:
     bool secure() const override;
     bool mcp() const override;
     void setMcp(bool mcp) override;
+    bool mxp() const override;
+    void setMxp(bool mxp) override;
     ServerKind server() const override;
     void setServer(ServerKind server) override;
     LoginForm loginForm() const override;
@@ -58,6 +60,7 @@ private:
     QLineEdit* m_port = nullptr;
     QCheckBox* m_secure = nullptr;
     QCheckBox* m_mcp;
+    QCheckBox* m_mxp;
     QComboBox* m_encoding = nullptr;
     QComboBox* m_server = nullptr;
     QComboBox* m_login = nullptr;

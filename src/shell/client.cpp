@@ -68,6 +68,8 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
                                          m_session.PendingText.clear();
                                          m_processor.reset();
                                          m_mcp.connectionStarted(m_options.settingsPath);
+                                         m_processor.setMxpAccepted(
+                                             WorldSpeaksMxp(m_session.WorldName, m_options.settingsPath));
                                          // Rooms come by GMCP only from worlds that are MUDs.
                                          m_processor.telnet().setAccepted(telnet_option::Gmcp,
                                                                           TelnetFilter::Side::Remote,

@@ -75,6 +75,7 @@ void AddressBookPresenter::load() {
     m_view.setSecure(false);
     m_view.setEncoding(TextEncoding::Automatic);
     m_view.setMcp(true);
+    m_view.setMxp(false);
     m_view.setServer(ServerKind::Muck);
     m_newEntry = false;
     m_hostChanged = false;
@@ -98,6 +99,7 @@ std::vector<WorldEntry> AddressBookPresenter::readStoredWorlds() {
             entry->mcp = !EqualsNoCase(TrimmedName(ReadSetting(entry->name, kMcpKey, m_settingsPath)), "False");
             entry->server = ReadSetting(entry->name, kServerKey, m_settingsPath);
             entry->login = ReadSetting(entry->name, kLoginKey, m_settingsPath);
+            entry->mxp = EqualsNoCase(TrimmedName(ReadSetting(entry->name, kMxpKey, m_settingsPath)), "True");
             entries.push_back(std::move(*entry));
         }
     }
@@ -162,6 +164,7 @@ void AddressBookPresenter::onWorldPicked(int index) {
     m_view.setSecure(entry.secure);
     m_view.setEncoding(ParseTextEncoding(entry.encoding));
     m_view.setMcp(entry.mcp);
+    m_view.setMxp(entry.mxp);
     m_view.setServer(ParseServerKind(entry.server));
     m_view.setLoginForm(ParseLoginForm(entry.login));
     m_loginChosen = false;
@@ -197,6 +200,14 @@ void AddressBookPresenter::onServerChosen() {
     if (m_newEntry && !m_loginChosen) {
         m_view.setLoginForm(DefaultLoginForm(m_view.server()));
     }
+    // MXP markup is a MUD's; on a MUCK the same angle brackets are players' words.
+    if (m_newEntry && !m_mxpChosen) {
+        m_view.setMxp(m_view.server() == ServerKind::Mud);
+    }
+}
+
+void AddressBookPresenter::onMxpToggled() {
+    m_mxpChosen = true;
 }
 
 void AddressBookPresenter::onLoginChosen() {
@@ -214,12 +225,14 @@ void AddressBookPresenter::onNew() {
     m_view.setSecure(false);
     m_view.setEncoding(TextEncoding::Automatic);
     m_view.setMcp(true);
+    m_view.setMxp(false);
     m_view.setServer(ServerKind::Muck);
     m_hostChanged = false;
     m_portChanged = false;
     m_secureChanged = false;
     m_encodingChanged = false;
     m_loginChosen = false;
+    m_mxpChosen = false;
     m_view.setLoginForm(DefaultLoginForm(m_view.server()));
 }
 
@@ -299,7 +312,7 @@ void AddressBookPresenter::onOk() {
         }
         if (answer == PromptAnswer::Yes) {
             addEntry({name, host, port, secure, std::string(TextEncodingName(encoding)), m_view.mcp(),
-                      storedServerName(m_view.server()), storedLoginName(m_view.loginForm())});
+                      storedServerName(m_view.server()), storedLoginName(m_view.loginForm()), m_view.mxp()});
             worldIndex = static_cast<int>(m_entries.size()) - 1;
         } else {
             // Not in the book, so no index: another world's macro files
@@ -379,6 +392,10 @@ void AddressBookPresenter::storeSectionChoices(int worldIndex) {
         entry.mcp = m_view.mcp();
         changed = true;
     }
+    if (entry.mxp != m_view.mxp()) {
+        entry.mxp = m_view.mxp();
+        changed = true;
+    }
     // Likewise a log-in form: "connect" is no key at all.
     if (ParseLoginForm(entry.login) != m_view.loginForm()) {
         entry.login = storedLoginName(m_view.loginForm());
@@ -403,6 +420,12 @@ void AddressBookPresenter::saveSection(const WorldEntry& entry) {
         WriteSetting(entry.name, kMcpKey, "False", m_settingsPath);
     } else if (!ReadSetting(entry.name, kMcpKey, m_settingsPath).empty()) {
         DeleteSetting(entry.name, kMcpKey, m_settingsPath);
+    }
+    // Off is no key at all, as for every world stored before the box.
+    if (entry.mxp) {
+        WriteSetting(entry.name, kMxpKey, "True", m_settingsPath);
+    } else if (!ReadSetting(entry.name, kMxpKey, m_settingsPath).empty()) {
+        DeleteSetting(entry.name, kMxpKey, m_settingsPath);
     }
     // MUCK is no key at all, like Automatic below.
     const std::string storedServer = ReadSetting(entry.name, kServerKey, m_settingsPath);
@@ -459,6 +482,7 @@ void AddressBookPresenter::onActivated() {
     m_view.setSecure(address->secure);
     m_view.setEncoding(TextEncoding::Automatic);
     m_view.setServer(ServerKind::Muck);
+    m_view.setMxp(false);
     m_session.WorldName.clear();
     const std::string port = m_view.port();
     const auto match = std::find_if(m_entries.begin(), m_entries.end(), [&](const WorldEntry& entry) {

@@ -36,6 +36,7 @@ public:
     void onSecureToggled() override;
     void onEncodingChosen() override;
     void onServerChosen() override;
+    void onMxpToggled() override;
     void onLoginChosen() override;
     void onNew() override;
     void onDelete() override;
@@ -82,6 +83,8 @@ private:
     bool m_encodingChanged = false;
     // The player picked the new world's log-in form; picking a server then keeps it.
     bool m_loginChosen = false;
+    // The user set "MXP links and colours" on a new world: the Server no longer sets it.
+    bool m_mxpChosen = false;
 };
 
 } // namespace corvane

@@ -25,6 +25,8 @@ public:
     // The user picked an entry of "Server", or of "Log-in".
     virtual void onServerChosen() = 0;
     virtual void onLoginChosen() = 0;
+    // The user ticked or cleared "MXP links and colours".
+    virtual void onMxpToggled() = 0;
     virtual void onNew() = 0;
     virtual void onDelete() = 0;
     virtual void onOk() = 0;
@@ -64,6 +66,9 @@ public:
     // "MCP": speak the MUD Client Protocol with this world.
     virtual bool mcp() const = 0;
     virtual void setMcp(bool mcp) = 0;
+    // "MXP links and colours": read the world's MXP markup.
+    virtual bool mxp() const = 0;
+    virtual void setMxp(bool mxp) = 0;
     // "Server": MUCK, MUSH or MUD, which decides what log-in sends.
     virtual ServerKind server() const = 0;
     virtual void setServer(ServerKind server) = 0;

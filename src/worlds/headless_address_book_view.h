@@ -36,6 +36,8 @@ public:
     bool secure() const override { return m_secure; }
     bool mcp() const override { return m_mcp; }
     void setMcp(bool mcp) override { m_mcp = mcp; }
+    bool mxp() const override { return m_mxp; }
+    void setMxp(bool mxp) override { m_mxp = mxp; }
     ServerKind server() const override { return m_server; }
     void setServer(ServerKind server) override { m_server = server; }
     LoginForm loginForm() const override { return m_login; }
@@ -59,6 +61,7 @@ private:
     std::string m_port;
     bool m_secure = false;
     bool m_mcp = true;
+    bool m_mxp = false;
     ServerKind m_server = ServerKind::Muck;
     LoginForm m_login = LoginForm::Connect;
     TextEncoding m_encoding = TextEncoding::Automatic;

@@ -1,5 +1,9 @@
 #include "worlds/world_entry.h"
 
+#include "core/text_codec.h"
+#include "settings/settings.h"
+#include "worlds/typed_names.h"
+
 namespace corvane {
 
 std::string WorldKey(int number) {
@@ -22,11 +26,17 @@ std::optional<WorldEntry> ParseWorldEntry(const std::string& value) {
                       {},
                       true,
                       {},
-                      {}};
+                      {},
+                      false};
 }
 
 std::string FormatWorldEntry(const WorldEntry& entry) {
     return entry.name + "," + entry.host + "," + entry.port;
+}
+
+bool WorldSpeaksMxp(const std::string& worldName, const std::string& settingsPath) {
+    return !worldName.empty() && !IsProgramSection(worldName) &&
+           EqualsNoCase(TrimmedName(ReadSetting(worldName, kMxpKey, settingsPath)), "True");
 }
 
 } // namespace corvane

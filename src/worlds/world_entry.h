@@ -11,6 +11,9 @@ inline constexpr const char* kSecureKey = "Secure";
 // In the world's own section: "False" when the world's MCP lines are shown as
 // they come and never answered.
 inline constexpr const char* kMcpKey = "MCP";
+// In the world's own section: "True" when the world's MXP links and colours
+// are read. Worlds stored before it existed have no key, and stay as they were.
+inline constexpr const char* kMxpKey = "MXP";
 
 // One world of the address book, as stored under "MUD n" in the settings file.
 struct WorldEntry {
@@ -29,6 +32,8 @@ struct WorldEntry {
     std::string server;
     // The section's "Login=" as stored; absent or unknown reads as "connect".
     std::string login;
+    // Reads MXP; on only by the world's "MXP=True".
+    bool mxp = false;
 };
 
 // The key of the n-th stored world, counting from 1.
@@ -38,5 +43,8 @@ std::string WorldKey(int number);
 // and the port is the rest. nullopt when a comma is missing.
 std::optional<WorldEntry> ParseWorldEntry(const std::string& value);
 std::string FormatWorldEntry(const WorldEntry& entry);
+
+// The world's "MXP=True", read from the settings file when it connects.
+bool WorldSpeaksMxp(const std::string& worldName, const std::string& settingsPath);
 
 } // namespace corvane

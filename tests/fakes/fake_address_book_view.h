@@ -35,6 +35,8 @@ public:
     bool secure() const override { return secureTicked; }
     bool mcp() const override { return mcpTicked; }
     void setMcp(bool mcp) override { mcpTicked = mcp; }
+    bool mxp() const override { return mxpTicked; }
+    void setMxp(bool mxp) override { mxpTicked = mxp; }
     ServerKind server() const override { return serverChosen; }
     void setServer(ServerKind server) override { serverChosen = server; }
     LoginForm loginForm() const override { return loginChosen; }
@@ -83,6 +85,10 @@ public:
         loginChosen = form;
         events->onLoginChosen();
     }
+    void clickMxp() {
+        mxpTicked = !mxpTicked;
+        events->onMxpToggled();
+    }
     void clickNew() { events->onNew(); }
     void clickDelete() { events->onDelete(); }
     void clickOk() { events->onOk(); }
@@ -111,6 +117,7 @@ public:
     std::string portText;
     bool secureTicked = false;
     bool mcpTicked = true;
+    bool mxpTicked = false;
     ServerKind serverChosen = ServerKind::Muck;
     LoginForm loginChosen = LoginForm::Connect;
     TextEncoding encodingShown = TextEncoding::Automatic;

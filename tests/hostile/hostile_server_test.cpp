@@ -195,6 +195,31 @@ std::string msspVariables(std::size_t count) {
     return body;
 }
 
+// The world offers MXP (the client's box for it is ticked) and locks secure
+// mode, so every tag below is one the client reads.
+const std::string kMxpOffer = std::string("\xff\xfb\x5b") + "\x1b[6z";
+
+std::string mxpNestedAThousandDeep() {
+    std::string block = kMxpOffer;
+    for (int i = 0; i < 200; ++i) {
+        block += "<b><i><u><color fore=red><send href=\"look\">";
+    }
+    return block + "deep\r\n";
+}
+
+// Tags opened and never closed, a quote that never ends, and no line end.
+std::string mxpTagsNeverClosed() {
+    return kMxpOffer + "<b><i><color red><send href=\"never closed " + std::string(65536, 'q');
+}
+
+std::string mxpTenThousandLinksInALine() {
+    std::string block = kMxpOffer;
+    for (int i = 0; i < 10000; ++i) {
+        block += "<send href=\"go north|go south\" hint=\"Go|North|South\">n</send> ";
+    }
+    return block + "\r\n";
+}
+
 struct Attack {
     const char* name;
     // Written over and over, `total` bytes in all.
@@ -213,6 +238,8 @@ struct Attack {
     bool closes = false;
     // Through TLS, with the peer's certificate trusted.
     bool secure = false;
+    // The world's "MXP links and colours" box is ticked.
+    bool mxp = false;
 };
 
 std::ostream& operator<<(std::ostream& out, const Attack& attack) {
@@ -231,7 +258,7 @@ TEST_P(HostileServerTest, MemoryStaysBounded) {
         [&](const std::string& folder) {
             return attack.prepare != nullptr ? attack.prepare(folder) : std::string();
         },
-        peer.worldLines());
+        peer.worldLines() + (attack.mxp ? "MXP=True\r\n" : ""));
     ASSERT_TRUE(peer.accept(milliseconds(20000))) << "the program did not connect";
     ASSERT_TRUE(peer.settle(milliseconds(10000))) << "the program did not answer a first probe";
     const long startKib = client.peakKib();
@@ -307,7 +334,15 @@ INSTANTIATE_TEST_SUITE_P(
         // ten megabytes, and subnegotiations just short of the limit again and again.
         Attack{"MsspOfAHundredThousandVariables", msspOf(msspVariables(100000)), 32 * kMiB, true},
         Attack{"MsspValuesOfTenMegabytes", msspOf("\x01NAME\x02" + std::string(10 * kMiB, 'x')), 40 * kMiB, true},
-        Attack{"MsspOfFiveThousandVariablesOverAndOver", msspOf(msspVariables(5000)), 64 * kMiB, true}),
+        Attack{"MsspOfFiveThousandVariablesOverAndOver", msspOf(msspVariables(5000)), 64 * kMiB, true},
+        // MXP markup: a thousand tags deep, tags that never close on a line
+        // that never ends, and ten thousand links in one line.
+        Attack{"MxpNestedAThousandDeep", mxpNestedAThousandDeep(), 32 * kMiB, true, true,
+               std::chrono::microseconds(0), nullptr, false, false, true},
+        Attack{"MxpTagsNeverClosed", mxpTagsNeverClosed(), 32 * kMiB, true, true, std::chrono::microseconds(0),
+               nullptr, false, false, true},
+        Attack{"MxpTenThousandLinksInALine", mxpTenThousandLinksInALine(), 64 * kMiB, true, true,
+               std::chrono::microseconds(0), nullptr, false, false, true}),
     [](const ::testing::TestParamInfo<Attack>& info) { return std::string(info.param.name); });
 
 } // namespace
