@@ -224,7 +224,7 @@ void MxpParser::feed(char32_t character, Sink& sink) {
     }
     const bool tempSecure = std::exchange(m_tempSecure, false);
     if (m_mode == Mode::Locked && !tempSecure) {
-        emit(character, sink);
+        showCharacter(character, sink);
     } else if (character == '<') {
         m_state = State::Tag;
         m_tagSecure = tempSecure || m_mode == Mode::Secure;
@@ -234,7 +234,7 @@ void MxpParser::feed(char32_t character, Sink& sink) {
         m_state = State::Entity;
         m_buffer.clear();
     } else {
-        emit(character, sink);
+        showCharacter(character, sink);
     }
 }
 
@@ -242,7 +242,7 @@ void MxpParser::tagCharacter(char32_t character, Sink& sink) {
     if (m_buffer.empty() && !isAsciiLetter(character) && character != '/' && character != '!') {
         // "a < b", "<3": a lone angle bracket is text.
         m_state = State::Text;
-        emit('<', sink);
+        showCharacter('<', sink);
         feed(character, sink);
         return;
     }
@@ -261,7 +261,7 @@ void MxpParser::tagCharacter(char32_t character, Sink& sink) {
     m_buffer.push_back(character);
     if (m_buffer.size() > kMaxTagLength) {
         m_state = State::Text;
-        emitBuffer('<', m_buffer, sink);
+        showBuffer('<', m_buffer, sink);
     }
 }
 
@@ -269,10 +269,10 @@ void MxpParser::entityCharacter(char32_t character, Sink& sink) {
     if (character == ';') {
         m_state = State::Text;
         if (const auto value = entityValue(m_buffer)) {
-            emit(*value, sink);
+            showCharacter(*value, sink);
         } else {
-            emitBuffer('&', m_buffer, sink);
-            emit(';', sink);
+            showBuffer('&', m_buffer, sink);
+            showCharacter(';', sink);
         }
         return;
     }
@@ -283,23 +283,23 @@ void MxpParser::entityCharacter(char32_t character, Sink& sink) {
     }
     // "fish & chips": an ampersand that starts no entity is text.
     m_state = State::Text;
-    emitBuffer('&', m_buffer, sink);
+    showBuffer('&', m_buffer, sink);
     feed(character, sink);
 }
 
-void MxpParser::emit(char32_t character, Sink& sink) {
+void MxpParser::showCharacter(char32_t character, Sink& sink) {
     if (m_look.link != 0 && m_linkText.size() < kMaxLinkText) {
         appendUtf8(m_linkText, character);
     }
     sink.mxpText(character);
 }
 
-void MxpParser::emitBuffer(char32_t first, std::u32string_view after, Sink& sink) {
-    // Copied first: emit() never touches the buffer, but a caller's view may be of it.
+void MxpParser::showBuffer(char32_t first, std::u32string_view after, Sink& sink) {
+    // Copied first: showCharacter() never touches the buffer, but a caller's view may be of it.
     const std::u32string text(after);
-    emit(first, sink);
+    showCharacter(first, sink);
     for (const char32_t c : text) {
-        emit(c, sink);
+        showCharacter(c, sink);
     }
 }
 
@@ -352,8 +352,8 @@ void MxpParser::openTag(Element element, const Tag& tag, bool secure, Sink& sink
     if (!secure && !looks && element != Element::Dropped) {
         // Outside secure mode only the looks are MXP; the rest is what the world's text says.
         const std::u32string body = m_buffer;
-        emitBuffer('<', body, sink);
-        emit('>', sink);
+        showBuffer('<', body, sink);
+        showCharacter('>', sink);
         return;
     }
     if (element == Element::LineBreak) {
@@ -422,8 +422,8 @@ void MxpParser::closeTag(Element element, bool secure, Sink& sink) {
                            element == Element::Dropped;
     if (!secure && !mxpAnyway) {
         const std::u32string body = m_buffer;
-        emitBuffer('<', body, sink);
-        emit('>', sink);
+        showBuffer('<', body, sink);
+        showCharacter('>', sink);
     }
 }
 
@@ -539,7 +539,7 @@ void MxpParser::lineEnded(Sink& sink) {
     if (m_state != State::Text) {
         const char32_t first = m_state == State::Tag ? U'<' : U'&';
         m_state = State::Text;
-        emitBuffer(first, m_buffer, sink);
+        showBuffer(first, m_buffer, sink);
     }
     closeFrom(0, sink);
     m_mode = m_defaultMode;

@@ -85,9 +85,9 @@ private:
     void tagEnded(Sink& sink);
     void openTag(Element element, const Tag& tag, bool secure, Sink& sink);
     void closeTag(Element element, bool secure, Sink& sink);
-    void emit(char32_t character, Sink& sink);
+    void showCharacter(char32_t character, Sink& sink);
     // The half-read markup after `first`, as the text it was.
-    void emitBuffer(char32_t first, std::u32string_view after, Sink& sink);
+    void showBuffer(char32_t first, std::u32string_view after, Sink& sink);
     void closeFrom(std::size_t index, Sink& sink);
     void finishLink(const Opened& opened);
     bool linkOpen() const;
