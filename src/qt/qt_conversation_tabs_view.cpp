@@ -17,6 +17,10 @@ namespace corvane {
 
 namespace {
 
+constexpr int kFrameMilliseconds = 100;
+// While lines keep coming and the window is in the background.
+constexpr int kBackgroundFrameMilliseconds = 300;
+
 // A tab's text takes & as the mark of a shortcut key; a name from the world is shown as it is.
 QString TabText(const std::string& label) {
     return QString::fromStdString(label).replace(QLatin1Char('&'), QLatin1String("&&"));
@@ -49,6 +53,8 @@ QtConversationTabsView::QtConversationTabsView(QWidget* mainWindow)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_tabs);
     resize(560, 340);
+    m_frame.setSingleShot(true);
+    connect(&m_frame, &QTimer::timeout, this, &QtConversationTabsView::frame);
 
     connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
         if (!m_told && m_events != nullptr && index >= 0) {
@@ -80,8 +86,46 @@ QtConversationTabsView::QtConversationTabsView(QWidget* mainWindow)
     }
 }
 
+// A busy conversation changes its tab's count with every line; relaying the
+// tab bar out and renaming its buttons per line cost a flood five times its
+// CPU, so while the window shows, labels and title change once a frame.
 void QtConversationTabsView::setTitle(const std::string& title) {
-    setWindowTitle(QString::fromStdString(title));
+    m_title = QString::fromStdString(title);
+    if (isVisible()) {
+        updateSoon();
+    } else {
+        frame();
+    }
+}
+
+void QtConversationTabsView::updateSoon() {
+    if (!m_frame.isActive()) {
+        const bool streaming = m_lastFrame.isValid() && m_lastFrame.elapsed() < kBackgroundFrameMilliseconds;
+        m_frame.start(streaming && !isActiveWindow() ? kBackgroundFrameMilliseconds : kFrameMilliseconds);
+    }
+}
+
+void QtConversationTabsView::frame() {
+    m_lastFrame.start();
+    applyLabels();
+    if (m_title) {
+        setWindowTitle(*m_title);
+        m_title.reset();
+    }
+}
+
+void QtConversationTabsView::applyLabels() {
+    bool changed = false;
+    for (const auto& [index, text] : m_labels) {
+        if (index < m_tabs->count() && m_tabs->tabText(index) != text) {
+            m_tabs->setTabText(index, text);
+            changed = true;
+        }
+    }
+    m_labels.clear();
+    if (changed) {
+        nameCloseButtons();
+    }
 }
 
 void QtConversationTabsView::insertTab(int index, ConversationView& page, const std::string& label) {
@@ -89,6 +133,8 @@ void QtConversationTabsView::insertTab(int index, ConversationView& page, const 
     if (widget == nullptr) {
         return;
     }
+    // Waiting labels name the tabs as they are before this one comes.
+    applyLabels();
     m_told = true;
     widget->offerBackIntoTabs(false);
     m_tabs->insertTab(index, widget, TabText(label));
@@ -109,6 +155,7 @@ void QtConversationTabsView::nameCloseButtons() {
 }
 
 void QtConversationTabsView::removeTab(int index) {
+    applyLabels();
     m_told = true;
     m_tabs->removeTab(index);
     m_told = false;
@@ -116,10 +163,11 @@ void QtConversationTabsView::removeTab(int index) {
 }
 
 void QtConversationTabsView::setTabLabel(int index, const std::string& label) {
-    const QString text = TabText(label);
-    if (m_tabs->tabText(index) != text) {
-        m_tabs->setTabText(index, text);
-        nameCloseButtons();
+    m_labels[index] = TabText(label);
+    if (isVisible()) {
+        updateSoon();
+    } else {
+        applyLabels();
     }
 }
 

@@ -2,7 +2,12 @@
 
 #include "conversations/conversation_tabs_view.h"
 
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QWidget>
+
+#include <map>
+#include <optional>
 
 class QTabWidget;
 
@@ -40,6 +45,9 @@ protected:
 
 private:
     void nameCloseButtons();
+    void updateSoon();
+    void frame();
+    void applyLabels();
     void showTabMenu(const QPoint& at);
     void followWithKeyboard();
 
@@ -48,6 +56,11 @@ private:
     QTabWidget* m_tabs;
     // While the presenter changes the tabs, the tab widget's own signals are not the player's.
     bool m_told = false;
+    // Labels and the title wait for the next frame while the window shows.
+    std::map<int, QString> m_labels;
+    std::optional<QString> m_title;
+    QTimer m_frame;
+    QElapsedTimer m_lastFrame;
 };
 
 } // namespace corvane

@@ -126,13 +126,13 @@ TEST(ConversationTabsWidget, TwoPagesShareAQuietWindowWhoseTabsTheKeysGoRound) {
 
     window->activateWindow();
     ASSERT_TRUE(waitUntil([&] { return window->isActiveWindow(); }));
-    EXPECT_EQ(shown->tabText(0), "Alice");
+    EXPECT_TRUE(waitUntil([&] { return shown->tabText(0) == "Alice"; })) << "a frame later, not a line later";
     auto* alicePage = dynamic_cast<QtConversationView*>(&dynamic_cast<ConversationTab&>(alice.view()).page());
     ASSERT_NE(alicePage, nullptr);
     alicePage->input()->setFocus();
     QTest::keyClick(alicePage->input(), Qt::Key_Tab, Qt::ControlModifier);
     EXPECT_EQ(shown->currentIndex(), 1);
-    EXPECT_EQ(shown->tabText(1), "Bob && Co");
+    EXPECT_TRUE(waitUntil([&] { return shown->tabText(1) == "Bob && Co"; }));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageUp, Qt::ControlModifier);
     EXPECT_EQ(shown->currentIndex(), 0);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown, Qt::ControlModifier);
