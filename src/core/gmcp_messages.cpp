@@ -59,7 +59,10 @@ std::int32_t roomNumber(const Json& value) {
 } // namespace
 
 std::string GmcpMessages::VitalsText(std::string_view json) {
-    const Json vitals = parse(json);
+    return VitalsTextOf(parse(json));
+}
+
+std::string GmcpMessages::VitalsTextOf(const Json& vitals) {
     if (!vitals.is_object()) {
         return {};
     }
@@ -81,6 +84,32 @@ std::string GmcpMessages::VitalsText(std::string_view json) {
     part("EP", "ep", "maxep");
     part("WP", "wp", "maxwp");
     return text;
+}
+
+GmcpMessages::RoomInfo GmcpMessages::RoomInfoFrom(const Json& room) {
+    RoomInfo info;
+    if (!room.is_object()) {
+        return info;
+    }
+    if (const auto num = room.find("num"); num != room.end()) {
+        info.number = roomNumber(*num);
+    }
+    info.name = field(room, "name");
+    info.area = field(room, "area");
+    if (const auto exits = room.find("exits"); exits != room.end()) {
+        if (exits->is_object()) {
+            for (const auto& [exit, target] : exits->items()) {
+                info.exits.push_back(exit);
+            }
+        } else if (exits->is_array()) {
+            for (const Json& exit : *exits) {
+                if (exit.is_string()) {
+                    info.exits.push_back(exit.get<std::string>());
+                }
+            }
+        }
+    }
+    return info;
 }
 
 void GmcpMessages::dropped(std::string_view name) {
@@ -117,26 +146,7 @@ void GmcpMessages::message(std::string_view name, std::string_view json) {
         if (!room.is_object()) {
             return;
         }
-        RoomInfo info;
-        if (const auto num = room.find("num"); num != room.end()) {
-            info.number = roomNumber(*num);
-        }
-        info.name = field(room, "name");
-        info.area = field(room, "area");
-        if (const auto exits = room.find("exits"); exits != room.end()) {
-            if (exits->is_object()) {
-                for (const auto& [exit, target] : exits->items()) {
-                    info.exits.push_back(exit);
-                }
-            } else if (exits->is_array()) {
-                for (const Json& exit : *exits) {
-                    if (exit.is_string()) {
-                        info.exits.push_back(exit.get<std::string>());
-                    }
-                }
-            }
-        }
-        m_events.roomInfo(info);
+        m_events.roomInfo(RoomInfoFrom(room));
     } else if (key == "char.vitals" && m_events.vitals) {
         const std::string text = VitalsText(json);
         if (!text.empty()) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <nlohmann/json_fwd.hpp>
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -42,6 +44,10 @@ public:
 
     // Char.Vitals as the status line shows it; empty when it says nothing usable.
     static std::string VitalsText(std::string_view json);
+    // The same, from the object already read ("hp", "maxhp", "mp", ...).
+    static std::string VitalsTextOf(const nlohmann::json& vitals);
+    // Room.Info's object ("num", "name", "area", "exits" as an object or an array of names).
+    static RoomInfo RoomInfoFrom(const nlohmann::json& room);
 
 private:
     Events m_events;

@@ -262,6 +262,11 @@ void LineClassifier::roomEntered(std::int32_t ref, const std::string& name) {
     }
 }
 
+void LineClassifier::roomNamed(const std::string& name) {
+    m_session.RoomName = name;
+    m_window.setCaption(RoomCaption(m_session.WorldName, m_session.RoomName));
+}
+
 bool LineClassifier::ClassifyListLine(std::string& line) {
     if (line.empty()) {
         // The Diku family puts a blank line between its rows and its trailer.

@@ -51,6 +51,8 @@ public:
 
     // The player is in another room (a room marker, or a world's GMCP Room.Info).
     void roomEntered(std::int32_t ref, const std::string& name);
+    // The room the player is in has a name now (a world told it after its number).
+    void roomNamed(const std::string& name);
     // Telnet's go-ahead or end-of-record ended a prompt.
     void promptEnded();
     // A line other than a prompt has ended: on a world whose prompts end

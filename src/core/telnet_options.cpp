@@ -1,6 +1,7 @@
 #include "core/telnet_options.h"
 
 #include "core/text_codec.h"
+#include "wire/msdp_reader.h"
 
 #include <algorithm>
 #include <array>
@@ -88,6 +89,9 @@ void TelnetOptions::optionChanged(const TelnetFilter& filter, std::string& reply
         // The name the terminal type gives: a world keeps whichever it heard last.
         reply += gmcpFrame("Core.Hello", R"({"client":"CORVANE","version":"2.1"})");
         reply += gmcpFrame("Core.Supports.Set", R"(["Room 1","Char 1","Comm.Channel 1"])");
+    } else if (option == telnet_option::Msdp && on) {
+        // MSDP worlds say nothing until asked; the vitals and the room are what Corvane shows.
+        reply += MsdpReport::ReportRequest();
     }
 }
 
@@ -133,6 +137,11 @@ void TelnetOptions::subnegotiation(const TelnetFilter& filter, std::string& repl
     case telnet_option::Mssp:
         if (m_events.msspMessage && filter.isOn(option, TelnetFilter::Side::Remote)) {
             m_events.msspMessage(payload);
+        }
+        break;
+    case telnet_option::Msdp:
+        if (m_events.msdpMessage && filter.isOn(option, TelnetFilter::Side::Remote)) {
+            m_events.msdpMessage(payload);
         }
         break;
     default:

@@ -10,7 +10,7 @@ namespace corvane {
 
 // What Corvane says once an option it agreed to is on: the window size
 // (NAWS), the terminal type with the MTTS convention, the character set
-// (UTF-8 where offered), and GMCP's greeting. Replies are appended to the
+// (UTF-8 where offered), GMCP's greeting and MSDP's request for reports. Replies are appended to the
 // caller's buffer so they leave in stream order with the negotiation.
 class TelnetOptions {
 public:
@@ -26,6 +26,8 @@ public:
         std::function<void(std::string_view payload)> msspMessage = {};
         // MSSP or MSDP too long to read was left out: the option's number.
         std::function<void(unsigned char option)> dropped = {};
+        // The world's variables (MSDP), a whole subnegotiation.
+        std::function<void(std::string_view payload)> msdpMessage = {};
     };
 
     static constexpr std::size_t kMtts = 1 | 4 | 8 | 256; // ANSI, UTF-8, 256 colours, truecolour

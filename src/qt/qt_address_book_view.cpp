@@ -63,7 +63,7 @@ QtAddressBookView::QtAddressBookView(QWidget* parent)
         m_server->addItem(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
     }
     m_server->setToolTip(tr("MUCK: the full log-in with the arrival hook and reply framing. MUSH: framing, "
-                            "no arrival hook. MUD: just the log-in, rooms and vitals from GMCP."));
+                            "no arrival hook. MUD: just the log-in, rooms and vitals from GMCP or MSDP."));
     m_login = new QComboBox(this);
     m_login->setObjectName("cboLogin");
     // The list's order is the order of LoginForm.

@@ -68,6 +68,7 @@ public:
         m_knownExits = std::move(exits);
         m_exitsLine.clear();
     }
+    const std::vector<std::string>& knownExits() const { return m_knownExits; }
     // The same from an exits line ReadExitsLine accepted, read when a step
     // needs it: a room's exits line comes far more often than the walk steps.
     void setKnownExitsLine(std::string_view line) { m_exitsLine.assign(line); }

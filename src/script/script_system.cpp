@@ -165,6 +165,12 @@ void ScriptSystem::gmcp(const std::string& package, std::string_view json) {
     }
 }
 
+void ScriptSystem::msdp(const std::string& name, const nlohmann::json& value) {
+    if (m_world) {
+        m_world->dispatchJson("msdp", name, &value);
+    }
+}
+
 void ScriptSystem::conversation(const std::string& name, const std::string& text) {
     if (m_world) {
         m_world->dispatch("conversation", {name, text});

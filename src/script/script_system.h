@@ -61,6 +61,8 @@ public:
 
     void roomEntered(const std::string& name, int id);
     void gmcp(const std::string& package, std::string_view json);
+    // One MSDP variable as the world reported it.
+    void msdp(const std::string& name, const nlohmann::json& value);
     void conversation(const std::string& name, const std::string& text);
 
     // RuleScripts

@@ -17,8 +17,8 @@ namespace corvane {
 
 namespace {
 
-constexpr std::array<const char*, 8> kEvents = {"connect", "login", "disconnect", "line",
-                                                "prompt",  "gmcp",  "room",       "conversation"};
+constexpr std::array<const char*, 9> kEvents = {"connect", "login", "disconnect", "line",        "prompt",
+                                                "gmcp",    "msdp",  "room",       "conversation"};
 constexpr std::size_t kMaxCompiled = 1000;
 constexpr std::uintmax_t kMaxVarsBytes = std::uintmax_t{16} * 1024 * 1024;
 
@@ -273,12 +273,20 @@ void WorldScript::dispatchGmcp(const std::string& package, std::string_view json
         return;
     }
     const nlohmann::json body = nlohmann::json::parse(json, nullptr, false);
-    const std::vector<int> handlers = m_handlers["gmcp"];
-    const std::vector<EventValue> values = {package};
-    EventRun run{&handlers, &values, body.is_discarded() ? nullptr : &body, 0};
+    dispatchJson("gmcp", package, body.is_discarded() ? nullptr : &body);
+}
+
+void WorldScript::dispatchJson(const std::string& event, const std::string& name, const nlohmann::json* value) {
+    const auto found = m_handlers.find(event);
+    if (found == m_handlers.end()) {
+        return;
+    }
+    const std::vector<int> handlers = found->second;
+    const std::vector<EventValue> values = {name};
+    EventRun run{&handlers, &values, value, 0};
     for (run.next = 0; run.next < handlers.size(); ++run.next) {
         if (std::string error = m_lua.protect(runHandler, &run); !error.empty()) {
-            reportError(error + " (in the \"gmcp\" event)");
+            reportError(error + " (in the \"" + event + "\" event)");
         }
     }
 }
@@ -478,7 +486,7 @@ std::string WorldScript::addHandler(const std::string& event) {
         kEvents.end()) {
         lua_pop(L, 1);
         return "on: no event \"" + event +
-               "\" (connect, login, disconnect, line, prompt, gmcp, room, conversation)";
+               "\" (connect, login, disconnect, line, prompt, gmcp, msdp, room, conversation)";
     }
     std::vector<int>& handlers = m_handlers[event];
     if (handlers.size() >= kMaxHandlers) {

@@ -5,6 +5,8 @@
 #include "rules/rule_scripts.h"
 #include "script/lua_state.h"
 
+#include <nlohmann/json_fwd.hpp>
+
 #include <functional>
 #include <map>
 #include <optional>
@@ -66,6 +68,8 @@ public:
     void dispatch(const std::string& event, const std::vector<EventValue>& values = {});
     // A GMCP message: its package and the JSON body, decoded for the handlers.
     void dispatchGmcp(const std::string& package, std::string_view json);
+    // An event with a name and a value already read (an MSDP variable); no value: the name alone.
+    void dispatchJson(const std::string& event, const std::string& name, const nlohmann::json* value);
     bool listensTo(const std::string& event) const;
     // A function a key binding holds: runs it.
     void callHandler(int handler);

@@ -70,10 +70,12 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
                                          m_mcp.connectionStarted(m_options.settingsPath);
                                          m_processor.setMxpAccepted(
                                              WorldSpeaksMxp(m_session.WorldName, m_options.settingsPath));
-                                         // Rooms come by GMCP only from worlds that are MUDs.
-                                         m_processor.telnet().setAccepted(telnet_option::Gmcp,
-                                                                          TelnetFilter::Side::Remote,
-                                                                          m_session.Server == ServerKind::Mud);
+                                         // Rooms come by GMCP or MSDP only from worlds that are MUDs.
+                                         for (const unsigned char option : {telnet_option::Gmcp, telnet_option::Msdp}) {
+                                             m_processor.telnet().setAccepted(option, TelnetFilter::Side::Remote,
+                                                                              m_session.Server == ServerKind::Mud);
+                                         }
+                                         m_msdp.reset();
                                          m_room.exitsKnown({});
                                          // One world at a time; the session reset enables it again.
                                          m_menu.setEnabled(MenuItem::FileConnect, false);
@@ -125,6 +127,7 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
           [this] { return m_views.output.visibleRows(); })
     , m_windowSize(platform.timers,
                    [this](int columns, int rows) { m_processor.windowResized(columns, rows); })
+    , m_msdp(m_session)
     , m_rules(RuleSystem::Services{
           m_session, platform.sound, m_status, m_history, platform.timers, platform.clock, platform.prompts,
           [this](const std::string& command) { m_sender.SendCommand(command + std::string(NewLine)); },
@@ -256,21 +259,30 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
          [this](unsigned char option) {
              if (option == telnet_option::Mssp) {
                  m_serverInfo.dropped();
+             } else if (option == telnet_option::Msdp) {
+                 m_msdp.dropped();
              }
-         }});
-    m_gmcp.setEvents({[this](const GmcpMessages::RoomInfo& room) {
-                          // Entering the room forgets the last room's exits.
-                          m_classifier.roomEntered(room.number, room.name);
-                          m_room.exitsKnown(room.exits);
-                          m_scripts.roomEntered(room.name, room.number);
-                      },
-                      [this](const std::string& vitals) { m_status.SetVitals(vitals); },
+         },
+         [this](std::string_view payload) { m_msdp.received(payload); }});
+    const auto roomEntered = [this](const GmcpMessages::RoomInfo& room) {
+        // Entering the room forgets the last room's exits.
+        m_classifier.roomEntered(room.number, room.name);
+        m_room.exitsKnown(room.exits);
+        m_scripts.roomEntered(room.name, room.number);
+    };
+    const auto vitals = [this](const std::string& text) { m_status.SetVitals(text); };
+    const auto notice = [this](const std::string& line) {
+        m_platform.timers.post([this, line] { ShowOutput(line + "\r\n"); });
+    };
+    m_gmcp.setEvents({roomEntered, vitals,
                       [this](const GmcpMessages::ChannelText& text) {
                           conversations().channelText(text.channel, text.talker, text.text);
                       },
-                      [this](const std::string& line) {
-                          m_platform.timers.post([this, line] { ShowOutput(line + "\r\n"); });
-                      }});
+                      notice});
+    m_msdp.setEvents({roomEntered, [this](const std::string& name) { m_classifier.roomNamed(name); },
+                      [this](std::vector<std::string> exits) { m_room.exitsKnown(std::move(exits)); }, vitals,
+                      [this](const std::string& name, const nlohmann::json& value) { m_scripts.msdp(name, value); },
+                      notice});
     m_input.setRecorder(&m_recorder);
     m_input.setRecall([this] { return m_settings.Play[PlayOption::RecallCommands]; });
     m_input.setSentHook([this](const std::string& line) {

@@ -9,6 +9,7 @@
 #include "core/line_classifier.h"
 #include "core/line_processor.h"
 #include "core/main_menu.h"
+#include "core/msdp_messages.h"
 #include "core/name_completer.h"
 #include "core/output_buffer.h"
 #include "core/output_frames.h"
@@ -303,6 +304,7 @@ private:
     OutputFrames m_frames;
     WindowSizeReport m_windowSize;
     GmcpMessages m_gmcp;
+    MsdpMessages m_msdp;
     RuleSystem m_rules;
     ScriptSystem m_scripts;
     KeyBindings m_keys;

@@ -18,6 +18,60 @@ constexpr unsigned char kSe = 240;
 
 using nlohmann::json;
 
+// Length of the valid UTF-8 sequence at the start of `bytes`, 0 if none.
+std::size_t utf8Length(std::string_view bytes) {
+    const auto at = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    const unsigned char lead = at(0);
+    if (lead < 0x80) {
+        return 1;
+    }
+    std::size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (bytes.size() < length || at(1) < low || at(1) > high) {
+        return 0;
+    }
+    for (std::size_t i = 2; i < length; ++i) {
+        if (at(i) < 0x80 || at(i) > 0xBF) {
+            return 0;
+        }
+    }
+    return length;
+}
+
+// Names and values go on as text (to scripts, and into JSON files): a byte
+// that does not belong to valid UTF-8 becomes U+FFFD.
+std::string validUtf8(std::string bytes) {
+    std::string_view rest(bytes);
+    std::string out;
+    bool changed = false;
+    while (!rest.empty()) {
+        const std::size_t length = utf8Length(rest);
+        if (length == 0) {
+            out += "\xEF\xBF\xBD";
+            rest.remove_prefix(1);
+            changed = true;
+        } else {
+            out.append(rest.substr(0, length));
+            rest.remove_prefix(length);
+        }
+    }
+    return changed ? out : bytes;
+}
+
 // Reads one subnegotiation front to back. Nesting is followed by recursion
 // only to kMaxDepth; below that a value is skipped by counting brackets.
 class Reader {
@@ -62,7 +116,7 @@ private:
             }
         }
         m_rest.remove_prefix(end);
-        return out;
+        return validUtf8(std::move(out));
     }
 
     bool counted() {

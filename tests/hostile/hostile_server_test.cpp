@@ -220,6 +220,20 @@ std::string mxpTenThousandLinksInALine() {
     return block + "\r\n";
 }
 
+// The world offers MSDP, then reports its variables in one subnegotiation.
+std::string msdpOf(const std::string& body) {
+    return "\xff\xfb\x45\xff\xfa\x45" + body + "\xff\xf0";
+}
+
+// Tables inside tables, `depth` deep, none closed.
+std::string msdpNestedTables(std::size_t depth) {
+    std::string body = "\x01ROOM";
+    for (std::size_t i = 0; i < depth; ++i) {
+        body += "\x02\x03\x01" "EXITS";
+    }
+    return body;
+}
+
 struct Attack {
     const char* name;
     // Written over and over, `total` bytes in all.
@@ -240,6 +254,8 @@ struct Attack {
     bool secure = false;
     // The world's "MXP links and colours" box is ticked.
     bool mxp = false;
+    // A world stored as a MUD, which agrees to what only MUDs get (MSDP).
+    bool mud = false;
 };
 
 std::ostream& operator<<(std::ostream& out, const Attack& attack) {
@@ -258,7 +274,7 @@ TEST_P(HostileServerTest, MemoryStaysBounded) {
         [&](const std::string& folder) {
             return attack.prepare != nullptr ? attack.prepare(folder) : std::string();
         },
-        peer.worldLines() + (attack.mxp ? "MXP=True\r\n" : ""));
+        peer.worldLines() + (attack.mxp ? "MXP=True\r\n" : "") + (attack.mud ? "Server=MUD\r\n" : ""));
     ASSERT_TRUE(peer.accept(milliseconds(20000))) << "the program did not connect";
     ASSERT_TRUE(peer.settle(milliseconds(10000))) << "the program did not answer a first probe";
     const long startKib = client.peakKib();
@@ -342,7 +358,16 @@ INSTANTIATE_TEST_SUITE_P(
         Attack{"MxpTagsNeverClosed", mxpTagsNeverClosed(), 32 * kMiB, true, true, std::chrono::microseconds(0),
                nullptr, false, false, true},
         Attack{"MxpTenThousandLinksInALine", mxpTenThousandLinksInALine(), 64 * kMiB, true, true,
-               std::chrono::microseconds(0), nullptr, false, false, true}),
+               std::chrono::microseconds(0), nullptr, false, false, true},
+        // A MUD's variables: the same, and tables nested past any depth read.
+        Attack{"MsdpOfAHundredThousandVariables", msdpOf(msspVariables(100000)), 32 * kMiB, true, true,
+               std::chrono::microseconds(0), nullptr, false, false, false, true},
+        Attack{"MsdpValuesOfTenMegabytes", msdpOf("\x01ROOM_NAME\x02" + std::string(10 * kMiB, 'x')), 40 * kMiB,
+               true, true, std::chrono::microseconds(0), nullptr, false, false, false, true},
+        Attack{"MsdpOfFiveThousandVariablesOverAndOver", msdpOf(msspVariables(5000)), 64 * kMiB, true, true,
+               std::chrono::microseconds(0), nullptr, false, false, false, true},
+        Attack{"MsdpTablesNestedFiveThousandDeepOverAndOver", msdpOf(msdpNestedTables(5000)), 64 * kMiB, true,
+               true, std::chrono::microseconds(0), nullptr, false, false, false, true}),
     [](const ::testing::TestParamInfo<Attack>& info) { return std::string(info.param.name); });
 
 } // namespace

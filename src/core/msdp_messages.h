@@ -1,0 +1,77 @@
+#pragma once
+
+#include "core/gmcp_messages.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corvane {
+
+struct Session;
+
+// A MUD's MSDP variables, mapped onto what GMCP feeds: the vitals for the
+// status line, the room for the caption and the walk's exits. Every
+// variable also goes on as it came, for scripts. Worlds report each
+// variable as it changes, often one to a subnegotiation, so what is known
+// of the room is kept between reports: the player has moved when the room's
+// number (ROOM_VNUM) or the whole room (ROOM) comes and differs; a name or
+// exits alone only change the caption or the walk's exits.
+class MsdpMessages {
+public:
+    struct Events {
+        // The player entered another room.
+        std::function<void(const GmcpMessages::RoomInfo&)> roomInfo;
+        // The room's name came after its number: the same room, now named.
+        std::function<void(const std::string&)> roomNamed;
+        std::function<void(std::vector<std::string>)> exits;
+        // "HP 8/10  MP 5", as GMCP's Char.Vitals gives it.
+        std::function<void(const std::string&)> vitals;
+        // Each variable by its name, its value a string, an array or an object.
+        std::function<void(const std::string& name, const nlohmann::json& value)> variable;
+        // A line of the client's own for the main output.
+        std::function<void(const std::string&)> notice;
+    };
+    // Longer is not a number, whatever the world calls it.
+    static constexpr std::size_t kMaxVitalBytes = 24;
+
+    explicit MsdpMessages(const Session& session)
+        : m_session(session) {}
+
+    void setEvents(Events events) { m_events = std::move(events); }
+    // One subnegotiation's payload.
+    void received(std::string_view payload);
+    // One too long to read was left out.
+    void dropped();
+    // A new connection: nothing is known of its world.
+    void reset();
+
+private:
+    // What one report touched.
+    struct Changes {
+        bool vitals = false;
+        // The room's number, or the whole room.
+        bool entered = false;
+        // Its name or its exits.
+        bool details = false;
+    };
+    void take(const std::string& name, const nlohmann::json& value, Changes& changes);
+    void tellRoom(const Changes& changes);
+    void tellOnce(const std::string& line);
+
+    const Session& m_session;
+    Events m_events;
+    // GMCP's shapes: Char.Vitals's and Room.Info's objects.
+    nlohmann::json m_vitals = nlohmann::json::object();
+    nlohmann::json m_room = nlohmann::json::object();
+    std::string m_vitalsTold;
+    std::optional<GmcpMessages::RoomInfo> m_roomTold;
+    bool m_told = false;
+};
+
+} // namespace corvane
