@@ -1,9 +1,9 @@
 // The whole incoming path of the client on fakes: telnet, colour codes,
 // decoding, line ends, marker lines, player listings, the log and five
-// triggers. The same bytes read at once and read in pieces cut where the
-// fuzzer chooses must come out the same, and every outcome must keep the
-// promises the windows rely on: valid UTF-8, no control characters, no line
-// past the cap, a bounded output window.
+// triggers, and on a MUD GMCP and MSDP. The same bytes read at once and read
+// in pieces cut where the fuzzer chooses must come out the same, and every
+// outcome must keep the promises the windows rely on: valid UTF-8, no
+// control characters, no line past the cap, a bounded output window.
 
 #include "core/text_codec.h"
 #include "fakes/client_harness.h"
@@ -41,6 +41,8 @@ struct Setup {
     int pendingReplies = 0;
     // The world's MXP box is ticked: a world's WILL MXP turns its markup on.
     bool mxp = false;
+    // A MUD, which agrees to GMCP and MSDP.
+    bool mud = false;
 };
 
 struct TriggerWord {
@@ -74,6 +76,12 @@ struct Run {
         session.PendingReplies = setup.pendingReplies;
         session.CharacterName = "Tester";
         session.LogOpen = true;
+        if (setup.mud) {
+            session.Server = ServerKind::Mud;
+            for (const unsigned char option : {telnet_option::Gmcp, telnet_option::Msdp}) {
+                h.client.lineProcessor().telnet().setAccepted(option, TelnetFilter::Side::Remote, true);
+            }
+        }
         h.client.lineClassifier().setPlayerList(&list);
         LineProcessor& processor = h.client.lineProcessor();
         processor.setLogWriter(&log);
@@ -188,6 +196,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     setup.lagMeterOn = (flags & 8U) != 0;
     setup.pendingReplies = (flags >> 4U) & 3U;
     setup.mxp = (flags & 0x40U) != 0;
+    setup.mud = (flags & 0x80U) != 0;
     std::vector<std::size_t> cuts(provider.ConsumeIntegralInRange<std::size_t>(0, 24));
     for (std::size_t& cut : cuts) {
         cut = provider.ConsumeIntegral<std::uint16_t>();

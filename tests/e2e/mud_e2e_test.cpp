@@ -16,7 +16,7 @@ namespace corvane::testing {
 namespace {
 
 // The practice world as a MUD (--mud), stored with Server=MUD: prompts ended
-// by IAC GA, CR CR LF inside texts, a bordered WHO table, GMCP rooms, UTF-8 only.
+// by IAC GA, CR CR LF inside texts, a bordered WHO table, GMCP and MSDP rooms, UTF-8 only.
 struct MudE2E : PracticeWorldE2E {
     bool logInToMud() {
         if (!logIn({"--mud"}, "Server=MUD\r\n", false)) {
@@ -35,7 +35,11 @@ TEST_F(MudE2E, LogInWhoPromptAccentsAndGmcpAreRight) {
     // The room came by GMCP; the prompt is shown at once, on a line of its own.
     EXPECT_TRUE(waitUntil([&] { return window.windowTitle() == "Practice - Town Square"; }))
         << window.windowTitle().toStdString();
-    EXPECT_EQ(label(0), "Status: On Line   HP 8/10  MP 5/5");
+    // The vitals came by GMCP, then by MSDP, which adds movement; the client
+    // asked the world to report them.
+    EXPECT_TRUE(waitUntil([&] { return label(0) == "Status: On Line   HP 8/10  MP 5/5  MV 30/30"; }))
+        << label(0).toStdString();
+    EXPECT_TRUE(world.received(1).contains("\xff\xfd\x45\xff\xfa\x45\x01REPORT\x02HEALTH"));
     EXPECT_FALSE(window.findChild<QAction*>("GameGoHome")->isEnabled());
     // What the world says about itself (MSSP) is in Game > Server Info.
     QAction* serverInfo = window.findChild<QAction*>("GameServerInfo");

@@ -105,6 +105,19 @@ std::string gmcp(std::string_view name, std::string_view json) {
     return out;
 }
 
+std::string msdp(std::string_view name, std::string_view value) {
+    std::string out{static_cast<char>(telnet::kIac), static_cast<char>(telnet::kSb), static_cast<char>(kMsdp)};
+    const std::string body = "\x01" + std::string(name) + "\x02" + std::string(value);
+    for (const char c : body) {
+        out.push_back(c);
+        if (static_cast<unsigned char>(c) == telnet::kIac)
+            out.push_back(c);
+    }
+    out.push_back(static_cast<char>(telnet::kIac));
+    out.push_back(static_cast<char>(telnet::kSe));
+    return out;
+}
+
 std::string jsonString(std::string_view text) {
     std::string out = "\"";
     for (const char c : text) {

@@ -10,7 +10,7 @@ namespace practice_world {
 
 // What the MUD manner (--mud) sends differently: prompts ended by IAC GA,
 // line breaks inside a text as CR CR LF, a bordered WHO table, and GMCP
-// messages for clients that agreed to them.
+// messages and MSDP variables for clients that agreed to them.
 namespace mud {
 
 inline constexpr unsigned char kGmcp = 201;
@@ -29,6 +29,10 @@ std::string doubledCarriageReturns(std::string_view text);
 std::vector<std::string> whoTableLines(const std::vector<WhoRow>& rows);
 // IAC SB GMCP <name> <json> IAC SE.
 std::string gmcp(std::string_view name, std::string_view json);
+// One MSDP variable in its own subnegotiation, as MSDP servers report a
+// change: IAC SB MSDP VAR <name> VAL <value> IAC SE. The value is put as
+// given, so a table's markers (3 and 4, VAR and VAL inside) may be in it.
+std::string msdp(std::string_view name, std::string_view value);
 // A JSON string literal, quotes included.
 std::string jsonString(std::string_view text);
 // IAC SB MSSP with what the world says about itself: its name, players

@@ -256,6 +256,9 @@ void Server::handleTelnet(Connection& connection, const std::vector<TelnetEvent>
         if (m_options.mud && event.command == kDo && event.option == mud::kGmcp) {
             dispatch(connection.id(), m_world.agreeGmcp(connection.id()));
         }
+        if (m_options.mud && event.command == kDo && event.option == mud::kMsdp) {
+            dispatch(connection.id(), m_world.agreeMsdp(connection.id()));
+        }
         if (m_options.mud && event.command == kDo && event.option == mud::kMssp) {
             dispatch(connection.id(), m_world.agreeMssp(connection.id()));
         }

@@ -20,6 +20,9 @@ struct Session {
     // The MUD manner: the client agreed to GMCP, and the room it was last told of.
     bool gmcp = false;
     Dbref gmcpRoom = kNothing;
+    // The same for MSDP.
+    bool msdp = false;
+    Dbref msdpRoom = kNothing;
     // The Diku manners' log-in: the player who gave their name and is asked for the password.
     std::optional<Dbref> namedPlayer;
 };

@@ -285,6 +285,17 @@ Outcome World::agreeGmcp(ConnectionId id) {
     return outcome;
 }
 
+Outcome World::agreeMsdp(ConnectionId id) {
+    Outcome outcome;
+    if (Session* session = m_sessions.find(id)) {
+        session->msdp = true;
+        std::string update = msdpRoomUpdate(*session);
+        if (!update.empty())
+            outcome.deliveries.push_back(Delivery{id, std::move(update), Delivery::Kind::ScreenReply});
+    }
+    return outcome;
+}
+
 Outcome World::agreeMssp(ConnectionId id) const {
     Outcome outcome;
     const auto started = std::chrono::duration_cast<std::chrono::seconds>(m_startedAt.time_since_epoch()).count();
@@ -324,7 +335,7 @@ std::string World::mudReply(Session& session, std::string text) {
         text = mud::doubledCarriageReturns(text);
     if (!session.player)
         return text;
-    return text + gmcpRoomUpdate(session) + (m_diku ? diku::prompt() : mud::prompt());
+    return text + gmcpRoomUpdate(session) + msdpRoomUpdate(session) + (m_diku ? diku::prompt() : mud::prompt());
 }
 
 Outcome World::tell(Session& session, std::string_view arguments, bool whisper) {
@@ -375,6 +386,35 @@ std::string World::gmcpRoomUpdate(Session& session) {
             text += mud::gmcp("Char.Vitals", R"({"hp":"8","maxhp":"10","mp":"5","maxmp":"5"})");
         }
     }
+    return text;
+}
+
+std::string World::msdpRoomUpdate(Session& session) {
+    std::string text;
+    if (!session.player)
+        return text;
+    const Player& me = *m_database.player(*session.player);
+    if (!session.msdp || session.msdpRoom == me.location)
+        return text;
+    session.msdpRoom = me.location;
+    const Room* room = m_database.room(me.location);
+    if (room == nullptr)
+        return text;
+    // Movement is what GMCP's vitals here leave out.
+    for (const auto& [name, value] : {std::pair{"HEALTH", "8"}, {"HEALTH_MAX", "10"}, {"MANA", "5"},
+                                      {"MANA_MAX", "5"}, {"MOVEMENT", "30"}, {"MOVEMENT_MAX", "30"}})
+        text += mud::msdp(name, value);
+    std::string exits = "\x03";
+    for (const Room::Exit& exit : room->exits) {
+        if (!exit.names.empty())
+            exits += "\x01" + exit.names.front() + "\x02" + std::to_string(exit.destination);
+    }
+    exits += "\x04";
+    // In the order the common MSDP server code reports a move: the number last.
+    text += mud::msdp("AREA_NAME", "Practice Town");
+    text += mud::msdp("ROOM_EXITS", exits);
+    text += mud::msdp("ROOM_NAME", room->name);
+    text += mud::msdp("ROOM_VNUM", std::to_string(room->ref));
     return text;
 }
 

@@ -30,6 +30,8 @@ public:
     Outcome agreeGmcp(ConnectionId id);
     // The MUD manner: the client said DO MSSP; it is told about the world.
     Outcome agreeMssp(ConnectionId id) const;
+    // The MUD manner: the client said DO MSDP; a logged-in player is told the vitals and the room at once.
+    Outcome agreeMsdp(ConnectionId id);
     // With the MUD manner: the Diku family's log-in, prompt and WHO.
     void setDiku(bool on) { m_diku = on; }
 
@@ -52,6 +54,8 @@ private:
     std::string mudReply(Session& session, std::string text);
     // GMCP Room.Info and Char.Vitals when the player is in a room the client was not told of.
     std::string gmcpRoomUpdate(Session& session);
+    // The same as MSDP variables, one to a subnegotiation, the room's number last.
+    std::string msdpRoomUpdate(Session& session);
     // Ends the session; when it was the player's last connection, their room
     // is told and their last-seen time set.
     void endSession(ConnectionId id, WallTime now, Outbox& out);

@@ -35,6 +35,21 @@ TEST_F(MudWorld, GmcpTellsTheRoomOnceAgreedAndOnEveryMove) {
     EXPECT_NE(send(kTester, "north").find("Room.Info {\"num\":165"), std::string::npos);
 }
 
+TEST_F(MudWorld, MsdpTellsTheVitalsAndTheRoomOnceAgreedAndOnEveryMove) {
+    logIn(kTester, "Tester", "password");
+    EXPECT_EQ(send(kTester, "say hi").find("\xFF\xFA\x45"), std::string::npos) << "not before it is agreed";
+    const std::string agreed = textFor(m_world.agreeMsdp(kTester), kTester);
+    EXPECT_NE(agreed.find("\xFF\xFA\x45\x01HEALTH\x02" "8\xFF\xF0"), std::string::npos) << agreed;
+    EXPECT_NE(agreed.find("\xFF\xFA\x45\x01MOVEMENT_MAX\x02" "30\xFF\xF0"), std::string::npos) << agreed;
+    EXPECT_NE(agreed.find("\x01ROOM_EXITS\x02\x03\x01north\x02" "165"), std::string::npos) << agreed;
+    EXPECT_NE(agreed.find("\xFF\xFA\x45\x01ROOM_NAME\x02Town Square\xFF\xF0\xFF\xFA\x45\x01ROOM_VNUM\x02" "164"
+                          "\xFF\xF0"),
+              std::string::npos)
+        << agreed;
+    EXPECT_EQ(send(kTester, "say hi").find("ROOM_VNUM"), std::string::npos);
+    EXPECT_NE(send(kTester, "north").find("\x01ROOM_VNUM\x02" "165"), std::string::npos);
+}
+
 TEST_F(MudWorld, OocReachesEveryoneWithTheChannelMessageOnlyWhereAgreed) {
     logIn(kTester, "Tester", "password");
     logIn(kAlice, "Alice", "alice");
