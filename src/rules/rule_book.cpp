@@ -10,12 +10,37 @@ PatternMatcher compile(const Rule& rule) {
 }
 } // namespace
 
+const PatternMatcher& RuleBook::matcher(std::size_t index) const {
+    std::optional<PatternMatcher>& matcher = m_matchers[index];
+    if (!matcher) {
+        matcher.emplace(compile(m_rules[index]));
+        --m_uncompiled;
+    }
+    return *matcher;
+}
+
+bool RuleBook::compileSome(std::size_t count) const {
+    if (m_uncompiled == 0) {
+        return false;
+    }
+    if (m_compileFrom >= m_matchers.size()) {
+        m_compileFrom = 0;
+    }
+    for (; m_compileFrom < m_matchers.size() && count > 0 && m_uncompiled > 0; ++m_compileFrom) {
+        if (!m_matchers[m_compileFrom]) {
+            matcher(m_compileFrom);
+            --count;
+        }
+    }
+    return m_uncompiled > 0;
+}
+
 void RuleBook::setRules(std::vector<Rule> rules) {
     m_rules = std::move(rules);
     m_matchers.clear();
-    for (const Rule& rule : m_rules) {
-        m_matchers.push_back(compile(rule));
-    }
+    m_matchers.resize(m_rules.size());
+    m_uncompiled = m_rules.size();
+    m_compileFrom = 0;
     changed();
 }
 
@@ -27,6 +52,7 @@ void RuleBook::replace(std::size_t index, Rule rule) {
                              m_rules[index].caseSensitive == rule.caseSensitive;
     m_rules[index] = std::move(rule);
     if (!samePattern) {
+        m_uncompiled -= m_matchers[index] ? 0 : 1;
         m_matchers[index] = compile(m_rules[index]);
     }
     changed();
@@ -43,6 +69,7 @@ void RuleBook::remove(std::size_t index) {
     if (index >= m_rules.size()) {
         return;
     }
+    m_uncompiled -= m_matchers[index] ? 0 : 1;
     m_rules.erase(m_rules.begin() + static_cast<std::ptrdiff_t>(index));
     m_matchers.erase(m_matchers.begin() + static_cast<std::ptrdiff_t>(index));
     changed();
@@ -63,7 +90,7 @@ std::vector<std::size_t> RuleBook::active(Rule::Kind kind, const std::string& wo
     std::vector<std::size_t> indexes;
     for (std::size_t i = 0; i < m_rules.size(); ++i) {
         const Rule& rule = m_rules[i];
-        if (rule.kind == kind && rule.enabled && rule.appliesTo(world) && m_matchers[i].valid()) {
+        if (rule.kind == kind && rule.enabled && rule.appliesTo(world) && matcher(i).valid()) {
             indexes.push_back(i);
         }
     }

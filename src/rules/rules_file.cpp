@@ -227,17 +227,26 @@ std::string RulesFile::PathBeside(const std::string& settingsPath) {
 }
 
 std::string RulesFile::ToJson(const std::vector<Rule>& rules) {
+    std::string text;
+    AppendJson(rules, 0, rules.size(), text);
+    return text;
+}
+
+void RulesFile::AppendJson(const std::vector<Rule>& rules, std::size_t from, std::size_t to, std::string& text) {
     if (rules.empty()) {
         json out = json::object();
         out["format"] = kFormat;
         out["rules"] = json::array();
-        return out.dump(2) + "\n";
+        text += out.dump(2) + "\n";
+        return;
     }
     // The same text as the whole document's dump(2), made a rule at a time
     // into one string sized once: a large set is saved on every change.
-    std::string text = "{\n  \"format\": " + std::to_string(kFormat) + ",\n  \"rules\": [\n";
-    text.reserve(rules.size() * 512);
-    for (std::size_t i = 0; i < rules.size(); ++i) {
+    if (from == 0) {
+        text += "{\n  \"format\": " + std::to_string(kFormat) + ",\n  \"rules\": [\n";
+        text.reserve(rules.size() * 512);
+    }
+    for (std::size_t i = from; i < to && i < rules.size(); ++i) {
         const std::string one = ruleJson(rules[i]).dump(2);
         text += "    ";
         for (const char c : one) {
@@ -248,8 +257,9 @@ std::string RulesFile::ToJson(const std::vector<Rule>& rules) {
         }
         text += i + 1 < rules.size() ? ",\n" : "\n";
     }
-    text += "  ]\n}\n";
-    return text;
+    if (to >= rules.size()) {
+        text += "  ]\n}\n";
+    }
 }
 
 std::optional<std::vector<Rule>> RulesFile::FromJson(const std::string& text, std::string& error) {
@@ -319,7 +329,7 @@ bool RulesFile::save(const std::vector<Rule>& rules, std::string& reason) const 
 }
 
 bool RulesFile::saveMerged(const std::vector<Rule>& base, const std::vector<Rule>& mine, std::vector<Rule>& merged,
-                           std::string& reason) const {
+                           std::string& reason, std::string made) const {
     std::string written;
     const LockedChange change =
         ChangeFileLocked(m_path, FileLock::kDefaultWait, [&](std::string& bytes) -> std::optional<std::string> {
@@ -333,7 +343,7 @@ bool RulesFile::saveMerged(const std::vector<Rule>& base, const std::vector<Rule
             }
             std::string().swap(bytes);
             merged = MergeRules(base, mine, disk ? *disk : base);
-            written = ToJson(merged);
+            written = !disk && !made.empty() ? std::move(made) : ToJson(merged);
             return written;
         });
     reason = change.reason;

@@ -24,8 +24,10 @@ public:
     static constexpr int kFormat = 1;
     static constexpr const char* kFileName = "corvane-rules.json";
     // Far past any set a player keeps by hand or imports; a file over them
-    // is refused before it is read whole, and left as it is.
-    static constexpr std::uintmax_t kMaxFileBytes = 8 * 1024 * 1024;
+    // is refused before it is read whole, and left as it is. An import at
+    // its own limit (8 MB of long regular expressions) is about 12 MB here,
+    // every field named, and must load at the next start.
+    static constexpr std::uintmax_t kMaxFileBytes = 32 * 1024 * 1024;
     static constexpr std::size_t kMaxRules = 10000;
     static constexpr std::size_t kMaxPatternBytes = 4096;
 
@@ -46,10 +48,16 @@ public:
     // Under the lock: reads the file as it is now, applies this window's
     // change (from `base` to `mine`), writes the outcome and returns it in
     // `merged`, so another Corvane's change to the file is kept.
+    // `made`, when given, is ToJson(mine), made beforehand: written as it is
+    // unless another Corvane changed the file.
     bool saveMerged(const std::vector<Rule>& base, const std::vector<Rule>& mine, std::vector<Rule>& merged,
-                    std::string& reason) const;
+                    std::string& reason, std::string made = {}) const;
 
     static std::string ToJson(const std::vector<Rule>& rules);
+    // ToJson a share at a time: appends the text of rules [from, to) to
+    // `text`, with the file's head when `from` is 0 and its end when `to`
+    // is the last.
+    static void AppendJson(const std::vector<Rule>& rules, std::size_t from, std::size_t to, std::string& text);
     static std::optional<std::vector<Rule>> FromJson(const std::string& text, std::string& error);
     // As FromJson, from a stream read only as far as it makes sense; `tooBig`
     // tells a file over the limits from one that is not a rules file.

@@ -1,6 +1,8 @@
 // Importing TinyFugue files.
 #include "rules/rules_import.h"
 
+#include "rules/import_translation.h"
+
 #include "rules/import_keys.h"
 #include "rules/import_lua.h"
 #include "rules/import_text.h"
@@ -8,6 +10,7 @@
 #include "rules/tf_reader.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <optional>
 #include <set>
@@ -444,134 +447,186 @@ std::optional<std::string> tfRepeat(const std::string& args, const TfFile& file,
 
 } // namespace
 
-RulesImport ImportTinyFugue(const std::string& text) {
-    RulesImport result;
-    const std::vector<std::string> commands = tfCommands(text);
+namespace import_translation {
+
+struct TfTranslation::State {
+    std::vector<std::string> commands;
+    // The macros' names are read first: a body's /name sends through them.
+    bool namesRead = false;
+    std::size_t next = 0;
     TfFile file;
-    for (const std::string& command : commands) {
-        if (lower(command.substr(0, 5)) == "/def ") {
-            const TfOptions options = tfOptions(trim(command.substr(5)), "tmpcaPwTEhbBns");
-            file.macros.insert(trim(options.rest.substr(0, options.rest.find('='))));
-        }
-    }
     std::vector<TfTrigger> triggers;
     int repeats = 0;
-    for (const std::string& command : commands) {
-        const std::size_t space = command.find_first_of(" \t");
-        const std::string verb = lower(command.substr(0, space));
-        const std::string args = space == std::string::npos ? "" : trim(command.substr(space));
-        std::string why;
-        if (verb == "/def") {
-            const TfOptions options = tfOptions(args, "tmpcaPwTEhbBns");
-            const std::size_t equals = options.rest.find('=');
-            const std::string name = trim(options.rest.substr(0, equals));
-            const std::string body = equals == std::string::npos ? "" : trim(options.rest.substr(equals + 1));
-            if (options.has('h')) {
-                if (const auto lua = tfHook(options.value('h').value_or(""), body, file, why)) {
-                    ++result.scripted;
-                    result.script += *lua;
-                    continue;
-                }
-            } else if (options.has('b')) {
-                if (auto key = tfKey(options.value('b').value_or(""), body, file, why)) {
-                    result.rules.push_back(std::move(*key));
-                    continue;
-                }
-            } else if (options.has('B')) {
-                why = "binds a key by tf's own name for it (-B), which the importer does not read";
-            } else if (options.has('t')) {
-                if (auto trigger = tfTrigger(options, body, file, why)) {
-                    trigger->rule.name = name.empty() ? *options.value('t') : name;
-                    triggers.push_back(std::move(*trigger));
-                    continue;
-                }
-            } else if (name.empty()) {
-                why = "has no name and no trigger";
-            } else if (auto macro = tfMacro(name, body, file, why)) {
-                result.rules.push_back(std::move(*macro));
-                continue;
-            }
-        } else if (verb == "/alias") {
-            const std::size_t split = args.find_first_of(" \t");
-            if (split != std::string::npos) {
-                if (auto alias = tfMacro(args.substr(0, split), trim(args.substr(split)), file, why)) {
-                    alias->pattern = alias->name = args.substr(0, split);
-                    result.rules.push_back(std::move(*alias));
-                    continue;
-                }
-            } else {
-                why = "has no expansion";
-            }
-        } else if (verb == "/gag" || verb == "/hilite") {
-            const std::size_t equals = args.find('=');
-            std::size_t at = 0;
-            const std::string pattern = trim(args.substr(0, equals));
-            Rule rule;
-            rule.name = pattern;
-            if (pattern.empty()) {
-                why = "has no pattern";
-            } else if (equals != std::string::npos && !trim(args.substr(equals + 1)).empty()) {
-                why = "runs a body, which /gag and /hilite here do not";
-            } else if (tfPattern(pattern[0] == '"' || pattern[0] == '\'' ? tfValue(pattern, at) : pattern,
-                                 file.matching, rule, why)) {
-                if (verb == "/gag") {
-                    rule.gag = true;
-                } else {
-                    rule.bold = true;
-                    rule.colour = Rule::Colour::Line;
-                }
-                triggers.push_back(TfTrigger{rule, 0});
-                continue;
-            }
-        } else if (verb == "/set" && lower(trim(args.substr(0, args.find_first_of("= ")))) == "matching") {
-            file.matching = lower(trim(args.substr(args.find_first_of("= ") + 1)));
-            continue;
-        } else if (verb == "/world" || verb == "/addworld") {
-            result.skipped.push_back(tfWorld(verb, args));
-            continue;
-        } else if (verb == "/set") {
-            // "/set name=value" or "/set name value": a variable kept in vars.
-            const std::size_t split = args.find_first_of("= ");
-            const std::string name = trim(args.substr(0, split));
-            if (split != std::string::npos && luaName(name)) {
-                ++result.scripted;
-                result.script += import_lua::setVariable(name, args.substr(split + 1));
-                continue;
-            }
-            why = "sets no variable a script can name";
-        } else if (verb == "/let" || verb == "/setenv") {
-            why = "sets a local or environment variable, which lasts only while tf reads the file";
-        } else if (verb == "/if" || verb == "/while" || verb == "/test" || verb == "/expr") {
-            why = "is a condition or expression, which the importer does not translate yet";
-        } else if (verb == "/repeat") {
-            if (const auto lua = tfRepeat(args, file, ++repeats, why)) {
+    RulesImport result;
+
+    void readName(const std::string& command);
+    void translate(const std::string& command);
+};
+
+TfTranslation::TfTranslation(std::vector<std::string> commands)
+    : m_state(std::make_unique<State>()) {
+    m_state->commands = std::move(commands);
+}
+
+TfTranslation::~TfTranslation() = default;
+TfTranslation::TfTranslation(TfTranslation&&) noexcept = default;
+TfTranslation& TfTranslation::operator=(TfTranslation&&) noexcept = default;
+
+bool TfTranslation::step(std::size_t bytes, std::size_t count) {
+    State& s = *m_state;
+    std::size_t done = 0;
+    for (std::size_t n = 0; n < count && done < bytes && s.next < s.commands.size(); ++n, ++s.next) {
+        const std::string& command = s.commands[s.next];
+        done += command.size();
+        if (s.namesRead) {
+            s.translate(command);
+        } else {
+            s.readName(command);
+        }
+    }
+    if (s.next == s.commands.size() && !s.namesRead) {
+        s.namesRead = true;
+        s.next = 0;
+    }
+    return !s.namesRead || s.next < s.commands.size();
+}
+
+RulesImport TfTranslation::finish() {
+    State& s = *m_state;
+    // Higher priorities are tried first; equal ones keep the file's order.
+    std::stable_sort(s.triggers.begin(), s.triggers.end(),
+                     [](const TfTrigger& a, const TfTrigger& b) { return a.priority > b.priority; });
+    for (TfTrigger& trigger : s.triggers) {
+        s.result.rules.push_back(std::move(trigger.rule));
+    }
+    s.triggers.clear();
+    return std::move(s.result);
+}
+
+void TfTranslation::State::readName(const std::string& command) {
+    if (lower(command.substr(0, 5)) == "/def ") {
+        const TfOptions options = tfOptions(trim(command.substr(5)), "tmpcaPwTEhbBns");
+        file.macros.insert(trim(options.rest.substr(0, options.rest.find('='))));
+    }
+}
+
+void TfTranslation::State::translate(const std::string& command) {
+    const std::size_t space = command.find_first_of(" \t");
+    const std::string verb = lower(command.substr(0, space));
+    const std::string args = space == std::string::npos ? "" : trim(command.substr(space));
+    std::string why;
+    if (verb == "/def") {
+        const TfOptions options = tfOptions(args, "tmpcaPwTEhbBns");
+        const std::size_t equals = options.rest.find('=');
+        const std::string name = trim(options.rest.substr(0, equals));
+        const std::string body = equals == std::string::npos ? "" : trim(options.rest.substr(equals + 1));
+        if (options.has('h')) {
+            if (const auto lua = tfHook(options.value('h').value_or(""), body, file, why)) {
                 ++result.scripted;
                 result.script += *lua;
-                continue;
+                return;
             }
-        } else if (verb == "/bind") {
-            const std::size_t equals = args.find('=');
-            if (equals == std::string::npos) {
-                why = "has no body";
-            } else if (auto key =
-                           tfKey(trim(args.substr(0, equals)), trim(args.substr(equals + 1)), file, why)) {
+        } else if (options.has('b')) {
+            if (auto key = tfKey(options.value('b').value_or(""), body, file, why)) {
                 result.rules.push_back(std::move(*key));
-                continue;
+                return;
             }
-        } else if (verb == "/sh" || verb == "/quote" || verb == "/sys") {
-            why = "runs a program; Corvane never runs programs from an import";
-        } else {
-            why = "is not a trigger or an alias";
+        } else if (options.has('B')) {
+            why = "binds a key by tf's own name for it (-B), which the importer does not read";
+        } else if (options.has('t')) {
+            if (auto trigger = tfTrigger(options, body, file, why)) {
+                trigger->rule.name = name.empty() ? *options.value('t') : name;
+                triggers.push_back(std::move(*trigger));
+                return;
+            }
+        } else if (name.empty()) {
+            why = "has no name and no trigger";
+        } else if (auto macro = tfMacro(name, body, file, why)) {
+            result.rules.push_back(std::move(*macro));
+            return;
         }
-        result.skipped.push_back(shortened(command) + ": " + why);
+    } else if (verb == "/alias") {
+        const std::size_t split = args.find_first_of(" \t");
+        if (split != std::string::npos) {
+            if (auto alias = tfMacro(args.substr(0, split), trim(args.substr(split)), file, why)) {
+                alias->pattern = alias->name = args.substr(0, split);
+                result.rules.push_back(std::move(*alias));
+                return;
+            }
+        } else {
+            why = "has no expansion";
+        }
+    } else if (verb == "/gag" || verb == "/hilite") {
+        const std::size_t equals = args.find('=');
+        std::size_t at = 0;
+        const std::string pattern = trim(args.substr(0, equals));
+        Rule rule;
+        rule.name = pattern;
+        if (pattern.empty()) {
+            why = "has no pattern";
+        } else if (equals != std::string::npos && !trim(args.substr(equals + 1)).empty()) {
+            why = "runs a body, which /gag and /hilite here do not";
+        } else if (tfPattern(pattern[0] == '"' || pattern[0] == '\'' ? tfValue(pattern, at) : pattern,
+                             file.matching, rule, why)) {
+            if (verb == "/gag") {
+                rule.gag = true;
+            } else {
+                rule.bold = true;
+                rule.colour = Rule::Colour::Line;
+            }
+            triggers.push_back(TfTrigger{rule, 0});
+            return;
+        }
+    } else if (verb == "/set" && lower(trim(args.substr(0, args.find_first_of("= ")))) == "matching") {
+        file.matching = lower(trim(args.substr(args.find_first_of("= ") + 1)));
+        return;
+    } else if (verb == "/world" || verb == "/addworld") {
+        result.skipped.push_back(tfWorld(verb, args));
+        return;
+    } else if (verb == "/set") {
+        // "/set name=value" or "/set name value": a variable kept in vars.
+        const std::size_t split = args.find_first_of("= ");
+        const std::string name = trim(args.substr(0, split));
+        if (split != std::string::npos && luaName(name)) {
+            ++result.scripted;
+            result.script += import_lua::setVariable(name, args.substr(split + 1));
+            return;
+        }
+        why = "sets no variable a script can name";
+    } else if (verb == "/let" || verb == "/setenv") {
+        why = "sets a local or environment variable, which lasts only while tf reads the file";
+    } else if (verb == "/if" || verb == "/while" || verb == "/test" || verb == "/expr") {
+        why = "is a condition or expression, which the importer does not translate yet";
+    } else if (verb == "/repeat") {
+        if (const auto lua = tfRepeat(args, file, ++repeats, why)) {
+            ++result.scripted;
+            result.script += *lua;
+            return;
+        }
+    } else if (verb == "/bind") {
+        const std::size_t equals = args.find('=');
+        if (equals == std::string::npos) {
+            why = "has no body";
+        } else if (auto key =
+                       tfKey(trim(args.substr(0, equals)), trim(args.substr(equals + 1)), file, why)) {
+            result.rules.push_back(std::move(*key));
+            return;
+        }
+    } else if (verb == "/sh" || verb == "/quote" || verb == "/sys") {
+        why = "runs a program; Corvane never runs programs from an import";
+    } else {
+        why = "is not a trigger or an alias";
     }
-    // Higher priorities are tried first; equal ones keep the file's order.
-    std::stable_sort(triggers.begin(), triggers.end(),
-                     [](const TfTrigger& a, const TfTrigger& b) { return a.priority > b.priority; });
-    for (TfTrigger& trigger : triggers) {
-        result.rules.push_back(std::move(trigger.rule));
+    result.skipped.push_back(shortened(command) + ": " + why);
+}
+
+} // namespace import_translation
+
+RulesImport ImportTinyFugue(const std::string& text) {
+    import_translation::TfTranslation translation(tfCommands(text));
+    while (translation.step(SIZE_MAX, SIZE_MAX)) {
     }
-    return result;
+    return translation.finish();
 }
 
 } // namespace corvane

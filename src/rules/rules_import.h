@@ -2,6 +2,8 @@
 
 #include "rules/rule.h"
 
+#include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,5 +37,31 @@ RulesImport ImportRulesFile(const std::string& text);
 // Windows-1252 (what older files written on Windows or in Latin-1 hold), so
 // everything imported is valid UTF-8.
 RulesImport ImportRulesBytes(std::string_view bytes);
+
+// ImportRulesBytes a share at a time, so that a large file never holds the
+// window for long: each step() decodes, splits or translates a bounded share
+// of the file.
+class ImportSteps {
+public:
+    // A step translates commands until this much of their text or this many
+    // of them are done (about 30 ms at the worst found, long regular
+    // expressions, on the slowest machine measured).
+    static constexpr std::size_t kStepBytes = 256 * 1024;
+    static constexpr std::size_t kStepCommands = 2000;
+
+    explicit ImportSteps(std::string bytes);
+    ~ImportSteps();
+    ImportSteps(const ImportSteps&) = delete;
+    ImportSteps& operator=(const ImportSteps&) = delete;
+
+    // Does the next share of the work; false once the import is whole.
+    bool step();
+    // What the file made, once step() has said it is whole.
+    RulesImport take();
+
+private:
+    struct State;
+    std::unique_ptr<State> m_state;
+};
 
 } // namespace corvane

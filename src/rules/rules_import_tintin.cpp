@@ -1,14 +1,15 @@
 // Importing TinTin++ files, and telling them from TinyFugue's.
-#include "core/text_codec.h"
 #include "rules/import_keys.h"
 #include "rules/import_lua.h"
 #include "rules/import_text.h"
+#include "rules/import_translation.h"
 #include "rules/rules_import.h"
 #include "rules/tin_body.h"
 #include "rules/tin_reader.h"
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstdlib>
 #include <map>
 #include <optional>
@@ -276,155 +277,155 @@ std::optional<std::string> tinScript(const TinCommand& command, std::string& why
 
 } // namespace
 
-RulesImport ImportTinTin(const std::string& text) {
-    RulesImport result;
+namespace import_translation {
+
+struct TinTranslation::State {
+    std::vector<TinCommand> commands;
+    std::size_t next = 0;
     std::vector<std::pair<double, Rule>> actions;
-    for (const TinCommand& command : tinCommands(text)) {
-        std::string why;
-        const std::string& name = command.name;
-        const std::string first = command.args.empty() ? "" : command.args[0];
-        const std::string second = command.args.size() > 1 ? command.args[1] : "";
-        Rule rule;
-        rule.name = first;
-        rule.mode = MatchMode::Regex;
-        rule.caseSensitive = true;
-        rule.pattern = tinPattern(first);
-        const double priority = command.args.size() > 2 ? std::atof(command.args[2].c_str()) : 5.0;
-        if (tinIs(name, "nop", 3) || tinIs(name, "class", 3) || (name.empty() && command.source.empty())) {
-            continue;
-        }
-        if (tinIs(name, "session", 3)) {
-            result.skipped.push_back(tinWorld(command));
-            continue;
-        }
-        if (name.empty()) {
-            why = "is not a TinTin++ command";
-        } else if (first.empty()) {
-            why = "has no pattern";
-        } else if (tinIs(name, "action", 2)) {
-            if (tinNeedsLua(second)) {
-                if (const auto lua = tinRuleLua(second, true, why)) {
-                    rule.script = *lua;
-                    actions.emplace_back(priority, rule);
-                    continue;
-                }
-            } else if (const auto send = tinCommandsOf(second, true, why)) {
-                rule.send = *send;
-                actions.emplace_back(priority, rule);
-                continue;
-            }
-        } else if (tinIs(name, "alias", 3)) {
-            if (auto alias = tinAlias(first, second, why)) {
-                result.rules.push_back(std::move(*alias));
-                continue;
-            }
-        } else if (tinIs(name, "gag", 3)) {
-            rule.gag = true;
-            actions.emplace_back(priority, rule);
-            continue;
-        } else if (tinIs(name, "highlight", 3)) {
-            if (auto coloured = tinColour(second.empty() ? "bold" : second, rule, why)) {
-                actions.emplace_back(priority, *coloured);
-                continue;
-            }
-        } else if (tinIs(name, "substitute", 3)) {
-            // Only a substitution that keeps the text and adds colour codes.
-            std::string plain;
-            std::string codes;
-            for (std::size_t i = 0; i < second.size(); ++i) {
-                const std::size_t close = second.find('>', i);
-                if (second[i] == '<' && close != std::string::npos && close - i == 4) {
-                    codes = second.substr(i + 1, 3);
-                    i = close;
-                } else {
-                    plain.push_back(second[i]);
-                }
-            }
-            if (plain == "%0" || plain == "%*") {
-                // <aBc>: attribute, foreground, background as 0-9 ANSI.
-                static const char* ansi[] = {"black", "red",     "green", "yellow",
-                                             "blue",  "magenta", "cyan",  "white"};
-                if (codes.size() == 3 && codes[1] >= '0' && codes[1] <= '7') {
-                    rule.foreground = namedColour(ansi[codes[1] - '0']);
-                }
-                if (codes.size() == 3 && codes[2] >= '0' && codes[2] <= '7') {
-                    rule.background = namedColour(ansi[codes[2] - '0']);
-                }
-                rule.bold = codes.size() == 3 && codes[0] == '1';
-                rule.colour = Rule::Colour::Match;
-                actions.emplace_back(priority, rule);
-                continue;
-            }
-            why = "changes the text, which Corvane does not do (only colours)";
-        } else if (tinIs(name, "variable", 3) || tinIs(name, "ticker", 3) || tinIs(name, "delay", 3) ||
-                   tinIs(name, "event", 3)) {
-            if (const auto lua = tinScript(command, why)) {
-                ++result.scripted;
-                result.script += *lua;
-                continue;
-            }
-        } else if (tinIs(name, "math", 3) || tinIs(name, "function", 3) || tinIs(name, "if", 2) ||
-                   tinIs(name, "format", 3)) {
-            why = "is a variable, condition or function, which the importer does not put in a rule yet";
-        } else if (tinIs(name, "macro", 3)) {
-            if (auto key = tinKey(first, second, why)) {
-                result.rules.push_back(std::move(*key));
-                continue;
-            }
-        } else if (tinIs(name, "system", 3) || tinIs(name, "script", 3) || tinIs(name, "run", 3)) {
-            why = "runs a program; Corvane never runs programs from an import";
-        } else {
-            why = "is not a trigger or an alias";
-        }
-        result.skipped.push_back(shortened(command.source) + ": " + why);
+    RulesImport result;
+
+    void translate(const TinCommand& command);
+};
+
+TinTranslation::TinTranslation(std::vector<TinCommand> commands)
+    : m_state(std::make_unique<State>()) {
+    m_state->commands = std::move(commands);
+}
+
+TinTranslation::~TinTranslation() = default;
+TinTranslation::TinTranslation(TinTranslation&&) noexcept = default;
+TinTranslation& TinTranslation::operator=(TinTranslation&&) noexcept = default;
+
+bool TinTranslation::step(std::size_t bytes, std::size_t count) {
+    State& s = *m_state;
+    std::size_t done = 0;
+    for (std::size_t n = 0; n < count && done < bytes && s.next < s.commands.size(); ++n, ++s.next) {
+        done += s.commands[s.next].source.size();
+        s.translate(s.commands[s.next]);
     }
+    return s.next < s.commands.size();
+}
+
+RulesImport TinTranslation::finish() {
+    State& s = *m_state;
     // Lower priorities are tried first; equal ones keep the file's order.
-    std::stable_sort(actions.begin(), actions.end(),
+    std::stable_sort(s.actions.begin(), s.actions.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (auto& action : actions) {
-        result.rules.push_back(std::move(action.second));
+    for (auto& action : s.actions) {
+        s.result.rules.push_back(std::move(action.second));
     }
-    return result;
+    s.actions.clear();
+    return std::move(s.result);
 }
 
-RulesImport ImportRulesFile(const std::string& text) {
-    static constexpr const char* kTinNames[] = {"action", "alias",   "gag",     "highlight", "substitute", "nop",
-                                                "variable", "ticker", "session", "event",     "delay",      "macro"};
-    const auto tinName = [](const std::string& name) {
-        return name.size() >= 2 && std::any_of(std::begin(kTinNames), std::end(kTinNames),
-                                               [&](const char* known) { return startsWith(known, name); });
-    };
-    // Reading a large tf file as tt++ commands only to find none took longer
-    // than importing it: without a '#' and a tt++ command's name after it,
-    // no command can be one.
-    bool mayBeTinTin = false;
-    for (std::size_t at = text.find('#'); at != std::string::npos && !mayBeTinTin; at = text.find('#', at + 1)) {
-        std::string name;
-        for (std::size_t i = at + 1; i < text.size() && std::isalpha(static_cast<unsigned char>(text[i])) != 0;
-             ++i) {
-            name.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(text[i]))));
-        }
-        mayBeTinTin = tinName(name);
+void TinTranslation::State::translate(const TinCommand& command) {
+    std::string why;
+    const std::string& name = command.name;
+    const std::string first = command.args.empty() ? "" : command.args[0];
+    const std::string second = command.args.size() > 1 ? command.args[1] : "";
+    Rule rule;
+    rule.name = first;
+    rule.mode = MatchMode::Regex;
+    rule.caseSensitive = true;
+    rule.pattern = tinPattern(first);
+    const double priority = command.args.size() > 2 ? std::atof(command.args[2].c_str()) : 5.0;
+    if (tinIs(name, "nop", 3) || tinIs(name, "class", 3) || (name.empty() && command.source.empty())) {
+        return;
     }
-    if (mayBeTinTin) {
-        for (const TinCommand& command : tinCommands(text)) {
-            if (tinName(command.name)) {
-                return ImportTinTin(text);
+    if (tinIs(name, "session", 3)) {
+        result.skipped.push_back(tinWorld(command));
+        return;
+    }
+    if (name.empty()) {
+        why = "is not a TinTin++ command";
+    } else if (first.empty()) {
+        why = "has no pattern";
+    } else if (tinIs(name, "action", 2)) {
+        if (tinNeedsLua(second)) {
+            if (const auto lua = tinRuleLua(second, true, why)) {
+                rule.script = *lua;
+                actions.emplace_back(priority, rule);
+                return;
+            }
+        } else if (const auto send = tinCommandsOf(second, true, why)) {
+            rule.send = *send;
+            actions.emplace_back(priority, rule);
+            return;
+        }
+    } else if (tinIs(name, "alias", 3)) {
+        if (auto alias = tinAlias(first, second, why)) {
+            result.rules.push_back(std::move(*alias));
+            return;
+        }
+    } else if (tinIs(name, "gag", 3)) {
+        rule.gag = true;
+        actions.emplace_back(priority, rule);
+        return;
+    } else if (tinIs(name, "highlight", 3)) {
+        if (auto coloured = tinColour(second.empty() ? "bold" : second, rule, why)) {
+            actions.emplace_back(priority, *coloured);
+            return;
+        }
+    } else if (tinIs(name, "substitute", 3)) {
+        // Only a substitution that keeps the text and adds colour codes.
+        std::string plain;
+        std::string codes;
+        for (std::size_t i = 0; i < second.size(); ++i) {
+            const std::size_t close = second.find('>', i);
+            if (second[i] == '<' && close != std::string::npos && close - i == 4) {
+                codes = second.substr(i + 1, 3);
+                i = close;
+            } else {
+                plain.push_back(second[i]);
             }
         }
+        if (plain == "%0" || plain == "%*") {
+            // <aBc>: attribute, foreground, background as 0-9 ANSI.
+            static const char* ansi[] = {"black", "red",     "green", "yellow",
+                                         "blue",  "magenta", "cyan",  "white"};
+            if (codes.size() == 3 && codes[1] >= '0' && codes[1] <= '7') {
+                rule.foreground = namedColour(ansi[codes[1] - '0']);
+            }
+            if (codes.size() == 3 && codes[2] >= '0' && codes[2] <= '7') {
+                rule.background = namedColour(ansi[codes[2] - '0']);
+            }
+            rule.bold = codes.size() == 3 && codes[0] == '1';
+            rule.colour = Rule::Colour::Match;
+            actions.emplace_back(priority, rule);
+            return;
+        }
+        why = "changes the text, which Corvane does not do (only colours)";
+    } else if (tinIs(name, "variable", 3) || tinIs(name, "ticker", 3) || tinIs(name, "delay", 3) ||
+               tinIs(name, "event", 3)) {
+        if (const auto lua = tinScript(command, why)) {
+            ++result.scripted;
+            result.script += *lua;
+            return;
+        }
+    } else if (tinIs(name, "math", 3) || tinIs(name, "function", 3) || tinIs(name, "if", 2) ||
+               tinIs(name, "format", 3)) {
+        why = "is a variable, condition or function, which the importer does not put in a rule yet";
+    } else if (tinIs(name, "macro", 3)) {
+        if (auto key = tinKey(first, second, why)) {
+            result.rules.push_back(std::move(*key));
+            return;
+        }
+    } else if (tinIs(name, "system", 3) || tinIs(name, "script", 3) || tinIs(name, "run", 3)) {
+        why = "runs a program; Corvane never runs programs from an import";
+    } else {
+        why = "is not a trigger or an alias";
     }
-    return ImportTinyFugue(text);
+    result.skipped.push_back(shortened(command.source) + ": " + why);
 }
 
-RulesImport ImportRulesBytes(std::string_view bytes) {
-    // A byte order mark says UTF-8 and is no command.
-    if (bytes.starts_with("\xEF\xBB\xBF")) {
-        bytes.remove_prefix(3);
+} // namespace import_translation
+
+RulesImport ImportTinTin(const std::string& text) {
+    import_translation::TinTranslation translation(tinCommands(text));
+    while (translation.step(SIZE_MAX, SIZE_MAX)) {
     }
-    const bool utf8 = IsValidUtf8(bytes);
-    RulesImport imported = ImportRulesFile(utf8 ? std::string(bytes) : Cp1252ToUtf8(bytes));
-    imported.readAsWindows1252 = !utf8;
-    return imported;
+    return translation.finish();
 }
 
 } // namespace corvane

@@ -205,7 +205,7 @@ std::vector<std::string> ClientCommands::run(const std::string& name, const std:
         addRule(name != "alias", name == "gag" ? "{" + lastArgument(rest) + "} {gag}" :
                                      name == "highlight" ? rest + "\x01" : rest, prefix + name);
     } else if (name == "load") {
-        echo(m_services.load(lastArgument(rest)));
+        m_services.load(lastArgument(rest), echo);
     } else if (name == "if") {
         std::string tail = trim(rest);
         std::string condition;

@@ -27,8 +27,9 @@ public:
         std::function<std::string()> prefix;
         // A line of the client's own in the output.
         std::function<void(const std::string&)> echo;
-        // `load FILE`: runs the file through the importer; the report.
-        std::function<std::string(const std::string&)> load;
+        // `load FILE`: starts the file through the importer, which gives
+        // `report` what it did when it is done.
+        std::function<void(const std::string& path, std::function<void(const std::string&)> report)> load;
     };
 
     explicit ClientCommands(Services services)

@@ -161,8 +161,16 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
                                                   start = end + 1;
                                               }
                                           },
-                                          [this](const std::string& path) { return m_rulesWindow.importFrom(path); }})
-    , m_rulesWindow(RulesWindow::Services{m_rules, m_session, platform.choosers, platform.prompts})
+                                          [this](const std::string& path,
+                                                 std::function<void(const std::string&)> report) {
+                                              if (!m_rulesWindow.importFrom(path, report)) {
+                                                  report("*** Corvane is still importing " +
+                                                         m_rulesWindow.importing() +
+                                                         "; load another file when it is done.");
+                                              }
+                                          }})
+    , m_rulesWindow(
+          RulesWindow::Services{m_rules, m_session, platform.choosers, platform.prompts, platform.timers})
     , m_scriptState(m_scripts, platform.clock)
     , m_conversations(ConversationWiring::Parts{
           m_settings, m_session, m_history, platform.sound, platform.clock, platform.views, m_menu, m_sender,

@@ -45,6 +45,14 @@ protected:
     }
     std::string sent() const { return c.h->socket.allSent(); }
     const std::string& output() const { return c.h->window.output; }
+    // The whole import, a turn of the event loop after another; its report.
+    std::string importNow(const std::string& path) {
+        std::string report;
+        EXPECT_TRUE(c.h->client.rulesWindow().importFrom(path, [&](const std::string& r) { report = r; }));
+        c.h->clock.runPending();
+        EXPECT_EQ(c.h->client.rulesWindow().importing(), "") << "the import ends";
+        return report;
+    }
 
     LoggedInClient c;
     testing::FakeNotifier notifier;
@@ -269,10 +277,9 @@ TEST_F(RulesTest, RulesAreSavedBesideTheSettingsAndReadBack) {
 }
 
 TEST_F(RulesTest, ImportReadsLatin1FilesAndRefusesHugeOnes) {
-    RulesWindow& window = c.h->client.rulesWindow();
     // "café" in Latin-1: E9 is not UTF-8, so the file is read as Windows-1252.
     c.folder.write("latin1.tf", "/def -t\"*caf\xE9*\" coffee = say caf\xE9!\n");
-    std::string report = window.importFrom(c.folder.file("latin1.tf"));
+    std::string report = importNow(c.folder.file("latin1.tf"));
     EXPECT_NE(report.find("read as Windows-1252"), std::string::npos) << report;
     ASSERT_EQ(c.h->client.rules().book().size(), 1u);
     EXPECT_EQ(c.h->client.rules().book().rule(0).send, "say caf\xC3\xA9!");
@@ -281,7 +288,7 @@ TEST_F(RulesTest, ImportReadsLatin1FilesAndRefusesHugeOnes) {
     EXPECT_EQ(saved, c.h->client.rules().book().rules()) << problem;
 
     c.folder.write("utf8.tf", "/def -t\"*caf\xC3\xA9*\" coffee2 = say caf\xC3\xA9!\n");
-    report = window.importFrom(c.folder.file("utf8.tf"));
+    report = importNow(c.folder.file("utf8.tf"));
     EXPECT_EQ(report.find("Windows-1252"), std::string::npos) << report;
     EXPECT_EQ(c.h->client.rules().book().rule(1).send, "say caf\xC3\xA9!");
 
@@ -289,40 +296,101 @@ TEST_F(RulesTest, ImportReadsLatin1FilesAndRefusesHugeOnes) {
     const std::string huge = c.folder.file("huge.tf");
     std::ofstream(huge).put('/');
     std::filesystem::resize_file(huge, 50u * 1024 * 1024);
-    report = window.importFrom(huge);
+    report = importNow(huge);
     EXPECT_NE(report.find("larger than 8 MB"), std::string::npos) << report;
     EXPECT_EQ(c.h->client.rules().book().size(), 2u);
-    EXPECT_NE(window.importFrom(c.folder.file("missing.tf")).find("could not read"), std::string::npos);
+    EXPECT_NE(importNow(c.folder.file("missing.tf")).find("could not read"), std::string::npos);
 
     std::string many;
     for (int i = 0; i <= 10000; ++i) {
         many += "/gag *spam" + std::to_string(i) + "*\n";
     }
     c.folder.write("many.tf", many);
-    report = window.importFrom(c.folder.file("many.tf"));
+    report = importNow(c.folder.file("many.tf"));
     EXPECT_NE(report.find("holds 10001 triggers and aliases; Corvane imports at most 10000"), std::string::npos);
+    EXPECT_EQ(c.h->client.rules().book().size(), 2u);
+
+    // With the two already there the rules file would hold more than it may,
+    // and would not be read at the next start.
+    many.resize(many.find("/gag *spam9999*"));
+    c.folder.write("many.tf", many);
+    report = importNow(c.folder.file("many.tf"));
+    EXPECT_NE(report.find("with the 2 you have, that is more than the 10000 Corvane keeps"), std::string::npos)
+        << report;
     EXPECT_EQ(c.h->client.rules().book().size(), 2u);
 }
 
+TEST_F(RulesTest, ALargeImportGoesATurnAtATimeAndTheWindowStaysInUse) {
+    use({alias("gg", "get gold")});
+    std::string file;
+    for (int i = 0; i < 5000; ++i) {
+        file += "/gag *spam" + std::to_string(i) + "*\n";
+    }
+    c.folder.write("big.tf", file + "/bogus\n");
+    const std::string saved = c.folder.file("corvane-rules.json");
+    const auto savedSize = std::filesystem::file_size(saved);
+    c.h->choosers.files.push_back(c.folder.file("big.tf"));
+    c.h->client.onMenuTriggered(MenuItem::FileImportRules);
+    EXPECT_EQ(c.h->client.rulesWindow().importing(), c.folder.file("big.tf"));
+
+    int turns = 0;
+    for (; c.h->clock.runOne(); ++turns) {
+        if (c.h->client.rulesWindow().importing().empty()) {
+            break;
+        }
+        ASSERT_TRUE(c.h->prompts.messages.empty()) << "no report before the end, at turn " << turns;
+        if (turns == 2) {
+            EXPECT_EQ(c.h->client.rules().book().size(), 1u) << "nothing changes while the file is read";
+            EXPECT_EQ(std::filesystem::file_size(saved), savedSize);
+            c.h->type("gg");
+            EXPECT_EQ(sent(), "get gold\r\n") << "what is typed goes at once";
+            c.h->client.onMenuTriggered(MenuItem::FileImportRules);
+            ASSERT_EQ(c.h->prompts.messages.size(), 1u);
+            EXPECT_EQ(c.h->prompts.messages[0].text,
+                      "Corvane is still importing " + c.folder.file("big.tf") + ".\rImport another file when it is done.");
+            EXPECT_EQ(c.h->choosers.fileChoices.size(), 1u) << "no file is asked for";
+            c.h->prompts.messages.clear();
+            c.h->client.settings().Play.commandPrefix = "/";
+            c.h->type("/load " + c.folder.file("big.tf"));
+        }
+    }
+    EXPECT_NE(output().find("*** Corvane is still importing"), std::string::npos) << output();
+    EXPECT_GE(turns, 8) << "read, split, names and translation in shares, apply, compile, report";
+    EXPECT_TRUE(c.h->client.rulesWindow().importing().empty());
+    ASSERT_EQ(c.h->prompts.messages.size(), 1u) << "one report";
+    EXPECT_NE(c.h->prompts.messages[0].text.find("Added 5000 triggers and aliases"), std::string::npos);
+    EXPECT_NE(c.h->prompts.messages[0].text.find("/bogus"), std::string::npos);
+    EXPECT_EQ(c.h->client.rules().book().size(), 5001u);
+    EXPECT_TRUE(c.h->client.rules().book().allCompiled());
+    std::string problem;
+    EXPECT_EQ(RulesFile(saved).load(problem, c.h->clock.now()).size(), 5001u) << problem;
+    c.h->clock.runPending();
+    EXPECT_EQ(c.h->prompts.messages.size(), 1u);
+
+    c.h->client.rules().book().remove(0);
+    EXPECT_TRUE(c.h->client.rules().saving()) << "a large set is written over several turns";
+    c.h.reset();
+    EXPECT_EQ(RulesFile(saved).load(problem, TimePoint{}).size(), 5000u) << "quitting does not lose it";
+}
+
 TEST_F(RulesTest, ImportingAFileAgainReplacesWhatItBroughtAndTheReportStaysShort) {
-    RulesWindow& window = c.h->client.rulesWindow();
     use({alias("gg", "get gold")});
     std::string file = "/gag *advert*\n/hilite *tells you*\n";
     for (int i = 0; i < 40; ++i) {
         file += "/bogus" + std::to_string(i) + "\n";
     }
     c.folder.write("mine.tf", file);
-    window.importFrom(c.folder.file("mine.tf"));
+    importNow(c.folder.file("mine.tf"));
     ASSERT_EQ(c.h->client.rules().book().size(), 3u);
     EXPECT_EQ(c.h->client.rules().book().rule(1).source, c.folder.file("mine.tf"));
     c.folder.write("mine.tf", "/gag *advert*\n");
-    const std::string report = window.importFrom(c.folder.file("mine.tf"));
+    const std::string report = importNow(c.folder.file("mine.tf"));
     EXPECT_NE(report.find("replace the 2 imported from it before"), std::string::npos) << report;
     ASSERT_EQ(c.h->client.rules().book().size(), 2u);
     EXPECT_EQ(c.h->client.rules().book().rule(0).pattern, "gg");
 
     c.folder.write("mine.tf", file);
-    const std::string longReport = window.importFrom(c.folder.file("mine.tf"));
+    const std::string longReport = importNow(c.folder.file("mine.tf"));
     EXPECT_NE(longReport.find("Left out (40):"), std::string::npos);
     EXPECT_NE(longReport.find("/bogus29"), std::string::npos);
     EXPECT_EQ(longReport.find("/bogus30"), std::string::npos);
@@ -468,9 +536,10 @@ INSTANTIATE_TEST_SUITE_P(
                      "was not read: it holds more than the 10000 triggers and aliases Corvane takes"},
         RulesFileRow{"APatternOverFourKilobytesIsRefused", [] { return rulesText(2, 4097); }, 0, true,
                      "was not read: a pattern is 4097 bytes long, more than the 4096 Corvane takes"},
-        RulesFileRow{"OverEightMegabytesIsRefusedUnread", [] { return rulesText(2, 0) + std::string(9 << 20, ' '); },
-                     0, true, "was not read: it is 9 MB, more than the 8 MB Corvane reads"},
-        RulesFileRow{"GarbageOverEightMegabytesIsSetAsideUnread", [] { return std::string(9 << 20, 'x'); }, 0,
+        RulesFileRow{"OverThirtyTwoMegabytesIsRefusedUnread",
+                     [] { return rulesText(2, 0) + std::string(33 << 20, ' '); }, 0, true,
+                     "was not read: it is 33 MB, more than the 32 MB Corvane reads"},
+        RulesFileRow{"GarbageOverThirtyTwoMegabytesIsSetAsideUnread", [] { return std::string(33 << 20, 'x'); }, 0,
                      false, "could not be read (it is not a rules file)"}),
     [](const ::testing::TestParamInfo<RulesFileRow>& info) { return std::string(info.param.name); });
 

@@ -43,13 +43,14 @@ TEST_P(ImportedSetupE2E, MacrosVariablesConditionalTickerAndHookWorkAsInTheirCli
     ASSERT_TRUE(startWorld(manner.options, manner.worldSettings));
     choosers.files.push_back(std::string(CORVANE_TEST_DATA) + "/imports/" + setup().file);
     window.action(MenuItem::FileImportRules)->trigger();
-    ASSERT_FALSE(prompts.messages.empty());
+    ASSERT_TRUE(waitUntil([&] { return !prompts.messages.empty(); })) << "the report comes at the end";
     const std::string report = prompts.messages.back().text;
     EXPECT_NE(report.find("Added 3 triggers and aliases"), std::string::npos) << report;
     EXPECT_EQ(report.find("Left out"), std::string::npos) << report;
     // A second import of the same file replaces the first, rules and script.
     choosers.files.push_back(std::string(CORVANE_TEST_DATA) + "/imports/" + setup().file);
     window.action(MenuItem::FileImportRules)->trigger();
+    ASSERT_TRUE(waitUntil([&] { return prompts.messages.size() == 2; }));
     EXPECT_NE(prompts.messages.back().text.find("They replace the 3 imported from it before"), std::string::npos)
         << prompts.messages.back().text;
     EXPECT_EQ(client.rules().book().size(), 3u);

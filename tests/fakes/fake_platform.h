@@ -192,6 +192,27 @@ public:
         current = end;
     }
     void runPending() { advance(std::chrono::milliseconds(0)); }
+    // One turn of the event loop: fires only the timer due first, if one is
+    // due now; false when none is.
+    bool runOne() {
+        auto next = timers.end();
+        for (auto it = timers.begin(); it != timers.end(); ++it) {
+            if (it->second.due <= current && (next == timers.end() || it->second.due < next->second.due)) {
+                next = it;
+            }
+        }
+        if (next == timers.end()) {
+            return false;
+        }
+        auto callback = next->second.callback;
+        if (next->second.repeating) {
+            next->second.due += next->second.interval;
+        } else {
+            timers.erase(next);
+        }
+        callback();
+        return true;
+    }
 
     struct Timer {
         TimePoint due;
