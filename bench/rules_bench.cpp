@@ -6,6 +6,7 @@
 #include "rules/alias_expander.h"
 #include "rules/rules_file.h"
 #include "rules/rules_import.h"
+#include "rules/rules_merge.h"
 
 #include <algorithm>
 #include <chrono>
@@ -243,6 +244,38 @@ void ImportStage(benchmark::State& state) {
     std::filesystem::remove_all(folder);
 }
 
+// Two windows on one settings folder, both changed a set at the rules
+// file's limit: this one put a rule at the top (so no rule stays in its
+// place) and edited every second, the other edited every third and added
+// a hundred.
+void MergeBothChanged(benchmark::State& state) {
+    std::vector<Rule> base;
+    for (int i = 0; i < 10000; ++i) {
+        Rule rule;
+        rule.mode = MatchMode::Regex;
+        rule.pattern = "^(\\w+) pages from (\\w+) " + std::to_string(i) + ": (.*)$";
+        rule.send = "page $1=ok";
+        base.push_back(rule);
+    }
+    std::vector<Rule> mine = base;
+    std::vector<Rule> disk = base;
+    for (std::size_t i = 0; i < base.size(); i += 2) {
+        mine[i].send += " here";
+    }
+    mine.insert(mine.begin(), Rule{});
+    for (std::size_t i = 0; i < base.size(); i += 3) {
+        disk[i].send += " there";
+    }
+    for (int i = 0; i < 100; ++i) {
+        Rule rule;
+        rule.pattern = "added there " + std::to_string(i);
+        disk.push_back(rule);
+    }
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(MergeRules(base, mine, disk).size());
+    }
+}
+
 double threadCpuMs() {
     timespec now{};
     ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
@@ -296,6 +329,7 @@ BENCHMARK(AliasExpandsAndSends)->Unit(benchmark::kMicrosecond);
 BENCHMARK(CatastrophicPatternOnLongestLine)->Unit(benchmark::kMillisecond);
 BENCHMARK(TriggerAction)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ImportStage)->ArgsProduct({{0, 1, 2, 3, 4}, {0, 1}})->Unit(benchmark::kMillisecond);
+BENCHMARK(MergeBothChanged)->Unit(benchmark::kMillisecond);
 BENCHMARK(ImportLongestTurn)->DenseRange(0, 1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
