@@ -83,7 +83,7 @@ void RuleSystem::save() {
     }
     // Making the text of a large set takes longer than a turn of the event
     // loop should; a change meanwhile starts it again.
-    m_pending.emplace();
+    m_pending = PendingSave{};
     m_pending->revision = m_book.revision();
     m_pending->timer = m_services.timers.startSingleShot(std::chrono::milliseconds(0), [this] { saveStep(); });
 }
