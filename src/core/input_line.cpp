@@ -77,14 +77,17 @@ bool InputLine::recall(int step) {
     return true;
 }
 
-void InputLine::SubmitInputLine() {
-    const std::string text = m_view.inputText();
+void InputLine::sendAsTyped(const std::string& text) {
+    send(text);
+}
+
+bool InputLine::send(const std::string& text) {
     if (!m_session.Connected) {
         // Nowhere to send it: the line stays to be sent once connected again.
         if (!text.empty()) {
             m_sound.beep();
         }
-        return;
+        return false;
     }
     // A line the world hides as it is typed (a password) goes as typed: no
     // alias, walk or semicolon may take it apart.
@@ -109,6 +112,14 @@ void InputLine::SubmitInputLine() {
         if (m_session.RecordingMacro >= 0 && m_recorder != nullptr) {
             m_recorder->recordLine(line);
         }
+    }
+    return true;
+}
+
+void InputLine::SubmitInputLine() {
+    const std::string text = m_view.inputText();
+    if (!send(text)) {
+        return;
     }
     if (!text.empty() && !m_masked) {
         if (m_history.size() >= kMaxHistory) {

@@ -45,6 +45,9 @@ public:
     // A key pressed in the input line; true when the key is consumed.
     bool onInputKey(Key key);
     void SubmitInputLine();
+    // A command sent as if typed (a link clicked in the output): aliases and
+    // all, while what is in the input line stays there. Not kept in the history.
+    void sendAsTyped(const std::string& text);
     // The world echoes what is typed itself (telnet ECHO): a password is being
     // asked for, so the line shows dots and keeps it out of the history and
     // any macro being recorded.
@@ -61,6 +64,8 @@ public:
     bool historyVisible() const { return m_historyVisible; }
 
 private:
+    // False when there is nowhere to send it.
+    bool send(const std::string& text);
     void hideHistory();
     bool recall(int step);
     std::size_t recallCount() const { return m_history.size() + (m_escaped.empty() ? 0 : 1); }

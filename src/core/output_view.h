@@ -73,6 +73,9 @@ public:
     // The text of the line under the caret and the caret's offset in it
     // (code points), for finding the word that was double-clicked.
     virtual std::string caretLine(int& caretOffset) const = 0;
+    // Shows the captions as a menu where the pointer is and waits: the index
+    // picked, or -1 when the menu was closed without a pick.
+    virtual int chooseFromMenu(const std::vector<std::string>& /*captions*/) { return -1; }
 };
 
 } // namespace corvane

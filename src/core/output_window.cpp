@@ -107,6 +107,10 @@ void OutputWindow::onDoubleClick() {
     if (m_hooks.openInBrowser) {
         m_hooks.openInBrowser(word);
     }
+    onLinkClicked();
+}
+
+void OutputWindow::onLinkClicked() {
     // The click that paused the output is over.
     m_input.focusInput();
     m_focused = false;

@@ -41,6 +41,9 @@ public:
     static std::string PauseBarText(std::size_t lines);
     // position: 1-based index of the double-clicked character in its line.
     void onDoubleClick();
+    // An MXP link was clicked: like a double-clicked address, the click that
+    // paused the output is over and the keyboard goes back to the input line.
+    void onLinkClicked();
 
     void onEditMenuAboutToShow();
     void EditCopy();

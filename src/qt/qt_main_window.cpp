@@ -210,6 +210,11 @@ void QtMainWindow::buildCentralWidget() {
                                                     if (m_events != nullptr) {
                                                         m_events->onOutputSelectionChanged(selected);
                                                     }
+                                                },
+                                                [this](std::uint32_t link) {
+                                                    if (m_events != nullptr) {
+                                                        m_events->onOutputLinkClicked(link);
+                                                    }
                                                 }});
     m_output->installEventFilter(this);
     m_output->setAccessibleName(tr("Output"));

@@ -6,7 +6,10 @@
 #include "qt/qt_text.h"
 #include "qt/qt_twips.h"
 
+#include <QApplication>
+#include <QCursor>
 #include <QFontMetrics>
+#include <QMenu>
 #include <QLabel>
 #include <QKeyEvent>
 #include <QScrollBar>
@@ -36,6 +39,8 @@ QtOutputBox::QtOutputBox(QWidget* parent)
     setReadOnly(true);
     setUndoRedoEnabled(false);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    // The pointer becomes a hand over an MXP link.
+    viewport()->setMouseTracking(true);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     document()->setDocumentMargin(4);
     setDisplayLook(QFont("Monospace"), palette().color(QPalette::Text), palette().color(QPalette::Base));
@@ -434,10 +439,59 @@ void QtOutputBox::keyPressEvent(QKeyEvent* event) {
 }
 
 void QtOutputBox::mousePressEvent(QMouseEvent* event) {
+    m_pressPoint = event->position().toPoint();
+    m_doubleClickPress = false;
     QPlainTextEdit::mousePressEvent(event);
 }
 
+void QtOutputBox::mouseReleaseEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    // A click, not the end of a drag that selects, nor a double-click's second press.
+    const bool click = event->button() == Qt::LeftButton && !m_doubleClickPress &&
+                       (at - m_pressPoint).manhattanLength() < QApplication::startDragDistance();
+    QPlainTextEdit::mouseReleaseEvent(event);
+    if (click && m_handlers.linkClicked) {
+        if (const std::uint32_t link = linkAt(at)) {
+            m_handlers.linkClicked(link);
+        }
+    }
+}
+
+void QtOutputBox::mouseMoveEvent(QMouseEvent* event) {
+    QPlainTextEdit::mouseMoveEvent(event);
+    if (event->buttons() == Qt::NoButton) {
+        viewport()->setCursor(linkAt(event->position().toPoint()) != 0 ? Qt::PointingHandCursor : Qt::IBeamCursor);
+    }
+}
+
+std::uint32_t QtOutputBox::linkAt(const QPoint& point) const {
+    QTextCursor at = cursorForPosition(point);
+    // The character under the pointer: the nearest boundary may be after it.
+    if (point.x() < cursorRect(at).x() && at.position() > at.block().position()) {
+        at.movePosition(QTextCursor::PreviousCharacter);
+    }
+    if (at.atBlockEnd() || !cursorRect(at).adjusted(0, 0, 0, 1).contains(cursorRect(at).x(), point.y())) {
+        return 0;
+    }
+    at.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
+    const QVariant link = at.charFormat().property(kLinkProperty);
+    return link.isValid() ? static_cast<std::uint32_t>(link.toULongLong()) : 0;
+}
+
+int QtOutputBox::chooseFromMenu(const std::vector<std::string>& captions) {
+    QMenu menu(this);
+    menu.setObjectName("mxpLinkMenu");
+    menu.setAccessibleName(tr("Link commands"));
+    for (const std::string& caption : captions) {
+        // The world's words, shown as they are: an ampersand is no shortcut.
+        menu.addAction(toQt(caption).replace('&', QStringLiteral("&&")));
+    }
+    const QAction* picked = menu.exec(QCursor::pos());
+    return picked == nullptr ? -1 : static_cast<int>(menu.actions().indexOf(picked));
+}
+
 void QtOutputBox::mouseDoubleClickEvent(QMouseEvent* event) {
+    m_doubleClickPress = true;
     const QTextCursor at = cursorForPosition(event->position().toPoint());
     QPlainTextEdit::mouseDoubleClickEvent(event);
     // The character under the pointer, not the end of the word Qt selected.

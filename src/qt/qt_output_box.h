@@ -31,6 +31,8 @@ public:
         std::function<void()> escape;
         // Text became selected, or the selection went.
         std::function<void(bool selected)> selectionChanged;
+        // A plain click on an MXP link: its number.
+        std::function<void(std::uint32_t link)> linkClicked = {};
     };
 
     explicit QtOutputBox(QWidget* parent = nullptr);
@@ -68,6 +70,9 @@ public:
     void setPauseBar(const std::string& text) override;
     QLabel* pauseBar() const { return m_pauseBar; }
     std::string caretLine(int& caretOffset) const override;
+    int chooseFromMenu(const std::vector<std::string>& captions) override;
+    // The MXP link under a point of the viewport, or 0.
+    std::uint32_t linkAt(const QPoint& point) const;
 
 signals:
     // The display font or colours changed (windows showing the same lines follow).
@@ -79,6 +84,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -96,6 +103,9 @@ private:
     QColor m_text;
     QColor m_background;
     int m_clickedPosition = -1;
+    // Where the left button went down, and whether that press was a double-click's second.
+    QPoint m_pressPoint;
+    bool m_doubleClickPress = false;
     QTextCursor m_batch;
     bool m_inBatch = false;
     // The document keeps every character format it was ever given until it

@@ -59,7 +59,10 @@ QTextCharFormat OutputFormat(const OutputLook& shown, const OutputSpan* span,
         format.setFontWeight(QFont::Bold);
     }
     format.setFontItalic(style.italic);
-    format.setFontUnderline(style.underline);
+    format.setFontUnderline(style.underline || style.link != 0);
+    if (style.link != 0) {
+        format.setProperty(kLinkProperty, static_cast<qulonglong>(style.link));
+    }
     return format;
 }
 

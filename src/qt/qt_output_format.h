@@ -17,6 +17,10 @@ struct OutputLook {
     QColor background;
 };
 
+// The character format property that holds an MXP link's number: a link is
+// a format of plain text, never markup.
+inline constexpr int kLinkProperty = QTextFormat::UserProperty + 1;
+
 QTextCharFormat OutputFormat(const OutputLook& look, const OutputSpan* span,
                              const std::vector<TriggerLook>& looks);
 

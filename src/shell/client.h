@@ -183,6 +183,7 @@ public:
     void onOutputFocusOut() override;
     void onOutputSelectionChanged(bool selected) override;
     void onOutputDoubleClick() override;
+    void onOutputLinkClicked(std::uint32_t link) override;
     void onOutputGeometryChanged() override;
     void onWindowResized() override;
     void onStatusLabelClicked(int label) override;

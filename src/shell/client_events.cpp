@@ -16,6 +16,7 @@
 #include "platform/view_factory.h"
 #include "rules/expansion.h"
 #include "settings/settings.h"
+#include "shell/mxp_link_clicks.h"
 
 #include <algorithm>
 
@@ -156,6 +157,17 @@ void Client::onOutputSelectionChanged(bool selected) {
 }
 void Client::onOutputDoubleClick() {
     m_outputWindow.onDoubleClick();
+}
+void Client::onOutputLinkClicked(std::uint32_t link) {
+    m_outputWindow.onLinkClicked();
+    MxpLinkClicks(MxpLinkClicks::Services{
+                      m_processor.mxpLinks(), m_platform.prompts, m_views.input,
+                      [this](const std::string& command) { m_input.sendAsTyped(command); },
+                      [this](const std::string& address) { m_browser.OpenInBrowser(address); },
+                      [this](const std::vector<std::string>& captions) {
+                          return m_views.output.chooseFromMenu(captions);
+                      }})
+        .clicked(link);
 }
 // The window may be shown before start-up has read the settings; its
 // layout waits for them.

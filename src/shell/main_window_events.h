@@ -30,6 +30,8 @@ public:
     virtual void onOutputFocusIn() = 0;
     virtual void onOutputFocusOut() = 0;
     virtual void onOutputDoubleClick() = 0;
+    // A click on an MXP link in the output: its number in the link store.
+    virtual void onOutputLinkClicked(std::uint32_t /*link*/) {}
     // Text became selected in the output box, or the selection went.
     virtual void onOutputSelectionChanged(bool selected) = 0;
     // The output box changed size or font.

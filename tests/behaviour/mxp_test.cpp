@@ -336,6 +336,67 @@ TEST_F(MxpWorldTest, WithTheBoxOnLinksAndLooksBecomeSpans) {
     EXPECT_EQ(bold.style.link, 0u);
 }
 
+// The links a line made, in the order shown.
+std::vector<std::uint32_t> shownLinks(const ClientHarness& harness) {
+    std::vector<std::uint32_t> links;
+    for (const auto& [text, span] : harness.window.appendedSpans) {
+        if (span.style.link != 0) {
+            links.push_back(span.style.link);
+        }
+    }
+    return links;
+}
+
+TEST_F(MxpWorldTest, ClickingLinksSendsTheirCommandsAsTypedOrAsks) {
+    connectTo(1);
+    h->socket.receive(kWillMxp + kSecure + "<send>north</send> <send href=\"get &text;|drop &text;\" "
+                                           "hint=\"Sword|Take it|Drop it\">sword</send> "
+                                           "<send href=\"say \" prompt>talk</send> <a href=\"https://example.org/\">web</a> "
+                                           "<send>gone</send>\r\n");
+    const std::vector<std::uint32_t> links = shownLinks(*h);
+    ASSERT_EQ(links.size(), 5u) << h->window.output;
+    h->socket.sent.clear();
+    h->window.input = "half typed";
+    h->client.onOutputFocusIn();
+    EXPECT_TRUE(h->client.session().OutputPaused);
+
+    h->client.onOutputLinkClicked(links[0]);
+    EXPECT_EQ(h->socket.allSent(), "north\r\n");
+    EXPECT_EQ(h->window.input, "half typed") << "what the player typed stays";
+    EXPECT_FALSE(h->client.session().OutputPaused) << "the click that paused the output is over";
+
+    h->socket.sent.clear();
+    h->window.menuChoice = 1;
+    h->client.onOutputLinkClicked(links[1]);
+    ASSERT_EQ(h->window.menuCaptions.size(), 1u);
+    EXPECT_EQ(h->window.menuCaptions[0], (std::vector<std::string>{"Take it", "Drop it"}));
+    EXPECT_EQ(h->socket.allSent(), "drop sword\r\n");
+    h->socket.sent.clear();
+    h->window.menuChoice = -1;
+    h->client.onOutputLinkClicked(links[1]);
+    EXPECT_EQ(h->socket.allSent(), "") << "a menu closed without a pick sends nothing";
+
+    h->client.onOutputLinkClicked(links[2]);
+    EXPECT_EQ(h->window.input, "half typedsay ");
+    EXPECT_EQ(h->socket.allSent(), "");
+
+    h->prompts.answers = {PromptAnswer::No, PromptAnswer::Yes};
+    h->launcher.browserAnswer = BrowserAnswer::Opened;
+    h->client.onOutputLinkClicked(links[3]);
+    ASSERT_EQ(h->prompts.questions.size(), 1u);
+    EXPECT_NE(h->prompts.questions[0].text.find("https://example.org/"), std::string::npos)
+        << "the address is shown before anything opens";
+    EXPECT_TRUE(h->launcher.requests.empty());
+    h->client.onOutputLinkClicked(links[3]);
+    ASSERT_EQ(h->launcher.requests.size(), 1u);
+    EXPECT_EQ(h->launcher.requests[0].address, "https://example.org/");
+
+    // A new connection: the old lines' links do nothing.
+    h->client.lineProcessor().reset();
+    h->client.onOutputLinkClicked(links[4]);
+    EXPECT_EQ(h->socket.allSent(), "");
+}
+
 TEST_F(MxpWorldTest, NewMudWorldsTickTheBoxAndTheWorldKeepsIt) {
     connectWith([](FakeAddressBookView& d) {
         EXPECT_FALSE(d.mxpTicked) << "Plain was stored before the box";

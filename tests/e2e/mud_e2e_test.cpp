@@ -8,6 +8,8 @@
 #include "widgets/qt_wait.h"
 
 #include <QAction>
+#include <QTest>
+#include <QTextBlock>
 #include <QLabel>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -25,6 +27,35 @@ struct MudE2E : PracticeWorldE2E {
         return waitUntil([&] { return output().contains("HP:8/10 MP:5 > "); });
     }
 };
+
+// The viewport point at the middle of the first character of the last `text` in the output.
+QPoint mudE2EPointOf(QtOutputBox* box, const QString& text) {
+    const int at = box->toPlainText().lastIndexOf(text);
+    if (at < 0) {
+        return {};
+    }
+    QTextCursor cursor(box->document());
+    cursor.setPosition(at);
+    const QRect left = box->cursorRect(cursor);
+    cursor.setPosition(at + 1);
+    const QRect right = box->cursorRect(cursor);
+    return {(left.x() + right.x()) / 2, left.center().y()};
+}
+
+TEST_F(MudE2E, MxpExitLinksWalkWhenClickedWithTheBoxTicked) {
+    ASSERT_TRUE(logIn({"--mud"}, "Server=MUD\r\nMXP=True\r\n", false));
+    ASSERT_TRUE(waitUntil([&] { return output().contains("Exits: north"); })) << output().toStdString();
+    EXPECT_FALSE(output().contains("SEND")) << "the markup is never shown";
+    EXPECT_FALSE(output().contains("\x1b"));
+    QtOutputBox* box = window.outputBox();
+    const QPoint north = mudE2EPointOf(box, "north");
+    ASSERT_NE(box->linkAt(north), 0u);
+    EXPECT_EQ(box->linkAt(mudE2EPointOf(box, "Exits")), 0u);
+    QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, north);
+    ASSERT_TRUE(waitUntil([&] { return typed(1).contains("\r\nnorth\r\n"); })) << typed(1).toStdString();
+    // The walk brings the next room's exits, links again.
+    ASSERT_TRUE(waitUntil([&] { return output().count("Exits: ") >= 2; })) << output().toStdString();
+}
 
 TEST_F(MudE2E, LogInWhoPromptAccentsAndGmcpAreRight) {
     client.serverInfo().setViewFactory([this] { return std::make_unique<QtServerInfoView>(&window); });

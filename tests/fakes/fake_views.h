@@ -138,12 +138,19 @@ public:
     void selectAll() override { selection = output; }
     void focusOutput() override { focus = "output"; }
     void setPauseBar(const std::string& text) override { pauseBar = text; }
+    int chooseFromMenu(const std::vector<std::string>& captions) override {
+        menuCaptions.push_back(captions);
+        return menuChoice;
+    }
     std::string caretLine(int& caretOffset) const override {
         caretOffset = clickedCharacter;
         return clickedLine;
     }
 
     std::string captionText;
+    // Each link menu shown, and the index the player picks from it (-1: none).
+    std::vector<std::vector<std::string>> menuCaptions;
+    int menuChoice = -1;
     bool busyCursor = false;
     bool minimised = false;
     int restores = 0;

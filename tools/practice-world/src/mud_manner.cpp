@@ -142,10 +142,20 @@ std::string mssp(std::size_t players, long long startedAt) {
            std::string{static_cast<char>(telnet::kIac), static_cast<char>(telnet::kSe)};
 }
 
+std::string mxpExits(const std::vector<std::string>& exits) {
+    static const std::string kTempSecure = "\x1b[4z";
+    std::string line = "Exits:";
+    for (std::size_t i = 0; i < exits.size(); ++i) {
+        line += (i == 0 ? " " : ", ") + kTempSecure + "<SEND HREF=\"" + exits[i] + "\" HINT=\"Walk " + exits[i] +
+                "\">" + exits[i] + kTempSecure + "</SEND>";
+    }
+    return line + ".\r\n";
+}
+
 std::string offers() {
     return command(telnet::kWill, kGmcp) + command(telnet::kWill, kMccp2) + command(telnet::kWill, kMssp) +
            command(telnet::kWill, kMsdp) + command(telnet::kDo, telnet::kTerminalType) +
-           command(telnet::kDo, telnet::kNaws) + command(telnet::kDo, kCharset);
+           command(telnet::kDo, telnet::kNaws) + command(telnet::kDo, kCharset) + command(telnet::kWill, kMxp);
 }
 
 } // namespace practice_world::mud

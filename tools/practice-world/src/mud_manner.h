@@ -17,6 +17,7 @@ inline constexpr unsigned char kGmcp = 201;
 inline constexpr unsigned char kMccp2 = 86;
 inline constexpr unsigned char kMssp = 70;
 inline constexpr unsigned char kMsdp = 69;
+inline constexpr unsigned char kMxp = 91;
 inline constexpr std::string_view kBadUtf8 = "Your client sent an incorrect UTF-8 sequence.";
 
 bool validUtf8(std::string_view text);
@@ -39,6 +40,10 @@ std::string jsonString(std::string_view text);
 // online, when it started (seconds since 1970), codebase, and a variable
 // with two values.
 std::string mssp(std::size_t players, long long startedAt);
+// "Exits: north, east." with each exit an MXP link that walks it, each tag
+// after ESC [ 4 z (secure for that tag only), as MXP servers of the Python
+// family send them.
+std::string mxpExits(const std::vector<std::string>& exits);
 // The telnet offers sent at connect, before any text.
 std::string offers();
 

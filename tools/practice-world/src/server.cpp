@@ -262,6 +262,9 @@ void Server::handleTelnet(Connection& connection, const std::vector<TelnetEvent>
         if (m_options.mud && event.command == kDo && event.option == mud::kMssp) {
             dispatch(connection.id(), m_world.agreeMssp(connection.id()));
         }
+        if (m_options.mud && event.command == kDo && event.option == mud::kMxp) {
+            dispatch(connection.id(), m_world.agreeMxp(connection.id()));
+        }
         if (event.command == kWill && event.option == kTerminalType && connection.takeTerminalTypeAnswer()) {
             const char request[] = {static_cast<char>(kIac),          static_cast<char>(kSb),
                                     static_cast<char>(kTerminalType), static_cast<char>(kSend),

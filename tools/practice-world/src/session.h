@@ -23,6 +23,9 @@ struct Session {
     // The same for MSDP.
     bool msdp = false;
     Dbref msdpRoom = kNothing;
+    // The client agreed to MXP, and the room whose exits it was last shown as links.
+    bool mxp = false;
+    Dbref mxpRoom = kNothing;
     // The Diku manners' log-in: the player who gave their name and is asked for the password.
     std::optional<Dbref> namedPlayer;
 };

@@ -296,6 +296,35 @@ Outcome World::agreeMsdp(ConnectionId id) {
     return outcome;
 }
 
+Outcome World::agreeMxp(ConnectionId id) {
+    Outcome outcome;
+    if (Session* session = m_sessions.find(id)) {
+        session->mxp = true;
+        std::string update = mxpExitsUpdate(*session);
+        if (!update.empty())
+            outcome.deliveries.push_back(Delivery{id, std::move(update), Delivery::Kind::ScreenReply});
+    }
+    return outcome;
+}
+
+std::string World::mxpExitsUpdate(Session& session) {
+    if (!session.player || !session.mxp)
+        return {};
+    const Player& me = *m_database.player(*session.player);
+    if (session.mxpRoom == me.location)
+        return {};
+    session.mxpRoom = me.location;
+    const Room* room = m_database.room(me.location);
+    if (room == nullptr || room->exits.empty())
+        return {};
+    std::vector<std::string> exits;
+    for (const Room::Exit& exit : room->exits) {
+        if (!exit.names.empty())
+            exits.push_back(exit.names.front());
+    }
+    return mud::mxpExits(exits);
+}
+
 Outcome World::agreeMssp(ConnectionId id) const {
     Outcome outcome;
     const auto started = std::chrono::duration_cast<std::chrono::seconds>(m_startedAt.time_since_epoch()).count();
@@ -335,7 +364,8 @@ std::string World::mudReply(Session& session, std::string text) {
         text = mud::doubledCarriageReturns(text);
     if (!session.player)
         return text;
-    return text + gmcpRoomUpdate(session) + msdpRoomUpdate(session) + (m_diku ? diku::prompt() : mud::prompt());
+    return text + mxpExitsUpdate(session) + gmcpRoomUpdate(session) + msdpRoomUpdate(session) +
+           (m_diku ? diku::prompt() : mud::prompt());
 }
 
 Outcome World::tell(Session& session, std::string_view arguments, bool whisper) {

@@ -32,6 +32,9 @@ public:
     Outcome agreeMssp(ConnectionId id) const;
     // The MUD manner: the client said DO MSDP; a logged-in player is told the vitals and the room at once.
     Outcome agreeMsdp(ConnectionId id);
+    // The MUD manner: the client said DO MXP; from now on each room it comes
+    // to ends its text with the exits as links.
+    Outcome agreeMxp(ConnectionId id);
     // With the MUD manner: the Diku family's log-in, prompt and WHO.
     void setDiku(bool on) { m_diku = on; }
 
@@ -56,6 +59,7 @@ private:
     std::string gmcpRoomUpdate(Session& session);
     // The same as MSDP variables, one to a subnegotiation, the room's number last.
     std::string msdpRoomUpdate(Session& session);
+    std::string mxpExitsUpdate(Session& session);
     // Ends the session; when it was the player's last connection, their room
     // is told and their last-seen time set.
     void endSession(ConnectionId id, WallTime now, Outbox& out);

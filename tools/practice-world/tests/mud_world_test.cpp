@@ -50,6 +50,16 @@ TEST_F(MudWorld, MsdpTellsTheVitalsAndTheRoomOnceAgreedAndOnEveryMove) {
     EXPECT_NE(send(kTester, "north").find("\x01ROOM_VNUM\x02" "165"), std::string::npos);
 }
 
+TEST_F(MudWorld, MxpShowsTheExitsAsLinksOnceAgreedAndOnEveryMove) {
+    logIn(kTester, "Tester", "password");
+    EXPECT_EQ(send(kTester, "north").find("<SEND"), std::string::npos) << "not before the client agrees";
+    const std::string agreed = textFor(m_world.agreeMxp(kTester), kTester);
+    EXPECT_NE(agreed.find("Exits: \x1b[4z<SEND HREF=\""), std::string::npos) << agreed;
+    EXPECT_EQ(send(kTester, "say hi").find("<SEND"), std::string::npos) << "once per room";
+    const std::string moved = send(kTester, "south");
+    EXPECT_NE(moved.find("\x1b[4z</SEND>"), std::string::npos) << moved;
+}
+
 TEST_F(MudWorld, OocReachesEveryoneWithTheChannelMessageOnlyWhereAgreed) {
     logIn(kTester, "Tester", "password");
     logIn(kAlice, "Alice", "alice");
