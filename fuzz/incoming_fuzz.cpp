@@ -214,6 +214,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     whole.checkPromises();
     pieces.checkPromises();
+    // On a MUD the start of a read ends a prompt shown alone, so where the
+    // reads fall may change the lines; elsewhere it never may.
+    if (setup.mud) {
+        return 0;
+    }
     requireSameStream(whole, pieces);
     if (setup.tagMode) {
         requireSameLines(whole, pieces);
