@@ -12,6 +12,19 @@ constexpr unsigned char kCharset = 42;
 std::string command(unsigned char verb, unsigned char option) {
     return {static_cast<char>(telnet::kIac), static_cast<char>(verb), static_cast<char>(option)};
 }
+
+// IAC SB <option> body IAC SE, an IAC in the body doubled.
+std::string subnegotiation(unsigned char option, std::string_view body) {
+    std::string out{static_cast<char>(telnet::kIac), static_cast<char>(telnet::kSb), static_cast<char>(option)};
+    for (const char c : body) {
+        out.push_back(c);
+        if (static_cast<unsigned char>(c) == telnet::kIac)
+            out.push_back(c);
+    }
+    out.push_back(static_cast<char>(telnet::kIac));
+    out.push_back(static_cast<char>(telnet::kSe));
+    return out;
+}
 } // namespace
 
 bool validUtf8(std::string_view text) {
@@ -94,28 +107,11 @@ std::string gmcp(std::string_view name, std::string_view json) {
     std::string body(name);
     body += ' ';
     body += json;
-    std::string out{static_cast<char>(telnet::kIac), static_cast<char>(telnet::kSb), static_cast<char>(kGmcp)};
-    for (const char c : body) {
-        out.push_back(c);
-        if (static_cast<unsigned char>(c) == telnet::kIac)
-            out.push_back(c);
-    }
-    out.push_back(static_cast<char>(telnet::kIac));
-    out.push_back(static_cast<char>(telnet::kSe));
-    return out;
+    return subnegotiation(kGmcp, body);
 }
 
 std::string msdp(std::string_view name, std::string_view value) {
-    std::string out{static_cast<char>(telnet::kIac), static_cast<char>(telnet::kSb), static_cast<char>(kMsdp)};
-    const std::string body = "\x01" + std::string(name) + "\x02" + std::string(value);
-    for (const char c : body) {
-        out.push_back(c);
-        if (static_cast<unsigned char>(c) == telnet::kIac)
-            out.push_back(c);
-    }
-    out.push_back(static_cast<char>(telnet::kIac));
-    out.push_back(static_cast<char>(telnet::kSe));
-    return out;
+    return subnegotiation(kMsdp, "\x01" + std::string(name) + "\x02" + std::string(value));
 }
 
 std::string jsonString(std::string_view text) {
@@ -135,11 +131,11 @@ std::string mssp(std::size_t players, long long startedAt) {
             out += "\x02" + std::string(value);
         return out;
     };
-    return std::string{static_cast<char>(telnet::kIac), static_cast<char>(telnet::kSb), static_cast<char>(kMssp)} +
-           variable("NAME", {"Corvane Practice World"}) + variable("PLAYERS", {std::to_string(players)}) +
-           variable("UPTIME", {std::to_string(startedAt)}) + variable("CODEBASE", {"Practice World 1.0"}) +
-           variable("GENRE", {"Fantasy"}) + variable("LANGUAGE", {"English", "Esperanto"}) +
-           std::string{static_cast<char>(telnet::kIac), static_cast<char>(telnet::kSe)};
+    return subnegotiation(kMssp, variable("NAME", {"Corvane Practice World"}) +
+                                     variable("PLAYERS", {std::to_string(players)}) +
+                                     variable("UPTIME", {std::to_string(startedAt)}) +
+                                     variable("CODEBASE", {"Practice World 1.0"}) + variable("GENRE", {"Fantasy"}) +
+                                     variable("LANGUAGE", {"English", "Esperanto"}));
 }
 
 std::string mxpExits(const std::vector<std::string>& exits) {
