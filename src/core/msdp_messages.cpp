@@ -44,7 +44,18 @@ void MsdpMessages::reset() {
     m_room = Json::object();
     m_vitalsTold.clear();
     m_roomTold.reset();
+    m_entering = false;
     m_told = false;
+}
+
+void MsdpMessages::readEnded() {
+    tellEntering();
+}
+
+void MsdpMessages::tellEntering() {
+    if (m_entering) {
+        tellRoom({.entered = true, .named = true});
+    }
 }
 
 void MsdpMessages::tellOnce(const std::string& line) {
@@ -96,14 +107,19 @@ void MsdpMessages::take(const std::string& name, const Json& value, Changes& cha
         }
     }
     if (EqualsNoCase(name, "ROOM") && value.is_object()) {
+        tellEntering();
         m_room = roomObject(value);
         changes.entered = true;
+        changes.named = true;
     } else if (EqualsNoCase(name, "ROOM_VNUM") && value.is_string()) {
+        // Moving on before the last room was named: that room is still told.
+        tellEntering();
         m_room["num"] = value;
         changes.entered = true;
     } else if (EqualsNoCase(name, "ROOM_NAME") && value.is_string()) {
         // A name alone moves no one: worlds report it before the number that does.
         m_room["name"] = value;
+        changes.named = true;
         changes.details = true;
     } else if (EqualsNoCase(name, "AREA_NAME") && value.is_string()) {
         m_room["area"] = value;
@@ -115,8 +131,12 @@ void MsdpMessages::take(const std::string& name, const Json& value, Changes& cha
 
 void MsdpMessages::tellRoom(const Changes& changes) {
     GmcpMessages::RoomInfo room = GmcpMessages::RoomInfoFrom(m_room);
-    if (changes.entered &&
+    if ((changes.entered || m_entering) &&
         (!m_roomTold || room.number != m_roomTold->number || room.name != m_roomTold->name)) {
+        m_entering = !changes.named;
+        if (m_entering) {
+            return;
+        }
         m_roomTold = room;
         // A world speaking GMCP too may have told this room already.
         if (m_session.RoomRef != room.number || m_session.RoomName != room.name) {
@@ -128,6 +148,7 @@ void MsdpMessages::tellRoom(const Changes& changes) {
         }
         return;
     }
+    m_entering = false;
     GmcpMessages::RoomInfo& told = m_roomTold ? *m_roomTold : m_roomTold.emplace();
     if (room.name != told.name) {
         told.name = room.name;

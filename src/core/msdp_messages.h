@@ -21,7 +21,10 @@ struct Session;
 // variable as it changes, often one to a subnegotiation, so what is known
 // of the room is kept between reports: the player has moved when the room's
 // number (ROOM_VNUM) or the whole room (ROOM) comes and differs; a name or
-// exits alone only change the caption or the walk's exits.
+// exits alone only change the caption or the walk's exits. A number that
+// comes without its name is told once the name comes or the read ends,
+// whichever is first, so a world that sends the number first is not told
+// with the last room's name.
 class MsdpMessages {
 public:
     struct Events {
@@ -50,6 +53,8 @@ public:
     void dropped();
     // A new connection: nothing is known of its world.
     void reset();
+    // All the world sent at once has been read.
+    void readEnded();
 
 private:
     // What one report touched.
@@ -57,11 +62,15 @@ private:
         bool vitals = false;
         // The room's number, or the whole room.
         bool entered = false;
+        // Its name, or the whole room.
+        bool named = false;
         // Its name or its exits.
         bool details = false;
     };
     void take(const std::string& name, const nlohmann::json& value, Changes& changes);
     void tellRoom(const Changes& changes);
+    // Tells the room whose name was waited for, as it is known.
+    void tellEntering();
     void tellOnce(const std::string& line);
 
     const Session& m_session;
@@ -71,6 +80,8 @@ private:
     nlohmann::json m_room = nlohmann::json::object();
     std::string m_vitalsTold;
     std::optional<GmcpMessages::RoomInfo> m_roomTold;
+    // A new room's number came without its name: the entry waits for it.
+    bool m_entering = false;
     bool m_told = false;
 };
 

@@ -155,7 +155,7 @@ void ScriptSystem::importedScriptChanged(const std::string& source) {
 
 void ScriptSystem::roomEntered(const std::string& name, int id) {
     if (m_world) {
-        m_world->dispatch("room", {name, static_cast<double>(id)});
+        m_world->dispatch("room", {name, std::int64_t{id}});
     }
 }
 

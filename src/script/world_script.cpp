@@ -98,7 +98,7 @@ int runHandler(lua_State* L) {
         if (const std::string* text = std::get_if<std::string>(&value)) {
             pushText(L, *text);
         } else {
-            lua_pushnumber(L, std::get<double>(value));
+            lua_pushinteger(L, static_cast<lua_Integer>(std::get<std::int64_t>(value)));
         }
         ++count;
     }

@@ -7,6 +7,7 @@
 
 #include <nlohmann/json_fwd.hpp>
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
@@ -55,7 +56,8 @@ public:
         bool repeating = false;
         TimePoint due{};
     };
-    using EventValue = std::variant<std::string, double>;
+    // Numbers are whole (a room's id): Lua integers, never floats.
+    using EventValue = std::variant<std::string, std::int64_t>;
 
     WorldScript(Services services, World world, std::string varsPath, const Clock& clock);
     ~WorldScript();

@@ -199,7 +199,10 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
     m_serverInfo.setSettingsPath(m_options.settingsPath);
     m_output.setHistory(&m_history);
     m_triggers.clearActive();
-    m_processor.setHooks({noticeHook(), [this] { m_frames.changed(); },
+    m_processor.setHooks({noticeHook(), [this] {
+                              m_msdp.readEnded();
+                              m_frames.changed();
+                          },
                           [this](const std::string& text, bool prompt) { m_mcp.worldLine(text, prompt); },
                           [this](const std::string& line) {
                               m_names.learnFromLine(line);

@@ -200,6 +200,28 @@ TEST_F(MsdpWorldTest, AgreedAskedForReportsAndFedToTheStatusLineCaptionWalkAndSc
     EXPECT_EQ(c.h->window.captionText, "Practice - Cellar");
 }
 
+TEST_F(MsdpWorldTest, ARoomNumberBeforeItsNameArrivesWithTheNameOrAtTheReadsEnd) {
+    receive(IAC + WILL + "\x45");
+    receive(msdpSub(msdpVar("ROOM_NAME", "Hall")) + msdpSub(msdpVar("ROOM_VNUM", "6")));
+
+    // Its number first, then its name: one arrival, with the new name.
+    receive(msdpSub(msdpVar("ROOM_VNUM", "7")) + msdpSub(msdpVar("ROOM_NAME", "Cellar")));
+    EXPECT_EQ(c.session().RoomRef, 7);
+    EXPECT_EQ(c.h->window.captionText, "Practice - Cellar");
+    EXPECT_EQ(sent(), "msdp ROOM_VNUM=7\r\nmsdp ROOM_NAME=Cellar\r\nroom Cellar 7\r\n");
+
+    // Two rooms walked in one read, the first never named: both arrive.
+    receive(msdpSub(msdpVar("ROOM_VNUM", "8")) + msdpSub(msdpVar("ROOM_VNUM", "9")) +
+            msdpSub(msdpVar("ROOM_NAME", "Vault")));
+    EXPECT_EQ(sent(), "msdp ROOM_VNUM=8\r\nmsdp ROOM_VNUM=9\r\nroom Cellar 8\r\nmsdp ROOM_NAME=Vault\r\n"
+                      "room Vault 9\r\n");
+
+    // A number whose name never comes arrives when the read ends.
+    receive(msdpSub(msdpVar("ROOM_VNUM", "10")) + "The air is still.\r\n");
+    EXPECT_EQ(c.session().RoomRef, 10);
+    EXPECT_EQ(sent(), "msdp ROOM_VNUM=10\r\nroom Vault 10\r\n");
+}
+
 TEST_F(MsdpWorldTest, ARoomGmcpAlreadyToldIsNotEnteredAgain) {
     c.h->client.lineProcessor().telnet().setAccepted(telnet_option::Gmcp, TelnetFilter::Side::Remote, true);
     receive(IAC + WILL + "\x45" + IAC + WILL + "\xC9");

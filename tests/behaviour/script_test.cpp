@@ -6,6 +6,7 @@
 #include "shell/play_page.h"
 #include "rules/imported_scripts.h"
 #include "script/lua_state.h"
+#include "fakes/telnet_bytes.h"
 
 #include <gtest/gtest.h>
 #include <filesystem>
@@ -53,6 +54,10 @@ Rule scriptRule(Rule::Kind kind, std::string pattern, MatchMode mode, std::strin
     return rule;
 }
 
+std::string gmcpFromWorld(const std::string& message) {
+    return testing::IAC + testing::SB + "\xC9" + message + testing::IAC + testing::SE;
+}
+
 TEST_F(ScriptTest, LuaTextInBytesSentAndLinesShownOut) {
     struct Case {
         std::string name;
@@ -76,6 +81,12 @@ TEST_F(ScriptTest, LuaTextInBytesSentAndLinesShownOut) {
          "", "ham"},
         {"line event replaces", "on('line', function(l) if l == 'old' then replace('new') end end)", "old\r\n", "",
          "new"},
+        {"room event gives its id as a whole number",
+         "on('room', function(name, id) send(name .. ' ' .. id .. ' ' .. math.type(id)) end)",
+         gmcpFromWorld(R"(Room.Info {"num":165,"name":"North Road"})"), "North Road 165 integer\r\n", ""},
+        {"gmcp event gives whole numbers as such",
+         "on('gmcp', function(name, v) send(name .. ' ' .. v.hp .. ' ' .. math.type(v.hp)) end)",
+         gmcpFromWorld(R"(Char.Vitals {"hp":8})"), "Char.Vitals 8 integer\r\n", ""},
         {"os keeps only time", "send(type(os.time()) .. ' ' .. tostring(os.execute))", "", "number nil\r\n", ""},
         {"string and table are there", "send(table.concat({string.upper('a'), utf8.char(98), math.floor(2.5)}, ','))",
          "", "A,b,2\r\n", ""},
@@ -87,6 +98,8 @@ TEST_F(ScriptTest, LuaTextInBytesSentAndLinesShownOut) {
         k.pattern = "k";
         k.send = "kill %1";
         c.h->client.rules().book().setRules({k});
+        c.h->client.lineProcessor().telnet().setAccepted(telnet_option::Gmcp, TelnetFilter::Side::Remote, true);
+        receive(testing::IAC + testing::WILL + "\xC9");
         fresh();
         lua(row.code);
         if (!row.received.empty()) {
