@@ -84,6 +84,9 @@ QtConversationView::QtConversationView(QWidget* mainWindow, const OutputLook* lo
 }
 
 void QtConversationView::updateSoon() {
+    if (!isVisible()) {
+        return;
+    }
     if (!m_frame.isActive()) {
         const bool streaming = m_lastFrame.isValid() && m_lastFrame.elapsed() < kBackgroundFrameMilliseconds;
         m_frame.start(streaming && !isActiveWindow() ? kBackgroundFrameMilliseconds : kFrameMilliseconds);
@@ -92,6 +95,13 @@ void QtConversationView::updateSoon() {
 
 void QtConversationView::frame() {
     m_lastFrame.start();
+    applyTitleAndPrefix();
+    if (isVisible() && (!m_waiting.empty() || m_dropFromBox > 0)) {
+        putWaitingLines();
+    }
+}
+
+void QtConversationView::applyTitleAndPrefix() {
     if (m_title) {
         setWindowTitle(*m_title);
         m_title.reset();
@@ -100,27 +110,21 @@ void QtConversationView::frame() {
         m_prefix->setText(*m_prefixText);
         m_prefixText.reset();
     }
-    if (!m_waiting.empty() || m_dropFromBox > 0) {
-        putWaitingLines();
-    }
+}
+
+void QtConversationView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    frame();
 }
 
 void QtConversationView::setTitle(const std::string& title) {
     m_title = QString::fromStdString(title);
-    if (isVisible()) {
-        updateSoon();
-    } else {
-        frame();
-    }
+    updateSoon();
 }
 
 void QtConversationView::setPrefix(const std::string& prefix) {
     m_prefixText = QString::fromStdString(prefix);
-    if (isVisible()) {
-        updateSoon();
-    } else {
-        frame();
-    }
+    updateSoon();
 }
 
 void QtConversationView::appendLine(const TextLine& line) {

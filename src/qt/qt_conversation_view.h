@@ -46,13 +46,17 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     // Lines reach the box, and a shown window takes a new title or prefix,
     // at most once a frame: a burst of pages costs one edit and one paint,
-    // and lines dropped before they were drawn never reach the box.
+    // and lines dropped before they were drawn never reach the box. A hidden
+    // one (a tab not on show) lays out nothing until it is shown: twenty
+    // conversations in a flood would otherwise each edit their box per line.
     void updateSoon();
     void frame();
+    void applyTitleAndPrefix();
     void putWaitingLines();
 
     ConversationViewEvents* m_events = nullptr;
