@@ -129,9 +129,13 @@ TEST(ConversationTabsWidget, TwoPagesShareAQuietWindowWhoseTabsTheKeysGoRound) {
     EXPECT_TRUE(waitUntil([&] { return shown->tabText(0) == "Alice"; })) << "a frame later, not a line later";
     auto* alicePage = dynamic_cast<QtConversationView*>(&dynamic_cast<ConversationTab&>(alice.view()).page());
     ASSERT_NE(alicePage, nullptr);
+    auto* bobPage = dynamic_cast<QtConversationView*>(&dynamic_cast<ConversationTab&>(bob.view()).page());
+    ASSERT_NE(bobPage, nullptr);
+    EXPECT_TRUE(bobPage->output()->toPlainText().isEmpty()) << "a tab not on show lays out nothing";
     alicePage->input()->setFocus();
     QTest::keyClick(alicePage->input(), Qt::Key_Tab, Qt::ControlModifier);
     EXPECT_EQ(shown->currentIndex(), 1);
+    EXPECT_EQ(bobPage->output()->toPlainText(), "Bob & Co pages: yo") << "shown, it takes its lines at once";
     EXPECT_TRUE(waitUntil([&] { return shown->tabText(1) == "Bob && Co"; }));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageUp, Qt::ControlModifier);
     EXPECT_EQ(shown->currentIndex(), 0);
