@@ -408,10 +408,6 @@ private:
     std::size_t at_ = 0;
 };
 
-} // namespace
-
-namespace {
-
 // tt++ (2.02) gives up on an expression with text that is not a number in
 // it: the condition is false, the sum 0.
 std::string guarded(const std::string& lua, Dialect dialect, const char* otherwise) {
@@ -421,44 +417,44 @@ std::string guarded(const std::string& lua, Dialect dialect, const char* otherwi
     return "_ok(function() return " + lua + " end, " + otherwise + ")";
 }
 
+// Reads the whole text as one expression; `lua` makes what it is wanted as.
+template <typename MakeLua>
+std::optional<std::string> translated(const std::string& text, Dialect dialect, const Names& names,
+                                      std::string& why, const char* otherwise, MakeLua&& lua) {
+    why.clear();
+    Parser parser(text, dialect, names, why);
+    const auto piece = parser.whole();
+    if (!piece) {
+        return std::nullopt;
+    }
+    const std::optional<std::string> made = lua(parser, *piece);
+    return made ? std::optional<std::string>(guarded(*made, dialect, otherwise)) : std::nullopt;
+}
+
+std::string oneOrZero(const Piece& truth) {
+    return "(" + truth.lua + " and 1 or 0)";
+}
+
 } // namespace
 
 std::optional<std::string> condition(const std::string& text, Dialect dialect, const Names& names,
                                      std::string& why) {
-    why.clear();
-    Parser parser(text, dialect, names, why);
-    const auto piece = parser.whole();
-    if (!piece) {
-        return std::nullopt;
-    }
-    const auto truth = parser.truth(*piece);
-    return truth ? std::optional<std::string>(guarded(*truth, dialect, "false")) : std::nullopt;
+    return translated(text, dialect, names, why, "false",
+                      [](Parser& parser, const Piece& piece) { return parser.truth(piece); });
 }
 
 std::optional<std::string> number(const std::string& text, Dialect dialect, const Names& names,
                                   std::string& why) {
-    why.clear();
-    Parser parser(text, dialect, names, why);
-    const auto piece = parser.whole();
-    if (!piece) {
-        return std::nullopt;
-    }
-    if (piece->kind == Kind::Bool) {
-        return guarded("(" + piece->lua + " and 1 or 0)", dialect, "0");
-    }
-    const auto value = parser.num(*piece);
-    return value ? std::optional<std::string>(guarded(*value, dialect, "0")) : std::nullopt;
+    return translated(text, dialect, names, why, "0", [](Parser& parser, const Piece& piece) {
+        return piece.kind == Kind::Bool ? std::optional<std::string>(oneOrZero(piece)) : parser.num(piece);
+    });
 }
 
 std::optional<std::string> value(const std::string& text, Dialect dialect, const Names& names,
                                  std::string& why) {
-    why.clear();
-    Parser parser(text, dialect, names, why);
-    const auto piece = parser.whole();
-    if (!piece) {
-        return std::nullopt;
-    }
-    return guarded(piece->kind == Kind::Bool ? "(" + piece->lua + " and 1 or 0)" : piece->lua, dialect, "0");
+    return translated(text, dialect, names, why, "0", [](Parser&, const Piece& piece) {
+        return std::optional<std::string>(piece.kind == Kind::Bool ? oneOrZero(piece) : piece.lua);
+    });
 }
 
 std::string helpersFor(const std::string& lua) {
