@@ -1,6 +1,6 @@
 // The line processor on a flood, without Qt: telnet, colour codes, markers,
 // five triggers and the bounded output buffer, with TagMode on.
-#include "fakes/client_harness.h"
+#include "bench_client.h"
 #include "flood_corpus.h"
 
 #include <algorithm>
@@ -10,35 +10,10 @@
 namespace corvane::bench {
 namespace {
 
-// An output window that takes every batch and shows nothing.
-class NullOutput : public testing::FakeMainWindow {
-public:
-    void trimFront(int, int) override {}
-    void clearText() override {}
-    void appendText(std::string_view, const std::vector<OutputSpan>&, const std::vector<TriggerLook>&) override {}
-    void appendLineBreak() override {}
-    void endUpdate() override {}
-};
-
-// The whole client on fakes, with the five trigger words as triggers.
-struct BenchClient {
-    NullOutput window;
-    testing::FakeSocket socket;
-    testing::FakePrompts prompts;
-    testing::FakeSound sound;
-    testing::FakeClock clock;
-    testing::FakeLauncher launcher;
-    testing::FakeClipboard clipboard;
-    testing::FakeProgram program;
-    testing::FakeViewFactory views;
-    testing::FakeChoosers choosers;
-    testing::FakePictureReader pictures;
-    Platform platform{socket, prompts, sound, clock, clock, launcher, clipboard, program, views, choosers, pictures};
-    Client client{platform, MainViews{window, window, window, window, window, window, window},
-                  StartOptions{}};
-
-    explicit BenchClient(bool tagMode) {
-        client.onOutputGeometryChanged();
+// The client with the five trigger words as triggers.
+struct TriggerWordsClient : BenchClient {
+    explicit TriggerWordsClient(bool tagMode)
+        : BenchClient(tagMode) {
         for (std::size_t i = 0; i < 5; ++i) {
             TriggerDef& trigger = client.triggers().ActiveTriggers[i];
             trigger.text = kTriggerWords[i];
@@ -48,21 +23,12 @@ struct BenchClient {
         }
         client.triggers().prepare();
         client.lineProcessor().triggersChanged();
-        client.session().TagMode = tagMode;
-        client.session().Connected = true;
-    }
-
-    void receive(const std::string& bytes, std::size_t chunk) {
-        for (std::size_t at = 0; at < bytes.size(); at += chunk) {
-            client.session().PendingText.append(bytes, at, chunk);
-            client.lineProcessor().ProcessIncoming();
-        }
     }
 };
 
 void ProcessFlood(benchmark::State& state) {
     const std::string flood = FloodCorpus(10u << 20);
-    BenchClient bench(true);
+    TriggerWordsClient bench(true);
     for (auto _ : state) {
         bench.receive(flood, 64 * 1024);
         benchmark::DoNotOptimize(bench.client.outputBuffer().length());
@@ -84,7 +50,7 @@ void ProcessCompressedFlood(benchmark::State& state) {
     }
     packed.resize(packedSize);
     const std::string start = "\xFF\xFA\x56\xFF\xF0";
-    BenchClient bench(true);
+    TriggerWordsClient bench(true);
     bench.receive("\xFF\xFB\x56", 64);
     for (auto _ : state) {
         bench.receive(start + packed, 64 * 1024);
@@ -101,7 +67,7 @@ void ProcessUnendedText(benchmark::State& state) {
     std::string text = FloodCorpus(10u << 20);
     std::replace(text.begin(), text.end(), '\r', ' ');
     std::replace(text.begin(), text.end(), '\n', ' ');
-    BenchClient bench(false);
+    TriggerWordsClient bench(false);
     for (auto _ : state) {
         bench.receive(text, 1024);
         benchmark::DoNotOptimize(bench.client.outputBuffer().length());

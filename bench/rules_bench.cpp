@@ -1,7 +1,7 @@
 // Triggers and aliases: a 10 MiB flood through 100 rules, one alias
 // expansion, a pattern that backtracks without end on the longest line, and
 // a trigger's action as a send or as Lua.
-#include "fakes/client_harness.h"
+#include "bench_client.h"
 #include "flood_corpus.h"
 #include "rules/alias_expander.h"
 #include "rules/rules_file.h"
@@ -21,15 +21,6 @@
 
 namespace corvane::bench {
 namespace {
-
-class NullOutput : public testing::FakeMainWindow {
-public:
-    void trimFront(int, int) override {}
-    void clearText() override {}
-    void appendText(std::string_view, const std::vector<OutputSpan>&, const std::vector<TriggerLook>&) override {}
-    void appendLineBreak() override {}
-    void endUpdate() override {}
-};
 
 // 20 regular expressions with groups, 80 plain or whole-word rules; the five
 // flood trigger words match often, the rest seldom or never.
@@ -59,34 +50,8 @@ std::vector<Rule> hundredRules() {
     return rules;
 }
 
-struct RulesClient {
-    NullOutput window;
-    testing::FakeSocket socket;
-    testing::FakePrompts prompts;
-    testing::FakeSound sound;
-    testing::FakeClock clock;
-    testing::FakeLauncher launcher;
-    testing::FakeClipboard clipboard;
-    testing::FakeProgram program;
-    testing::FakeViewFactory views;
-    testing::FakeChoosers choosers;
-    testing::FakePictureReader pictures;
-    Platform platform{socket, prompts, sound, clock, clock, launcher, clipboard, program, views, choosers, pictures};
-    Client client{platform, MainViews{window, window, window, window, window, window, window}, StartOptions{}};
-
-    RulesClient() {
-        client.onOutputGeometryChanged();
-        client.rules().book().setRules(hundredRules());
-        client.session().TagMode = true;
-        client.session().Connected = true;
-        client.session().WorldName = "Practice";
-    }
-    void receive(const std::string& bytes, std::size_t chunk) {
-        for (std::size_t at = 0; at < bytes.size(); at += chunk) {
-            client.session().PendingText.append(bytes, at, chunk);
-            client.lineProcessor().ProcessIncoming();
-        }
-    }
+struct RulesClient : BenchClient {
+    RulesClient() { client.rules().book().setRules(hundredRules()); }
 };
 
 void FloodThroughHundredRules(benchmark::State& state) {

@@ -1,6 +1,6 @@
 // Speech: the time from a received line to the engine's call, and what a
 // 10,000-line flood costs with speech on beside speech off (fake engine).
-#include "fakes/client_harness.h"
+#include "bench_client.h"
 #include "fakes/fake_speech.h"
 #include "flood_corpus.h"
 
@@ -13,16 +13,6 @@ namespace corvane::bench {
 namespace {
 
 using SteadyClock = std::chrono::steady_clock;
-
-class NullOutputWindow : public testing::FakeMainWindow {
-public:
-    void trimFront(int, int) override {}
-    void clearText() override {}
-    void appendText(std::string_view, const std::vector<OutputSpan>&, const std::vector<TriggerLook>&) override {}
-    void appendLineBreak() override {}
-    void endUpdate() override {}
-    void setLabelText(int, const std::string&) override {}
-};
 
 // Notes when it was asked to speak; finishes at once when told to, as if
 // every line were said in no time (the queue then hands it every line).
@@ -48,37 +38,16 @@ public:
     bool pendingFinish = false;
 };
 
-struct SpeakingClient {
-    NullOutputWindow window;
-    testing::FakeSocket socket;
-    testing::FakePrompts prompts;
-    testing::FakeSound sound;
-    testing::FakeClock clock;
-    testing::FakeLauncher launcher;
-    testing::FakeClipboard clipboard;
-    testing::FakeProgram program;
-    testing::FakeViewFactory views;
-    testing::FakeChoosers choosers;
-    testing::FakePictureReader pictures;
+struct SpeakingClient : BenchClient {
     TimedSpeech engine;
-    Platform platform{socket, prompts, sound, clock, clock, launcher, clipboard, program, views, choosers, pictures};
-    Client client{platform, MainViews{window, window, window, window, window, window, window}, StartOptions{}};
 
     explicit SpeakingClient(bool speak) {
         client.setSpeech(&engine);
         SpeechSettings settings;
         settings.speakIncoming = speak;
         client.speech()->apply(settings);
-        client.onOutputGeometryChanged();
-        client.session().TagMode = true;
-        client.session().Connected = true;
-        client.session().WorldName = "Practice";
     }
     ~SpeakingClient() { client.setSpeech(nullptr); }
-    void receive(const std::string& bytes) {
-        client.session().PendingText.append(bytes);
-        client.lineProcessor().ProcessIncoming();
-    }
 };
 
 // One line in, timed until the engine is asked to say it.
