@@ -45,6 +45,21 @@ void addLine(SessionHistory& history, std::size_t n) {
     history.append(text, spans, nullptr, true);
 }
 
+// A room's exits as MXP links, four to a line, each under a number of its own.
+void addLinkLine(SessionHistory& history, std::size_t n) {
+    static const std::uint32_t starts[] = {7, 14, 21, 27};
+    static const std::uint32_t lengths[] = {5, 5, 4, 4};
+    std::string text = "Exits: north, south, east, west (room " + std::to_string(n) + ").";
+    StyleSpan spans[4];
+    for (std::size_t i = 0; i < 4; ++i) {
+        TextStyle style;
+        style.foreground = Rgb{0, 128, 255};
+        style.link = static_cast<std::uint32_t>(n * 4 + i + 1);
+        spans[i] = StyleSpan{starts[i], lengths[i], style};
+    }
+    history.append(text, spans, nullptr, true);
+}
+
 SessionHistory& fullHistory() {
     static SessionHistory* history = [] {
         auto* full = new SessionHistory;
@@ -67,6 +82,24 @@ void BM_HistoryAppendWhenFull(benchmark::State& state) {
     state.counters["MiB"] = static_cast<double>(history.storedBytes()) / (1024.0 * 1024.0);
 }
 BENCHMARK(BM_HistoryAppendWhenFull);
+
+void BM_HistoryAppendLinksWhenFull(benchmark::State& state) {
+    static SessionHistory* history = [] {
+        auto* full = new SessionHistory;
+        for (std::size_t i = 0; i < SessionHistory::kDefaultMaxLines; ++i) {
+            addLinkLine(*full, i);
+        }
+        return full;
+    }();
+    std::size_t n = history->endLine();
+    for (auto _ : state) {
+        addLinkLine(*history, n++);
+    }
+    state.SetItemsProcessed(state.iterations());
+    state.counters["lines"] = static_cast<double>(history->lineCount());
+    state.counters["MiB"] = static_cast<double>(history->storedBytes()) / (1024.0 * 1024.0);
+}
+BENCHMARK(BM_HistoryAppendLinksWhenFull);
 
 void BM_HistoryOpenFull(benchmark::State& state) {
     SessionHistory& history = fullHistory();

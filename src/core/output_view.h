@@ -10,6 +10,7 @@
 
 namespace corvane {
 
+class MxpLinks;
 class SessionHistory;
 
 // The font and colour a matched trigger gives its whole line.
@@ -55,6 +56,9 @@ public:
     // The history a scrollback pane reads back from when the box is scrolled
     // up, or none for a box that scrolls only through what it holds.
     virtual void setScrollback(const SessionHistory*) {}
+    // The store the MXP link numbers in the text name: a number it no longer
+    // keeps is shown as plain text where the view can tell.
+    virtual void setLinks(const MxpLinks*) {}
 
     // Geometry in twips (15 a pixel): the width lines wrap at, less the margin.
     virtual int outputWidth() const = 0;

@@ -61,6 +61,7 @@ HistorySpan HistorySpan::from(std::uint32_t start, std::uint32_t length, const T
     HistorySpan span;
     span.start = start;
     span.length = length;
+    span.link = style.link;
     span.look = look;
     if (style.foreground) {
         span.flags |= kHasForeground;
@@ -87,6 +88,7 @@ TextStyle HistorySpan::style() const {
     style.italic = (flags & kItalic) != 0;
     style.underline = (flags & kUnderline) != 0;
     style.reverse = (flags & kReverse) != 0;
+    style.link = link;
     return style;
 }
 
@@ -240,12 +242,29 @@ void SessionHistory::append(std::string_view text, std::span<const StyleSpan> sp
         }
     } else {
         for (const StyleSpan& span : spans) {
+            noteLink(span.style.link);
             m_openSpans.push_back(
                 HistorySpan::from(base + span.start, span.length, span.style, HistorySpan::kNoLook));
         }
     }
     if (complete) {
         commit(whole ? text : std::string_view(m_open));
+    }
+}
+
+void SessionHistory::noteLink(std::uint32_t link) {
+    if (link == 0) {
+        return;
+    }
+    // Nested links close out of order, so numbers may step back a little;
+    // a fall of half the range is the store starting again.
+    constexpr std::uint32_t kStartedAgain = 0x80000000u;
+    if (link < m_lastLink && m_lastLink - link >= kStartedAgain) {
+        // The line being built may hold numbers from both sides: it goes too.
+        m_linksFrom = endLine() + 1;
+        m_lastLink = link;
+    } else if (link > m_lastLink) {
+        m_lastLink = link;
     }
 }
 
@@ -465,7 +484,7 @@ HistoryLine SessionHistory::line(std::uint64_t serial) const {
     return HistoryLine{
         std::string_view(plain->text).substr(before.textEnd, entry.textEnd - before.textEnd),
         std::span<const HistorySpan>(plain->spans.data() + before.spansEnd, entry.spansEnd - before.spansEnd),
-        std::move(plain)};
+        std::move(plain), serial < m_linksFrom};
 }
 
 std::string SessionHistory::fold(std::string_view text) {

@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace corvane {
@@ -19,11 +20,15 @@ struct HistorySpan {
     static constexpr std::uint16_t kNoLook = 0xFFFF;
     std::uint32_t start = 0;
     std::uint32_t length = 0;
-    Rgb foreground;
-    Rgb background;
-    std::uint8_t flags = 0;
+    // The MXP link's number, as the output had it, or 0.
+    std::uint32_t link = 0;
     // Index into SessionHistory::looks(), or kNoLook for the server's own style.
     std::uint16_t look = kNoLook;
+    std::uint8_t flags = 0;
+    Rgb foreground;
+    Rgb background;
+    // Spans are packed as bytes: padding left to chance would pack worse.
+    std::uint8_t zeros[3] = {};
 
     static HistorySpan from(std::uint32_t start, std::uint32_t length, const TextStyle& style,
                             std::uint16_t look);
@@ -31,12 +36,17 @@ struct HistorySpan {
     OutputSpan outputSpan() const;
 };
 
+static_assert(sizeof(HistorySpan) == 24 && std::has_unique_object_representations_v<HistorySpan>);
+
 // The views stay good while this line is kept (it holds its chunk open) and
 // no line has been appended since.
 struct HistoryLine {
     std::string_view text;
     std::span<const HistorySpan> spans;
     std::shared_ptr<const void> keep;
+    // The spans' link numbers are from before the link store numbered anew:
+    // they may name other links now, and are to be read as 0.
+    bool linksExpired = false;
 };
 
 // How a kept line differs from what the output window showed.
@@ -169,6 +179,11 @@ private:
     std::string m_open;
     std::vector<HistorySpan> m_openSpans;
     std::unique_ptr<Codec> m_codec;
+    // Link numbers only rise, unless the store runs out of them and starts
+    // again from 1; lines kept before that read as having no links.
+    std::uint32_t m_lastLink = 0;
+    std::uint64_t m_linksFrom = 0;
+    void noteLink(std::uint32_t link);
     // The chunks opened last, newest first.
     mutable std::vector<Opened> m_opened;
     void appendMarked(std::string_view text, std::span<const StyleSpan> spans, HistoryMark mark);

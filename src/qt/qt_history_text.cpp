@@ -1,5 +1,8 @@
 #include "qt/qt_history_text.h"
 
+#include "wire/mxp_links.h"
+
+#include <QApplication>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QPainter>
@@ -38,6 +41,8 @@ QtHistoryText::QtHistoryText(QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     viewport()->setCursor(Qt::IBeamCursor);
+    // The pointer becomes a hand over a link.
+    viewport()->setMouseTracking(true);
     m_look.plain.setFont(QFont("Monospace"));
     m_look.text = palette().color(QPalette::Text);
     m_look.background = palette().color(QPalette::Base);
@@ -48,6 +53,56 @@ void QtHistoryText::setHistory(const SessionHistory* history) {
     m_anchor.reset();
     m_cursor.reset();
     linesChanged();
+}
+
+void QtHistoryText::setLinks(const MxpLinks* links) {
+    m_links = links;
+    viewport()->update();
+}
+
+std::uint32_t QtHistoryText::keptLink(const HistoryLine& line, const HistorySpan& span) const {
+    if (span.link == 0 || line.linksExpired || m_links == nullptr || m_links->find(span.link) == nullptr) {
+        return 0;
+    }
+    return span.link;
+}
+
+std::uint32_t QtHistoryText::linkAt(const QPoint& point) const {
+    // With no link kept there is none to find, and no lines to lay out for it.
+    if (m_links == nullptr || m_links->size() == 0) {
+        return 0;
+    }
+    const std::vector<Shown> shown = shownLines();
+    const auto at = std::find_if(shown.begin(), shown.end(), [&](const Shown& each) {
+        return point.y() >= each.top && point.y() < each.top + each.height;
+    });
+    if (at == shown.end()) {
+        return 0;
+    }
+    QTextLayout layout;
+    layOut(layout, at->serial);
+    const qreal x = point.x() - kMargin;
+    const qreal y = point.y() - at->top;
+    for (int i = 0; i < layout.lineCount(); ++i) {
+        const QTextLine row = layout.lineAt(i);
+        if (y < row.y() || y >= row.y() + row.height()) {
+            continue;
+        }
+        if (x < 0 || x >= row.naturalTextWidth()) {
+            return 0;
+        }
+        const std::size_t byte = bytesBefore(layout.text(), row.xToCursor(x, QTextLine::CursorOnCharacter));
+        const HistoryLine line = m_history->line(at->serial);
+        for (const HistorySpan& span : line.spans) {
+            if (byte >= span.start && byte - span.start < span.length) {
+                if (const std::uint32_t link = keptLink(line, span)) {
+                    return link;
+                }
+            }
+        }
+        return 0;
+    }
+    return 0;
 }
 
 void QtHistoryText::setLook(const OutputLook& look) {
@@ -268,7 +323,8 @@ int QtHistoryText::layOut(QTextLayout& layout, std::uint64_t serial) const {
     layout.setTextOption(option);
     QList<QTextLayout::FormatRange> formats;
     for (const HistorySpan& span : line.spans) {
-        const OutputSpan shown = span.outputSpan();
+        OutputSpan shown = span.outputSpan();
+        shown.style.link = keptLink(line, span);
         const int start = unitsBefore(line.text, span.start);
         const int end = unitsBefore(line.text, std::size_t{span.start} + span.length);
         formats.append({start, end - start, OutputFormat(m_look, &shown, m_history->looks())});
@@ -389,7 +445,8 @@ void QtHistoryText::mousePressEvent(QMouseEvent* event) {
         QAbstractScrollArea::mousePressEvent(event);
         return;
     }
-    m_anchor = placeAt(event->position().toPoint());
+    m_pressPoint = event->position().toPoint();
+    m_anchor = placeAt(m_pressPoint);
     m_cursor = m_anchor;
     m_selecting = true;
     viewport()->update();
@@ -397,6 +454,10 @@ void QtHistoryText::mousePressEvent(QMouseEvent* event) {
 
 void QtHistoryText::mouseMoveEvent(QMouseEvent* event) {
     if (!m_selecting) {
+        if (event->buttons() == Qt::NoButton) {
+            viewport()->setCursor(linkAt(event->position().toPoint()) != 0 ? Qt::PointingHandCursor
+                                                                           : Qt::IBeamCursor);
+        }
         return;
     }
     const QPoint point = event->position().toPoint();
@@ -411,8 +472,16 @@ void QtHistoryText::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void QtHistoryText::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) {
-        m_selecting = false;
+    if (event->button() != Qt::LeftButton) {
+        return;
+    }
+    m_selecting = false;
+    // A click, not the end of a drag that selects.
+    const QPoint at = event->position().toPoint();
+    if (m_linkClicked && (at - m_pressPoint).manhattanLength() < QApplication::startDragDistance()) {
+        if (const std::uint32_t link = linkAt(at)) {
+            m_linkClicked(link);
+        }
     }
 }
 

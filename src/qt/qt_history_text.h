@@ -12,6 +12,8 @@ class QTextLayout;
 
 namespace corvane {
 
+class MxpLinks;
+
 // The text of the session history: kept lines read from the store and laid
 // out, wrapped at the width of the box, only while they are on screen, so a
 // full history opens as fast as an empty one. The scroll bar counts lines;
@@ -43,6 +45,15 @@ public:
     void showLinesAboveNewest(std::uint64_t lines);
     bool atNewest() const;
     void setCopyHandler(std::function<void()> copy) { m_copy = std::move(copy); }
+    // The store the lines' MXP link numbers name; a number it no longer keeps
+    // (or any, without it) reads as plain text.
+    void setLinks(const MxpLinks* links);
+    // A plain click on a link still kept: its number.
+    void setLinkHandler(std::function<void(std::uint32_t link)> clicked) {
+        m_linkClicked = std::move(clicked);
+    }
+    // The kept MXP link under a point of the viewport, or 0.
+    std::uint32_t linkAt(const QPoint& point) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -78,6 +89,7 @@ private:
     std::vector<Shown> shownLines() const;
     std::optional<Place> placeAt(const QPoint& point) const;
     void setTopLine(std::uint64_t serial);
+    std::uint32_t keptLink(const HistoryLine& line, const HistorySpan& span) const;
 
     const SessionHistory* m_history = nullptr;
     OutputLook m_look;
@@ -90,6 +102,9 @@ private:
     // The oldest line when the scroll bar was last set: its value counts from there.
     std::uint64_t m_rangeFirst = 0;
     std::function<void()> m_copy;
+    const MxpLinks* m_links = nullptr;
+    std::function<void(std::uint32_t)> m_linkClicked;
+    QPoint m_pressPoint;
 };
 
 } // namespace corvane

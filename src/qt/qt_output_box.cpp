@@ -77,6 +77,13 @@ void QtOutputBox::setScrollback(const SessionHistory* history) {
     }
 }
 
+void QtOutputBox::setLinks(const MxpLinks* links) {
+    m_links = links;
+    if (m_pane != nullptr) {
+        m_pane->setLinks(links);
+    }
+}
+
 void QtOutputBox::setPauseBar(const std::string& text) {
     if (text.empty()) {
         if (m_pauseBar != nullptr) {
@@ -129,6 +136,13 @@ void QtOutputBox::openScrollback(int rowsUp) {
         m_pane = new QtScrollbackPane(this);
         m_pane->setCloseHandler([this] { closeScrollback(); });
         m_pane->setHistory(m_scrollHistory);
+        m_pane->setLinks(m_links);
+        // A link read back acts as it did below.
+        m_pane->setLinkHandler([this](std::uint32_t link) {
+            if (m_handlers.linkClicked) {
+                m_handlers.linkClicked(link);
+            }
+        });
     }
     if (m_pane->isVisible()) {
         m_pane->scrollRows(-rowsUp);

@@ -53,6 +53,7 @@ public:
     bool wantsRebuild() const override { return m_rebuild; }
     void repaint() override;
     void setScrollback(const SessionHistory* history) override;
+    void setLinks(const MxpLinks* links) override;
     // Keys from the input line: PageUp opens the pane; PageDown and Escape
     // act on it while it is open. False when the key is not the pane's.
     bool scrollbackKey(int key);
@@ -114,6 +115,7 @@ private:
     int m_runsSinceCheck = 0;
     bool m_rebuild = false;
     const SessionHistory* m_scrollHistory = nullptr;
+    const MxpLinks* m_links = nullptr;
     QtScrollbackPane* m_pane = nullptr;
     QLabel* m_pauseBar = nullptr;
 };

@@ -198,6 +198,7 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
     m_settings.SettingsPath = m_options.settingsPath;
     m_serverInfo.setSettingsPath(m_options.settingsPath);
     m_output.setHistory(&m_history);
+    m_views.output.setLinks(&m_processor.mxpLinks());
     m_triggers.clearActive();
     m_processor.setHooks({noticeHook(), [this] {
                               m_msdp.readEnded();

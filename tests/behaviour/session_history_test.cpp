@@ -68,8 +68,14 @@ TEST(SessionHistory, AFullSessionKeepsEveryLineCompressedAndReadsThemBack) {
         return "The troll number " + std::to_string(n) + " growls at " + std::to_string(n * 7919 % 100003) +
                " goblins across the old stone bridge, then wanders off.";
     };
+    // Each line's word is an MXP link of its own, whose number is kept with it.
+    auto linked = [&](std::uint64_t n) {
+        TextStyle style = green;
+        style.link = static_cast<std::uint32_t>(n + 1);
+        return style;
+    };
     for (std::uint64_t n = 0; n < SessionHistory::kDefaultMaxLines + 10; ++n) {
-        const StyleSpan spans[] = {StyleSpan{4, 5, green}};
+        const StyleSpan spans[] = {StyleSpan{4, 5, linked(n)}};
         history.append(text(n), spans, nullptr, true);
     }
     EXPECT_EQ(history.lineCount(), SessionHistory::kDefaultMaxLines);
@@ -80,7 +86,8 @@ TEST(SessionHistory, AFullSessionKeepsEveryLineCompressedAndReadsThemBack) {
         const HistoryLine line = history.line(serial);
         ASSERT_EQ(line.text, text(serial)) << serial;
         ASSERT_EQ(line.spans.size(), 1u);
-        EXPECT_EQ(line.spans[0].style(), green);
+        EXPECT_EQ(line.spans[0].style(), linked(serial));
+        EXPECT_FALSE(line.linksExpired);
     }
     EXPECT_EQ(held.text, text(12));
     EXPECT_EQ(history.line(history.endLine() - 1).text, text(history.endLine() - 1));
@@ -107,6 +114,33 @@ TEST(SessionHistory, KeepsColoursAndTriggerLooksAndJoinsAnOpenLineOnceComplete) 
     const OutputSpan paged = history.line(1).spans[0].outputSpan();
     ASSERT_GE(paged.look, 0);
     EXPECT_EQ(history.looks()[static_cast<std::size_t>(paged.look)], look);
+}
+
+// Link numbers only rise, but for nested links closing out of order; should
+// the store run out of numbers and start again from 1, a kept line's number
+// could name a new link: the lines kept before then lose their links.
+TEST(SessionHistory, LinksKeptBeforeTheNumbersStartAgainAreExpired) {
+    SessionHistory history;
+    auto linkLine = [&](std::initializer_list<std::uint32_t> numbers) {
+        std::vector<StyleSpan> spans;
+        for (const std::uint32_t number : numbers) {
+            TextStyle style;
+            style.link = number;
+            spans.push_back(StyleSpan{static_cast<std::uint32_t>(spans.size()), 1, style});
+        }
+        history.append("abc", spans, nullptr, true);
+    };
+    linkLine({7, 9, 8});
+    linkLine({4000000000u, 3999999000u});
+    EXPECT_FALSE(history.line(0).linksExpired) << "nested links step back a little";
+    EXPECT_FALSE(history.line(1).linksExpired);
+    EXPECT_EQ(history.line(1).spans[1].style().link, 3999999000u);
+    linkLine({4294967295u, 1});
+    linkLine({2});
+    EXPECT_TRUE(history.line(0).linksExpired);
+    EXPECT_TRUE(history.line(1).linksExpired);
+    EXPECT_TRUE(history.line(2).linksExpired) << "a line with numbers from both sides";
+    EXPECT_FALSE(history.line(3).linksExpired);
 }
 
 struct FindCase {

@@ -3,6 +3,7 @@
 #include "qt/qt_conversation_view.h"
 #include "qt/qt_main_window.h"
 #include "qt/qt_output_box.h"
+#include "qt/qt_scrollback_pane.h"
 #include "qt/qt_server_info_view.h"
 #include "shell/client.h"
 #include "widgets/qt_wait.h"
@@ -55,6 +56,27 @@ TEST_F(MudE2E, MxpExitLinksWalkWhenClickedWithTheBoxTicked) {
     ASSERT_TRUE(waitUntil([&] { return typed(1).contains("\r\nnorth\r\n"); })) << typed(1).toStdString();
     // The walk brings the next room's exits, links again.
     ASSERT_TRUE(waitUntil([&] { return output().count("Exits: ") >= 2; })) << output().toStdString();
+
+    // Read back in the scrollback pane, a link acts as it did below.
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    box->openScrollback(0);
+    QtScrollbackPane* pane = box->scrollback();
+    ASSERT_TRUE(pane != nullptr && pane->isVisible());
+    pane->scrollToNewest();
+    // From the bottom, where the newest exits are; a letter is wider than 5 pixels.
+    std::optional<QPoint> back;
+    for (int y = pane->viewport()->height() - 4; y > 0 && !back; y -= 6) {
+        for (int x = 1; x < pane->viewport()->width() && !back; x += 5) {
+            if (pane->linkAt(QPoint(x, y)) != 0) {
+                back = QPoint(x, y);
+            }
+        }
+    }
+    ASSERT_TRUE(back) << "the exits read back are links";
+    const int sent = typed(1).count("\r\n");
+    QTest::mouseClick(pane->viewport(), Qt::LeftButton, {}, *back);
+    ASSERT_TRUE(waitUntil([&] { return typed(1).count("\r\n") > sent; })) << typed(1).toStdString();
 }
 
 TEST_F(MudE2E, LogInWhoPromptAccentsAndGmcpAreRight) {

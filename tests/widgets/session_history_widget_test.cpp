@@ -4,6 +4,7 @@
 #include "qt/qt_session_history_view.h"
 #include "widgets/qt_print.h"
 #include "widgets/qt_wait.h"
+#include "wire/mxp_links.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -186,6 +187,61 @@ TEST_F(ScrollbackPane, TheScrollBarOpensItAndTurnedOffTheBoxScrollsAsBefore) {
     wheel(1);
     EXPECT_FALSE(paneOpen());
     EXPECT_LT(bar->value(), bar->maximum());
+}
+
+// The first point of the text, row by row, over a link still kept (a row is
+// taller, and a letter wider, than the steps).
+std::optional<QPoint> historyLinkPoint(const QtHistoryText& text) {
+    for (int y = 1; y < text.viewport()->height(); y += 6) {
+        for (int x = 1; x < text.viewport()->width(); x += 5) {
+            if (text.linkAt(QPoint(x, y)) != 0) {
+                return QPoint(x, y);
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+TEST(HistoryTextLinks, ALinkReadBackIsClickedUntilTheStoreLetsItGo) {
+    SessionHistory history;
+    MxpLinks links;
+    MxpLink north;
+    north.commands = {"north"};
+    const std::uint32_t number = links.add(north);
+    TextStyle style;
+    style.link = number;
+    const StyleSpan spans[] = {StyleSpan{7, 5, style}};
+    history.append("Exits: north", spans, nullptr, true);
+    history.append("Exits: north, as text", {}, nullptr, true);
+
+    QtHistoryText text;
+    text.resize(400, 200);
+    text.setHistory(&history);
+    std::vector<std::uint32_t> clicked;
+    text.setLinkHandler([&](std::uint32_t link) { clicked.push_back(link); });
+    text.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&text));
+    EXPECT_FALSE(historyLinkPoint(text)) << "no store, no links";
+    const QImage plain = text.grab().toImage();
+
+    text.setLinks(&links);
+    const std::optional<QPoint> at = historyLinkPoint(text);
+    ASSERT_TRUE(at);
+    EXPECT_NE(text.grab().toImage(), plain) << "a kept link is underlined";
+    QTest::mouseClick(text.viewport(), Qt::LeftButton, {}, *at);
+    EXPECT_EQ(clicked, std::vector<std::uint32_t>{number});
+    QTest::mousePress(text.viewport(), Qt::LeftButton, {}, *at);
+    QTest::mouseRelease(text.viewport(), Qt::LeftButton, {}, *at + QPoint(40, 0));
+    EXPECT_EQ(clicked.size(), 1u) << "a drag from a link selects";
+
+    for (std::size_t i = 0; i < MxpLinks::kKept; ++i) {
+        links.add(north);
+    }
+    text.viewport()->update();
+    EXPECT_FALSE(historyLinkPoint(text)) << "its number is gone from the store";
+    EXPECT_EQ(text.grab().toImage(), plain) << "and it reads as plain text";
+    QTest::mouseClick(text.viewport(), Qt::LeftButton, {}, *at);
+    EXPECT_EQ(clicked.size(), 1u);
 }
 
 } // namespace
