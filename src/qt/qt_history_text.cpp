@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFontMetrics>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -103,6 +104,15 @@ std::uint32_t QtHistoryText::linkAt(const QPoint& point) const {
         return 0;
     }
     return 0;
+}
+
+bool QtHistoryText::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        ShowLinkToolTip(LinkToolTip(m_links, linkAt(help->pos())), *help, viewport());
+        return true;
+    }
+    return QAbstractScrollArea::viewportEvent(event);
 }
 
 void QtHistoryText::setLook(const OutputLook& look) {

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QFontMetrics>
+#include <QHelpEvent>
 #include <QMenu>
 #include <QLabel>
 #include <QKeyEvent>
@@ -476,6 +477,15 @@ void QtOutputBox::mouseMoveEvent(QMouseEvent* event) {
     if (event->buttons() == Qt::NoButton) {
         viewport()->setCursor(linkAt(event->position().toPoint()) != 0 ? Qt::PointingHandCursor : Qt::IBeamCursor);
     }
+}
+
+bool QtOutputBox::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        ShowLinkToolTip(LinkToolTip(m_links, linkAt(help->pos())), *help, viewport());
+        return true;
+    }
+    return QPlainTextEdit::viewportEvent(event);
 }
 
 std::uint32_t QtOutputBox::linkAt(const QPoint& point) const {

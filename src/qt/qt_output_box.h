@@ -89,6 +89,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     QTextCharFormat formatFor(const OutputSpan* span, const std::vector<TriggerLook>& looks) const;

@@ -2,7 +2,11 @@
 
 #include "qt/qt_colours.h"
 #include "qt/qt_text.h"
+#include "wire/mxp_links.h"
 
+#include <QHelpEvent>
+#include <QTextDocument>
+#include <QToolTip>
 #include <cmath>
 
 namespace corvane {
@@ -17,6 +21,25 @@ double distance(const QColor& a, const QColor& b) {
 }
 
 } // namespace
+
+QString LinkToolTip(const MxpLinks* links, std::uint32_t link) {
+    const MxpLink* found = links != nullptr && link != 0 ? links->find(link) : nullptr;
+    if (found == nullptr) {
+        return {};
+    }
+    const std::string tip = found->toolTip();
+    // A tool tip that looks like markup is shown as markup: this one is
+    // markup that says the text as it is.
+    return tip.empty() ? QString() : Qt::convertFromPlainText(toQt(tip), Qt::WhiteSpaceNormal);
+}
+
+void ShowLinkToolTip(const QString& tip, const QHelpEvent& help, QWidget* over) {
+    if (tip.isEmpty()) {
+        QToolTip::hideText();
+    } else {
+        QToolTip::showText(help.globalPos(), tip, over);
+    }
+}
 
 QTextCharFormat OutputFormat(const OutputLook& shown, const OutputSpan* span,
                              const std::vector<TriggerLook>& looks) {

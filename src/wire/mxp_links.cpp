@@ -2,6 +2,16 @@
 
 namespace corvane {
 
+std::string MxpLink::toolTip() const {
+    if (!hint.empty()) {
+        return hint;
+    }
+    if (kind == Kind::Web) {
+        return address;
+    }
+    return commands.size() == 1 ? commands.front() : std::string();
+}
+
 std::uint32_t MxpLinks::add(MxpLink link) {
     if (m_links.size() >= kKept) {
         m_links.pop_front();

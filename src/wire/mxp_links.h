@@ -22,6 +22,10 @@ struct MxpLink {
     bool prompt = false;
     // Web: the address, always http or https.
     std::string address;
+
+    // What the pointer over the link shows: the world's hint, else where the
+    // link goes (nothing for a menu, which shows its words when clicked).
+    std::string toolTip() const;
 };
 
 // The links of the output's recent lines, each under a number the output's

@@ -355,6 +355,11 @@ TEST_F(MxpWorldTest, ClickingLinksSendsTheirCommandsAsTypedOrAsks) {
                                            "<send>gone</send>\r\n");
     const std::vector<std::uint32_t> links = shownLinks(*h);
     ASSERT_EQ(links.size(), 5u) << h->window.output;
+    // The pointer over each shows the world's hint, else where it goes.
+    const std::string tips[] = {"north", "Sword", "say ", "https://example.org/", "gone"};
+    for (std::size_t i = 0; i < links.size(); ++i) {
+        EXPECT_EQ(h->client.lineProcessor().mxpLinks().find(links[i])->toolTip(), tips[i]) << i;
+    }
     h->socket.sent.clear();
     h->window.input = "half typed";
     h->client.onOutputFocusIn();

@@ -1,5 +1,6 @@
 #include "e2e/real_client.h"
 #include "qt/qt_history_text.h"
+#include "qt/qt_output_box.h"
 #include "qt/qt_scrollback_pane.h"
 #include "qt/qt_session_history_view.h"
 #include "widgets/qt_print.h"
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTest>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 
@@ -242,6 +244,54 @@ TEST(HistoryTextLinks, ALinkReadBackIsClickedUntilTheStoreLetsItGo) {
     EXPECT_EQ(text.grab().toImage(), plain) << "and it reads as plain text";
     QTest::mouseClick(text.viewport(), Qt::LeftButton, {}, *at);
     EXPECT_EQ(clicked.size(), 1u);
+}
+
+// Over a link, the world's hint is the tool tip, in the output as read
+// back; markup in it is shown as the characters it is made of.
+TEST(HistoryTextLinks, TheHintIsTheToolTipAsPlainText) {
+    MxpLinks links;
+    MxpLink north;
+    north.commands = {"north"};
+    north.hint = "<b>Walk</b> north & on";
+    TextStyle style;
+    style.link = links.add(north);
+    const StyleSpan spans[] = {StyleSpan{7, 5, style}};
+    SessionHistory history;
+    history.append("Exits: north", spans, nullptr, true);
+    QtHistoryText text;
+    text.resize(400, 200);
+    text.setHistory(&history);
+    text.setLinks(&links);
+    QtOutputBox box;
+    box.resize(400, 200);
+    box.setLinks(&links);
+    box.appendText("Exits: north", {OutputSpan{7, 5, style, -1}}, {});
+    box.endUpdate();
+    text.show();
+    box.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+
+    std::optional<QPoint> inBox;
+    for (int y = 1; y < box.viewport()->height() && !inBox; y += 6) {
+        for (int x = 1; x < box.viewport()->width() && !inBox; x += 5) {
+            if (box.linkAt(QPoint(x, y)) != 0) {
+                inBox = QPoint(x, y);
+            }
+        }
+    }
+    const std::optional<QPoint> inText = historyLinkPoint(text);
+    ASSERT_TRUE(inBox && inText);
+    const std::pair<QWidget*, QPoint> overLinks[] = {{box.viewport(), *inBox}, {text.viewport(), *inText}};
+    for (const auto& [viewport, at] : overLinks) {
+        QHelpEvent help(QEvent::ToolTip, at, viewport->mapToGlobal(at));
+        QApplication::sendEvent(viewport, &help);
+        EXPECT_TRUE(waitUntil([] { return QToolTip::isVisible(); }));
+        EXPECT_TRUE(QToolTip::text().contains("&lt;b&gt;Walk&lt;/b&gt; north &amp; on"))
+            << QToolTip::text().toStdString();
+        QHelpEvent away(QEvent::ToolTip, QPoint(2, 190), viewport->mapToGlobal(QPoint(2, 190)));
+        QApplication::sendEvent(viewport, &away);
+        EXPECT_TRUE(waitUntil([] { return !QToolTip::isVisible(); })) << "no tip away from the link";
+    }
 }
 
 } // namespace
