@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace corvane::bench {
 
@@ -47,8 +48,7 @@ struct BenchClient {
     void receive(const std::string& bytes, std::size_t chunk = std::string::npos) {
         const std::size_t step = std::min(chunk, bytes.size());
         for (std::size_t at = 0; at < bytes.size(); at += step) {
-            client.session().PendingText.append(bytes, at, step);
-            client.lineProcessor().ProcessIncoming();
+            client.receivePath().received(std::string_view(bytes).substr(at, step));
         }
     }
 };

@@ -15,8 +15,6 @@ namespace corvane {
 
 namespace {
 const std::string kNewLine(NewLine);
-// Received text held while the output is paused before the socket stops reading.
-constexpr std::size_t kMaxHeldText = std::size_t{1024} * 1024;
 const std::string kAppTitle = "Corvane";
 
 // Socket descriptions are phrases ("Connection refused"); those of a secure
@@ -103,28 +101,9 @@ void Connection::socketEnded() {
 
 void Connection::onSocketData(std::string_view bytes) {
     m_established = true;
-    m_session.PendingText.append(bytes);
-    if (!m_session.OutputPaused) {
-        if (m_hooks.processIncoming) {
-            m_hooks.processIncoming();
-        }
-    } else {
-        if (m_hooks.textHeld) {
-            m_hooks.textHeld(bytes);
-        }
-        if (m_session.PendingText.size() >= kMaxHeldText) {
-            // Nobody reads while the output is paused: let the server wait
-            // instead of holding an endless flood in memory.
-            m_socket.holdReading(true);
-        }
+    if (m_hooks.received) {
+        m_hooks.received(bytes);
     }
-}
-
-void Connection::outputResumed() {
-    if (!m_session.PendingText.empty() && m_hooks.processIncoming) {
-        m_hooks.processIncoming();
-    }
-    m_socket.holdReading(false);
 }
 
 void Connection::onSocketSendComplete() {

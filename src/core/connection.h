@@ -22,15 +22,13 @@ class Sound;
 class Connection : public SocketEvents {
 public:
     struct Hooks {
-        std::function<void()> processIncoming;       // received text is waiting
+        std::function<void(std::string_view bytes)> received; // bytes from the world, TLS undone
         std::function<void()> resetSession;          // the connection has ended
         std::function<void()> openConnectDialog;     // "connect to another MUD?" answered Yes
         std::function<void()> connectionStarted;     // a connect was accepted
         std::function<bool()> runEndsWithConnection; // started with an address: no "connect again?"
         // A secure connection's certificate: true to go on with it.
         std::function<bool(const PeerCertificate&)> trustCertificate;
-        // Received text was held because the output is paused.
-        std::function<void(std::string_view bytes)> textHeld;
         // True when a closed connection is to be said in the output, not in a box.
         std::function<bool()> closedInOutput;
     };
@@ -47,8 +45,6 @@ public:
                         ServerKind server = ServerKind::Muck);
     void DisconnectFromWorld();
     void Quit();
-    // The output window let go of the focus: show what waited and read on.
-    void outputResumed();
 
     void onSocketConnected() override;
     void onSocketData(std::string_view bytes) override;

@@ -9,7 +9,7 @@
 #include "platform/clock.h"
 #include "core/text_line.h"
 #include "core/utf8_stream_decoder.h"
-#include "wire/mccp_inflater.h"
+#include "wire/byte_stage.h"
 #include "wire/mxp_parser.h"
 
 #include <array>
@@ -35,7 +35,8 @@ public:
     virtual void writeLine(const std::string& line) = 0;
 };
 
-// Turns received bytes into lines: answers telnet negotiation in stream order,
+// The text stage, the last of the received-byte path (shell/receive_path):
+// turns received bytes into lines: answers telnet negotiation in stream order,
 // reads colour codes, decodes the text (UTF-8 where it is, else Windows-1252;
 // only Windows-1252 for a world that chose it),
 // cuts lines at carriage returns and line feeds (a run of CRs before an LF is
@@ -43,7 +44,7 @@ public:
 // lets the classifier take marker lines and listings, and shows the rest with
 // trigger effects. An unfinished line is shown as an open prompt (at once
 // before log-in, after a quiet spell after it) and completed in place.
-class LineProcessor : private MxpParser::Sink {
+class LineProcessor : public ByteStage, private MxpParser::Sink {
 public:
     // A line longer than this is shown in pieces: the window could not keep
     // more, and an endless line must not grow memory without bound. It counts
@@ -67,9 +68,6 @@ public:
         // or a line ended by go-ahead or end-of-record. The text is the whole
         // line so far.
         std::function<void(const std::string& text)> promptShown = {};
-        // The world's compressed stream could not be inflated: nothing more
-        // can be read from this connection.
-        std::function<void()> streamCorrupt = {};
     };
     // Quiet after an unfinished line before it is shown as an open prompt.
     static constexpr std::chrono::milliseconds kOpenPromptDelay{250};
@@ -83,6 +81,9 @@ public:
     // Sees complete lines first (out-of-band protocols); may be null.
     void setLineStage(LineStage* stage) { m_stage = stage; }
     void setTimers(Timers* timers) { m_timers = timers; }
+    // The world's compressed stream starts after the byte just read; take()
+    // then stops short and the rest of the read is handed on inflated.
+    void setCompressionStart(std::function<void()> start) { m_compressionStart = std::move(start); }
     // The telnet negotiation table and what is said once an option is on.
     TelnetFilter& telnet() { return m_telnet; }
     TelnetOptions& telnetOptions() { return m_telnetOptions; }
@@ -109,7 +110,15 @@ public:
     // The triggers changed: their looks are worked out again on next use.
     void triggersChanged();
 
-    void ProcessIncoming();
+    // Bytes of a read, or an inflated piece of one, a run at a time. Stops
+    // short just after the world's start of compression: the rest is not text.
+    std::size_t take(const unsigned char* bytes, std::size_t n) override;
+    // The receive path hands on what waited: before the first read and after
+    // the last, and around each read.
+    void readingStarts();
+    void readStarts();
+    void readEnded();
+    void readingEnded();
     // A command has gone to the world. On a MUD its answer starts a line of
     // its own: what the world left open before it (a prompt) ends here.
     void commandSent();
@@ -143,15 +152,13 @@ private:
     void promptEnded();
     void releaseHeldCarriageReturns();
     void closeSpan();
-    // One read: through the inflater while the world compresses, then the rest.
-    void receive(const unsigned char* bytes, std::size_t n);
-    // Returns the bytes taken: fewer than `n` when compression starts among them.
-    std::size_t processBatch(const unsigned char* bytes, std::size_t n);
     bool showsUnfinishedTail() const;
     void telnetByte(unsigned char byte);
     // Text with bytes from 128 up: each goes through the decoder.
     void decodeText(const unsigned char* begin, const unsigned char* end);
     template <typename Put> void feedDecoder(unsigned char byte, Put&& put);
+    // A byte of text that came as a telnet data byte (IAC IAC).
+    void decodeByte(unsigned char byte);
     void putCharacter(char32_t character);
     void cutLine();
     void flushDecoder();
@@ -178,9 +185,12 @@ private:
     bool m_midLine = false;
     ShownLineFilter* m_filter = nullptr;
 
-    MccpInflater m_mccp;
-    bool m_reportedCorrupt = false;
+    static constexpr int kLookUnknown = -2;
+
     TelnetFilter m_telnet;
+    std::function<void()> m_compressionStart;
+    // The world's start of compression was just read: take() stops there.
+    bool m_streamChanges = false;
     TelnetOptions m_telnetOptions;
     bool m_mxpAccepted = false;
     bool m_mxpOn = false;
@@ -200,7 +210,6 @@ private:
     std::size_t m_spanStart = 0;
     TextStyle m_spanStyle;
     std::string m_reply;
-    std::string m_work;
     std::string m_txtReceived;
     // The byte that ended the last line ('\r', '\n', 0 when it was cut at
     // the cap); shown tails and the ends of reads leave it alone.

@@ -36,7 +36,7 @@ std::string OutputWindow::PauseBarText(std::size_t lines) {
 }
 
 std::size_t OutputWindow::heldLines() const {
-    return static_cast<std::size_t>(std::count(m_session.PendingText.begin(), m_session.PendingText.end(), '\n'));
+    return m_hooks.heldLines ? m_hooks.heldLines() : 0;
 }
 
 void OutputWindow::onFocusIn() {
@@ -80,7 +80,7 @@ void OutputWindow::resume() {
     m_session.OutputPaused = false;
     m_view.setPauseBar("");
     m_status.SetStatus(m_session.Connected ? status::OnLine : status::OffLine);
-    if (!m_session.PendingText.empty() && m_hooks.processIncoming) {
+    if (m_hooks.processIncoming) {
         m_hooks.processIncoming();
     }
 }

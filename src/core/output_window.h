@@ -22,10 +22,13 @@ class MainMenu;
 class OutputWindow {
 public:
     struct Hooks {
+        // The output goes on: what was held is read.
         std::function<void()> processIncoming;
         std::function<void(const std::string& address)> openInBrowser;
         // Only a selection, not a click, pauses the text.
         std::function<bool()> pauseOnlySelecting;
+        // Lines held since the output was paused.
+        std::function<std::size_t()> heldLines = {};
     };
 
     OutputWindow(Session& session, const OutputHabits& settings, OutputView& view, OutputBuffer& buffer,

@@ -43,8 +43,6 @@ struct Session {
     bool SendingFile = false;
     // True while the client itself closes the connection: no beep, no box.
     bool DisconnectRequested = false;
-    // Raw received bytes not yet processed (also the unfinished line).
-    std::string PendingText;
 };
 
 } // namespace corvane

@@ -18,6 +18,7 @@ constexpr unsigned char WindowSize = 31;
 constexpr unsigned char Charset = 42;
 constexpr unsigned char Msdp = 69;
 constexpr unsigned char Mssp = 70;
+constexpr unsigned char Mccp2 = 86;
 constexpr unsigned char Mxp = 91;
 constexpr unsigned char Gmcp = 201;
 } // namespace telnet_option

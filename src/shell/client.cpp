@@ -55,8 +55,16 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
     , m_classifier(m_session, m_status, views.status, views.window)
     , m_processor(m_session, m_settings, platform.socket, platform.sound, m_triggers, m_classifier, m_output,
                   views.window)
+    , m_path(m_session, platform.socket, m_processor,
+             ReceivePath::Hooks{[this](std::string_view bytes) { m_outputWindow.textHeld(bytes); },
+                                [this] {
+                                    ShowOutput(std::string(NewLine) +
+                                               "*** The world's compressed stream is corrupt; disconnected." +
+                                               std::string(NewLine));
+                                    m_connection.DisconnectFromWorld();
+                                }})
     , m_connection(m_session, platform.socket, m_sender, m_status, *this, platform.prompts, platform.sound,
-                   Connection::Hooks{[this] { m_processor.ProcessIncoming(); },
+                   Connection::Hooks{[this](std::string_view bytes) { m_path.received(bytes); },
                                      [this] {
                                          m_input.setWorldEchoes(false);
                                          m_scripts.disconnected();
@@ -65,8 +73,7 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
                                      },
                                      [this] { FileConnect(); },
                                      [this] {
-                                         m_session.PendingText.clear();
-                                         m_processor.reset();
+                                         m_path.reset();
                                          m_mcp.connectionStarted(m_options.settingsPath);
                                          m_processor.setMxpAccepted(
                                              WorldSpeaksMxp(m_session.WorldName, m_options.settingsPath));
@@ -87,7 +94,6 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
                                          return CertificateTrust(m_platform.views, m_options.settingsPath)
                                              .decide(m_session.WorldName, certificate);
                                      },
-                                     [this](std::string_view bytes) { m_outputWindow.textHeld(bytes); },
                                      [this] { return m_settings.Play[PlayOption::ClosedInOutput]; }})
     , m_input(m_session, views.input, m_sender, m_menu, platform.sound)
     , m_fileSender(m_session, m_sender, m_status, views.input, platform.timers, platform.socket, platform.clock)
@@ -97,9 +103,10 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
     , m_textEditor(platform.launcher, platform.prompts, ProcessEnvironment())
     , m_outputWindow(
           m_session, m_settings, views.output, m_output, m_status, views.input, platform.clipboard, m_menu,
-          OutputWindow::Hooks{[this] { m_connection.outputResumed(); },
+          OutputWindow::Hooks{[this] { m_path.outputResumed(); },
                               [this](const std::string& address) { m_browser.OpenInBrowser(address); },
-                              [this] { return m_settings.Play[PlayOption::PauseOnlySelecting]; }})
+                              [this] { return m_settings.Play[PlayOption::PauseOnlySelecting]; },
+                              [this] { return m_path.heldLines(); }})
     , m_gameTimer(m_session, m_status, views.status, m_menu, m_sender, platform.clock)
     , m_characterLogin(m_session, m_sender, platform.prompts, platform.sound, platform.views,
                        m_options.settingsPath)
@@ -209,13 +216,7 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
                               m_names.learnFromLine(line);
                               m_room.lineShown(line);
                           },
-                          [this](const std::string& text) { m_sender.promptedLogin().promptShown(text); },
-                          [this] {
-                              ShowOutput(std::string(NewLine) +
-                                         "*** The world's compressed stream is corrupt; disconnected." +
-                                         std::string(NewLine));
-                              m_connection.DisconnectFromWorld();
-                          }});
+                          [this](const std::string& text) { m_sender.promptedLogin().promptShown(text); }});
     m_sender.setSentHook([this] { m_processor.commandSent(); });
     m_classifier.setHooks(
         {[this] { m_room.roomChanged(); }, [this](const std::string& name) { m_names.addName(name); }});
@@ -229,10 +230,8 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
         [this] { endMacroFiles(); },
         [this] { m_reconnect.sessionEnded(); },
     });
-    m_processor.setLogWriter(&m_log);
-    m_processor.setLineStage(&m_mcp.link());
     conversations().setNext(&m_rules.triggers());
-    m_processor.setLineFilter(&conversations());
+    m_path.setLineStages({&m_mcp.link(), &m_sender.ownAnswers(), &conversations(), &m_log});
     conversations().setRoutedHook(
         [this](const std::string& name, const std::string& text) { m_scripts.conversation(name, text); });
     m_input.setExpander(&m_commands);
@@ -253,7 +252,6 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
     });
     m_rules.aliases().setSpeedwalk([this] { return m_settings.Play[PlayOption::Speedwalk]; });
     m_rules.aliases().setSplitTyped([this] { return m_settings.Play[PlayOption::SplitTyped]; });
-    m_processor.setOwnAnswers(&m_sender.ownAnswers());
     m_processor.setUtf8Seen([this] { m_sender.worldSentUtf8(); });
     m_processor.setTimers(&platform.timers);
     m_processor.setNonUtf8Seen([this] { m_sender.worldSentNonUtf8(); });

@@ -44,6 +44,7 @@
 #include "shell/main_window_layout.h"
 #include "shell/notice_window.h"
 #include "shell/play_habits.h"
+#include "shell/receive_path.h"
 #include "shell/reconnect.h"
 #include "shell/server_info_presenter.h"
 #include "speech/speech_presenter.h"
@@ -197,6 +198,7 @@ public:
     ClientSettings& settings() { return m_settings; }
     TriggerSet& triggers() { return m_triggers; }
     LineProcessor& lineProcessor() { return m_processor; }
+    ReceivePath& receivePath() { return m_path; }
     LineClassifier& lineClassifier() { return m_classifier; }
     OutputBuffer& outputBuffer() { return m_output; }
     OutputWindow& outputWindow() { return m_outputWindow; }
@@ -286,6 +288,7 @@ private:
     TriggerSet m_triggers;
     LineClassifier m_classifier;
     LineProcessor m_processor;
+    ReceivePath m_path;
     Connection m_connection;
     InputLine m_input;
     FileSender m_fileSender;

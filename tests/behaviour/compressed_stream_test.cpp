@@ -1,5 +1,6 @@
 #include "fakes/client_harness.h"
 #include "fakes/telnet_bytes.h"
+#include "wire/byte_stage.h"
 
 #include <gtest/gtest.h>
 #include <vector>
@@ -103,6 +104,29 @@ TEST(CompressedStreamBombTest, SixteenMegabytesOfNulsShowNothingAndReadingGoesOn
     h.socket.receive(kMccpWill + kMccpStart + stream + "Still here\r\n");
     EXPECT_NE(h.window.output.find("Still here\n"), std::string::npos);
     EXPECT_TRUE(h.client.session().Connected);
+}
+
+// A stage added to the path just before telnet, as a byte counter between
+// TLS and telnet would be: it sees the bytes telnet gets, inflated.
+class TelnetBoundByteCounter : public ByteStage {
+public:
+    std::size_t take(const unsigned char* bytes, std::size_t n) override {
+        const std::size_t used = pass(bytes, n);
+        counted += used;
+        return used;
+    }
+    std::size_t counted = 0;
+};
+
+TEST(CompressedStreamStageTest, AStageBeforeTelnetCountsTheInflatedBytes) {
+    ClientHarness h;
+    h.connect();
+    TelnetBoundByteCounter counter;
+    h.client.receivePath().insertBefore(counter, h.client.receivePath().textStage());
+    const std::string text = "First line\r\nSecond line\r\n";
+    h.socket.receive(kMccpWill + "Plain\r\n" + kMccpStart + deflated(text) + "After\r\n");
+    EXPECT_EQ(counter.counted, (kMccpWill + "Plain\r\n" + kMccpStart + text + "After\r\n").size());
+    EXPECT_NE(h.window.output.find("Plain\nFirst line\nSecond line\nAfter\n"), std::string::npos) << h.window.output;
 }
 
 } // namespace

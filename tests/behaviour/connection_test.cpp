@@ -219,7 +219,7 @@ TEST_F(ConnectionTest, ReceivedTextWaitsWhileOutputIsPaused) {
     h.connect();
     session().OutputPaused = true;
     h.socket.receive("held\r\n");
-    EXPECT_EQ(session().PendingText, "held\r\n");
+    EXPECT_EQ(h.client.receivePath().heldText(), "held\r\n");
     EXPECT_EQ(h.window.output.find("held"), std::string::npos);
 }
 

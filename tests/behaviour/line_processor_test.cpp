@@ -255,7 +255,7 @@ TEST_F(LineProcessorTest, AnEndlessLineIsShownInPiecesWithBoundedMemory) {
     for (int i = 0; i < 64; ++i) {
         h.socket.receive(chunk);
     }
-    EXPECT_TRUE(session().PendingText.empty());
+    EXPECT_TRUE(h.client.receivePath().heldText().empty());
     // Cut into complete lines of the longest length kept, only the newest fit.
     EXPECT_GE(std::count(h.window.output.begin(), h.window.output.end(), '\n'), 1);
     EXPECT_LE(h.client.outputBuffer().length(), OutputBuffer::kMaxLength);
@@ -318,7 +318,7 @@ TEST_F(LineProcessorTest, AFloodWhilePausedStopsTheReadingUntilThePauseEnds) {
     EXPECT_TRUE(h.socket.readingHeld);
     h.client.onOutputFocusOut();
     EXPECT_FALSE(h.socket.readingHeld);
-    EXPECT_TRUE(session().PendingText.empty());
+    EXPECT_TRUE(h.client.receivePath().heldText().empty());
 }
 
 TEST_F(LineProcessorTest, TheLastReceivedLineIsKept) {

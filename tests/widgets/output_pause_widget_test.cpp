@@ -60,7 +60,7 @@ struct OutputPauseWidget : ::testing::Test, RealClient<> {
     // Waits until the socket has handed the bytes over while output is paused.
     bool received(const QByteArray& tail) {
         return waitUntil(
-            [&] { return QByteArray::fromStdString(client.session().PendingText).endsWith(tail); });
+            [&] { return QByteArray::fromStdString(client.receivePath().heldText()).endsWith(tail); });
     }
 };
 
