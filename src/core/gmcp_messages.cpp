@@ -2,6 +2,7 @@
 
 #include "core/telnet_filter.h"
 #include "core/text_codec.h"
+#include "core/vitals_report.h"
 
 #include <nlohmann/json.hpp>
 
@@ -148,7 +149,7 @@ void GmcpMessages::message(std::string_view name, std::string_view json) {
         }
         m_events.roomInfo(RoomInfoFrom(room));
     } else if (key == "char.vitals" && m_events.vitals) {
-        const std::string text = VitalsText(json);
+        const std::string text = m_vitals.take(parse(json));
         if (!text.empty()) {
             m_events.vitals(text);
         }

@@ -10,6 +10,8 @@
 
 namespace corvane {
 
+class VitalsReport;
+
 // The GMCP messages Corvane uses, read from their JSON into typed events.
 // Anything else, and anything malformed, is ignored.
 class GmcpMessages {
@@ -37,6 +39,10 @@ public:
     // Packages told about, so that a world repeating itself is told once.
     static constexpr std::size_t kMaxDroppedNamesTold = 64;
 
+    // Char.Vitals goes into the vitals the world has told by any protocol.
+    explicit GmcpMessages(VitalsReport& vitals)
+        : m_vitals(vitals) {}
+
     void setEvents(Events events) { m_events = std::move(events); }
     void message(std::string_view name, std::string_view json);
     // A message too long to take was dropped: said once per package.
@@ -50,6 +56,7 @@ public:
     static RoomInfo RoomInfoFrom(const nlohmann::json& room);
 
 private:
+    VitalsReport& m_vitals;
     Events m_events;
     std::vector<std::string> m_droppedTold;
 };

@@ -2,6 +2,7 @@
 
 #include "core/session.h"
 #include "core/text_codec.h"
+#include "core/vitals_report.h"
 #include "wire/msdp_reader.h"
 
 #include <array>
@@ -40,9 +41,7 @@ Json roomObject(const Json& table) {
 } // namespace
 
 void MsdpMessages::reset() {
-    m_vitals = Json::object();
     m_room = Json::object();
-    m_vitalsTold.clear();
     m_roomTold.reset();
     m_entering = false;
     m_told = false;
@@ -82,13 +81,10 @@ void MsdpMessages::received(std::string_view payload) {
         }
         take(variable.name, variable.value, changes);
     }
-    if (changes.vitals) {
-        const std::string text = GmcpMessages::VitalsTextOf(m_vitals);
-        if (!text.empty() && text != m_vitalsTold) {
-            m_vitalsTold = text;
-            if (m_events.vitals) {
-                m_events.vitals(text);
-            }
+    if (!changes.vitals.empty()) {
+        const std::string text = m_vitals.take(changes.vitals);
+        if (!text.empty() && m_events.vitals) {
+            m_events.vitals(text);
         }
     }
     if (changes.entered || changes.details) {
@@ -100,8 +96,7 @@ void MsdpMessages::take(const std::string& name, const Json& value, Changes& cha
     for (const auto& [msdp, gmcp] : kVitals) {
         if (EqualsNoCase(name, msdp)) {
             if (value.is_string() && value.get_ref<const std::string&>().size() <= kMaxVitalBytes) {
-                m_vitals[gmcp] = value;
-                changes.vitals = true;
+                changes.vitals[gmcp] = value;
             }
             return;
         }

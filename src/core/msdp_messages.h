@@ -25,6 +25,8 @@ struct Session;
 // comes without its name is told once the name comes or the read ends,
 // whichever is first, so a world that sends the number first is not told
 // with the last room's name.
+class VitalsReport;
+
 class MsdpMessages {
 public:
     struct Events {
@@ -43,8 +45,10 @@ public:
     // Longer is not a number, whatever the world calls it.
     static constexpr std::size_t kMaxVitalBytes = 24;
 
-    explicit MsdpMessages(const Session& session)
-        : m_session(session) {}
+    // The vitals go into those the world has told by any protocol.
+    MsdpMessages(const Session& session, VitalsReport& vitals)
+        : m_session(session)
+        , m_vitals(vitals) {}
 
     void setEvents(Events events) { m_events = std::move(events); }
     // One subnegotiation's payload.
@@ -59,7 +63,8 @@ public:
 private:
     // What one report touched.
     struct Changes {
-        bool vitals = false;
+        // The vitals it reported, under Char.Vitals's names.
+        nlohmann::json vitals = nlohmann::json::object();
         // The room's number, or the whole room.
         bool entered = false;
         // Its name, or the whole room.
@@ -74,11 +79,10 @@ private:
     void tellOnce(const std::string& line);
 
     const Session& m_session;
+    VitalsReport& m_vitals;
     Events m_events;
-    // GMCP's shapes: Char.Vitals's and Room.Info's objects.
-    nlohmann::json m_vitals = nlohmann::json::object();
+    // GMCP's shape: Room.Info's object.
     nlohmann::json m_room = nlohmann::json::object();
-    std::string m_vitalsTold;
     std::optional<GmcpMessages::RoomInfo> m_roomTold;
     // A new room's number came without its name: the entry waits for it.
     bool m_entering = false;

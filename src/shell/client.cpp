@@ -83,6 +83,7 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
                                                                               m_session.Server == ServerKind::Mud);
                                          }
                                          m_msdp.reset();
+                                         m_vitals.clear();
                                          m_room.exitsKnown({});
                                          // One world at a time; the session reset enables it again.
                                          m_menu.setEnabled(MenuItem::FileConnect, false);
@@ -134,7 +135,7 @@ Client::Client(Platform& platform, MainViews views, StartOptions options)
           [this] { return m_views.output.visibleRows(); })
     , m_windowSize(platform.timers,
                    [this](int columns, int rows) { m_processor.windowResized(columns, rows); })
-    , m_msdp(m_session)
+    , m_msdp(m_session, m_vitals)
     , m_rules(RuleSystem::Services{
           m_session, platform.sound, m_status, m_history, platform.timers, platform.clock, platform.prompts,
           [this](const std::string& command) { m_sender.SendCommand(command + std::string(NewLine)); },

@@ -10,6 +10,7 @@
 #include "core/line_processor.h"
 #include "core/main_menu.h"
 #include "core/msdp_messages.h"
+#include "core/vitals_report.h"
 #include "core/name_completer.h"
 #include "core/output_buffer.h"
 #include "core/output_frames.h"
@@ -307,7 +308,8 @@ private:
     LoginSetup m_login;
     OutputFrames m_frames;
     WindowSizeReport m_windowSize;
-    GmcpMessages m_gmcp;
+    VitalsReport m_vitals;
+    GmcpMessages m_gmcp{m_vitals};
     MsdpMessages m_msdp;
     RuleSystem m_rules;
     ScriptSystem m_scripts;

@@ -170,6 +170,9 @@ TEST_F(MsdpWorldTest, AgreedAskedForReportsAndFedToTheStatusLineCaptionWalkAndSc
             msdpSub(msdpVar("MANA", "5")) + "You feel better.\r\n");
     EXPECT_EQ(c.h->window.labels[0], "Status: On Line   HP 8/10  MP 5");
     EXPECT_EQ(sent(), "msdp HEALTH=8\r\nmsdp HEALTH_MAX=10\r\nmsdp MANA=5\r\n");
+    // The same world's GMCP tells only what changed: the status line keeps what MSDP told.
+    receive(IAC + WILL + "\xc9" + IAC + SB + "\xc9" + R"(Char.Vitals {"hp":"7"})" + IAC + SE);
+    EXPECT_EQ(c.h->window.labels[0], "Status: On Line   HP 7/10  MP 5");
 
     // The room's parts one at a time, its number last: one arrival.
     receive(msdpSub(msdpVar("AREA_NAME", "Town")) +
